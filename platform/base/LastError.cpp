@@ -1,0 +1,15 @@
+#include "platform/base/Types.h"
+
+namespace {
+thread_local DWORD g_lastError = ERROR_SUCCESS;
+}
+
+DWORD GetLastError()
+{
+    return g_lastError;
+}
+
+void SetLastError(DWORD error)
+{
+    g_lastError = error;
+}
