@@ -203,7 +203,30 @@ int CString::Compare(const char* other) const
 
 int CString::CompareNoCase(const char* other) const
 {
-    return CompareBytes(FoldCase(m_s, false), FoldCase(other ? other : "", false));
+    // Lock-step walk; each side folds only its own single-byte characters.
+    std::string_view a(m_s), b(other ? other : "");
+    bool trailA = false, trailB = false;
+    size_t n = a.size() < b.size() ? a.size() : b.size();
+    for (size_t i = 0; i < n; ++i) {
+        unsigned char ca = Byte(a[i]), cb = Byte(b[i]);
+        if (trailA)
+            trailA = false;
+        else if (ca >= 'A' && ca <= 'Z')
+            ca = static_cast<unsigned char>(ca - 'A' + 'a');
+        else
+            trailA = IsLeadByte(ca);
+        if (trailB)
+            trailB = false;
+        else if (cb >= 'A' && cb <= 'Z')
+            cb = static_cast<unsigned char>(cb - 'A' + 'a');
+        else
+            trailB = IsLeadByte(cb);
+        if (ca != cb)
+            return ca < cb ? -1 : 1;
+    }
+    if (a.size() == b.size())
+        return 0;
+    return a.size() < b.size() ? -1 : 1;
 }
 
 CString CString::Mid(int first) const

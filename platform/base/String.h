@@ -142,7 +142,12 @@ public:
 
 private:
     template <typename T>
-    static const T& FormatArg(const T& v) { return v; }
+    static const T& FormatArg(const T& v)
+    {
+        // Objects through "..." would be read as garbage by %s.
+        static_assert(std::is_scalar_v<T> || std::is_array_v<T>, "pass plain values, pointers or CString to Format");
+        return v;
+    }
     static const char* FormatArg(const CString& s) { return s.GetString(); }
 
     void FormatImpl(const char* format, ...);

@@ -184,6 +184,9 @@ TEST(CString, ComparesUnsignedBytesAndFoldsOnlyAsciiLetters)
     // Trail bytes 'A' and 'a' belong to different characters.
     EXPECT_NE(CString(HUA).CompareNoCase("\xC8\x61"), 0);
     EXPECT_EQ(CString(HUA "X").CompareNoCase(HUA "x"), 0);
+    EXPECT_NE(CString("\xB0" "A").CompareNoCase("\xB0" "a"), 0);
+    EXPECT_LT(CString("abc").CompareNoCase("ABD"), 0);
+    EXPECT_GT(CString("abcd").CompareNoCase("ABC"), 0);
     EXPECT_EQ(CString().Compare(nullptr), 0);
 
     CString b("b");
