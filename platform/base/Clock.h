@@ -33,8 +33,10 @@ void Advance(int64_t ms);
 uint64_t Generation();
 // Called after every change of the clock (on the changing thread), so that
 // waiters on manual deadlines can be woken. A listener must only wake its
-// waiters: it may not change the clock or add or remove listeners. After
-// RemoveListener returns, the listener is not running and is never called.
+// waiters: it may not change the clock or add or remove listeners, and no one
+// may add or remove a listener while holding a lock that a listener takes.
+// After RemoveListener returns, the listener is not running and is never
+// called again.
 int AddListener(std::function<void()> listener);
 void RemoveListener(int id);
 

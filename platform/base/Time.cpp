@@ -73,13 +73,13 @@ CString CTimeSpan::Format(const char* pFormat) const
             out += *p;
             continue;
         }
-        char spec = p[1];
-        if (spec == '\0') {
+        char conversion = p[1];
+        if (conversion == '\0') {
             out += '%';
             break;
         }
         ++p;
-        switch (spec) {
+        switch (conversion) {
         case '%':
             out += '%';
             break;
@@ -101,7 +101,7 @@ CString CTimeSpan::Format(const char* pFormat) const
             break;
         default:
             out += '%';
-            out += spec;
+            out += conversion;
             break;
         }
     }
