@@ -3,6 +3,7 @@
 #include "platform/base/FileInternal.h"
 #include "platform/base/KernelObject.h"
 #include "platform/base/Path.h"
+#include "platform/base/Time.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -297,6 +298,17 @@ BOOL CFileFind::GetLastWriteTime(FILETIME* time) const
     if (!e || !time)
         return FALSE;
     *time = e->lastWriteTime;
+    return TRUE;
+}
+
+BOOL CFileFind::GetLastWriteTime(CTime& time) const
+{
+    FILETIME ft;
+    if (!GetLastWriteTime(&ft))
+        return FALSE;
+    const int64_t epochOffset = 116444736000000000LL; // 1601 to 1970 in 100-ns units
+    int64_t ticks = static_cast<int64_t>((static_cast<uint64_t>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime);
+    time = CTime(static_cast<__int64>((ticks - epochOffset) / 10000000LL));
     return TRUE;
 }
 

@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+class CTime;
+
 namespace tavrin {
 
 struct FindEntry {
@@ -54,6 +56,7 @@ public:
     CString GetRoot() const;     // the folder of the pattern, without separator
     ULONGLONG GetLength() const;
     BOOL GetLastWriteTime(FILETIME* time) const;
+    BOOL GetLastWriteTime(CTime& time) const;
     BOOL GetCreationTime(FILETIME* time) const;
     BOOL IsDirectory() const { return MatchesMask(FILE_ATTRIBUTE_DIRECTORY); }
     BOOL IsReadOnly() const { return MatchesMask(FILE_ATTRIBUTE_READONLY); }

@@ -5,6 +5,7 @@
 #include "platform/base/FileApi.h"
 #include "platform/base/FileFind.h"
 #include "platform/base/Path.h"
+#include "platform/base/Time.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -143,6 +144,11 @@ TEST_F(FileTest, GbkNameReachesDiskAsUtf8AndListsBack)
     EXPECT_EQ(file, find.GetFilePath().Str());
     EXPECT_EQ(folder, find.GetRoot().Str());
     EXPECT_EQ(4u, find.GetLength());
+    CTime written;
+    ASSERT_TRUE(find.GetLastWriteTime(written));
+    struct stat st {};
+    ASSERT_EQ(0, stat((m_dir.Path() / Utf8(u8"班级") / Utf8(u8"嘰.xml")).c_str(), &st));
+    EXPECT_EQ(static_cast<__int64>(st.st_mtime), written.GetTime());
 }
 
 TEST_F(FileTest, ListingsAreSortedAndMatchWildcards)
