@@ -4,6 +4,7 @@
 #include "core/model/SchoolClass.h"
 #include "core/services/Config.h"
 #include "core/services/HttpClient.h"
+#include "core/services/XmlText.h"
 #include "platform/base/CodePage.h"
 
 #include <cstdlib>
@@ -272,7 +273,7 @@ int CClassStore::GetUnreadCount()
 void CClassStore::SaveReadMarks()
 {
     ItemsLock lock(m_itemsLock);
-    CXmlCursor cursor(&m_xml);
+    CXmlCursor cursor(m_xml);
     for (INT_PTR i = 0; i < m_items.GetSize(); ++i) {
         CStoreItem* item = m_items[i];
         // A handle whose element was removed by an update reads as empty and
@@ -335,7 +336,7 @@ void CClassStore::DeleteLocally(const CStringArray& custoIds)
 {
     // One lock over the whole delete, so the list and the document agree.
     ItemsLock lock(m_itemsLock);
-    CXmlCursor cursor(&m_xml);
+    CXmlCursor cursor(m_xml);
     m_xml.ResetPos(cursor.GetId());
     BOOL haveRoot = cursor.FindChildElem(GetRootName(), FALSE);
     for (INT_PTR n = 0; n < custoIds.GetSize(); ++n) {
@@ -358,7 +359,7 @@ void CClassStore::DeleteLocally(const CStringArray& custoIds)
 
 void CClassStore::RenumberCustoIds()
 {
-    CXmlCursor cursor(&m_xml);
+    CXmlCursor cursor(m_xml);
     m_xml.ResetPos(cursor.GetId());
     if (!cursor.FindChildElem(GetRootName(), FALSE) || !cursor.FindChildElem("item", FALSE))
         return;

@@ -12,7 +12,7 @@
 #include "core/model/OwnerState.h"
 #include "core/model/StoreItem.h"
 #include "core/services/ThreadPool.h"
-#include "core/services/XmlFile.h"
+#include "core/services/XmlCursor.h"
 #include "platform/base/Array.h"
 #include "platform/base/String.h"
 

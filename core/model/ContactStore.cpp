@@ -16,7 +16,7 @@ static void WriteChild(CXmlCursor* cursor, const char* name, const CString& valu
 {
     if (cursor->FindChildElem(name, TRUE)) {
         cursor->SetData(value);
-        cursor->GetFile()->OutOfElem(cursor->GetId());
+        cursor->GetFile().OutOfElem(cursor->GetId());
     }
 }
 
@@ -100,7 +100,7 @@ void CContactStore::LoadItems(BOOL reload)
     // new one, never a half-built one.
     ItemsLock lock = LockItems();
     RemoveAllItems();
-    CXmlCursor cursor(&m_xml);
+    CXmlCursor cursor(m_xml);
     if (reload) {
         m_xml.Clear();
         if (!cursor.Load(GetClassFolder() + "\\" + GetXmlFileName(), TRUE))

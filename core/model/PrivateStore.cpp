@@ -25,7 +25,7 @@ void CPrivateItem::WriteXml(CPrivateItem* item, CXmlCursor* cursor)
     for (size_t i = 0; i < sizeof(kPrivateFields) / sizeof(kPrivateFields[0]); ++i) {
         if (cursor->FindChildElem(kPrivateFields[i], TRUE)) {
             cursor->SetData(item->*kPrivateMembers[i]);
-            cursor->GetFile()->OutOfElem(cursor->GetId());
+            cursor->GetFile().OutOfElem(cursor->GetId());
         }
     }
 }
@@ -138,7 +138,7 @@ void CPrivateStore::LoadItems(BOOL reload)
 {
     ItemsLock lock = LockItems();
     RemoveAllItems();
-    CXmlCursor cursor(&m_xml);
+    CXmlCursor cursor(m_xml);
     if (reload) {
         m_xml.Clear();
         if (!cursor.Load(GetClassFolder() + "\\" + GetXmlFileName(), TRUE))

@@ -6,7 +6,8 @@
 #include "core/model/ModelEvents.h"
 #include "core/model/PictureStore.h"
 #include "core/model/PrivateStore.h"
-#include "core/services/XmlFile.h"
+#include "core/services/XmlCursor.h"
+#include "core/services/XmlText.h"
 
 CSchoolClass::CSchoolClass()
 {
@@ -104,7 +105,7 @@ int CSchoolClass::LoadFromAccountFile()
     if (!m_account)
         return 0;
     CXmlFile file;
-    CXmlCursor cursor(&file);
+    CXmlCursor cursor(file);
     if (!cursor.Load(m_account->GetDataFolder() + "\\tavrin.xml", FALSE))
         return 0;
     file.ResetPos(cursor.GetId());

@@ -1,6 +1,7 @@
 #include "core/model/StoreItem.h"
 
-#include "core/services/XmlFile.h"
+#include "core/services/XmlCursor.h"
+#include "core/services/XmlText.h"
 
 #include <cstdlib>
 

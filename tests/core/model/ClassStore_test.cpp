@@ -208,7 +208,7 @@ TEST_F(StoreFileTest, ReadMarksReachTheDocument)
     CTestContactStore again;
     again.SetClassFolder(Folder());
     again.LoadItems(TRUE);
-    CXmlCursor cursor(&again.Xml());
+    CXmlCursor cursor(again.Xml());
     again.Xml().ResetPos(cursor.GetId());
     ASSERT_TRUE(cursor.FindChildElem("contact", FALSE));
     ASSERT_TRUE(cursor.FindChildElemWithAttrib("item", "id", "u2"));
@@ -225,7 +225,7 @@ TEST_F(StoreFileTest, ReadMarksSkipRecordsWhoseElementIsGone)
     // An update rewrites the document before it rebuilds the list.
     store.Xml().Clear();
     store.SaveReadMarks();
-    CXmlCursor cursor(&store.Xml());
+    CXmlCursor cursor(store.Xml());
     store.Xml().ResetPos(cursor.GetId());
     EXPECT_FALSE(cursor.FindChildElem("contact", FALSE));
 }
@@ -244,7 +244,7 @@ TEST_F(StoreFileTest, DestructionRenumbersCustoIdsAndSaves)
         ASSERT_EQ(4, store.GetItemCount());
     }
     CXmlFile file;
-    CXmlCursor cursor(&file);
+    CXmlCursor cursor(file);
     ASSERT_TRUE(cursor.Load(Folder() + "\\contact.xml", FALSE));
     file.ResetPos(cursor.GetId());
     ASSERT_TRUE(cursor.FindChildElem("contact", FALSE));

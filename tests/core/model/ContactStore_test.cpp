@@ -87,7 +87,7 @@ TEST(ContactItem, XmlRoundTrip)
     item.m_visitTime = "3";
     CXmlFile file;
     file.Clear();
-    CXmlCursor cursor(&file);
+    CXmlCursor cursor(file);
     file.ResetPos(cursor.GetId());
     ASSERT_TRUE(cursor.FindChildElem("contact", TRUE));
     ASSERT_TRUE(cursor.FindChildElem("item", TRUE));
@@ -119,7 +119,7 @@ TEST_F(ContactStoreTest, LocalDeletionRemovesRecordAndElementOnce)
     EXPECT_EQ(2, m_store.GetItemCount());
     EXPECT_EQ(nullptr, m_store.FindItem("", "2"));
     EXPECT_TRUE(m_store.GetXmlFile()->IsModified());
-    CXmlCursor cursor(m_store.GetXmlFile());
+    CXmlCursor cursor(*m_store.GetXmlFile());
     m_store.GetXmlFile()->ResetPos(cursor.GetId());
     cursor.FindChildElem("contact", FALSE);
     EXPECT_FALSE(cursor.FindChildElemWithAttrib("item", "custo_id", "2"));

@@ -78,7 +78,7 @@ TEST(PrivateItem, XmlRoundTripKeepsChildOrder)
     item.m_replyStatus = "no";
     CXmlFile file;
     file.Clear();
-    CXmlCursor cursor(&file);
+    CXmlCursor cursor(file);
     file.ResetPos(cursor.GetId());
     ASSERT_TRUE(cursor.FindChildElem("private", TRUE));
     ASSERT_TRUE(cursor.FindChildElem("item", TRUE));
@@ -110,7 +110,7 @@ TEST_F(PrivateStoreTest, LocalDeletionWaitsForNoServerDelete)
 
     m_store.DeleteItems(ids, TRUE, 0);
     EXPECT_EQ("n2", Ids());
-    CXmlCursor cursor(m_store.GetXmlFile());
+    CXmlCursor cursor(*m_store.GetXmlFile());
     m_store.GetXmlFile()->ResetPos(cursor.GetId());
     cursor.FindChildElem("private", FALSE);
     EXPECT_EQ(1, m_store.GetXmlFile()->GetChildCount(cursor.GetId()));
