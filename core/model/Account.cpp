@@ -229,15 +229,15 @@ void CAccount::Close()
         classes[i]->Close();
 }
 
-#define LOCKED_TEXT(Name, member, mutex)                   \
+#define LOCKED_TEXT(Name, member, guard)                   \
     CString CAccount::Get##Name()                          \
     {                                                      \
-        std::lock_guard<std::mutex> lock(mutex);           \
+        std::lock_guard<std::mutex> lock(guard);           \
         return member;                                     \
     }                                                      \
     void CAccount::Set##Name(const CString& value)         \
     {                                                      \
-        std::lock_guard<std::mutex> lock(mutex);           \
+        std::lock_guard<std::mutex> lock(guard);           \
         member = value;                                    \
     }
 LOCKED_TEXT(Provider, m_provider, m_fieldsLock)
