@@ -176,14 +176,19 @@ int CClassStore::GetItemCount()
     return static_cast<int>(m_items.GetSize());
 }
 
+// The list never holds a null record: sorting and lookups follow every pointer.
 void CClassStore::AddItem(CStoreItem* item)
 {
+    if (!item)
+        return;
     ItemsLock lock(m_itemsLock);
     m_items.Add(item);
 }
 
 void CClassStore::InsertItem(CStoreItem* item, int index)
 {
+    if (!item)
+        return;
     ItemsLock lock(m_itemsLock);
     if (index >= 0 && index <= m_items.GetSize())
         m_items.InsertAt(index, item);
@@ -233,7 +238,7 @@ void CClassStore::RemoveItem(int index)
 void CClassStore::SetItem(int index, CStoreItem* item)
 {
     ItemsLock lock(m_itemsLock);
-    if (index >= 0 && index < m_items.GetSize())
+    if (item && index >= 0 && index < m_items.GetSize())
         m_items[index] = item;
 }
 

@@ -5,7 +5,9 @@
 // A start operation claims its busy flag with a test-and-set before it posts,
 // so two quick starts never run one operation twice. The posted task holds
 // the claim until it is deleted, whether it ran or was dropped, and clears
-// the flag then.
+// the flag then. An operation run by such a task takes no CBusyGuard on its
+// own flag: the guard would clear the flag while the task still holds it,
+// letting a second start through early.
 #pragma once
 
 #include "core/services/ThreadPool.h"
