@@ -140,31 +140,22 @@ void Painter::LineSurface(POINT a, POINT b, const Pen& pen, uint32_t pixel, int&
         }
         Stamp(x, y, width, pixel);
     };
-    int dx = std::abs(b.x - a.x), dy = std::abs(b.y - a.y);
-    int sx = b.x > a.x ? 1 : -1, sy = b.y > a.y ? 1 : -1;
-    int x = a.x, y = a.y;
-    if (dx >= dy) {
-        int err = 2 * dy - dx;
-        for (int i = 0; i < dx; ++i) {
-            put(x, y);
-            if (err > 0 || (err == 0 && sx < 0)) {
-                y += sy;
-                err -= 2 * dx;
-            }
-            err += 2 * dy;
-            x += sx;
-        }
+    // Each step of the major axis takes the nearest minor coordinate; exact
+    // halves go to the smaller one, so a line covers the same pixels whichever
+    // way it is drawn.
+    int64_t dx = int64_t(b.x) - a.x, dy = int64_t(b.y) - a.y;
+    auto nearest = [](int64_t num, int64_t den) { // ceil(num / den - 1/2), den > 0
+        int64_t n = 2 * num - den, d = 2 * den;
+        return n >= 0 ? (n + d - 1) / d : -((-n) / d);
+    };
+    if (std::abs(dx) >= std::abs(dy)) {
+        int64_t steps = std::abs(dx), sx = dx > 0 ? 1 : -1;
+        for (int64_t i = 0; i < steps; ++i)
+            put(int(a.x + sx * i), int(nearest(int64_t(a.y) * steps + dy * i, steps)));
     } else {
-        int err = 2 * dx - dy;
-        for (int i = 0; i < dy; ++i) {
-            put(x, y);
-            if (err > 0 || (err == 0 && sy < 0)) {
-                x += sx;
-                err -= 2 * dy;
-            }
-            err += 2 * dx;
-            y += sy;
-        }
+        int64_t steps = std::abs(dy), sy = dy > 0 ? 1 : -1;
+        for (int64_t i = 0; i < steps; ++i)
+            put(int(nearest(int64_t(a.x) * steps + dx * i, steps)), int(a.y + sy * i));
     }
     if (width > 1)
         Stamp(b.x, b.y, width, pixel); // wide pens have round ends

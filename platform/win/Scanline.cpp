@@ -39,7 +39,7 @@ void ScanPolygon(const POINT* points, const INT* counts, int polygons, int fillM
     };
     std::vector<Cross> xs;
     for (LONG y = minY; y < maxY; ++y) {
-        double yc = y + 0.5;
+        double yc = y;
         xs.clear();
         for (const Edge& e : edges) {
             double lo = std::min(e.y0, e.y1), hi = std::max(e.y0, e.y1);
@@ -54,7 +54,7 @@ void ScanPolygon(const POINT* points, const INT* counts, int polygons, int fillM
             bool inside = fillMode == WINDING ? winding != 0 : (i % 2) == 0;
             if (!inside)
                 continue;
-            int x0 = int(std::ceil(xs[i].x - 0.5)), x1 = int(std::ceil(xs[i + 1].x - 0.5));
+            int x0 = int(std::ceil(xs[i].x)), x1 = int(std::ceil(xs[i + 1].x));
             if (x1 > x0)
                 span(int(y), x0, x1);
         }

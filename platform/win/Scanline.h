@@ -1,5 +1,6 @@
-// Scanline: polygon scan conversion. A pixel is inside when its centre is,
-// under the alternate (even-odd) or winding fill rule.
+// Scanline: polygon scan conversion. Integer coordinates are pixel centres: a
+// pixel is inside when its point is, the top and left edges included and the
+// bottom and right ones not, under the alternate or winding fill rule.
 #pragma once
 
 #include "platform/base/Types.h"
