@@ -186,7 +186,7 @@ LONG GetBitmapBits(HBITMAP bitmap, LONG size, LPVOID bits)
     if (!b)
         return 0;
     const tavrin::Surface* s = b->Pixels();
-    LONG rowBytes = b->BitsPerPixel() == 1 ? ((s->Width() + 15) / 16) * 2 : s->Width() * 4;
+    LONG rowBytes = b->IsMonochrome() ? ((s->Width() + 15) / 16) * 2 : s->Width() * 4;
     LONG total = rowBytes * s->Height();
     if (!bits)
         return total;
@@ -194,7 +194,7 @@ LONG GetBitmapBits(HBITMAP bitmap, LONG size, LPVOID bits)
     auto* out = static_cast<uint8_t*>(bits);
     for (LONG i = 0; i < n; ++i) {
         int y = int(i / rowBytes), off = int(i % rowBytes);
-        if (b->BitsPerPixel() == 1) {
+        if (b->IsMonochrome()) {
             uint8_t v = 0;
             for (int k = 0; k < 8; ++k) {
                 int x = off * 8 + k;

@@ -27,6 +27,9 @@ public:
     int Height() const { return m_surface->Height(); }
     int BitsPerPixel() const { return m_bpp; }
     bool IsDibSection() const { return m_dib; }
+    // A device bitmap of black and white pixels; DIB sections of 1 bit keep
+    // their colour table and are not monochrome in this sense.
+    bool IsMonochrome() const { return !m_dib && m_bpp == 1; }
     const DibLayout& Layout() const { return m_layout; }
 
     // The pixels, current with the DIB bits when not selected.

@@ -58,7 +58,7 @@ std::shared_ptr<Brush> Brush::Pattern(const Bitmap& bitmap)
     b->m_style = BS_PATTERN;
     b->m_width = s->Width();
     b->m_height = s->Height();
-    b->m_mono = bitmap.BitsPerPixel() == 1;
+    b->m_mono = bitmap.IsMonochrome();
     for (int y = 0; y < s->Height(); ++y)
         for (int x = 0; x < s->Width(); ++x) {
             uint32_t p = s->GetPixel(x, y) & 0x00FFFFFFu;

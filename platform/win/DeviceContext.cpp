@@ -79,7 +79,7 @@ Surface* DeviceContext::Target()
 
 bool DeviceContext::IsMonochrome() const
 {
-    return m_memory && m_state.bitmap && m_state.bitmap->BitsPerPixel() == 1;
+    return m_memory && m_state.bitmap && m_state.bitmap->IsMonochrome();
 }
 
 RECT DeviceContext::ToSurface(const RECT& r) const

@@ -154,7 +154,7 @@ int SetDIBits(HDC, HBITMAP bitmap, UINT start, UINT lines, const void* bits, con
         if (y < s->Height()) {
             uint32_t* dst = s->Scanline(y);
             for (int x = 0; x < std::min(d.width, s->Width()); ++x)
-                dst[x] = bm->BitsPerPixel() == 1 ? ToMonoPixel(row[size_t(x)]) : row[size_t(x)];
+                dst[x] = bm->IsMonochrome() ? ToMonoPixel(row[size_t(x)]) : row[size_t(x)];
         }
         ++copied;
     }

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <map>
 
@@ -141,6 +142,24 @@ struct FontLibrary::Impl {
     std::map<std::string, std::unique_ptr<FontFile>> files; // by path and index
     std::map<std::string, std::weak_ptr<ScaledFont>> fonts;
     bool hasFonts = false;
+    bool closed = false;
+
+    // Frees FreeType and fontconfig at exit; fonts asked for later draw nothing.
+    void Close()
+    {
+        std::lock_guard<std::recursive_mutex> lock(mutex);
+        for (auto& f : files)
+            FT_Done_Face(f.second->face);
+        files.clear();
+        if (ft)
+            FT_Done_FreeType(ft);
+        ft = nullptr;
+        if (config)
+            FcConfigDestroy(config);
+        config = nullptr;
+        hasFonts = false;
+        closed = true;
+    }
 
     FontFile* Open(const std::string& path, int index)
     {
@@ -217,6 +236,7 @@ FontLibrary::FontLibrary() : m_impl(std::make_unique<Impl>())
         if (FcConfigAppFontAddFile(d.config, reinterpret_cast<const FcChar8*>(path)))
             d.hasFonts = true;
     FcConfigBuildFonts(d.config);
+    std::atexit([] { Instance().m_impl->Close(); });
 }
 
 bool FontLibrary::HasFonts() const { return m_impl->hasFonts; }
@@ -375,9 +395,12 @@ const Glyph& ScaledFont::GlyphFor(char32_t code)
     if (m_symbol) {
         RenderSymbolGlyph(code, m_metrics.em, *glyph);
     } else {
-        std::lock_guard<std::recursive_mutex> ftLock(FontLibrary::Instance().m_impl->mutex);
+        FontLibrary::Impl& library = *FontLibrary::Instance().m_impl;
+        std::lock_guard<std::recursive_mutex> ftLock(library.mutex);
         bool done = false;
-        if (code == U'\t' || code == U'\r' || code == U'\n') {
+        if (library.closed)
+            done = true;
+        else if (code == U'\t' || code == U'\r' || code == U'\n') {
             done = RenderFrom(m_primary, U' ', *glyph);
         } else {
             done = RenderFrom(m_primary, code, *glyph) || (m_fallback && RenderFrom(m_fallback, code, *glyph));

@@ -142,8 +142,7 @@ int DrawTextLayout(DeviceContext& dc, Font& font, const TextLayout& layout, int 
                 // Upright in a top-to-bottom line: centred across the line.
                 int ox, oy;
                 toSurface(pen, 0, ox, oy);
-                int gx = ref.x + along * f.ux - m.descent + (m.height - g.advance) / 2;
-                (void)ox;
+                int gx = ox - m.descent + (m.height - g.advance) / 2;
                 int gy = oy + (g.advance - m.height) / 2 + m.ascent;
                 for (int yy = 0; yy < g.height; ++yy)
                     for (int xx = 0; xx < g.width; ++xx)
