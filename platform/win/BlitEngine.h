@@ -28,6 +28,21 @@ void ForEachMapped(Painter& painter, const BlitGeometry& g, const Surface& sourc
     if (dw <= 0 || dh <= 0 || sw <= 0 || sh <= 0)
         return;
     Surface& target = painter.Target();
+    if (dw == sw && dh == sh && !g.flipX && !g.flipY) {
+        // Unscaled: a plain offset, with the source bounds clipped once.
+        int ox = g.src.left - g.dst.left, oy = g.src.top - g.dst.top;
+        RECT inside = IntersectRects(g.src, source.Bounds());
+        RECT dst{inside.left - ox, inside.top - oy, inside.right - ox, inside.bottom - oy};
+        painter.ForEachClipped(dst, [&](const RECT& c) {
+            for (int y = c.top; y < c.bottom; ++y) {
+                const uint32_t* srow = source.Scanline(y + oy) + ox;
+                uint32_t* drow = target.Scanline(y);
+                for (int x = c.left; x < c.right; ++x)
+                    fn(drow[x], srow[x], x, y);
+            }
+        });
+        return;
+    }
     painter.ForEachClipped(g.dst, [&](const RECT& c) {
         for (int y = c.top; y < c.bottom; ++y) {
             int64_t fy = (int64_t(2 * (y - g.dst.top) + 1) * sh) / (2 * dh);

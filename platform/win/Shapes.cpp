@@ -258,7 +258,8 @@ BOOL FrameRgn(HDC hdc, HRGN region, HBRUSH brush, int width, int height)
                 moved.Offset(dx, dy);
                 inner = Region::Combine(inner, moved, Region::Op::And);
             }
-        for (const RECT& rc : Region::Combine(r, inner, Region::Op::Diff).Rects())
+        Region frame = Region::Combine(r, inner, Region::Op::Diff);
+        for (const RECT& rc : frame.Rects())
             p.PatternBlt(rc, pattern, Rop3Code(PATCOPY));
     });
     return done && ok;

@@ -170,3 +170,31 @@ TEST(Blend, TransparentBltSkipsTheKeyColour)
     EXPECT_TRUE(TransparentBlt(dst.Dc(), 0, 0, 4, 2, src.Dc(), 0, 0, 2, 1, RGB(255, 0, 255)));
     EXPECT_EQ(dst.Rows(0x010203), "..##\n..##\n");
 }
+
+TEST(Blend, WideRowsBlendLikeSinglePixels)
+{
+    // Rows are blended several pixels at a time; every pixel must come out as
+    // it does alone, including sources whose colour exceeds their alpha.
+    const int n = 11;
+    uint32_t src[n], dst[n];
+    for (int i = 0; i < n; ++i) {
+        src[i] = uint32_t(i * 0x9E3779B9u) ^ 0x5A5A5A5Au;
+        dst[i] = uint32_t(i * 0x85EBCA6Bu) ^ 0x00C0FFEEu;
+    }
+    for (BYTE constant : {BYTE(255), BYTE(77)}) {
+        BLENDFUNCTION bf{AC_SRC_OVER, 0, constant, AC_SRC_ALPHA};
+        TestSurface s(n, 1), d(n, 1);
+        for (int i = 0; i < n; ++i) {
+            s.SetRaw(i, 0, src[i]);
+            d.SetRaw(i, 0, dst[i]);
+        }
+        AlphaBlend(d.Dc(), 0, 0, n, 1, s.Dc(), 0, 0, n, 1, bf);
+        for (int i = 0; i < n; ++i) {
+            TestSurface one(1, 1), target(1, 1);
+            one.SetRaw(0, 0, src[i]);
+            target.SetRaw(0, 0, dst[i]);
+            AlphaBlend(target.Dc(), 0, 0, 1, 1, one.Dc(), 0, 0, 1, 1, bf);
+            EXPECT_EQ(d.Raw(i, 0), target.Raw(0, 0)) << i << " constant " << int(constant);
+        }
+    }
+}
