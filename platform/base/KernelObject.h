@@ -1,51 +1,35 @@
-// Internal to the synchronisation layer: the waitable objects behind HANDLEs.
-// Every object's state is guarded by one process-wide lock; each blocked wait
-// has a condition variable of its own that the objects it waits on notify, so
-// a signal wakes only the threads that wait for that object.
+// Objects behind HANDLE values (open files, listings, and any other kind a
+// layer adds). A handle is registered while open, so closing twice or using a
+// stale handle fails with ERROR_INVALID_HANDLE instead of touching freed memory.
 #pragma once
 
 #include "platform/base/Types.h"
 
-#include <condition_variable>
 #include <memory>
-#include <mutex>
-#include <string>
-#include <vector>
 
-namespace tavrin::detail {
-
-struct Waiter {
-    std::condition_variable cv;
-};
+namespace tavrin {
 
 class KernelObject {
 public:
-    enum class Kind { Event, Semaphore, Thread };
-
-    explicit KernelObject(Kind kind) : m_kind(kind) {}
     virtual ~KernelObject() = default;
-
-    Kind GetKind() const { return m_kind; }
-
-    // All of these run with KernelLock() held.
-    virtual bool IsSignalled() const = 0;
-    // Takes the signal that ended a wait (auto-reset events, semaphores).
-    virtual void Acquire() {}
-    void Notify();
-    void AddWaiter(Waiter* waiter) { m_waiters.push_back(waiter); }
-    void RemoveWaiter(Waiter* waiter);
-
-    std::string m_name;
-
-private:
-    Kind m_kind;
-    std::vector<Waiter*> m_waiters;
+    // Called once by CloseHandle; false reports a failed close (e.g. a write
+    // that could not be committed).
+    virtual bool Close() { return true; }
 };
 
-std::mutex& KernelLock();
-
-// Handle table: HANDLE values are never reused.
+// Registers the object and returns its handle.
 HANDLE RegisterHandle(std::shared_ptr<KernelObject> object);
+// The object behind an open handle, or null.
 std::shared_ptr<KernelObject> LookupHandle(HANDLE handle);
+// Unregisters the handle; null when it was not open.
+std::shared_ptr<KernelObject> ReleaseHandle(HANDLE handle);
 
-} // namespace tavrin::detail
+template <typename T>
+std::shared_ptr<T> LookupHandleAs(HANDLE handle)
+{
+    return std::dynamic_pointer_cast<T>(LookupHandle(handle));
+}
+
+} // namespace tavrin
+
+BOOL CloseHandle(HANDLE handle);

@@ -1,6 +1,7 @@
 #include "platform/base/Sync.h"
 
-#include "platform/base/KernelObject.h"
+#include "platform/base/Clock.h"
+#include "platform/base/Waitable.h"
 
 #include <algorithm>
 #include <sched.h>
@@ -12,19 +13,17 @@ namespace tavrin::detail {
 
 namespace {
 
-struct HandleTable {
-    std::unordered_map<uintptr_t, std::shared_ptr<KernelObject>> objects;
-    uintptr_t next = 0x1000;
-    // Named objects: the name maps to a handle-independent object.
-    std::unordered_map<std::string, std::weak_ptr<KernelObject>> names;
+struct WaitState {
+    // Named objects live while a handle or a wait holds them.
+    std::unordered_map<std::string, std::weak_ptr<Waitable>> names;
     // Waits with a time-out, woken when the clock moves.
     std::set<Waiter*> timed;
 };
 
 // Never destroyed: threads may still wait while static objects go away.
-HandleTable& Table()
+WaitState& Table()
 {
-    static HandleTable* table = new HandleTable;
+    static WaitState* table = new WaitState;
     return *table;
 }
 
@@ -36,48 +35,42 @@ std::mutex& KernelLock()
     return *lock;
 }
 
-void KernelObject::Notify()
+void Waitable::Notify()
 {
     for (Waiter* waiter : m_waiters)
         waiter->cv.notify_one();
 }
 
-void KernelObject::RemoveWaiter(Waiter* waiter)
+void Waitable::RemoveWaiter(Waiter* waiter)
 {
     auto it = std::find(m_waiters.begin(), m_waiters.end(), waiter);
     if (it != m_waiters.end())
         m_waiters.erase(it);
 }
 
-HANDLE RegisterHandle(std::shared_ptr<KernelObject> object)
+HANDLE RegisterWaitable(std::shared_ptr<Waitable> object)
 {
-    std::lock_guard<std::mutex> lock(KernelLock());
-    HandleTable& table = Table();
-    uintptr_t value = table.next;
-    table.next += 4;
-    table.objects.emplace(value, std::move(object));
-    return reinterpret_cast<HANDLE>(value);
+    return RegisterHandle(std::make_shared<WaitableHandle>(std::move(object)));
 }
 
-std::shared_ptr<KernelObject> LookupHandle(HANDLE handle)
+std::shared_ptr<Waitable> LookupWaitable(HANDLE handle)
 {
-    std::lock_guard<std::mutex> lock(KernelLock());
-    auto it = Table().objects.find(reinterpret_cast<uintptr_t>(handle));
-    return it == Table().objects.end() ? nullptr : it->second;
+    auto h = LookupHandleAs<WaitableHandle>(handle);
+    return h ? h->m_target : nullptr;
 }
 
 } // namespace tavrin::detail
 
 using tavrin::detail::KernelLock;
-using tavrin::detail::KernelObject;
-using tavrin::detail::LookupHandle;
+using tavrin::detail::LookupWaitable;
+using tavrin::detail::Waitable;
 using tavrin::detail::Waiter;
 
 namespace {
 
-class EventObject : public KernelObject {
+class EventObject : public Waitable {
 public:
-    EventObject(bool manual, bool signalled) : KernelObject(Kind::Event), m_manual(manual), m_signalled(signalled) {}
+    EventObject(bool manual, bool signalled) : Waitable(Kind::Event), m_manual(manual), m_signalled(signalled) {}
     bool IsSignalled() const override { return m_signalled; }
     void Acquire() override
     {
@@ -88,37 +81,37 @@ public:
     bool m_signalled;
 };
 
-class SemaphoreObject : public KernelObject {
+class SemaphoreObject : public Waitable {
 public:
-    SemaphoreObject(LONG count, LONG maximum) : KernelObject(Kind::Semaphore), m_count(count), m_maximum(maximum) {}
+    SemaphoreObject(LONG count, LONG maximum) : Waitable(Kind::Semaphore), m_count(count), m_maximum(maximum) {}
     bool IsSignalled() const override { return m_count > 0; }
     void Acquire() override { --m_count; }
     LONG m_count;
     LONG m_maximum;
 };
 
-// Clock seam: waits measure their time-outs here.
+// Waits measure their time-outs on the program clock; in manual mode they
+// sleep until the clock moves.
 uint64_t ClockNowMs()
 {
-    timespec ts;
-    clock_gettime(CLOCK_MONOTONIC, &ts);
-    return static_cast<uint64_t>(ts.tv_sec) * 1000 + static_cast<uint64_t>(ts.tv_nsec) / 1000000;
+    return static_cast<uint64_t>(tavrin::clock::NowMs());
 }
 
-bool ClockIsManual()
+void WatchClock()
 {
-    return false;
+    static const int listener = tavrin::clock::AddListener([] { tavrin::WakeTimedWaits(); });
+    (void)listener;
 }
 
 // Creates a named object or opens the existing one of that name and kind.
 template <class Make>
-HANDLE CreateNamed(LPCSTR name, KernelObject::Kind kind, Make make)
+HANDLE CreateNamed(LPCSTR name, Waitable::Kind kind, Make make)
 {
     if (!name || !*name) {
         SetLastError(ERROR_SUCCESS);
-        return tavrin::detail::RegisterHandle(make());
+        return tavrin::detail::RegisterWaitable(make());
     }
-    std::shared_ptr<KernelObject> object;
+    std::shared_ptr<Waitable> object;
     bool existed = false;
     {
         std::lock_guard<std::mutex> lock(KernelLock());
@@ -138,15 +131,15 @@ HANDLE CreateNamed(LPCSTR name, KernelObject::Kind kind, Make make)
             names[name] = object;
         }
     }
-    HANDLE handle = tavrin::detail::RegisterHandle(object);
+    HANDLE handle = tavrin::detail::RegisterWaitable(object);
     SetLastError(existed ? ERROR_ALREADY_EXISTS : ERROR_SUCCESS);
     return handle;
 }
 
 template <class T>
-std::shared_ptr<T> LookupAs(HANDLE handle, KernelObject::Kind kind)
+std::shared_ptr<T> LookupAs(HANDLE handle, Waitable::Kind kind)
 {
-    std::shared_ptr<KernelObject> object = LookupHandle(handle);
+    std::shared_ptr<Waitable> object = LookupWaitable(handle);
     if (!object || object->GetKind() != kind) {
         SetLastError(ERROR_INVALID_HANDLE);
         return nullptr;
@@ -154,9 +147,11 @@ std::shared_ptr<T> LookupAs(HANDLE handle, KernelObject::Kind kind)
     return std::static_pointer_cast<T>(object);
 }
 
-DWORD WaitObjects(const std::vector<std::shared_ptr<KernelObject>>& objects, bool waitAll, DWORD milliseconds)
+DWORD WaitObjects(const std::vector<std::shared_ptr<Waitable>>& objects, bool waitAll, DWORD milliseconds)
 {
     const bool infinite = milliseconds == INFINITE;
+    if (!infinite)
+        WatchClock();
     const uint64_t deadline = infinite ? 0 : ClockNowMs() + milliseconds;
     Waiter waiter;
     std::unique_lock<std::mutex> lock(KernelLock());
@@ -189,7 +184,7 @@ DWORD WaitObjects(const std::vector<std::shared_ptr<KernelObject>>& objects, boo
             waiter.cv.wait(lock);
         } else {
             tavrin::detail::Table().timed.insert(&waiter);
-            if (ClockIsManual())
+            if (tavrin::clock::IsManual())
                 waiter.cv.wait(lock);
             else
                 waiter.cv.wait_for(lock, std::chrono::milliseconds(deadline - now));
@@ -246,13 +241,13 @@ void LeaveCriticalSection(LPCRITICAL_SECTION cs)
 
 HANDLE CreateEventA(LPSECURITY_ATTRIBUTES, BOOL manualReset, BOOL initialState, LPCSTR name)
 {
-    return CreateNamed(name, KernelObject::Kind::Event,
+    return CreateNamed(name, Waitable::Kind::Event,
                        [&] { return std::make_shared<EventObject>(manualReset != FALSE, initialState != FALSE); });
 }
 
 BOOL SetEvent(HANDLE event)
 {
-    auto object = LookupAs<EventObject>(event, KernelObject::Kind::Event);
+    auto object = LookupAs<EventObject>(event, Waitable::Kind::Event);
     if (!object)
         return FALSE;
     std::lock_guard<std::mutex> lock(KernelLock());
@@ -263,7 +258,7 @@ BOOL SetEvent(HANDLE event)
 
 BOOL ResetEvent(HANDLE event)
 {
-    auto object = LookupAs<EventObject>(event, KernelObject::Kind::Event);
+    auto object = LookupAs<EventObject>(event, Waitable::Kind::Event);
     if (!object)
         return FALSE;
     std::lock_guard<std::mutex> lock(KernelLock());
@@ -277,13 +272,13 @@ HANDLE CreateSemaphoreA(LPSECURITY_ATTRIBUTES, LONG initialCount, LONG maximumCo
         SetLastError(ERROR_INVALID_PARAMETER);
         return nullptr;
     }
-    return CreateNamed(name, KernelObject::Kind::Semaphore,
+    return CreateNamed(name, Waitable::Kind::Semaphore,
                        [&] { return std::make_shared<SemaphoreObject>(initialCount, maximumCount); });
 }
 
 BOOL ReleaseSemaphore(HANDLE semaphore, LONG releaseCount, LPLONG previousCount)
 {
-    auto object = LookupAs<SemaphoreObject>(semaphore, KernelObject::Kind::Semaphore);
+    auto object = LookupAs<SemaphoreObject>(semaphore, Waitable::Kind::Semaphore);
     if (!object)
         return FALSE;
     if (releaseCount <= 0) {
@@ -313,10 +308,10 @@ DWORD WaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll, D
         SetLastError(ERROR_INVALID_PARAMETER);
         return WAIT_FAILED;
     }
-    std::vector<std::shared_ptr<KernelObject>> objects;
+    std::vector<std::shared_ptr<Waitable>> objects;
     objects.reserve(count);
     for (DWORD i = 0; i < count; ++i) {
-        auto object = LookupHandle(handles[i]);
+        auto object = LookupWaitable(handles[i]);
         if (!object) {
             SetLastError(ERROR_INVALID_HANDLE);
             return WAIT_FAILED;
@@ -328,25 +323,6 @@ DWORD WaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll, D
         objects.push_back(std::move(object));
     }
     return WaitObjects(objects, waitAll != FALSE, milliseconds);
-}
-
-BOOL CloseHandle(HANDLE handle)
-{
-    std::shared_ptr<KernelObject> object;
-    {
-        std::lock_guard<std::mutex> lock(KernelLock());
-        auto& objects = tavrin::detail::Table().objects;
-        auto it = objects.find(reinterpret_cast<uintptr_t>(handle));
-        if (it == objects.end()) {
-            SetLastError(ERROR_INVALID_HANDLE);
-            return FALSE;
-        }
-        object = std::move(it->second);
-        objects.erase(it);
-        if (!object->m_name.empty() && object.use_count() == 1)
-            tavrin::detail::Table().names.erase(object->m_name);
-    }
-    return TRUE; // the object goes when its last waiter lets it go
 }
 
 void Sleep(DWORD milliseconds)

@@ -1,13 +1,13 @@
 // Synchronisation objects with the Win32 shapes the program calls: recursive
 // critical sections, manual- and auto-reset events, counting semaphores,
 // waits on one or several handles with time-outs, Sleep and interlocked
-// operations. Handles are numbers of our own table, never reused, so a stale
-// or doubly closed handle fails cleanly instead of touching another object.
+// operations. Handles live in the process's handle registry, so a stale or
+// doubly closed handle fails cleanly. CloseHandle is KernelObject.h's.
 // Time-outs are measured on the program clock, so tests that drive the clock
 // also drive every wait.
 #pragma once
 
-#include "platform/base/Types.h"
+#include "platform/base/KernelObject.h"
 
 #include <pthread.h>
 
@@ -63,7 +63,6 @@ BOOL ReleaseSemaphore(HANDLE semaphore, LONG releaseCount, LPLONG previousCount)
 // or WAIT_FAILED with ERROR_INVALID_HANDLE / ERROR_INVALID_PARAMETER.
 DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds);
 DWORD WaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll, DWORD milliseconds);
-BOOL CloseHandle(HANDLE handle);
 
 // Sleeps on the program clock. Sleep(0) yields.
 void Sleep(DWORD milliseconds);

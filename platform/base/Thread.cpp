@@ -1,12 +1,12 @@
 #include "platform/base/Thread.h"
 
-#include "platform/base/KernelObject.h"
+#include "platform/base/Waitable.h"
 
 #include <atomic>
 #include <thread>
 
 using tavrin::detail::KernelLock;
-using tavrin::detail::KernelObject;
+using tavrin::detail::Waitable;
 
 namespace {
 
@@ -18,9 +18,9 @@ DWORD NewThreadId()
     return g_nextThreadId.fetch_add(1, std::memory_order_relaxed);
 }
 
-class ThreadObject : public KernelObject {
+class ThreadObject : public Waitable {
 public:
-    ThreadObject() : KernelObject(Kind::Thread) {}
+    ThreadObject() : Waitable(Kind::Thread) {}
     bool IsSignalled() const override { return m_ended; }
     DWORD m_id = 0;
     DWORD m_suspendCount = 0;
@@ -63,13 +63,13 @@ HANDLE StartThread(DWORD (*run)(void*, void*), void* start, void* parameter, DWO
     }
     if (threadId)
         *threadId = object->m_id;
-    return tavrin::detail::RegisterHandle(object);
+    return tavrin::detail::RegisterWaitable(object);
 }
 
 std::shared_ptr<ThreadObject> LookupThread(HANDLE handle)
 {
-    auto object = tavrin::detail::LookupHandle(handle);
-    if (!object || object->GetKind() != KernelObject::Kind::Thread) {
+    auto object = tavrin::detail::LookupWaitable(handle);
+    if (!object || object->GetKind() != Waitable::Kind::Thread) {
         SetLastError(ERROR_INVALID_HANDLE);
         return nullptr;
     }

@@ -1,3 +1,4 @@
+#include "platform/base/Clock.h"
 #include "platform/base/Sync.h"
 #include "platform/base/Thread.h"
 
@@ -214,4 +215,27 @@ TEST(Thread, WaitForSeveralThreads)
     EXPECT_EQ(WaitForMultipleObjects(4, threads, TRUE, INFINITE), WAIT_OBJECT_0);
     for (HANDLE t : threads)
         CloseHandle(t);
+}
+
+TEST(Wait, TimeOutsFollowTheManualClock)
+{
+    tavrin::clock::ManualScope manual(1000000);
+    HANDLE e = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    std::atomic<DWORD> result{0xdead};
+    std::atomic<bool> slept{false};
+    std::thread waiter([&] { result = WaitForSingleObject(e, 1000); });
+    std::thread sleeper([&] {
+        Sleep(500);
+        slept = true;
+    });
+    // A wait that started after the clock moved measures from its own start;
+    // so keep moving until both have ended.
+    while (result.load() == 0xdead || !slept.load()) {
+        tavrin::clock::Advance(100);
+        std::this_thread::yield();
+    }
+    EXPECT_EQ(result.load(), static_cast<DWORD>(WAIT_TIMEOUT));
+    waiter.join();
+    sleeper.join();
+    CloseHandle(e);
 }
