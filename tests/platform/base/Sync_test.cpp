@@ -230,11 +230,14 @@ TEST(Wait, TimeOutsFollowTheManualClock)
     });
     // A wait that started after the clock moved measures from its own start;
     // so keep moving until both have ended.
+    int64_t advanced = 0;
     while (result.load() == 0xdead || !slept.load()) {
         tavrin::clock::Advance(100);
+        advanced += 100;
         std::this_thread::yield();
     }
     EXPECT_EQ(result.load(), static_cast<DWORD>(WAIT_TIMEOUT));
+    EXPECT_GE(advanced, 1000);
     waiter.join();
     sleeper.join();
     CloseHandle(e);
