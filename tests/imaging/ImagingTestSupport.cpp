@@ -205,4 +205,85 @@ std::string SetFrameSize(std::string jpeg, int width, int height)
     return jpeg;
 }
 
+std::string ExifBuilder::U16(WORD v) const
+{
+    std::string s(2, '\0');
+    s[m_motorola ? 0 : 1] = static_cast<char>(v >> 8);
+    s[m_motorola ? 1 : 0] = static_cast<char>(v & 255);
+    return s;
+}
+
+std::string ExifBuilder::U32(DWORD v) const
+{
+    std::string s(4, '\0');
+    for (int i = 0; i < 4; ++i)
+        s[m_motorola ? 3 - i : i] = static_cast<char>((v >> (8 * i)) & 255);
+    return s;
+}
+
+void ExifBuilder::Short(int dir, WORD tag, WORD value) { Raw(dir, tag, 3, 1, U16(value)); }
+void ExifBuilder::Long(int dir, WORD tag, DWORD value) { Raw(dir, tag, 4, 1, U32(value)); }
+void ExifBuilder::Rational(int dir, WORD tag, LONG n, LONG d)
+{
+    Raw(dir, tag, 5, 1, U32(static_cast<DWORD>(n)) + U32(static_cast<DWORD>(d)));
+}
+void ExifBuilder::Ascii(int dir, WORD tag, const std::string& text)
+{
+    Raw(dir, tag, 2, static_cast<DWORD>(text.size()), text);
+}
+void ExifBuilder::Raw(int dir, WORD tag, WORD format, DWORD components, const std::string& bytes)
+{
+    m_dirs[dir].push_back(Entry{tag, format, components, bytes});
+}
+
+std::string ExifBuilder::Build() const
+{
+    std::vector<Entry> ifd0 = m_dirs[0];
+    const std::vector<Entry>& sub = m_dirs[1];
+    size_t ifd0Size = 2 + 12 * (ifd0.size() + (sub.empty() ? 0 : 1)) + 4;
+    size_t subOffset = 8 + ifd0Size;
+    size_t subSize = sub.empty() ? 0 : 2 + 12 * sub.size() + 4;
+    if (!sub.empty())
+        ifd0.push_back(Entry{0x8769, 4, 1, U32(static_cast<DWORD>(subOffset))});
+    size_t dataOffset = subOffset + subSize;
+    std::string data;
+    auto directory = [&](const std::vector<Entry>& entries) {
+        std::string d = U16(static_cast<WORD>(entries.size()));
+        for (const Entry& e : entries) {
+            d += U16(e.tag) + U16(e.format) + U32(e.components);
+            if (e.bytes.size() > 4) {
+                d += U32(static_cast<DWORD>(dataOffset + data.size()));
+                data += e.bytes;
+            } else {
+                d += e.bytes + std::string(4 - e.bytes.size(), '\0');
+            }
+        }
+        return d + U32(0);
+    };
+    std::string tiff = std::string(m_motorola ? "MM" : "II") + U16(42) + U32(8);
+    tiff += directory(ifd0);
+    if (!sub.empty())
+        tiff += directory(sub);
+    tiff += data;
+    return std::string("Exif\0\0", 6) + tiff;
+}
+
+std::string JpegHead(const std::vector<std::pair<int, std::string>>& segments, int width, int height)
+{
+    std::string jpeg("\xFF\xD8", 2);
+    for (const auto& [marker, content] : segments)
+        jpeg = jpeg.substr(0, jpeg.size()) + InsertSegment("\xFF\xD8", marker, content).substr(2);
+    std::string sof;
+    sof += '\x08';
+    sof += static_cast<char>(height >> 8);
+    sof += static_cast<char>(height & 255);
+    sof += static_cast<char>(width >> 8);
+    sof += static_cast<char>(width & 255);
+    sof += std::string("\x03\x01\x22\x00\x02\x11\x01\x03\x11\x01", 10);
+    jpeg += InsertSegment("\xFF\xD8", 0xC0, sof).substr(2);
+    jpeg += InsertSegment("\xFF\xD8", 0xDA, std::string("\x01\x01\x00\x00\x3F\x00", 6)).substr(2);
+    jpeg += std::string("\x12\x34\xFF\xD9", 4);
+    return jpeg;
+}
+
 } // namespace tavrin::test

@@ -67,4 +67,33 @@ std::string SetJfifDensity(std::string jpeg, int unit, int x, int y);
 // Overwrites the height and width of the first SOF0-2 frame header.
 std::string SetFrameSize(std::string jpeg, int width, int height);
 
+// Builds the content of an EXIF APP1 segment: IFD0 and an EXIF sub-directory
+// (linked from IFD0 when it has entries), values in the chosen byte order.
+class ExifBuilder {
+public:
+    explicit ExifBuilder(bool motorola) : m_motorola(motorola) {}
+    void Short(int dir, WORD tag, WORD value);
+    void Long(int dir, WORD tag, DWORD value);
+    void Rational(int dir, WORD tag, LONG numerator, LONG denominator);
+    void Ascii(int dir, WORD tag, const std::string& text);
+    void Raw(int dir, WORD tag, WORD format, DWORD components, const std::string& bytes);
+    std::string Build() const;
+    // Offset inside the content of IFD0's entry count, entries and next link.
+    static constexpr size_t kIfd0 = 14;
+    std::string U16(WORD v) const;
+    std::string U32(DWORD v) const;
+
+private:
+    struct Entry {
+        WORD tag, format;
+        DWORD components;
+        std::string bytes;
+    };
+    bool m_motorola;
+    std::vector<Entry> m_dirs[2];
+};
+
+// SOI, the given segments, a small SOF0 and an SOS header.
+std::string JpegHead(const std::vector<std::pair<int, std::string>>& segments, int width = 640, int height = 480);
+
 } // namespace tavrin::test
