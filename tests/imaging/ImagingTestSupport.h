@@ -48,7 +48,8 @@ std::string EncodePnm(const Pnm& pnm);
 bool ParsePnm(const std::string& bytes, Pnm& out);
 
 // Runs a shell command; true when it exits with 0.
-bool Run(const std::string& command);
+bool RunCommand(const std::string& command);
+int RunStatus(const std::string& command);
 std::string Quote(const std::filesystem::path& p);
 // cjpeg of a PNM with extra options into a JPEG file's bytes (empty on failure).
 std::string Cjpeg(const Pnm& pnm, const std::string& options, const std::filesystem::path& workDir);
