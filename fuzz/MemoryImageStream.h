@@ -1,0 +1,58 @@
+// A CImageStream over a fuzz input (read-only) or growing in memory.
+#pragma once
+
+#include "imaging/ImageStream.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+namespace tavrin::fuzz {
+
+class MemoryImageStream : public CImageStream {
+public:
+    MemoryImageStream(const uint8_t* data, size_t size) : m_bytes(data, data + size) {}
+    bool Close() override { return true; }
+    size_t Read(void* buffer, size_t size, size_t count) override
+    {
+        if (size == 0 || m_pos >= m_bytes.size())
+            return 0;
+        size_t items = (m_bytes.size() - m_pos) / size;
+        if (items > count)
+            items = count;
+        std::memcpy(buffer, m_bytes.data() + m_pos, items * size);
+        m_pos += items * size;
+        return items;
+    }
+    size_t Write(const void* buffer, size_t size, size_t count) override
+    {
+        size_t n = size * count;
+        if (m_pos + n > m_bytes.size())
+            m_bytes.resize(m_pos + n);
+        if (n)
+            std::memcpy(m_bytes.data() + m_pos, buffer, n);
+        m_pos += n;
+        return count;
+    }
+    bool Seek(LONG offset, int origin) override
+    {
+        long base = origin == SEEK_SET ? 0 : origin == SEEK_CUR ? static_cast<long>(m_pos) : static_cast<long>(m_bytes.size());
+        if (base + offset < 0)
+            return false;
+        m_pos = static_cast<size_t>(base + offset);
+        return true;
+    }
+    LONG Tell() override { return static_cast<LONG>(m_pos); }
+    LONG Size() override { return static_cast<LONG>(m_bytes.size()); }
+    bool Flush() override { return true; }
+    bool Eof() override { return m_pos >= m_bytes.size(); }
+    LONG Error() override { return 0; }
+    LONG GetC() override { return m_pos < m_bytes.size() ? m_bytes[m_pos++] : -1; }
+
+private:
+    std::vector<uint8_t> m_bytes;
+    size_t m_pos = 0;
+};
+
+} // namespace tavrin::fuzz
