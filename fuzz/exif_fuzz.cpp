@@ -1,6 +1,6 @@
 // Fuzzes the EXIF reader over the marker segments of a JPEG head, and the
 // write-back of what it read.
-#include "fuzz/MemoryImageStream.h"
+#include "imaging/ImageMemoryStream.h"
 #include "imaging/ImageExifInfo.h"
 
 #include <cstddef>
@@ -8,10 +8,10 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    tavrin::fuzz::MemoryImageStream stream(data, size);
+    tavrin::ImageMemoryStream stream(data, size);
     CImageExifInfo reader;
     if (reader.DecodeExif(stream, CImageExifInfo::READ_EXIF | CImageExifInfo::READ_IMAGE)) {
-        tavrin::fuzz::MemoryImageStream out(nullptr, 0);
+        tavrin::ImageMemoryStream out;
         reader.EncodeExif(out);
         reader.DiscardAllButExif();
     }

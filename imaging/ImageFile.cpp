@@ -4,9 +4,11 @@
 
 #include "imaging/ImageCodecs.h"
 #include "imaging/ImageIOFile.h"
+#include "imaging/ImageMemoryStream.h"
+#include "platform/base/AtomicWrite.h"
 
 #include <cstring>
-#include <string>
+#include <vector>
 
 namespace {
 
@@ -99,22 +101,15 @@ bool CImageObj::Save(const char* path, DWORD imageType)
 {
     if (!path || !*path)
         return false;
-    // Written beside the target and renamed over it once complete, so a
-    // failed save leaves no partial picture behind (nor a broken old one).
-    std::string temp = std::string(path) + ".part";
-    CImageIOFile file;
-    if (!file.Open(temp.c_str(), "wb"))
+    // Encoded in memory and written in one step: a failed encode or write
+    // leaves no partial picture behind and keeps an old file as it was.
+    tavrin::ImageMemoryStream encoded;
+    if (!Encode(encoded, imageType))
         return false;
-    bool ok = Encode(file, imageType);
-    if (!file.Close() && ok) {
+    const std::vector<BYTE>& bytes = encoded.Bytes();
+    if (!tavrin::WriteFileAtomic(path, bytes.data(), bytes.size())) {
         SetLastError("Save: cannot write the file");
-        ok = false;
+        return false;
     }
-    if (ok && !tavrin::RenameImageFile(temp.c_str(), path)) {
-        SetLastError("Save: cannot write the file");
-        ok = false;
-    }
-    if (!ok)
-        tavrin::RemoveImageFile(temp.c_str());
-    return ok;
+    return true;
 }

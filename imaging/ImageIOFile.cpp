@@ -1,38 +1,8 @@
 #include "imaging/ImageIOFile.h"
 
+#include "platform/base/FileApi.h"
+
 #include <cstdio>
-#include <string>
-
-namespace tavrin {
-
-// Program paths use backslashes.
-static std::string NativePath(const char* path)
-{
-    std::string p(path ? path : "");
-    for (char& c : p)
-        if (c == '\\')
-            c = '/';
-    return p;
-}
-
-FILE* OpenImageFile(const char* path, const char* mode)
-{
-    if (!path || !*path)
-        return nullptr;
-    return std::fopen(NativePath(path).c_str(), mode);
-}
-
-bool RenameImageFile(const char* from, const char* to)
-{
-    return std::rename(NativePath(from).c_str(), NativePath(to).c_str()) == 0;
-}
-
-void RemoveImageFile(const char* path)
-{
-    std::remove(NativePath(path).c_str());
-}
-
-} // namespace tavrin
 
 CImageIOFile::~CImageIOFile()
 {
@@ -42,7 +12,7 @@ CImageIOFile::~CImageIOFile()
 bool CImageIOFile::Open(const char* path, const char* mode)
 {
     Close();
-    m_file = tavrin::OpenImageFile(path, mode);
+    m_file = path && *path ? tavrin::OpenFile(path, mode) : nullptr;
     m_owned = true;
     return m_file != nullptr;
 }

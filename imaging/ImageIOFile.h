@@ -36,10 +36,3 @@ private:
     FILE* m_file;
     bool m_owned;
 };
-
-namespace tavrin {
-// The one place where the image files meet the file system.
-FILE* OpenImageFile(const char* path, const char* mode);
-bool RenameImageFile(const char* from, const char* to);
-void RemoveImageFile(const char* path);
-} // namespace tavrin

@@ -270,7 +270,7 @@ bool CImageJpeg::Decode(CImageStream& stream)
         return true;
     }
     // Refuse a huge picture before the library allocates for it.
-    if (!CheckSize(cinfo.output_width, cinfo.output_height, 8U * static_cast<unsigned>(cinfo.out_color_components))) {
+    if (!CheckSize(cinfo.output_width, cinfo.output_height, cinfo.out_color_components == 1 ? 8U : 24U)) {
         jpeg_destroy_decompress(&cinfo);
         return false;
     }

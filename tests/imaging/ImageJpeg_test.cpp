@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <set>
 
 namespace {
 
@@ -197,7 +198,10 @@ TEST_F(JpegTest, SavesJfifWithQualityAndDensity)
     EXPECT_EQ(bytes.substr(6, 5), std::string("JFIF\0", 5));
     EXPECT_EQ(bytes.find(std::string("\xFF\xE1", 2)), std::string::npos); // no EXIF
     EXPECT_EQ(Identify(out, "%Q %x %y %U %[colorspace]"), "90 300 150 PixelsPerInch sRGB");
-    EXPECT_FALSE(std::filesystem::exists(out + ".part"));
+    std::set<std::string> names; // no temporary file left beside the picture
+    for (const auto& e : std::filesystem::directory_iterator(m_dir.Path()))
+        names.insert(e.path().filename().string());
+    EXPECT_EQ(names, (std::set<std::string>{"cjpeg-in.pnm", "cjpeg-out.jpg", "in.jpg", "out.jpg"}));
 
     // Decoding the saved file gives the colours back closely.
     Pnm original = ImagePixels(image);
@@ -305,6 +309,20 @@ TEST_F(JpegTest, CodecWritesBackTheExifItDecoded)
     MemoryStream plain;
     ASSERT_TRUE(image.Encode(plain, IMAGE_TYPE_JPEG));
     EXPECT_EQ(plain.Bytes().find(std::string("\xFF\xE1", 2)), std::string::npos);
+}
+
+TEST_F(JpegTest, ProgramPathsInGbk)
+{
+    // "\\照片.jpg" in the program's form: GBK, backslash separators.
+    std::string gbk = m_dir.Path().string() + "\\\xD5\xD5\xC6\xAC.jpg";
+    CImageObj image;
+    image.Create(8, 8, 24, 0);
+    image.Clear(128);
+    ASSERT_TRUE(image.Save(gbk.c_str(), IMAGE_TYPE_JPEG)) << image.GetLastError();
+    EXPECT_TRUE(std::filesystem::exists(m_dir.Path() / std::filesystem::path(u8"\u7167\u7247.jpg")));
+    CImageObj back;
+    ASSERT_TRUE(back.Load(gbk.c_str(), IMAGE_TYPE_JPEG));
+    EXPECT_EQ(back.GetWidth(), 8u);
 }
 
 TEST_F(JpegTest, CmykDecodesTo24Bits)

@@ -1,18 +1,21 @@
-// A CImageStream over a fuzz input (read-only) or growing in memory.
+// A CImageStream over bytes in memory: what Save encodes into before the file
+// is replaced in one step.
 #pragma once
 
 #include "imaging/ImageStream.h"
 
-#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <vector>
 
-namespace tavrin::fuzz {
+namespace tavrin {
 
-class MemoryImageStream : public CImageStream {
+class ImageMemoryStream : public CImageStream {
 public:
-    MemoryImageStream(const uint8_t* data, size_t size) : m_bytes(data, data + size) {}
+    ImageMemoryStream() = default;
+    ImageMemoryStream(const void* data, size_t size)
+        : m_bytes(static_cast<const BYTE*>(data), static_cast<const BYTE*>(data) + size) {}
+
     bool Close() override { return true; }
     size_t Read(void* buffer, size_t size, size_t count) override
     {
@@ -37,7 +40,8 @@ public:
     }
     bool Seek(LONG offset, int origin) override
     {
-        long base = origin == SEEK_SET ? 0 : origin == SEEK_CUR ? static_cast<long>(m_pos) : static_cast<long>(m_bytes.size());
+        long long base = origin == SEEK_SET ? 0 : origin == SEEK_CUR ? static_cast<long long>(m_pos)
+                                                                      : static_cast<long long>(m_bytes.size());
         if (base + offset < 0)
             return false;
         m_pos = static_cast<size_t>(base + offset);
@@ -50,9 +54,11 @@ public:
     LONG Error() override { return 0; }
     LONG GetC() override { return m_pos < m_bytes.size() ? m_bytes[m_pos++] : -1; }
 
+    const std::vector<BYTE>& Bytes() const { return m_bytes; }
+
 private:
-    std::vector<uint8_t> m_bytes;
+    std::vector<BYTE> m_bytes;
     size_t m_pos = 0;
 };
 
-} // namespace tavrin::fuzz
+} // namespace tavrin
