@@ -1,8 +1,8 @@
 // GbkText: GBK (code page 936) text split into characters with their code
-// points, for text layout. Bytes that do not form a character become U+FFFD.
+// points and byte positions, for text layout. Bytes that do not form a
+// character become U+FFFD.
 #pragma once
 
-#include <string>
 #include <string_view>
 #include <vector>
 
@@ -15,7 +15,5 @@ struct TextChar {
 };
 
 std::vector<TextChar> DecodeGbkText(std::string_view gbk);
-// GBK to UTF-8, for names handed to the font machinery.
-std::string GbkToUtf8Text(std::string_view gbk);
 
 } // namespace tavrin

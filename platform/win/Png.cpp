@@ -3,19 +3,25 @@
 #include "platform/win/Bitmap.h"
 #include "platform/win/Surface.h"
 
+#include "platform/base/AtomicWrite.h"
+
 #include <png.h>
 
 #include <csetjmp>
-#include <cstdio>
-#include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace tavrin {
 
 namespace {
 
-bool WritePng(FILE* file, const Surface& s)
+void WriteBytes(png_structp png, png_bytep data, png_size_t size)
+{
+    static_cast<AtomicFile*>(png_get_io_ptr(png))->Write(data, size);
+}
+
+void Flush(png_structp) {}
+
+bool WritePng(AtomicFile& file, const Surface& s)
 {
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     if (!png)
@@ -30,7 +36,7 @@ bool WritePng(FILE* file, const Surface& s)
         png_destroy_write_struct(&png, &info);
         return false;
     }
-    png_init_io(png, file);
+    png_set_write_fn(png, &file, WriteBytes, Flush);
     png_set_IHDR(png, info, png_uint_32(s.Width()), png_uint_32(s.Height()), 8, PNG_COLOR_TYPE_RGB,
                  PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_write_info(png, info);
@@ -54,19 +60,14 @@ bool SavePng(const Surface& surface, const char* path)
 {
     if (!path || !*path)
         return false;
-    std::string temp = std::string(path) + ".tmp" + std::to_string(getpid());
-    FILE* file = std::fopen(temp.c_str(), "wb");
-    if (!file)
+    AtomicFile file;
+    if (!file.OpenNative(path))
         return false;
-    bool ok = WritePng(file, surface);
-    ok = std::fflush(file) == 0 && ok;
-    ok = fsync(fileno(file)) == 0 && ok;
-    ok = std::fclose(file) == 0 && ok;
-    if (ok)
-        ok = std::rename(temp.c_str(), path) == 0;
-    if (!ok)
-        std::remove(temp.c_str());
-    return ok;
+    if (!WritePng(file, surface)) {
+        file.Abort();
+        return false;
+    }
+    return file.Commit();
 }
 
 bool SaveBitmapPng(HBITMAP bitmap, const char* path)
