@@ -34,3 +34,23 @@ bool CStringTokenizer::NextToken(CString& out)
     out = CString(begin + first, m_position - first);
     return true;
 }
+
+void SplitString(const CString& text, const CString& separator, CStringArray& out)
+{
+    out.RemoveAll();
+    if (text.IsEmpty()) {
+        out.Add(CString());
+        return;
+    }
+    CString rest(text);
+    rest.Remove('\t');
+    int position = 0;
+    if (!separator.IsEmpty()) {
+        for (int found; (found = rest.Find(separator, position)) >= 0; position = found + separator.GetLength()) {
+            CString piece = rest.Mid(position, found - position);
+            out.Add(piece.Trim());
+        }
+    }
+    CString last = rest.Mid(position);
+    out.Add(last.Trim());
+}

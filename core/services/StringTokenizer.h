@@ -2,6 +2,7 @@
 // SplitString cuts it at every occurrence of a separator.
 #pragma once
 
+#include "platform/base/Array.h"
 #include "platform/base/String.h"
 
 #include <cstdint>
@@ -23,3 +24,9 @@ private:
     uint32_t m_delimiters[8] = {};
     int m_position = 0;
 };
+
+// Empties out, removes every TAB from the text and adds each piece between
+// separators, trimmed of white space; empty pieces are kept, so an empty text
+// gives one empty piece and a text ending in the separator a last empty one.
+// The separator only matches at character starts.
+void SplitString(const CString& text, const CString& separator, CStringArray& out);

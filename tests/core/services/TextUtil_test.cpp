@@ -279,3 +279,31 @@ TEST(StringTokenizer, SkipsDelimiterRuns)
         EXPECT_FALSE(tokenizer.NextToken(token));
     }
 }
+
+TEST(StringTokenizer, SplitString)
+{
+    struct Case { const char* text; const char* separator; std::vector<std::string> pieces; };
+    const Case cases[] = {
+        {"", "`|", {""}},
+        {"one", "`|", {"one"}},
+        {"a`|b", "`|", {"a", "b"}},
+        {"a`|", "`|", {"a", ""}},
+        {"a`|`|b", "`|", {"a", "", "b"}},
+        {" a \t`|\tb c ", "`|", {"a", "b c"}},
+        {"\t\t", "`|", {""}},
+        {"2008-01-02`|2008-03-04", "`|", {"2008-01-02", "2008-03-04"}},
+        // GBK characters whose trail bytes are 0x60 and 0x7C never split.
+        {"\x81\x60|x`|\x81\x7C", "`|", {"\x81\x60|x", "\x81\x7C"}},
+        {"a,b", "", {"a,b"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        CStringArray out;
+        out.Add(CString("stale"));
+        SplitString(CString(c.text), CString(c.separator), out);
+        std::vector<std::string> pieces;
+        for (INT_PTR i = 0; i < out.GetSize(); ++i)
+            pieces.push_back(out[i].Str());
+        EXPECT_EQ(pieces, c.pieces);
+    }
+}
