@@ -117,7 +117,7 @@ BOOL GetClassInfoExA(HINSTANCE, LPCSTR className, LPWNDCLASSEXA out)
 
 BOOL GetClassInfoA(HINSTANCE instance, LPCSTR className, LPWNDCLASSA out)
 {
-    WNDCLASSEXA ex;
+    WNDCLASSEXA ex{};
     if (!out || !GetClassInfoExA(instance, className, &ex))
         return FALSE;
     *out = WNDCLASSA{ex.style, ex.lpfnWndProc, ex.cbClsExtra, ex.cbWndExtra, ex.hInstance, ex.hIcon,
