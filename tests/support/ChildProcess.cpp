@@ -1,6 +1,5 @@
 #include "tests/support/ChildProcess.h"
 
-#include <chrono>
 #include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
