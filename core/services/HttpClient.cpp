@@ -409,6 +409,11 @@ bool CHttpClient::Receive(UINT_PTR s, int64_t deadline, std::string& response)
             return true; // the peer closed: the response is complete
         if (n < 0)
             return false;
+        // Bytes that arrive past the deadline do not count either.
+        if (tavrin::clock::NowMs() > deadline) {
+            WSASetLastError(WSAETIMEDOUT);
+            return false;
+        }
         if (response.size() + static_cast<size_t>(n) > m_limits.maxResponseBytes) {
             WSASetLastError(WSAEMSGSIZE);
             return false;

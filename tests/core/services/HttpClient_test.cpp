@@ -101,9 +101,9 @@ TEST_F(HttpClientTest, UrlencodedPostWithCookieAndReferer)
 TEST_F(HttpClientTest, MultipartPostAnnouncesTheBoundaryWithoutItsFirstTwoCharacters)
 {
     server.Enqueue(Reply::Http(200, "ok"));
-    std::string body = "-----------------------------7d5\r\nContent-Disposition: form-data; name=\"a\"\r\n\r\n"
-                       "\x00\xff\r\n-----------------------------7d5--\r\n";
-    body.insert(body.find("\xff"), 1, '\0');
+    std::string body = "-----------------------------7d5\r\nContent-Disposition: form-data; name=\"a\"\r\n\r\n";
+    body += std::string("\0\xff", 2); // binary content passes untouched
+    body += "\r\n-----------------------------7d5--\r\n";
     CByteArray out;
     ASSERT_TRUE(client.RequestWithRetry(Url("/up").c_str(), Bytes(body), out, "-----------------------------7d5"));
     std::string request = server.LastRequest();
