@@ -11,7 +11,11 @@
 
 namespace {
 
+// The header is read in small chunks; the body in large ones, straight into
+// the result.
 constexpr int kReceiveChunk = 4096;
+constexpr size_t kMaxReceive = size_t{1} << 20;
+constexpr size_t kInitialBody = size_t{64} << 10;
 
 const char kAccept[] = "Accept: image/gif, image/x-xbitmap, image/jpeg, image/pjpeg, application/vnd.ms-excel, "
                        "application/vnd.ms-powerpoint, application/msword, application/x-shockwave-flash, */*";
@@ -67,13 +71,6 @@ CString Authority(const CString& host, WORD port)
     if (port != INTERNET_DEFAULT_HTTP_PORT)
         text.AppendFormat(":%u", static_cast<unsigned>(port));
     return text;
-}
-
-void CopyOut(std::string_view bytes, CByteArray& out)
-{
-    out.SetSize(static_cast<INT_PTR>(bytes.size()));
-    if (!bytes.empty())
-        std::memcpy(out.GetData(), bytes.data(), bytes.size());
 }
 
 } // namespace
@@ -159,26 +156,25 @@ BOOL CHttpClient::Once(const CString& url, std::string_view body, CByteArray& ou
     const int64_t deadline = tavrin::clock::NowMs() + m_limits.requestTimeoutMs;
     CString current = url;
     int redirects = 0;
-    std::string response;
+    std::string header;
     BOOL result = FALSE;
     for (;;) {
         if (m_stop) {
             WSASetLastError(WSAEINTR);
             break;
         }
-        if (!Exchange(current, body, boundary, deadline, response))
+        bool complete = false;
+        if (!Exchange(current, body, boundary, deadline, header, complete, out) || !complete)
             break;
-        size_t headerEnd = tavrin::http::FindHeaderEnd(response);
-        if (headerEnd == tavrin::http::kNoHeaderEnd)
-            break;
-        m_header = CString(std::string_view(response).substr(0, headerEnd));
+        m_header = CString(header);
         int status = GetStatusCode();
         if ((status >= 501 && status <= 598) || status == 407)
             break;
         if (m_acceptCookies)
-            m_cookies.Add(tavrin::http::HeaderValue(m_header.View(), "Set-Cookie"));
-        std::string location = tavrin::http::HeaderValue(m_header.View(), "Location");
+            m_cookies.Add(tavrin::http::HeaderValue(header, "Set-Cookie"));
+        std::string location = tavrin::http::HeaderValue(header, "Location");
         if (!location.empty() && m_followRedirects) {
+            out.RemoveAll();
             // A server that redirects without end must not keep the worker.
             if (++redirects > m_limits.maxRedirects)
                 break;
@@ -186,10 +182,11 @@ BOOL CHttpClient::Once(const CString& url, std::string_view body, CByteArray& ou
             body = {}; // the next request is a GET
             continue;
         }
-        CopyOut(std::string_view(response).substr(headerEnd + 4), out);
         result = TRUE;
         break;
     }
+    if (!result)
+        out.RemoveAll();
     m_lastError = WSAGetLastError();
     return result;
 }
@@ -308,9 +305,10 @@ BOOL CHttpClient::SendData(UINT_PTR socket, const BYTE* bytes, int length)
 }
 
 bool CHttpClient::Exchange(const CString& url, std::string_view body, const CString& boundary, int64_t deadline,
-                           std::string& response)
+                           std::string& header, bool& complete, CByteArray& content)
 {
-    response.clear();
+    header.clear();
+    content.RemoveAll();
     DWORD service = 0;
     CString host;
     CString object;
@@ -332,8 +330,8 @@ bool CHttpClient::Exchange(const CString& url, std::string_view body, const CStr
     const bool post = !body.empty();
     if (body.size() > static_cast<size_t>(INT32_MAX))
         return false;
-    std::string header;
-    if (!BuildRequest(url, host, port, object, viaProxy, post, static_cast<int>(body.size()), boundary, header))
+    std::string request;
+    if (!BuildRequest(url, host, port, object, viaProxy, post, static_cast<int>(body.size()), boundary, request))
         return false;
 
     ULONG address = 0;
@@ -375,63 +373,109 @@ bool CHttpClient::Exchange(const CString& url, std::string_view body, const CStr
         CloseAttached();
         return false;
     }
-    if (!SendData(s, reinterpret_cast<const BYTE*>(header.data()), static_cast<int>(header.size())))
+    if (!SendData(s, reinterpret_cast<const BYTE*>(request.data()), static_cast<int>(request.size())))
         return false;
     if (post && !SendData(s, reinterpret_cast<const BYTE*>(body.data()), static_cast<int>(body.size())))
         return false;
 
-    bool received = Receive(s, deadline, response);
+    bool received = Receive(s, deadline, header, complete, content);
     CloseAttached();
     return received;
 }
 
-bool CHttpClient::Receive(UINT_PTR s, int64_t deadline, std::string& response)
+bool CHttpClient::Receive(UINT_PTR s, int64_t deadline, std::string& header, bool& complete, CByteArray& content)
 {
-    char chunk[kReceiveChunk];
     DWORD receiveTimeout = m_limits.socketTimeoutMs;
-    size_t headerEnd = tavrin::http::kNoHeaderEnd;
-    size_t scanFrom = 0;
-    int64_t contentLength = -1;
-    for (;;) {
+    // One receive: -1 failed (error recorded), 0 the peer closed, else bytes.
+    auto receive = [&](char* into, size_t room) -> int {
         // The whole request has a deadline besides the per-receive time-out.
         int64_t remaining = deadline - tavrin::clock::NowMs();
         if (remaining <= 0) {
             WSASetLastError(WSAETIMEDOUT);
-            return false;
+            return -1;
         }
         DWORD wait = static_cast<DWORD>(std::min<int64_t>(m_limits.socketTimeoutMs, remaining));
         if (wait != receiveTimeout) {
             receiveTimeout = wait;
             setsockopt(s, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&wait), sizeof wait);
         }
-        int n = recv(s, chunk, sizeof chunk, 0);
-        if (n == 0)
-            return true; // the peer closed: the response is complete
+        int n = recv(s, into, static_cast<int>(std::min<size_t>(room, kMaxReceive)), 0);
+        if (n < 0)
+            return -1;
+        // Bytes that arrive past the deadline do not count either.
+        if (n > 0 && tavrin::clock::NowMs() > deadline) {
+            WSASetLastError(WSAETIMEDOUT);
+            return -1;
+        }
+        return n;
+    };
+
+    // The header, in chunks, up to its end.
+    std::string head;
+    char chunk[kReceiveChunk];
+    size_t headerEnd = tavrin::http::kNoHeaderEnd;
+    while (headerEnd == tavrin::http::kNoHeaderEnd) {
+        int n = receive(chunk, sizeof chunk);
         if (n < 0)
             return false;
-        // Bytes that arrive past the deadline do not count either.
-        if (tavrin::clock::NowMs() > deadline) {
-            WSASetLastError(WSAETIMEDOUT);
-            return false;
+        if (n == 0) {
+            header = head; // no complete header: the response fails
+            return true;
         }
-        if (response.size() + static_cast<size_t>(n) > m_limits.maxResponseBytes) {
+        if (head.size() + static_cast<size_t>(n) > m_limits.maxResponseBytes) {
             WSASetLastError(WSAEMSGSIZE);
             return false;
         }
-        response.append(chunk, static_cast<size_t>(n));
-        if (headerEnd == tavrin::http::kNoHeaderEnd) {
-            headerEnd = tavrin::http::FindHeaderEnd(response, scanFrom);
-            scanFrom = response.size() < 3 ? 0 : response.size() - 3;
-            if (headerEnd == tavrin::http::kNoHeaderEnd)
-                continue;
-            std::string_view header = std::string_view(response).substr(0, headerEnd);
-            if (tavrin::http::StatusCode(header) == 407)
-                return true;
-            contentLength = tavrin::http::ContentLength(header);
-            if (contentLength >= 0 && headerEnd + 4 + static_cast<uint64_t>(contentLength) <= m_limits.maxResponseBytes)
-                response.reserve(headerEnd + 4 + static_cast<size_t>(contentLength));
-        }
-        if (contentLength >= 0 && response.size() - (headerEnd + 4) >= static_cast<uint64_t>(contentLength))
-            return true;
+        size_t scanFrom = head.size() < 3 ? 0 : head.size() - 3;
+        head.append(chunk, static_cast<size_t>(n));
+        headerEnd = tavrin::http::FindHeaderEnd(head, scanFrom);
     }
+    header = head.substr(0, headerEnd);
+    complete = true;
+    if (tavrin::http::StatusCode(header) == 407)
+        return true;
+
+    // The body goes straight into the caller's array: no copy of a large
+    // download afterwards.
+    const size_t bodyStart = headerEnd + 4;
+    const size_t room = m_limits.maxResponseBytes - std::min(m_limits.maxResponseBytes, bodyStart);
+    const int64_t contentLength = tavrin::http::ContentLength(header);
+    if (contentLength >= 0 && static_cast<uint64_t>(contentLength) > room) {
+        WSASetLastError(WSAEMSGSIZE);
+        return false;
+    }
+    size_t filled = head.size() - bodyStart;
+    size_t capacity = contentLength >= 0 ? static_cast<size_t>(contentLength) : kInitialBody;
+    capacity = std::min(std::max(capacity, filled), room);
+    content.SetSize(static_cast<INT_PTR>(capacity));
+    if (filled > 0)
+        std::memcpy(content.GetData(), head.data() + bodyStart, filled);
+    head = std::string();
+
+    auto done = [&] { return contentLength >= 0 && filled >= static_cast<uint64_t>(contentLength); };
+    while (!done()) {
+        if (filled == capacity) {
+            if (capacity == room) {
+                // At the cap: one more byte is one too many.
+                int n = receive(chunk, 1);
+                if (n < 0)
+                    return false;
+                if (n > 0) {
+                    WSASetLastError(WSAEMSGSIZE);
+                    return false;
+                }
+                break;
+            }
+            capacity = std::min(room, std::max(capacity * 2, kInitialBody));
+            content.SetSize(static_cast<INT_PTR>(capacity));
+        }
+        int n = receive(reinterpret_cast<char*>(content.GetData()) + filled, capacity - filled);
+        if (n < 0)
+            return false;
+        if (n == 0)
+            break; // the peer closed: the response is complete
+        filled += static_cast<size_t>(n);
+    }
+    content.SetSize(static_cast<INT_PTR>(filled));
+    return true;
 }

@@ -85,11 +85,13 @@ private:
     BOOL Perform(const CString& url, std::string_view body, CByteArray& out, const CString& boundary);
     BOOL Once(const CString& url, std::string_view body, CByteArray& out, const CString& boundary);
     // One connection: builds and sends the request, receives the response.
+    // complete tells whether a whole header arrived; the body goes into
+    // content.
     bool Exchange(const CString& url, std::string_view body, const CString& boundary, int64_t deadline,
-                  std::string& response);
+                  std::string& header, bool& complete, CByteArray& content);
     bool BuildRequest(const CString& url, const CString& host, WORD port, const CString& object, bool viaProxy,
                       bool post, int bodyLength, const CString& boundary, std::string& header) const;
-    bool Receive(UINT_PTR socket, int64_t deadline, std::string& response);
+    bool Receive(UINT_PTR socket, int64_t deadline, std::string& header, bool& complete, CByteArray& content);
     // Registers the attempt's socket for Abort; false when stop is already set.
     bool Attach(UINT_PTR socket);
     void CloseAttached();

@@ -72,13 +72,18 @@ size_t RequestBodyLength(const std::string& header)
 
 Reply& Reply::Send(std::string bytes)
 {
+    return Send(std::make_shared<const std::string>(std::move(bytes)));
+}
+
+Reply& Reply::Send(std::shared_ptr<const std::string> bytes)
+{
     m_steps.push_back({Step::SendBytes, std::move(bytes), {}, {}});
     return *this;
 }
 
 Reply& Reply::Trickle(std::string bytes, std::function<void(size_t)> between)
 {
-    m_steps.push_back({Step::TrickleBytes, std::move(bytes), std::move(between), {}});
+    m_steps.push_back({Step::TrickleBytes, std::make_shared<const std::string>(std::move(bytes)), std::move(between), {}});
     return *this;
 }
 
@@ -264,11 +269,11 @@ void LoopbackServer::Serve(int fd, size_t index)
         bool ok = true;
         switch (step.kind) {
         case Reply::Step::SendBytes:
-            ok = SendAll(fd, step.bytes.data(), step.bytes.size());
+            ok = SendAll(fd, step.bytes->data(), step.bytes->size());
             break;
         case Reply::Step::TrickleBytes:
-            for (size_t i = 0; ok && i < step.bytes.size(); ++i) {
-                ok = SendAll(fd, &step.bytes[i], 1);
+            for (size_t i = 0; ok && i < step.bytes->size(); ++i) {
+                ok = SendAll(fd, step.bytes->data() + i, 1);
                 if (ok && step.between)
                     step.between(i);
             }

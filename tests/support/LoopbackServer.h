@@ -22,6 +22,7 @@ class Reply {
 public:
     // Writes bytes to the peer.
     Reply& Send(std::string bytes);
+    Reply& Send(std::shared_ptr<const std::string> bytes);
     // Writes the bytes one at a time, running between(index) after each.
     Reply& Trickle(std::string bytes, std::function<void(size_t)> between = {});
     // Runs a callback on the connection's thread (e.g. to advance a clock or
@@ -43,7 +44,7 @@ public:
 
     struct Step {
         enum Kind { SendBytes, TrickleBytes, Callback, StallUntilClosed } kind;
-        std::string bytes;
+        std::shared_ptr<const std::string> bytes; // shared: replies are copied per connection
         std::function<void(size_t)> between;
         std::function<void()> callback;
     };
