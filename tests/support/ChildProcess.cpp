@@ -19,6 +19,11 @@ bool ChildProcess::Start(const std::vector<std::string>& argv, const std::string
 {
     if (argv.empty() || m_pid > 0)
         return false;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_output.clear();
+        m_ended = false;
+    }
     int fds[2];
     if (::pipe2(fds, O_CLOEXEC) != 0)
         return false;

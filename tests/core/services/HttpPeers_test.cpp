@@ -62,16 +62,21 @@ public:
         std::string program = FindProgram("tinyproxy");
         if (program.empty())
             return false;
-        // The port is picked free just before; a clash shows as a failed start.
-        m_port = tavrin::test::FreeLoopbackPort();
-        std::string config = "Port " + std::to_string(m_port) +
-                             "\nListen 127.0.0.1\nTimeout 30\nMaxClients 8\nLogLevel Info\n"
-                             "BasicAuth " +
-                             user + " " + password + "\n";
-        auto path = dir.Write("tinyproxy.conf", config);
-        if (!m_process.Start({program, "-d", "-c", path.string()}))
-            return false;
-        return !m_process.WaitForLine("Accepting connections").empty();
+        // The port is picked free just before the start; should another
+        // program take it meanwhile, the next try picks another.
+        for (int attempt = 0; attempt < 3; ++attempt) {
+            m_process.Stop();
+            m_port = tavrin::test::FreeLoopbackPort();
+            std::string config = "Port " + std::to_string(m_port) +
+                                 "\nListen 127.0.0.1\nTimeout 30\nMaxClients 8\nLogLevel Info\n"
+                                 "BasicAuth " +
+                                 user + " " + password + "\n";
+            auto path = dir.Write("tinyproxy.conf", config);
+            if (m_process.Start({program, "-d", "-c", path.string()}) &&
+                !m_process.WaitForLine("Accepting connections").empty())
+                return true;
+        }
+        return false;
     }
     std::string Port() const { return std::to_string(m_port); }
     std::string Output() const { return m_process.Output(); }
