@@ -294,6 +294,9 @@ TEST_F(HttpClientTest, ResponseSizeIsCapped)
     EXPECT_TRUE(Get(Url()));
     server.Enqueue(Reply::Http(200, std::string(5000, 'a'), {}, false));
     EXPECT_FALSE(Get(Url()));
+    // A length beyond the cap fails before anything is set aside for it.
+    server.Enqueue(Reply::Http(200, "x", {"Content-Length: 999999999999"}).Stall());
+    EXPECT_FALSE(Get(Url()));
 }
 
 TEST_F(HttpClientTest, TheWholeRequestHasADeadline)
