@@ -9,6 +9,7 @@
 #include <cstdarg>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <utility>
 
 namespace tavrin {
@@ -43,6 +44,13 @@ public:
     char GetAt(int index) const;
     void SetAt(int index, char ch);
     char operator[](int index) const { return GetAt(index); }
+    // Any other integer index: without this, s[i] with a long or size_t i is
+    // ambiguous with the built-in subscript of operator const char*.
+    template <typename I, typename = std::enable_if_t<std::is_integral_v<I>>>
+    char operator[](I index) const
+    {
+        return std::in_range<int>(index) ? GetAt(static_cast<int>(index)) : '\0';
+    }
     operator const char*() const { return m_s.c_str(); }
     const char* GetString() const { return m_s.c_str(); }
     const std::string& Str() const { return m_s; }
@@ -134,7 +142,12 @@ public:
 
 private:
     template <typename T>
-    static const T& FormatArg(const T& v) { return v; }
+    static const T& FormatArg(const T& v)
+    {
+        // Objects through "..." would be read as garbage by %s.
+        static_assert(std::is_scalar_v<T> || std::is_array_v<T>, "pass plain values, pointers or CString to Format");
+        return v;
+    }
     static const char* FormatArg(const CString& s) { return s.GetString(); }
 
     void FormatImpl(const char* format, ...);
@@ -157,6 +170,10 @@ inline bool operator<=(const CString& a, const CString& b) { return a.Compare(b)
 inline bool operator<=(const CString& a, const char* b) { return a.Compare(b) <= 0; }
 inline bool operator>=(const CString& a, const CString& b) { return a.Compare(b) >= 0; }
 inline bool operator>=(const CString& a, const char* b) { return a.Compare(b) >= 0; }
+inline bool operator<(const char* a, const CString& b) { return b.Compare(a) > 0; }
+inline bool operator>(const char* a, const CString& b) { return b.Compare(a) < 0; }
+inline bool operator<=(const char* a, const CString& b) { return b.Compare(a) >= 0; }
+inline bool operator>=(const char* a, const CString& b) { return b.Compare(a) <= 0; }
 
 template <>
 struct std::hash<CString> {

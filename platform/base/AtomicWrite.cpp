@@ -1,0 +1,193 @@
+#include "platform/base/AtomicWrite.h"
+
+#include "platform/base/FileInternal.h"
+
+#include <atomic>
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <time.h>
+#include <unistd.h>
+
+namespace tavrin {
+namespace {
+
+std::string FolderOf(const std::string& path)
+{
+    size_t slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    if (slash == 0)
+        return "/";
+    return path.substr(0, slash);
+}
+
+// A name beside the target that no other writer picks: hidden, with the
+// process id and a per-process counter, cut so it stays within NAME_MAX.
+std::string TemporaryName(const std::string& target)
+{
+    static std::atomic<unsigned> counter{0};
+    size_t slash = target.rfind('/');
+    std::string folder = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
+    std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
+    if (base.size() > 200)
+        base.resize(200);
+    struct timespec now {};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    char suffix[64];
+    snprintf(suffix, sizeof suffix, ".tmp%ld-%u-%lx", static_cast<long>(getpid()), counter.fetch_add(1),
+             static_cast<unsigned long>(now.tv_nsec));
+    return folder + "." + base + suffix;
+}
+
+void SyncFolder(const std::string& path)
+{
+    int fd = open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        fsync(fd); // best effort: the data itself is already on disk
+        close(fd);
+    }
+}
+
+} // namespace
+
+AtomicFile::~AtomicFile()
+{
+    Abort();
+}
+
+bool AtomicFile::Open(const char* gbkPath)
+{
+    std::string native;
+    if (!ToNative(gbkPath, native))
+        return false;
+    return OpenNative(native);
+}
+
+bool AtomicFile::OpenNative(const std::string& nativePath)
+{
+    Abort();
+    m_failed = false;
+    m_hasMode = false;
+    if (nativePath.empty() || nativePath.back() == '/')
+        return FailWith(ERROR_INVALID_NAME);
+    struct stat st {};
+    if (stat(nativePath.c_str(), &st) == 0) {
+        if (S_ISDIR(st.st_mode) || IsReadOnlyMode(st.st_mode))
+            return FailWith(ERROR_ACCESS_DENIED);
+        m_hasMode = true;
+        m_mode = st.st_mode & 07777;
+    } else if (errno != ENOENT) {
+        return FailWithErrno(errno);
+    }
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string temp = TemporaryName(nativePath);
+        int fd = open(temp.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0) {
+            m_fd = fd;
+            m_temp = std::move(temp);
+            m_target = nativePath;
+            return true;
+        }
+        if (errno == ENOENT)
+            return FailWith(ERROR_PATH_NOT_FOUND); // the folder is missing
+        if (errno != EEXIST)
+            return FailWithErrno(errno);
+    }
+    return FailWith(ERROR_ALREADY_EXISTS);
+}
+
+bool AtomicFile::Write(const void* data, size_t size)
+{
+    if (m_fd < 0)
+        return FailWith(ERROR_INVALID_HANDLE);
+    if (m_failed)
+        return FailWith(m_error);
+    if (!WriteAll(m_fd, data, size)) {
+        m_failed = true;
+        m_error = ErrorFromErrno(errno);
+        return FailWith(m_error);
+    }
+    return true;
+}
+
+void AtomicFile::SetMode(mode_t mode)
+{
+    m_hasMode = true;
+    m_mode = mode & 07777;
+}
+
+bool AtomicFile::Commit(bool noReplace)
+{
+    if (m_fd < 0)
+        return FailWith(ERROR_INVALID_HANDLE);
+    DWORD error = m_failed ? m_error : 0;
+    if (!error && m_hasMode && fchmod(m_fd, m_mode) != 0)
+        error = ErrorFromErrno(errno);
+    if (!error && fsync(m_fd) != 0)
+        error = ErrorFromErrno(errno);
+    if (close(m_fd) != 0 && !error)
+        error = ErrorFromErrno(errno);
+    m_fd = -1;
+    if (!error) {
+        if (noReplace) {
+            // link() refuses an existing name atomically.
+            if (link(m_temp.c_str(), m_target.c_str()) != 0)
+                error = errno == EEXIST ? ERROR_FILE_EXISTS : ErrorFromErrno(errno);
+        } else if (rename(m_temp.c_str(), m_target.c_str()) != 0) {
+            error = ErrorFromErrno(errno);
+        } else {
+            m_temp.clear();
+        }
+    }
+    if (!m_temp.empty()) {
+        unlink(m_temp.c_str());
+        m_temp.clear();
+    }
+    if (error)
+        return FailWith(error);
+    SyncFolder(m_target);
+    return true;
+}
+
+void AtomicFile::Abort()
+{
+    if (m_fd >= 0) {
+        close(m_fd);
+        m_fd = -1;
+    }
+    if (!m_temp.empty()) {
+        unlink(m_temp.c_str());
+        m_temp.clear();
+    }
+}
+
+bool WriteFileAtomic(const char* gbkPath, const void* data, size_t size)
+{
+    AtomicFile file;
+    if (!file.Open(gbkPath))
+        return false;
+    if (!file.Write(data, size)) {
+        DWORD error = GetLastError();
+        file.Abort();
+        return FailWith(error);
+    }
+    return file.Commit();
+}
+
+bool WriteFileAtomic(const char* gbkPath, const std::function<bool(AtomicFile&)>& writer)
+{
+    AtomicFile file;
+    if (!file.Open(gbkPath))
+        return false;
+    SetLastError(ERROR_SUCCESS);
+    if (!writer || !writer(file)) {
+        DWORD error = GetLastError();
+        file.Abort();
+        return FailWith(error ? error : ERROR_WRITE_FAULT);
+    }
+    return file.Commit();
+}
+
+} // namespace tavrin
