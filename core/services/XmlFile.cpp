@@ -1,12 +1,15 @@
 #include "core/services/XmlFile.h"
 
-#include "core/services/XmlDisk.h"
 #include "core/services/XmlText.h"
 #include "core/services/XmlTree.h"
+#include "platform/base/AtomicWrite.h"
+#include "platform/base/Path.h"
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <cstdio>
+#include <sys/stat.h>
 
 using tavrin::XmlTree;
 
@@ -50,6 +53,39 @@ bool SameDecoded(std::string_view stored, const std::string& wantedDecoded)
     std::string decoded;
     tavrin::AppendXmlUnescaped(decoded, stored);
     return decoded == wantedDecoded;
+}
+
+// The writer's output into a file that replaces the old one only when all
+// of it was written.
+class AtomicFileOutput : public tavrin::XmlOutput {
+public:
+    explicit AtomicFileOutput(tavrin::AtomicFile& file) : m_file(file) {}
+
+protected:
+    bool Sink(const char* data, size_t size) override { return m_file.Write(data, size); }
+
+private:
+    tavrin::AtomicFile& m_file;
+};
+
+bool MakeFolders(const std::string& native)
+{
+    struct stat st {};
+    if (native.empty() || stat(native.c_str(), &st) == 0)
+        return true;
+    size_t slash = native.find_last_of('/');
+    if (slash != std::string::npos && slash > 0 && !MakeFolders(native.substr(0, slash)))
+        return false;
+    return mkdir(native.c_str(), 0777) == 0 || errno == EEXIST;
+}
+
+// The folder part of the file name (everything before the last backslash)
+// with every missing parent folder.
+void CreateFolderOf(const CString& fileName)
+{
+    int slash = fileName.ReverseFind('\\');
+    if (slash > 0)
+        MakeFolders(tavrin::NativePath(fileName.Left(slash).View()));
 }
 
 int Clamp(int pos, uint32_t count)
@@ -206,10 +242,13 @@ BOOL CXmlFile::Save()
     std::lock_guard lock(m_lock);
     if (!Document() || m_fileName.IsEmpty())
         return FALSE;
-    tavrin::CreateXmlFileFolder(m_fileName);
-    tavrin::XmlAtomicFileOutput out(m_fileName);
+    CreateFolderOf(m_fileName);
+    tavrin::AtomicFile file;
+    if (!file.Open(m_fileName))
+        return FALSE;
+    AtomicFileOutput out(file);
     WriteXmlDocument(out, m_document.GetDocument(), '\t', TRUE);
-    if (!out.Commit())
+    if (!out.Flush() || !file.Commit())
         return FALSE;
     m_modified = FALSE;
     return TRUE;

@@ -1,7 +1,7 @@
 #include "core/services/XmlParser.h"
 
-#include "core/services/XmlDisk.h"
 #include "core/services/XmlTree.h"
+#include "platform/base/FileApi.h"
 
 #include <cstring>
 #include <string_view>
@@ -499,10 +499,10 @@ private:
 
 } // namespace
 
-BOOL ReadWholeFile(const char* fileName, DWORD chunkSize, std::unique_ptr<char[]>& data, size_t& size)
+BOOL ReadWholeFile(const char* fileName, DWORD chunkSize, std::string& data)
 {
-    (void)chunkSize;  // read in one piece: the size is known
-    return tavrin::ReadXmlFileBytes(fileName, data, size) ? TRUE : FALSE;
+    (void)chunkSize;  // the file layer reads into a buffer of the file's size
+    return tavrin::ReadWholeFile(fileName, data) && !data.empty();
 }
 
 CXmlParser::CXmlParser() = default;
@@ -519,7 +519,8 @@ void CXmlParser::Free()
         m_tree->Release();
     }
     m_tree = nullptr;
-    m_text.reset();
+    m_text.clear();
+    m_text.shrink_to_fit();
     m_parseEnd = nullptr;
 }
 
@@ -530,14 +531,14 @@ BOOL CXmlParser::LoadFile(const char* fileName, DWORD options, DWORD chunkSize)
         m_options = options;
     if (!fileName || !*fileName)
         return FALSE;
-    std::unique_ptr<char[]> text;
-    size_t size = 0;
-    if (!ReadWholeFile(fileName, chunkSize, text, size))
+    std::string text;
+    if (!ReadWholeFile(fileName, chunkSize, text))
         return FALSE;
     m_text = std::move(text);
     m_tree = XmlTree::Create();
     // The text ends at its first NUL byte, as a C string does.
-    const char* begin = m_text.get();
+    const char* begin = m_text.data();
+    size_t size = m_text.size();
     const char* nul = static_cast<const char*>(std::memchr(begin, 0, size));
     Scanner scanner(*m_tree, m_options);
     m_parseEnd = scanner.Run(begin, nul ? nul : begin + size, m_tree->Document());

@@ -7,7 +7,7 @@
 #include "platform/base/Types.h"
 
 #include <cstddef>
-#include <memory>
+#include <string>
 
 // Parse options; the program always uses every one (0xFFFF).
 enum : DWORD {
@@ -58,11 +58,11 @@ private:
     tavrin::XmlTree* m_tree = nullptr;
     int m_growthStep = 4;
     BYTE m_ownsTree = 1;
-    std::unique_ptr<char[]> m_text;
+    std::string m_text;
     const char* m_parseEnd = nullptr;
     DWORD m_options = XML_PARSE_DEFAULT;
 };
 
-// The whole file as one NUL-terminated buffer and its size; false when the
-// file cannot be read or is empty.
-BOOL ReadWholeFile(const char* fileName, DWORD chunkSize, std::unique_ptr<char[]>& data, size_t& size);
+// The whole file (NUL-terminated, as a std::string is); FALSE when the file
+// cannot be read or is empty.
+BOOL ReadWholeFile(const char* fileName, DWORD chunkSize, std::string& data);

@@ -27,7 +27,8 @@ public:
     void Write(const char* data, size_t size)
     {
         if (size <= static_cast<size_t>(m_end - m_pos)) {
-            std::memcpy(m_pos, data, size);
+            if (size)
+                std::memcpy(m_pos, data, size);
             m_pos += size;
         } else {
             WriteSlow(data, size);
