@@ -460,9 +460,14 @@ private:
                                                                    : XmlEntityDecl;
         const char* p = SkipSpace(ke, end);
         const char* nb = p;
-        if (p < end && *p == '%')
-            p = SkipSpace(p + 1, end);
-        p = SkipName(p, end);
+        if (p < end && *p == '%') {
+            // A parameter entity: "%", blanks and its name.
+            const char* q = SkipSpace(p + 1, end);
+            const char* r = SkipName(q, end);
+            p = r > q ? r : p + 1;
+        } else {
+            p = SkipName(p, end);
+        }
         const char* ne = p;
         const char* vb = SkipSpace(p, end);
         p = vb;

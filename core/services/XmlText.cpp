@@ -186,12 +186,34 @@ void WriteAttributes(XmlOutput& out, const XmlNodeStruct* node)
             continue;
         out.Put(' ');
         out.Write(XmlAttributeName(a));
-        if (a->value) {
-            out.Write("=\"", 2);
-            out.Write(XmlAttributeValue(a));
-            out.Put('"');
+        if (!a->value)
+            continue;
+        out.Write("=\"", 2);
+        // A value read from single quotes may hold a double quote; as an
+        // entity it reads back the same and cannot end the value early.
+        std::string_view value = XmlAttributeValue(a);
+        for (size_t quote; (quote = value.find('"')) != std::string_view::npos; value.remove_prefix(quote + 1)) {
+            out.Write(value.data(), quote);
+            out.Write("&quot;", 6);
         }
+        out.Write(value);
+        out.Put('"');
     }
+}
+
+bool IsDeclaration(const XmlNodeStruct* node)
+{
+    return node->type >= XmlEntityDecl && node->type <= XmlNotationDecl;
+}
+
+// The bracketed list of a DOCTYPE is written when it has declarations to
+// show; otherwise its subset text, so that nothing it had is dropped.
+bool HasDeclarations(const XmlNodeStruct* doctype)
+{
+    for (uint32_t i = 0; i < doctype->childCount; ++i)
+        if (IsDeclaration(XmlChildAt(doctype, i)))
+            return true;
+    return false;
 }
 
 std::string_view ElementName(const XmlNodeStruct* node)
@@ -213,7 +235,7 @@ public:
             Frame& f = m_stack.back();
             if (f.next < f.node->childCount) {
                 const XmlNodeStruct* child = XmlChildAt(f.node, f.next++);
-                if (f.node->type == XmlDoctype && !(child->type >= XmlEntityDecl && child->type <= XmlNotationDecl))
+                if (f.node->type == XmlDoctype && !IsDeclaration(child))
                     continue;
                 Emit(child);
             } else {
@@ -298,12 +320,14 @@ private:
                 if (a->name) {
                     m_out.Write(XmlAttributeName(a));
                 } else {
-                    m_out.Put('"');
-                    m_out.Write(XmlAttributeValue(a));
-                    m_out.Put('"');
+                    std::string_view literal = XmlAttributeValue(a);
+                    char quote = literal.find('"') == std::string_view::npos ? '"' : '\'';
+                    m_out.Put(quote);
+                    m_out.Write(literal);
+                    m_out.Put(quote);
                 }
             }
-            if (node->childCount) {
+            if (HasDeclarations(node)) {
                 LineEnd();
                 m_out.Put('[');
                 LineEnd();
