@@ -1,15 +1,13 @@
 #include "core/services/XmlFile.h"
 
+#include "core/services/FolderUtil.h"
 #include "core/services/XmlText.h"
 #include "core/services/XmlTree.h"
 #include "platform/base/AtomicWrite.h"
-#include "platform/base/Path.h"
 
 #include <algorithm>
 #include <atomic>
-#include <cerrno>
 #include <cstdio>
-#include <sys/stat.h>
 
 using tavrin::XmlTree;
 
@@ -68,24 +66,13 @@ private:
     tavrin::AtomicFile& m_file;
 };
 
-bool MakeFolders(const std::string& native)
-{
-    struct stat st {};
-    if (native.empty() || stat(native.c_str(), &st) == 0)
-        return true;
-    size_t slash = native.find_last_of('/');
-    if (slash != std::string::npos && slash > 0 && !MakeFolders(native.substr(0, slash)))
-        return false;
-    return mkdir(native.c_str(), 0777) == 0 || errno == EEXIST;
-}
-
 // The folder part of the file name (everything before the last backslash)
 // with every missing parent folder.
 void CreateFolderOf(const CString& fileName)
 {
     int slash = fileName.ReverseFind('\\');
     if (slash > 0)
-        MakeFolders(tavrin::NativePath(fileName.Left(slash).View()));
+        CreateDirectoryPath(fileName.Left(slash));
 }
 
 int Clamp(int pos, uint32_t count)

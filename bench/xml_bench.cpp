@@ -1,12 +1,12 @@
 // Loading and saving a large message.xml, side by side with libxml2's
 // xmllint on the same document.
 //
-//   XmlFile_bench --ratio        prints the ratios against the targets
-//                                (load <= xmllint, save <= 2 x xmllint,
-//                                peak memory < 4 x file size); exit 1 when
-//                                one is missed
-//   XmlFile_bench [benchmark flags]   Google Benchmark runs of load, parse,
-//                                write and xmllint
+//   xml_bench --ratio             prints the ratios against the targets
+//                                 (load <= xmllint, save <= 2 x xmllint,
+//                                 peak memory < 4 x file size); exit 1 when
+//                                 one is missed
+//   xml_bench [benchmark flags]   Google Benchmark runs of load, write,
+//                                 save and xmllint
 #include "core/services/XmlFile.h"
 #include "core/services/XmlText.h"
 #include "platform/base/Path.h"
