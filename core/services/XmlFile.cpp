@@ -3,7 +3,6 @@
 #include "core/services/FolderUtil.h"
 #include "core/services/XmlText.h"
 #include "core/services/XmlTree.h"
-#include "platform/base/AtomicWrite.h"
 
 #include <algorithm>
 #include <atomic>
@@ -52,19 +51,6 @@ bool SameDecoded(std::string_view stored, const std::string& wantedDecoded)
     tavrin::AppendXmlUnescaped(decoded, stored);
     return decoded == wantedDecoded;
 }
-
-// The writer's output into a file that replaces the old one only when all
-// of it was written.
-class AtomicFileOutput : public tavrin::XmlOutput {
-public:
-    explicit AtomicFileOutput(tavrin::AtomicFile& file) : m_file(file) {}
-
-protected:
-    bool Sink(const char* data, size_t size) override { return m_file.Write(data, size); }
-
-private:
-    tavrin::AtomicFile& m_file;
-};
 
 // The folder part of the file name (everything before the last backslash)
 // with every missing parent folder.
@@ -230,12 +216,7 @@ BOOL CXmlFile::Save()
     if (!Document() || m_fileName.IsEmpty())
         return FALSE;
     CreateFolderOf(m_fileName);
-    tavrin::AtomicFile file;
-    if (!file.Open(m_fileName))
-        return FALSE;
-    AtomicFileOutput out(file);
-    WriteXmlDocument(out, m_document.GetDocument(), '\t', TRUE);
-    if (!out.Flush() || !file.Commit())
+    if (!tavrin::WriteXmlFile(m_fileName, m_document.GetDocument()))
         return FALSE;
     m_modified = FALSE;
     return TRUE;

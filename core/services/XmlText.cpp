@@ -1,6 +1,7 @@
 #include "core/services/XmlText.h"
 
 #include "core/services/XmlTree.h"
+#include "platform/base/AtomicWrite.h"
 
 #include <ostream>
 #include <vector>
@@ -29,6 +30,12 @@ struct StreamOutput : XmlOutput {
         return static_cast<bool>(stream);
     }
     std::ostream& stream;
+};
+
+struct AtomicFileOutput : XmlOutput {
+    explicit AtomicFileOutput(AtomicFile& f) : file(f) {}
+    bool Sink(const char* data, size_t size) override { return file.Write(data, size); }
+    AtomicFile& file;
 };
 } // namespace
 
@@ -395,6 +402,16 @@ std::string WriteXmlText(const CXmlNode& node, char indentChar, bool lineFeeds)
         WriteXmlDocument(out, node, indentChar, lineFeeds);
     }
     return text;
+}
+
+bool WriteXmlFile(const char* gbkPath, const CXmlNode& node, char indentChar, bool lineFeeds)
+{
+    AtomicFile file;
+    if (!file.Open(gbkPath))
+        return false;
+    AtomicFileOutput out(file);
+    WriteXmlDocument(out, node, indentChar, lineFeeds);
+    return out.Flush() && file.Commit();
 }
 
 } // namespace tavrin

@@ -76,6 +76,9 @@ void AppendXmlEscaped(std::string& out, std::string_view text, bool attributeMod
 void AppendXmlUnescaped(std::string& out, std::string_view text);
 // The whole document (or one node and its subtree) as text.
 std::string WriteXmlText(const CXmlNode& node, char indentChar = '\t', bool lineFeeds = true);
+// Writes the text form into a file that replaces the old one only when all
+// of it was written (the old file stays otherwise); the folder must exist.
+bool WriteXmlFile(const char* gbkPath, const CXmlNode& node, char indentChar = '\t', bool lineFeeds = true);
 
 } // namespace tavrin
 
