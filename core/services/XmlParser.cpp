@@ -563,7 +563,7 @@ CXmlNode CXmlParser::GetDocument() const
 
 const char* CXmlParser::Parse(const char* text, const CXmlNode& parent, int growthStep, DWORD options)
 {
-    (void)growthStep;  // arrays are sized exactly when their node closes
+    (void)growthStep;  // child arrays get their exact size when their node closes
     XmlNodeStruct* root = parent.Get();
     if (!text || !root || !tavrin::HasXmlChildren(root->type))
         return text;

@@ -56,7 +56,6 @@ private:
     void Free();
 
     tavrin::XmlTree* m_tree = nullptr;
-    int m_growthStep = 4;
     BYTE m_ownsTree = 1;
     std::string m_text;
     const char* m_parseEnd = nullptr;
