@@ -284,5 +284,19 @@ TEST_F(SimulatorTest, VisitPageAndRawRecords)
     EXPECT_NE(members.body.find(">`|odd^~`@short`|1</TEXTAREA>"), std::string::npos);
 }
 
+TEST_F(SimulatorTest, ServesConcurrentSignIns)
+{
+    std::vector<std::thread> threads;
+    std::vector<std::string> cookies(8);
+    for (size_t i = 0; i < cookies.size(); ++i)
+        threads.emplace_back([&, i] { cookies[i] = SignIn(i % 2 ? kHost1 : kHost2); });
+    for (auto& t : threads)
+        t.join();
+    EXPECT_EQ(sim.Count(kLogin), cookies.size());
+    for (size_t i = 1; i < cookies.size(); ++i)
+        EXPECT_NE(cookies[i], cookies[0]); // a session each
+    EXPECT_EQ(sim.Edit([](Scenario& s) { return s.FindUser("alice")->loginCount; }), 1 + 8);
+}
+
 } // namespace
 } // namespace tavrin::sim
