@@ -116,3 +116,18 @@ bool FillDataBlock(CString& text, const CString& label, const std::vector<CStrin
 }
 
 } // namespace tavrin
+
+#include "providers/common/Escape.h"
+
+namespace tavrin {
+
+bool FillScriptDataBlock(CString& text, const CString& label, const std::vector<CString>& values)
+{
+    std::vector<CString> escaped;
+    escaped.reserve(values.size());
+    for (const CString& v : values)
+        escaped.push_back(EscapeScriptString(v));
+    return FillDataBlock(text, label, escaped);
+}
+
+} // namespace tavrin

@@ -33,3 +33,11 @@ CString FillFormat(const CString& format, const std::vector<CString>& values);
 bool FillDataBlock(CString& text, const CString& label, const std::vector<CString>& values);
 
 } // namespace tavrin
+
+namespace tavrin {
+
+// FillDataBlock with every value escaped for a script string first: the
+// templates put each placeholder inside a string literal.
+bool FillScriptDataBlock(CString& text, const CString& label, const std::vector<CString>& values);
+
+} // namespace tavrin
