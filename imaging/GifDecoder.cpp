@@ -1,5 +1,6 @@
 #include "imaging/GifDecoder.h"
 
+#include "imaging/GifLzw.h"
 #include "platform/base/Path.h"
 
 #include <cstdlib>
@@ -10,32 +11,6 @@
 namespace {
 
 constexpr int kMaxCodes = 4096;
-
-// Rows of an interlaced frame: 0, 8, 16 ...; 4, 12 ...; 2, 6 ...; 1, 3 ...
-struct RowOrder {
-    LONG height;
-    bool interlaced;
-    LONG row = 0;
-    int pass = 0;
-
-    RowOrder(LONG h, bool i) : height(h), interlaced(i) {}
-
-    // Moves to the next row; false when the frame has no more rows.
-    bool Next()
-    {
-        static const int kStart[4] = {0, 4, 2, 1};
-        static const int kStep[4] = {8, 8, 4, 2};
-        if (!interlaced)
-            return ++row < height;
-        row += kStep[pass];
-        while (row >= height) {
-            if (++pass >= 4)
-                return false;
-            row = kStart[pass];
-        }
-        return true;
-    }
-};
 
 } // namespace
 
@@ -169,7 +144,14 @@ int CGifDecoder::Load(const char* path)
     std::ifstream in(native, std::ios::in | std::ios::binary);
     if (!in)
         return 0;
+    return Load(in);
+}
 
+int CGifDecoder::Load(std::istream& in)
+{
+    Free();
+    m_nWidth = m_nHeight = 0;
+    m_nCurrentFrame = 0;
     BYTE header[6];
     if (!ReadBytes(in, header, 6) || header[0] != 0x47 || header[1] != 0x49)
         return 0;
@@ -283,7 +265,7 @@ size_t DecodeGifLzw(const BYTE* data, size_t dataSize, BYTE* pixels, int minCode
     int previous = clearCode;
     BYTE firstChar = 0;
     unsigned long long written = 0;
-    RowOrder rows(height, interlaced);
+    tavrin::GifRowOrder rows(height, interlaced);
     LONG column = 0;
     BYTE* row = pixels;
 
@@ -345,7 +327,7 @@ size_t DecodeGifLzw(const BYTE* data, size_t dataSize, BYTE* pixels, int minCode
                 column = 0;
                 if (!rows.Next())
                     return bitPos;
-                row = pixels + static_cast<size_t>(rows.row) * static_cast<size_t>(stride);
+                row = pixels + static_cast<size_t>(rows.Row()) * static_cast<size_t>(stride);
             }
         }
     }

@@ -6,6 +6,7 @@
 #include "platform/base/Types.h"
 
 #include <cstddef>
+#include <iosfwd>
 
 // One decoded frame. Heap allocated and owned by its decoder.
 struct CGifFrame {
@@ -48,6 +49,8 @@ public:
     // Decodes a GIF file (program path); the number of frames kept, 0 on any
     // failure. Frames of an earlier load are dropped first.
     int Load(const char* path);
+    // The same over an open binary stream.
+    int Load(std::istream& in);
     // Appends a frame; the decoder owns it from then on.
     void AddFrame(CGifFrame* frame);
     void Free();

@@ -168,6 +168,25 @@ void GifLzwDecoder::SkipRest()
     }
 }
 
+// ---------------------------------------------------------------- rows
+
+bool GifRowOrder::Next()
+{
+    static const int kStart[4] = {0, 4, 2, 1};
+    static const int kStep[4] = {8, 8, 4, 2};
+    if (!m_interlaced)
+        return ++m_row < m_height;
+    m_row += kStep[m_pass];
+    // A pass with no row inside the frame is passed over; after the last
+    // pass there are no more rows.
+    while (m_row >= m_height) {
+        if (++m_pass >= 4)
+            return false;
+        m_row = kStart[m_pass];
+    }
+    return true;
+}
+
 // ---------------------------------------------------------------- packer
 
 void GifCodePacker::Put(int code, int width)

@@ -100,6 +100,23 @@ private:
     bool m_ok = true;
 };
 
+// Picture rows in the order a frame's data holds them: top to bottom, or
+// for interlaced frames 0, 8, 16 ...; 4, 12 ...; 2, 6 ...; 1, 3 ... Rows
+// stay below the height.
+class GifRowOrder {
+public:
+    GifRowOrder(LONG height, bool interlaced) : m_height(height), m_interlaced(interlaced) {}
+    LONG Row() const { return m_row; }
+    // Moves to the next row; false when the frame has no more rows.
+    bool Next();
+
+private:
+    LONG m_height;
+    bool m_interlaced;
+    LONG m_row = 0;
+    int m_pass = 0;
+};
+
 // Compression methods of the encoder (the GIF codec option word).
 enum GifCompression {
     GIF_COMPRESS_LZW = 0,

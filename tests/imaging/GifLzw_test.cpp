@@ -1,6 +1,7 @@
 #include "imaging/GifLzw.h"
 
 #include "tests/imaging/GifTestSupport.h"
+#include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -10,6 +11,7 @@ using namespace tavrin;
 using tavrin::test::CompressIndexes;
 using tavrin::test::PackCodes;
 using tavrin::test::SubBlocks;
+using tavrin::test::TempDir;
 
 namespace {
 
@@ -222,4 +224,40 @@ TEST(GifLzw, TruncatedSubBlockEndsTheData)
     EXPECT_EQ(GifLzwDecoder::kOutOfData, d.status);
     EXPECT_GT(d.pixels.size(), 0u);
     EXPECT_LT(d.pixels.size(), 3000u);
+}
+
+TEST(GifLzw, PeersReadEveryMethod)
+{
+    using namespace tavrin::test;
+    bool magick = HaveTool("convert"), giflib = HaveTool("gif2rgb");
+    if (!magick && !giflib)
+        GTEST_SKIP() << "neither ImageMagick nor giflib's tools are installed";
+    TempDir dir;
+    const int w = 300, h = 250;
+    std::vector<Rgb> colors;
+    for (int i = 0; i < 256; ++i)
+        colors.push_back({static_cast<BYTE>(i), static_cast<BYTE>(255 - i), static_cast<BYTE>(i * 3)});
+    // Noise in the top half, long runs below: every coder path is taken.
+    auto pixels = Noise(static_cast<size_t>(w * h / 2), 256, 9);
+    auto runs = Runs(static_cast<size_t>(w * h / 2), 256, 4);
+    pixels.insert(pixels.end(), runs.begin(), runs.end());
+    std::string expect;
+    for (BYTE p : pixels)
+        expect += {static_cast<char>(colors[p].r), static_cast<char>(colors[p].g), static_cast<char>(colors[p].b)};
+    for (int method : {GIF_COMPRESS_LZW, GIF_COMPRESS_NONE, GIF_COMPRESS_RLE}) {
+        SCOPED_TRACE(method);
+        GifBuilder gif;
+        gif.Header(w, h, colors).RawFrame(0, 0, w, h, 8, CompressIndexes(pixels, 8, method)).Trailer();
+        auto path = dir.Write("m" + std::to_string(method) + ".gif", gif.String());
+        if (magick) {
+            std::string out;
+            ASSERT_EQ(0, RunCommand("convert '" + path.string() + "' -depth 8 rgb:- 2>/dev/null", &out));
+            EXPECT_TRUE(out == expect) << "ImageMagick";
+        }
+        if (giflib) {
+            auto rgb = dir.Path() / "out.rgb";
+            ASSERT_EQ(0, RunCommand("gif2rgb -1 -o '" + rgb.string() + "' '" + path.string() + "' 2>/dev/null"));
+            EXPECT_TRUE(TempDir::Read(rgb) == expect) << "giflib";
+        }
+    }
 }
