@@ -222,16 +222,14 @@ int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR src, int srcChars, L
         return Fail(ERROR_INVALID_PARAMETER);
     size_t n = srcChars == -1 ? std::wcslen(src) + 1 : static_cast<size_t>(srcChars);
 
-    std::string replacement;
+    // The bytes that stand for a character the target lacks; empty means fail.
+    std::string_view replacement = "?";
     if (e == Encoding::Utf8) {
-        if (!(flags & WC_ERR_INVALID_CHARS))
-            replacement = kUtf8Replacement;
+        replacement = (flags & WC_ERR_INVALID_CHARS) ? std::string_view() : std::string_view(kUtf8Replacement);
     } else if (defaultChar && *defaultChar) {
         // One character of the code page: a lead byte takes its trail along.
         unsigned char b = static_cast<unsigned char>(defaultChar[0]);
-        replacement.assign(defaultChar, b >= 0x81 && b <= 0xFE && defaultChar[1] ? 2 : 1);
-    } else {
-        replacement = "?";
+        replacement = std::string_view(defaultChar, b >= 0x81 && b <= 0xFE && defaultChar[1] ? 2 : 1);
     }
 
     bool used = false;
