@@ -372,7 +372,7 @@ bool CImageGif::ReadFrame(GifInput& in, LoopState& state)
     if (local->present)
         state.table = *local;
     const int tableSize = state.table.size;
-    const WORD bpp = static_cast<WORD>(BitsForColors(tableSize));
+    const WORD bpp = static_cast<WORD>(tavrin::BitsForColors(tableSize));
     const LONG frameTrans = haveControl && (m_control.flags & 1) ? m_control.transIndex : -1;
     const int disposal = haveControl ? (m_control.flags >> 2) & 7 : 0;
     m_info.transIndex = frameTrans;

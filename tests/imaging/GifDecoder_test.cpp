@@ -264,7 +264,7 @@ TEST_F(GifDecoderTest, ReadsWhatImageMagickWrites)
     if (!HaveTool("convert"))
         GTEST_SKIP() << "ImageMagick is not installed";
     auto path = m_dir.Path() / "im.gif";
-    ASSERT_EQ(0, RunCommand("convert -size 61x23 plasma:fractal -seed 3 -colors 16 -interlace GIF '" + path.string() +
+    ASSERT_EQ(0, RunShell("convert -size 61x23 plasma:fractal -seed 3 -colors 16 -interlace GIF '" + path.string() +
                             "' 2>/dev/null"));
     ASSERT_EQ(1, m_decoder.Load(path.c_str()));
     int w = 0, h = 0;

@@ -251,12 +251,12 @@ TEST(GifLzw, PeersReadEveryMethod)
         auto path = dir.Write("m" + std::to_string(method) + ".gif", gif.String());
         if (magick) {
             std::string out;
-            ASSERT_EQ(0, RunCommand("convert '" + path.string() + "' -depth 8 rgb:- 2>/dev/null", &out));
+            ASSERT_EQ(0, RunShell("convert '" + path.string() + "' -depth 8 rgb:- 2>/dev/null", &out));
             EXPECT_TRUE(out == expect) << "ImageMagick";
         }
         if (giflib) {
             auto rgb = dir.Path() / "out.rgb";
-            ASSERT_EQ(0, RunCommand("gif2rgb -1 -o '" + rgb.string() + "' '" + path.string() + "' 2>/dev/null"));
+            ASSERT_EQ(0, RunShell("gif2rgb -1 -o '" + rgb.string() + "' '" + path.string() + "' 2>/dev/null"));
             EXPECT_TRUE(TempDir::Read(rgb) == expect) << "giflib";
         }
     }

@@ -174,7 +174,7 @@ GifBuilder& GifBuilder::Byte(BYTE b)
     return *this;
 }
 
-int RunCommand(const std::string& command, std::string* output)
+int RunShell(const std::string& command, std::string* output)
 {
     FILE* pipe = popen(command.c_str(), "r");
     if (!pipe)
@@ -190,19 +190,19 @@ int RunCommand(const std::string& command, std::string* output)
 
 bool HaveTool(const std::string& name)
 {
-    return RunCommand("command -v " + name + " >/dev/null 2>&1") == 0;
+    return RunShell("command -v " + name + " >/dev/null 2>&1") == 0;
 }
 
 bool MagickRgba(const std::filesystem::path& file, int& width, int& height, std::vector<BYTE>& rgba)
 {
     std::string size;
-    if (RunCommand("identify -format '%w %h\\n' '" + file.string() + "[0]' 2>/dev/null", &size) != 0)
+    if (RunShell("identify -format '%w %h\\n' '" + file.string() + "[0]' 2>/dev/null", &size) != 0)
         return false;
     if (std::sscanf(size.c_str(), "%d %d", &width, &height) != 2)
         return false;
     std::string pixels;
     // -coalesce gives the composed frame on the logical screen.
-    if (RunCommand("convert '" + file.string() + "' -coalesce -delete 1--1 -depth 8 rgba:- 2>/dev/null", &pixels) != 0)
+    if (RunShell("convert '" + file.string() + "' -coalesce -delete 1--1 -depth 8 rgba:- 2>/dev/null", &pixels) != 0)
         return false;
     if (pixels.size() != static_cast<size_t>(width) * static_cast<size_t>(height) * 4)
         return false;

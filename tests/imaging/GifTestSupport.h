@@ -60,7 +60,7 @@ std::vector<int> InterlacedRows(int height);
 
 // Runs a shell command; its exit status (-1 when it could not run) and its
 // standard output.
-int RunCommand(const std::string& command, std::string* output = nullptr);
+int RunShell(const std::string& command, std::string* output = nullptr);
 bool HaveTool(const std::string& name);
 // Frame 0 of a picture file decoded by ImageMagick as RGBA bytes.
 bool MagickRgba(const std::filesystem::path& file, int& width, int& height, std::vector<BYTE>& rgba);
