@@ -1,0 +1,133 @@
+// BitBlt and StretchBlt with ternary raster operations, between colour and
+// monochrome surfaces.
+#include "platform/win/BlitEngine.h"
+#include "platform/win/Gdi.h"
+#include "platform/win/Raster.h"
+
+#include <cstring>
+#include <vector>
+
+namespace tavrin {
+
+BlitGeometry MakeGeometry(DeviceContext& dc, int x, int y, int w, int h, int sx, int sy, int sw, int sh)
+{
+    BlitGeometry g;
+    POINT a = dc.ToSurface(x, y), b = dc.ToSurface(x + w, y + h);
+    g.flipX = (b.x < a.x) != (sw < 0);
+    g.flipY = (b.y < a.y) != (sh < 0);
+    g.dst = RECT{std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x), std::max(a.y, b.y)};
+    g.src = RECT{std::min(sx, sx + sw), std::min(sy, sy + sh), std::max(sx, sx + sw), std::max(sy, sy + sh)};
+    return g;
+}
+
+} // namespace tavrin
+
+using namespace tavrin;
+
+namespace {
+
+// Converts source pixels to the destination's kind: monochrome sources take
+// the destination's text (0) and background (1) colours; colour sources going
+// to a monochrome destination become white where they equal the source
+// background colour.
+struct Converter {
+    int mode = 0; // 0 as is, 1 mono to colour, 2 colour to mono
+    uint32_t zero = 0, one = 0, sourceBack = 0;
+    uint32_t operator()(uint32_t p) const
+    {
+        switch (mode) {
+        case 1: return (p & 0x00FFFFFFu) ? one : zero;
+        case 2: return (p & 0x00FFFFFFu) == sourceBack ? 0x00FFFFFFu : 0;
+        default: return p;
+        }
+    }
+};
+
+Converter MakeConverter(DeviceContext& dst, DeviceContext& src)
+{
+    Converter c;
+    if (src.IsMonochrome() && !dst.IsMonochrome()) {
+        c.mode = 1;
+        c.zero = PixelFromColor(dst.State().textColor);
+        c.one = PixelFromColor(dst.State().bkColor);
+    } else if (!src.IsMonochrome() && dst.IsMonochrome()) {
+        c.mode = 2;
+        c.sourceBack = PixelFromColor(src.State().bkColor);
+    }
+    return c;
+}
+
+BOOL DoBlit(HDC hdcDest, int x, int y, int w, int h, HDC hdcSrc, int xs, int ys, int sw, int sh, DWORD rop)
+{
+    auto dst = DcFromHandle(hdcDest);
+    if (!dst)
+        return FALSE;
+    uint8_t code = Rop3Code(rop);
+    if (!Rop3UsesSource(code)) {
+        Painter painter(*dst);
+        if (painter.CanDraw()) {
+            POINT a = dst->ToSurface(x, y), b = dst->ToSurface(x + w, y + h);
+            RECT r{std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x), std::max(a.y, b.y)};
+            painter.PatternBlt(r, painter.CurrentBrush(), code);
+        }
+        return TRUE;
+    }
+    auto src = DcFromHandle(hdcSrc);
+    if (!src)
+        return FALSE;
+    Painter painter(*dst);
+    Surface* source = src->Target();
+    if (!painter.CanDraw() || !source)
+        return TRUE;
+    POINT so = src->ToSurface(xs, ys);
+    BlitGeometry g = MakeGeometry(*dst, x, y, w, h, so.x, so.y, sw, sh);
+    Converter convert = MakeConverter(*dst, *src);
+    BrushPattern pattern = Rop3UsesPattern(code) ? painter.CurrentBrush() : BrushPattern();
+    // A source overlapping the destination is read from a copy.
+    std::unique_ptr<Surface> copy;
+    const Surface* from = source;
+    if (source == &painter.Target()) {
+        copy = Surface::Create(source->Width(), source->Height());
+        if (!copy)
+            return FALSE;
+        for (int row = 0; row < source->Height(); ++row)
+            std::memcpy(copy->Scanline(row), source->Scanline(row), size_t(source->Width()) * 4);
+        from = copy.get();
+    }
+    bool plain = code == 0xCC && convert.mode == 0 && !g.flipX && !g.flipY
+              && g.dst.right - g.dst.left == g.src.right - g.src.left && g.dst.bottom - g.dst.top == g.src.bottom - g.src.top;
+    if (plain) {
+        Surface& target = painter.Target();
+        int dx = g.src.left - g.dst.left, dy = g.src.top - g.dst.top;
+        RECT within{g.src.left, g.src.top, g.src.right, g.src.bottom};
+        within = IntersectRects(within, from->Bounds());
+        RECT shifted{within.left - dx, within.top - dy, within.right - dx, within.bottom - dy};
+        painter.ForEachClipped(shifted, [&](const RECT& c) {
+            for (int row = c.top; row < c.bottom; ++row)
+                std::memcpy(target.Scanline(row) + c.left, from->Scanline(row + dy) + c.left + dx,
+                            size_t(c.right - c.left) * 4);
+        });
+        return TRUE;
+    }
+    bool usesPattern = Rop3UsesPattern(code);
+    ForEachMapped(painter, g, *from, [&](uint32_t& d, uint32_t s, int px, int py) {
+        if (usesPattern && (pattern.IsNone() || !pattern.Draws(px, py)))
+            return;
+        uint32_t p = usesPattern ? pattern.At(px, py) : 0;
+        d = ApplyRop3(code, p, convert(s), d);
+    });
+    return TRUE;
+}
+
+} // namespace
+
+BOOL BitBlt(HDC dest, int x, int y, int width, int height, HDC src, int xSrc, int ySrc, DWORD rop)
+{
+    return DoBlit(dest, x, y, width, height, src, xSrc, ySrc, width, height, rop);
+}
+
+BOOL StretchBlt(HDC dest, int x, int y, int width, int height, HDC src, int xSrc, int ySrc, int srcWidth,
+                int srcHeight, DWORD rop)
+{
+    return DoBlit(dest, x, y, width, height, src, xSrc, ySrc, srcWidth, srcHeight, rop);
+}
