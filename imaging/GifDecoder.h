@@ -32,6 +32,8 @@ struct CGifFrame {
     // when the size is not allowed or memory runs out.
     bool Create(LONG width, LONG height, int bits);
     void Free();
+    // Paints the whole frame at (x, y), unstretched: the scan lines drawn.
+    int Draw(HDC dc, int x, int y) const;
 };
 
 class CGifDecoder {

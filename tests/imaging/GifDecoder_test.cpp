@@ -1,5 +1,7 @@
 #include "imaging/GifDecoder.h"
 
+#include "platform/win/Gdi.h"
+
 #include "tests/imaging/GifTestSupport.h"
 #include "tests/support/TempDir.h"
 
@@ -279,4 +281,39 @@ TEST_F(GifDecoderTest, ReadsWhatImageMagickWrites)
             const BYTE* p = &rgba[static_cast<size_t>((y * w + x) * 4)];
             ASSERT_EQ((Rgb{p[0], p[1], p[2]}), (Rgb{c.rgbRed, c.rgbGreen, c.rgbBlue})) << x << "," << y;
         }
+}
+
+TEST_F(GifDecoderTest, DrawPaintsTheFrameAtItsPlace)
+{
+    // A 3x2 frame at (2, 1) of a 6x4 screen: red, green, blue over white.
+    std::vector<BYTE> pixels = {0, 1, 2, 2, 1, 0};
+    ASSERT_EQ(1, Load(GifBuilder()
+                          .Header(6, 4, {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {9, 9, 9}})
+                          .Frame(2, 1, 3, 2, pixels, 2)
+                          .Trailer()));
+    const CGifFrame& f = *m_decoder.GetFrame(0);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = 6;
+    info.bmiHeader.biHeight = -4;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    HDC dc = CreateCompatibleDC(nullptr);
+    uint32_t* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits), nullptr, 0);
+    ASSERT_NE(nullptr, bitmap);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    for (int i = 0; i < 24; ++i)
+        bits[i] = 0xFFFFFF;
+    EXPECT_EQ(2, f.Draw(dc, f.m_nLeft, f.m_nTop));
+    const uint32_t rgb[3] = {0xFF0000, 0x00FF00, 0x0000FF};
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 6; ++x) {
+            bool inside = x >= 2 && x < 5 && y >= 1 && y < 3;
+            uint32_t expect = inside ? rgb[pixels[static_cast<size_t>((y - 1) * 3 + x - 2)]] : 0xFFFFFF;
+            EXPECT_EQ(expect, bits[y * 6 + x] & 0xFFFFFF) << x << "," << y;
+        }
+    SelectObject(dc, old);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
 }
