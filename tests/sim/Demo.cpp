@@ -36,7 +36,7 @@ void SeedDemo(Simulator& sim)
             m.email = "user" + std::to_string(i) + "@example.com";
             m.intro = "大家好，我是" + std::string(names[i]) + "。";
             m.visitCount = std::to_string(10 + i);
-            m.visitTime = "2006-05-0" + std::to_string(i + 1) + " 10:00";
+            m.registered = "2005-09-0" + std::to_string(i + 1);
             m.lastVisit = "2006-06-0" + std::to_string(i + 1) + " 21:30";
             m.membership = i == 0 ? "正管" : "成员";
             a.members.push_back(m);

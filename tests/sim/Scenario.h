@@ -30,9 +30,9 @@ struct Member {
     std::string address;
     std::string email;
     std::string intro;
-    // Visit information.
+    // Visit information, in the order of the visit page.
+    std::string registered;
     std::string visitCount;
-    std::string visitTime;
     std::string lastVisit;
     std::string membership;
     bool listVisits = true;

@@ -270,8 +270,8 @@ TEST_F(SimulatorTest, VisitPageAndRawRecords)
 {
     sim.Edit([](Scenario& s) {
         Member& m = s.Class("77").members[0];
+        m.registered = "2006-01-02";
         m.visitCount = "9";
-        m.visitTime = "2006-01-02";
         m.lastVisit = "2006-03-04";
         m.membership = "成员";
         s.Class("77").rawMembers = true;
@@ -279,7 +279,7 @@ TEST_F(SimulatorTest, VisitPageAndRawRecords)
     });
     std::string cookie = SignIn(kHost1);
     Fetched visits = Get(kHost1 + "/gy5460/jsp/txlClass/visitCount.jsp?classID=77", {cookie});
-    EXPECT_NE(visits.body.find(">张三`|9`|2006-01-02`|2006-03-04`|成员^~`@</TEXTAREA>"), std::string::npos);
+    EXPECT_NE(visits.body.find(">张三`|2006-01-02`|9`|2006-03-04`|成员^~`@</TEXTAREA>"), std::string::npos);
     Fetched members = Get(kHost1 + kPerson + "?classID=77", {cookie});
     EXPECT_NE(members.body.find(">`|odd^~`@short`|1</TEXTAREA>"), std::string::npos);
 }

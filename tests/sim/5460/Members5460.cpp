@@ -41,7 +41,7 @@ std::string VisitData(const SchoolClass& c)
     for (const Member& m : c.members) {
         if (!m.listVisits)
             continue;
-        data += Join({&m.realName, &m.visitCount, &m.visitTime, &m.lastVisit, &m.membership});
+        data += Join({&m.realName, &m.registered, &m.visitCount, &m.lastVisit, &m.membership});
         data += kRecordSeparator;
     }
     return data;
