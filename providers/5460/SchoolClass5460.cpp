@@ -5,6 +5,7 @@
 #include "core/model/PictureStore.h"
 #include "core/model/PrivateStore.h"
 #include "providers/5460/ContactStore5460.h"
+#include "providers/5460/MessageStore5460.h"
 
 void CSchoolClass5460::CreateStores()
 {
@@ -14,7 +15,7 @@ void CSchoolClass5460::CreateStores()
     // The message, photo and note stores of the provider come with their own
     // updates; until then the class keeps the kinds' stores.
     CPrivateStore* privateStore = new CPrivateStore;
-    CMessageStore* messageStore = new CMessageStore;
+    CMessageStore5460* messageStore = new CMessageStore5460;
     CPictureStore* pictureStore = new CPictureStore;
     CContactStore5460* contactStore = new CContactStore5460;
     m_privateStore = privateStore;
@@ -28,4 +29,5 @@ void CSchoolClass5460::CreateStores()
     }
     privateStore->LoadItems(TRUE);
     contactStore->LoadItems(TRUE);
+    messageStore->LoadItems(TRUE);
 }
