@@ -110,6 +110,12 @@ struct SchoolClass {
     std::string rawMemberData;
     bool rawVisits = false;
     std::string rawVisitData;
+    // The message board: regular messages per list page, and whether the
+    // list pages show the page total.
+    int messagesPerPage = 10;
+    bool showMessagePageTotal = true;
+    // A list page number answered with status 500 (0: none).
+    int brokenMessagePage = 0;
 };
 
 struct Scenario {
