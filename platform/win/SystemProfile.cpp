@@ -27,8 +27,25 @@ constexpr COLORREF kClassicColors[kColorCount] = {
     RGB(236, 233, 216),
 };
 
+// The fonts of a Chinese system: SimSun 9 points.
+LOGFONTA SystemFont(LONG weight)
+{
+    LOGFONTA lf{};
+    lf.lfHeight = -12;
+    lf.lfWeight = weight;
+    lf.lfCharSet = GB2312_CHARSET;
+    std::strcpy(lf.lfFaceName, "\xcb\xce\xcc\xe5");
+    return lf;
+}
+
 struct Profile {
     std::mutex lock;
+    LOGFONTA captionFont;
+    LOGFONTA smallCaptionFont;
+    LOGFONTA menuFont;
+    LOGFONTA statusFont;
+    LOGFONTA messageFont;
+    LOGFONTA iconTitleFont;
     int metrics[kMetricCount];
     bool metricSet[kMetricCount];
     COLORREF colors[kColorCount];
@@ -104,6 +121,8 @@ struct Profile {
         };
         version = VersionProfile();
         doubleClickTime = 500;
+        captionFont = smallCaptionFont = SystemFont(FW_BOLD);
+        menuFont = statusFont = messageFont = iconTitleFont = SystemFont(FW_NORMAL);
     }
 
     RECT VirtualScreen() const
@@ -247,6 +266,33 @@ void SetVersion(const VersionProfile& version)
     Get().version = version;
 }
 
+void SetNonClientMetrics(const NONCLIENTMETRICSA& m)
+{
+    Profile& p = Get();
+    std::lock_guard<std::mutex> lock(p.lock);
+    p.captionFont = m.lfCaptionFont;
+    p.smallCaptionFont = m.lfSmCaptionFont;
+    p.menuFont = m.lfMenuFont;
+    p.statusFont = m.lfStatusFont;
+    p.messageFont = m.lfMessageFont;
+    p.metrics[SM_CXVSCROLL] = p.metrics[SM_CYHSCROLL] = m.iScrollWidth;
+    p.metrics[SM_CYCAPTION] = m.iCaptionHeight + 1;
+    p.metrics[SM_CXSIZE] = m.iCaptionWidth;
+    p.metrics[SM_CYSIZE] = m.iCaptionHeight;
+    p.metrics[SM_CYSMCAPTION] = m.iSmCaptionHeight + 1;
+    p.metrics[SM_CXSMSIZE] = m.iSmCaptionWidth;
+    p.metrics[SM_CYSMSIZE] = m.iSmCaptionHeight;
+    p.metrics[SM_CYMENU] = m.iMenuHeight + 1;
+    p.metrics[SM_CXMENUSIZE] = m.iMenuWidth;
+    p.metrics[SM_CYMENUSIZE] = m.iMenuHeight;
+}
+
+void SetIconTitleFont(const LOGFONTA& font)
+{
+    std::lock_guard<std::mutex> lock(Get().lock);
+    Get().iconTitleFont = font;
+}
+
 void ResetSystemProfile()
 {
     std::lock_guard<std::mutex> lock(Get().lock);
@@ -354,6 +400,42 @@ BOOL SystemParametersInfoA(UINT action, UINT uiParam, LPVOID pvParam, UINT winIn
         tavrin::win::SetSystemParameter(SPI_GETANIMATION, info->iMinAnimate ? TRUE : FALSE);
         changed = true;
         break;
+    }
+    case SPI_GETNONCLIENTMETRICS: {
+        auto* m = static_cast<NONCLIENTMETRICSA*>(pvParam);
+        if (!m || m->cbSize != sizeof(NONCLIENTMETRICSA))
+            break;
+        std::lock_guard<std::mutex> lock(p.lock);
+        m->iBorderWidth = 1;
+        m->iScrollWidth = p.Metric(SM_CXVSCROLL);
+        m->iScrollHeight = p.Metric(SM_CYHSCROLL);
+        m->iCaptionWidth = p.Metric(SM_CXSIZE);
+        m->iCaptionHeight = p.Metric(SM_CYCAPTION) - 1;
+        m->lfCaptionFont = p.captionFont;
+        m->iSmCaptionWidth = p.Metric(SM_CXSMSIZE);
+        m->iSmCaptionHeight = p.Metric(SM_CYSMCAPTION) - 1;
+        m->lfSmCaptionFont = p.smallCaptionFont;
+        m->iMenuWidth = p.Metric(SM_CXMENUSIZE);
+        m->iMenuHeight = p.Metric(SM_CYMENU) - 1;
+        m->lfMenuFont = p.menuFont;
+        m->lfStatusFont = p.statusFont;
+        m->lfMessageFont = p.messageFont;
+        return TRUE;
+    }
+    case SPI_SETNONCLIENTMETRICS: {
+        auto* m = static_cast<const NONCLIENTMETRICSA*>(pvParam);
+        if (!m || m->cbSize != sizeof(NONCLIENTMETRICSA))
+            break;
+        tavrin::win::SetNonClientMetrics(*m);
+        changed = true;
+        break;
+    }
+    case SPI_GETICONTITLELOGFONT: {
+        if (!pvParam || (uiParam && uiParam != sizeof(LOGFONTA)))
+            break;
+        std::lock_guard<std::mutex> lock(p.lock);
+        *static_cast<LOGFONTA*>(pvParam) = p.iconTitleFont;
+        return TRUE;
     }
     case SPI_GETHIGHCONTRAST: {
         auto* info = static_cast<HIGHCONTRASTA*>(pvParam);

@@ -5,6 +5,7 @@
 // tavrin::win setters; every read goes through the documented calls.
 #pragma once
 
+#include "platform/win/GdiTypes.h"
 #include "platform/win/SystemMetrics.h"
 #include "platform/win/WinMessage.h"
 
@@ -129,8 +130,28 @@ struct HIGHCONTRASTA {
 };
 #define HCF_HIGHCONTRASTON 0x00000001
 
-// Reads or sets one parameter. Structures must carry their own size; the font
-// parameters join with the font records of the drawing layer.
+struct NONCLIENTMETRICSA {
+    UINT cbSize;
+    int iBorderWidth;
+    int iScrollWidth;
+    int iScrollHeight;
+    int iCaptionWidth;
+    int iCaptionHeight;
+    LOGFONTA lfCaptionFont;
+    int iSmCaptionWidth;
+    int iSmCaptionHeight;
+    LOGFONTA lfSmCaptionFont;
+    int iMenuWidth;
+    int iMenuHeight;
+    LOGFONTA lfMenuFont;
+    LOGFONTA lfStatusFont;
+    LOGFONTA lfMessageFont;
+};
+typedef NONCLIENTMETRICSA NONCLIENTMETRICS;
+typedef NONCLIENTMETRICSA* LPNONCLIENTMETRICSA;
+static_assert(sizeof(NONCLIENTMETRICSA) == 340, "NONCLIENTMETRICSA layout");
+
+// Reads or sets one parameter. Structures must carry their own size.
 BOOL SystemParametersInfoA(UINT action, UINT uiParam, LPVOID pvParam, UINT winIni);
 inline BOOL SystemParametersInfo(UINT action, UINT uiParam, LPVOID pvParam, UINT winIni)
 {
@@ -243,6 +264,10 @@ void SetSystemColor(int index, COLORREF color);
 void SetSystemParameter(UINT getAction, UINT value);
 UINT GetSystemParameter(UINT getAction);
 void SetVersion(const VersionProfile& version);
+// The non-client fonts and sizes (SPI_GETNONCLIENTMETRICS) and the icon
+// title font; the sizes also set the matching metrics.
+void SetNonClientMetrics(const NONCLIENTMETRICSA& metrics);
+void SetIconTitleFont(const LOGFONTA& font);
 // Everything back to the defaults.
 void ResetSystemProfile();
 
