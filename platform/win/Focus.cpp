@@ -277,6 +277,10 @@ HWND SetFocus(HWND hwnd)
             if (tavrin::win::Current().active != top || !IsWindow(hwnd))
                 return nullptr;
         }
+        // The answer is the focus before the call, even when activating the
+        // frame moved it meanwhile.
+        tavrin::win::SetFocusWindow(hwnd);
+        return IsWindow(old) ? old : nullptr;
     } else if (tavrin::win::HasHooks(WH_CBT) &&
                tavrin::win::CallHooks(WH_CBT, HCBT_SETFOCUS, 0, reinterpret_cast<LPARAM>(old))) {
         return nullptr;
