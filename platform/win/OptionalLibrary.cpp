@@ -68,7 +68,7 @@ const std::vector<Library>& Libraries()
           {"MonitorFromWindow", Proc(&::MonitorFromWindow)},
           {"MonitorFromRect", Proc(&::MonitorFromRect)},
           {"MonitorFromPoint", Proc(&::MonitorFromPoint)},
-          {"GetMonitorInfoA", Proc(&::GetMonitorInfoA)},
+          {"GetMonitorInfoA", Proc(static_cast<BOOL (*)(HMONITOR, LPMONITORINFO)>(&::GetMonitorInfoA))},
           {"EnumDisplayMonitors", Proc(&::EnumDisplayMonitors)},
           {"TrackMouseEvent", Proc(&::TrackMouseEvent)}}},
         {"comctl32", false, {{"DllGetVersion", Proc(&CommonControlsVersion)}, {"_TrackMouseEvent", Proc(&::_TrackMouseEvent)}}},

@@ -232,6 +232,10 @@ HMONITOR MonitorFromRect(LPCRECT rect, DWORD flags);
 HMONITOR MonitorFromWindow(HWND hwnd, DWORD flags);
 // cbSize 40 (MONITORINFO) or 72 (MONITORINFOEXA).
 BOOL GetMonitorInfoA(HMONITOR monitor, LPMONITORINFO info);
+inline BOOL GetMonitorInfoA(HMONITOR monitor, MONITORINFOEXA* info)
+{
+    return GetMonitorInfoA(monitor, reinterpret_cast<LPMONITORINFO>(info));
+}
 inline BOOL GetMonitorInfo(HMONITOR monitor, LPMONITORINFO info) { return GetMonitorInfoA(monitor, info); }
 // Only without a device context: every monitor meeting the clip rectangle.
 BOOL EnumDisplayMonitors(HDC hdc, LPCRECT clip, MONITORENUMPROC proc, LPARAM data);
