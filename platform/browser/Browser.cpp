@@ -24,6 +24,11 @@ FileChooser& Chooser()
 
 } // namespace
 
+bool Engine::OnHostMessage(UINT, WPARAM, LPARAM, LRESULT*)
+{
+    return false;
+}
+
 bool Engine::RaiseBeforeNavigate(BeforeNavigate& event)
 {
     event.cancel = false;

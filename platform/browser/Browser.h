@@ -46,6 +46,10 @@ public:
     // follows its client rectangle.
     virtual void UpdatePlacement() = 0;
 
+    // Messages of the host window reach the engine first (its own posted
+    // work, input it routed through the queue); true when handled.
+    virtual bool OnHostMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
+
     HWND GetHost() const { return m_host; }
     void SetBeforeNavigate(NavigateHandler handler) { m_onBeforeNavigate = std::move(handler); }
 
