@@ -138,12 +138,16 @@ gboolean OnDecidePolicy(WebKitWebView* view, WebKitPolicyDecision* decision, Web
             webkit_policy_decision_use(decision);
         return TRUE;
     }
-    if (IsProgramAction(uri) && IsPost(request) && !newWindow) {
-        // The body arrives with the scheme request, which raises the event.
+    const WebKitNavigationType navigation = webkit_navigation_action_get_navigation_type(action);
+    const bool form = navigation == WEBKIT_NAVIGATION_TYPE_FORM_SUBMITTED ||
+                      navigation == WEBKIT_NAVIGATION_TYPE_FORM_RESUBMITTED;
+    if (IsProgramAction(uri) && (form || IsPost(request)) && !newWindow) {
+        // A form sent to our scheme: the scheme request carries its body and
+        // raises the event.
         webkit_policy_decision_use(decision);
         return TRUE;
     }
-    const bool formGet = webkit_navigation_action_get_navigation_type(action) == WEBKIT_NAVIGATION_TYPE_FORM_SUBMITTED;
+    const bool formGet = form;
     g_object_ref(decision);
     const std::string charset = formGet ? self->m_charset : std::string();
     self->Post(Pending{
@@ -176,22 +180,28 @@ void OnSchemeRequest(WebKitURISchemeRequest* request, gpointer)
     WebKitEngine* self = view ? EngineOf(view) : nullptr;
     const char* current = view ? webkit_web_view_get_uri(view) : nullptr;
     const char* method = webkit_uri_scheme_request_get_http_method(request);
-    if (!self || !current || !IsLocalPage(current) || !method || std::strcmp(method, "POST") != 0) {
+    if (!self || !current || !IsLocalPage(current)) {
         FinishCancelled(request);
         return;
     }
+    // Only forms get this far: a GET form's query is in the page's charset.
+    const bool post = method && std::strcmp(method, "POST") == 0;
     BeforeNavigate event;
-    event.url = ProgramUrl(webkit_uri_scheme_request_get_uri(request));
+    event.url = ProgramUrl(webkit_uri_scheme_request_get_uri(request), post ? std::string() : self->m_charset);
     std::string contentType;
     if (SoupMessageHeaders* headers = webkit_uri_scheme_request_get_http_headers(request))
         if (const char* type = soup_message_headers_get_one(headers, "Content-Type"))
             contentType = type;
     if (!contentType.empty())
         event.headers = "Content-Type: " + contentType + "\r\n";
-    GInputStream* body = webkit_uri_scheme_request_get_http_body(request);
-    event.postData = RestorePickedFileNames(contentType, ReadAll(body), self->m_picked);
-    if (body)
-        g_object_unref(body);
+    if (post) {
+        GInputStream* body = webkit_uri_scheme_request_get_http_body(request);
+        event.postData = RestorePickedFileNames(contentType, ReadAll(body), self->m_picked);
+        if (body)
+            g_object_unref(body);
+    } else {
+        event.headers.clear();
+    }
     g_object_ref(request);
     self->Post(Pending{[self, request, event]() mutable {
                            // Whatever the answer, nothing loads from our scheme: the page stays.

@@ -10,6 +10,8 @@
 #include "platform/win/Window.h"
 
 #include <gtk/gtk.h>
+#include <gdk/gdkx.h>
+#include <X11/extensions/XTest.h>
 
 #include <algorithm>
 #include <cstring>
@@ -173,6 +175,9 @@ public:
     bool GetClipboardText(std::string& gbk) override;
     std::unique_ptr<Surface> CaptureWindow(HWND hwnd) override;
     void Flush() override;
+    bool SimulateClick(HWND hwnd, int x, int y, int button) override;
+    bool SimulateKey(HWND hwnd, const char* keyName) override;
+    bool SimulateImeCommit(HWND hwnd, const std::string& utf8) override;
 
     TopLevel* Find(HWND hwnd)
     {
@@ -252,6 +257,9 @@ gboolean OnButton(GtkWidget*, GdkEventButton* event, gpointer data)
     const bool press = event->type == GDK_BUTTON_PRESS || event->type == GDK_2BUTTON_PRESS;
     if (event->type == GDK_3BUTTON_PRESS)
         return TRUE;
+    if (event->type == GDK_BUTTON_PRESS)
+        if (TopLevel* top = g_presenter ? g_presenter->Find(hwnd) : nullptr)
+            gtk_widget_grab_focus(top->area);
     UINT base = event->button == 1 ? WM_LBUTTONDOWN : event->button == 3 ? WM_RBUTTONDOWN
               : event->button == 2 ? WM_MBUTTONDOWN : 0;
     if (!base)
@@ -565,6 +573,48 @@ void GtkPresenterImpl::Flush()
     for (int i = 0; i < 1000 && g_main_context_pending(nullptr); ++i)
         g_main_context_iteration(nullptr, FALSE);
     gdk_display_sync(gdk_display_get_default());
+}
+
+// Input through the X server's test extension: it arrives exactly as a
+// person's would, window manager and focus included.
+bool GtkPresenterImpl::SimulateClick(HWND hwnd, int x, int y, int button)
+{
+    TopLevel* top = Find(hwnd);
+    if (!top || !gtk_widget_get_realized(top->window))
+        return false;
+    Display* display = GDK_DISPLAY_XDISPLAY(gdk_display_get_default());
+    gint originX = 0, originY = 0;
+    gdk_window_get_origin(gtk_widget_get_window(top->fixed), &originX, &originY);
+    XTestFakeMotionEvent(display, -1, originX + x, originY + y, CurrentTime);
+    XTestFakeButtonEvent(display, static_cast<unsigned>(button), True, CurrentTime);
+    XTestFakeButtonEvent(display, static_cast<unsigned>(button), False, CurrentTime);
+    XFlush(display);
+    return true;
+}
+
+bool GtkPresenterImpl::SimulateKey(HWND hwnd, const char* keyName)
+{
+    TopLevel* top = Find(hwnd);
+    KeySym sym = XStringToKeysym(keyName);
+    if (!top || sym == NoSymbol)
+        return false;
+    Display* display = GDK_DISPLAY_XDISPLAY(gdk_display_get_default());
+    KeyCode code = XKeysymToKeycode(display, sym);
+    if (!code)
+        return false;
+    XTestFakeKeyEvent(display, code, True, CurrentTime);
+    XTestFakeKeyEvent(display, code, False, CurrentTime);
+    XFlush(display);
+    return true;
+}
+
+bool GtkPresenterImpl::SimulateImeCommit(HWND hwnd, const std::string& utf8)
+{
+    TopLevel* top = Find(hwnd);
+    if (!top)
+        return false;
+    g_signal_emit_by_name(top->im, "commit", utf8.c_str());
+    return true;
 }
 
 void GtkPresenterImpl::PlaceWidgetsOf(HWND topHwnd)

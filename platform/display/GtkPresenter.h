@@ -8,8 +8,10 @@
 #pragma once
 
 #include "platform/display/Presenter.h"
+#include "platform/win/Surface.h"
 
 #include <memory>
+#include <string>
 
 namespace tavrin::display {
 
@@ -24,8 +26,15 @@ public:
     // a screenshot would show, the browser panes included). Null when the
     // window is not on screen.
     virtual std::unique_ptr<Surface> CaptureWindow(HWND hwnd) = 0;
-    // Runs GLib's pending events, then ours, until nothing is pending.
+    // Runs GLib's pending events until nothing is pending.
     virtual void Flush() = 0;
+
+    // Desktop input, as the display server delivers it: a click at client
+    // coordinates of a top-level window (button 1 left, 3 right), a key by
+    // its key name ("a", "F9"), and text an input method commits (UTF-8).
+    virtual bool SimulateClick(HWND hwnd, int x, int y, int button) = 0;
+    virtual bool SimulateKey(HWND hwnd, const char* keyName) = 0;
+    virtual bool SimulateImeCommit(HWND hwnd, const std::string& utf8) = 0;
 };
 
 } // namespace tavrin::display
