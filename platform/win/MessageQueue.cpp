@@ -1,6 +1,7 @@
 #include "platform/win/MessageQueue.h"
 
 #include "platform/base/Clock.h"
+#include "platform/win/QueueWait.h"
 #include "platform/win/Timer.h"
 #include "platform/win/Window.h"
 
@@ -77,6 +78,7 @@ std::shared_ptr<MessageQueue> MessageQueue::ForThread(DWORD threadId)
 void MessageQueue::Wake()
 {
     SetEvent(m_wake);
+    NotifyQueueWake();
 }
 
 bool MessageQueue::Post(const MSG& msg)
@@ -415,7 +417,8 @@ BOOL GetMessageA(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax)
         ResetEvent(queue.GetWakeEvent());
         if (queue.Peek(msg, hwnd, filterMin, filterMax, true))
             return msg->message != WM_QUIT;
-        WaitForSingleObject(queue.GetWakeEvent(), queue.TimeToNextTimer());
+        HANDLE wake = queue.GetWakeEvent();
+        tavrin::win::QueueWait(1, &wake, queue.TimeToNextTimer());
     }
 }
 
@@ -425,6 +428,8 @@ BOOL PeekMessageA(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT rem
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
+    // Real input arrives through the presenter's own loop: let it run first.
+    tavrin::win::QueuePoll();
     return MessageQueue::Current().Peek(msg, hwnd, filterMin, filterMax, (removeFlags & PM_REMOVE) != 0);
 }
 
@@ -436,7 +441,8 @@ BOOL WaitMessage()
         queue.DispatchSent();
         if (queue.GetStatus() & QS_ALLINPUT)
             return TRUE;
-        WaitForSingleObject(queue.GetWakeEvent(), queue.TimeToNextTimer());
+        HANDLE wake = queue.GetWakeEvent();
+        tavrin::win::QueueWait(1, &wake, queue.TimeToNextTimer());
     }
 }
 
@@ -523,7 +529,7 @@ DWORD MsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll
         }
         if (wakeMask & QS_TIMER)
             timeout = std::min(timeout, queue.TimeToNextTimer());
-        DWORD r = WaitForMultipleObjects(count + 1, all.data(), FALSE, timeout);
+        DWORD r = tavrin::win::QueueWait(count + 1, all.data(), timeout);
         if (r == WAIT_FAILED || r < WAIT_OBJECT_0 + count)
             return r;
     }
