@@ -1,7 +1,6 @@
 #include "platform/win/Cursor.h"
 
 #include "platform/win/Gdi.h"
-#include "platform/win/WindowSurface.h"
 
 #include <atomic>
 
@@ -43,11 +42,8 @@ HCURSOR LoadCursorA(HINSTANCE module, LPCSTR name)
 
 HCURSOR SetCursor(HCURSOR cursor)
 {
-    HCURSOR old = tavrin::win::g_current.exchange(cursor);
-    if (old != cursor)
-        if (auto* presenter = tavrin::win::GetPresenter())
-            presenter->OnCursorChanged(cursor);
-    return old;
+    // Presenters read the current cursor with GetCursor when they show it.
+    return tavrin::win::g_current.exchange(cursor);
 }
 
 HCURSOR GetCursor()

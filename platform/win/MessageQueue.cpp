@@ -4,6 +4,7 @@
 #include "platform/win/Hooks.h"
 #include "platform/win/Input.h"
 #include "platform/win/Painting.h"
+#include "platform/win/QueueWait.h"
 #include "platform/win/Timer.h"
 #include "platform/win/Window.h"
 
@@ -80,6 +81,7 @@ std::shared_ptr<MessageQueue> MessageQueue::ForThread(DWORD threadId)
 void MessageQueue::Wake()
 {
     SetEvent(m_wake);
+    NotifyQueueWake();
 }
 
 bool MessageQueue::Post(const MSG& msg)
@@ -449,7 +451,8 @@ BOOL GetMessageA(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax)
                 tavrin::win::CallHooks(WH_GETMESSAGE, HC_ACTION, PM_REMOVE, reinterpret_cast<LPARAM>(msg));
             return msg->message != WM_QUIT;
         }
-        WaitForSingleObject(queue.GetWakeEvent(), queue.TimeToNextTimer());
+        HANDLE wake = queue.GetWakeEvent();
+        tavrin::win::QueueWait(1, &wake, queue.TimeToNextTimer());
     }
 }
 
@@ -459,6 +462,8 @@ BOOL PeekMessageA(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT rem
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
+    // Real input arrives through the presenter's own loop: let it run first.
+    tavrin::win::QueuePoll();
     const bool remove = (removeFlags & PM_REMOVE) != 0;
     if (!MessageQueue::Current().Peek(msg, hwnd, filterMin, filterMax, remove))
         return FALSE;
@@ -475,7 +480,8 @@ BOOL WaitMessage()
         queue.DispatchSent();
         if (queue.GetStatus() & QS_ALLINPUT)
             return TRUE;
-        WaitForSingleObject(queue.GetWakeEvent(), queue.TimeToNextTimer());
+        HANDLE wake = queue.GetWakeEvent();
+        tavrin::win::QueueWait(1, &wake, queue.TimeToNextTimer());
     }
 }
 
@@ -561,7 +567,7 @@ DWORD MsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll
         }
         if (wakeMask & QS_TIMER)
             timeout = std::min(timeout, queue.TimeToNextTimer());
-        DWORD r = WaitForMultipleObjects(count + 1, all.data(), FALSE, timeout);
+        DWORD r = tavrin::win::QueueWait(count + 1, all.data(), timeout);
         if (r == WAIT_FAILED || r < WAIT_OBJECT_0 + count)
             return r;
     }

@@ -348,10 +348,8 @@ int SetWindowRgn(HWND hwnd, HRGN region, BOOL redraw)
             RedrawWindow(window->GetParent(), &old, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
         RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
     }
-    if (!(window->GetStyle() & WS_CHILD)) {
-        if (auto* presenter = tavrin::win::GetPresenter())
-            presenter->OnWindowChanged(hwnd);
-    }
+    if (!(window->GetStyle() & WS_CHILD))
+        tavrin::win::SyncWindowSurface(hwnd);
     return 1;
 }
 

@@ -1,10 +1,10 @@
 #include "platform/win/WindowSurface.h"
 
+#include "platform/display/Presenter.h"
 #include "platform/win/SystemMetrics.h"
 #include "platform/win/WindowGeometry.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cstring>
 #include <mutex>
 #include <unordered_map>
@@ -16,12 +16,12 @@ namespace {
 struct Entry {
     std::shared_ptr<Surface> surface;
     LayeredState layered;
+    bool shown = false; // as the presenter knows it
 };
 
 std::mutex g_lock;
 std::unordered_map<HWND, Entry> g_entries;
 std::shared_ptr<Surface> g_screen;
-std::atomic<Presenter*> g_presenter{nullptr};
 
 SIZE WindowSize(HWND hwnd)
 {
@@ -31,6 +31,12 @@ SIZE WindowSize(HWND hwnd)
     return SIZE{std::max<LONG>(0, r.right - r.left), std::max<LONG>(0, r.bottom - r.top)};
 }
 
+bool IsWindowVisibleNow(HWND hwnd)
+{
+    auto window = Window::FromHandle(hwnd);
+    return window && (window->GetStyle() & WS_VISIBLE);
+}
+
 bool IsTopLevelWindow(HWND hwnd)
 {
     auto window = Window::FromHandle(hwnd);
@@ -38,16 +44,6 @@ bool IsTopLevelWindow(HWND hwnd)
 }
 
 } // namespace
-
-void SetPresenter(Presenter* presenter)
-{
-    g_presenter.store(presenter);
-}
-
-Presenter* GetPresenter()
-{
-    return g_presenter.load();
-}
 
 std::shared_ptr<Surface> GetWindowSurface(HWND topLevel)
 {
@@ -74,21 +70,39 @@ std::shared_ptr<Surface> GetWindowSurface(HWND topLevel)
 
 void SyncWindowSurface(HWND topLevel)
 {
-    bool known;
+    if (!IsTopLevelWindow(topLevel))
+        return;
+    const bool visible = IsWindowVisibleNow(topLevel);
+    bool known, wasShown;
     {
         std::lock_guard<std::mutex> lock(g_lock);
-        known = g_entries.count(topLevel) != 0;
+        Entry& entry = g_entries[topLevel];
+        known = entry.surface != nullptr;
+        wasShown = entry.shown;
+        entry.shown = visible;
     }
     if (known)
         GetWindowSurface(topLevel);
-    if (Presenter* presenter = GetPresenter())
-        presenter->OnWindowChanged(topLevel);
+    auto& presenter = tavrin::display::GetPresenter();
+    if (visible && !wasShown)
+        presenter.WindowShown(topLevel);
+    else if (!visible && wasShown)
+        presenter.WindowHidden(topLevel);
+    else
+        presenter.WindowChanged(topLevel);
 }
 
 void NotifyDamage(HWND topLevel, const RECT& area)
 {
-    if (Presenter* presenter = GetPresenter())
-        presenter->OnWindowDamaged(topLevel, area);
+    std::shared_ptr<Surface> surface;
+    {
+        std::lock_guard<std::mutex> lock(g_lock);
+        auto it = g_entries.find(topLevel);
+        if (it == g_entries.end() || !it->second.surface)
+            return;
+        surface = it->second.surface;
+    }
+    tavrin::display::GetPresenter().SurfaceDamaged(topLevel, *surface, area);
 }
 
 void ForgetWindowSurface(HWND hwnd)
@@ -98,8 +112,8 @@ void ForgetWindowSurface(HWND hwnd)
         std::lock_guard<std::mutex> lock(g_lock);
         known = g_entries.erase(hwnd) != 0;
     }
-    if (Presenter* presenter = GetPresenter(); presenter && (known || IsTopLevelWindow(hwnd)))
-        presenter->OnWindowDestroyed(hwnd);
+    if (known || IsTopLevelWindow(hwnd))
+        tavrin::display::GetPresenter().WindowDestroyed(hwnd);
 }
 
 std::shared_ptr<Surface> GetScreenSurface()
@@ -125,8 +139,7 @@ void SetLayeredState(HWND hwnd, const LayeredState& state)
         std::lock_guard<std::mutex> lock(g_lock);
         g_entries[hwnd].layered = state;
     }
-    if (Presenter* presenter = GetPresenter())
-        presenter->OnWindowChanged(hwnd);
+    tavrin::display::GetPresenter().WindowChanged(hwnd);
 }
 
 } // namespace tavrin::win

@@ -1,7 +1,7 @@
 // The pixels of top-level windows: each top-level window owns a surface of
-// its window rectangle's size, and its children draw into it. A presenter
-// (headless by default: none) is told when top-level windows change and
-// which parts of their surfaces were painted.
+// its window rectangle's size, and its children draw into it. The installed
+// presenter (platform/display) is told when top-level windows are shown,
+// hidden, changed or destroyed and which parts of their surfaces were painted.
 #pragma once
 
 #include "platform/win/Surface.h"
@@ -11,27 +11,11 @@
 
 namespace tavrin::win {
 
-class Presenter {
-public:
-    virtual ~Presenter() = default;
-    // Shown, hidden, moved, resized or restyled: the presenter reads the
-    // window's state itself.
-    virtual void OnWindowChanged(HWND topLevel) = 0;
-    virtual void OnWindowDestroyed(HWND topLevel) = 0;
-    // Pixels of the surface changed (surface coordinates).
-    virtual void OnWindowDamaged(HWND topLevel, const RECT& area) = 0;
-    virtual void OnCursorChanged(HCURSOR cursor) = 0;
-};
-
-// Null restores the headless default. The presenter must outlive its use.
-void SetPresenter(Presenter* presenter);
-Presenter* GetPresenter();
-
 // The surface of a top-level window (made on first use), or null for child
 // windows and windows without size.
 std::shared_ptr<Surface> GetWindowSurface(HWND topLevel);
-// After the window's size changed: a surface of the new size keeping the old
-// pixels at the top left; tells the presenter.
+// After the window's size, place, visibility or style changed: a surface of
+// the new size keeping the old pixels at the top left; tells the presenter.
 void SyncWindowSurface(HWND topLevel);
 void NotifyDamage(HWND topLevel, const RECT& area);
 void ForgetWindowSurface(HWND hwnd);

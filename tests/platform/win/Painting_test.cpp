@@ -1,6 +1,7 @@
 #include "WindowLog.h"
 
 #include "platform/base/Clock.h"
+#include "platform/display/HeadlessPresenter.h"
 #include "platform/win/WindowSurface.h"
 
 #include <gtest/gtest.h>
@@ -288,15 +289,7 @@ TEST(Painting, NestedModalLoopsDispatchPaintsInsideAHandler)
 
 TEST(Painting, ThePresenterHearsOfChangesAndDamage)
 {
-    struct Recorder : tavrin::win::Presenter {
-        std::vector<HWND> changed, destroyed;
-        std::vector<RECT> damage;
-        void OnWindowChanged(HWND hwnd) override { changed.push_back(hwnd); }
-        void OnWindowDestroyed(HWND hwnd) override { destroyed.push_back(hwnd); }
-        void OnWindowDamaged(HWND, const RECT& area) override { damage.push_back(area); }
-        void OnCursorChanged(HCURSOR) override {}
-    } presenter;
-    tavrin::win::SetPresenter(&presenter);
+    auto& presenter = tavrin::display::GetHeadlessPresenter();
     WindowLog log;
     Painter painter(log);
     HWND frame = log.Create("frame", WS_POPUP | WS_VISIBLE, Rect(0, 0, 50, 50));
@@ -304,17 +297,21 @@ TEST(Painting, ThePresenterHearsOfChangesAndDamage)
     painter.Color(frame, kRed);
     painter.Color(child, kBlue);
     Pump();
-    EXPECT_FALSE(presenter.changed.empty());
-    presenter.damage.clear();
+    EXPECT_TRUE(presenter.IsShown(frame));
+    presenter.TakeDamage(frame);
     InvalidateRect(child, nullptr, FALSE);
     Pump();
-    ASSERT_EQ(presenter.damage.size(), 1u);
-    EXPECT_TRUE(EqualRect(&presenter.damage[0], &(const RECT&)RECT{10, 10, 20, 20}));
+    auto damage = presenter.TakeDamage(frame);
+    ASSERT_EQ(damage.size(), 1u);
+    EXPECT_TRUE(EqualRect(&damage[0], &(const RECT&)RECT{10, 10, 20, 20}));
+    const tavrin::Surface* pixels = presenter.GetPixels(frame);
+    ASSERT_NE(pixels, nullptr);
+    EXPECT_EQ(pixels->GetPixel(15, 15) & 0xFFFFFF, tavrin::PixelFromColor(kBlue));
     MoveWindow(frame, 5, 5, 60, 60, TRUE);
     EXPECT_EQ(tavrin::win::GetWindowSurface(frame)->Width(), 60);
+    ShowWindow(frame, SW_HIDE);
+    EXPECT_FALSE(presenter.IsShown(frame));
     DestroyWindow(frame);
-    EXPECT_EQ(presenter.destroyed, (std::vector<HWND>{frame}));
-    tavrin::win::SetPresenter(nullptr);
 }
 
 TEST(Painting, ScrollWindowMovesPixelsAndInvalidatesTheRest)
