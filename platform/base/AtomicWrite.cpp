@@ -81,6 +81,17 @@ bool AtomicFile::OpenNative(const std::string& nativePath)
     } else if (errno != ENOENT) {
         return FailWithErrno(errno);
     }
+    m_unnamed = false;
+    int unnamed = open(FolderOf(nativePath).c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0666);
+    if (unnamed >= 0) {
+        m_fd = unnamed;
+        m_unnamed = true;
+        m_target = nativePath;
+        return true;
+    }
+    if (errno == ENOENT)
+        return FailWith(ERROR_PATH_NOT_FOUND);
+    // File systems without unnamed files: a hidden name beside the target.
     for (int attempt = 0; attempt < 100; ++attempt) {
         std::string temp = TemporaryName(nativePath);
         int fd = open(temp.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
@@ -127,10 +138,12 @@ bool AtomicFile::Commit(bool noReplace)
         error = ErrorFromErrno(errno);
     if (!error && fsync(m_fd) != 0)
         error = ErrorFromErrno(errno);
+    if (!error && m_unnamed)
+        error = NameUnnamed(noReplace);
     if (close(m_fd) != 0 && !error)
         error = ErrorFromErrno(errno);
     m_fd = -1;
-    if (!error) {
+    if (!error && !m_temp.empty()) {
         if (noReplace) {
             // link() refuses an existing name atomically.
             if (link(m_temp.c_str(), m_target.c_str()) != 0)
@@ -149,6 +162,29 @@ bool AtomicFile::Commit(bool noReplace)
         return FailWith(error);
     SyncFolder(m_target);
     return true;
+}
+
+// Gives the unnamed file a name: the target itself when it must not replace
+// one (linking refuses an existing name), else a temporary name to rename.
+DWORD AtomicFile::NameUnnamed(bool noReplace)
+{
+    char self[64];
+    snprintf(self, sizeof self, "/proc/self/fd/%d", m_fd);
+    if (noReplace) {
+        if (linkat(AT_FDCWD, self, AT_FDCWD, m_target.c_str(), AT_SYMLINK_FOLLOW) != 0)
+            return errno == EEXIST ? ERROR_FILE_EXISTS : ErrorFromErrno(errno);
+        return 0;
+    }
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string temp = TemporaryName(m_target);
+        if (linkat(AT_FDCWD, self, AT_FDCWD, temp.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+            m_temp = std::move(temp);
+            return 0;
+        }
+        if (errno != EEXIST)
+            return ErrorFromErrno(errno);
+    }
+    return ERROR_ALREADY_EXISTS;
 }
 
 void AtomicFile::Abort()

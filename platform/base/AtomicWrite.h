@@ -42,6 +42,8 @@ public:
     const std::string& TargetPath() const { return m_target; }
 
 private:
+    DWORD NameUnnamed(bool noReplace);
+
     int m_fd = -1;
     bool m_failed = false;
     DWORD m_error = 0;
@@ -49,6 +51,9 @@ private:
     mode_t m_mode = 0;
     std::string m_target;
     std::string m_temp;
+    // The data went to an unnamed file (O_TMPFILE), so a process killed while
+    // writing leaves nothing behind; it gets a name only at commit.
+    bool m_unnamed = false;
 };
 
 // Replaces the file with the bytes.

@@ -1,0 +1,170 @@
+#include "core/services/XmlParser.h"
+
+#include "platform/base/Path.h"
+#include "tests/core/services/XmlTestUtil.h"
+#include "tests/support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+using tavrin::test::DumpXml;
+using tavrin::test::ParseText;
+
+namespace {
+
+struct ParseCase {
+    const char* name;
+    std::string text;
+    const char* tree;
+};
+
+void PrintTo(const ParseCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class XmlParseTable : public testing::TestWithParam<ParseCase> {};
+
+TEST_P(XmlParseTable, BuildsTree)
+{
+    const ParseCase& c = GetParam();
+    CXmlParser parser;
+    ParseText(parser, c.text);
+    EXPECT_EQ(DumpXml(parser.GetDocument()), c.tree) << c.text;
+}
+
+const ParseCase kParseCases[] = {
+    {"EmptyElement", "<a/>", "a"},
+    {"Text", "<a>text</a>", "a{'text'}"},
+    {"IndentedElementsMakeNoTextNodes", "  <a>\n\t <b>x</b>\n\t<c/>\n</a>  ", "a{b{'x'} c}"},
+    {"TextTrimmedOnBothSides", "<a> \t\r\n x  y \n</a>", "a{'x  y'}"},
+    {"LineEndOnlyMakesNoChild", "<a>\n</a>", "a"},
+    {"SingleByteAfterWhitespace", "<a>   x</a>", "a{'x'}"},
+    {"BothQuoteStyles", "<a x=\"1\" y='2'/>", "a[x=1,y=2]"},
+    {"QuotesInsideOtherQuotes", "<a x=\"it's\" y='say \"hi\"'/>", "a[x=it's,y=say \"hi\"]"},
+    {"AttributeSpacingAndTrim", "<a x = \" 1 \"\n\ty='2'/>", "a[x=1,y=2]"},
+    {"BareAttribute", "<a b c=\"1\"/>", "a[b,c=1]"},
+    {"EntitiesStayAsWritten", "<a t=\"&quot;\">&amp;&lt;&nbsp;&#65;</a>", "a[t=&quot;]{'&amp;&lt;&nbsp;&#65;'}"},
+    {"Comment", "<a><!--  c  --></a>", "a{#'c'}"},
+    {"CommentOfSpaces", "<a><!--   --></a>", "a{#''}"},
+    {"TextAfterComment", "<a><!--c--> t </a>", "a{#'c' 't'}"},
+    {"Cdata", "<a><![CDATA[ <x> & ]]></a>", "a{C'<x> &'}"},
+    {"Include", "<![INCLUDE[ x ]]>", "I'x'"},
+    {"ProcessingInstruction", "<?xml version=\"1.0\" encoding=\"GBK\"?>\n<r/>", "?xml[version=1.0,encoding=GBK] r"},
+    {"BadProcessingInstructionSkipped", "<? junk ><r/>", "r"},
+    {"Doctype", "<!DOCTYPE message SYSTEM \"m.dtd\">\n<r/>", "!DOCTYPE[message=message,SYSTEM=SYSTEM,=m.dtd]'' r"},
+    {"DoctypeSubsetEndsParse",
+     "<!DOCTYPE m [\n <!ENTITY nbsp \"&#160;\">\n <!ELEMENT m ANY>\n <!ENTITY % p \"a>b\">\n]><r/>",
+     "!DOCTYPE[m=m]'<!ENTITY nbsp \"&#160;\">\n <!ELEMENT m ANY>\n <!ENTITY % p \"a>b\">'"
+     "{!9:nbsp'\"&#160;\"' !11:m'ANY' !9:% p'\"a>b\"'}"},
+    {"NestedBracketsInSubset", "<!DOCTYPE m [ <![INCLUDE[ <!ATTLIST m a CDATA #IMPLIED> ]]> ]>",
+     "!DOCTYPE[m=m]'<![INCLUDE[ <!ATTLIST m a CDATA #IMPLIED> ]]>'{I'<!ATTLIST m a CDATA #IMPLIED>'}"},
+    {"SeveralTopLevelElements", "<a/><b>1</b><c/>", "a b{'1'} c"},
+    {"EndTagNameNotCompared", "<a><b></a><c/></b>", "a{b c}"},
+    {"SurplusEndTagsIgnored", "</x></y><a></a></a></z><b/>", "a b"},
+    {"MixedContent", "<a>x<b/>y<c>1</c>z</a>", "a{'x' b 'y' c{'1'} 'z'}"},
+    {"LoneLessThanSkipped", "<a>1 < 2</a>", "a{'1'}"},
+    {"GbkNamesAndText", "<名字 属性=\"值\">中文 内容</名字>", "名字[属性=值]{'中文 内容'}"},
+    {"TruncatedInText", "<a><b>te", "a{b{'te'}}"},
+    {"TruncatedInAttribute", "<a><b x=\"1", "a{b}"},
+    {"TruncatedInComment", "<a>t<!-- abc", "a{'t'}"},
+    {"TruncatedInEndTag", "<a>t</a", "a{'t'}"},
+    {"TruncatedAfterLessThan", "<a/><", "a"},
+    {"TextOutsideElementsSkipped", "junk<a/>junk", "a"},
+    {"WhitespaceOnly", " \t\r\n ", ""},
+};
+
+INSTANTIATE_TEST_SUITE_P(Xml, XmlParseTable, testing::ValuesIn(kParseCases),
+                         [](const testing::TestParamInfo<ParseCase>& info) { return info.param.name; });
+
+TEST(XmlParse, OptionsSkipNodeKinds)
+{
+    std::string text = "<?pi a=\"1\"?><!--c--><!DOCTYPE d><r><![CDATA[x]]> t </r>";
+    CXmlParser parser;
+    parser.Create();
+    parser.Parse(text.c_str(), parser.GetDocument(), 4, 0);
+    EXPECT_EQ(DumpXml(parser.GetDocument()), "r{' t '}");
+}
+
+TEST(XmlParse, ParseIntoElementAppendsToItsChildren)
+{
+    std::string first = "<r><a/></r>";
+    std::string second = "<b/></r><c/>";
+    CXmlParser parser;
+    ParseText(parser, first);
+    CXmlNode root = parser.GetDocument().FindElement("r");
+    parser.Parse(second.c_str(), root, 4, XML_PARSE_DEFAULT);
+    // The stray end tag cannot climb above the node parsed into.
+    EXPECT_EQ(DumpXml(parser.GetDocument()), "r{a b c}");
+}
+
+TEST(XmlParse, DeepNestingNeedsNoStack)
+{
+    std::string text;
+    for (int i = 0; i < 200000; ++i)
+        text += "<a>";
+    CXmlParser parser;
+    ParseText(parser, text);
+    CXmlNode n = parser.GetDocument();
+    int depth = 0;
+    while (n.GetChildCount()) {
+        n = *n.ChildrenBegin();
+        ++depth;
+    }
+    EXPECT_EQ(depth, 200000);
+    EXPECT_TRUE(parser.GetDocument().FindElement("b").IsEmpty());
+}
+
+class XmlLoadFile : public testing::Test {
+protected:
+    CString Path(const std::string& name, const std::string& bytes) { return tavrin::ProgramPath(m_dir.Write(name, bytes).string()); }
+    tavrin::test::TempDir m_dir;
+};
+
+TEST_F(XmlLoadFile, MissingOrEmptyFileFails)
+{
+    CXmlParser parser;
+    EXPECT_FALSE(parser.LoadFile(Path("empty.xml", "")));
+    EXPECT_TRUE(parser.GetDocument().IsEmpty());
+    EXPECT_FALSE(parser.LoadFile(Path("x", "") + "\\missing.xml"));
+    EXPECT_FALSE(parser.LoadFile(nullptr));
+    EXPECT_FALSE(parser.LoadFile(""));
+    EXPECT_TRUE(parser.GetDocument().IsEmpty());
+}
+
+TEST_F(XmlLoadFile, WhitespaceOnlyFileIsEmptyDocument)
+{
+    CXmlParser parser;
+    ASSERT_TRUE(parser.LoadFile(Path("ws.xml", " \n\t\n")));
+    EXPECT_FALSE(parser.GetDocument().IsEmpty());
+    EXPECT_EQ(parser.GetDocument().GetChildCount(), 0);
+}
+
+TEST_F(XmlLoadFile, MalformedFileLoadsAsFarAsItParses)
+{
+    CXmlParser parser;
+    ASSERT_TRUE(parser.LoadFile(Path("bad.xml", "<message><item id=\"1\"><title>x</title></item><item id=\"2\"><tit")));
+    EXPECT_EQ(DumpXml(parser.GetDocument()), "message{item[id=1]{title{'x'}} item[id=2]{tit}}");
+}
+
+TEST_F(XmlLoadFile, NulByteEndsText)
+{
+    CXmlParser parser;
+    ASSERT_TRUE(parser.LoadFile(Path("nul.xml", std::string("<a>x</a>\0<b/>", 13))));
+    EXPECT_EQ(DumpXml(parser.GetDocument()), "a{'x'}");
+}
+
+TEST_F(XmlLoadFile, ReloadReplacesTreeAndEmptiesOldHandles)
+{
+    CXmlParser parser;
+    ASSERT_TRUE(parser.LoadFile(Path("a.xml", "<a><b/></a>")));
+    CXmlNode b = parser.GetDocument().FindElement("b");
+    ASSERT_FALSE(b.IsEmpty());
+    ASSERT_TRUE(parser.LoadFile(Path("c.xml", "<c/>")));
+    EXPECT_TRUE(b.IsEmpty());
+    EXPECT_EQ(b.GetName(), "");
+    EXPECT_EQ(DumpXml(parser.GetDocument()), "c");
+    parser.Create();
+    EXPECT_EQ(DumpXml(parser.GetDocument()), "");
+}
+
+} // namespace
