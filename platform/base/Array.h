@@ -4,6 +4,7 @@
 // reading or writing past it.
 #pragma once
 
+#include "platform/base/ArrayAllocator.h"
 #include "platform/base/Collection.h"
 #include "platform/base/String.h"
 
@@ -64,7 +65,7 @@ public:
     {
         INT_PTR oldSize = GetSize();
         if (&src == this) {
-            std::vector<TYPE> copy(src.m_data);
+            Storage copy(src.m_data);
             m_data.insert(m_data.end(), copy.begin(), copy.end());
         } else {
             m_data.insert(m_data.end(), src.m_data.begin(), src.m_data.end());
@@ -92,7 +93,7 @@ public:
     {
         if (!pNewArray || nStartIndex < 0)
             tavrin::CollectionFault("CArray::InsertAt with no array or a negative index");
-        std::vector<TYPE> copy(pNewArray->m_data);
+        Storage copy(pNewArray->m_data);
         if (static_cast<size_t>(nStartIndex) > m_data.size())
             m_data.resize(static_cast<size_t>(nStartIndex));
         m_data.insert(m_data.begin() + nStartIndex, copy.begin(), copy.end());
@@ -112,7 +113,8 @@ private:
         return static_cast<size_t>(nIndex);
     }
 
-    std::vector<TYPE> m_data;
+    using Storage = std::vector<TYPE, tavrin::ArrayAllocator<TYPE>>;
+    Storage m_data;
 };
 
 // The typed arrays of the framework. Classes rather than aliases, so that

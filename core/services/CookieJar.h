@@ -1,0 +1,34 @@
+// The cookies a CHttpClient sends: entries of the form name=value, kept in
+// the order they were added and matched by their whole name. Its text form,
+// every entry followed by "; ", is what the accounts store.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tavrin {
+
+class CookieJar {
+public:
+    // Takes the entries of a cookie text ("a=1; b=2; ", the ends optional).
+    // An entry whose name is already held replaces the old one, which moves
+    // to the end; an entry already held with the same value changes nothing.
+    void Add(std::string_view text);
+    void Clear() { m_entries.clear(); }
+    bool IsEmpty() const { return m_entries.empty(); }
+
+    // Every entry followed by "; ".
+    std::string ToString() const;
+    // The value of a Cookie header: the entries joined by "; ".
+    std::string HeaderText() const;
+
+private:
+    struct Entry {
+        std::string name;
+        std::string text; // name=value as given
+    };
+    std::vector<Entry> m_entries;
+};
+
+} // namespace tavrin
