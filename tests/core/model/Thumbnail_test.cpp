@@ -78,8 +78,9 @@ TEST(Thumbnail, SizesScaleTheLongerSideTo120)
         EXPECT_EQ(tavrin::MakeMissingThumbnails(ProgramPath(dir.Path())), c.written ? 1 : 0);
         fs::path thumbnail = dir.Path() / "s_p.jpg";
         ASSERT_EQ(fs::exists(thumbnail), c.written);
-        if (c.written)
+        if (c.written) {
             EXPECT_EQ(ReadSize(thumbnail), c.thumbnail);
+        }
     }
 }
 
