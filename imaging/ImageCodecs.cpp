@@ -1,11 +1,13 @@
 #include "imaging/ImageCodecs.h"
 
+#include "imaging/ImageGif.h"
 #include "imaging/ImageJpeg.h"
 #include "imaging/ImageObj.h"
 
 namespace tavrin {
 
 static const ImageCodec kCodecs[] = {
+    {IMAGE_TYPE_GIF, DecodeGifImage, EncodeGifImage},
     {IMAGE_TYPE_JPEG, DecodeJpegImage, EncodeJpegImage},
 };
 

@@ -11,6 +11,19 @@
 namespace tavrin {
 
 namespace detail {
+#if defined(__SANITIZE_ADDRESS__)
+#define TAVRIN_ARRAY_MAPS_LARGE_BLOCKS 0
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define TAVRIN_ARRAY_MAPS_LARGE_BLOCKS 0
+#endif
+#endif
+#ifndef TAVRIN_ARRAY_MAPS_LARGE_BLOCKS
+#define TAVRIN_ARRAY_MAPS_LARGE_BLOCKS 1
+#endif
+// Under AddressSanitizer every block comes from the ordinary allocator, so
+// overruns of large arrays are still caught.
+constexpr bool kMapLargeBlocks = TAVRIN_ARRAY_MAPS_LARGE_BLOCKS;
 constexpr size_t kLargeBlock = size_t{2} << 20;
 // nullptr when the mapping fails; the size is rounded up to whole 2 MiB.
 void* MapLargeBlock(size_t bytes);
@@ -33,7 +46,7 @@ public:
         if (n > static_cast<size_t>(-1) / sizeof(T))
             throw std::bad_array_new_length();
         size_t bytes = n * sizeof(T);
-        if (bytes >= detail::kLargeBlock && alignof(T) <= detail::kLargeBlock) {
+        if (detail::kMapLargeBlocks && bytes >= detail::kLargeBlock && alignof(T) <= detail::kLargeBlock) {
             if (void* block = detail::MapLargeBlock(bytes))
                 return static_cast<T*>(block);
             throw std::bad_alloc();
@@ -44,7 +57,7 @@ public:
     void deallocate(T* p, size_t n) noexcept
     {
         size_t bytes = n * sizeof(T);
-        if (bytes >= detail::kLargeBlock && alignof(T) <= detail::kLargeBlock)
+        if (detail::kMapLargeBlocks && bytes >= detail::kLargeBlock && alignof(T) <= detail::kLargeBlock)
             detail::UnmapLargeBlock(p, bytes);
         else
             std::allocator<T>().deallocate(p, n);

@@ -187,6 +187,11 @@ BOOL tavrin::AbortSocket(SOCKET s)
     return SocketAbort(s) ? TRUE : FALSE;
 }
 
+int tavrin::SocketWaiters(SOCKET s)
+{
+    return detail::SocketWaiters(s);
+}
+
 int tavrin::PollSocket(SOCKET s, bool forWrite, DWORD milliseconds)
 {
     int error = 0;

@@ -182,4 +182,6 @@ BOOL AbortSocket(SOCKET s);
 // Waits until the socket is readable (or writable); 1, 0 on time-out, or
 // SOCKET_ERROR. An abort ends the wait with WSAEINTR.
 int PollSocket(SOCKET s, bool forWrite, DWORD milliseconds);
+// The number of calls blocked on the socket at this moment.
+int SocketWaiters(SOCKET s);
 } // namespace tavrin

@@ -72,6 +72,7 @@ struct SocketEntry {
     std::atomic<bool> aborted{false};
     std::atomic<uint32_t> receiveTimeout{0}; // 0: none
     std::atomic<uint32_t> sendTimeout{0};
+    std::atomic<int> waiters{0}; // calls blocked on the socket right now
 
     ~SocketEntry()
     {
@@ -130,6 +131,11 @@ int WaitReady(SocketEntry& entry, short events, uint32_t timeoutMs, int* error)
 {
     const bool bounded = timeoutMs != 0;
     const int64_t deadline = NowMs() + timeoutMs;
+    struct Waiting {
+        std::atomic<int>& count;
+        explicit Waiting(std::atomic<int>& c) : count(c) { ++count; }
+        ~Waiting() { --count; }
+    } waiting(entry.waiters);
     for (;;) {
         if (entry.aborted.load()) {
             *error = kEINTR;
@@ -203,6 +209,13 @@ bool SocketClose(uintptr_t s, int* error)
     // Blocked calls hold the entry; they wake, fail and let the descriptor go.
     entry->Abort();
     return true;
+}
+
+int SocketWaiters(uintptr_t s)
+{
+    int error = 0;
+    auto entry = Find(s, &error);
+    return entry ? entry->waiters.load() : 0;
 }
 
 bool SocketAbort(uintptr_t s)

@@ -14,6 +14,8 @@ enum class SocketOption { ReceiveTimeout, SendTimeout, Linger, KeepAlive, ReuseA
 uintptr_t SocketCreate(int af, int type, int protocol, int* error);
 bool SocketClose(uintptr_t s, int* error);
 bool SocketAbort(uintptr_t s);
+// How many calls are blocked on the socket right now (tests wait for one).
+int SocketWaiters(uintptr_t s);
 bool SocketSetOption(uintptr_t s, SocketOption option, uint32_t value, uint32_t extra, int* error);
 bool SocketShutdown(uintptr_t s, int how, int* error);
 // Address and port in network byte order.

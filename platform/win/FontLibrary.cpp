@@ -386,6 +386,17 @@ bool ScaledFont::RenderFrom(FontFile* file, char32_t code, Glyph& out)
 
 const Glyph& ScaledFont::GlyphFor(char32_t code)
 {
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        auto it = m_glyphs.find(code);
+        if (it != m_glyphs.end())
+            return *it->second;
+    }
+    // Rendering takes the library's lock before ours, the order Resolve holds them in.
+    FontLibrary::Impl& library = *FontLibrary::Instance().m_impl;
+    std::unique_lock<std::recursive_mutex> ftLock;
+    if (!m_symbol)
+        ftLock = std::unique_lock<std::recursive_mutex>(library.mutex);
     std::lock_guard<std::mutex> lock(m_mutex);
     auto it = m_glyphs.find(code);
     if (it != m_glyphs.end())
@@ -395,8 +406,6 @@ const Glyph& ScaledFont::GlyphFor(char32_t code)
     if (m_symbol) {
         RenderSymbolGlyph(code, m_metrics.em, *glyph);
     } else {
-        FontLibrary::Impl& library = *FontLibrary::Instance().m_impl;
-        std::lock_guard<std::recursive_mutex> ftLock(library.mutex);
         bool done = false;
         if (library.closed)
             done = true;

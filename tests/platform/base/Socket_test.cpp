@@ -204,6 +204,12 @@ TEST(Socket, ConnectToFullBacklogTimesOut)
 // A blocked call ends promptly, whichever way another thread stops it.
 class SocketAbort : public ::testing::TestWithParam<bool> {
 protected:
+    // Closing before the call has begun would test an unknown socket instead.
+    static void WaitUntilBlocked(SOCKET s)
+    {
+        while (tavrin::SocketWaiters(s) == 0)
+            std::this_thread::yield();
+    }
     void Stop(SOCKET s)
     {
         if (GetParam())
@@ -229,6 +235,7 @@ TEST_P(SocketAbort, WakesBlockedConnect)
     peer.FillBacklog();
     SOCKET s = ClientSocket(600000);
     BlockedCall call([&] { return Connect(s, peer.Port()); });
+    WaitUntilBlocked(s);
     Stop(s);
     call.Join();
     EXPECT_EQ(call.result, SOCKET_ERROR);
@@ -245,6 +252,7 @@ TEST_P(SocketAbort, WakesBlockedReceive)
         char c;
         return recv(s, &c, 1, 0);
     });
+    WaitUntilBlocked(s);
     Stop(s);
     call.Join();
     EXPECT_EQ(call.result, SOCKET_ERROR);

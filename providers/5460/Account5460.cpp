@@ -1,0 +1,58 @@
+#include "providers/5460/Account5460.h"
+
+#include "providers/5460/SchoolClass5460.h"
+#include "providers/5460/SignIn.h"
+
+#include <mutex>
+
+int CAccount5460::Login(CHttpClient* client, CString* page)
+{
+    if (!client)
+        return 0;
+    std::lock_guard<std::recursive_mutex> lock(m_loginLock);
+    const CString url = tavrin::p5460::PageUrl(GetProvider(), tavrin::p5460::kLoginPath);
+
+    const CString cookie = GetCookie();
+    if (tavrin::p5460::IsCookieFresh(cookie, GetCookieTime().GetTime(), CTime::GetCurrentTime().GetTime())) {
+        client->ClearCookies();
+        client->AddCookie(cookie);
+        return 1;
+    }
+
+    Log("[登录]开始登录...");
+    const CString form = tavrin::p5460::LoginForm(GetUserName(), GetPassword());
+    // A closing account keeps the stop that its teardown set.
+    if (!IsClosing())
+        client->ResetStop();
+    client->ClearCookies();
+    client->SetAcceptCookies(TRUE);
+    CByteArray reply;
+    BOOL ok = client->Request(url, form, reply, "");
+    client->SetAcceptCookies(FALSE);
+    if (!ok || client->IsStopped()) {
+        Log("[登录]网络错误, 登录失败.");
+        return 0;
+    }
+    CString text(reinterpret_cast<const char*>(reply.GetData()), static_cast<int>(reply.GetSize()));
+    if (page)
+        *page = text;
+    const CString cookies = client->GetCookies();
+    if (tavrin::p5460::IsSignedIn(cookies, text)) {
+        SetCookieTime(CTime::GetCurrentTime());
+        SetCookie(cookies);
+        Log("[登录]登录结束.");
+        return 1;
+    }
+    Log(tavrin::p5460::RefusalLogLine(text));
+    return 0;
+}
+
+CString CAccount5460::GetPrivateFeatureName()
+{
+    return "悄悄话";
+}
+
+CSchoolClass* CAccount5460::CreateClass()
+{
+    return new CSchoolClass5460;
+}
