@@ -193,6 +193,8 @@ struct CMessageStore5460::ReadState {
     std::deque<CMessageItem5460> kept;
     // Ids read in this run: a board that serves a page again adds nothing.
     std::set<std::string> seen;
+    // Message blocks found on the page being read.
+    int pageBlocks = 0;
 };
 
 namespace {
@@ -243,11 +245,14 @@ void CMessageStore5460::Update(int count, int mode)
 
     int pagesRead = 0;
     bool complete = false;
+    // A page without messages inside the board: a read-all run that met one
+    // has not seen the whole board.
+    bool partial = false;
     for (;;) {
         if (m_updateClient.IsStopped() || !state.keepGoing)
             break;
         if (page > total || page > count) {
-            complete = pagesRead > 0;
+            complete = pagesRead > 0 && !partial;
             break;
         }
         if (!Login(&m_updateClient))
@@ -268,6 +273,7 @@ void CMessageStore5460::Update(int count, int mode)
         ++pagesRead;
         const std::string text = PageText(bytes);
         bool repeated = false;
+        state.pageBlocks = 0;
         if (!text.empty()) {
             if (total == kUnknownTotal) {
                 static const boost::regex totalPattern = Compile("共<font color=red>([0-9]*)</font>页", true);
@@ -281,6 +287,7 @@ void CMessageStore5460::Update(int count, int mode)
             }
             repeated = !ReadListPage(CString(text), state);
         }
+        partial = partial || state.pageBlocks == 0;
         // Page end: pinned messages not placed among the page's messages.
         while (!state.pinned.empty()) {
             CMessageItem5460 first = state.pinned.front();
@@ -376,6 +383,7 @@ bool CMessageStore5460::ReadListPage(const CString& page, ReadState& state)
         boost::smatch match;
         if (!Find(block, match, fieldPattern))
             continue;
+        ++state.pageBlocks;
         CMessageItem5460 message;
         message.m_id = Group(match, 6);
         if (message.m_id.IsEmpty())

@@ -114,8 +114,10 @@ struct SchoolClass {
     // list pages show the page total.
     int messagesPerPage = 10;
     bool showMessagePageTotal = true;
-    // A list page number answered with status 500 (0: none).
+    // A list page number answered with brokenMessageStatus (0: none); with
+    // status 200 the page comes empty.
     int brokenMessagePage = 0;
+    int brokenMessageStatus = 500;
 };
 
 struct Scenario {

@@ -182,6 +182,14 @@ TEST_F(MessageStore5460Test, ReadAllThatFailsKeepsTheStoredMessages)
     } cases[] = {
         {"second page fails", [&] { sim.Edit([](sim::Scenario& s) { s.Class("301").brokenMessagePage = 2; }); },
          841219},
+        {"second page empty",
+         [&] {
+             sim.Edit([](sim::Scenario& s) {
+                 s.Class("301").brokenMessagePage = 2;
+                 s.Class("301").brokenMessageStatus = 200;
+             });
+         },
+         841219},
         {"first page dropped", [&] { sim.SetFault("", kListPath, sim::Fault::DropConnection()); }, 841219},
         {"signed out", [&] { sim.SetFault("", kListPath, sim::Fault::ExpiredSession()); }, 841219},
         {"no page asked for", [] {}, 0},
@@ -196,7 +204,10 @@ TEST_F(MessageStore5460Test, ReadAllThatFailsKeepsTheStoredMessages)
             EXPECT_EQ(m.read, "1");
         EXPECT_EQ(store->GetItemCount(), 4);
         sim.ClearFaults();
-        sim.Edit([](sim::Scenario& s) { s.Class("301").brokenMessagePage = 0; });
+        sim.Edit([](sim::Scenario& s) {
+            s.Class("301").brokenMessagePage = 0;
+            s.Class("301").brokenMessageStatus = 500;
+        });
     }
 }
 

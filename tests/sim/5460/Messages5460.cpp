@@ -109,8 +109,11 @@ void InstallMessages(Simulator& sim)
         ForMember(sim, request, response, [&](SchoolClass& c, User&) {
             const int page = std::atoi(request.Field("PageNum").c_str());
             response.Html(ListPage(c, page));
-            if (page == c.brokenMessagePage)
-                response.status = 500;
+            if (page == c.brokenMessagePage) {
+                response.status = c.brokenMessageStatus;
+                if (response.status == 200)
+                    response.body.clear();
+            }
         });
     });
     RouteBoth(sim, "liuyan/critique.jsp", [&sim](const Request& request, Response& response) {
