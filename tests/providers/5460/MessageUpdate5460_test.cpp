@@ -1,5 +1,7 @@
 #include "tests/providers/5460/MessageFixture.h"
 
+#include "tests/sim/Demo.h"
+
 #include <filesystem>
 
 namespace tavrin::test {
@@ -286,6 +288,23 @@ TEST_F(MessageStore5460Test, APageWithoutItsTotalIsTheOnlyPage)
     Update(0, 0);
     EXPECT_EQ(ListPages(), (std::vector<int>{1}));
     EXPECT_EQ(Ids(), (std::vector<std::string>{"102"}));
+}
+
+TEST_F(MessageStore5460Test, TheDemoBoardReadsWhole)
+{
+    sim::SeedDemo(sim);
+    account.SetUserNameAndPassword("demo", "demo");
+    CSchoolClass5460* demo = AddClass("20001");
+    store = static_cast<CMessageStore5460*>(demo->GetMessageStore());
+    Update(0, 0);
+    EXPECT_EQ(ListPages(), (std::vector<int>{1, 2}));
+    EXPECT_EQ(store->GetItemCount(), 20);
+    EXPECT_EQ(TopIds(), (std::vector<std::string>{"5001"}));
+    EXPECT_EQ(store->GetItem(0)->m_id, CString("5001"));
+    EXPECT_EQ(store->GetNewReplyCount(), 3);
+    CMessageItem* notice = store->FindItem("5020", "");
+    ASSERT_NE(notice, nullptr);
+    EXPECT_NE(store->RenderPage(notice->m_custoId).Find("tavrin:点击查看编号[7001]的照片"), -1);
 }
 
 TEST_F(MessageStore5460Test, DisplayValueOfJoinedFields)
