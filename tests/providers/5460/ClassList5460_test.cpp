@@ -195,6 +195,28 @@ TEST_F(ClassListTest, ALeavingClassEndsItsWorkFirstAndAReturningOneLoadsWhatItSa
     EXPECT_EQ(back->GetPrivateStore()->GetItem(0)->m_title, CString("留下的"));
 }
 
+TEST_F(ClassListTest, ClassesLoadedFromTheAccountFileAreKept)
+{
+    UpdateClassList();
+    ASSERT_TRUE(account.SaveAccountFile());
+
+    CAccount5460 loaded;
+    ASSERT_EQ(loaded.Load(account.GetDataFolder()), 1);
+    loaded.SetNotifyWnd(window.Handle());
+    ASSERT_EQ(loaded.GetClassCount(), 2);
+    CSchoolClass* first = loaded.GetClassAt(0);
+    EXPECT_EQ(first->GetId(), CString("301"));
+    EXPECT_EQ(first->GetName(), CString("<b>一班</b>"));
+    EXPECT_EQ(first->GetCustoName(), CString("一班"));
+
+    sim.Edit([](sim::Scenario& s) { s.users[0].classIds = {"302", "301"}; });
+    RunOnWorker([&] { loaded.UpdateClassList(0); });
+    ASSERT_EQ(loaded.GetClassCount(), 2);
+    EXPECT_EQ(loaded.GetClassAt(1), first);
+    EXPECT_EQ(loaded.GetClassAt(0)->GetId(), CString("302"));
+    loaded.Close();
+}
+
 TEST_F(ClassListTest, RepeatedAndUnusableLinksAreSkipped)
 {
     sim.Edit([](sim::Scenario& s) {
