@@ -18,7 +18,8 @@ namespace {
 
 using tavrin::p5460::Case;
 
-// The profile values 2 to 26 in template order; 4 (the sex) is special.
+// The profile values after the reading time, in template order; the sex
+// (the null entry) is read from its radio button.
 const char* const kProfilePatterns[] = {
     "<input type=\"text\" name=\"cName\" maxlength=\"20\" size=\"10\" value=\"(.*?)\">",
     "<input type=\"Text\" name=\"NickName\" maxlength=\"20\" size=\"20\" value=\"(.*?)\">",
