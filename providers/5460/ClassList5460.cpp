@@ -59,19 +59,6 @@ void ApplyConfiguredProxy(CHttpClient& client)
                     GetConfig(CFG_PROXY_PASSWORD), TRUE);
 }
 
-bool IsSafeClassId(const CString& id)
-{
-    if (id.IsEmpty())
-        return false;
-    for (char c : id.View()) {
-        const bool ok = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
-                        c == '-';
-        if (!ok)
-            return false;
-    }
-    return true;
-}
-
 std::vector<ClassEntry> ReadClassLinks(const CString& welcomePage)
 {
     std::vector<ClassEntry> out;

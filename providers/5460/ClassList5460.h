@@ -13,10 +13,6 @@ namespace tavrin::p5460 {
 // Gives an account operation's client the proxy of the configuration.
 void ApplyConfiguredProxy(CHttpClient& client);
 
-// A class id names the class folder: it is used only when it is not empty
-// and holds nothing but ASCII letters, digits, '_' and '-'.
-bool IsSafeClassId(const CString& id);
-
 // A class as the welcome page names it, with what its class page gave.
 struct ClassEntry {
     CString id;

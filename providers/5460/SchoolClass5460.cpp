@@ -18,7 +18,7 @@ void CSchoolClass5460::CreateStores()
 {
     // The id names the folder: one that could leave the account folder gets
     // no stores at all.
-    if (!tavrin::p5460::IsSafeClassId(GetId()))
+    if (!::IsSafeClassId(GetId()))
         return;
     CString folder;
     folder.Format("%s\\%s", GetAccount() ? GetAccount()->GetDataFolder() : CString(), GetId());
@@ -92,7 +92,7 @@ void CSchoolClass5460::UpdateClassInfo(int)
     const CString page(reinterpret_cast<const char*>(reply.GetData()), static_cast<int>(reply.GetSize()));
     const std::vector<CString> values = tavrin::p5460::ReadClassInfo(
         page, tavrin::p5460::ClassPageReading::ClassInfo, GetSchoolName(), GetName(), CString());
-    if (tavrin::p5460::IsSafeClassId(GetId())) {
+    if (::IsSafeClassId(GetId())) {
         CString folder;
         folder.Format("%s\\%s", account->GetDataFolder(), GetId());
         tavrin::p5460::WriteClassInfoPage(misc, folder, values);

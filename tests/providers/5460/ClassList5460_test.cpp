@@ -237,9 +237,9 @@ TEST_F(ClassListTest, RepeatedAndUnusableLinksAreSkipped)
 TEST_F(ClassListTest, SafeClassIds)
 {
     for (const char* id : {"301", "a_b-C", "Z"})
-        EXPECT_TRUE(p5460::IsSafeClassId(id)) << id;
+        EXPECT_TRUE(::IsSafeClassId(id)) << id;
     for (const char* id : {"", "..", ".", "a/b", "a\\b", "a b", "班", "1.2", "%2e"})
-        EXPECT_FALSE(p5460::IsSafeClassId(id)) << id;
+        EXPECT_FALSE(::IsSafeClassId(id)) << id;
 }
 
 TEST_F(ClassListTest, AWelcomePageWithoutClassesKeepsThem)
