@@ -5,6 +5,7 @@
 #include "core/model/PictureStore.h"
 #include "core/model/PrivateStore.h"
 #include "providers/5460/ContactStore5460.h"
+#include "providers/5460/PictureStore5460.h"
 
 void CSchoolClass5460::CreateStores()
 {
@@ -15,7 +16,7 @@ void CSchoolClass5460::CreateStores()
     // updates; until then the class keeps the kinds' stores.
     CPrivateStore* privateStore = new CPrivateStore;
     CMessageStore* messageStore = new CMessageStore;
-    CPictureStore* pictureStore = new CPictureStore;
+    CPictureStore5460* pictureStore = new CPictureStore5460;
     CContactStore5460* contactStore = new CContactStore5460;
     m_privateStore = privateStore;
     m_messageStore = messageStore;
@@ -27,5 +28,6 @@ void CSchoolClass5460::CreateStores()
         store->SetSchoolClass(this);
     }
     privateStore->LoadItems(TRUE);
+    pictureStore->LoadItems(TRUE);
     contactStore->LoadItems(TRUE);
 }
