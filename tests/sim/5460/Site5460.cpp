@@ -10,6 +10,7 @@ void Install(Simulator& sim)
 {
     InstallLogin(sim);
     InstallMembers(sim);
+    InstallPhotos(sim);
 }
 
 void RouteBoth(Simulator& sim, const std::string& page, Simulator::Handler handler)

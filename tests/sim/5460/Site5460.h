@@ -17,6 +17,7 @@ void Install(Simulator& sim);
 // The groups, each in its own file.
 void InstallLogin(Simulator& sim);
 void InstallMembers(Simulator& sim);
+void InstallPhotos(Simulator& sim);
 
 // Routes a path below "/gy5460/jsp/" on both web hosts.
 void RouteBoth(Simulator& sim, const std::string& page, Simulator::Handler handler);
