@@ -98,6 +98,14 @@ public:
     BOOL IsReadingProfile() const { return m_profileReadBusy.load() != 0; }
     BOOL IsUpdatingClassList() const { return m_classListBusy.load() != 0; }
 
+    // The account file "tavrin.xml" of the data folder (AccountFile.cpp).
+    // Saving creates the folder; FALSE when the file could not be written
+    // (the old one stays). Loading returns 1, or 0 when the file cannot be
+    // read or lacks account or global. Load sets the data folder first.
+    BOOL SaveAccountFile();
+    int LoadAccountFile();
+    int Load(const CString& folder);
+
 protected:
     // Held by the provider's Login for its whole run, so one thread signs in
     // at a time.

@@ -14,6 +14,13 @@ public:
     CMessageItem& operator=(const CMessageItem& other) = default;
     ~CMessageItem() override = default;
 
+    // Two records are the same message when time and user are equal.
+    bool operator==(const CMessageItem& other) const { return m_time == other.m_time && m_user == other.m_user; }
+
+    static void ReadXml(CMessageItem* item, CXmlCursor* cursor);
+    // A new element gets the children title, time, user in this order.
+    static void WriteXml(CMessageItem* item, CXmlCursor* cursor);
+
     CString m_title;
     CString m_user;
     CString m_time;
@@ -28,12 +35,50 @@ public:
     void SortRange(int lo, int hi, int column, BOOL ascending) override;
     BOOL IsBusy() override;
 
+    // The provider's operations; the base bodies do nothing.
+    virtual void Vote(CByteArray& form, int param);
+    virtual void Reply(CString subject, CString text, CString targetId, int param);
+    virtual void Send(CString subject, CString text, int param);
+    // mode 0 the newest messages (up to the stop mark), 1 every list page up
+    // to page count.
+    virtual void Update(int count, int mode);
+    virtual void Delete(CStringArray& custoIds, int param);
+
+    // Start operations (window thread): each claims its operation's busy flag
+    // and posts a task, or does nothing while the operation is claimed.
+    void StartUpdate(int count, int mode);
+    void StopUpdate();
+    // Aborts the request of every running operation.
+    void StopAll();
+    void StartVote(const CByteArray& form, int param);
+    void StartSend(CString subject, CString text, int param);
+    void StartReply(CString subject, CString text, CString targetId, int param);
+    // Local only: removes the records and their elements at once (no file is
+    // written); otherwise the provider's Delete does it. Nothing while a
+    // delete runs.
+    void DeleteItems(const CStringArray& custoIds, BOOL localOnly, int param);
+
     int GetNewMessageCount() const { return m_newMessageCount.load(); }
     int GetNewReplyCount() const { return m_newReplyCount.load(); }
     BOOL IsUpdating() const { return m_updateBusy.load() != 0; }
     BOOL IsDeleting() const { return m_deleteBusy.load() != 0; }
     BOOL IsSending() const { return m_sendBusy.load() != 0; }
     BOOL IsReplying() const { return m_replyBusy.load() != 0; }
+
+    CMessageItem* GetItem(int index) { return static_cast<CMessageItem*>(CClassStore::GetItem(index)); }
+    CMessageItem* LookupItem(const CString& id, const CString& custoId, int* index)
+    {
+        return static_cast<CMessageItem*>(CClassStore::LookupItem(id, custoId, index));
+    }
+    CMessageItem* FindItem(const CString& id, const CString& custoId)
+    {
+        return static_cast<CMessageItem*>(CClassStore::FindItem(id, custoId));
+    }
+
+    // Rebuilds the list from the document, reading the file first when
+    // reload is set: pinned messages and the class vote first, the rest
+    // sorted, repeated messages once.
+    void LoadItems(BOOL reload);
 
 protected:
     void AbortRequests() override;
@@ -50,4 +95,113 @@ protected:
     std::atomic<int> m_updateBusy{0};
     CHttpClient m_deleteClient;
     std::atomic<int> m_deleteBusy{0};
+};
+
+// The store's tasks: each calls one operation and holds its claim until it
+// is deleted.
+class CMessageVoteTask : public tavrin::ClaimedTask {
+public:
+    CMessageVoteTask(CMessageStore* store, tavrin::OwnerState* state, std::atomic<int>* busy, const CByteArray& form,
+                     int param)
+        : ClaimedTask(state, busy), m_store(store), m_param(param)
+    {
+        m_form.Copy(form);
+    }
+
+protected:
+    void Execute() override
+    {
+        if (m_store)
+            m_store->Vote(m_form, m_param);
+    }
+
+private:
+    CMessageStore* m_store;
+    int m_param;
+    CByteArray m_form;
+};
+
+class CMessageReplyTask : public tavrin::ClaimedTask {
+public:
+    CMessageReplyTask(CMessageStore* store, tavrin::OwnerState* state, std::atomic<int>* busy,
+                      const CString& subject, const CString& text, const CString& targetId, int param)
+        : ClaimedTask(state, busy), m_store(store), m_param(param), m_subject(subject), m_text(text),
+          m_targetId(targetId)
+    {
+    }
+
+protected:
+    void Execute() override
+    {
+        if (m_store)
+            m_store->Reply(m_subject, m_text, m_targetId, m_param);
+    }
+
+private:
+    CMessageStore* m_store;
+    int m_param;
+    CString m_subject, m_text, m_targetId;
+};
+
+class CMessageSendTask : public tavrin::ClaimedTask {
+public:
+    CMessageSendTask(CMessageStore* store, tavrin::OwnerState* state, std::atomic<int>* busy, const CString& subject,
+                     const CString& text, int param)
+        : ClaimedTask(state, busy), m_store(store), m_param(param), m_subject(subject), m_text(text)
+    {
+    }
+
+protected:
+    void Execute() override
+    {
+        if (m_store)
+            m_store->Send(m_subject, m_text, m_param);
+    }
+
+private:
+    CMessageStore* m_store;
+    int m_param;
+    CString m_subject, m_text;
+};
+
+class CMessageUpdateTask : public tavrin::ClaimedTask {
+public:
+    CMessageUpdateTask(CMessageStore* store, tavrin::OwnerState* state, std::atomic<int>* busy, int count, int mode)
+        : ClaimedTask(state, busy), m_store(store), m_count(count), m_mode(mode)
+    {
+    }
+
+protected:
+    void Execute() override
+    {
+        if (m_store)
+            m_store->Update(m_count, m_mode);
+    }
+
+private:
+    CMessageStore* m_store;
+    int m_count;
+    int m_mode;
+};
+
+class CMessageDeleteTask : public tavrin::ClaimedTask {
+public:
+    CMessageDeleteTask(CMessageStore* store, tavrin::OwnerState* state, std::atomic<int>* busy,
+                       const CStringArray& custoIds, int param)
+        : ClaimedTask(state, busy), m_store(store), m_param(param)
+    {
+        m_custoIds.Copy(custoIds);
+    }
+
+protected:
+    void Execute() override
+    {
+        if (m_store)
+            m_store->Delete(m_custoIds, m_param);
+    }
+
+private:
+    CMessageStore* m_store;
+    int m_param;
+    CStringArray m_custoIds;
 };

@@ -1,7 +1,7 @@
 #include "core/model/PictureStore.h"
 
+#include "core/model/Thumbnail.h"
 #include "core/services/HtmlTags.h"
-#include "core/services/XmlText.h"
 
 #include <cstdlib>
 
@@ -14,78 +14,6 @@ void WriteChild(CXmlCursor* cursor, const char* name, const CString& value)
         cursor->GetFile().OutOfElem(cursor->GetId());
     }
 }
-
-class CPictureUpdateTask : public tavrin::ClaimedTask {
-public:
-    CPictureUpdateTask(CPictureStore* store, tavrin::OwnerState* state, std::atomic<int>* busy, const CStringArray& ids,
-                       int mode)
-        : ClaimedTask(state, busy), m_store(store), m_mode(mode)
-    {
-        m_ids.Copy(ids);
-    }
-
-protected:
-    void Execute() override { m_store->UpdateIndex(m_ids, m_mode); }
-
-private:
-    CPictureStore* m_store;
-    int m_mode;
-    CStringArray m_ids;
-};
-
-class CPictureUploadTask : public tavrin::ClaimedTask {
-public:
-    CPictureUploadTask(CPictureStore* store, tavrin::OwnerState* state, const CByteArray& form, int param)
-        : ClaimedTask(state, nullptr), m_store(store), m_param(param)
-    {
-        m_form.Copy(form);
-    }
-
-protected:
-    void Execute() override { m_store->Upload(m_form, m_param); }
-
-private:
-    CPictureStore* m_store;
-    int m_param;
-    CByteArray m_form;
-};
-
-class CPictureCommentTask : public tavrin::ClaimedTask {
-public:
-    CPictureCommentTask(CPictureStore* store, tavrin::OwnerState* state, std::atomic<int>* busy, const CString& subject,
-                        const CString& text, const CString& id, int param)
-        : ClaimedTask(state, busy), m_store(store), m_param(param), m_subject(subject), m_text(text), m_id(id)
-    {
-    }
-
-protected:
-    void Execute() override { m_store->SendComment(m_subject, m_text, m_id, m_param); }
-
-private:
-    CPictureStore* m_store;
-    int m_param;
-    CString m_subject;
-    CString m_text;
-    CString m_id;
-};
-
-class CPictureDeleteTask : public tavrin::ClaimedTask {
-public:
-    CPictureDeleteTask(CPictureStore* store, tavrin::OwnerState* state, std::atomic<int>* busy,
-                       const CStringArray& custoIds, int param)
-        : ClaimedTask(state, busy), m_store(store), m_param(param)
-    {
-        m_custoIds.Copy(custoIds);
-    }
-
-protected:
-    void Execute() override { m_store->Delete(m_custoIds, m_param); }
-
-private:
-    CPictureStore* m_store;
-    int m_param;
-    CStringArray m_custoIds;
-};
 
 } // namespace
 
@@ -144,18 +72,18 @@ void CPictureStore::AbortRequests()
     m_deleteClient.Abort();
 }
 
+// Base bodies: the providers override them.
 void CPictureStore::SendComment(CString, CString, CString, int) {}
 CString CPictureStore::RenderUploadPage() { return CString(); }
-void CPictureStore::Upload(const CByteArray&, int) {}
+void CPictureStore::Upload(CByteArray&, int) {}
 void CPictureStore::UpdateIndex(CStringArray&, int) {}
-void CPictureStore::Delete(const CStringArray&, int) {}
+void CPictureStore::Delete(CStringArray&, int) {}
 CString CPictureStore::RenderThumbnails(int, int, int) { return CString(); }
 
 void CPictureStore::StartUpdate(const CStringArray& ids, int mode)
 {
-    if (!m_state.Claim(m_updateBusy))
-        return;
-    m_state.Post(m_pool, new CPictureUpdateTask(this, &m_state, &m_updateBusy, ids, mode));
+    if (m_state.Claim(m_updateBusy))
+        m_state.Post(m_pool, new CPictureUpdateTask(this, &m_state, &m_updateBusy, ids, mode));
 }
 
 void CPictureStore::StopUpdate()
@@ -166,81 +94,69 @@ void CPictureStore::StopUpdate()
 
 void CPictureStore::StartUpload(const CByteArray& form, int param)
 {
-    if (IsClosing())
-        return;
-    m_state.Post(m_pool, new CPictureUploadTask(this, &m_state, form, param));
+    if (!IsClosing())
+        m_state.Post(m_pool, new CPictureUploadTask(this, &m_state, form, param));
 }
 
-void CPictureStore::StartComment(const CString& subject, const CString& text, const CString& id, int param)
+void CPictureStore::StartComment(CString first, CString text, CString pictureId, int param)
 {
-    if (!m_state.Claim(m_commentBusy))
-        return;
-    m_state.Post(m_pool, new CPictureCommentTask(this, &m_state, &m_commentBusy, subject, text, id, param));
+    if (m_state.Claim(m_commentBusy))
+        m_state.Post(m_pool, new CPictureCommentTask(this, &m_state, &m_commentBusy, first, text, pictureId, param));
 }
 
 void CPictureStore::DeleteItems(const CStringArray& custoIds, BOOL localOnly, int param)
 {
     if (m_deleteBusy.load())
         return;
-    if (localOnly) {
-        DeleteLocally(custoIds);
+    if (!localOnly) {
+        if (m_state.Claim(m_deleteBusy))
+            m_state.Post(m_pool, new CPictureDeleteTask(this, &m_state, &m_deleteBusy, custoIds, param));
         return;
     }
-    if (!m_state.Claim(m_deleteBusy))
-        return;
-    m_state.Post(m_pool, new CPictureDeleteTask(this, &m_state, &m_deleteBusy, custoIds, param));
+    DeleteLocally(custoIds);
 }
 
-void CPictureStore::PushUpload(const CByteArray& form)
+void CPictureStore::PushUpload(const CString& body)
 {
     std::lock_guard<std::mutex> lock(m_uploadLock);
-    m_uploads.emplace_back(reinterpret_cast<const char*>(form.GetData()), static_cast<size_t>(form.GetSize()));
+    m_uploads.emplace_back(body.View());
 }
 
-CByteArray CPictureStore::PopUpload()
+bool CPictureStore::TakeUpload(CString* body)
 {
-    CByteArray out;
     std::lock_guard<std::mutex> lock(m_uploadLock);
     if (m_uploads.empty())
-        return out;
-    const std::string& body = m_uploads.front();
-    out.SetSize(static_cast<INT_PTR>(body.size()));
-    for (size_t i = 0; i < body.size(); ++i)
-        out[static_cast<INT_PTR>(i)] = static_cast<BYTE>(body[i]);
+        return false;
+    *body = CString(std::move(m_uploads.front()));
     m_uploads.pop_front();
-    return out;
+    return true;
 }
 
-void CPictureStore::LoadItems(BOOL reload)
+CString CPictureStore::PopUpload()
 {
-    ItemsLock lock = LockItems();
-    RemoveAllItems();
-    CXmlCursor cursor(m_xml);
-    if (reload) {
-        m_xml.Clear();
-        if (!cursor.Load(GetClassFolder() + "\\" + GetXmlFileName(), TRUE))
+    CString body;
+    TakeUpload(&body);
+    return body;
+}
+
+void CPictureStore::RunUploads(const CString& body, const std::function<void(const CString&)>& send)
+{
+    PushUpload(body);
+    for (;;) {
+        // Refused while another upload runs (it takes the body) or the store
+        // closes (queued bodies are dropped with the store).
+        if (!m_state.Claim(m_uploadBusy))
+            return;
+        CString next;
+        while (!IsClosing() && TakeUpload(&next))
+            send(next);
+        m_state.Release(m_uploadBusy);
+        // A body queued after the last take, while this upload still held
+        // the flag, found it taken: take it now.
+        std::lock_guard<std::mutex> lock(m_uploadLock);
+        if (m_uploads.empty() || IsClosing())
             return;
     }
-    m_xml.ResetPos(cursor.GetId());
-    if (!cursor.FindChildElem(GetRootName(), FALSE) || !cursor.FindChildElem("item", FALSE))
-        return;
-    do {
-        CPictureItem* item = new CPictureItem;
-        item->m_element = cursor.GetNode();
-        item->m_tile = cursor.GetChildData("tile");
-        StripHtmlTags(item->m_tile);
-        item->m_tile.TrimLeft();
-        item->m_uploadUser = cursor.GetChildData("upload_user");
-        item->m_uploadTime = cursor.GetChildData("upload_time");
-        item->m_click = cursor.GetChildData("click");
-        item->m_commentNum = cursor.GetChildData("comment_num");
-        item->m_custoId = cursor.GetAttrib("custo_id");
-        item->m_id = cursor.GetAttrib("id");
-        item->m_smallId = cursor.GetAttrib("small_id");
-        item->m_read = atoi(cursor.GetAttrib("read"));
-        AddItem(item);
-    } while (m_xml.FindNextElem(TRUE, cursor.GetId()));
-    SortItems(GetSortColumn(), GetSortAscending());
 }
 
 void CPictureStore::SortRange(int lo, int hi, int column, BOOL ascending)
@@ -264,4 +180,42 @@ void CPictureStore::SortRange(int lo, int hi, int column, BOOL ascending)
     QuickSortRange(lo, hi, column, ascending, [field](CStoreItem* a, CStoreItem* b) {
         return CompareStoreText(static_cast<CPictureItem*>(a)->*field, static_cast<CPictureItem*>(b)->*field);
     });
+}
+
+void CPictureStore::LoadItems(BOOL reload)
+{
+    // Decoding photos takes long: done before the items lock is taken, so the
+    // window thread is never held up by it.
+    CString folder = GetClassFolder();
+    if (!folder.IsEmpty())
+        tavrin::MakeMissingThumbnails(folder + "\\pictures");
+
+    ItemsLock lock = LockItems();
+    RemoveAllItems();
+    CXmlCursor cursor(m_xml);
+    if (reload) {
+        m_xml.Clear();
+        if (!cursor.Load(folder + "\\" + GetXmlFileName(), TRUE))
+            return;
+    }
+    m_xml.ResetPos(cursor.GetId());
+    if (!cursor.FindChildElem(GetRootName(), FALSE) || !cursor.FindChildElem("item", FALSE))
+        return;
+    do {
+        CPictureItem* item = new CPictureItem;
+        item->m_element = cursor.GetNode();
+        item->m_tile = cursor.GetChildData("tile");
+        StripHtmlTags(item->m_tile);
+        item->m_tile.TrimLeft();
+        item->m_uploadUser = cursor.GetChildData("upload_user");
+        item->m_uploadTime = cursor.GetChildData("upload_time");
+        item->m_click = cursor.GetChildData("click");
+        item->m_commentNum = cursor.GetChildData("comment_num");
+        item->m_custoId = cursor.GetAttrib("custo_id");
+        item->m_id = cursor.GetAttrib("id");
+        item->m_smallId = cursor.GetAttrib("small_id");
+        item->m_read = atoi(cursor.GetAttrib("read"));
+        AddItem(item);
+    } while (m_xml.FindNextElem(TRUE, cursor.GetId()));
+    SortItems(GetSortColumn(), GetSortAscending());
 }

@@ -1,5 +1,6 @@
 // CPictureStore: a class's photo album ("picture.xml"), one CPictureItem per
-// photo. The provider derives it and implements the operations.
+// photo, and the "pictures" folder with the photos and their "s_"
+// thumbnails. The provider derives it and implements the operations.
 #pragma once
 
 #include "core/model/ClassStore.h"
@@ -7,6 +8,7 @@
 
 #include <atomic>
 #include <deque>
+#include <functional>
 #include <mutex>
 #include <string>
 
@@ -18,6 +20,8 @@ public:
     ~CPictureItem() override = default;
 
     static void ReadXml(CPictureItem* item, CXmlCursor* cursor);
+    // A new element gets the children click, comment_num, upload_time, tile,
+    // upload_user in this order, then the attributes small_id and status.
     static void WriteXml(CPictureItem* item, CXmlCursor* cursor);
 
     CString m_tile;  // the title; the element is named "tile"
@@ -26,7 +30,7 @@ public:
     CString m_click;
     CString m_commentNum;
     CString m_smallId;
-    CString m_status;
+    CString m_status;  // "download", "not download" or "missing"
 };
 
 class CPictureStore : public CClassStore {
@@ -38,23 +42,42 @@ public:
     void SortRange(int lo, int hi, int column, BOOL ascending) override;
     BOOL IsBusy() override;
 
-    virtual void SendComment(CString subject, CString text, CString id, int param);
+    // The provider's operations and pages; the base bodies do nothing.
+    virtual void SendComment(CString first, CString text, CString pictureId, int param);
     virtual CString RenderUploadPage();
-    virtual void Upload(const CByteArray& form, int param);
+    // Runs for every posted upload form, also while another upload runs: it
+    // queues its body with RunUploads, which leaves it to the running upload.
+    virtual void Upload(CByteArray& form, int param);
+    // mode 0 the newest part of the index, 1 the whole index, 2 the newest
+    // part and the details of the photos with these custo_ids (all when empty).
     virtual void UpdateIndex(CStringArray& ids, int mode);
-    virtual void Delete(const CStringArray& custoIds, int param);
-    virtual CString RenderThumbnails(int first, int perPage, int rowLength);
+    virtual void Delete(CStringArray& custoIds, int param);
+    virtual CString RenderThumbnails(int first, int second, int third);
 
+    // Start operations (window thread): each claims its operation's busy flag
+    // and posts a task, or does nothing while the operation is claimed.
     void StartUpdate(const CStringArray& ids, int mode);
     void StopUpdate();
+    // Always posts: a running upload takes the new body from the queue.
     void StartUpload(const CByteArray& form, int param);
-    void StartComment(const CString& subject, const CString& text, const CString& id, int param);
+    void StartComment(CString first, CString text, CString pictureId, int param);
+    // Local only: removes the records and their elements at once (no file is
+    // written); otherwise the provider's Delete does it. Nothing while a
+    // delete runs.
     void DeleteItems(const CStringArray& custoIds, BOOL localOnly, int param);
 
-    void PushUpload(const CByteArray& form);
-    CByteArray PopUpload();
+    int GetNewPictureCount() const { return m_newPictureCount.load(); }
+    int GetNewCommentCount() const { return m_newCommentCount.load(); }
+    BOOL IsCommenting() const { return m_commentBusy.load() != 0; }
+    BOOL IsUploading() const { return m_uploadBusy.load() != 0; }
+    BOOL IsUpdating() const { return m_updateBusy.load() != 0; }
+    BOOL IsDeleting() const { return m_deleteBusy.load() != 0; }
 
-    void LoadItems(BOOL reload);
+    // The upload queue: bodies are byte strings (they hold file bytes), kept
+    // whole and taken first in, first out. PopUpload gives an empty text when
+    // the queue is empty.
+    void PushUpload(const CString& body);
+    CString PopUpload();
 
     CPictureItem* GetItem(int index) { return static_cast<CPictureItem*>(CClassStore::GetItem(index)); }
     CPictureItem* LookupItem(const CString& id, const CString& custoId, int* index)
@@ -66,15 +89,19 @@ public:
         return static_cast<CPictureItem*>(CClassStore::FindItem(id, custoId));
     }
 
-    int GetNewPictureCount() const { return m_newPictureCount.load(); }
-    int GetNewCommentCount() const { return m_newCommentCount.load(); }
-    BOOL IsCommenting() const { return m_commentBusy.load() != 0; }
-    BOOL IsUploading() const { return m_uploadBusy.load() != 0; }
-    BOOL IsUpdating() const { return m_updateBusy.load() != 0; }
-    BOOL IsDeleting() const { return m_deleteBusy.load() != 0; }
+    // Makes the missing thumbnails of the "pictures" folder, then rebuilds
+    // the list from the document, reading the file first when reload is set.
+    void LoadItems(BOOL reload);
 
 protected:
     void AbortRequests() override;
+
+    // For the provider's Upload: queues the body, then, unless an upload
+    // runs already, claims the upload flag and hands every queued body to
+    // send on this thread until the queue is empty. A body queued while the
+    // flag is being released is never left behind. Nothing is sent once the
+    // store closes.
+    void RunUploads(const CString& body, const std::function<void(const CString&)>& send);
 
     std::atomic<int> m_newPictureCount{0};
     std::atomic<int> m_newCommentCount{0};
@@ -88,6 +115,97 @@ protected:
     std::atomic<int> m_deleteBusy{0};
 
 private:
-    std::mutex m_uploadLock;
+    bool TakeUpload(CString* body);
+
+    std::mutex m_uploadLock;  // guards the queue and nothing else
     std::deque<std::string> m_uploads;
+};
+
+// The store's tasks: each calls one operation and holds its claim until it
+// is deleted (the upload task claims nothing; Upload does).
+class CPictureCommentTask : public tavrin::ClaimedTask {
+public:
+    CPictureCommentTask(CPictureStore* store, tavrin::OwnerState* state, std::atomic<int>* busy, const CString& first,
+                        const CString& text, const CString& pictureId, int param)
+        : ClaimedTask(state, busy), m_store(store), m_param(param), m_first(first), m_text(text),
+          m_pictureId(pictureId)
+    {
+    }
+
+protected:
+    void Execute() override
+    {
+        if (m_store)
+            m_store->SendComment(m_first, m_text, m_pictureId, m_param);
+    }
+
+private:
+    CPictureStore* m_store;
+    int m_param;
+    CString m_first, m_text, m_pictureId;
+};
+
+class CPictureUploadTask : public tavrin::ClaimedTask {
+public:
+    CPictureUploadTask(CPictureStore* store, tavrin::OwnerState* state, const CByteArray& form, int param)
+        : ClaimedTask(state, nullptr), m_store(store), m_param(param)
+    {
+        m_form.Copy(form);
+    }
+
+protected:
+    void Execute() override
+    {
+        if (m_store)
+            m_store->Upload(m_form, m_param);
+    }
+
+private:
+    CPictureStore* m_store;
+    int m_param;
+    CByteArray m_form;
+};
+
+class CPictureUpdateTask : public tavrin::ClaimedTask {
+public:
+    CPictureUpdateTask(CPictureStore* store, tavrin::OwnerState* state, std::atomic<int>* busy,
+                       const CStringArray& ids, int mode)
+        : ClaimedTask(state, busy), m_store(store), m_mode(mode)
+    {
+        m_ids.Copy(ids);
+    }
+
+protected:
+    void Execute() override
+    {
+        if (m_store)
+            m_store->UpdateIndex(m_ids, m_mode);
+    }
+
+private:
+    CPictureStore* m_store;
+    int m_mode;
+    CStringArray m_ids;
+};
+
+class CPictureDeleteTask : public tavrin::ClaimedTask {
+public:
+    CPictureDeleteTask(CPictureStore* store, tavrin::OwnerState* state, std::atomic<int>* busy,
+                       const CStringArray& custoIds, int param)
+        : ClaimedTask(state, busy), m_store(store), m_param(param)
+    {
+        m_custoIds.Copy(custoIds);
+    }
+
+protected:
+    void Execute() override
+    {
+        if (m_store)
+            m_store->Delete(m_custoIds, m_param);
+    }
+
+private:
+    CPictureStore* m_store;
+    int m_param;
+    CStringArray m_custoIds;
 };

@@ -1,0 +1,40 @@
+// The GTK presenter: every top-level window of ours is a GTK window showing
+// its surface (popups and tool windows as override-redirect windows placed
+// in screen coordinates, frames with the desktop's decorations); real mouse,
+// keyboard and IME input goes into our queues; GLib's main loop runs inside
+// our message waits on the thread that started the presenter (the UI thread).
+// Starting it also installs the WebKit engine for new browsers and the
+// desktop's clipboard, tray and file chooser.
+#pragma once
+
+#include "platform/display/Presenter.h"
+#include "platform/win/Surface.h"
+
+#include <memory>
+#include <string>
+
+namespace tavrin::display {
+
+class GtkPresenter;
+
+// Opens the display; null when there is none. Call on the UI thread, once.
+GtkPresenter* StartGtkPresenter();
+
+class GtkPresenter : public Presenter {
+public:
+    // The pixels the desktop shows of a top-level window's client area (what
+    // a screenshot would show, the browser panes included). Null when the
+    // window is not on screen.
+    virtual std::unique_ptr<Surface> CaptureWindow(HWND hwnd) = 0;
+    // Runs GLib's pending events until nothing is pending.
+    virtual void Flush() = 0;
+
+    // Desktop input, as the display server delivers it: a click at client
+    // coordinates of a top-level window (button 1 left, 3 right), a key by
+    // its key name ("a", "F9"), and text an input method commits (UTF-8).
+    virtual bool SimulateClick(HWND hwnd, int x, int y, int button) = 0;
+    virtual bool SimulateKey(HWND hwnd, const char* keyName) = 0;
+    virtual bool SimulateImeCommit(HWND hwnd, const std::string& utf8) = 0;
+};
+
+} // namespace tavrin::display
