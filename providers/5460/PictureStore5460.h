@@ -33,12 +33,12 @@ public:
     CString RenderDetailPage(CString custoId, int width) override;
     void SendComment(CString subject, CString text, CString id, int param) override;
     CString RenderUploadPage() override;
-    void Upload(const CByteArray& form, int param) override;
+    void Upload(CByteArray& form, int param) override;
     // mode 0: the newest part of the index; 1: the whole index; 2: the newest
     // part, then images and comments of the photos with the custo_ids in ids
     // (all when empty); other modes read nothing.
     void UpdateIndex(CStringArray& ids, int mode) override;
-    void Delete(const CStringArray& custoIds, int param) override;
+    void Delete(CStringArray& custoIds, int param) override;
     CString RenderThumbnails(int first, int perPage, int rowLength) override;
 
     // Index pages read at most in one run.
@@ -61,6 +61,8 @@ private:
     void MergeIndex(IndexRun& run, CStringArray& ids);
     void ReadDetails(IndexRun& run, CStringArray& ids);
     void DownloadImage(CPictureItem5460& work);
+    // Sends one queued upload form.
+    void UploadOne(const CString& body);
     void SaveIfModified();
 
     // Reads one photo's element by an attribute; false when it is missing.

@@ -34,77 +34,62 @@ CByteArray Bytes(std::string_view text)
     return out;
 }
 
-// Holds the upload flag, taken by test-and-set, and gives it back.
-class UploadClaim {
-public:
-    UploadClaim(tavrin::OwnerState& state, std::atomic<int>& flag) : m_state(state), m_flag(flag)
-    {
-        m_held = m_state.Claim(m_flag);
-    }
-    ~UploadClaim()
-    {
-        if (m_held)
-            m_state.Release(m_flag);
-    }
-    UploadClaim(const UploadClaim&) = delete;
-    UploadClaim& operator=(const UploadClaim&) = delete;
-    bool Held() const { return m_held; }
-
-private:
-    tavrin::OwnerState& m_state;
-    std::atomic<int>& m_flag;
-    bool m_held = false;
-};
-
 } // namespace
 
-void CPictureStore5460::Upload(const CByteArray& form, int)
+void CPictureStore5460::Upload(CByteArray& form, int)
 {
-    PushUpload(form);
-    // Only one upload loop runs; a second call leaves its body to it.
-    UploadClaim claim(m_state, m_uploadBusy);
-    if (!claim.Held())
+    // The base queues the body; only the upload that holds the flag sends,
+    // this body and every one queued meanwhile, on this thread.
+    bool started = false;
+    RunUploads(CString(reinterpret_cast<const char*>(form.GetData()), static_cast<int>(form.GetSize())),
+               [&](const CString& body) {
+                   if (!started) {
+                       started = true;
+                       Log("[照片]开始上传...");
+                       PrepareHttpClient(&m_uploadClient);
+                       m_uploadClient.SetRetryCount(1);
+                   }
+                   // Only a closing store stops the upload client.
+                   if (!m_uploadClient.IsStopped())
+                       UploadOne(body);
+               });
+    if (!started)
         return;
-
-    Log("[照片]开始上传...");
-    PrepareHttpClient(&m_uploadClient);
-    m_uploadClient.SetRetryCount(1);
-    const CString uploadUrl = CString("http://") + tavrin::p5460::kUploadHost + tavrin::p5460::kUploadPath;
-
-    CByteArray body = PopUpload();
-    while (!m_uploadClient.IsStopped() && body.GetSize() > 0) {
-        std::string_view text(reinterpret_cast<const char*>(body.GetData()), static_cast<size_t>(body.GetSize()));
-        tavrin::p5460::UploadForm upload;
-        tavrin::p5460::UploadFormError error = tavrin::p5460::ParseUploadForm(text, upload);
-        std::string file;
-        if (error == tavrin::p5460::UploadFormError::NoTitle) {
-            Log("[照片]未知错误, 上传失败.");
-        } else {
-            CString line;
-            line.Format("[照片]开始上传 %s ...", CString(upload.title));
-            Log(line);
-            if (error != tavrin::p5460::UploadFormError::None ||
-                !tavrin::ReadWholeFile(upload.fileName.c_str(), file)) {
-                Log("[照片]文件错误, 上传失败.");
-            } else if (!Login(&m_uploadClient)) {
-                Log("[照片]登录失败, 无法上传.");
-            } else {
-                CByteArray request = Bytes(tavrin::p5460::BuildUploadRequest(upload, file));
-                file.clear();
-                CByteArray reply;
-                m_uploadClient.SetFollowRedirects(FALSE);
-                if (m_uploadClient.RequestWithRetry(uploadUrl, request, reply, CString(upload.boundary)) &&
-                    !m_uploadClient.IsStopped() && tavrin::p5460::IsUploadAccepted(m_uploadClient.GetLocation()))
-                    Log("[照片]上传成功.");
-                else
-                    Log("[照片]网络错误, 上传失败.");
-                m_uploadClient.SetFollowRedirects(TRUE);
-            }
-        }
-        body = PopUpload();
-    }
     Log("[照片]全部照片上传完毕.");
     StartUpdate(CStringArray(), 0);
+}
+
+void CPictureStore5460::UploadOne(const CString& body)
+{
+    tavrin::p5460::UploadForm upload;
+    tavrin::p5460::UploadFormError error = tavrin::p5460::ParseUploadForm(body.View(), upload);
+    if (error == tavrin::p5460::UploadFormError::NoTitle) {
+        Log("[照片]未知错误, 上传失败.");
+        return;
+    }
+    CString line;
+    line.Format("[照片]开始上传 %s ...", CString(upload.title));
+    Log(line);
+    std::string file;
+    if (error != tavrin::p5460::UploadFormError::None || !tavrin::ReadWholeFile(upload.fileName.c_str(), file)) {
+        Log("[照片]文件错误, 上传失败.");
+        return;
+    }
+    if (!Login(&m_uploadClient)) {
+        Log("[照片]登录失败, 无法上传.");
+        return;
+    }
+    CByteArray request = Bytes(tavrin::p5460::BuildUploadRequest(upload, file));
+    file.clear();
+    const CString url = CString("http://") + tavrin::p5460::kUploadHost + tavrin::p5460::kUploadPath;
+    CByteArray reply;
+    m_uploadClient.SetFollowRedirects(FALSE);
+    if (m_uploadClient.RequestWithRetry(url, request, reply, CString(upload.boundary)) && !m_uploadClient.IsStopped() &&
+        tavrin::p5460::IsUploadAccepted(m_uploadClient.GetLocation()))
+        Log("[照片]上传成功.");
+    else
+        Log("[照片]网络错误, 上传失败.");
+    m_uploadClient.SetFollowRedirects(TRUE);
 }
 
 void CPictureStore5460::SendComment(CString, CString text, CString id, int)
@@ -167,7 +152,7 @@ void CPictureStore5460::SendComment(CString, CString text, CString id, int)
     }
 }
 
-void CPictureStore5460::Delete(const CStringArray& custoIds, int)
+void CPictureStore5460::Delete(CStringArray& custoIds, int)
 {
     Log("[照片]开始删除...");
     std::vector<CString> commentIds;
