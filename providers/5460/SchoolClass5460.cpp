@@ -24,8 +24,8 @@ void CSchoolClass5460::CreateStores()
     CString folder;
     folder.Format("%s\\%s", GetAccount() ? GetAccount()->GetDataFolder() : CString(), GetId());
 
-    // The message and photo stores of the provider come with their own
-    // updates; until then the class keeps the kinds' stores.
+    // The provider's message store comes with its own update; until then the
+    // class keeps the kind's store.
     CPrivateStore5460* privateStore = new CPrivateStore5460;
     CMessageStore* messageStore = new CMessageStore;
     CPictureStore5460* pictureStore = new CPictureStore5460;
