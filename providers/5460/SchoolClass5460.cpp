@@ -9,6 +9,7 @@
 #include "platform/win/WinMessage.h"
 #include "providers/5460/ClassList5460.h"
 #include "providers/5460/ContactStore5460.h"
+#include "providers/5460/PictureStore5460.h"
 #include "providers/5460/PrivateStore5460.h"
 #include "providers/5460/SignIn.h"
 #include "providers/common/Escape.h"
@@ -23,11 +24,11 @@ void CSchoolClass5460::CreateStores()
     CString folder;
     folder.Format("%s\\%s", GetAccount() ? GetAccount()->GetDataFolder() : CString(), GetId());
 
-    // The message and photo stores of the provider come with their own
-    // updates; until then the class keeps the kinds' stores.
+    // The provider's message store comes with its own update; until then the
+    // class keeps the kind's store.
     CPrivateStore5460* privateStore = new CPrivateStore5460;
     CMessageStore* messageStore = new CMessageStore;
-    CPictureStore* pictureStore = new CPictureStore;
+    CPictureStore5460* pictureStore = new CPictureStore5460;
     CContactStore5460* contactStore = new CContactStore5460;
     m_privateStore = privateStore;
     m_messageStore = messageStore;
@@ -39,6 +40,7 @@ void CSchoolClass5460::CreateStores()
         store->SetSchoolClass(this);
     }
     privateStore->LoadItems(TRUE);
+    pictureStore->LoadItems(TRUE);
     contactStore->LoadItems(TRUE);
 }
 

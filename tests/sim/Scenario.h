@@ -84,6 +84,9 @@ struct Photo {
     std::string imageUrl;
     std::string smallUrl;
     std::vector<Comment> comments;
+    // When set, served as the photo's comment page instead of one built from
+    // comments.
+    std::string rawCommentPage;
 };
 
 struct Note {
@@ -109,7 +112,8 @@ struct SchoolClass {
     std::string visitCount;
     std::vector<Member> members;
     std::vector<Message> messages;
-    std::vector<Photo> photos;
+    std::vector<Photo> photos; // newest first, as the album lists them
+    int photosPerPage = 12;
     std::vector<Note> notes;
     // When set, served in place of the data built from members: lets a test
     // hand the client short, odd or broken records.

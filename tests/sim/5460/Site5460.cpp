@@ -13,6 +13,7 @@ void Install(Simulator& sim)
     InstallNotes(sim);
     InstallClassPage(sim);
     InstallProfile(sim);
+    InstallPhotos(sim);
 }
 
 void RouteBoth(Simulator& sim, const std::string& page, Simulator::Handler handler)
