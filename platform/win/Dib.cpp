@@ -142,6 +142,7 @@ int SetDIBits(HDC, HBITMAP bitmap, UINT start, UINT lines, const void* bits, con
     if (!bm || !bits || !ParseDibInfo(info, usage, d))
         return 0;
     Surface* s = bm->Pixels();
+    bm->BeginDraw();
     const auto* p = static_cast<const uint8_t*>(bits);
     std::vector<uint32_t> row(size_t(d.width));
     int copied = 0;
@@ -158,7 +159,7 @@ int SetDIBits(HDC, HBITMAP bitmap, UINT start, UINT lines, const void* bits, con
         }
         ++copied;
     }
-    bm->FlushToBits();
+    bm->EndDraw();
     return copied;
 }
 
