@@ -40,12 +40,11 @@ void BlitSurface(DeviceContext& dc, const Surface& image, int x, int y, int w, i
     bool mono = dc.IsMonochrome();
     bool usesPattern = Rop3UsesPattern(code);
     BrushPattern pattern = usesPattern ? painter.CurrentBrush() : BrushPattern();
-    ForEachMapped(painter, g, image, [&](uint32_t& dst, uint32_t s, int px, int py) {
+    auto convert = [&](uint32_t s) { return mono ? ToMonoPixel(s) : s; };
+    ForEachStretched(painter, g, image, dc.State().stretchMode, convert, [&](uint32_t& dst, uint32_t s, int px, int py) {
         if (usesPattern && (pattern.IsNone() || !pattern.Draws(px, py)))
             return;
-        if (mono)
-            s = ToMonoPixel(s);
-        dst = ApplyRop3(code, usesPattern ? pattern.At(px, py) : 0, s, dst);
+        dst = ApplyRop3(code, usesPattern ? pattern.At(px, py) : 0, convert(s), dst);
     });
 }
 
