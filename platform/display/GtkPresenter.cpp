@@ -8,6 +8,7 @@
 #include "platform/win/QueueWait.h"
 #include "platform/win/Surface.h"
 #include "platform/win/Window.h"
+#include "platform/win/WindowGeometry.h"
 
 #include <gtk/gtk.h>
 #include <gdk/gdkx.h>
@@ -446,6 +447,13 @@ TopLevel& GtkPresenterImpl::Make(HWND hwnd)
 void GtkPresenterImpl::Apply(TopLevel& top)
 {
     RECT r = WindowRect(top.hwnd);
+    // A frame gets the desktop's decorations: it shows only our client area.
+    top.clientOffset = POINT{0, 0};
+    if (IsFrame(top.hwnd)) {
+        POINT origin{0, 0};
+        ClientToScreen(top.hwnd, &origin);
+        top.clientOffset = POINT{origin.x - r.left, origin.y - r.top};
+    }
     const int width = std::max<LONG>(1, r.right - r.left - top.clientOffset.x);
     const int height = std::max<LONG>(1, r.bottom - r.top - top.clientOffset.y);
     auto window = win::Window::FromHandle(top.hwnd);

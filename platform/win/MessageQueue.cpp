@@ -1,6 +1,9 @@
 #include "platform/win/MessageQueue.h"
 
 #include "platform/base/Clock.h"
+#include "platform/win/Hooks.h"
+#include "platform/win/Input.h"
+#include "platform/win/Painting.h"
 #include "platform/win/QueueWait.h"
 #include "platform/win/Timer.h"
 #include "platform/win/Window.h"
@@ -159,27 +162,48 @@ bool MessageQueue::Matches(HWND target, HWND hwnd, UINT message, UINT filterMin,
 
 bool MessageQueue::Peek(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax, bool remove)
 {
+    // Order: sent, posted, input, quit, paint, timers.
     DispatchSent();
-    std::lock_guard<std::mutex> lock(m_lock);
-    for (auto it = m_posted.begin(); it != m_posted.end(); ++it) {
-        if (Matches(hwnd, it->hwnd, it->message, filterMin, filterMax)) {
-            *msg = *it;
+    CheckHover(m_threadId);
+    {
+        std::lock_guard<std::mutex> lock(m_lock);
+        for (auto it = m_posted.begin(); it != m_posted.end(); ++it) {
+            if (Matches(hwnd, it->hwnd, it->message, filterMin, filterMax)) {
+                *msg = *it;
+                if (remove)
+                    m_posted.erase(it);
+                m_lastTime = msg->time;
+                m_lastPos = static_cast<DWORD>(MAKELONG(msg->pt.x, msg->pt.y));
+                return true;
+            }
+        }
+    }
+    if (RetrieveInput(msg, hwnd, filterMin, filterMax, remove)) {
+        m_lastTime = msg->time;
+        m_lastPos = static_cast<DWORD>(MAKELONG(msg->pt.x, msg->pt.y));
+        return true;
+    }
+    const int64_t now = NowMs();
+    {
+        std::lock_guard<std::mutex> lock(m_lock);
+        if (m_quit) {
+            // WM_QUIT passes every filter.
+            *msg = MSG{nullptr, WM_QUIT, static_cast<WPARAM>(m_quitCode), 0, static_cast<DWORD>(now), {0, 0}};
             if (remove)
-                m_posted.erase(it);
+                m_quit = false;
+            return true;
+        }
+    }
+    if ((!filterMin && !filterMax) || (WM_PAINT >= filterMin && WM_PAINT <= filterMax)) {
+        if (HWND paint = NextWindowToPaint(m_threadId, hwnd)) {
+            POINT pt;
+            GetCursorPos(&pt);
+            *msg = MSG{paint, WM_PAINT, 0, 0, static_cast<DWORD>(now), pt};
             m_lastTime = msg->time;
             return true;
         }
     }
-    const int64_t now = NowMs();
-    if (m_quit) {
-        // WM_QUIT passes every filter.
-        *msg = MSG{nullptr, WM_QUIT, static_cast<WPARAM>(m_quitCode), 0, static_cast<DWORD>(now), {0, 0}};
-        if (remove)
-            m_quit = false;
-        return true;
-    }
-    // Input from the presenters and WM_PAINT of the window manager go here,
-    // ahead of timers.
+    std::lock_guard<std::mutex> lock(m_lock);
     Timer* next = nullptr;
     for (Timer& timer : m_timers) {
         if (timer.due <= now && Matches(hwnd, timer.hwnd, WM_TIMER, filterMin, filterMax) &&
@@ -197,8 +221,11 @@ bool MessageQueue::Peek(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax, boo
 
 DWORD MessageQueue::GetStatus()
 {
-    std::lock_guard<std::mutex> lock(m_lock);
     DWORD status = 0;
+    ThreadHasInput(m_threadId, &status);
+    if (ThreadNeedsPaint(m_threadId))
+        status |= QS_PAINT;
+    std::lock_guard<std::mutex> lock(m_lock);
     if (!m_posted.empty() || m_quit)
         status |= QS_POSTMESSAGE | QS_ALLPOSTMESSAGE;
     if (!m_sent.empty())
@@ -212,10 +239,11 @@ DWORD MessageQueue::GetStatus()
 
 DWORD MessageQueue::TimeToNextTimer()
 {
+    int64_t hover = NextHoverDue(m_threadId);
     std::lock_guard<std::mutex> lock(m_lock);
-    if (m_timers.empty())
+    if (m_timers.empty() && hover < 0)
         return INFINITE;
-    int64_t next = m_timers.front().due;
+    int64_t next = hover >= 0 ? hover : m_timers.front().due;
     for (const Timer& timer : m_timers)
         next = std::min(next, timer.due);
     int64_t wait = next - NowMs();
@@ -288,6 +316,7 @@ void MessageQueue::Shutdown()
 {
     for (HWND hwnd : Window::ThreadWindows(m_threadId))
         DestroyWindow(hwnd);
+    ForgetThreadInput(m_threadId);
     std::deque<std::shared_ptr<SentMessage>> orphans;
     {
         std::lock_guard<std::mutex> lock(m_lock);
@@ -363,7 +392,9 @@ BOOL PostMessageA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
         return FALSE;
     }
     auto queue = MessageQueue::ForThread(window->GetThreadId());
-    if (!queue || !queue->Post(MSG{hwnd, message, wParam, lParam, GetTickCount(), {0, 0}})) {
+    POINT pt;
+    GetCursorPos(&pt);
+    if (!queue || !queue->Post(MSG{hwnd, message, wParam, lParam, GetTickCount(), pt})) {
         SetLastError(ERROR_INVALID_WINDOW_HANDLE);
         return FALSE;
     }
@@ -415,8 +446,11 @@ BOOL GetMessageA(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax)
     MessageQueue& queue = MessageQueue::Current();
     for (;;) {
         ResetEvent(queue.GetWakeEvent());
-        if (queue.Peek(msg, hwnd, filterMin, filterMax, true))
+        if (queue.Peek(msg, hwnd, filterMin, filterMax, true)) {
+            if (tavrin::win::HasHooks(WH_GETMESSAGE))
+                tavrin::win::CallHooks(WH_GETMESSAGE, HC_ACTION, PM_REMOVE, reinterpret_cast<LPARAM>(msg));
             return msg->message != WM_QUIT;
+        }
         HANDLE wake = queue.GetWakeEvent();
         tavrin::win::QueueWait(1, &wake, queue.TimeToNextTimer());
     }
@@ -430,7 +464,12 @@ BOOL PeekMessageA(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT rem
     }
     // Real input arrives through the presenter's own loop: let it run first.
     tavrin::win::QueuePoll();
-    return MessageQueue::Current().Peek(msg, hwnd, filterMin, filterMax, (removeFlags & PM_REMOVE) != 0);
+    const bool remove = (removeFlags & PM_REMOVE) != 0;
+    if (!MessageQueue::Current().Peek(msg, hwnd, filterMin, filterMax, remove))
+        return FALSE;
+    if (tavrin::win::HasHooks(WH_GETMESSAGE))
+        tavrin::win::CallHooks(WH_GETMESSAGE, HC_ACTION, remove ? PM_REMOVE : PM_NOREMOVE, reinterpret_cast<LPARAM>(msg));
+    return TRUE;
 }
 
 BOOL WaitMessage()
@@ -457,24 +496,20 @@ DWORD GetMessageTime()
     return MessageQueue::Current().GetLastMessageTime();
 }
 
+DWORD GetMessagePos()
+{
+    return MessageQueue::Current().GetLastMessagePos();
+}
+
 BOOL TranslateMessage(const MSG* msg)
 {
     if (!msg || (msg->message != WM_KEYDOWN && msg->message != WM_SYSKEYDOWN))
         return FALSE;
-    // Keys with a character of their own on every layout; the keyboard layer
-    // maps the rest with the shift state.
-    WPARAM key = msg->wParam;
-    char ch = 0;
-    if (key >= 'A' && key <= 'Z')
-        ch = static_cast<char>(key - 'A' + 'a');
-    else if ((key >= '0' && key <= '9') || key == ' ')
-        ch = static_cast<char>(key);
-    else if (key == 0x08 || key == 0x09 || key == 0x0D || key == 0x1B)
-        ch = static_cast<char>(key);
-    if (!ch)
+    int ch = tavrin::win::CharFromKey(static_cast<UINT>(msg->wParam));
+    if (ch < 0)
         return FALSE;
     UINT message = msg->message == WM_KEYDOWN ? WM_CHAR : WM_SYSCHAR;
-    return PostMessageA(msg->hwnd, message, static_cast<WPARAM>(static_cast<unsigned char>(ch)), msg->lParam);
+    return PostMessageA(msg->hwnd, message, static_cast<WPARAM>(ch), msg->lParam);
 }
 
 LRESULT DispatchMessageA(const MSG* msg)
@@ -497,7 +532,10 @@ LRESULT DispatchMessageA(const MSG* msg)
         SetLastError(ERROR_INVALID_WINDOW_HANDLE);
         return 0;
     }
-    return tavrin::win::CallWindowProcedure(msg->hwnd, msg->message, msg->wParam, msg->lParam);
+    LRESULT result = tavrin::win::DispatchToProcedure(msg->hwnd, msg->message, msg->wParam, msg->lParam);
+    if (msg->message == WM_PAINT)
+        tavrin::win::FinishPaintDispatch(msg->hwnd);
+    return result;
 }
 
 DWORD MsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll, DWORD milliseconds, DWORD wakeMask)

@@ -79,9 +79,12 @@ public:
     // Owner thread, as it ends.
     void Shutdown();
 
-private:
-    static bool Matches(HWND target, HWND hwnd, UINT message, UINT filterMin, UINT filterMax);
+    // Wakes the owner out of a wait (new input, a new update region).
     void Wake();
+    static bool Matches(HWND target, HWND hwnd, UINT message, UINT filterMin, UINT filterMax);
+    DWORD GetLastMessagePos() const { return m_lastPos; }
+
+private:
 
     const DWORD m_threadId;
     HANDLE m_wake;
@@ -95,6 +98,7 @@ private:
     bool m_ended = false;
     int m_inSend = 0;        // owner thread only
     DWORD m_lastTime = 0;    // owner thread only
+    DWORD m_lastPos = 0;     // owner thread only
 };
 
 // Completes a send with its result and wakes the sender.

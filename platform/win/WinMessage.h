@@ -47,6 +47,7 @@ typedef MSG* LPMSG;
 #define WM_SETCURSOR 0x0020
 #define WM_MOUSEACTIVATE 0x0021
 #define WM_CHILDACTIVATE 0x0022
+#define WM_QUERYOPEN 0x0013
 #define WM_GETMINMAXINFO 0x0024
 #define WM_NEXTDLGCTL 0x0028
 #define WM_DRAWITEM 0x002B
@@ -73,12 +74,17 @@ typedef MSG* LPMSG;
 #define WM_NCPAINT 0x0085
 #define WM_NCACTIVATE 0x0086
 #define WM_GETDLGCODE 0x0087
+#define WM_SYNCPAINT 0x0088
 #define WM_NCMOUSEMOVE 0x00A0
 #define WM_NCLBUTTONDOWN 0x00A1
 #define WM_NCLBUTTONUP 0x00A2
 #define WM_NCLBUTTONDBLCLK 0x00A3
 #define WM_NCRBUTTONDOWN 0x00A4
 #define WM_NCRBUTTONUP 0x00A5
+#define WM_NCRBUTTONDBLCLK 0x00A6
+#define WM_NCMBUTTONDOWN 0x00A7
+#define WM_NCMBUTTONUP 0x00A8
+#define WM_NCMBUTTONDBLCLK 0x00A9
 #define WM_KEYFIRST 0x0100
 #define WM_KEYDOWN 0x0100
 #define WM_KEYUP 0x0101
@@ -88,6 +94,7 @@ typedef MSG* LPMSG;
 #define WM_SYSKEYUP 0x0105
 #define WM_SYSCHAR 0x0106
 #define WM_SYSDEADCHAR 0x0107
+#define WM_UNICHAR 0x0109
 #define WM_KEYLAST 0x0108
 #define WM_INITDIALOG 0x0110
 #define WM_COMMAND 0x0111
@@ -131,9 +138,11 @@ typedef MSG* LPMSG;
 #define WM_MDIACTIVATE 0x0222
 #define WM_ENTERSIZEMOVE 0x0231
 #define WM_EXITSIZEMOVE 0x0232
+#define WM_NCMOUSEHOVER 0x02A0
 #define WM_MOUSEHOVER 0x02A1
 #define WM_NCMOUSELEAVE 0x02A2
 #define WM_MOUSELEAVE 0x02A3
+#define WM_IME_CHAR 0x0286
 #define WM_CUT 0x0300
 #define WM_COPY 0x0301
 #define WM_PASTE 0x0302
@@ -216,6 +225,8 @@ inline LRESULT DispatchMessage(const MSG* msg) { return DispatchMessageA(msg); }
 // The status bits present, in both words.
 DWORD GetQueueStatus(UINT flags);
 DWORD GetMessageTime();
+// The cursor position of the last retrieved message, x in the low word.
+DWORD GetMessagePos();
 
 // Ends when one of the handles is signalled (WAIT_OBJECT_0 + index), when
 // input of the wake mask is in the queue (WAIT_OBJECT_0 + count), or on time-out.

@@ -6,9 +6,11 @@
 
 #include "platform/win/WindowClass.h"
 
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #define WS_OVERLAPPED 0x00000000L
@@ -111,6 +113,12 @@ typedef CREATESTRUCTA CREATESTRUCT;
 typedef CREATESTRUCTA* LPCREATESTRUCTA;
 typedef CREATESTRUCTA* LPCREATESTRUCT;
 
+struct STYLESTRUCT {
+    DWORD styleOld;
+    DWORD styleNew;
+};
+typedef STYLESTRUCT* LPSTYLESTRUCT;
+
 HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y, int width,
                      int height, HWND parent, HMENU menu, HINSTANCE instance, LPVOID param);
 inline HWND CreateWindowEx(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y,
@@ -167,11 +175,16 @@ inline LRESULT DefWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
     return DefWindowProcA(hwnd, message, wParam, lParam);
 }
 
+namespace tavrin {
+class Region;
+}
+
 namespace tavrin::win {
 
 // One window. The handle, class and owning thread never change; the other
 // fields are read and written under m_lock, because other threads may ask
-// (IsWindow, GetParent, GetWindowLong) while the owner changes them.
+// (IsWindow, GetParent, GetWindowLong) while the owner changes them. Only the
+// owning thread changes geometry, z-order and state.
 class Window {
 public:
     Window(HWND handle, std::shared_ptr<WindowClass> wc, DWORD threadId);
@@ -179,29 +192,50 @@ public:
     HWND GetHandle() const { return m_handle; }
     DWORD GetThreadId() const { return m_threadId; }
     const std::shared_ptr<WindowClass>& GetClass() const { return m_class; }
+    bool IsMessageOnly() const { return m_messageOnly; }
+    bool IsDesktop() const { return m_desktop; }
 
     WNDPROC GetProc() const;
     void SetProc(WNDPROC proc);
     HWND GetParent() const;
     HWND GetOwner() const;
+    void SetOwner(HWND owner);
     LONG GetStyle() const;
     void SetStyle(LONG style);
     LONG GetExStyle() const;
     void SetExStyle(LONG exStyle);
+    LONG_PTR GetId() const;
     // In the parent's client coordinates; screen coordinates for top-level windows.
     RECT GetRect() const;
     void SetRect(const RECT& rect);
+    // The client area, in the same coordinates as the window rectangle.
+    RECT GetClientRect() const;
+    void SetRects(const RECT& window, const RECT& client);
+    // The rectangle a minimised or maximised window returns to.
+    RECT GetNormalRect() const;
+    void SetNormalRect(const RECT& rect);
     std::string GetText() const;
     void SetText(std::string text);
     // Children in z-order, topmost first.
     std::vector<HWND> GetChildren() const;
+    // The window region in window coordinates; null when there is none.
+    std::shared_ptr<const Region> GetRegion() const;
+    void SetRegion(std::shared_ptr<const Region> region);
+    HWND GetLastActivePopup() const;
+    void SetLastActivePopup(HWND popup);
+
+    // Properties by name (case-insensitive; atoms as "#n").
+    HANDLE GetProp(const std::string& key) const;
+    void SetProp(const std::string& key, HANDLE value);
+    HANDLE RemoveProp(const std::string& key);
+    std::vector<std::pair<std::string, HANDLE>> GetProps() const;
 
     // Set when destruction has begun; a send then no longer waits for the window.
     bool IsDestroying() const;
 
     // The live window of a handle, or null.
     static std::shared_ptr<Window> FromHandle(HWND hwnd);
-    // Top-level windows in z-order, topmost first.
+    // Top-level windows in z-order, topmost first (no message-only windows).
     static std::vector<HWND> TopLevelWindows();
     // The windows owned by the thread, top-level ones only.
     static std::vector<HWND> ThreadWindows(DWORD threadId);
@@ -214,10 +248,13 @@ private:
     friend LONG ::GetWindowLongA(HWND, int);
     friend LONG ::SetWindowLongA(HWND, int, LONG);
     friend class WindowTree;
+    friend void MarkWindowDestroying(HWND hwnd);
 
     const HWND m_handle;
     const std::shared_ptr<WindowClass> m_class;
     const DWORD m_threadId;
+    bool m_messageOnly = false;
+    bool m_desktop = false;
 
     mutable std::mutex m_lock;
     WNDPROC m_proc = nullptr;
@@ -226,17 +263,74 @@ private:
     LONG m_style = 0;
     LONG m_exStyle = 0;
     RECT m_rect{};
+    RECT m_client{};
+    RECT m_normal{};
     LONG_PTR m_id = 0;
     LONG_PTR m_userData = 0;
     HINSTANCE m_instance = nullptr;
     std::string m_text;
     std::vector<BYTE> m_extra;
     std::vector<HWND> m_children;
+    std::shared_ptr<const Region> m_region;
+    HWND m_lastActivePopup = nullptr;
+    std::vector<std::pair<std::string, HANDLE>> m_props;
     bool m_destroying = false;
 };
 
-// Calls the window's procedure on its own thread. Every call of a window
-// procedure by the system goes through here, so hooks can join later.
+// The registry of live windows and the z-order of siblings. Lock order: a
+// queue lock, then this one, then a window's own lock.
+class WindowTree {
+public:
+    static WindowTree& Get();
+
+    // Siblings in z-order, topmost first: the children of parent, or the
+    // top-level windows for null.
+    std::vector<HWND> Siblings(HWND parent);
+    // Moves the window among its siblings: after insertAfter, or to
+    // HWND_TOP, HWND_BOTTOM, HWND_TOPMOST or HWND_NOTOPMOST. Topmost
+    // top-level windows stay above the others.
+    void Reorder(HWND hwnd, HWND insertAfter);
+    // Moves the window under another parent (null: top-level), on top.
+    void Reparent(HWND hwnd, HWND parent);
+
+    HWND Add(std::shared_ptr<WindowClass> wc, DWORD threadId, HWND parent, bool messageOnly,
+             std::shared_ptr<Window>* out);
+    void Remove(HWND hwnd);
+    std::shared_ptr<Window> Desktop();
+
+    std::mutex m_lock;
+    std::unordered_map<HWND, std::shared_ptr<Window>> m_windows;
+    std::vector<HWND> m_topLevel; // topmost first
+    std::shared_ptr<Window> m_desktop;
+    uintptr_t m_next = 0x10010;
+
+private:
+    // Caller holds m_lock.
+    std::vector<HWND>* SiblingList(HWND parent);
+    void Insert(std::vector<HWND>& list, HWND hwnd, HWND insertAfter, bool topLevel);
+};
+
+// Calls the window's procedure for a sent message on its own thread, with
+// the call-window-procedure hooks around it. Every send by the system goes
+// through here.
 LRESULT CallWindowProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+// Calls the procedure for a retrieved message (DispatchMessage): no hooks.
+LRESULT DispatchToProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+// Runs the call on the window's thread: directly there, else as a send that
+// waits. 0 when the window or its thread is gone.
+LRESULT RunOnWindowThread(HWND hwnd, const std::function<LRESULT()>& call);
+
+// Marks the window and its descendants as being destroyed.
+void MarkWindowDestroying(HWND hwnd);
+
+// The desktop window stands for null parents: a top-level window's parent.
+inline bool IsDesktopHandle(HWND hwnd);
 
 } // namespace tavrin::win
+
+HWND GetDesktopWindow();
+
+inline bool tavrin::win::IsDesktopHandle(HWND hwnd)
+{
+    return hwnd && hwnd == ::GetDesktopWindow();
+}

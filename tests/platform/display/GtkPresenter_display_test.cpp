@@ -7,7 +7,9 @@
 #include "platform/browser/WebKitEngine.h"
 #include "platform/display/GtkPresenter.h"
 #include "platform/win/MessageQueue.h"
+#include "platform/win/Painting.h"
 #include "platform/win/Png.h"
+#include "platform/win/WindowGeometry.h"
 #include "platform/win/Window.h"
 #include "tests/support/TempDir.h"
 
@@ -27,6 +29,22 @@ LRESULT CALLBACK FrameProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
 {
     if (g_received && (message == WM_CHAR || message == WM_KEYDOWN || message == WM_LBUTTONDOWN))
         g_received->push_back(MSG{hwnd, message, wParam, lParam, 0, {0, 0}});
+    if (message == WM_PAINT) {
+        // A grey client area with a red block where a painted child would be.
+        PAINTSTRUCT ps;
+        HDC hdc = BeginPaint(hwnd, &ps);
+        RECT client;
+        GetClientRect(hwnd, &client);
+        HBRUSH grey = CreateSolidBrush(RGB(0xC0, 0xC0, 0xC0));
+        HBRUSH red = CreateSolidBrush(RGB(0xFF, 0, 0));
+        FillRect(hdc, &client, grey);
+        RECT block{10, 10, 110, 60};
+        FillRect(hdc, &block, red);
+        DeleteObject(grey);
+        DeleteObject(red);
+        EndPaint(hwnd, &ps);
+        return 0;
+    }
     return DefWindowProcA(hwnd, message, wParam, lParam);
 }
 
@@ -104,13 +122,6 @@ TEST(GtkPresenterDisplay, WindowWithPaintedChildAndBrowser)
     ASSERT_TRUE(pane);
     browser::Engine* engine = browser::GetBrowserEngine(pane);
     ASSERT_TRUE(engine);
-
-    // The frame's surface: a red block where a painted child would be.
-    auto surface = Surface::Create(420, 300);
-    surface->Fill(RECT{0, 0, 420, 300}, 0x00C0C0C0);
-    surface->Fill(RECT{10, 10, 110, 60}, 0x00FF0000);
-    presenter->SurfaceDamaged(frame, *surface, RECT{0, 0, 420, 300});
-    presenter->WindowShown(frame);
 
     test::TempDir dir;
     auto pageFile = dir.Write(GbkToUtf8("班级/message.htm"), kPage);

@@ -39,11 +39,12 @@ TEST(Window, CreationKeepsClassStylesParentOwnerAndRectangle)
     EXPECT_STREQ(name, "TavrinRecorder");
     EXPECT_EQ(GetWindowThreadProcessId(child, nullptr), GetCurrentThreadId());
 
-    // Creation messages: WM_NCCREATE then WM_CREATE, each with the create parameters.
+    // Creation messages: WM_NCCREATE, the client area, then WM_CREATE.
     auto received = recorder.Take();
-    ASSERT_GE(received.size(), 2u);
+    ASSERT_GE(received.size(), 3u);
     EXPECT_EQ(received[0].message, static_cast<UINT>(WM_NCCREATE));
-    EXPECT_EQ(received[1].message, static_cast<UINT>(WM_CREATE));
+    EXPECT_EQ(received[1].message, static_cast<UINT>(WM_NCCALCSIZE));
+    EXPECT_EQ(received[2].message, static_cast<UINT>(WM_CREATE));
 
     DestroyWindow(frame);
     EXPECT_FALSE(IsWindow(child));
