@@ -23,10 +23,12 @@ BlitGeometry MakeGeometry(DeviceContext& dc, int x, int y, int w, int h, int sx,
 std::vector<std::vector<StretchTap>> StretchTaps(int dw, int sw, int srcStart, bool flip, int srcLimit, int mode)
 {
     std::vector<std::vector<StretchTap>> taps(static_cast<size_t>(dw));
-    for (int d = 0; d < dw; ++d) {
-        auto& out = taps[size_t(d)];
+    for (int column = 0; column < dw; ++column) {
+        auto& out = taps[size_t(column)];
+        // A mirrored copy is the unmirrored one read backwards.
+        int d = flip ? dw - 1 - column : column;
         auto add = [&](int64_t i, int64_t weight) {
-            int s = srcStart + int(flip ? sw - 1 - i : i);
+            int s = srcStart + int(i);
             if (s >= 0 && s < srcLimit && weight > 0)
                 out.push_back({s, weight});
         };

@@ -50,15 +50,16 @@ void ForEachMapped(Painter& painter, const BlitGeometry& g, const Surface& sourc
     }
     painter.ForEachClipped(g.dst, [&](const RECT& c) {
         for (int y = c.top; y < c.bottom; ++y) {
-            int64_t fy = (int64_t(2 * (y - g.dst.top) + 1) * sh) / (2 * dh);
-            int sy = g.src.top + int(g.flipY ? sh - 1 - fy : fy);
+            // A mirrored copy is the unmirrored one read backwards.
+            int dy = g.flipY ? g.dst.bottom - 1 - y : y - g.dst.top;
+            int sy = g.src.top + int((int64_t(2 * dy + 1) * sh) / (2 * dh));
             if (sy < 0 || sy >= source.Height())
                 continue;
             const uint32_t* srow = source.Scanline(sy);
             uint32_t* drow = target.Scanline(y);
             for (int x = c.left; x < c.right; ++x) {
-                int64_t fx = (int64_t(2 * (x - g.dst.left) + 1) * sw) / (2 * dw);
-                int sx = g.src.left + int(g.flipX ? sw - 1 - fx : fx);
+                int dx = g.flipX ? g.dst.right - 1 - x : x - g.dst.left;
+                int sx = g.src.left + int((int64_t(2 * dx + 1) * sw) / (2 * dw));
                 if (sx < 0 || sx >= source.Width())
                     continue;
                 fn(drow[x], srow[sx], x, y);
