@@ -3,6 +3,7 @@
 // knows; fields a site does not use stay empty.
 #pragma once
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,12 @@ struct User {
     // The sign-in is refused with the provider's lockout page.
     bool locked = false;
     std::vector<std::string> classIds;
+    // Written into the welcome page after the class links.
+    std::string welcomeExtra;
+    // The personal profile by the provider's form field names.
+    std::map<std::string, std::string> profile;
+    // When set, served as the profile form page.
+    std::string rawProfilePage;
 };
 
 struct Member {
@@ -110,6 +117,9 @@ struct SchoolClass {
     std::string rawMemberData;
     bool rawVisits = false;
     std::string rawVisitData;
+    // When set, served as the note list in place of the notes' blocks.
+    bool rawNotes = false;
+    std::string rawNoteBlocks;
 };
 
 struct Scenario {

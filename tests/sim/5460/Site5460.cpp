@@ -10,6 +10,9 @@ void Install(Simulator& sim)
 {
     InstallLogin(sim);
     InstallMembers(sim);
+    InstallNotes(sim);
+    InstallClassPage(sim);
+    InstallProfile(sim);
 }
 
 void RouteBoth(Simulator& sim, const std::string& page, Simulator::Handler handler)
