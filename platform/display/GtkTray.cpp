@@ -8,6 +8,7 @@
 
 #include <gtk/gtk.h>
 #include <gdk/gdkx.h>
+#include <X11/extensions/Xfixes.h>
 
 #include <atomic>
 #include <map>
@@ -51,8 +52,17 @@ public:
         const std::string name = "_NET_SYSTEM_TRAY_S" + std::to_string(gdk_x11_screen_get_screen_number(screen));
         m_selection = gdk_atom_intern(name.c_str(), FALSE);
         m_available = ReadOwner();
-        // The clipboard object of the tray's selection tells when its owner changes.
-        g_signal_connect(gtk_clipboard_get(m_selection), "owner-change", G_CALLBACK(OnOwnerChange), this);
+        // The display server tells when the tray's selection changes hands
+        // or its owner goes away.
+        Display* display = GDK_DISPLAY_XDISPLAY(gdk_display_get_default());
+        int error = 0;
+        if (XFixesQueryExtension(display, &m_fixesEvent, &error)) {
+            XFixesSelectSelectionInput(display, DefaultRootWindow(display), gdk_x11_atom_to_xatom(m_selection),
+                                       XFixesSetSelectionOwnerNotifyMask | XFixesSelectionWindowDestroyNotifyMask |
+                                           XFixesSelectionClientCloseNotifyMask);
+            gdk_window_add_filter(nullptr, OnXEvent, this);
+            XFlush(display);
+        }
     }
 
     bool IsAvailable() override { return m_available; }
@@ -94,16 +104,28 @@ private:
         return XGetSelectionOwner(display, gdk_x11_atom_to_xatom(m_selection)) != None;
     }
 
-    static void OnOwnerChange(GtkClipboard*, GdkEvent*, gpointer data)
+    static GdkFilterReturn OnXEvent(GdkXEvent* xevent, GdkEvent*, gpointer data)
     {
         auto* self = static_cast<GtkTrayView*>(data);
-        const bool was = self->m_available;
-        self->m_available = self->ReadOwner();
-        if (self->m_available && !was)
+        const auto* event = static_cast<const XEvent*>(xevent);
+        if (event->type != self->m_fixesEvent + XFixesSelectionNotify)
+            return GDK_FILTER_CONTINUE;
+        const auto* notify = reinterpret_cast<const XFixesSelectionNotifyEvent*>(event);
+        if (notify->selection == gdk_x11_atom_to_xatom(self->m_selection))
+            self->OwnerChanged();
+        return GDK_FILTER_CONTINUE;
+    }
+
+    void OwnerChanged()
+    {
+        const bool was = m_available;
+        m_available = ReadOwner();
+        if (m_available && !was)
             win::TaskbarCreated();
     }
 
     GdkAtom m_selection;
+    int m_fixesEvent = 0;
     std::atomic<bool> m_available{false};
     std::map<std::pair<HWND, UINT>, Shown> m_icons;
 };
