@@ -145,6 +145,25 @@ void CAccount::DeleteAllClasses()
     }
 }
 
+void CAccount::ExchangeClasses(CArray<CSchoolClass*, CSchoolClass*>& classes)
+{
+    CArray<CSchoolClass*, CSchoolClass*> old;
+    ClassesLock lock(m_classesLock);
+    old.Copy(m_classes);
+    m_classes.Copy(classes);
+    classes.Copy(old);
+}
+
+BOOL CAccount::HasClass(const CSchoolClass* schoolClass)
+{
+    ClassesLock lock(m_classesLock);
+    for (INT_PTR i = 0; i < m_classes.GetSize(); ++i) {
+        if (m_classes[i] == schoolClass)
+            return TRUE;
+    }
+    return FALSE;
+}
+
 int CAccount::GetUnreadMessageCount()
 {
     ClassesLock lock(m_classesLock);

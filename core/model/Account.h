@@ -58,6 +58,12 @@ public:
     void AddClass(CSchoolClass* schoolClass);
     void DeleteClass(const CString& id);
     void DeleteAllClasses();
+    // Puts classes in place of the class array in one step under the lock;
+    // classes receives the old array. The caller owns what it takes out.
+    void ExchangeClasses(CArray<CSchoolClass*, CSchoolClass*>& classes);
+    // Whether the class is in the array now. An event that carries a class
+    // the account no longer has is to be ignored.
+    BOOL HasClass(const CSchoolClass* schoolClass);
     int GetUnreadMessageCount();
     int GetUnreadPrivateCount();
     int GetUnreadPictureCount();

@@ -121,8 +121,9 @@ int CAccount::LoadAccountFile()
     file.OutOfElem(cursor.GetId());
     if (cursor.FindChildElem("class")) {
         do {
+            // The id names a folder: a hand-edited file must not reach outside.
             CString id = cursor.GetAttrib("id");
-            if (FindClass(id))
+            if (!IsSafeClassId(id) || FindClass(id))
                 continue;
             CSchoolClass* schoolClass = CreateClass();
             if (!schoolClass)

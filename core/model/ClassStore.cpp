@@ -250,6 +250,18 @@ void CClassStore::RemoveAllItems()
     m_items.RemoveAll();
 }
 
+BOOL CClassStore::BeginItemsLoad(CXmlCursor& cursor, BOOL reload)
+{
+    RemoveAllItems();
+    if (reload) {
+        m_xml.Clear();
+        if (!cursor.Load(GetClassFolder() + "\\" + GetXmlFileName(), TRUE))
+            return FALSE;
+    }
+    m_xml.ResetPos(cursor.GetId());
+    return cursor.FindChildElem(GetRootName(), FALSE) && cursor.FindChildElem("item", FALSE);
+}
+
 void CClassStore::SortItems(int column, BOOL ascending)
 {
     // One lock over the whole sort: no reload or delete can interleave.

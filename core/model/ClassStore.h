@@ -96,6 +96,10 @@ public:
     void RemoveItem(int index);
     void SetItem(int index, CStoreItem* item);
     void RemoveAllItems();
+    // The start of every kind's load, under the items lock the caller holds:
+    // empties the records and, with reload, reads the store's file again;
+    // then puts the cursor on the root's first "item". FALSE when there is none.
+    BOOL BeginItemsLoad(CXmlCursor& cursor, BOOL reload);
 
     void SortItems(int column, BOOL ascending);
     int GetUnreadCount();

@@ -99,15 +99,8 @@ void CContactStore::LoadItems(BOOL reload)
     // The whole rebuild under the items lock: readers see the old list or the
     // new one, never a half-built one.
     ItemsLock lock = LockItems();
-    RemoveAllItems();
     CXmlCursor cursor(m_xml);
-    if (reload) {
-        m_xml.Clear();
-        if (!cursor.Load(GetClassFolder() + "\\" + GetXmlFileName(), TRUE))
-            return;
-    }
-    m_xml.ResetPos(cursor.GetId());
-    if (!cursor.FindChildElem(GetRootName(), FALSE) || !cursor.FindChildElem("item", FALSE))
+    if (!BeginItemsLoad(cursor, reload))
         return;
     do {
         CContactItem* item = new CContactItem;

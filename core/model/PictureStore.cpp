@@ -191,15 +191,8 @@ void CPictureStore::LoadItems(BOOL reload)
         tavrin::MakeMissingThumbnails(folder + "\\pictures");
 
     ItemsLock lock = LockItems();
-    RemoveAllItems();
     CXmlCursor cursor(m_xml);
-    if (reload) {
-        m_xml.Clear();
-        if (!cursor.Load(folder + "\\" + GetXmlFileName(), TRUE))
-            return;
-    }
-    m_xml.ResetPos(cursor.GetId());
-    if (!cursor.FindChildElem(GetRootName(), FALSE) || !cursor.FindChildElem("item", FALSE))
+    if (!BeginItemsLoad(cursor, reload))
         return;
     do {
         CPictureItem* item = new CPictureItem;

@@ -137,15 +137,8 @@ void CPrivateStore::SortRange(int lo, int hi, int column, BOOL ascending)
 void CPrivateStore::LoadItems(BOOL reload)
 {
     ItemsLock lock = LockItems();
-    RemoveAllItems();
     CXmlCursor cursor(m_xml);
-    if (reload) {
-        m_xml.Clear();
-        if (!cursor.Load(GetClassFolder() + "\\" + GetXmlFileName(), TRUE))
-            return;
-    }
-    m_xml.ResetPos(cursor.GetId());
-    if (!cursor.FindChildElem(GetRootName(), FALSE) || !cursor.FindChildElem("item", FALSE))
+    if (!BeginItemsLoad(cursor, reload))
         return;
     do {
         CPrivateItem* item = new CPrivateItem;

@@ -183,3 +183,16 @@ void CSchoolClass::Close()
     for (int i = 0; i < count; ++i)
         stores[i]->Close();
 }
+
+bool IsSafeClassId(const CString& id)
+{
+    if (id.IsEmpty())
+        return false;
+    for (char c : id.View()) {
+        const bool ok = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
+                        c == '-';
+        if (!ok)
+            return false;
+    }
+    return true;
+}

@@ -22,6 +22,10 @@ class CMessageStore;
 class CPictureStore;
 class CPrivateStore;
 
+// A class id names the class folder: it is used only when it is not empty
+// and holds nothing but ASCII letters, digits, '_' and '-'.
+bool IsSafeClassId(const CString& id);
+
 class CSchoolClass {
 public:
     CSchoolClass();

@@ -44,8 +44,12 @@ std::shared_ptr<Bitmap> Bitmap::CreateDibSection(const BITMAPINFO* info, UINT us
     if (!b->m_surface)
         return nullptr;
     b->m_layout = std::move(layout);
-    if (!b->m_direct)
+    if (!b->m_direct) {
+        b->m_shadow.reset(new (std::nothrow) uint8_t[b->m_layout.ImageSize()]);
+        if (!b->m_shadow)
+            return nullptr;
         b->LoadFromBits();
+    }
     if (bits)
         *bits = b->m_bits.get();
     return b;
@@ -53,7 +57,8 @@ std::shared_ptr<Bitmap> Bitmap::CreateDibSection(const BITMAPINFO* info, UINT us
 
 Surface* Bitmap::Pixels()
 {
-    if (Converted() && !m_selected)
+    // The caller may write to a section's bits at any time between calls.
+    if (Converted() && m_drawing == 0 && std::memcmp(m_bits.get(), m_shadow.get(), m_layout.ImageSize()) != 0)
         LoadFromBits();
     return m_surface.get();
 }
@@ -63,28 +68,24 @@ void Bitmap::LoadFromBits()
     for (int y = 0; y < m_layout.height; ++y)
         DecodeDibRow(m_layout, m_bits.get() + m_layout.stride * size_t(m_layout.StorageRow(y)),
                      m_surface->Scanline(y));
+    std::memcpy(m_shadow.get(), m_bits.get(), m_layout.ImageSize());
 }
 
-void Bitmap::FlushToBits()
+void Bitmap::WriteToBits()
 {
-    if (!Converted())
-        return;
     for (int y = 0; y < m_layout.height; ++y)
         EncodeDibRow(m_layout, m_surface->Scanline(y),
                      m_bits.get() + m_layout.stride * size_t(m_layout.StorageRow(y)));
 }
 
-void Bitmap::OnSelected()
+void Bitmap::EndDraw()
 {
-    if (Converted())
+    if (m_drawing > 0 && --m_drawing == 0 && Converted()) {
+        WriteToBits();
+        // Read back what the format kept (palette indices, 5-bit channels, no
+        // alpha), so the next call draws on what the bits hold.
         LoadFromBits();
-    m_selected = true;
-}
-
-void Bitmap::OnDeselected()
-{
-    FlushToBits();
-    m_selected = false;
+    }
 }
 
 int Bitmap::Describe(int size, void* out) const

@@ -20,6 +20,35 @@ BlitGeometry MakeGeometry(DeviceContext& dc, int x, int y, int w, int h, int sx,
     return g;
 }
 
+std::vector<std::vector<StretchTap>> StretchTaps(int dw, int sw, int srcStart, bool flip, int srcLimit, int mode)
+{
+    std::vector<std::vector<StretchTap>> taps(static_cast<size_t>(dw));
+    for (int column = 0; column < dw; ++column) {
+        auto& out = taps[size_t(column)];
+        // A mirrored copy is the unmirrored one read backwards.
+        int d = flip ? dw - 1 - column : column;
+        auto add = [&](int64_t i, int64_t weight) {
+            int s = srcStart + int(i);
+            if (s >= 0 && s < srcLimit && weight > 0)
+                out.push_back({s, weight});
+        };
+        if (mode == HALFTONE) {
+            // Destination pixel d covers [d * sw, (d + 1) * sw) in units of
+            // 1 / dw source pixel; source pixel i covers [i * dw, (i + 1) * dw).
+            int64_t from = int64_t(d) * sw, to = from + sw;
+            for (int64_t i = from / dw; i * dw < to; ++i)
+                add(i, std::min(to, (i + 1) * dw) - std::max(from, i * dw));
+        } else if (sw > dw) {
+            // Every source pixel belongs to exactly one destination pixel.
+            for (int64_t i = int64_t(d) * sw / dw; i < int64_t(d + 1) * sw / dw; ++i)
+                add(i, 1);
+        } else {
+            add((int64_t(2 * d + 1) * sw) / (2 * dw), 1);
+        }
+    }
+    return taps;
+}
+
 } // namespace tavrin
 
 using namespace tavrin;
@@ -110,11 +139,12 @@ BOOL DoBlit(HDC hdcDest, int x, int y, int w, int h, HDC hdcSrc, int xs, int ys,
         return TRUE;
     }
     bool usesPattern = Rop3UsesPattern(code);
-    ForEachMapped(painter, g, *from, [&](uint32_t& d, uint32_t s, int px, int py) {
+    bool mono = dst->IsMonochrome();
+    ForEachStretched(painter, g, *from, dst->State().stretchMode, convert, [&](uint32_t& d, uint32_t s, int px, int py) {
         if (usesPattern && (pattern.IsNone() || !pattern.Draws(px, py)))
             return;
         uint32_t p = usesPattern ? pattern.At(px, py) : 0;
-        d = ApplyRop3(code, p, convert(s), d);
+        d = ApplyRop3(code, p, mono ? ToMonoPixel(s) : s, d);
     });
     return TRUE;
 }

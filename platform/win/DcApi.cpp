@@ -80,8 +80,8 @@ int GetDeviceCaps(HDC hdc, int index)
 
 BOOL GdiFlush()
 {
-    // Converted DIB sections write their pixels back when deselected; a
-    // selected one is brought up to date through its DC's bitmap.
+    // Nothing is batched: every drawing call has written its pixels out to
+    // the DIB section's bits before it returned.
     return TRUE;
 }
 

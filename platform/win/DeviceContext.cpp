@@ -189,6 +189,21 @@ bool DeviceContext::Restore(int level)
     return true;
 }
 
+DrawScope::DrawScope(DeviceContext& dc)
+{
+    if (dc.IsMemory() && dc.State().bitmap && dc.State().bitmap->IsDibSection()) {
+        m_bitmap = dc.State().bitmap;
+        m_bitmap->Pixels(); // take in what the caller wrote to the bits
+        m_bitmap->BeginDraw();
+    }
+}
+
+DrawScope::~DrawScope()
+{
+    if (m_bitmap)
+        m_bitmap->EndDraw();
+}
+
 std::shared_ptr<DeviceContext> DcFromHandle(HDC hdc)
 {
     return GdiHandles::Get<DeviceContext>(hdc);

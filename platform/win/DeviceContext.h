@@ -113,6 +113,20 @@ private:
     bool m_clipValid = false;
 };
 
+// One drawing call on a DC: a DIB section selected into it is written out to
+// its bits when the outermost scope on it ends, so callers reading the bits
+// right after the call see what was drawn.
+class DrawScope {
+public:
+    explicit DrawScope(DeviceContext& dc);
+    ~DrawScope();
+    DrawScope(const DrawScope&) = delete;
+    DrawScope& operator=(const DrawScope&) = delete;
+
+private:
+    std::shared_ptr<Bitmap> m_bitmap;
+};
+
 std::shared_ptr<DeviceContext> DcFromHandle(HDC hdc);
 HDC RegisterDc(std::shared_ptr<DeviceContext> dc);
 // Stock objects, created on first use.

@@ -40,12 +40,11 @@ void BlitSurface(DeviceContext& dc, const Surface& image, int x, int y, int w, i
     bool mono = dc.IsMonochrome();
     bool usesPattern = Rop3UsesPattern(code);
     BrushPattern pattern = usesPattern ? painter.CurrentBrush() : BrushPattern();
-    ForEachMapped(painter, g, image, [&](uint32_t& dst, uint32_t s, int px, int py) {
+    auto convert = [&](uint32_t s) { return mono ? ToMonoPixel(s) : s; };
+    ForEachStretched(painter, g, image, dc.State().stretchMode, convert, [&](uint32_t& dst, uint32_t s, int px, int py) {
         if (usesPattern && (pattern.IsNone() || !pattern.Draws(px, py)))
             return;
-        if (mono)
-            s = ToMonoPixel(s);
-        dst = ApplyRop3(code, usesPattern ? pattern.At(px, py) : 0, s, dst);
+        dst = ApplyRop3(code, usesPattern ? pattern.At(px, py) : 0, convert(s), dst);
     });
 }
 
@@ -142,6 +141,7 @@ int SetDIBits(HDC, HBITMAP bitmap, UINT start, UINT lines, const void* bits, con
     if (!bm || !bits || !ParseDibInfo(info, usage, d))
         return 0;
     Surface* s = bm->Pixels();
+    bm->BeginDraw();
     const auto* p = static_cast<const uint8_t*>(bits);
     std::vector<uint32_t> row(size_t(d.width));
     int copied = 0;
@@ -158,7 +158,7 @@ int SetDIBits(HDC, HBITMAP bitmap, UINT start, UINT lines, const void* bits, con
         }
         ++copied;
     }
-    bm->FlushToBits();
+    bm->EndDraw();
     return copied;
 }
 

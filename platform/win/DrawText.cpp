@@ -2,6 +2,7 @@
 // ellipsis, "&" prefixes), and DrawState's prefix text.
 #include "platform/win/Font.h"
 #include "platform/win/Gdi.h"
+#include "platform/win/GbkText.h"
 #include "platform/win/TextRenderer.h"
 
 #include <cstring>
@@ -107,19 +108,117 @@ void WrapParagraph(const std::string& text, ScaledFont& font, int extra, int wid
         out.push_back(std::string());
 }
 
-// Cuts the line to fit width with "..." appended.
-std::string EndEllipsis(const std::string& text, ScaledFont& font, int extra, int width)
+// A line shortened with "...": its text and how many of its first bytes are
+// the line's own, unchanged.
+struct Shortened {
+    std::string text;
+    size_t kept;
+};
+
+bool Fits(ScaledFont& font, const std::string& s, int extra, int width)
 {
-    if (Width(font, text, extra) <= width)
-        return text;
-    std::vector<TextChar> chars = DecodeGbkText(text);
-    std::string best = "...";
+    return Width(font, s, extra) <= width;
+}
+
+// The start of the line cut after a character, "..." appended.
+Shortened EndEllipsis(const std::string& text, const std::vector<TextChar>& chars, ScaledFont& font, int extra,
+                      int width)
+{
     for (size_t n = chars.size(); n-- > 0;) {
         std::string candidate = text.substr(0, size_t(chars[n].offset)) + "...";
-        if (Width(font, candidate, extra) <= width)
-            return candidate;
+        if (Fits(font, candidate, extra, width))
+            return {candidate, size_t(chars[n].offset)};
     }
-    return best;
+    return {"...", 0};
+}
+
+// The start of the line cut after its last whole word that fits: before a
+// space, or beside a double-byte character (each is a word of its own). A
+// first word too long for the line is cut like the end ellipsis.
+Shortened WordEllipsis(const std::string& text, const std::vector<TextChar>& chars, ScaledFont& font, int extra,
+                       int width)
+{
+    for (size_t n = chars.size(); n-- > 1;) {
+        const TextChar& before = chars[n - 1];
+        const TextChar& at = chars[n];
+        if (!(at.code == U' ' || before.length == 2 || at.length == 2))
+            continue;
+        std::string head = text.substr(0, size_t(at.offset));
+        while (!head.empty() && head.back() == ' ')
+            head.pop_back();
+        if (head.empty())
+            continue;
+        if (Fits(font, head + "...", extra, width))
+            return {head + "...", head.size()};
+    }
+    return EndEllipsis(text, chars, font, extra, width);
+}
+
+// "..." in place of the middle: the part from the last backslash on is kept
+// whole as long as anything before it can stay; without a backslash the
+// line keeps as much of its start and end as fits, the start taking the odd
+// character.
+Shortened PathEllipsis(const std::string& text, const std::vector<TextChar>& chars, ScaledFont& font, int extra,
+                       int width)
+{
+    size_t slash = chars.size();
+    for (size_t i = chars.size(); i-- > 1;)
+        if (chars[i].code == U'\\' && chars[i].length == 1) {
+            slash = i;
+            break;
+        }
+    if (slash < chars.size()) {
+        std::string tail = text.substr(size_t(chars[slash].offset));
+        for (size_t n = slash; n-- > 0;) {
+            std::string candidate = text.substr(0, size_t(chars[n].offset)) + "..." + tail;
+            if (Fits(font, candidate, extra, width))
+                return {candidate, size_t(chars[n].offset)};
+        }
+        // Not even the last part fits behind "...": as much of its start as does.
+        for (size_t n = chars.size(); n-- > slash;) {
+            std::string candidate = "..." + text.substr(size_t(chars[slash].offset),
+                                                        size_t(chars[n].offset - chars[slash].offset));
+            if (Fits(font, candidate, extra, width))
+                return {candidate, 0};
+        }
+        return {"...", 0};
+    }
+    for (size_t keep = chars.size(); keep-- > 0;) {
+        size_t headChars = (keep + 1) / 2, tailChars = keep / 2;
+        size_t headBytes = headChars < chars.size() ? size_t(chars[headChars].offset) : text.size();
+        size_t tailFrom = tailChars ? size_t(chars[chars.size() - tailChars].offset) : text.size();
+        std::string candidate = text.substr(0, headBytes) + "..." + text.substr(tailFrom);
+        if (Fits(font, candidate, extra, width))
+            return {candidate, headBytes};
+    }
+    return {"...", 0};
+}
+
+Shortened Ellipsis(const std::string& text, UINT format, ScaledFont& font, int extra, int width)
+{
+    if (Fits(font, text, extra, width))
+        return {text, text.size()};
+    std::vector<TextChar> chars = DecodeGbkText(text);
+    if (format & DT_PATH_ELLIPSIS)
+        return PathEllipsis(text, chars, font, extra, width);
+    if (format & DT_WORD_ELLIPSIS)
+        return WordEllipsis(text, chars, font, extra, width);
+    return EndEllipsis(text, chars, font, extra, width);
+}
+
+// Writes the shown text back over the caller's text, which has room for
+// four bytes more than its length; never past that, nor through a character.
+void WriteBack(LPCSTR text, size_t length, const std::string& shown)
+{
+    size_t room = length + 3, n = 0;
+    for (const TextChar& c : DecodeGbkText(shown)) {
+        if (size_t(c.offset + c.length) > room)
+            break;
+        n = size_t(c.offset + c.length);
+    }
+    char* out = const_cast<char*>(text); // the caller asked for its buffer to be changed
+    std::memcpy(out, shown.data(), n);
+    out[n] = '\0';
 }
 
 } // namespace
@@ -156,6 +255,7 @@ int DrawTextA(HDC hdc, LPCSTR text, int length, LPRECT rect, UINT format)
     }
     int tabWidth = 8 * std::max(1, m.aveCharWidth);
     std::vector<Line> lines;
+    int shortened = 0;
     for (std::string& p : paragraphs) {
         int marked = -1;
         std::string plain = (format & DT_NOPREFIX) ? p : StripPrefix(p, marked);
@@ -175,16 +275,21 @@ int DrawTextA(HDC hdc, LPCSTR text, int length, LPRECT rect, UINT format)
                 line.underline = marked - begin;
             offset = begin + int(w.size());
             if ((format & (DT_END_ELLIPSIS | DT_WORD_ELLIPSIS | DT_PATH_ELLIPSIS)) && !(format & DT_CALCRECT)) {
-                std::string cut = EndEllipsis(w, scaled, extra, width);
-                if (cut != w && line.underline >= int(cut.size()) - 3)
-                    line.underline = -1;
-                w = cut;
+                Shortened cut = Ellipsis(w, format, scaled, extra, width);
+                if (cut.text != w) {
+                    if (line.underline >= int(cut.kept))
+                        line.underline = -1;
+                    w = cut.text;
+                    ++shortened;
+                }
             }
             line.text = w;
             lines.push_back(line);
         }
     }
-    int lineHeight = m.height;
+    if ((format & DT_MODIFYSTRING) && shortened && lines.size() == 1)
+        WriteBack(text, input.size(), lines[0].text);
+    int lineHeight = m.height + ((format & DT_EXTERNALLEADING) ? m.externalLeading : 0);
     int total = lineHeight * int(lines.size());
     int maxWidth = 0;
     for (const Line& l : lines)

@@ -132,6 +132,7 @@ struct FontFile {
     int avgWidth = 0;
     int strikeoutPos = 0;
     int strikeoutSize = 0;
+    int lineGapUnits = 0; // line gap beyond the cell, font units
     FT_Size size = nullptr;
 };
 
@@ -184,6 +185,11 @@ struct FontLibrary::Impl {
             file->winAscent = file->face->ascender;
             file->winDescent = -file->face->descender;
         }
+        // The horizontal header's line gap, less what the cell already holds
+        // beyond the typographic ascender and descender.
+        if (auto* hhea = static_cast<TT_HoriHeader*>(FT_Get_Sfnt_Table(file->face, FT_SFNT_HHEA)))
+            file->lineGapUnits = std::max(0, int(hhea->Line_Gap) - ((file->winAscent + file->winDescent)
+                                                                    - (int(hhea->Ascender) - int(hhea->Descender))));
         FontFile* raw = file.get();
         files.emplace(key, std::move(file));
         return raw;
@@ -322,6 +328,7 @@ std::shared_ptr<ScaledFont> FontLibrary::Resolve(const LOGFONTA& lf)
     m.descent = int(std::lround(primary->winDescent * scale));
     m.height = m.ascent + m.descent;
     m.internalLeading = std::max(0, m.height - m.em);
+    m.externalLeading = int(std::lround(primary->lineGapUnits * scale));
     m.underlineThickness = std::max(1, int(std::lround(primary->face->underline_thickness * scale)));
     m.underlinePosition = std::max(1, int(std::lround(-primary->face->underline_position * scale)));
     m.strikeoutPosition = primary->strikeoutPos ? int(std::lround(primary->strikeoutPos * scale)) : m.ascent / 3;

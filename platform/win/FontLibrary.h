@@ -34,6 +34,7 @@ struct FontMetrics {
     int ascent = 0;
     int descent = 0;
     int internalLeading = 0;
+    int externalLeading = 0; // the line gap the face asks for beyond its cell
     int aveCharWidth = 0;
     int maxCharWidth = 0;
     int underlinePosition = 0;  // below the baseline

@@ -56,12 +56,39 @@ private:
     struct RowSpan {
         int x0, x1; // inclusive; x1 < x0 when the row is empty
     };
+    // Pixel runs [x0, x1) per row: what a wide pen covers.
+    class Runs {
+    public:
+        Runs(int top, int bottom) : m_top(top), m_rows(size_t(bottom > top ? bottom - top : 0)) {}
+        void Add(int y, int x0, int x1);
+        void Merge();
+        int Top() const { return m_top; }
+        int Bottom() const { return m_top + int(m_rows.size()); }
+        const std::vector<std::pair<int, int>>& Row(int y) const { return m_rows[size_t(y - m_top)]; }
+
+    private:
+        int m_top;
+        std::vector<std::vector<std::pair<int, int>>> m_rows;
+    };
+
+    // A 1-pixel line from a to b in surface coordinates, b left out.
     void LineSurface(POINT a, POINT b, const Pen& pen, uint32_t pixel, int& dashPos);
-    void Stamp(int x, int y, int width, uint32_t pixel);
+    // The pixels within half of width of a path (round caps and joins).
+    Runs WideStroke(const POINT* path, int count, bool closed, int width) const;
+    void PaintRuns(const Runs& runs, uint32_t pixel);
+    // Fills [x0, x1) of row y with the brush except where the pen went.
+    void SpanExcept(int y, int x0, int x1, const Runs* pen, const BrushPattern& brush, int rop2);
+    // The selected pen's width when it draws as a wide pen, else 0.
+    int WidePenWidth() const;
+    uint32_t PenPixel() const;
     // A shape given by one span per row from top: brush inside, pen outline.
     void Shape(int top, const std::vector<RowSpan>& rows);
+    // The box of an ellipse or round rectangle with its pen: wide pens are
+    // centred on the outline unless they draw inside the frame.
+    RECT ShapeBox(const RECT& logical) const;
 
     DeviceContext& m_dc;
+    DrawScope m_scope; // before m_surface: the pixels are taken in first
     Surface* m_surface;
     const Region* m_clip;
     bool m_mono;

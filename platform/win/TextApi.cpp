@@ -115,7 +115,7 @@ BOOL GetTextMetricsA(HDC hdc, LPTEXTMETRICA tm)
     tm->tmAscent = m.ascent;
     tm->tmDescent = m.descent;
     tm->tmInternalLeading = m.internalLeading;
-    tm->tmExternalLeading = 0;
+    tm->tmExternalLeading = m.externalLeading;
     tm->tmAveCharWidth = m.aveCharWidth;
     tm->tmMaxCharWidth = m.maxCharWidth;
     tm->tmWeight = lf.lfWeight ? lf.lfWeight : FW_NORMAL;

@@ -50,7 +50,7 @@ Frame FrameFor(int quarterTurns)
 class GlyphWriter {
 public:
     GlyphWriter(DeviceContext& dc, const RECT* clipLogical, uint32_t color, bool antialias)
-        : m_surface(dc.Target()), m_clip(dc.Clip()), m_color(color), m_mono(dc.IsMonochrome()),
+        : m_scope(dc), m_surface(dc.Target()), m_clip(dc.Clip()), m_color(color), m_mono(dc.IsMonochrome()),
           m_antialias(antialias && !m_mono)
     {
         m_box = m_clip.Bounds();
@@ -86,6 +86,7 @@ public:
     }
 
 private:
+    DrawScope m_scope;
     Surface* m_surface;
     const Region& m_clip;
     uint32_t m_color;

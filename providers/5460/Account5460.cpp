@@ -21,9 +21,9 @@ int CAccount5460::Login(CHttpClient* client, CString* page)
 
     Log("[登录]开始登录...");
     const CString form = tavrin::p5460::LoginForm(GetUserName(), GetPassword());
-    // A closing account keeps the stop that its teardown set.
-    if (!IsClosing())
-        client->ResetStop();
+    // The client's stop flag stays as it is: each operation clears it when it
+    // readies its client, and a stop given since must end the operation even
+    // when a stale cookie makes it sign in again halfway.
     client->ClearCookies();
     client->SetAcceptCookies(TRUE);
     CByteArray reply;

@@ -3,7 +3,6 @@
 #include "core/model/Account.h"
 #include "core/model/ModelEvents.h"
 #include "core/model/SchoolClass.h"
-#include "core/services/BusyGuard.h"
 #include "core/services/FolderUtil.h"
 #include "providers/5460/RecordSplit.h"
 #include "providers/5460/SignIn.h"
@@ -121,8 +120,8 @@ int CContactStore5460::Login(CString& page)
 
 void CContactStore5460::Update(CStringArray&, int mode)
 {
+    // The update task holds the busy flag from the start operation on.
     Log("[通讯录]开始更新...");
-    CBusyGuard busy(&m_busy);
     Post(26);
     PrepareHttpClient(&m_connection);
 

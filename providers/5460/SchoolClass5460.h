@@ -8,6 +8,13 @@ public:
     CSchoolClass5460() = default;
     ~CSchoolClass5460() override = default;
 
-    // Creates the class's stores in its folder and loads them.
+    // Reads the class page and writes "misc.htm" into the class folder.
+    void UpdateClassInfo(int param) override;
+    // Creates the class's stores in its folder and loads them. A class whose
+    // id could not name a folder gets no stores.
     void CreateStores() override;
+
+    // Ends the class's work and frees its stores, which save their files;
+    // the object itself stays valid. For a class leaving its account.
+    void TearDown();
 };

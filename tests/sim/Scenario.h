@@ -3,6 +3,7 @@
 // knows; fields a site does not use stay empty.
 #pragma once
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,12 @@ struct User {
     // The sign-in is refused with the provider's lockout page.
     bool locked = false;
     std::vector<std::string> classIds;
+    // Written into the welcome page after the class links.
+    std::string welcomeExtra;
+    // The personal profile by the provider's form field names.
+    std::map<std::string, std::string> profile;
+    // When set, served as the profile form page.
+    std::string rawProfilePage;
 };
 
 struct Member {
@@ -77,6 +84,9 @@ struct Photo {
     std::string imageUrl;
     std::string smallUrl;
     std::vector<Comment> comments;
+    // When set, served as the photo's comment page instead of one built from
+    // comments.
+    std::string rawCommentPage;
 };
 
 struct Note {
@@ -102,7 +112,8 @@ struct SchoolClass {
     std::string visitCount;
     std::vector<Member> members;
     std::vector<Message> messages;
-    std::vector<Photo> photos;
+    std::vector<Photo> photos; // newest first, as the album lists them
+    int photosPerPage = 12;
     std::vector<Note> notes;
     // When set, served in place of the data built from members: lets a test
     // hand the client short, odd or broken records.
@@ -110,6 +121,17 @@ struct SchoolClass {
     std::string rawMemberData;
     bool rawVisits = false;
     std::string rawVisitData;
+    // The message board: regular messages per list page, and whether the
+    // list pages show the page total.
+    int messagesPerPage = 10;
+    bool showMessagePageTotal = true;
+    // A list page number answered with brokenMessageStatus (0: none); with
+    // status 200 the page comes empty.
+    int brokenMessagePage = 0;
+    int brokenMessageStatus = 500;
+    // When set, served as the note list in place of the notes' blocks.
+    bool rawNotes = false;
+    std::string rawNoteBlocks;
 };
 
 struct Scenario {

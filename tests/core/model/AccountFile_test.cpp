@@ -293,3 +293,22 @@ TEST(AccountFile, RepeatedClassIdsMakeOneClass)
     EXPECT_FALSE(account.IsLocked());
     EXPECT_FALSE(account.IsAccessEnabled());
 }
+
+// A class id names a folder: ids from a hand-edited file that could reach
+// outside the account folder are skipped.
+TEST(AccountFile, UnsafeClassIdsAreSkipped)
+{
+    TempDir dir;
+    dir.Write("tavrin.xml",
+              "<account>\n"
+              "\t<class id=\"..\\..\\x\">\n\t\t<name>up</name>\n\t</class>\n"
+              "\t<class id=\"\">\n\t\t<name>empty</name>\n\t</class>\n"
+              "\t<class id=\"a/b\">\n\t\t<name>slash</name>\n\t</class>\n"
+              "\t<class id=\"c_7-x\">\n\t\t<name>fine</name>\n\t</class>\n"
+              "\t<global>\n\t\t<user_name>u</user_name>\n\t</global>\n"
+              "</account>\n");
+    CTestAccount account;
+    ASSERT_EQ(account.Load(ProgramPath(dir.Path())), 1);
+    ASSERT_EQ(account.GetClassCount(), 1);
+    EXPECT_EQ(account.GetClassAt(0)->GetId(), CString("c_7-x"));
+}

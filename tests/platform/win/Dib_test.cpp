@@ -198,3 +198,102 @@ TEST(Blend, WideRowsBlendLikeSinglePixels)
         }
     }
 }
+
+// A DIB section below 32 bits selected into a memory DC, as the toolkit uses
+// them: it draws and reads the bits at once, without deselecting.
+class SelectedSection {
+public:
+    explicit SelectedSection(int bpp, int width = 4, int height = 2)
+    {
+        DibBuffer info = MakeInfo(width, -height, bpp);
+        if (bpp == 8) {
+            // Index 0 black, 1 red, 2 white; the rest far from all three.
+            const RGBQUAD table[3] = {{0, 0, 0, 0}, {0, 0, 255, 0}, {255, 255, 255, 0}};
+            for (int i = 0; i < 256; ++i) {
+                RGBQUAD q = i < 3 ? table[i] : RGBQUAD{0, 128, 0, 0};
+                std::memcpy(&info.Info()->bmiColors[i], &q, 4);
+            }
+        }
+        m_stride = Stride(width, bpp);
+        m_dc = CreateCompatibleDC(nullptr);
+        m_bitmap = CreateDIBSection(m_dc, info.Info(), DIB_RGB_COLORS, &m_bits, nullptr, 0);
+        m_old = SelectObject(m_dc, m_bitmap);
+    }
+    ~SelectedSection()
+    {
+        SelectObject(m_dc, m_old);
+        DeleteObject(m_bitmap);
+        DeleteDC(m_dc);
+    }
+    HDC Dc() const { return m_dc; }
+    unsigned char* Row(int y) const { return static_cast<unsigned char*>(m_bits) + m_stride * size_t(y); }
+
+private:
+    HDC m_dc = nullptr;
+    HBITMAP m_bitmap = nullptr;
+    HGDIOBJ m_old = nullptr;
+    void* m_bits = nullptr;
+    size_t m_stride = 0;
+};
+
+TEST(Dib, SelectedSectionBitsAreCurrentAfterEveryCall)
+{
+    SelectedSection s(24);
+    RECT r{1, 0, 3, 1};
+    HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
+    FillRect(s.Dc(), &r, red);
+    const unsigned char redBgr[3] = {0, 0, 255}, blackBgr[3] = {0, 0, 0};
+    EXPECT_EQ(std::memcmp(s.Row(0) + 3, redBgr, 3), 0) << "the fill is in the bits at once";
+    EXPECT_EQ(std::memcmp(s.Row(0), blackBgr, 3), 0);
+    // Every kind of drawing call: pixels, lines, text and blits.
+    SetPixel(s.Dc(), 0, 1, RGB(1, 2, 3));
+    EXPECT_EQ(s.Row(1)[0], 3);
+    EXPECT_EQ(s.Row(1)[2], 1);
+    HGDIOBJ oldPen = SelectObject(s.Dc(), GetStockObject(WHITE_PEN));
+    MoveToEx(s.Dc(), 1, 1, nullptr);
+    LineTo(s.Dc(), 4, 1);
+    EXPECT_EQ(s.Row(1)[3], 255);
+    EXPECT_EQ(s.Row(1)[9], 255);
+    SelectObject(s.Dc(), oldPen);
+    TestSurface green(4, 2, RGB(0, 255, 0));
+    BitBlt(s.Dc(), 0, 0, 1, 1, green.Dc(), 0, 0, SRCCOPY);
+    EXPECT_EQ(s.Row(0)[1], 255);
+    EXPECT_TRUE(GdiFlush());
+    DeleteObject(red);
+}
+
+TEST(Dib, CallerWritesToSelectedSectionBitsAreSeen)
+{
+    SelectedSection s(24);
+    s.Row(0)[3] = 0x40; // pixel (1, 0) blue 0x40
+    EXPECT_EQ(GetPixel(s.Dc(), 1, 0), RGB(0, 0, 0x40));
+    // Drawing elsewhere keeps what the caller wrote.
+    PatBlt(s.Dc(), 0, 1, 4, 1, WHITENESS);
+    EXPECT_EQ(s.Row(0)[3], 0x40);
+    // And a blit from the section reads it.
+    TestSurface out(4, 2);
+    s.Row(0)[0] = 0x11;
+    BitBlt(out.Dc(), 0, 0, 2, 1, s.Dc(), 0, 0, SRCCOPY);
+    EXPECT_EQ(out.Pixel(0, 0), 0x000011u);
+    EXPECT_EQ(out.Pixel(1, 0), 0x000040u);
+}
+
+TEST(Dib, SectionsDrawOnWhatTheirFormatHolds)
+{
+    // 8 bits: a drawn colour becomes the nearest table entry, in the bits and
+    // for the next call.
+    SelectedSection pal(8);
+    SetPixel(pal.Dc(), 0, 0, RGB(250, 10, 10));
+    SetPixel(pal.Dc(), 1, 0, RGB(240, 240, 240));
+    EXPECT_EQ(pal.Row(0)[0], 1);
+    EXPECT_EQ(pal.Row(0)[1], 2);
+    EXPECT_EQ(GetPixel(pal.Dc(), 0, 0), RGB(255, 0, 0));
+    // 16 bits (5-5-5): the low bits of each channel are dropped.
+    SelectedSection hi(16);
+    SetPixel(hi.Dc(), 0, 0, RGB(0xFF, 0x0F, 0x80));
+    uint16_t v = uint16_t(hi.Row(0)[0] | (hi.Row(0)[1] << 8));
+    EXPECT_EQ(v, uint16_t((0x1F << 10) | (0x01 << 5) | 0x10));
+    COLORREF back = GetPixel(hi.Dc(), 0, 0);
+    EXPECT_EQ(GetRValue(back), 0xFF);
+    EXPECT_EQ(GetGValue(back), 0x08) << "the next call sees the 5-bit green";
+}

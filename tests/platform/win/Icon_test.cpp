@@ -4,6 +4,7 @@
 #include "platform/win/GdiSystemColors.h"
 #include "platform/win/ImageList.h"
 #include "platform/win/Surface.h"
+#include "platform/win/SystemProfile.h"
 
 #include <gtest/gtest.h>
 
@@ -127,6 +128,20 @@ TEST(Edge, RaisedAndSunkenColours)
     DrawEdge(s.Dc(), &q, BDR_SUNKENOUTER, BF_RECT);
     EXPECT_EQ(s.Pixel(0, 0), px(kShadow));
     EXPECT_EQ(s.Pixel(5, 5), px(kHilight));
+}
+
+TEST(Edge, ColoursFollowTheSystemProfile)
+{
+    INT indexes[2] = {COLOR_BTNSHADOW, COLOR_BTNHIGHLIGHT};
+    COLORREF was[2] = {GetSysColor(COLOR_BTNSHADOW), GetSysColor(COLOR_BTNHIGHLIGHT)};
+    COLORREF now[2] = {RGB(1, 2, 3), RGB(4, 5, 6)};
+    ASSERT_TRUE(SetSysColors(2, indexes, now));
+    TestSurface s(6, 6);
+    RECT r{0, 0, 6, 6};
+    DrawEdge(s.Dc(), &r, BDR_SUNKENOUTER, BF_RECT);
+    EXPECT_EQ(s.Pixel(0, 0), 0x010203u);
+    EXPECT_EQ(s.Pixel(5, 5), 0x040506u);
+    SetSysColors(2, indexes, was);
 }
 
 TEST(Edge, FocusRectTwiceRestores)

@@ -3,6 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
+#include <set>
+#include <utility>
+
 namespace {
 
 // Pattern 0xF0, source 0xCC and destination 0xAA in every channel make every
@@ -348,4 +353,263 @@ TEST(Raster, StretchAndOverlappingBlits)
     EXPECT_EQ(s.Pixel(1, 0), 0xFF0000u);
     EXPECT_EQ(s.Pixel(2, 0), 0x00FF00u);
     EXPECT_EQ(s.Pixel(3, 0), 0xFF0000u);
+}
+
+namespace {
+
+// The pixels one LineTo lights, as a set of (x, y).
+std::set<std::pair<int, int>> LinePixels(POINT from, POINT to)
+{
+    TestSurface s(21, 21);
+    MoveToEx(s.Dc(), from.x, from.y, nullptr);
+    LineTo(s.Dc(), to.x, to.y);
+    std::set<std::pair<int, int>> lit;
+    for (int y = 0; y < 21; ++y)
+        for (int x = 0; x < 21; ++x)
+            if (s.Pixel(x, y) == 0)
+                lit.insert({x, y});
+    return lit;
+}
+
+} // namespace
+
+TEST(Raster, LineSlopesInBothDirections)
+{
+    // From the centre to points all around it, ties among them: whichever
+    // way a line runs it lights the same pixels apart from the end left
+    // out, one per step of the major axis.
+    const POINT c{10, 10};
+    const POINT ends[] = {{8, 0},  {8, 1},  {8, 3},   {8, 4},  {6, 3},  {8, 8},   {3, 8},  {4, 8},  {1, 8},
+                          {0, 8},  {-1, 8}, {-4, 8},  {-6, 3}, {-8, 4}, {-8, -1}, {-8, -4}, {-6, -3}, {-3, -8},
+                          {0, -8}, {1, -8}, {4, -8},  {2, -6}, {8, -8}, {8, -3},  {7, -2}};
+    for (const POINT& e : ends) {
+        POINT end{c.x + e.x, c.y + e.y};
+        auto forward = LinePixels(c, end), backward = LinePixels(end, c);
+        size_t steps = size_t(std::max(std::abs(e.x), std::abs(e.y)));
+        EXPECT_EQ(forward.size(), steps) << e.x << "," << e.y;
+        EXPECT_EQ(forward.count({c.x, c.y}), 1u) << "first pixel drawn";
+        EXPECT_EQ(forward.count({end.x, end.y}), 0u) << "last pixel left out";
+        forward.insert({end.x, end.y});
+        backward.insert({c.x, c.y});
+        EXPECT_EQ(forward, backward) << e.x << "," << e.y;
+    }
+}
+
+TEST(Raster, LineTiesFollowTheMajorAxis)
+{
+    // Halfway between two pixels an x-major line takes the upper one and a
+    // y-major line the right one.
+    struct Case {
+        POINT from, to;
+        const char* rows;
+    };
+    const Case cases[] = {
+        {{0, 0}, {4, 2}, "##...\n..##.\n.....\n.....\n.....\n"},
+        {{4, 2}, {0, 0}, ".#...\n..##.\n....#\n.....\n.....\n"},
+        {{0, 2}, {4, 0}, "...#.\n.##..\n#....\n.....\n.....\n"},
+        {{0, 0}, {2, 4}, "#....\n.#...\n.#...\n..#..\n.....\n"},
+        {{2, 4}, {0, 0}, ".....\n.#...\n.#...\n..#..\n..#..\n"},
+        {{2, 0}, {0, 4}, "..#..\n..#..\n.#...\n.#...\n.....\n"},
+    };
+    for (const Case& c : cases) {
+        TestSurface s(5, 5);
+        MoveToEx(s.Dc(), c.from.x, c.from.y, nullptr);
+        LineTo(s.Dc(), c.to.x, c.to.y);
+        EXPECT_EQ(s.Rows(0), c.rows) << c.from.x << "," << c.from.y << " to " << c.to.x << "," << c.to.y;
+    }
+}
+
+TEST(Raster, WideLinesHaveRoundCapsCentredOnThePath)
+{
+    struct Case {
+        int width;
+        POINT from, to;
+        const char* rows;
+    };
+    const Case cases[] = {
+        // Width 5: round ends reach 2 pixels beyond each end point.
+        {5, {2, 2}, {8, 2}, ".#########..\n###########.\n###########.\n###########.\n.#########..\n"},
+        // Even widths: a pixel exactly half a width away counts on the upper
+        // and left side of the stroke only.
+        {2, {2, 3}, {8, 3}, "............\n............\n..#######...\n.########...\n............\n"},
+        // Drawn the other way: the same pixels, the end point included.
+        {2, {8, 3}, {2, 3}, "............\n............\n..#######...\n.########...\n............\n"},
+        {3, {5, 0}, {5, 4}, "....###.....\n....###.....\n....###.....\n....###.....\n....###.....\n"},
+    };
+    for (const Case& c : cases) {
+        TestSurface s(12, 5);
+        HPEN pen = CreatePen(PS_SOLID, c.width, RGB(0, 0, 0));
+        HGDIOBJ old = SelectObject(s.Dc(), pen);
+        MoveToEx(s.Dc(), c.from.x, c.from.y, nullptr);
+        LineTo(s.Dc(), c.to.x, c.to.y);
+        EXPECT_EQ(s.Rows(0), c.rows) << "width " << c.width << " from " << c.from.x;
+        SelectObject(s.Dc(), old);
+        DeleteObject(pen);
+    }
+}
+
+TEST(Raster, WidePolylineJoinsRoundAndDrawsEachPixelOnce)
+{
+    POINT path[] = {{2, 3}, {12, 3}, {12, 12}};
+    TestSurface copy(16, 16);
+    HPEN pen = CreatePen(PS_SOLID, 5, RGB(0, 0, 0));
+    HGDIOBJ old = SelectObject(copy.Dc(), pen);
+    Polyline(copy.Dc(), path, 3);
+    EXPECT_EQ(copy.Pixel(13, 1), 0u) << "inside the round join";
+    EXPECT_EQ(copy.Pixel(14, 1), 0xFFFFFFu) << "a mitred corner would reach here";
+    EXPECT_EQ(copy.Pixel(14, 13), 0u) << "the end point's cap is drawn";
+    EXPECT_EQ(copy.Pixel(12, 14), 0u);
+    int covered = copy.Count(0);
+    SelectObject(copy.Dc(), old);
+    DeleteObject(pen);
+    // Under XOR the corner where the segments overlap is inverted once.
+    TestSurface x(16, 16);
+    SetROP2(x.Dc(), R2_XORPEN);
+    HPEN white = CreatePen(PS_SOLID, 5, RGB(255, 255, 255));
+    old = SelectObject(x.Dc(), white);
+    Polyline(x.Dc(), path, 3);
+    EXPECT_EQ(x.Count(0), covered);
+    SelectObject(x.Dc(), old);
+    DeleteObject(white);
+}
+
+TEST(Raster, WidePenFramesCentredOrInsideTheFrame)
+{
+    HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
+    for (int style : {PS_SOLID, PS_INSIDEFRAME}) {
+        TestSurface s(20, 18);
+        HPEN pen = CreatePen(style, 5, RGB(0, 0, 0));
+        HGDIOBJ oldPen = SelectObject(s.Dc(), pen);
+        HGDIOBJ oldBrush = SelectObject(s.Dc(), red);
+        Rectangle(s.Dc(), 2, 2, 16, 14);
+        if (style == PS_SOLID) {
+            // Centred on the outermost pixels (2..15, 2..13): 2 more each way.
+            EXPECT_EQ(s.Pixel(0, 6), 0u);
+            EXPECT_EQ(s.Pixel(4, 6), 0u);
+            EXPECT_EQ(s.Pixel(17, 6), 0u);
+            EXPECT_EQ(s.Pixel(18, 6), 0xFFFFFFu);
+            EXPECT_EQ(s.Pixel(6, 0), 0u);
+            EXPECT_EQ(s.Pixel(6, 15), 0u);
+            EXPECT_EQ(s.Pixel(6, 16), 0xFFFFFFu);
+            EXPECT_EQ(s.Pixel(0, 0), 0xFFFFFFu) << "round corner";
+            EXPECT_EQ(s.Pixel(1, 0), 0u);
+            EXPECT_EQ(s.Rows(0xFF0000).find('#'), size_t(5 * 21 + 5)) << "the fill starts at (5, 5)";
+            EXPECT_EQ(s.Count(0xFF0000), 8 * 6);
+        } else {
+            // Inside the frame: nothing outside (2, 2)-(16, 14), 5 pixels thick.
+            for (int y = 0; y < 18; ++y) {
+                for (int x = 0; x < 20; ++x) {
+                    if (x < 2 || x >= 16 || y < 2 || y >= 14) {
+                        EXPECT_EQ(s.Pixel(x, y), 0xFFFFFFu) << x << "," << y;
+                    }
+                }
+            }
+            EXPECT_EQ(s.Pixel(2, 6), 0u);
+            EXPECT_EQ(s.Pixel(6, 6), 0u);
+            EXPECT_EQ(s.Pixel(11, 6), 0u);
+            EXPECT_EQ(s.Pixel(15, 6), 0u);
+            EXPECT_EQ(s.Pixel(8, 6), 0u);
+            EXPECT_EQ(s.Pixel(8, 9), 0u);
+            EXPECT_EQ(s.Pixel(7, 7), 0xFF0000u);
+            EXPECT_EQ(s.Pixel(10, 8), 0xFF0000u);
+            EXPECT_EQ(s.Count(0xFF0000), 4 * 2);
+        }
+        SelectObject(s.Dc(), oldBrush);
+        SelectObject(s.Dc(), oldPen);
+        DeleteObject(pen);
+    }
+    DeleteObject(red);
+}
+
+TEST(Raster, WidePenEllipsesCentredOrInsideTheFrame)
+{
+    for (int style : {PS_SOLID, PS_INSIDEFRAME}) {
+        TestSurface s(20, 20);
+        HPEN pen = CreatePen(style, 4, RGB(0, 0, 0));
+        HGDIOBJ old = SelectObject(s.Dc(), pen);
+        Ellipse(s.Dc(), 4, 4, 16, 16);
+        RECT ink{20, 20, -1, -1};
+        for (int y = 0; y < 20; ++y)
+            for (int x = 0; x < 20; ++x)
+                if (s.Pixel(x, y) == 0) {
+                    ink.left = std::min<LONG>(ink.left, x);
+                    ink.top = std::min<LONG>(ink.top, y);
+                    ink.right = std::max<LONG>(ink.right, x + 1);
+                    ink.bottom = std::max<LONG>(ink.bottom, y + 1);
+                }
+        if (style == PS_SOLID) {
+            EXPECT_EQ(ink.left, 2);
+            EXPECT_EQ(ink.right, 17);
+            EXPECT_EQ(ink.top, 2);
+            EXPECT_EQ(ink.bottom, 17);
+        } else {
+            EXPECT_EQ(ink.left, 4);
+            EXPECT_EQ(ink.right, 16);
+            EXPECT_EQ(ink.top, 4);
+            EXPECT_EQ(ink.bottom, 16);
+        }
+        EXPECT_EQ(s.Pixel(10, 10), 0xFFFFFFu) << "white stock brush inside";
+        SelectObject(s.Dc(), old);
+        DeleteObject(pen);
+    }
+}
+
+TEST(Raster, StretchModesWhenShrinking)
+{
+    // Four source pixels onto two: red and green fall together, so do blue
+    // and white.
+    TestSurface src(4, 1);
+    const COLORREF colours[] = {RGB(255, 0, 0), RGB(0, 255, 0), RGB(0, 0, 255), RGB(255, 255, 255)};
+    for (int i = 0; i < 4; ++i)
+        SetPixel(src.Dc(), i, 0, colours[i]);
+    struct Case {
+        int mode;
+        uint32_t first, second;
+    };
+    const Case cases[] = {
+        {BLACKONWHITE, 0x000000, 0x0000FF}, // AND
+        {WHITEONBLACK, 0xFFFF00, 0xFFFFFF}, // OR
+        {COLORONCOLOR, 0x00FF00, 0xFFFFFF}, // nearest
+        {HALFTONE, 0x808000, 0x8080FF},     // average
+    };
+    for (const Case& c : cases) {
+        TestSurface dst(2, 1, RGB(1, 1, 1));
+        EXPECT_EQ(SetStretchBltMode(dst.Dc(), c.mode), BLACKONWHITE);
+        EXPECT_EQ(GetStretchBltMode(dst.Dc()), c.mode);
+        EXPECT_TRUE(StretchBlt(dst.Dc(), 0, 0, 2, 1, src.Dc(), 0, 0, 4, 1, SRCCOPY));
+        EXPECT_EQ(dst.Pixel(0, 0), c.first) << c.mode;
+        EXPECT_EQ(dst.Pixel(1, 0), c.second) << c.mode;
+        // Mirrored, the pairs swap places.
+        StretchBlt(dst.Dc(), 2, 0, -2, 1, src.Dc(), 0, 0, 4, 1, SRCCOPY);
+        EXPECT_EQ(dst.Pixel(1, 0), c.first) << c.mode << " mirrored";
+        EXPECT_EQ(dst.Pixel(0, 0), c.second) << c.mode << " mirrored";
+    }
+}
+
+TEST(Raster, HalftoneAveragesByAreaWhenEnlarging)
+{
+    TestSurface src(2, 1);
+    SetPixel(src.Dc(), 0, 0, RGB(0, 0, 0));
+    TestSurface dst(3, 1, RGB(1, 1, 1));
+    // Three pixels over two: the middle one takes half of each.
+    SetStretchBltMode(dst.Dc(), HALFTONE);
+    StretchBlt(dst.Dc(), 0, 0, 3, 1, src.Dc(), 0, 0, 2, 1, SRCCOPY);
+    EXPECT_EQ(dst.Pixel(0, 0), 0x000000u);
+    EXPECT_EQ(dst.Pixel(1, 0), 0x808080u);
+    EXPECT_EQ(dst.Pixel(2, 0), 0xFFFFFFu);
+    // Other modes enlarge by the nearest pixel.
+    SetStretchBltMode(dst.Dc(), BLACKONWHITE);
+    StretchBlt(dst.Dc(), 0, 0, 3, 1, src.Dc(), 0, 0, 2, 1, SRCCOPY);
+    EXPECT_EQ(dst.Pixel(1, 0), 0xFFFFFFu);
+    // StretchDIBits follows the mode too: a 2x2 DIB averaged into one pixel.
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = 2;
+    info.bmiHeader.biHeight = -2;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    const uint32_t bits[4] = {0x00FF0000, 0x00FF0000, 0x000000FF, 0x000000FF};
+    SetStretchBltMode(dst.Dc(), HALFTONE);
+    StretchDIBits(dst.Dc(), 0, 0, 1, 1, 0, 0, 2, 2, bits, &info, DIB_RGB_COLORS, SRCCOPY);
+    EXPECT_EQ(dst.Pixel(0, 0), 0x800080u);
 }

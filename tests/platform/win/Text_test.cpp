@@ -317,3 +317,69 @@ TEST_F(TextTest, FaceEnumerationAndStockFonts)
     EXPECT_EQ(gui.lfCharSet, GB2312_CHARSET);
     EXPECT_STREQ(gui.lfFaceName, kSong);
 }
+
+TEST_F(TextTest, EllipsisKindsWriteTheShownTextBack)
+{
+    TestSurface s(200, 20);
+    HFONT f = MakeFont(-12, "Tahoma");
+    HGDIOBJ old = SelectObject(s.Dc(), f);
+    auto width = [&](const char* text) {
+        SIZE size{};
+        GetTextExtentPoint32(s.Dc(), text, int(std::strlen(text)), &size);
+        return int(size.cx);
+    };
+    // The rectangle is as wide as the expected text: the longest that fits.
+    struct Case {
+        const char* text;
+        UINT format;
+        const char* shown;
+        const char* fitsIn; // the text whose width the rectangle has
+    };
+    const Case cases[] = {
+        {"Window caption text here", DT_END_ELLIPSIS, "Window caption te...", nullptr},
+        {"Window caption text here", DT_WORD_ELLIPSIS, "Window caption...", "Window caption te..."},
+        {"Supercalifragilistic", DT_WORD_ELLIPSIS, "Super...", nullptr},
+        {"Hello \xD6\xD0\xCE\xC4\xB2\xE2\xCA\xD4", DT_WORD_ELLIPSIS, "Hello \xD6\xD0\xCE\xC4...", nullptr},
+        {"C:\\Program Files\\Tavrin\\tavrin.ini", DT_PATH_ELLIPSIS, "C:\\Prog...\\tavrin.ini", nullptr},
+        {"C:\\dir\\averyverylongname.txt", DT_PATH_ELLIPSIS, "...\\averyv", nullptr},
+        {"abcdefghij", DT_PATH_ELLIPSIS, "abc...hij", nullptr},
+        // A backslash inside a double-byte character is not a separator.
+        {"abcdef\\cd\x81\x5C" "efghijk", DT_PATH_ELLIPSIS, "abc...\\cd\x81\x5C" "efghijk", nullptr},
+        // Double-byte characters are never cut in half.
+        {"\xD6\xD0\xCE\xC4\xB2\xE2\xCA\xD4", DT_END_ELLIPSIS, "\xD6\xD0\xCE\xC4...", nullptr},
+    };
+    for (const Case& c : cases) {
+        char buffer[64] = {};
+        std::strcpy(buffer, c.text);
+        RECT r{0, 0, width(c.fitsIn ? c.fitsIn : c.shown), 20};
+        DrawText(s.Dc(), buffer, -1, &r, DT_SINGLELINE | DT_NOPREFIX | c.format);
+        EXPECT_STREQ(buffer, c.text) << "unchanged without DT_MODIFYSTRING";
+        DrawText(s.Dc(), buffer, -1, &r, DT_SINGLELINE | DT_NOPREFIX | DT_MODIFYSTRING | c.format);
+        EXPECT_STREQ(buffer, c.shown) << c.text;
+    }
+    // Text that fits is left alone.
+    char fits[16] = "Window";
+    RECT wide{0, 0, 200, 20};
+    DrawText(s.Dc(), fits, -1, &wide, DT_SINGLELINE | DT_END_ELLIPSIS | DT_MODIFYSTRING);
+    EXPECT_STREQ(fits, "Window");
+    SelectObject(s.Dc(), old);
+    DeleteObject(f);
+}
+
+TEST_F(TextTest, ExternalLeadingAddsTheFontsLineGap)
+{
+    TestSurface s(40, 40);
+    HFONT f = MakeFont(-12, kSong);
+    HGDIOBJ old = SelectObject(s.Dc(), f);
+    TEXTMETRIC tm{};
+    GetTextMetrics(s.Dc(), &tm);
+    // The pinned faces ask for no gap beyond their cell.
+    EXPECT_EQ(tm.tmExternalLeading, 0);
+    RECT plain{0, 0, 40, 0}, lead{0, 0, 40, 0};
+    DrawText(s.Dc(), "a\nb", -1, &plain, DT_CALCRECT);
+    DrawText(s.Dc(), "a\nb", -1, &lead, DT_CALCRECT | DT_EXTERNALLEADING);
+    EXPECT_EQ(plain.bottom, 2 * tm.tmHeight);
+    EXPECT_EQ(lead.bottom, 2 * (tm.tmHeight + tm.tmExternalLeading));
+    SelectObject(s.Dc(), old);
+    DeleteObject(f);
+}

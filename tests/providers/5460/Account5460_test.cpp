@@ -163,6 +163,21 @@ TEST_F(Account5460Test, NetworkFailures)
     EXPECT_TRUE(account.GetCookie().IsEmpty());
 }
 
+// A stop given during an operation is not undone when a stale cookie makes
+// the operation sign in again: the sign-in fails without a request.
+TEST_F(Account5460Test, StoppedClientStaysStopped)
+{
+    SeedUser();
+    CHttpClient client;
+    Aim(client);
+    client.Abort();
+    CString page;
+    EXPECT_EQ(account.Login(&client, &page), 0);
+    EXPECT_TRUE(client.IsStopped());
+    EXPECT_TRUE(sim.Requests(kLogin).empty());
+    EXPECT_TRUE(account.GetCookie().IsEmpty());
+}
+
 TEST_F(Account5460Test, ConcurrentStaleSignInsSendOneRequest)
 {
     SeedUser();

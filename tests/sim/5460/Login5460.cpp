@@ -19,6 +19,7 @@ std::string WelcomePage(const Scenario& s, const User& user)
                     c.schoolName + "/" + c.name + "</a><br>\r\n";
         }
     }
+    body += user.welcomeExtra;
     return Page("5460中国同学录欢迎您", body);
 }
 

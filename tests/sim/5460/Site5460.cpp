@@ -10,6 +10,11 @@ void Install(Simulator& sim)
 {
     InstallLogin(sim);
     InstallMembers(sim);
+    InstallMessages(sim);
+    InstallNotes(sim);
+    InstallClassPage(sim);
+    InstallProfile(sim);
+    InstallPhotos(sim);
 }
 
 void RouteBoth(Simulator& sim, const std::string& page, Simulator::Handler handler)

@@ -17,6 +17,11 @@ void Install(Simulator& sim);
 // The groups, each in its own file.
 void InstallLogin(Simulator& sim);
 void InstallMembers(Simulator& sim);
+void InstallMessages(Simulator& sim);
+void InstallNotes(Simulator& sim);
+void InstallClassPage(Simulator& sim);
+void InstallProfile(Simulator& sim);
+void InstallPhotos(Simulator& sim);
 
 // Routes a path below "/gy5460/jsp/" on both web hosts.
 void RouteBoth(Simulator& sim, const std::string& page, Simulator::Handler handler);

@@ -1,0 +1,248 @@
+#include "providers/5460/PictureStore5460.h"
+
+#include "core/model/Account.h"
+#include "core/model/ModelEvents.h"
+#include "core/model/SchoolClass.h"
+#include "core/services/FolderUtil.h"
+#include "platform/base/FileApi.h"
+#include "platform/win/WinMessage.h"
+#include "providers/5460/PhotoText.h"
+#include "providers/5460/SignIn.h"
+#include "providers/common/Escape.h"
+#include "providers/common/HtmlSanitizer.h"
+#include "providers/common/PageTemplate.h"
+
+#include <set>
+#include <string>
+
+namespace {
+
+void WriteChild(CXmlCursor* cursor, const char* name, const CString& value)
+{
+    if (cursor->FindChildElem(name, TRUE)) {
+        cursor->SetData(value);
+        cursor->GetFile().OutOfElem(cursor->GetId());
+    }
+}
+
+bool IsFile(const CString& path)
+{
+    DWORD attributes = GetFileAttributesA(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+// One of the three download states; anything else a file may hold counts as
+// not downloaded.
+CString DownloadState(const CString& status)
+{
+    if (status == "download" || status == "missing")
+        return status;
+    return "not download";
+}
+
+CString Position(int page, int pages)
+{
+    CString text;
+    text.Format("当前: %d/%d", page, pages);
+    return text;
+}
+
+CString Number(int value)
+{
+    CString text;
+    text.Format("%d", value);
+    return text;
+}
+
+} // namespace
+
+void CPictureItem5460::ReadXml(CPictureItem5460* item, CXmlCursor* cursor)
+{
+    CPictureItem::ReadXml(item, cursor);
+    item->m_comment = cursor->GetChildData("comment");
+    item->m_commentId = cursor->GetChildData("comment_id");
+    item->m_description = cursor->GetChildData("description");
+    item->m_fileName = cursor->GetChildData("file_name");
+    item->m_url = cursor->GetChildData("url");
+    item->m_rank = cursor->GetChildData("rank");
+}
+
+void CPictureItem5460::WriteXml(CPictureItem5460* item, CXmlCursor* cursor)
+{
+    CPictureItem::WriteXml(item, cursor);
+    WriteChild(cursor, "comment", item->m_comment);
+    WriteChild(cursor, "comment_id", item->m_commentId);
+    WriteChild(cursor, "description", item->m_description);
+    WriteChild(cursor, "file_name", item->m_fileName);
+    WriteChild(cursor, "url", item->m_url);
+    WriteChild(cursor, "rank", item->m_rank);
+}
+
+CAccount* CPictureStore5460::GetAccount()
+{
+    CSchoolClass* schoolClass = GetSchoolClass();
+    return schoolClass ? schoolClass->GetAccount() : nullptr;
+}
+
+CString CPictureStore5460::PageUrl(const CString& path)
+{
+    CAccount* account = GetAccount();
+    return tavrin::p5460::PageUrl(account ? account->GetProvider() : CString(), path);
+}
+
+void CPictureStore5460::Log(const CString& text)
+{
+    if (CSchoolClass* schoolClass = GetSchoolClass())
+        schoolClass->Log(text);
+}
+
+HWND CPictureStore5460::GetOwnerWnd()
+{
+    CAccount* account = GetAccount();
+    return account ? account->GetNotifyWnd() : nullptr;
+}
+
+void CPictureStore5460::Post(WPARAM code)
+{
+    if (HWND wnd = GetOwnerWnd())
+        PostMessage(wnd, WM_CLASS_EVENT, code, reinterpret_cast<LPARAM>(GetSchoolClass()));
+}
+
+void CPictureStore5460::Send(WPARAM code)
+{
+    if (HWND wnd = GetOwnerWnd())
+        SendMessage(wnd, WM_CLASS_EVENT, code, reinterpret_cast<LPARAM>(GetSchoolClass()));
+}
+
+int CPictureStore5460::Login(CHttpClient* client)
+{
+    CAccount* account = GetAccount();
+    CString page;
+    return account ? account->Login(client, &page) : 0;
+}
+
+bool CPictureStore5460::ReadElement(const char* attribute, const CString& value, CPictureItem5460& item)
+{
+    CXmlCursor cursor(m_xml);
+    m_xml.ResetPos(cursor.GetId());
+    if (!cursor.FindChildElem("picture") || !cursor.FindChildElemWithAttrib("item", attribute, value))
+        return false;
+    CPictureItem5460::ReadXml(&item, &cursor);
+    return true;
+}
+
+CString CPictureStore5460::RenderDetailPage(CString custoId, int width)
+{
+    CString page;
+    if (!tavrin::ReadTemplateFile(GetAppDir() + "\\styles\\5460\\default\\picture.html", page))
+        return CString();
+    CPictureItem5460 item;
+    if (!custoId.IsEmpty())
+        ReadElement("custo_id", custoId, item);
+
+    CString fileName = item.m_fileName;
+    if (fileName.IsEmpty() || !IsFile(GetClassFolder() + "\\pictures\\" + fileName))
+        fileName = tavrin::p5460::DetailPlaceholder(DownloadState(item.m_status));
+
+    int index = -1;
+    int count = 0;
+    {
+        ItemsLock lock = LockItems();
+        if (!custoId.IsEmpty())
+            LookupItem(CString(), custoId, &index);
+        count = GetItemCount();
+    }
+
+    // Description and comments are the album's HTML: only what the
+    // sanitiser lets through reaches the page.
+    tavrin::FillScriptDataBlock(page, "照片",
+                                {fileName, item.m_tile, tavrin::SanitizeHtml(item.m_description), item.m_click,
+                                 item.m_commentNum, tavrin::SanitizeHtml(item.m_comment), item.m_uploadTime,
+                                 item.m_uploadUser, item.m_rank, Number(width), Position(index + 1, count)});
+    return page;
+}
+
+CString CPictureStore5460::RenderThumbnails(int first, int perPage, int rowLength)
+{
+    CString page;
+    if (!tavrin::ReadTemplateFile(GetAppDir() + "\\styles\\common\\thumbnail.html", page))
+        return CString();
+    if (perPage < 1)
+        perPage = 1;
+    if (first < 0)
+        first = 0;
+
+    CString files, titles, ids;
+    bool haveEntry = false;
+    int count = 0;
+    {
+        ItemsLock lock = LockItems();
+        count = GetItemCount();
+        for (int k = 0; k < perPage && first + k < count; ++k) {
+            CPictureItem* listed = GetItem(first + k);
+            CPictureItem5460 item;
+            if (!listed || !ReadElement("custo_id", listed->m_custoId, item))
+                continue;
+            CString file;
+            if (!item.m_fileName.IsEmpty() && item.m_status == "download")
+                file = "s_" + item.m_fileName;
+            else
+                file = tavrin::p5460::ThumbnailPlaceholder(item.m_status == "download" ? CString("missing")
+                                                                                       : DownloadState(item.m_status));
+            // One separator rule for the three lists keeps them aligned, also
+            // when an id or a title is empty.
+            const char* separator = haveEntry ? "`|" : "";
+            files += separator + file;
+            ids += separator + item.m_id;
+            titles += separator + item.m_tile;
+            haveEntry = true;
+        }
+    }
+    long long pages = (static_cast<long long>(count) + perPage - 1) / perPage;
+    tavrin::FillScriptDataBlock(page, "照片",
+                                {files, titles, ids, Number(rowLength),
+                                 Position(first / perPage + 1, static_cast<int>(pages))});
+    return page;
+}
+
+CString CPictureStore5460::RenderUploadPage()
+{
+    CString page;
+    if (!tavrin::ReadTemplateFile(GetAppDir() + "\\styles\\5460\\default\\upload_picture.html", page))
+        return CString();
+    CString block;
+    if (!tavrin::FindDataBlock(page, "上传照片", block))
+        return page;
+
+    CString classBoxes, schoolBoxes, classList, schoolList;
+    int count = 0;
+    CString userId;
+    if (CAccount* account = GetAccount()) {
+        userId = account->GetUserId();
+        CAccount::ClassesLock lock = account->LockClasses();
+        std::set<std::string> schools;
+        for (int i = 0; i < account->GetClassCount(); ++i) {
+            CSchoolClass* schoolClass = account->GetClassAt(i);
+            if (!schoolClass)
+                continue;
+            const CString id = schoolClass->GetId();
+            CString box;
+            box.Format("<input type=\"checkbox\" name=\"classList\" value=\"%s\"%s>%s<br>", tavrin::EscapeHtml(id),
+                       schoolClass == GetSchoolClass() ? " checked" : "", tavrin::EscapeHtml(schoolClass->GetName()));
+            classBoxes += box;
+            classList += id + "|";
+            ++count;
+            const CString schoolId = schoolClass->GetSchoolId();
+            if (!schools.insert(schoolId.Str()).second)
+                continue;
+            box.Format("<input type=\"checkbox\" name=\"classList\" value=\"-%s\" >%s<br>", tavrin::EscapeHtml(schoolId),
+                       tavrin::EscapeHtml(schoolClass->GetSchoolName()));
+            schoolBoxes += box;
+            schoolList += "-" + schoolId + "|";
+            ++count;
+        }
+    }
+    tavrin::FillScriptDataBlock(page, "上传照片",
+                                {classBoxes, schoolBoxes, Number(count), "GO:" + classList + schoolList, userId});
+    return page;
+}
