@@ -171,6 +171,9 @@ void CAccount5460::UpdateClassList(int)
 {
     using namespace tavrin::p5460;
     ApplyConfiguredProxy(m_classListClient);
+    // A closing account keeps the stop that its teardown set.
+    if (!IsClosing())
+        m_classListClient.ResetStop();
     Log("[班级信息]开始更新...");
 
     CString page;

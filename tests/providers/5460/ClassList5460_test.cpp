@@ -271,6 +271,22 @@ TEST_F(ClassListTest, SignInFailureKeepsClassesAndCookie)
     EXPECT_EQ(window.Codes(WM_ACCOUNT_EVENT, false).back(), 1);
 }
 
+// The pass readies its client before it signs in, as every operation does:
+// a stop left on the client from before does not fail the next pass.
+TEST_F(ClassListTest, AStopLeftOnTheClientIsCleared)
+{
+    struct StoppedAccount : CAccount5460 {
+        void StopClassListClient() { m_classListClient.Abort(); }
+    } other;
+    other.SetProvider("5460(电信用户)");
+    other.SetUserNameAndPassword("li", "pw");
+    other.SetDataFolder(CString((dir.Path() / "accounts" / "other").string()));
+    other.StopClassListClient();
+    other.UpdateClassList(0);
+    EXPECT_EQ(other.GetClassCount(), 2);
+    other.Close();
+}
+
 TEST_F(ClassListTest, ClassPagesThatGiveNoPage)
 {
     sim.Edit([](sim::Scenario& s) { s.Class("302").manager.clear(); });
