@@ -48,7 +48,6 @@ bool WaitUntil(const std::function<bool()>& predicate)
     return true;
 }
 
-
 void CallLog::Add(const std::string& entry)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
