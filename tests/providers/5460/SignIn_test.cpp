@@ -78,5 +78,20 @@ TEST(TextArea, FirstTextAreaInAnyCase)
     EXPECT_FALSE(ExtractTextArea(CString(withNul), data));
 }
 
+TEST(TextArea, OpeningTagsWithoutEndTellNoAreaAtOnce)
+{
+    // Each opening tag used to start a scan to the page's end, until the
+    // expression engine gave up and threw.
+    std::string page;
+    for (int i = 0; i < 100000; ++i)
+        page += "<textarea x>";
+    CString data;
+    EXPECT_FALSE(ExtractTextArea(CString(page), data));
+    page += "</TEXTAREA>";
+    ASSERT_TRUE(ExtractTextArea(CString(page), data));
+    EXPECT_EQ(data.GetLength(), 12 * 100000 - 1);
+    EXPECT_FALSE(ExtractTextArea("<textarea no end</textarea>", data));
+}
+
 } // namespace
 } // namespace tavrin::p5460
