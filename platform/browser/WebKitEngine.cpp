@@ -5,6 +5,8 @@
 #include "platform/browser/BrowserUrl.h"
 #include "platform/browser/FormBody.h"
 #include "platform/display/GtkHost.h"
+#include "platform/win/Focus.h"
+#include "platform/win/Input.h"
 #include "platform/win/WinMessage.h"
 
 #include <webkit2/webkit2.h>
@@ -266,57 +268,73 @@ gboolean OnFileChooser(WebKitWebView*, WebKitFileChooserRequest* request, gpoint
     return TRUE;
 }
 
-// The page's buttons and keys go into our queue as the host's messages.
+// The page's buttons and keys go into our queue through the synthetic-input
+// path, as they would reach the host window: the program's loop sees them
+// (hooks and PreTranslateMessage included) and only what it dispatches to the
+// host reaches the page. Pointer moves go both ways at once.
 gboolean OnViewInput(GtkWidget*, GdkEvent* event, gpointer data)
 {
     auto* self = static_cast<WebKitEngine*>(data);
     if (self->m_reinjecting)
         return FALSE;
-    UINT message = 0;
-    WPARAM wParam = 0;
-    LPARAM lParam = 0;
+    HWND host = self->GetHost();
     switch (event->type) {
-    case GDK_BUTTON_PRESS:
+    case GDK_MOTION_NOTIFY: {
+        const POINT pt = display::gtk::HostToScreen(host, event->motion.x, event->motion.y);
+        win::InjectMouseMove(pt.x, pt.y);
+        return FALSE;
+    }
     case GDK_2BUTTON_PRESS:
+    case GDK_3BUTTON_PRESS:
+        // The window system makes double clicks; the page gets its own from the presses.
+        return TRUE;
+    case GDK_BUTTON_PRESS:
     case GDK_BUTTON_RELEASE: {
         const GdkEventButton& b = event->button;
-        const UINT base = b.button == 1 ? WM_LBUTTONDOWN : b.button == 3 ? WM_RBUTTONDOWN
-                        : b.button == 2 ? WM_MBUTTONDOWN : 0;
-        if (!base)
+        const win::MouseButton button = b.button == 3 ? win::MouseButton::Right
+                                      : b.button == 2 ? win::MouseButton::Middle
+                                                      : win::MouseButton::Left;
+        if (b.button < 1 || b.button > 3)
             return FALSE;
-        message = event->type == GDK_BUTTON_RELEASE ? base + 1 : event->type == GDK_2BUTTON_PRESS ? base + 2 : base;
-        lParam = MAKELPARAM(static_cast<int>(b.x), static_cast<int>(b.y));
-        break;
+        const bool down = event->type == GDK_BUTTON_PRESS;
+        const UINT base = button == win::MouseButton::Left ? WM_LBUTTONDOWN
+                        : button == win::MouseButton::Right ? WM_RBUTTONDOWN
+                                                            : WM_MBUTTONDOWN;
+        self->m_routed.push_back(Routed{down ? base : base + 1, 0, 0, gdk_event_copy(event)});
+        const POINT pt = display::gtk::HostToScreen(host, b.x, b.y);
+        win::InjectMouseMove(pt.x, pt.y);
+        win::InjectMouseButton(button, down);
+        return TRUE;
     }
     case GDK_KEY_PRESS:
     case GDK_KEY_RELEASE: {
-        const GdkEventKey& k = event->key;
-        guint keyval = gdk_keyval_to_upper(k.keyval);
-        UINT vk = 0;
-        if ((keyval >= GDK_KEY_A && keyval <= GDK_KEY_Z) || (keyval >= GDK_KEY_0 && keyval <= GDK_KEY_9))
-            vk = keyval;
-        else if (keyval >= GDK_KEY_F1 && keyval <= GDK_KEY_F24)
-            vk = 0x70 + (keyval - GDK_KEY_F1);
-        else if (keyval == GDK_KEY_Return)
-            vk = 0x0D;
-        else if (keyval == GDK_KEY_Escape)
-            vk = 0x1B;
-        else if (keyval == GDK_KEY_Delete)
-            vk = 0x2E;
+        const UINT vk = display::gtk::VirtualKeyFromKeyval(event->key.keyval);
         if (!vk)
             return FALSE;
-        message = event->type == GDK_KEY_PRESS ? WM_KEYDOWN : WM_KEYUP;
-        wParam = vk;
-        lParam = 1 | (static_cast<LPARAM>(k.hardware_keycode & 0xFF) << 16) |
-                 (event->type == GDK_KEY_PRESS ? 0 : (LPARAM(3) << 30));
-        break;
+        const bool down = event->type == GDK_KEY_PRESS;
+        self->m_routed.push_back(Routed{static_cast<UINT>(down ? WM_KEYDOWN : WM_KEYUP), vk, 0, gdk_event_copy(event)});
+        win::InjectKey(vk, down);
+        return TRUE;
     }
     default:
         return FALSE;
     }
-    self->m_routed.push_back(Routed{message, wParam, lParam, gdk_event_copy(event)});
-    PostMessageA(self->GetHost(), message, wParam, lParam);
-    return TRUE;
+}
+
+// The routed event a message of the host stands for.
+bool MatchesRouted(const Routed& routed, UINT message, WPARAM wParam)
+{
+    switch (message) {
+    case WM_LBUTTONDBLCLK: message = WM_LBUTTONDOWN; break;
+    case WM_RBUTTONDBLCLK: message = WM_RBUTTONDOWN; break;
+    case WM_MBUTTONDBLCLK: message = WM_MBUTTONDOWN; break;
+    case WM_SYSKEYDOWN: message = WM_KEYDOWN; break;
+    case WM_SYSKEYUP: message = WM_KEYUP; break;
+    default: break;
+    }
+    if (routed.message != message)
+        return false;
+    return (message != WM_KEYDOWN && message != WM_KEYUP) || routed.wParam == wParam;
 }
 
 WebKitWebView* Anchor()
@@ -348,7 +366,8 @@ WebKitEngine::WebKitEngine(HWND host) : Engine(host)
     g_signal_connect(m_view, "load-failed", G_CALLBACK(OnLoadFailed), this);
     g_signal_connect(m_view, "load-changed", G_CALLBACK(OnLoadChanged), this);
     g_signal_connect(m_view, "run-file-chooser", G_CALLBACK(OnFileChooser), this);
-    for (const char* signal : {"button-press-event", "button-release-event", "key-press-event", "key-release-event"})
+    for (const char* signal :
+         {"button-press-event", "button-release-event", "key-press-event", "key-release-event", "motion-notify-event"})
         g_signal_connect(m_view, signal, G_CALLBACK(OnViewInput), this);
     display::gtk::AttachWidget(host, GTK_WIDGET(m_view));
 }
@@ -402,7 +421,7 @@ void WebKitEngine::UpdatePlacement()
     display::gtk::PlaceWidget(GetHost());
 }
 
-bool WebKitEngine::OnHostMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)
+bool WebKitEngine::OnHostMessage(UINT message, WPARAM wParam, LPARAM, LRESULT* result)
 {
     if (message == CallMessage()) {
         if (!m_pending.empty()) {
@@ -413,14 +432,28 @@ bool WebKitEngine::OnHostMessage(UINT message, WPARAM wParam, LPARAM lParam, LRE
         *result = 0;
         return true;
     }
+    if (message == WM_SETFOCUS) {
+        // Our focus came to the pane: the page takes the keyboard.
+        if (!gtk_widget_has_focus(GTK_WIDGET(m_view)))
+            gtk_widget_grab_focus(GTK_WIDGET(m_view));
+        return false;
+    }
+    if (message == WM_KILLFOCUS) {
+        display::gtk::ReleaseFocus(GetHost());
+        return false;
+    }
     for (auto it = m_routed.begin(); it != m_routed.end(); ++it) {
-        if (it->message != message || it->wParam != wParam || it->lParam != lParam)
+        if (!MatchesRouted(*it, message, wParam))
             continue;
         // Earlier held input that never arrived here was swallowed.
         for (auto old = m_routed.begin(); old != it; ++old)
             gdk_event_free(old->event);
         GdkEvent* event = it->event;
         m_routed.erase(m_routed.begin(), it + 1);
+        // A click gives the pane our focus, as a browser control takes it.
+        if ((message == WM_LBUTTONDOWN || message == WM_RBUTTONDOWN || message == WM_MBUTTONDOWN) &&
+            GetFocus() != GetHost())
+            SetFocus(GetHost());
         m_reinjecting = true;
         gtk_widget_event(GTK_WIDGET(m_view), event);
         m_reinjecting = false;

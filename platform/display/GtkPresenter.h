@@ -1,10 +1,11 @@
 // The GTK presenter: every top-level window of ours is a GTK window showing
 // its surface (popups and tool windows as override-redirect windows placed
 // in screen coordinates, frames with the desktop's decorations); real mouse,
-// keyboard and IME input goes into our queues; GLib's main loop runs inside
-// our message waits on the thread that started the presenter (the UI thread).
-// Starting it also installs the WebKit engine for new browsers and the
-// desktop's clipboard, tray and file chooser.
+// keyboard and IME input goes into our queues through the synthetic-input
+// path; GLib's main loop runs inside our message waits on the thread that
+// started the presenter (the UI thread). Starting it also installs the WebKit
+// engine for new browsers, the desktop's screen and work area in the system
+// profile, and the desktop's clipboard, tray, message box and file chooser.
 #pragma once
 
 #include "platform/display/Presenter.h"
@@ -28,6 +29,8 @@ public:
     virtual std::unique_ptr<Surface> CaptureWindow(HWND hwnd) = 0;
     // Runs GLib's pending events until nothing is pending.
     virtual void Flush() = 0;
+    // The X window showing a top-level window of ours; 0 when none.
+    virtual unsigned long GetNativeWindow(HWND hwnd) = 0;
 
     // Desktop input, as the display server delivers it: a click at client
     // coordinates of a top-level window (button 1 left, 3 right), a key by
@@ -35,6 +38,9 @@ public:
     virtual bool SimulateClick(HWND hwnd, int x, int y, int button) = 0;
     virtual bool SimulateKey(HWND hwnd, const char* keyName) = 0;
     virtual bool SimulateImeCommit(HWND hwnd, const std::string& utf8) = 0;
+    // Presses the button of the newest open message box or file chooser that
+    // gives this answer (IDOK...; for the file chooser IDOK or IDCANCEL).
+    virtual bool AnswerDialog(int answer) = 0;
 };
 
 } // namespace tavrin::display

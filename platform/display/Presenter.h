@@ -25,6 +25,8 @@ public:
     virtual void WindowDestroyed(HWND hwnd) = 0;
     // Its rectangle, styles, text, z-order or region changed.
     virtual void WindowChanged(HWND hwnd) = 0;
+    // It became the foreground window (the desktop should raise and focus it).
+    virtual void WindowActivated(HWND) {}
     // Painted pixels are ready: the part of the window's surface (window
     // coordinates) to show.
     virtual void SurfaceDamaged(HWND hwnd, const Surface& surface, const RECT& damage) = 0;

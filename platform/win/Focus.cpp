@@ -1,5 +1,6 @@
 #include "platform/win/Focus.h"
 
+#include "platform/display/Presenter.h"
 #include "platform/win/Capture.h"
 #include "platform/win/Hooks.h"
 #include "platform/win/WindowPos.h"
@@ -133,6 +134,7 @@ HWND ActivateWindow(HWND hwnd, WORD how)
     }
 
     if (hwnd && IsWindow(hwnd) && Current().active == hwnd) {
+        tavrin::display::GetPresenter().WindowActivated(hwnd);
         HWND owner = GetAncestor(hwnd, GA_ROOTOWNER);
         if (auto root = Window::FromHandle(owner))
             root->SetLastActivePopup(hwnd);

@@ -9,6 +9,7 @@
 #include "platform/win/WinMessage.h"
 #include "providers/5460/ClassList5460.h"
 #include "providers/5460/ContactStore5460.h"
+#include "providers/5460/MessageStore5460.h"
 #include "providers/5460/PictureStore5460.h"
 #include "providers/5460/PrivateStore5460.h"
 #include "providers/5460/SignIn.h"
@@ -24,10 +25,9 @@ void CSchoolClass5460::CreateStores()
     CString folder;
     folder.Format("%s\\%s", GetAccount() ? GetAccount()->GetDataFolder() : CString(), GetId());
 
-    // The provider's message store comes with its own update; until then the
-    // class keeps the kind's store.
+    // Every store of the class is the provider's own.
     CPrivateStore5460* privateStore = new CPrivateStore5460;
-    CMessageStore* messageStore = new CMessageStore;
+    CMessageStore5460* messageStore = new CMessageStore5460;
     CPictureStore5460* pictureStore = new CPictureStore5460;
     CContactStore5460* contactStore = new CContactStore5460;
     m_privateStore = privateStore;
@@ -42,6 +42,7 @@ void CSchoolClass5460::CreateStores()
     privateStore->LoadItems(TRUE);
     pictureStore->LoadItems(TRUE);
     contactStore->LoadItems(TRUE);
+    messageStore->LoadItems(TRUE);
 }
 
 void CSchoolClass5460::TearDown()

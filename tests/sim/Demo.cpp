@@ -41,6 +41,7 @@ void SeedDemo(Simulator& sim)
             m.membership = i == 0 ? "正管" : "成员";
             a.members.push_back(m);
         }
+        a.messages = DemoMessages();
 
         SchoolClass& b = s.Class("20002");
         b.schoolName = "北京大学";

@@ -9,4 +9,7 @@ namespace tavrin::sim {
 // User "demo" with password "demo" in two classes with members.
 void SeedDemo(Simulator& sim);
 
+// The demo class's message board (tests/sim/5460/DemoMessages5460.cpp).
+std::vector<Message> DemoMessages();
+
 } // namespace tavrin::sim

@@ -121,6 +121,14 @@ struct SchoolClass {
     std::string rawMemberData;
     bool rawVisits = false;
     std::string rawVisitData;
+    // The message board: regular messages per list page, and whether the
+    // list pages show the page total.
+    int messagesPerPage = 10;
+    bool showMessagePageTotal = true;
+    // A list page number answered with brokenMessageStatus (0: none); with
+    // status 200 the page comes empty.
+    int brokenMessagePage = 0;
+    int brokenMessageStatus = 500;
     // When set, served as the note list in place of the notes' blocks.
     bool rawNotes = false;
     std::string rawNoteBlocks;

@@ -6,11 +6,14 @@
 #include "platform/browser/BrowserWindow.h"
 #include "platform/browser/WebKitEngine.h"
 #include "platform/display/GtkPresenter.h"
+#include "platform/win/Focus.h"
+#include "platform/win/Hooks.h"
 #include "platform/win/MessageQueue.h"
 #include "platform/win/Painting.h"
 #include "platform/win/Png.h"
 #include "platform/win/WindowGeometry.h"
 #include "platform/win/Window.h"
+#include "tests/platform/display/DisplayPump.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -20,6 +23,7 @@
 #include <vector>
 
 using namespace tavrin;
+using tavrin::test::PumpUntil;
 
 namespace {
 
@@ -29,6 +33,8 @@ LRESULT CALLBACK FrameProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
 {
     if (g_received && (message == WM_CHAR || message == WM_KEYDOWN || message == WM_LBUTTONDOWN))
         g_received->push_back(MSG{hwnd, message, wParam, lParam, 0, {0, 0}});
+    if (message == WM_LBUTTONDOWN)
+        SetFocus(hwnd); // as a control that takes the keyboard when clicked
     if (message == WM_PAINT) {
         // A grey client area with a red block where a painted child would be.
         PAINTSTRUCT ps;
@@ -46,33 +52,6 @@ LRESULT CALLBACK FrameProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
         return 0;
     }
     return DefWindowProcA(hwnd, message, wParam, lParam);
-}
-
-int64_t NowMs()
-{
-    timespec ts;
-    clock_gettime(CLOCK_MONOTONIC, &ts);
-    return int64_t(ts.tv_sec) * 1000 + ts.tv_nsec / 1000000;
-}
-
-// Runs our message loop (and GLib's inside it) until done() or the time-out.
-template <typename F>
-bool PumpUntil(F done, int timeoutMs = 20000)
-{
-    const int64_t deadline = NowMs() + timeoutMs;
-    MSG msg;
-    for (;;) {
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-        if (done())
-            return true;
-        const int64_t left = deadline - NowMs();
-        if (left <= 0)
-            return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(std::min<int64_t>(left, 50)), QS_ALLINPUT);
-    }
 }
 
 std::string Script(HWND host, const char* script)
@@ -97,7 +76,18 @@ const char* const kPage =
     "<form id=vote action=\"tavrin:投票\" method=post><input name=choice value=\"同意\"></form>"
     "<form id=up action=\"tavrin:上传照片\" method=post enctype=\"multipart/form-data\">"
     "<input id=file type=file name=photo style=\"display:block;width:200px;height:30px\"></form>"
+    "<input id=box style=\"display:block;width:200px;height:24px\">"
+    "<script>window.downs = 0; document.addEventListener('mousedown', function() { window.downs++; });"
+    " document.addEventListener('contextmenu', function(e) { e.preventDefault(); });</script>"
     "</body></html>";
+
+int g_hookedA = 0;
+LRESULT CALLBACK KeyboardHook(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == HC_ACTION && wParam == 'A' && !(lParam & (LPARAM(1) << 31)))
+        ++g_hookedA;
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
 
 } // namespace
 
@@ -190,10 +180,41 @@ TEST(GtkPresenterDisplay, WindowWithPaintedChildAndBrowser)
         << events[0].postData;
     browser::SetFileChooser(nullptr);
 
-    // Typed text reaches the focused window: a key, and text from an input method.
+    // The program's loop sees the page's right clicks and keys first and may
+    // swallow them: the page never hears of those.
+    std::vector<MSG> swallowed;
+    test::SetPumpFilter([&](const MSG& m) {
+        const bool eat = m.hwnd == pane && (m.message == WM_RBUTTONDOWN || m.message == WM_RBUTTONUP ||
+                                           (m.message == WM_KEYDOWN && m.wParam == 'X'));
+        if (eat)
+            swallowed.push_back(m);
+        return eat;
+    });
+    const int downs = std::atoi(Script(pane, "String(window.downs)").c_str());
+    ASSERT_TRUE(presenter->SimulateClick(frame, 300, 20, 3));
+    ASSERT_TRUE(PumpUntil([&] { return swallowed.size() >= 2; }));
+    EXPECT_EQ(swallowed[0].message, static_cast<UINT>(WM_RBUTTONDOWN));
+    EXPECT_EQ(swallowed[0].lParam, MAKELPARAM(140, 10)) << "client coordinates of the pane";
+    EXPECT_EQ(Script(pane, "String(window.downs)"), std::to_string(downs));
+    const int boxTop = std::atoi(Script(pane, "String(document.getElementById('box').getBoundingClientRect().top)").c_str());
+    ASSERT_GT(boxTop, 0);
+    ASSERT_TRUE(presenter->SimulateClick(frame, 200, 10 + boxTop + 12, 1));
+    ASSERT_TRUE(PumpUntil([&] { return Script(pane, "String(window.downs)") == std::to_string(downs + 1); }));
+    EXPECT_EQ(GetFocus(), pane) << "a click gives the pane the focus";
+    ASSERT_TRUE(PumpUntil([&] { return Script(pane, "document.activeElement.id") == "box"; }));
+    ASSERT_TRUE(presenter->SimulateKey(frame, "x"));
+    ASSERT_TRUE(presenter->SimulateKey(frame, "y"));
+    ASSERT_TRUE(PumpUntil([&] { return Script(pane, "document.getElementById('box').value") == "y"; }));
+    EXPECT_EQ(swallowed.back().wParam, static_cast<WPARAM>('X'));
+    test::SetPumpFilter(nullptr);
+
+    // Typed text reaches the focused window through the injected path (the
+    // keyboard hook hears it): a key, and text from an input method.
+    HHOOK hook = SetWindowsHookExA(WH_KEYBOARD, KeyboardHook, nullptr, GetCurrentThreadId());
     received.clear();
     ASSERT_TRUE(presenter->SimulateClick(frame, 50, 200, 1));
     ASSERT_TRUE(PumpUntil([&] { return !received.empty(); }));
+    EXPECT_EQ(GetFocus(), frame);
     ASSERT_TRUE(presenter->SimulateKey(frame, "a"));
     auto chars = [&] {
         std::string text;
@@ -203,10 +224,11 @@ TEST(GtkPresenterDisplay, WindowWithPaintedChildAndBrowser)
         return text;
     };
     ASSERT_TRUE(PumpUntil([&] { return chars() == "a"; }));
+    EXPECT_EQ(g_hookedA, 1);
     ASSERT_TRUE(presenter->SimulateImeCommit(frame, GbkToUtf8("中")));
     ASSERT_TRUE(PumpUntil([&] { return chars().size() >= 3; }));
     EXPECT_EQ(chars(), "a中");
-
+    UnhookWindowsHookEx(hook);
 
     g_received = nullptr;
     DestroyWindow(frame);

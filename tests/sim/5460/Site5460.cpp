@@ -10,6 +10,7 @@ void Install(Simulator& sim)
 {
     InstallLogin(sim);
     InstallMembers(sim);
+    InstallMessages(sim);
     InstallNotes(sim);
     InstallClassPage(sim);
     InstallProfile(sim);

@@ -17,6 +17,7 @@ void Install(Simulator& sim);
 // The groups, each in its own file.
 void InstallLogin(Simulator& sim);
 void InstallMembers(Simulator& sim);
+void InstallMessages(Simulator& sim);
 void InstallNotes(Simulator& sim);
 void InstallClassPage(Simulator& sim);
 void InstallProfile(Simulator& sim);
