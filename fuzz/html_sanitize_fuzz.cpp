@@ -1,8 +1,9 @@
 // Remote HTML through the sanitiser. What comes out is read the way a browser
 // reads it (GBK characters, the tag tokenizer, character references in
-// attribute values, the URL parser's scheme): every '<' opens a complete tag
-// of the allowlist, only listed attributes remain, no address has a scheme
-// but http or https, no "<script" appears in any letter case, and cleaning
+// attribute values, the URL parser's scheme): every '<' outside a quoted
+// attribute value opens a complete tag of the allowlist (so "<script" in any
+// letter case can stand only inside such a value, as its text), only listed
+// attributes remain, no address has a scheme but http or https, and cleaning
 // the output again changes nothing.
 #include "fuzz/FuzzText.h"
 #include "providers/common/HtmlSanitizer.h"
@@ -199,7 +200,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const CString clean = tavrin::SanitizeHtml(html);
     std::string_view out = clean.View();
 
-    FUZZ_CHECK(AsciiLower(out).find("<script") == std::string::npos);
     for (size_t p = 0; p < out.size();) {
         if (fuzz::BrowserCharLength(out, p) == 2) {
             p += 2;

@@ -89,7 +89,7 @@ TEST(TextArea, OpeningTagsWithoutEndTellNoAreaAtOnce)
     EXPECT_FALSE(ExtractTextArea(CString(page), data));
     page += "</TEXTAREA>";
     ASSERT_TRUE(ExtractTextArea(CString(page), data));
-    EXPECT_EQ(data.GetLength(), 12 * 100000 - 1);
+    EXPECT_EQ(data.GetLength(), 12 * (100000 - 1)); // all but the first tag
     EXPECT_FALSE(ExtractTextArea("<textarea no end</textarea>", data));
 }
 
