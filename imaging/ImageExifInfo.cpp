@@ -204,11 +204,8 @@ bool CImageExifInfo::DecodeExif(CImageStream& stream, int mode)
         }
         int lh = marker < 0 ? -1 : stream.GetC();
         int ll = lh < 0 ? -1 : stream.GetC();
-        if (ll < 0) {
-            Error("Premature end of file?");
-            return false;
-        }
-        DWORD itemLength = (static_cast<DWORD>(lh) << 8) | static_cast<DWORD>(ll);
+        // A length cut by the end of the file is no length at all.
+        DWORD itemLength = ll < 0 ? 0 : (static_cast<DWORD>(lh) << 8) | static_cast<DWORD>(ll);
         if (itemLength < 2) {
             Error("invalid marker");
             return false;
@@ -298,7 +295,8 @@ void CImageExifInfo::ProcessComment(const BYTE* data, DWORD size)
     DWORD n = 0;
     for (DWORD a = 2; a < end; ++a) {
         BYTE ch = data[a];
-        if (ch == '\r' && a + 1 < end && data[a + 1] == '\n')
+        // The LF that follows may lie just past the part kept.
+        if (ch == '\r' && a + 1 < size && data[a + 1] == '\n')
             continue;
         if ((ch >= 0x20 && ch < 0x7F) || ch == '\n' || ch == '\t')
             m_block->comments[n++] = static_cast<char>(ch);

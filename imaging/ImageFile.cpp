@@ -106,10 +106,7 @@ bool CImageObj::Save(const char* path, DWORD imageType)
     tavrin::ImageMemoryStream encoded;
     if (!Encode(encoded, imageType))
         return false;
+    // A file that cannot be written is reported by the result alone.
     const std::vector<BYTE>& bytes = encoded.Bytes();
-    if (!tavrin::WriteFileAtomic(path, bytes.data(), bytes.size())) {
-        SetLastError("Save: cannot write the file");
-        return false;
-    }
-    return true;
+    return tavrin::WriteFileAtomic(path, bytes.data(), bytes.size());
 }

@@ -392,7 +392,9 @@ bool CImageGif::ReadFrame(GifInput& in, LoopState& state)
                 state.failed = true;
                 return false;
             }
-            canvas->Clear(fill);
+            // The screen around the frame takes the control block's index,
+            // whether or not that index is marked transparent.
+            canvas->Clear(haveControl ? m_control.transIndex : 0);
             state.firstTrans = frameTrans;
         } else {
             if (!canvas->Copy(*this)) {

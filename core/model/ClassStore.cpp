@@ -62,7 +62,8 @@ void CClassStore::WaitUntilIdle()
 {
     for (;;) {
         m_state.ArmWait();
-        if (!IsBusy())
+        // A search is not busy for the window, but it works on the records.
+        if (!IsBusy() && !IsSearching())
             break;
         // Again every 100 ms: an operation may clear its client's stop
         // between two requests.
@@ -73,7 +74,7 @@ void CClassStore::WaitUntilIdle()
 
 BOOL CClassStore::IsBusy()
 {
-    return m_searching.load() != 0;
+    return FALSE;
 }
 
 // Base bodies of the virtual operations: the kinds and providers override them.

@@ -46,7 +46,7 @@ public:
     virtual CString GetAuthTime();
     virtual void SortRange(int lo, int hi, int column, BOOL ascending) = 0;
 
-    // Busy state of the kind's operations (searching included).
+    // Busy state of the kind's network operations; a search does not count.
     virtual BOOL IsBusy();
 
     // Marks the store closing (start operations are refused, queued tasks
@@ -116,7 +116,7 @@ protected:
     virtual void AbortRequests() {}
     // Called once when the store starts closing, before the first abort.
     virtual void OnClose() {}
-    // Waits, aborting every 100 ms, until IsBusy() is FALSE.
+    // Waits, aborting every 100 ms, until no operation or search runs.
     void WaitUntilIdle();
 
     // The quicksort every kind shares; recursion goes through the virtual

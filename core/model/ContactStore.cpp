@@ -44,7 +44,7 @@ CContactStore::~CContactStore()
 
 BOOL CContactStore::IsBusy()
 {
-    return m_busy.load() != 0 || CClassStore::IsBusy();
+    return m_busy.load() != 0;
 }
 
 void CContactStore::AbortRequests()

@@ -66,7 +66,7 @@ CString CMessageStore::GetAuthImagePath(CString)
 BOOL CMessageStore::IsBusy()
 {
     return m_deleteBusy.load() || m_updateBusy.load() || m_sendBusy.load() || m_replyBusy.load() ||
-           m_voteBusy.load() || CClassStore::IsBusy();
+           m_voteBusy.load();
 }
 
 void CMessageStore::AbortRequests()

@@ -60,8 +60,7 @@ CString CPictureStore::GetAuthImagePath(CString)
 
 BOOL CPictureStore::IsBusy()
 {
-    return m_deleteBusy.load() || m_updateBusy.load() || m_uploadBusy.load() || m_commentBusy.load() ||
-           CClassStore::IsBusy();
+    return m_deleteBusy.load() || m_updateBusy.load() || m_uploadBusy.load() || m_commentBusy.load();
 }
 
 void CPictureStore::AbortRequests()

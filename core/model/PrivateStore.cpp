@@ -44,7 +44,7 @@ CPrivateStore::~CPrivateStore()
 
 BOOL CPrivateStore::IsBusy()
 {
-    return m_deleting.load() || m_updating.load() || m_sending.load() || m_replying.load() || CClassStore::IsBusy();
+    return m_deleting.load() || m_updating.load() || m_sending.load() || m_replying.load();
 }
 
 void CPrivateStore::Reply(CString, CString, CString, CString, CString, int) {}

@@ -122,7 +122,6 @@ bool WriteClassInfoPage(const CString& templateText, const CString& folder, cons
         return false;
     CString page = templateText;
     FillScriptDataBlock(page, "其他信息", values);
-    CreateDirectoryPath(folder);
     const CString path = folder + "\\misc.htm";
     return WriteFileAtomic(path, page.GetString(), static_cast<size_t>(page.GetLength()));
 }
@@ -172,6 +171,9 @@ void CAccount5460::UpdateClassList(int)
 {
     using namespace tavrin::p5460;
     ApplyConfiguredProxy(m_classListClient);
+    // A closing account keeps the stop that its teardown set.
+    if (!IsClosing())
+        m_classListClient.ResetStop();
     Log("[班级信息]开始更新...");
 
     CString page;
@@ -218,13 +220,15 @@ void CAccount5460::UpdateClassList(int)
             stopped = true;
             break;
         }
+        CString folder;
+        folder.Format("%s\\%s", GetDataFolder(), entry.id);
+        // The stores and the pages shown for the class go into its folder.
+        CreateDirectoryPath(folder);
         CString classPage;
         if (!ReadClassPage(m_classListClient, *this, entry.id, classPage))
             continue;
         entry.pageRead = true;
         entry.schoolId = FirstGroup(classPage, kSchoolId, Case::Sensitive);
-        CString folder;
-        folder.Format("%s\\%s", GetDataFolder(), entry.id);
         WriteClassInfoPage(misc,
                            folder,
                            ReadClassInfo(classPage, ClassPageReading::ClassList, entry.schoolName, entry.displayName,

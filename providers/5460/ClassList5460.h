@@ -35,7 +35,7 @@ std::vector<CString> ReadClassInfo(const CString& page, ClassPageReading reading
                                    const CString& className, const CString& loginCount);
 
 // Fills the "misc.html" template with the values and writes "misc.htm" into
-// the folder (made when missing), unless the manager value is empty or the
+// the folder, unless the manager value is empty or the
 // template is empty. True when written.
 bool WriteClassInfoPage(const CString& templateText, const CString& folder, const std::vector<CString>& values);
 

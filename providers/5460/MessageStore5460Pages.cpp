@@ -62,17 +62,37 @@ const CString* WordAt(std::string_view text, size_t p, const std::vector<CString
     return nullptr;
 }
 
-// One pass over the text outside tags; escapeText turns plain text into HTML.
-CString HighlightPass(const CString& input, const std::vector<CString>& words, bool plainText)
+// A stored title is the board's HTML with its tags removed: its entities
+// ("&nbsp;", "&amp;") stay as they are, only a stray bracket is made text.
+std::string EscapeBrackets(std::string_view text)
+{
+    std::string out;
+    for (char c : text) {
+        if (c == '<')
+            out += "&lt;";
+        else if (c == '>')
+            out += "&gt;";
+        else
+            out += c;
+    }
+    return out;
+}
+
+CString TitleHtml(const CString& title)
+{
+    return CString(EscapeBrackets(title.View()));
+}
+
+// One pass over the text outside tags. A title has no tags: its brackets
+// become text.
+CString HighlightPass(const CString& input, const std::vector<CString>& words, bool title)
 {
     std::string_view text = input.View();
     std::string out;
-    auto emit = [&](std::string_view piece) {
-        out += plainText ? tavrin::EscapeHtml(CString(piece)).Str() : std::string(piece);
-    };
+    auto emit = [&](std::string_view piece) { out += title ? EscapeBrackets(piece) : std::string(piece); };
     size_t p = 0;
     while (p < text.size()) {
-        if (!plainText && text[p] == '<') {
+        if (!title && text[p] == '<') {
             size_t close = text.find('>', p + 1);
             if (close != std::string_view::npos) {
                 out.append(text, p, close + 1 - p);
@@ -156,8 +176,8 @@ CString CMessageStore5460::RenderPage(CString custoId)
         CMessageItem5460 item;
         if (ReadStoredItem(current, item)) {
             ++count;
-            // The title is text and the content cleaned HTML; both arrive as
-            // HTML, with the search words marked outside tags.
+            // The title is the board's text and the content cleaned HTML; both
+            // arrive as HTML, with the search words marked outside tags.
             const CString title = HighlightPass(item.m_title, words, true);
             const CString content = HighlightPass(item.m_content, words, false);
             CString filled = itemTemplate;
@@ -200,16 +220,19 @@ CString CMessageStore5460::RenderPreview(CString subject, CString text, int mode
     const CString userId = account ? account->GetUserId() : CString();
 
     CMessageItem5460 item;
+    CString title;
     const CString currentCustoId = GetCurrentCustoId();
     if (mode != 0 && !currentCustoId.IsEmpty()) {
         ReadStoredItem(currentCustoId, item);
+        title = TitleHtml(item.m_title);
         InsertFirstReply(item.m_content, text);
         InsertFirstReply(item.m_user, realName);
         InsertFirstReply(item.m_userId, userId);
         InsertFirstReply(item.m_time, time);
         item.m_replyNumber.Format("%d", atoi(item.m_replyNumber) + 1);
     } else {
-        item.m_title = subject;
+        // The subject is what the user typed: plain text.
+        title = tavrin::EscapeHtml(subject);
         item.m_content = text;
         item.m_user = realName;
         item.m_userId = userId;
@@ -217,7 +240,7 @@ CString CMessageStore5460::RenderPreview(CString subject, CString text, int mode
         item.m_replyNumber = "0";
     }
     tavrin::FillScriptDataBlock(page, kLabel,
-                                {tavrin::EscapeHtml(item.m_title), item.m_content, item.m_user, item.m_userId,
+                                {title, item.m_content, item.m_user, item.m_userId,
                                  item.m_time, item.m_replyNumber});
     return page;
 }

@@ -4,6 +4,7 @@
 #include "core/model/ModelEvents.h"
 #include "core/model/SchoolClass.h"
 #include "core/services/FolderUtil.h"
+#include "core/services/XmlText.h"
 #include "platform/base/FileApi.h"
 #include "platform/win/WinMessage.h"
 #include "providers/5460/PhotoText.h"
@@ -228,7 +229,7 @@ CString CPictureStore5460::RenderUploadPage()
             const CString id = schoolClass->GetId();
             CString box;
             box.Format("<input type=\"checkbox\" name=\"classList\" value=\"%s\"%s>%s<br>", tavrin::EscapeHtml(id),
-                       schoolClass == GetSchoolClass() ? " checked" : "", tavrin::EscapeHtml(schoolClass->GetName()));
+                       schoolClass == GetSchoolClass() ? " checked" : "", XmlEscapeString(schoolClass->GetName()));
             classBoxes += box;
             classList += id + "|";
             ++count;
@@ -236,7 +237,7 @@ CString CPictureStore5460::RenderUploadPage()
             if (!schools.insert(schoolId.Str()).second)
                 continue;
             box.Format("<input type=\"checkbox\" name=\"classList\" value=\"-%s\" >%s<br>", tavrin::EscapeHtml(schoolId),
-                       tavrin::EscapeHtml(schoolClass->GetSchoolName()));
+                       XmlEscapeString(schoolClass->GetSchoolName()));
             schoolBoxes += box;
             schoolList += "-" + schoolId + "|";
             ++count;

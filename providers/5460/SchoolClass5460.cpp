@@ -98,6 +98,7 @@ void CSchoolClass5460::UpdateClassInfo(int)
     if (::IsSafeClassId(GetId())) {
         CString folder;
         folder.Format("%s\\%s", account->GetDataFolder(), GetId());
+        CreateDirectoryPath(folder);
         tavrin::p5460::WriteClassInfoPage(misc, folder, values);
     }
     Log("[班级信息]更新结束.");

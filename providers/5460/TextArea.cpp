@@ -1,50 +1,46 @@
 #include "providers/5460/TextArea.h"
 
+#include <algorithm>
 #include <string_view>
 
 namespace tavrin::p5460 {
 
 namespace {
 
-size_t FindNoCase(std::string_view text, std::string_view lowerNeedle, size_t from)
+char FoldAscii(char c)
 {
-    for (size_t p = from; p + lowerNeedle.size() <= text.size(); ++p) {
-        size_t i = 0;
-        while (i < lowerNeedle.size()) {
-            char c = text[p + i];
-            if (c >= 'A' && c <= 'Z')
-                c = static_cast<char>(c - 'A' + 'a');
-            if (c != lowerNeedle[i])
-                break;
-            ++i;
-        }
-        if (i == lowerNeedle.size())
-            return p;
-    }
-    return std::string_view::npos;
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// needle in lower case; the tags are ASCII and begin with '<', which is never
+// the second byte of a double-byte character.
+size_t FindTag(std::string_view text, std::string_view needle, size_t from)
+{
+    auto it = std::search(text.begin() + static_cast<std::ptrdiff_t>(from), text.end(), needle.begin(), needle.end(),
+                          [](char a, char b) { return FoldAscii(a) == b; });
+    return it == text.end() ? std::string_view::npos : static_cast<size_t>(it - text.begin());
 }
 
 } // namespace
 
 bool ExtractTextArea(const CString& page, CString& data)
 {
-    // What "<textarea[^>]*>(.*?)</textarea>" (any case) finds, in one pass:
-    // the expression took time square to the page's length on a page of
-    // unclosed text areas and then threw. Its first match always lies at the
-    // first opening tag, since its tag ends at the first '>' and any closing
-    // tag after a later one is after this one too.
+    // The first "<textarea", the first '>' after it and the first
+    // "</textarea>" after that: what "<textarea[^>]*>(.*?)</textarea>" finds,
+    // in one pass, so that a page of unclosed tags costs no more than its
+    // length. The text ends at its first NUL, as the page text does.
     std::string_view text = page.View();
-    text = text.substr(0, text.find('\0')); // the page ends at its first NUL
-    size_t open = FindNoCase(text, "<textarea", 0);
+    text = text.substr(0, text.find('\0'));
+    const size_t open = FindTag(text, "<textarea", 0);
     if (open == std::string_view::npos)
         return false;
-    size_t tagEnd = text.find('>', open);
-    if (tagEnd == std::string_view::npos)
+    const size_t start = text.find('>', open);
+    if (start == std::string_view::npos)
         return false;
-    size_t close = FindNoCase(text, "</textarea>", tagEnd + 1);
-    if (close == std::string_view::npos)
+    const size_t end = FindTag(text, "</textarea>", start + 1);
+    if (end == std::string_view::npos)
         return false;
-    data = CString(text.substr(tagEnd + 1, close - tagEnd - 1));
+    data = CString(text.substr(start + 1, end - start - 1));
     return true;
 }
 

@@ -185,7 +185,10 @@ TEST(ExifReader, MarkerStructure)
     EXPECT_FALSE(DecodeHead(std::string("\xFF\xD8\xFF\xD9", 4)).ok);
     EXPECT_EQ(DecodeHead(std::string("\xFF\xD8\xFF\xE1\x00\x01", 6)).error, "invalid marker");
     EXPECT_EQ(DecodeHead(std::string("\xFF\xD8\xFF\xE1\x00\x40" "Exif", 10)).error, "Premature end of file?");
-    EXPECT_EQ(DecodeHead(std::string("\xFF\xD8\xFF", 3)).error, "Premature end of file?");
+    // The file ends where a marker or its length should be.
+    EXPECT_EQ(DecodeHead(std::string("\xFF\xD8\xFF", 3)).error, "invalid marker");
+    EXPECT_EQ(DecodeHead(std::string("\xFF\xD8\xFF\xE1", 4)).error, "invalid marker");
+    EXPECT_EQ(DecodeHead(std::string("\xFF\xD8\xFF\xE1\x01", 5)).error, "invalid marker");
     // Seven fill bytes.
     EXPECT_FALSE(DecodeHead(std::string("\xFF\xD8\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xE1", 10)).ok);
     // A frame header too short to hold its sizes is kept but not read.
@@ -202,6 +205,13 @@ TEST(ExifReader, CommentSegment)
     std::string comments = d.block.comments;
     EXPECT_EQ(comments.substr(0, 21), "Line one\nTab\there??zz");
     EXPECT_EQ(comments.size(), 997u); // the first 1000 bytes of the section, less the length and the CR
+
+    // A CR as the last byte kept is still dropped when an LF follows it.
+    std::string edge(997, 'a');
+    edge += "\r\nbbb";
+    Decoded cut = DecodeHead(JpegHead({{0xFE, edge}}));
+    ASSERT_TRUE(cut.ok);
+    EXPECT_EQ(std::string(cut.block.comments), std::string(997, 'a'));
 }
 
 TEST(ExifReader, SectionsDiscardAndWriteBack)

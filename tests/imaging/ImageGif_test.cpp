@@ -186,6 +186,29 @@ TEST(ImageGif, WithoutControlBlockTheScreenAroundTheFrameIsIndexZero)
         }
 }
 
+TEST(ImageGif, ScreenAroundTheFrameTakesTheControlBlocksIndex)
+{
+    // The index is not marked transparent, yet it fills the screen.
+    auto frame = Pattern(2, 2, 16, 1);
+    for (auto& b : frame)
+        b = static_cast<BYTE>(b == 5 ? 6 : b);
+    CImageGif gif;
+    ASSERT_TRUE(DecodeBytes(gif, GifBuilder()
+                                     .Header(6, 4, Colors(16))
+                                     .Control(0x00, 0, 5)
+                                     .Frame(1, 1, 2, 2, frame, 4)
+                                     .Trailer()
+                                     .String()));
+    EXPECT_EQ(-1, gif.GetTransIndex());
+    auto all = Indexes(gif);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 6; ++x) {
+            bool inside = x >= 1 && x < 3 && y >= 1 && y < 3;
+            BYTE expect = inside ? frame[static_cast<size_t>((y - 1) * 2 + x - 1)] : 5;
+            ASSERT_EQ(expect, all[static_cast<size_t>(y * 6 + x)]) << x << "," << y;
+        }
+}
+
 TEST(ImageGif, TransparentSixteenColourFile)
 {
     auto frame = Pattern(6, 6, 16, 3);

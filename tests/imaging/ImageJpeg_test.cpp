@@ -264,7 +264,10 @@ TEST_F(JpegTest, SaveFailures)
     EXPECT_FALSE(rgb.Save(path.c_str(), 3));
     EXPECT_STREQ(rgb.GetLastError(), "Encode: Unknown format");
     EXPECT_FALSE(std::filesystem::exists(path));
+    // A file that cannot be written fails with no text of its own.
+    rgb.SetLastError("");
     EXPECT_FALSE(rgb.Save(PathOf("no/such/folder/x.jpg").c_str(), IMAGE_TYPE_JPEG));
+    EXPECT_STREQ(rgb.GetLastError(), "");
 
     CImageObj empty;
     EXPECT_FALSE(empty.Save(path.c_str(), IMAGE_TYPE_JPEG));

@@ -137,6 +137,47 @@ TEST(ResampleDefault, AreaAveragingStaysInsideItsRows)
     }
 }
 
+TEST(ResampleDefault, AreaAveragingWeighsEachSourcePixelByItsShare)
+{
+    // 3 x 3 to 2 x 2: every target pixel covers one whole source pixel, two
+    // halves and a quarter, over nScale = trunc(1000 x 1.5 x 1.5) = 2250.
+    CImageObj image;
+    image.Create(3, 3, 24, 0);
+    for (LONG y = 0; y < 3; ++y)
+        for (LONG x = 0; x < 3; ++x) {
+            BYTE v = static_cast<BYTE>(10 * x + 60 * y + 7);
+            image.SetPixelColor(x, y, RGBQUAD{v, static_cast<BYTE>(v + 1), static_cast<BYTE>(v + 2), 0});
+        }
+    ASSERT_TRUE(image.Resample(2, 2, 0));
+    const struct { LONG x, y; BYTE blue; } expected[] = {
+        {0, 0, 30},  // (1000 x 7 + 500 x 17 + 500 x 67 + 250 x 77) / 2250
+        {1, 0, 43},  // (500 x 17 + 1000 x 27 + 250 x 77 + 500 x 87) / 2250
+        {0, 1, 110}, // (500 x 67 + 250 x 77 + 1000 x 127 + 500 x 137) / 2250
+        {1, 1, 123}, // (250 x 77 + 500 x 87 + 500 x 137 + 1000 x 147) / 2250
+    };
+    for (auto e : expected) {
+        RGBQUAD c = image.GetPixelColor(e.x, e.y);
+        EXPECT_EQ(c.rgbBlue, e.blue) << e.x << "," << e.y;
+        // One more in every source byte adds 2250 / 2250.
+        EXPECT_EQ(c.rgbGreen, e.blue + 1) << e.x << "," << e.y;
+        EXPECT_EQ(c.rgbRed, e.blue + 2) << e.x << "," << e.y;
+    }
+}
+
+TEST(ResampleBicubic, WeighsFourColumnsByTheSpline)
+{
+    // 4 x 1 to 2 x 1: target column 1 sits at source 1.5, between columns
+    // weighted 1/48, 23/48, 23/48, 1/48; column 0 at -0.5 clamps to column 0.
+    CImageObj image;
+    image.Create(4, 1, 24, 0);
+    const BYTE values[4] = {20, 10, 100, 200};
+    for (LONG x = 0; x < 4; ++x)
+        image.SetPixelColor(x, 0, RGBQUAD{values[x], values[x], values[x], 0});
+    ASSERT_TRUE(image.Resample(2, 1, 2));
+    EXPECT_EQ(image.GetPixelColor(0, 0).rgbBlue, 19); // (47 x 20 + 10) / 48 = 19.79
+    EXPECT_EQ(image.GetPixelColor(1, 0).rgbRed, 57);  // (20 + 230 + 2300 + 200) / 48 = 57.29
+}
+
 TEST(ResampleBicubic, KernelAndUniformPictures)
 {
     const struct { float x, w; } kernel[] = {{0, 0.6666667f}, {1, 0.1666667f}, {-1, 0.1666667f}, {2, 0}, {-2.5f, 0}, {3, 0}};

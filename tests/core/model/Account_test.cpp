@@ -49,11 +49,11 @@ TEST(AccountLog, KeepsTheNewest256LinesAndPostsOneEventEach)
     EXPECT_STREQ("line 257", account.GetLogLine(255).Mid(10));
     EXPECT_STREQ("", account.GetLogLine(256));
     window.Pump();
-    auto messages = window.Messages();
+    auto messages = window.Events();
     ASSERT_EQ(257u, messages.size());
     for (const auto& m : messages) {
         EXPECT_EQ(static_cast<UINT>(WM_ACCOUNT_EVENT), m.message);
-        EXPECT_EQ(0u, m.wParam);
+        EXPECT_EQ(0u, m.code);
         EXPECT_EQ(reinterpret_cast<LPARAM>(&account), m.lParam);
         EXPECT_FALSE(m.sent);
     }
@@ -72,7 +72,7 @@ TEST(ClassLog, KeepsTheNewest256LinesAndPostsToTheAccountWindow)
     EXPECT_STREQ("", schoolClass->GetLogLine(-1));
     window.Pump();
     EXPECT_EQ(257, window.Count(WM_CLASS_EVENT, 0));
-    EXPECT_EQ(reinterpret_cast<LPARAM>(schoolClass), window.Messages().back().lParam);
+    EXPECT_EQ(reinterpret_cast<LPARAM>(schoolClass), window.Events().back().lParam);
 
     CTestSchoolClass orphan;  // no account: logs without posting
     orphan.Log("x");

@@ -179,6 +179,38 @@ TEST(ClassStore, StartSearchRunsOnceWhileSearching)
     EXPECT_EQ(1, store.search.calls.load());
 }
 
+// A search is local work: it does not make the store, its class or its
+// account busy (no exit question, no busy label), yet closing the store
+// waits for it, since it rebuilds the records.
+TEST(ClassStore, SearchIsNotBusyButClosingWaitsForIt)
+{
+    CTestAccount account;
+    auto* schoolClass = new CTestSchoolClass;
+    schoolClass->SetAccount(&account);
+    schoolClass->SetId("1");
+    schoolClass->CreateStores();
+    account.AddClass(schoolClass);
+    auto* store = static_cast<CTestContactStore*>(schoolClass->GetContactStore());
+    store->search.block = true;
+    store->StartSearch("a", 0);
+    store->search.entered.Wait();
+    EXPECT_TRUE(store->IsSearching());
+    EXPECT_FALSE(store->IsBusy());
+    EXPECT_FALSE(schoolClass->IsBusy());
+    EXPECT_FALSE(account.IsBusy());
+
+    std::atomic<bool> closed{false};
+    std::thread closer([&] {
+        store->Close();
+        closed.store(true);
+        // The search task was over before Close returned.
+        EXPECT_FALSE(store->IsSearching());
+    });
+    EXPECT_FALSE(closed.load());
+    store->search.release.Open();
+    closer.join();
+}
+
 class StoreFileTest : public ::testing::Test {
 protected:
     CString Folder() const { return FolderOf(m_dir).c_str(); }

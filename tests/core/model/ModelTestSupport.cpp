@@ -48,63 +48,6 @@ bool WaitUntil(const std::function<bool()>& predicate)
     return true;
 }
 
-static const char kNotifyClass[] = "TavrinModelTestNotify";
-
-NotifyWindow::NotifyWindow()
-{
-    static std::once_flag registered;
-    std::call_once(registered, [] {
-        WNDCLASSA wc = {};
-        wc.lpfnWndProc = &NotifyWindow::Procedure;
-        wc.lpszClassName = kNotifyClass;
-        RegisterClassA(&wc);
-    });
-    m_hwnd = CreateWindowExA(0, kNotifyClass, "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
-    SetWindowLongPtrA(m_hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-}
-
-NotifyWindow::~NotifyWindow()
-{
-    SetWindowLongPtrA(m_hwnd, GWLP_USERDATA, 0);
-    DestroyWindow(m_hwnd);
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    }
-}
-
-LRESULT CALLBACK NotifyWindow::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    auto* self = reinterpret_cast<NotifyWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-    if (self && (message == WM_ACCOUNT_EVENT || message == WM_CLASS_EVENT)) {
-        std::lock_guard<std::mutex> lock(self->m_mutex);
-        self->m_messages.push_back({message, wParam, lParam, InSendMessage() != 0});
-        return 1;
-    }
-    return DefWindowProcA(hwnd, message, wParam, lParam);
-}
-
-void NotifyWindow::Pump()
-{
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
-        DispatchMessageA(&msg);
-}
-
-std::vector<RecordedMessage> NotifyWindow::Messages()
-{
-    std::lock_guard<std::mutex> lock(m_mutex);
-    return m_messages;
-}
-
-int NotifyWindow::Count(UINT message, WPARAM code)
-{
-    std::lock_guard<std::mutex> lock(m_mutex);
-    int n = 0;
-    for (const auto& m : m_messages)
-        n += m.message == message && m.wParam == code;
-    return n;
-}
-
 void CallLog::Add(const std::string& entry)
 {
     std::lock_guard<std::mutex> lock(m_mutex);

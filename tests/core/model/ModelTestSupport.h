@@ -3,6 +3,7 @@
 // account, the class and the stores that record their calls.
 #pragma once
 
+#include "tests/support/EventWindow.h"
 #include "core/model/Account.h"
 #include "core/model/ContactStore.h"
 #include "core/model/MessageStore.h"
@@ -37,31 +38,8 @@ private:
 // Spins (yielding) until the predicate holds or 10 s of real time pass.
 bool WaitUntil(const std::function<bool()>& predicate);
 
-struct RecordedMessage {
-    UINT message;
-    WPARAM wParam;
-    LPARAM lParam;
-    bool sent;  // came from another thread's SendMessage
-};
-
-// A window on the calling thread that records WM_ACCOUNT_EVENT and
-// WM_CLASS_EVENT. Posted messages are recorded when Pump() retrieves them.
-class NotifyWindow {
-public:
-    NotifyWindow();
-    ~NotifyWindow();
-    HWND Handle() const { return m_hwnd; }
-    // Dispatches every message waiting for this thread.
-    void Pump();
-    std::vector<RecordedMessage> Messages();
-    int Count(UINT message, WPARAM code);
-
-private:
-    static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-    HWND m_hwnd = nullptr;
-    std::mutex m_mutex;
-    std::vector<RecordedMessage> m_messages;
-};
+// The main frame's stand-in, shared with the provider tests.
+using NotifyWindow = EventWindow;
 
 // A shared list of what the doubles did, in order.
 class CallLog {

@@ -271,6 +271,22 @@ TEST_F(ClassListTest, SignInFailureKeepsClassesAndCookie)
     EXPECT_EQ(window.Codes(WM_ACCOUNT_EVENT, false).back(), 1);
 }
 
+// The pass readies its client before it signs in, as every operation does:
+// a stop left on the client from before does not fail the next pass.
+TEST_F(ClassListTest, AStopLeftOnTheClientIsCleared)
+{
+    struct StoppedAccount : CAccount5460 {
+        void StopClassListClient() { m_classListClient.Abort(); }
+    } other;
+    other.SetProvider("5460(电信用户)");
+    other.SetUserNameAndPassword("li", "pw");
+    other.SetDataFolder(CString((dir.Path() / "accounts" / "other").string()));
+    other.StopClassListClient();
+    other.UpdateClassList(0);
+    EXPECT_EQ(other.GetClassCount(), 2);
+    other.Close();
+}
+
 TEST_F(ClassListTest, ClassPagesThatGiveNoPage)
 {
     sim.Edit([](sim::Scenario& s) { s.Class("302").manager.clear(); });
@@ -278,6 +294,8 @@ TEST_F(ClassListTest, ClassPagesThatGiveNoPage)
     UpdateClassList();
     EXPECT_TRUE(HasMisc("301"));
     EXPECT_FALSE(HasMisc("302"));
+    // Every class gets its folder, page or not.
+    EXPECT_TRUE(std::filesystem::is_directory(ClassFolder("302")));
 
     const std::string before = Misc("301");
     std::filesystem::remove(dir.Path() / "styles" / "5460" / "default" / "misc.html");
@@ -316,6 +334,22 @@ TEST_F(ClassListTest, ClassInformationUpdate)
     EXPECT_EQ(ClassLog(schoolClass).back(), "[班级信息]开始更新...");
     auto codes = window.Codes(WM_CLASS_EVENT, false);
     EXPECT_EQ(std::count(codes.begin() + static_cast<long>(events), codes.end(), 1), 0);
+}
+
+TEST_F(ClassListTest, ClassInformationUpdateWithoutAManager)
+{
+    UpdateClassList();
+    CSchoolClass* schoolClass = account.FindClass("301");
+    ASSERT_NE(schoolClass, nullptr);
+    std::filesystem::remove_all(ClassFolder("301"));
+    sim.Edit([](sim::Scenario& s) { s.Class("301").manager.clear(); });
+    const size_t events = window.Codes(WM_CLASS_EVENT, false).size();
+    RunOnWorker([&] { schoolClass->UpdateClassInfo(0); });
+    EXPECT_TRUE(std::filesystem::is_directory(ClassFolder("301")));
+    EXPECT_FALSE(HasMisc("301"));
+    EXPECT_EQ(ClassLog(schoolClass), (std::vector<std::string>{"[班级信息]开始更新...", "[班级信息]更新结束."}));
+    auto codes = window.Codes(WM_CLASS_EVENT, false);
+    EXPECT_EQ(std::count(codes.begin() + static_cast<long>(events), codes.end(), 1), 1);
 }
 
 TEST_F(ClassListTest, ClassInformationUpdateFailures)

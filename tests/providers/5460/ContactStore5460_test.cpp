@@ -1,5 +1,7 @@
 #include "tests/providers/5460/ProviderFixture.h"
 
+#include "providers/5460/site.h"
+
 #include "core/model/ModelEvents.h"
 #include "core/services/XmlCursor.h"
 #include "tests/sim/5460/Site5460.h"
@@ -172,6 +174,30 @@ TEST_F(ContactStore5460Test, PagesWithoutMembersKeepTheStoredOnes)
             s.Class("301").members[0].visitCount = "5";
         });
     }
+}
+
+// A member page of unclosed text areas is a page failure like any page
+// without its list: the update goes on to its end.
+TEST_F(ContactStore5460Test, AHostileMemberPageIsAPageFailure)
+{
+    Update(0);
+    std::string page = "<html>";
+    for (int i = 0; i < 30000; ++i)
+        page += "<textarea>x";
+    sim.Route(tavrin::p5460::kWebHost1, kPerson, [page](const sim::Request&, sim::Response& response) {
+        response.Html(page);
+    });
+    const size_t mark = window.Codes(WM_CLASS_EVENT, false).size();
+    Update(0);
+    EXPECT_TRUE(Logged("[通讯录]读取网页错误, 更新成员资料失败."));
+    EXPECT_EQ(ClassLog(schoolClass).back(), "[通讯录]更新完成.");
+    EXPECT_EQ(Document().size(), 3u);
+    auto codes = window.Codes(WM_CLASS_EVENT, false);
+    std::vector<int> posted;
+    for (size_t i = mark; i < codes.size(); ++i)
+        if (codes[i] != 0)
+            posted.push_back(codes[i]);
+    EXPECT_EQ(posted, (std::vector<int>{26, 23, 3}));
 }
 
 TEST_F(ContactStore5460Test, ShortAndOddRecords)

@@ -71,14 +71,40 @@ TEST_F(MessagePages5460Test, EveryValueIsEscapedForItsPlace)
 {
     auto calls = Calls(store->RenderPage("4"));
     ASSERT_EQ(calls.size(), 1u);
-    // Content is cleaned HTML, the title text made HTML; both script-escaped.
+    // Content is cleaned HTML, the title the board's text without its tags;
+    // both script-escaped.
     EXPECT_NE(calls[0].find("\"a \\\"quote\\\" \\\\ back\""), std::string::npos) << calls[0];
-    EXPECT_NE(calls[0].find("\"say &quot;hi&quot; &amp; bye\""), std::string::npos) << calls[0];
+    EXPECT_NE(calls[0].find("\"say \\\"hi\\\" & bye\""), std::string::npos) << calls[0];
     EXPECT_NE(store->RenderPage("").Find("<title>Tavrin</title>"), -1);
 
     std::filesystem::remove(dir.Path() / "styles" / "5460" / "default" / "message.html");
     EXPECT_NE(store->RenderPage("4").Find("<title>Tavrin</title>"), -1);
     EXPECT_TRUE(store->RenderPreview("s", "t", 0).IsEmpty());
+}
+
+TEST_F(MessagePages5460Test, TitlesKeepTheBoardsEntities)
+{
+    // The board writes a title as HTML: its entities show as the characters
+    // they stand for, and only a stray bracket is made text.
+    EditBoard([](std::vector<sim::Message>& board) {
+        board.insert(board.begin(), MakeMessage("105", "春&nbsp;游&amp;玩 1<2", "2006-06-05 10:00", "x"));
+    });
+    Update(0, 0);
+    const std::string expected = "\"" + Script("春&nbsp;游&amp;玩 1&lt;2") + "\"";
+    auto calls = Calls(store->RenderPage("5"));
+    ASSERT_EQ(calls.size(), 1u);
+    EXPECT_NE(calls[0].find(expected), std::string::npos) << calls[0];
+
+    store->SetLastSearch("游");
+    calls = Calls(store->RenderPage("5"));
+    ASSERT_EQ(calls.size(), 1u);
+    EXPECT_NE(calls[0].find(Script("春&nbsp;<font color=red><b>游</b></font>&amp;玩 1&lt;2")), std::string::npos)
+        << calls[0];
+
+    store->SetCurrentCustoId("5");
+    auto reply = Calls(store->RenderPreview("", "y", 1));
+    ASSERT_EQ(reply.size(), 1u);
+    EXPECT_NE(reply[0].find(expected), std::string::npos) << reply[0];
 }
 
 TEST_F(MessagePages5460Test, SearchWordsAreMarkedOutsideTagsOnly)

@@ -93,12 +93,15 @@ TEST_F(MessageStore5460Test, RepeatRunStoresNothingButReportsItsEnd)
     EXPECT_EQ(store->GetNewMessageCount(), 0);
     EXPECT_EQ(store->GetNewReplyCount(), 0);
     EXPECT_EQ(ListPages(), (std::vector<int>{1}));
+    // Posted codes keep their order; the sent progress code is handled as
+    // soon as the window thread looks, so it may come before the posted 27.
     auto events = window.Events();
-    std::vector<int> codes;
+    std::vector<int> posted, sent;
     for (size_t i = eventsBefore; i < events.size(); ++i)
         if (events[i].code != 0)
-            codes.push_back(static_cast<int>(events[i].code));
-    EXPECT_EQ(codes, (std::vector<int>{27, 17, 21, 4}));
+            (events[i].sent ? sent : posted).push_back(static_cast<int>(events[i].code));
+    EXPECT_EQ(posted, (std::vector<int>{27, 21, 4}));
+    EXPECT_EQ(sent, (std::vector<int>{17}));
 }
 
 TEST_F(MessageStore5460Test, NewMessageAndNewRepliesOfAStoredOne)

@@ -162,10 +162,11 @@ TEST_F(PhotoPagesTest, UploadPageClassesAndSchools)
     EXPECT_EQ(values["class_boxes"],
               "<input type=\"checkbox\" name=\"classList\" value=\"301\" checked>三班<br>"
               "<input type=\"checkbox\" name=\"classList\" value=\"302\">四班<br>"
-              "<input type=\"checkbox\" name=\"classList\" value=\"303\">五班 &lt;b&gt;&amp;<br>");
+              "<input type=\"checkbox\" name=\"classList\" value=\"303\">五班&nbsp;&lt;b&gt;&amp;<br>");
+    // Names are escaped as XML text: blanks become "&nbsp;", quotes stay.
     EXPECT_EQ(values["school_boxes"],
               "<input type=\"checkbox\" name=\"classList\" value=\"-1\" >一中<br>"
-              "<input type=\"checkbox\" name=\"classList\" value=\"-2\" >二中&quot;<br>");
+              "<input type=\"checkbox\" name=\"classList\" value=\"-2\" >二中\"<br>");
     EXPECT_EQ(values["box_count"], "5");
     EXPECT_EQ(values["go_list"], "GO:301|302|303|-1|-2|");
     EXPECT_EQ(values["user_id"], "42");

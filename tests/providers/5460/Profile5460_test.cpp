@@ -177,6 +177,20 @@ TEST_F(ProfileTest, ReadFailures)
     EXPECT_EQ(AccountLog().back(), "[个人档案]登录失败, 无法读取.");
 }
 
+// Without the status template no status page is written and no event 4
+// posted; without the profile template the reading writes an empty page.
+TEST_F(ProfileTest, MissingTemplates)
+{
+    std::filesystem::remove(dir.Path() / "styles" / "common" / "profile_status.htm");
+    std::filesystem::remove(dir.Path() / "styles" / "5460" / "default" / "profile.html");
+    account.StartReadProfile(0);
+    WaitForCode(2, 1);
+    EXPECT_EQ(AccountCodes(), (std::vector<int>{2}));
+    EXPECT_EQ(AccountLog().back(), "[个人档案]读取结束.");
+    EXPECT_TRUE(std::filesystem::exists(ProfilePath()));
+    EXPECT_EQ(Profile(), "");
+}
+
 TEST_F(ProfileTest, UpdateSendsTheFormAndReadsAgain)
 {
     const std::string body = "cName=%C0%EE%CB%C4&NickName=%D0%C2&sex=%C4%D0&addPm=%B1%A3%C3%DC&Info=a%26b";

@@ -12,65 +12,6 @@
 
 namespace tavrin::test {
 
-namespace {
-const char kClassName[] = "Tavrin5460TestEvents";
-}
-
-EventWindow::EventWindow()
-{
-    static std::once_flag registered;
-    std::call_once(registered, [] {
-        WNDCLASSA wc = {};
-        wc.lpfnWndProc = &EventWindow::Procedure;
-        wc.lpszClassName = kClassName;
-        RegisterClassA(&wc);
-    });
-    m_hwnd = CreateWindowExA(0, kClassName, "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
-    SetWindowLongPtrA(m_hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-}
-
-EventWindow::~EventWindow()
-{
-    SetWindowLongPtrA(m_hwnd, GWLP_USERDATA, 0);
-    DestroyWindow(m_hwnd);
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    }
-}
-
-LRESULT CALLBACK EventWindow::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    auto* self = reinterpret_cast<EventWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-    if (self && (message == WM_ACCOUNT_EVENT || message == WM_CLASS_EVENT)) {
-        std::lock_guard<std::mutex> lock(self->m_lock);
-        self->m_events.push_back({message, wParam, InSendMessage() != 0});
-        return 1;
-    }
-    return DefWindowProcA(hwnd, message, wParam, lParam);
-}
-
-void EventWindow::Pump()
-{
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
-        DispatchMessageA(&msg);
-}
-
-std::vector<EventWindow::Event> EventWindow::Events()
-{
-    std::lock_guard<std::mutex> lock(m_lock);
-    return m_events;
-}
-
-std::vector<int> EventWindow::Codes(UINT message, bool sent)
-{
-    std::vector<int> out;
-    for (const Event& e : Events())
-        if (e.message == message && e.sent == sent)
-            out.push_back(static_cast<int>(e.code));
-    return out;
-}
-
 Provider5460Test::Provider5460Test()
 {
     clock::UseManual(kNow);

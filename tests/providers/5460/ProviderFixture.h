@@ -2,6 +2,7 @@
 // through the configured proxy, with a window that records its events.
 #pragma once
 
+#include "tests/support/EventWindow.h"
 #include "providers/5460/Account5460.h"
 #include "providers/5460/ContactStore5460.h"
 #include "providers/5460/SchoolClass5460.h"
@@ -15,29 +16,6 @@
 #include <vector>
 
 namespace tavrin::test {
-
-// Records WM_CLASS_EVENT and WM_ACCOUNT_EVENT; posted ones when pumped.
-class EventWindow {
-public:
-    struct Event {
-        UINT message;
-        WPARAM code;
-        bool sent;
-    };
-    EventWindow();
-    ~EventWindow();
-    HWND Handle() const { return m_hwnd; }
-    void Pump();
-    std::vector<Event> Events();
-    // The codes of one message, in the order they were recorded.
-    std::vector<int> Codes(UINT message, bool sent);
-
-private:
-    static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-    HWND m_hwnd = nullptr;
-    std::mutex m_lock;
-    std::vector<Event> m_events;
-};
 
 class Provider5460Test : public ::testing::Test {
 protected:
