@@ -173,6 +173,7 @@ struct Attribute {
     size_t nameEnd;
     size_t end;
     std::string_view value;
+    bool quoted; // the value is in quotes, so the attribute ends with one
 };
 
 // Parses the tag that begins at text[p] == '<' followed by its name. On
@@ -205,7 +206,7 @@ bool ParseTag(std::string_view text, size_t p, std::string_view& name, std::vect
             ++q;
             continue;
         }
-        Attribute a{begin, q, q, q, {}};
+        Attribute a{begin, q, q, q, {}, false};
         // A name runs to a blank, '/', '>' or '=' (a leading '=' belongs to it).
         ++q;
         while (q < text.size() && !IsSpace(text[q]) && text[q] != '/' && text[q] != '>' && text[q] != '=')
@@ -225,6 +226,7 @@ bool ParseTag(std::string_view text, size_t p, std::string_view& name, std::vect
                 if (close == std::string_view::npos)
                     return false;
                 a.value = text.substr(r + 1, close - r - 1);
+                a.quoted = true;
                 q = close + 1;
             } else {
                 size_t v = r;
@@ -312,16 +314,21 @@ CString SanitizeHtml(const CString& html)
         if (Contains(kAllowedTags, lowerName)) {
             out += '<';
             out += name;
+            bool afterQuote = false; // what was kept so far ends with a closing quote
             for (const Attribute& a : attributes) {
                 std::string attribute = Lower(in.substr(a.nameBegin, a.nameEnd - a.nameBegin));
                 if (!Contains(kAllowedAttributes, attribute))
                     continue;
                 if (Contains(kUrlAttributes, attribute) && !IsSafeUrl(a.value))
                     continue;
-                // After a skipped '/' the attribute has no blank before it.
-                if (!IsSpace(in[a.begin]) && out.back() != '"' && out.back() != '\'')
+                // After a skipped '/' or a closing quote the attribute has no
+                // blank before it. It needs one unless it follows a closing
+                // quote here too: after an unquoted value (which may end in a
+                // quote character) it would become part of that value.
+                if (!IsSpace(in[a.begin]) && !afterQuote)
                     out += ' ';
                 out.append(in, a.begin, a.end - a.begin);
+                afterQuote = a.quoted;
             }
             out.append(in, tailBegin, end - tailBegin);
         }

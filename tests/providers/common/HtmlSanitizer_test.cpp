@@ -52,6 +52,12 @@ TEST(HtmlSanitizer, DropsEverythingElseInAnyLetterCase)
         {"<!DOCTYPE html><?xml x?>t", "t"},
         {"<img/src=http://x/a.gif/onerror=alert(1)>", "<img src=http://x/a.gif/onerror=alert(1)>"},
         {"<img src=\"http://x/a.gif\"onerror=alert(1)>", "<img src=\"http://x/a.gif\">"},
+        {"<a title=\"t\"href=\"http://x\">x</a>", "<a title=\"t\"href=\"http://x\">x</a>"},
+        // An unquoted value ending in a quote, then a dropped attribute: the
+        // next one must not join the value, or the browser would read the
+        // quoted text after it as attributes.
+        {"<a href=a=\" on=\"x\"/title=\" onmouseover=alert(1) x\">t</a>",
+         "<a href=a=\" title=\" onmouseover=alert(1) x\">t</a>"},
         {"<scr<script>x</script>ipt>", "xipt>"},
         {"1 < 2 <3", "1 &lt; 2 &lt;3"},
         {"<b title=\"unclosed>", "&lt;b title=\"unclosed>"},
