@@ -189,3 +189,16 @@ TEST(HtmlPage, LinksAndForms)
     EXPECT_TRUE(form.controls[5].disabled);
     EXPECT_EQ(form.controls[6].type, "submit");
 }
+
+TEST(HtmlPage, InvalidBytesOfAUtf8PageBecomeReplacementCharacters)
+{
+    // Fields are UTF-8 whatever the page holds, as a browser reads it.
+    HtmlPage page = ParseHtml("<meta charset=utf-8><a href=\"x\xFF.htm\">a\xC3(b\xE2\x82</a>"
+                              "<form><input name=n value=\"\xED\xA0\x80\"></form>");
+    ASSERT_EQ(page.links.size(), 1u);
+    EXPECT_EQ(page.links[0].href, "x\xEF\xBF\xBD.htm");
+    EXPECT_EQ(page.links[0].text, "a\xEF\xBF\xBD(b\xEF\xBF\xBD");
+    ASSERT_EQ(page.forms.size(), 1u);
+    ASSERT_EQ(page.forms[0].controls.size(), 1u);
+    EXPECT_EQ(page.forms[0].controls[0].value, "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD");
+}
