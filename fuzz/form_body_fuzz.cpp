@@ -91,10 +91,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
 
     // Nothing picked, nothing changes; hostile bodies are copied through.
-    CHECK(tavrin::browser::RestorePickedFileNames(body.contentType, body.data, {}) == body.data);
-    (void)tavrin::browser::RestorePickedFileNames(body.contentType, rest, picked);
+    CHECK(tavrin::browser::RestorePickedFileNames(body.contentType, body.data, {}, charset) == body.data);
+    (void)tavrin::browser::RestorePickedFileNames(body.contentType, rest, picked, charset);
     (void)tavrin::browser::RestorePickedFileNames("multipart/form-data; boundary=\"" + fields[0] + "\"", rest,
-                                                  picked);
+                                                  picked, charset);
 
     // The engine names each picked file by its base name; restoring gives
     // the body built with the full paths, when each base name is one file's.
@@ -108,7 +108,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         }
         if (distinct) {
             tavrin::browser::FormBody full = tavrin::browser::BuildFormBody(withPaths, enctype, charset, boundary);
-            CHECK(tavrin::browser::RestorePickedFileNames(body.contentType, body.data, picked) == full.data);
+            CHECK(tavrin::browser::RestorePickedFileNames(body.contentType, body.data, picked, charset) == full.data);
         }
     }
     return 0;

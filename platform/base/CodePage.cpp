@@ -206,15 +206,18 @@ Result EncodeUtf8(const wchar_t* src, size_t n, std::string_view replacement, bo
     return Result::Ok;
 }
 
-// replacement: the bytes for a character the target lacks; empty means fail.
-Result Encode(Encoding e, const wchar_t* src, size_t n, std::string_view replacement, bool* usedDefault, std::string& out)
+// Characters GBK may have: scalar values of the Basic Multilingual Plane.
+// Nothing else goes to iconv, which drops some characters past it (the
+// language tags) without a word instead of refusing them.
+bool MayBeGbk(wchar_t ch)
 {
-    out.clear();
-    if (e == Encoding::Utf8)
-        return EncodeUtf8(src, n, replacement, usedDefault, out);
-    iconv_t cd = t_converters.Encoder();
-    if (cd == reinterpret_cast<iconv_t>(-1))
-        return Result::Unavailable;
+    return ch >= 0 && ch <= 0xFFFF && (ch < 0xD800 || ch > 0xDFFF);
+}
+
+// One run of possible GBK characters, appended to out.
+Result EncodeGbkRun(iconv_t cd, const wchar_t* src, size_t n, std::string_view replacement, bool* usedDefault,
+                    std::string& out)
+{
     char* in = reinterpret_cast<char*>(const_cast<wchar_t*>(src));
     size_t left = n * sizeof(wchar_t);
     char buf[1024];
@@ -237,6 +240,37 @@ Result Encode(Encoding e, const wchar_t* src, size_t n, std::string_view replace
         in += skip;
         left -= skip;
         iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    }
+    return Result::Ok;
+}
+
+// replacement: the bytes for a character the target lacks; empty means fail.
+Result Encode(Encoding e, const wchar_t* src, size_t n, std::string_view replacement, bool* usedDefault, std::string& out)
+{
+    out.clear();
+    if (e == Encoding::Utf8)
+        return EncodeUtf8(src, n, replacement, usedDefault, out);
+    iconv_t cd = t_converters.Encoder();
+    if (cd == reinterpret_cast<iconv_t>(-1))
+        return Result::Unavailable;
+    for (size_t i = 0; i < n;) {
+        size_t end = i;
+        while (end < n && MayBeGbk(src[end]))
+            ++end;
+        if (end > i) {
+            Result r = EncodeGbkRun(cd, src + i, end - i, replacement, usedDefault, out);
+            if (r != Result::Ok)
+                return r;
+        }
+        if (end < n) {
+            if (replacement.empty())
+                return Result::Invalid;
+            out += replacement;
+            if (usedDefault)
+                *usedDefault = true;
+            ++end;
+        }
+        i = end;
     }
     return Result::Ok;
 }

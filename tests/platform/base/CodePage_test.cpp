@@ -134,6 +134,12 @@ TEST(CodePage, WideValuesOutsideUnicodeNeverMakeInvalidUtf8)
     BOOL used = FALSE;
     EXPECT_EQ(ToBytes(CP_ACP, wide, nullptr, &used), "a????z");
     EXPECT_TRUE(used);
+    // A language tag is a character GBK lacks like any other, not nothing.
+    const std::wstring tag(1, static_cast<wchar_t>(0xE007A));
+    used = FALSE;
+    EXPECT_EQ(ToBytes(CP_ACP, tag, nullptr, &used), "?");
+    EXPECT_TRUE(used);
+    EXPECT_EQ(tavrin::WideToGbk(L"a" + tag + L"b"), "a?b");
     SetLastError(0);
     EXPECT_EQ(WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, wide.data(), static_cast<int>(wide.size()), nullptr,
                                   0, nullptr, nullptr),

@@ -126,7 +126,7 @@ TEST(FormBody, PickedFilesGetTheirFullPath)
                              "Content-Type: image/jpeg\r\n\r\nfilename=\"照片.jpg\"\r\n"
                              "--XyZ\r\nContent-Disposition: form-data; name=\"b\"; filename=\"other.jpg\"\r\n"
                              "Content-Type: image/jpeg\r\n\r\nx\r\n--XyZ--\r\n";
-    std::string restored = RestorePickedFileNames(type, body, {"\\home\\u\\相册\\照片.jpg"});
+    std::string restored = RestorePickedFileNames(type, body, {"\\home\\u\\相册\\照片.jpg"}, "GBK");
     // The part header gets the path; the file's own bytes stay untouched.
     EXPECT_EQ(restored, "--XyZ\r\nContent-Disposition: form-data; name=\"a\"; filename=\"\\home\\u\\相册\\照片.jpg\"\r\n"
                         "Content-Type: image/jpeg\r\n\r\nfilename=\"照片.jpg\"\r\n"
@@ -135,9 +135,18 @@ TEST(FormBody, PickedFilesGetTheirFullPath)
     // A UTF-8 page's part gets the path in UTF-8.
     std::string utf8Body = "--XyZ\r\nContent-Disposition: form-data; name=\"a\"; filename=\"" +
                            tavrin::GbkToUtf8("照片.jpg") + "\"\r\n\r\n\r\n--XyZ--\r\n";
-    EXPECT_NE(RestorePickedFileNames(type, utf8Body, {"\\home\\照片.jpg"}).find(tavrin::GbkToUtf8("\\home\\照片.jpg")),
+    EXPECT_NE(RestorePickedFileNames(type, utf8Body, {"\\home\\照片.jpg"}, "UTF-8").find(tavrin::GbkToUtf8("\\home\\照片.jpg")),
               std::string::npos);
-    EXPECT_EQ(RestorePickedFileNames("application/x-www-form-urlencoded", "a=1", {"\\x\\a"}), "a=1");
+    // An ASCII name reads the same in both charsets: its path comes back in
+    // the form's.
+    const std::string asciiBody = "--XyZ\r\nContent-Disposition: form-data; name=\"a\"; filename=\"a.jpg\"\r\n\r\n\r\n--XyZ--\r\n";
+    for (const char* charset : {"GBK", "UTF-8"}) {
+        std::string path = std::string(charset) == "GBK" ? "\\相册\\a.jpg" : U("\\相册\\a.jpg");
+        EXPECT_EQ(RestorePickedFileNames(type, asciiBody, {"\\相册\\a.jpg"}, charset),
+                  "--XyZ\r\nContent-Disposition: form-data; name=\"a\"; filename=\"" + path + "\"\r\n\r\n\r\n--XyZ--\r\n")
+            << charset;
+    }
+    EXPECT_EQ(RestorePickedFileNames("application/x-www-form-urlencoded", "a=1", {"\\x\\a"}, "GBK"), "a=1");
 }
 
 TEST(HtmlPage, Charset)
@@ -201,4 +210,11 @@ TEST(HtmlPage, InvalidBytesOfAUtf8PageBecomeReplacementCharacters)
     ASSERT_EQ(page.forms.size(), 1u);
     ASSERT_EQ(page.forms[0].controls.size(), 1u);
     EXPECT_EQ(page.forms[0].controls[0].value, "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD");
+}
+
+TEST(FormBody, BodiesNotStartingWithADelimiterAreCopiedThrough)
+{
+    // A delimiter one byte into the body has no line break before it.
+    const std::string body = "x--B\r\nContent-Disposition: form-data; name=\"f\"; filename=\"a.jpg\"\r\n\r\nz\r\n--B--\r\n";
+    EXPECT_EQ(RestorePickedFileNames("multipart/form-data; boundary=B", body, {"\\d\\a.jpg"}, "GBK"), body);
 }
