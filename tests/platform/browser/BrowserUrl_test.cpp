@@ -38,6 +38,10 @@ TEST(BrowserUrl, ProgramSeesDecodedGbk)
     EXPECT_EQ(ProgramUrl("file:///tmp/a%20b/thumbnail.html"), "file:///tmp/a b/thumbnail.html");
     // A query a GBK page encoded in its own charset is GBK already.
     EXPECT_EQ(ProgramUrl("tavrin:x?n=%D5%C5"), std::string("tavrin:x?n=\xD5\xC5"));
+    // GBK that looks like a malformed UTF-8 sequence (an overlong form, a
+    // surrogate) is GBK.
+    EXPECT_EQ(ProgramUrl("file:///tmp/%E0%80%80.htm"), std::string("file:///tmp/\xE0\x80\x80.htm"));
+    EXPECT_EQ(ProgramUrl("tavrin:%ED%A0%80"), std::string("tavrin:\xED\xA0\x80"));
     // A GET form's query is in the form's charset, even where those bytes
     // would also read as UTF-8; a link's query is UTF-8.
     EXPECT_EQ(ProgramUrl("tavrin:%E6%90%9C?q=%CD%AC%D1%A7#%E6%90%9C", "GBK"), "tavrin:搜?q=\xCD\xAC\xD1\xA7#搜");
