@@ -155,6 +155,17 @@ void CMessageStore::SortRange(int lo, int hi, int column, BOOL ascending)
     });
 }
 
+void CMessageStore::InsertVoteItem(CXmlCursor& cursor)
+{
+    CMessageItem* vote = new CMessageItem;
+    CMessageItem::ReadXml(vote, &cursor);
+    vote->m_element = cursor.GetNode();
+    vote->m_title.Replace("&nbsp;", " ");
+    vote->m_title = "[班级投票]" + vote->m_title;
+    vote->m_pinned = 1;
+    InsertItem(vote, 0);
+}
+
 void CMessageStore::LoadItems(BOOL reload)
 {
     CSchoolClass* schoolClass = GetSchoolClass();
@@ -222,15 +233,8 @@ void CMessageStore::LoadItems(BOOL reload)
 
     m_xml.ResetPos(cursor.GetId());
     if (cursor.FindChildElem(GetRootName(), FALSE) && cursor.FindChildElem("vote", FALSE) &&
-        cursor.FindChildElem("item", FALSE)) {
-        CMessageItem* vote = new CMessageItem;
-        CMessageItem::ReadXml(vote, &cursor);
-        vote->m_element = cursor.GetNode();
-        vote->m_title.Replace("&nbsp;", " ");
-        vote->m_title = "[班级投票]" + vote->m_title;
-        vote->m_pinned = 1;
-        InsertItem(vote, 0);
-    }
+        cursor.FindChildElem("item", FALSE))
+        InsertVoteItem(cursor);
 
     SortItems(GetSortColumn(), GetSortAscending());
 

@@ -82,6 +82,9 @@ public:
 
 protected:
     void AbortRequests() override;
+    // Lists the class vote the cursor stands on first, as a pinned record
+    // titled "[班级投票]". The caller holds the items lock.
+    void InsertVoteItem(CXmlCursor& cursor);
 
     std::atomic<int> m_newMessageCount{0};
     std::atomic<int> m_newReplyCount{0};

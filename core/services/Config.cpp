@@ -7,6 +7,7 @@
 #include "platform/win/SystemMetrics.h"
 
 #include <memory>
+#include <string>
 #include <mutex>
 
 namespace {
@@ -72,10 +73,12 @@ CXmlFile& Document(ConfigState& state)
         state.path = GetAppDir() + "\\config.xml";
         state.document = std::make_unique<CXmlFile>();
         BOOL exists = GetFileAttributesA(state.path) != INVALID_FILE_ATTRIBUTES;
-        // A file that cannot be read or parsed gives an empty document, marked
-        // modified.
+        // A file that cannot be read gives an empty document, marked modified.
         state.document->Load(state.path, TRUE);
-        state.keepFile = exists && state.document->IsModified();
+        // An empty file holds nothing to keep: it is replaced like a missing one.
+        std::string bytes;
+        bool empty = tavrin::ReadWholeFile(state.path, bytes) && bytes.empty();
+        state.keepFile = exists && state.document->IsModified() && !empty;
     }
     return *state.document;
 }

@@ -19,6 +19,16 @@ std::string_view TrimBlanks(std::string_view s)
 
 void CookieJar::Add(std::string_view text)
 {
+    Take(text, false);
+}
+
+void CookieJar::Set(std::string_view text)
+{
+    Take(text, true);
+}
+
+void CookieJar::Take(std::string_view text, bool moveUnchanged)
+{
     while (!text.empty()) {
         size_t semicolon = text.find(';');
         std::string_view piece = TrimBlanks(text.substr(0, semicolon));
@@ -28,7 +38,7 @@ void CookieJar::Add(std::string_view text)
         std::string_view name = TrimBlanks(piece.substr(0, piece.find('=')));
         auto same = std::find_if(m_entries.begin(), m_entries.end(), [&](const Entry& e) { return e.name == name; });
         if (same != m_entries.end()) {
-            if (same->text == piece)
+            if (same->text == piece && !moveUnchanged)
                 continue;
             m_entries.erase(same);
         }

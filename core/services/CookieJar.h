@@ -15,6 +15,9 @@ public:
     // An entry whose name is already held replaces the old one, which moves
     // to the end; an entry already held with the same value changes nothing.
     void Add(std::string_view text);
+    // Takes the entries a server sets (Set-Cookie pieces): each replaces the
+    // entry of its name, which moves to the end even when its value stays.
+    void Set(std::string_view text);
     void Clear() { m_entries.clear(); }
     bool IsEmpty() const { return m_entries.empty(); }
 
@@ -24,6 +27,8 @@ public:
     std::string HeaderText() const;
 
 private:
+    void Take(std::string_view text, bool moveUnchanged);
+
     struct Entry {
         std::string name;
         std::string text; // name=value as given

@@ -171,7 +171,7 @@ BOOL CHttpClient::Once(const CString& url, std::string_view body, CByteArray& ou
         if ((status >= 501 && status <= 598) || status == 407)
             break;
         if (m_acceptCookies)
-            m_cookies.Add(tavrin::http::HeaderValue(header, "Set-Cookie"));
+            m_cookies.Set(tavrin::http::HeaderValue(header, "Set-Cookie"));
         std::string location = tavrin::http::HeaderValue(header, "Location");
         if (!location.empty() && m_followRedirects) {
             out.RemoveAll();

@@ -118,15 +118,8 @@ void CMessageStore5460::Search(CString text, int within)
         if (cursor.FindChildElem("message") && cursor.FindChildElem("vote") && cursor.FindChildElem("item")) {
             CMessageItem5460 stored;
             CMessageItem5460::ReadXml(&stored, &cursor);
-            if (IsHit(stored, words)) {
-                CMessageItem* vote = new CMessageItem;
-                CMessageItem::ReadXml(vote, &cursor);
-                vote->m_element = cursor.GetNode();
-                vote->m_title.Replace("&nbsp;", " ");
-                vote->m_title = "[班级投票]" + vote->m_title;
-                vote->m_pinned = 1;
-                InsertItem(vote, 0);
-            }
+            if (IsHit(stored, words))
+                InsertVoteItem(cursor);
         }
         SortItems(GetSortColumn(), GetSortAscending());
     }

@@ -1,5 +1,6 @@
 #include "providers/5460/PhotoText.h"
 
+#include "platform/base/Url.h"
 #include "providers/5460/site.h"
 #include "providers/common/NumericId.h"
 
@@ -78,10 +79,22 @@ bool IsProviderUrl(const CString& url)
     std::string host(authority.substr(0, authority.find(':')));
     for (char& c : host)
         c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    for (const char* known : {kWebHost1, kWebHost2, kUploadHost, kImageHost})
-        if (host == known)
-            return true;
-    return false;
+    bool known = false;
+    for (const char* name : {kWebHost1, kWebHost2, kUploadHost, kImageHost})
+        known = known || host == name;
+    if (!known)
+        return false;
+    // The HTTP client must reach that very host: it reads a backslash as part
+    // of the authority, so "http://www.5460.net\@evil/" goes to "evil", and
+    // "http://www.5460.net::80/" to a host named "www.5460.net:".
+    DWORD service = 0;
+    CString server;
+    CString object;
+    INTERNET_PORT port = 0;
+    if (!AfxParseURL(url, service, server, object, port))
+        return false;
+    server.MakeLower();
+    return server.View() == host;
 }
 
 } // namespace tavrin::p5460

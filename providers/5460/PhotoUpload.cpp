@@ -142,7 +142,9 @@ std::string BuildUploadRequest(const UploadForm& form, std::string_view file)
     out += file;
     out += "\r\n";
     out += form.boundary;
-    out += "\r\nContent-Disposition: form-data; name=\"Submit\"\r\n\r\n确定上传\r\n";
+    // The button's caption, GBK for "confirm upload" (escaped: the fuzz build
+    // compiles this file).
+    out += "\r\nContent-Disposition: form-data; name=\"Submit\"\r\n\r\n\xC8\xB7\xB6\xA8\xC9\xCF\xB4\xAB\r\n";
     out += form.boundary;
     out += "--\r\n";
     return out;

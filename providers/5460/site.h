@@ -7,7 +7,7 @@ namespace tavrin::p5460 {
 
 // Accounts of every 5460 type but the second.
 inline constexpr char kWebHost1[] = "www.5460.net";
-// Accounts of the type "5460(网通用户)".
+// Accounts of the 5460 type for Netcom users.
 inline constexpr char kWebHost2[] = "cnc.5460.net";
 // Photo uploads.
 inline constexpr char kUploadHost[] = "upload.5460.net";

@@ -58,12 +58,47 @@ std::string Lower(std::string_view s)
     return out;
 }
 
+char LowerChar(char c)
+{
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
 size_t FindNoCase(std::string_view text, std::string_view lowerNeedle, size_t from)
 {
-    for (size_t p = from; p + lowerNeedle.size() <= text.size(); ++p)
-        if (Lower(text.substr(p, lowerNeedle.size())) == lowerNeedle)
+    for (size_t p = from; p + lowerNeedle.size() <= text.size(); ++p) {
+        size_t i = 0;
+        while (i < lowerNeedle.size() && LowerChar(text[p + i]) == lowerNeedle[i])
+            ++i;
+        if (i == lowerNeedle.size())
             return p;
+    }
     return std::string_view::npos;
+}
+
+// Bytes of the character at text[p] as the browser's GBK decoder reads it: a
+// lead byte takes the next byte only when that is a valid second byte, else
+// the next byte (a '<' say) counts on its own.
+size_t CharBytes(std::string_view text, size_t p)
+{
+    if (!IsLeadByte(static_cast<unsigned char>(text[p])) || p + 1 >= text.size())
+        return 1;
+    unsigned char trail = static_cast<unsigned char>(text[p + 1]);
+    return trail >= 0x40 && trail <= 0xFE && trail != 0x7F ? 2 : 1;
+}
+
+// Text as it stands, with every '<' shown as text.
+void AppendText(std::string& out, std::string_view text)
+{
+    for (size_t p = 0; p < text.size();) {
+        if (text[p] == '<') {
+            out += "&lt;";
+            ++p;
+            continue;
+        }
+        size_t n = CharBytes(text, p);
+        out.append(text, p, n);
+        p += n;
+    }
 }
 
 // The address as a browser reads it for its scheme: character references
@@ -83,13 +118,16 @@ std::string NormalizedUrl(std::string_view value)
                 if (hex)
                     ++q;
                 size_t digits = q;
-                while (q < value.size() && q - digits < 8 &&
-                       (hex ? std::isxdigit(static_cast<unsigned char>(value[q])) != 0
-                            : (value[q] >= '0' && value[q] <= '9'))) {
+                // Any number of digits, as the browser reads them: leading
+                // zeros must not hide a ':'. Large values stay large.
+                while (q < value.size() && (hex ? std::isxdigit(static_cast<unsigned char>(value[q])) != 0
+                                                : (value[q] >= '0' && value[q] <= '9'))) {
                     code = code * (hex ? 16 : 10) +
                            static_cast<unsigned long>(std::isdigit(static_cast<unsigned char>(value[q]))
                                                           ? value[q] - '0'
                                                           : (std::tolower(static_cast<unsigned char>(value[q])) - 'a' + 10));
+                    if (code > 0x10FFFF)
+                        code = 0x110000;
                     ++q;
                 }
                 numeric = q > digits;
@@ -135,6 +173,7 @@ struct Attribute {
     size_t nameEnd;
     size_t end;
     std::string_view value;
+    bool quoted; // the value is in quotes, so the attribute ends with one
 };
 
 // Parses the tag that begins at text[p] == '<' followed by its name. On
@@ -167,7 +206,7 @@ bool ParseTag(std::string_view text, size_t p, std::string_view& name, std::vect
             ++q;
             continue;
         }
-        Attribute a{begin, q, q, q, {}};
+        Attribute a{begin, q, q, q, {}, false};
         // A name runs to a blank, '/', '>' or '=' (a leading '=' belongs to it).
         ++q;
         while (q < text.size() && !IsSpace(text[q]) && text[q] != '/' && text[q] != '>' && text[q] != '=')
@@ -187,6 +226,7 @@ bool ParseTag(std::string_view text, size_t p, std::string_view& name, std::vect
                 if (close == std::string_view::npos)
                     return false;
                 a.value = text.substr(r + 1, close - r - 1);
+                a.quoted = true;
                 q = close + 1;
             } else {
                 size_t v = r;
@@ -213,7 +253,7 @@ CString SanitizeHtml(const CString& html)
     while (p < in.size()) {
         char c = in[p];
         if (c != '<') {
-            size_t n = static_cast<size_t>(CharLength(in.data() + p, in.data() + in.size()));
+            size_t n = CharBytes(in, p);
             out.append(in, p, n);
             p += n;
             continue;
@@ -246,11 +286,18 @@ CString SanitizeHtml(const CString& html)
         std::string_view name;
         size_t tailBegin = 0;
         size_t end = 0;
-        if (p + 1 >= in.size() || !IsAsciiLetter(in[p + 1]) || !ParseTag(in, p, name, attributes, tailBegin, end)) {
+        if (p + 1 >= in.size() || !IsAsciiLetter(in[p + 1])) {
             // Not a tag a browser would open: plain text.
             out += "&lt;";
             ++p;
             continue;
+        }
+        if (!ParseTag(in, p, name, attributes, tailBegin, end)) {
+            // The tag runs to the end of the text, so nothing after it is a
+            // tag to a browser either: the rest is text. (Trying each later
+            // '<' again would take time square to the length.)
+            AppendText(out, in.substr(p));
+            break;
         }
         std::string lowerName = Lower(name);
         if (Contains(kDroppedWithContent, lowerName)) {
@@ -267,16 +314,21 @@ CString SanitizeHtml(const CString& html)
         if (Contains(kAllowedTags, lowerName)) {
             out += '<';
             out += name;
+            bool afterQuote = false; // what was kept so far ends with a closing quote
             for (const Attribute& a : attributes) {
                 std::string attribute = Lower(in.substr(a.nameBegin, a.nameEnd - a.nameBegin));
                 if (!Contains(kAllowedAttributes, attribute))
                     continue;
                 if (Contains(kUrlAttributes, attribute) && !IsSafeUrl(a.value))
                     continue;
-                // After a skipped '/' the attribute has no blank before it.
-                if (!IsSpace(in[a.begin]) && out.back() != '"' && out.back() != '\'')
+                // After a skipped '/' or a closing quote the attribute has no
+                // blank before it. It needs one unless it follows a closing
+                // quote here too: after an unquoted value (which may end in a
+                // quote character) it would become part of that value.
+                if (!IsSpace(in[a.begin]) && !afterQuote)
                     out += ' ';
                 out.append(in, a.begin, a.end - a.begin);
+                afterQuote = a.quoted;
             }
             out.append(in, tailBegin, end - tailBegin);
         }

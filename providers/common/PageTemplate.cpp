@@ -75,7 +75,11 @@ bool FindMarkedBlock(const CString& text, const CString& startMarker, const CStr
 
 bool FindDataBlock(const CString& text, const CString& label, CString& block)
 {
-    return FindMarkedBlock(text, "<!--" + label + "数据变量赋值开始-->", "<!--" + label + "数据变量赋值结束-->", block);
+    // GBK for "data variables assigned: start" and ": end"; escaped, as the
+    // fuzz build compiles this file.
+    static const char kStart[] = "\xCA\xFD\xBE\xDD\xB1\xE4\xC1\xBF\xB8\xB3\xD6\xB5\xBF\xAA\xCA\xBC-->";
+    static const char kEnd[] = "\xCA\xFD\xBE\xDD\xB1\xE4\xC1\xBF\xB8\xB3\xD6\xB5\xBD\xE1\xCA\xF8-->";
+    return FindMarkedBlock(text, "<!--" + label + kStart, "<!--" + label + kEnd, block);
 }
 
 CString FillFormat(const CString& format, const std::vector<CString>& values)

@@ -1,6 +1,7 @@
 // Page templates of the providers: HTML files of the styles folder whose data
-// block (between "<!--" label "数据变量赋值开始-->" and "<!--" label
-// "数据变量赋值结束-->") holds script assignments with "%s" placeholders.
+// block (between "<!--", a label and the GBK words "data variables assigned:
+// start" then "-->", and the same with "end") holds script assignments with
+// "%s" placeholders.
 // The block is filled by our own substitution: it comes from a data file and
 // is never used as a printf format.
 #pragma once
@@ -19,7 +20,8 @@ bool ReadTemplateFile(const CString& path, CString& text);
 // it; the markers are matched in any ASCII letter case and the search stops
 // at the first NUL byte of text. False when either is missing.
 bool FindMarkedBlock(const CString& text, const CString& startMarker, const CString& endMarker, CString& block);
-// The data block of a label, e.g. "通讯录" for "<!--通讯录数据变量赋值开始-->".
+// The data block of a label, e.g. the GBK word for "contacts" in the
+// contact list's page.
 bool FindDataBlock(const CString& text, const CString& label, CString& block);
 
 // Each "%s" of format takes the next value, "%%" is one percent sign; values

@@ -68,18 +68,7 @@ Fetched Fetch(int port, const std::string& method, const std::string& url, const
     size_t sp = line.find(' ');
     result.status = sp == std::string_view::npos ? 0 : std::atoi(std::string(line.substr(sp + 1, 3)).c_str());
     std::string_view rest = eol == std::string_view::npos ? std::string_view() : head.substr(eol + 2);
-    while (!rest.empty()) {
-        size_t e = rest.find("\r\n");
-        std::string_view h = rest.substr(0, e);
-        rest = e == std::string_view::npos ? std::string_view() : rest.substr(e + 2);
-        size_t colon = h.find(':');
-        if (colon == std::string_view::npos)
-            continue;
-        std::string_view value = h.substr(colon + 1);
-        while (!value.empty() && value.front() == ' ')
-            value.remove_prefix(1);
-        result.headers.emplace_back(std::string(h.substr(0, colon)), std::string(value));
-    }
+    result.headers = ParseHeaderLines(rest);
     result.body = data.substr(end + 4);
     result.ok = true;
     return result;

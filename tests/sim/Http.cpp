@@ -70,6 +70,24 @@ std::string ToLower(std::string_view text)
     return out;
 }
 
+Pairs ParseHeaderLines(std::string_view rest)
+{
+    Pairs headers;
+    while (!rest.empty()) {
+        size_t e = rest.find("\r\n");
+        std::string_view h = rest.substr(0, e);
+        rest = e == std::string_view::npos ? std::string_view() : rest.substr(e + 2);
+        size_t colon = h.find(':');
+        if (colon == std::string_view::npos)
+            continue;
+        std::string_view value = h.substr(colon + 1);
+        while (!value.empty() && value.front() == ' ')
+            value.remove_prefix(1);
+        headers.emplace_back(std::string(h.substr(0, colon)), std::string(value));
+    }
+    return headers;
+}
+
 std::string Request::Header(std::string_view name) const
 {
     for (const auto& [key, value] : headers)

@@ -72,6 +72,9 @@ std::vector<Part> ParseMultipart(std::string_view body, std::string_view boundar
 // The boundary parameter of a multipart Content-Type; empty when none.
 std::string MultipartBoundary(std::string_view contentType);
 std::string ToLower(std::string_view text);
+// "Name: value" lines separated by CRLF into pairs, blanks before the value
+// skipped; lines without a colon are passed over.
+Pairs ParseHeaderLines(std::string_view lines);
 
 // A parsed request target: absolute ("http://host:port/path?q") or origin
 // form ("/path?q"; host then from the Host header).

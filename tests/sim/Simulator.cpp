@@ -326,18 +326,7 @@ bool Simulator::ReadRequest(int fd, Request& request)
     request.method = std::string(line.substr(0, sp1));
     request.target = std::string(line.substr(sp1 + 1, sp2 - sp1 - 1));
     std::string_view rest = eol == std::string_view::npos ? std::string_view() : head.substr(eol + 2);
-    while (!rest.empty()) {
-        size_t e = rest.find("\r\n");
-        std::string_view h = rest.substr(0, e);
-        rest = e == std::string_view::npos ? std::string_view() : rest.substr(e + 2);
-        size_t colon = h.find(':');
-        if (colon == std::string_view::npos)
-            continue;
-        std::string_view value = h.substr(colon + 1);
-        while (!value.empty() && value.front() == ' ')
-            value.remove_prefix(1);
-        request.headers.emplace_back(std::string(h.substr(0, colon)), std::string(value));
-    }
+    request.headers = ParseHeaderLines(rest);
     size_t length = 0;
     std::string lengthText = request.Header("Content-Length");
     if (!lengthText.empty()) {

@@ -4,6 +4,9 @@
 #include "platform/win/Window.h"
 #include "platform/win/WindowClass.h"
 
+#include <atomic>
+#include <thread>
+
 namespace tavrin::test {
 
 namespace {
@@ -71,6 +74,21 @@ int EventWindow::Count(UINT message, WPARAM code)
     for (const Event& e : Events())
         n += e.message == message && e.code == code;
     return n;
+}
+
+void EventWindow::RunOnWorker(const std::function<void()>& work)
+{
+    std::atomic<bool> done{false};
+    std::thread worker([&] {
+        work();
+        done = true;
+    });
+    while (!done) {
+        Pump();
+        std::this_thread::yield();
+    }
+    worker.join();
+    Pump();
 }
 
 } // namespace tavrin::test

@@ -6,6 +6,7 @@
 
 #include "platform/win/WinMessage.h"
 
+#include <functional>
 #include <mutex>
 #include <vector>
 
@@ -32,6 +33,9 @@ public:
     // The codes of one message, sent or posted, in the order they came.
     std::vector<int> Codes(UINT message, bool sent);
     int Count(UINT message, WPARAM code);
+    // Runs work on a thread of its own, as a pool worker runs an operation,
+    // while this thread serves what it sends; pumps once more at the end.
+    void RunOnWorker(const std::function<void()>& work);
 
 private:
     static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);

@@ -179,6 +179,17 @@ TEST_F(ConfigTest, UnreadableFileIsNeverReplaced)
     EXPECT_TRUE(std::filesystem::is_directory(File()));
 }
 
+// An empty file holds no settings to keep: it is replaced like a missing one.
+TEST_F(ConfigTest, EmptyFileIsReplaced)
+{
+    m_dir.Write("config.xml", "");
+    EXPECT_EQ(GetConfig(CFG_UPDATE_PERIOD), "30");
+    SetConfig(CFG_UPDATE_PERIOD, "15");
+    EXPECT_EQ(FileText(), "<config>\n\t<update>\n\t\t<period>15</period>\n\t</update>\n</config>\n");
+    tavrin::ReloadConfig();
+    EXPECT_EQ(GetConfig(CFG_UPDATE_PERIOD), "15");
+}
+
 TEST_F(ConfigTest, ConcurrentReadsAndWrites)
 {
     const int ids[] = {CFG_UPDATE_PERIOD, CFG_READ_TIMEOUT, CFG_PROXY_PORT, CFG_PROXY_PASSWORD,

@@ -394,6 +394,15 @@ TEST_F(HttpClientTest, SetCookieIsMergedOnlyWhenAccepted)
     EXPECT_EQ(server.LastRequest().find("Cookie:"), std::string::npos);
 }
 
+TEST_F(HttpClientTest, ACookieSetAgainMovesToTheEnd)
+{
+    client.SetAcceptCookies(TRUE);
+    client.AddCookie("a=1; b=2; c=3; ");
+    server.Enqueue(Reply::Http(200, "", {"Set-Cookie: a=1; path=/", "Set-Cookie: b=5"}));
+    ASSERT_TRUE(Get(Url()));
+    EXPECT_EQ(client.GetCookies(), "c=3; a=1; b=5; ");
+}
+
 TEST_F(HttpClientTest, CookiesSetDuringRedirectsAreSentOnTheNextStep)
 {
     client.SetAcceptCookies(TRUE);

@@ -133,6 +133,12 @@ TEST(CookieJar, EntriesAreMatchedByWholeNames)
     jar.Add(" ; ;flag ; ");
     EXPECT_EQ(jar.ToString(), "id=3; sid=9; x=1; flag; ");
 
+    // What a server sets again moves to the end, also with the same value.
+    jar.Set("x=1; sid=9; ");
+    EXPECT_EQ(jar.ToString(), "id=3; flag; x=1; sid=9; ");
+    jar.Set("new=1; new=1; ");
+    EXPECT_EQ(jar.ToString(), "id=3; flag; x=1; sid=9; new=1; ");
+
     jar.Clear();
     EXPECT_TRUE(jar.IsEmpty());
     EXPECT_EQ(jar.ToString(), "");

@@ -54,20 +54,7 @@ protected:
     }
 
     // Runs fn on a worker, as the pool does, while this thread pumps.
-    void RunOnWorker(const std::function<void()>& fn)
-    {
-        std::atomic<bool> done{false};
-        std::thread worker([&] {
-            fn();
-            done = true;
-        });
-        while (!done) {
-            window.Pump();
-            std::this_thread::yield();
-        }
-        worker.join();
-        window.Pump();
-    }
+    void RunOnWorker(const std::function<void()>& fn) { window.RunOnWorker(fn); }
 
     void UpdateClassList()
     {

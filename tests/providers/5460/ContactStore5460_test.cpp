@@ -59,18 +59,10 @@ protected:
     // serves the events it sends.
     void Update(int mode)
     {
-        std::atomic<bool> done{false};
-        std::thread worker([&] {
+        window.RunOnWorker([&] {
             CStringArray ids;
             store->Update(ids, mode);
-            done = true;
         });
-        while (!done) {
-            window.Pump();
-            std::this_thread::yield();
-        }
-        worker.join();
-        window.Pump();
     }
 
     // The item elements of the document, in document order.

@@ -70,20 +70,7 @@ protected:
     }
 
     // Runs work on a worker, as the pool does, serving the events it sends.
-    void OnWorker(const std::function<void()>& work)
-    {
-        std::atomic<bool> done{false};
-        std::thread worker([&] {
-            work();
-            done = true;
-        });
-        while (!done) {
-            window.Pump();
-            std::this_thread::yield();
-        }
-        worker.join();
-        window.Pump();
-    }
+    void OnWorker(const std::function<void()>& work) { window.RunOnWorker(work); }
 
     // Starts an operation through the store and waits until its flag clears.
     void Await(const std::function<BOOL()>& busy)

@@ -187,6 +187,12 @@ TEST(PhotoText, ProviderUrls)
         {"http://www.5460.net.evil.example/x", false},
         {"http://www.5460.net@evil.example/x", false},
         {"http://www.5460.net:80@evil.example/x", false},
+        // Read by the HTTP client as user information before "evil.example",
+        // or as a host with a colon.
+        {"http://www.5460.net\\@evil.example/x", false},
+        {"http://www.5460.net\\x@evil.example/x", false},
+        {"http://WWW.5460.NET::80/x", false},
+        {"http://www.5460.net:99999/x", false},
         {"https://www.5460.net/x", false},
         {"//www.5460.net/x", false},
         {"", false},

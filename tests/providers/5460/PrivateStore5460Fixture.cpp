@@ -76,17 +76,7 @@ void PrivateStore5460Test::SetNotes(const std::vector<sim::Note>& notes)
 
 void PrivateStore5460Test::RunOnWorker(const std::function<void()>& fn)
 {
-    std::atomic<bool> done{false};
-    std::thread worker([&] {
-        fn();
-        done = true;
-    });
-    while (!done) {
-        window.Pump();
-        std::this_thread::yield();
-    }
-    worker.join();
-    window.Pump();
+    window.RunOnWorker(fn);
 }
 
 void PrivateStore5460Test::Update(int mode)

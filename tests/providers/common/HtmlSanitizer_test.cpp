@@ -41,6 +41,9 @@ TEST(HtmlSanitizer, DropsEverythingElseInAnyLetterCase)
         {"<a href=\"java&#x09;script:alert(1)\">x</a>", "<a>x</a>"},
         {"<a href=\"javascript&colon;alert(1)\">x</a>", "<a>x</a>"},
         {"<a href=\"&#106;avascript:alert(1)\">x</a>", "<a>x</a>"},
+        {"<a href=\"javascript&#0000000058;alert(1)\">x</a>", "<a>x</a>"},
+        {"<a href=\"&#x000000006A;avascript&#X00003a;alert(1)\">x</a>", "<a>x</a>"},
+        {"<a href=\"/a&#99999999999999999999;:b\">x</a>", "<a href=\"/a&#99999999999999999999;:b\">x</a>"},
         {"<a href=vbscript:msgbox>x</a>", "<a>x</a>"},
         {"<img src=\"data:image/gif;base64,AAAA\">", "<img>"},
         {"<a href=\"tavrin:点击查看编号[1]的照片\">x</a>", "<a>x</a>"},
@@ -49,14 +52,51 @@ TEST(HtmlSanitizer, DropsEverythingElseInAnyLetterCase)
         {"<!DOCTYPE html><?xml x?>t", "t"},
         {"<img/src=http://x/a.gif/onerror=alert(1)>", "<img src=http://x/a.gif/onerror=alert(1)>"},
         {"<img src=\"http://x/a.gif\"onerror=alert(1)>", "<img src=\"http://x/a.gif\">"},
+        {"<a title=\"t\"href=\"http://x\">x</a>", "<a title=\"t\"href=\"http://x\">x</a>"},
+        // An unquoted value ending in a quote, then a dropped attribute: the
+        // next one must not join the value, or the browser would read the
+        // quoted text after it as attributes.
+        {"<a href=a=\" on=\"x\"/title=\" onmouseover=alert(1) x\">t</a>",
+         "<a href=a=\" title=\" onmouseover=alert(1) x\">t</a>"},
         {"<scr<script>x</script>ipt>", "xipt>"},
         {"1 < 2 <3", "1 &lt; 2 &lt;3"},
         {"<b title=\"unclosed>", "&lt;b title=\"unclosed>"},
+        // An unclosed tag runs to the end: a browser sees no tag after it.
+        {"<b>x</b><a title='y <i>z</i>", "<b>x</b>&lt;a title='y &lt;i>z&lt;/i>"},
         {"<script>never closed", ""},
         {"</script></div></x>", "</div>"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(SanitizeHtml(c.in), CString(c.out)) << c.in;
+}
+
+TEST(HtmlSanitizer, LeadByteWithoutSecondByteNeverHidesATag)
+{
+    // A browser reads a lead byte before '<' as a broken character and the
+    // '<' as markup, so the tag must be seen here too.
+    struct Case {
+        const char* in;
+        const char* out;
+    } cases[] = {
+        {"\xB0<script>alert(1)</script>", "\xB0"},
+        {"\x81<img src=x onerror=alert(1)>", "\x81<img src=x>"},
+        {"\xFE<!--x-->\xD5\xD5", "\xFE\xD5\xD5"},
+        {"\xB0\x5C<b>", "\xB0\x5C<b>"},
+        {"\x81", "\x81"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(SanitizeHtml(c.in), CString(c.out)) << c.in;
+}
+
+TEST(HtmlSanitizer, ManyUnclosedTagsAreText)
+{
+    // Every '<' used to be parsed again to the end of the text.
+    std::string html;
+    for (int i = 0; i < 200000; ++i)
+        html += "<a";
+    CString out = SanitizeHtml(CString(html));
+    EXPECT_EQ(out.GetLength(), 200000 * 5);
+    EXPECT_EQ(out.Left(10), CString("&lt;a&lt;a"));
 }
 
 } // namespace
