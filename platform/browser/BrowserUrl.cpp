@@ -4,6 +4,7 @@
 #include "platform/base/Path.h"
 
 #include <cctype>
+#include <climits>
 #include <vector>
 
 namespace tavrin::browser {
@@ -44,20 +45,15 @@ int HexValue(char c)
     return -1;
 }
 
+// Well-formed UTF-8 only: GBK text can pass for overlong or surrogate forms
+// (E0 80 80 is a GBK character and the euro sign), which must stay GBK.
 bool IsUtf8(std::string_view s)
 {
-    size_t i = 0;
-    while (i < s.size()) {
-        unsigned char c = static_cast<unsigned char>(s[i]);
-        size_t n = c < 0x80 ? 0 : (c & 0xE0) == 0xC0 ? 1 : (c & 0xF0) == 0xE0 ? 2 : (c & 0xF8) == 0xF0 ? 3 : 4;
-        if (n == 4 || (n == 1 && c < 0xC2) || (n && i + n >= s.size()))
-            return false;
-        for (size_t k = 1; k <= n; ++k)
-            if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80)
-                return false;
-        i += n + 1;
-    }
-    return true;
+    if (s.empty())
+        return true;
+    if (s.size() > static_cast<size_t>(INT_MAX))
+        return false;
+    return MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, s.data(), static_cast<int>(s.size()), nullptr, 0) > 0;
 }
 
 // Drops "." and ".." segments of an absolute path.

@@ -188,7 +188,7 @@ FormBody BuildFormBody(const std::vector<FormEntry>& entries, std::string_view e
 }
 
 std::string RestorePickedFileNames(std::string_view contentType, std::string_view body,
-                                   const std::vector<std::string>& pickedPaths)
+                                   const std::vector<std::string>& pickedPaths, std::string_view charset)
 {
     size_t at = contentType.find("boundary=");
     if (pickedPaths.empty() || at == std::string_view::npos ||
@@ -199,27 +199,29 @@ std::string RestorePickedFileNames(std::string_view contentType, std::string_vie
         boundary = boundary.substr(1, boundary.size() - 2);
     const std::string delimiter = "--" + boundary + "\r\n";
 
-    // The quoted forms of each picked file's base name, in both charsets.
+    // The quoted forms of each picked file's base name and path in the form's
+    // charset. Only that one: an ASCII name reads the same in both, and its
+    // path must come back in the charset of the rest of the body.
+    const bool utf8 = charset == "UTF-8";
     struct Pick {
         std::string quotedName;
         std::string quotedPath;
     };
     std::vector<Pick> picks;
     for (auto it = pickedPaths.rbegin(); it != pickedPaths.rend(); ++it) {
-        for (std::string_view charset : {"GBK", "UTF-8"}) {
-            Pick p;
-            std::string name = BaseName(*it);
-            AppendQuoted(p.quotedName, charset == "GBK" ? name : GbkToUtf8(name));
-            AppendQuoted(p.quotedPath, charset == "GBK" ? *it : GbkToUtf8(*it));
-            picks.push_back(std::move(p));
-        }
+        Pick p;
+        std::string name = BaseName(*it);
+        AppendQuoted(p.quotedName, utf8 ? GbkToUtf8(name) : name);
+        AppendQuoted(p.quotedPath, utf8 ? GbkToUtf8(*it) : *it);
+        picks.push_back(std::move(p));
     }
 
     std::string out;
     size_t copied = 0;
     size_t pos = 0;
     while ((pos = body.find(delimiter, pos)) != std::string_view::npos) {
-        if (pos != 0 && body.substr(pos - 2, 2) != "\r\n") {
+        // A delimiter starts the body or a line.
+        if (pos != 0 && (pos < 2 || body.substr(pos - 2, 2) != "\r\n")) {
             pos += delimiter.size();
             continue;
         }

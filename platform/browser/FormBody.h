@@ -53,8 +53,9 @@ std::string FileTypeForName(std::string_view name);
 
 // The engine sends only the base name of a picked file. Each file part whose
 // filename is the base name of one of the picked paths (program paths, GBK)
-// gets that full path instead, in the charset the part used. Other bytes stay.
+// gets that full path instead, in the form's charset ("GBK" or "UTF-8"), the
+// one the part used. Other bytes stay.
 std::string RestorePickedFileNames(std::string_view contentType, std::string_view body,
-                                   const std::vector<std::string>& pickedPaths);
+                                   const std::vector<std::string>& pickedPaths, std::string_view charset);
 
 } // namespace tavrin::browser

@@ -259,7 +259,7 @@ bool HeadlessEngine::SubmitForm(size_t index, const FieldValues& values, const s
         return true;
     }
     PageNavigation(action, "Content-Type: " + body.contentType + "\r\n",
-                   RestorePickedFileNames(body.contentType, body.data, picked));
+                   RestorePickedFileNames(body.contentType, body.data, picked, charset));
     return true;
 }
 

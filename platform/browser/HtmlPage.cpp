@@ -195,6 +195,24 @@ size_t FindEndTag(std::string_view text, size_t from, std::string_view name)
     return text.size();
 }
 
+// A page's UTF-8 as a browser reads it: each invalid sequence becomes U+FFFD.
+std::string ValidUtf8(std::string_view bytes)
+{
+    if (bytes.empty())
+        return {};
+    int n = MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+    if (n <= 0)
+        return {};
+    std::wstring wide(static_cast<size_t>(n), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), wide.data(), n);
+    int m = WideCharToMultiByte(CP_UTF8, 0, wide.data(), n, nullptr, 0, nullptr, nullptr);
+    if (m <= 0)
+        return {};
+    std::string out(static_cast<size_t>(m), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), n, out.data(), m, nullptr, nullptr);
+    return out;
+}
+
 std::string Charset(std::string_view label)
 {
     std::string l = Lower(label);
@@ -239,7 +257,7 @@ HtmlPage ParseHtml(std::string_view bytes)
 {
     HtmlPage page;
     page.charset = DetectCharset(bytes);
-    std::string text = page.charset == "UTF-8" ? std::string(bytes) : GbkToUtf8(bytes);
+    std::string text = page.charset == "UTF-8" ? ValidUtf8(bytes) : GbkToUtf8(bytes);
     std::string_view t = text;
 
     HtmlForm* form = nullptr;

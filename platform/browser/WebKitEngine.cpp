@@ -198,7 +198,7 @@ void OnSchemeRequest(WebKitURISchemeRequest* request, gpointer)
         event.headers = "Content-Type: " + contentType + "\r\n";
     if (post) {
         GInputStream* body = webkit_uri_scheme_request_get_http_body(request);
-        event.postData = RestorePickedFileNames(contentType, ReadAll(body), self->m_picked);
+        event.postData = RestorePickedFileNames(contentType, ReadAll(body), self->m_picked, self->m_charset);
         if (body)
             g_object_unref(body);
     } else {

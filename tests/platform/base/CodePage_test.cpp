@@ -113,6 +113,9 @@ TEST(CodePage, InvalidSequencesBecomeReplacementsUnlessRefused)
         {CP_UTF8, "\xC0\x80", L"\xFFFD\xFFFD"},     // overlong
         {CP_UTF8, "\xED\xA0\x80", L"\xFFFD\xFFFD\xFFFD"},  // surrogate
         {CP_UTF8, "a\xFFz", L"a\xFFFDz"},
+        // Past U+10FFFF, and the old five-byte form: never a character.
+        {CP_UTF8, "\xF4\x90\x80\x80", L"\xFFFD\xFFFD\xFFFD\xFFFD"},
+        {CP_UTF8, "\xF8\x88\x80\x80\x80", L"\xFFFD\xFFFD\xFFFD\xFFFD\xFFFD"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(ToWide(c.cp, c.bytes), c.wide) << c.bytes;
@@ -120,6 +123,28 @@ TEST(CodePage, InvalidSequencesBecomeReplacementsUnlessRefused)
         EXPECT_EQ(MultiByteToWideChar(c.cp, MB_ERR_INVALID_CHARS, c.bytes.data(), static_cast<int>(c.bytes.size()), nullptr, 0), 0);
         EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NO_UNICODE_TRANSLATION));
     }
+}
+
+TEST(CodePage, WideValuesOutsideUnicodeNeverMakeInvalidUtf8)
+{
+    // wchar_t holds any 32-bit value; only scalar values have a UTF-8 form.
+    const std::wstring wide = {L'a', static_cast<wchar_t>(0x110000), static_cast<wchar_t>(0x7FFFFFFF),
+                               static_cast<wchar_t>(-1), static_cast<wchar_t>(0xDC00), L'z'};
+    EXPECT_EQ(ToBytes(CP_UTF8, wide), "a" + U8(u8"\uFFFD\uFFFD\uFFFD\uFFFD") + "z");
+    BOOL used = FALSE;
+    EXPECT_EQ(ToBytes(CP_ACP, wide, nullptr, &used), "a????z");
+    EXPECT_TRUE(used);
+    // A language tag is a character GBK lacks like any other, not nothing.
+    const std::wstring tag(1, static_cast<wchar_t>(0xE007A));
+    used = FALSE;
+    EXPECT_EQ(ToBytes(CP_ACP, tag, nullptr, &used), "?");
+    EXPECT_TRUE(used);
+    EXPECT_EQ(tavrin::WideToGbk(L"a" + tag + L"b"), "a?b");
+    SetLastError(0);
+    EXPECT_EQ(WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, wide.data(), static_cast<int>(wide.size()), nullptr,
+                                  0, nullptr, nullptr),
+              0);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NO_UNICODE_TRANSLATION));
 }
 
 TEST(CodePage, SmallBufferAndBadArgumentsFail)

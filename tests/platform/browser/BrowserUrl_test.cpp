@@ -38,6 +38,10 @@ TEST(BrowserUrl, ProgramSeesDecodedGbk)
     EXPECT_EQ(ProgramUrl("file:///tmp/a%20b/thumbnail.html"), "file:///tmp/a b/thumbnail.html");
     // A query a GBK page encoded in its own charset is GBK already.
     EXPECT_EQ(ProgramUrl("tavrin:x?n=%D5%C5"), std::string("tavrin:x?n=\xD5\xC5"));
+    // GBK that looks like a malformed UTF-8 sequence (an overlong form, a
+    // surrogate) is GBK.
+    EXPECT_EQ(ProgramUrl("file:///tmp/%E0%80%80.htm"), std::string("file:///tmp/\xE0\x80\x80.htm"));
+    EXPECT_EQ(ProgramUrl("tavrin:%ED%A0%80"), std::string("tavrin:\xED\xA0\x80"));
     // A GET form's query is in the form's charset, even where those bytes
     // would also read as UTF-8; a link's query is UTF-8.
     EXPECT_EQ(ProgramUrl("tavrin:%E6%90%9C?q=%CD%AC%D1%A7#%E6%90%9C", "GBK"), "tavrin:搜?q=\xCD\xAC\xD1\xA7#搜");
@@ -126,7 +130,7 @@ TEST(FormBody, PickedFilesGetTheirFullPath)
                              "Content-Type: image/jpeg\r\n\r\nfilename=\"照片.jpg\"\r\n"
                              "--XyZ\r\nContent-Disposition: form-data; name=\"b\"; filename=\"other.jpg\"\r\n"
                              "Content-Type: image/jpeg\r\n\r\nx\r\n--XyZ--\r\n";
-    std::string restored = RestorePickedFileNames(type, body, {"\\home\\u\\相册\\照片.jpg"});
+    std::string restored = RestorePickedFileNames(type, body, {"\\home\\u\\相册\\照片.jpg"}, "GBK");
     // The part header gets the path; the file's own bytes stay untouched.
     EXPECT_EQ(restored, "--XyZ\r\nContent-Disposition: form-data; name=\"a\"; filename=\"\\home\\u\\相册\\照片.jpg\"\r\n"
                         "Content-Type: image/jpeg\r\n\r\nfilename=\"照片.jpg\"\r\n"
@@ -135,9 +139,18 @@ TEST(FormBody, PickedFilesGetTheirFullPath)
     // A UTF-8 page's part gets the path in UTF-8.
     std::string utf8Body = "--XyZ\r\nContent-Disposition: form-data; name=\"a\"; filename=\"" +
                            tavrin::GbkToUtf8("照片.jpg") + "\"\r\n\r\n\r\n--XyZ--\r\n";
-    EXPECT_NE(RestorePickedFileNames(type, utf8Body, {"\\home\\照片.jpg"}).find(tavrin::GbkToUtf8("\\home\\照片.jpg")),
+    EXPECT_NE(RestorePickedFileNames(type, utf8Body, {"\\home\\照片.jpg"}, "UTF-8").find(tavrin::GbkToUtf8("\\home\\照片.jpg")),
               std::string::npos);
-    EXPECT_EQ(RestorePickedFileNames("application/x-www-form-urlencoded", "a=1", {"\\x\\a"}), "a=1");
+    // An ASCII name reads the same in both charsets: its path comes back in
+    // the form's.
+    const std::string asciiBody = "--XyZ\r\nContent-Disposition: form-data; name=\"a\"; filename=\"a.jpg\"\r\n\r\n\r\n--XyZ--\r\n";
+    for (const char* charset : {"GBK", "UTF-8"}) {
+        std::string path = std::string(charset) == "GBK" ? "\\相册\\a.jpg" : U("\\相册\\a.jpg");
+        EXPECT_EQ(RestorePickedFileNames(type, asciiBody, {"\\相册\\a.jpg"}, charset),
+                  "--XyZ\r\nContent-Disposition: form-data; name=\"a\"; filename=\"" + path + "\"\r\n\r\n\r\n--XyZ--\r\n")
+            << charset;
+    }
+    EXPECT_EQ(RestorePickedFileNames("application/x-www-form-urlencoded", "a=1", {"\\x\\a"}, "GBK"), "a=1");
 }
 
 TEST(HtmlPage, Charset)
@@ -188,4 +201,24 @@ TEST(HtmlPage, LinksAndForms)
     EXPECT_TRUE(form.controls[4].options[1].selected);
     EXPECT_TRUE(form.controls[5].disabled);
     EXPECT_EQ(form.controls[6].type, "submit");
+}
+
+TEST(HtmlPage, InvalidBytesOfAUtf8PageBecomeReplacementCharacters)
+{
+    // Fields are UTF-8 whatever the page holds, as a browser reads it.
+    HtmlPage page = ParseHtml("<meta charset=utf-8><a href=\"x\xFF.htm\">a\xC3(b\xE2\x82</a>"
+                              "<form><input name=n value=\"\xED\xA0\x80\"></form>");
+    ASSERT_EQ(page.links.size(), 1u);
+    EXPECT_EQ(page.links[0].href, "x\xEF\xBF\xBD.htm");
+    EXPECT_EQ(page.links[0].text, "a\xEF\xBF\xBD(b\xEF\xBF\xBD");
+    ASSERT_EQ(page.forms.size(), 1u);
+    ASSERT_EQ(page.forms[0].controls.size(), 1u);
+    EXPECT_EQ(page.forms[0].controls[0].value, "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD");
+}
+
+TEST(FormBody, BodiesNotStartingWithADelimiterAreCopiedThrough)
+{
+    // A delimiter one byte into the body has no line break before it.
+    const std::string body = "x--B\r\nContent-Disposition: form-data; name=\"f\"; filename=\"a.jpg\"\r\n\r\nz\r\n--B--\r\n";
+    EXPECT_EQ(RestorePickedFileNames("multipart/form-data; boundary=B", body, {"\\d\\a.jpg"}, "GBK"), body);
 }
