@@ -4,9 +4,7 @@
 
 namespace tavrin {
 
-namespace {
-
-COLORREF Classic(int index)
+COLORREF ClassicSysColor(int index)
 {
     static const COLORREF colors[] = {
         RGB(212, 208, 200), RGB(58, 110, 165), RGB(10, 36, 106),   RGB(128, 128, 128), RGB(212, 208, 200),
@@ -17,10 +15,13 @@ COLORREF Classic(int index)
         RGB(181, 181, 181), RGB(0, 0, 128),    RGB(166, 202, 240), RGB(192, 192, 192), RGB(49, 106, 197),
         RGB(236, 233, 216),
     };
-    if (index < 0 || index >= int(sizeof colors / sizeof colors[0]))
+    static_assert(sizeof colors / sizeof colors[0] == kClassicSysColorCount);
+    if (index < 0 || index >= kClassicSysColorCount)
         return 0;
     return colors[index];
 }
+
+namespace {
 
 std::atomic<SysColorSource> g_source{nullptr};
 
@@ -29,7 +30,7 @@ std::atomic<SysColorSource> g_source{nullptr};
 COLORREF GdiSysColor(int index)
 {
     SysColorSource source = g_source.load();
-    return source ? source(index) : Classic(index);
+    return source ? source(index) : ClassicSysColor(index);
 }
 
 void SetGdiSysColorSource(SysColorSource source)

@@ -10,6 +10,10 @@ namespace tavrin {
 using SysColorSource = COLORREF (*)(int index);
 
 COLORREF GdiSysColor(int index);
+// The classic scheme's colour of an index (0 outside the scheme); the system
+// profile starts from it too.
+COLORREF ClassicSysColor(int index);
+constexpr int kClassicSysColorCount = 31;
 // Null restores the classic scheme.
 void SetGdiSysColorSource(SysColorSource source);
 

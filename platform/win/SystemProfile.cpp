@@ -13,19 +13,8 @@ namespace tavrin::win {
 namespace {
 
 constexpr int kMetricCount = 100;
-constexpr int kColorCount = 31;
+constexpr int kColorCount = tavrin::kClassicSysColorCount;
 constexpr int kTaskbarHeight = 30;
-
-// The classic scheme.
-constexpr COLORREF kClassicColors[kColorCount] = {
-    RGB(212, 208, 200), RGB(58, 110, 165), RGB(10, 36, 106),   RGB(128, 128, 128), RGB(212, 208, 200),
-    RGB(255, 255, 255), RGB(0, 0, 0),      RGB(0, 0, 0),       RGB(0, 0, 0),       RGB(255, 255, 255),
-    RGB(212, 208, 200), RGB(212, 208, 200), RGB(128, 128, 128), RGB(10, 36, 106),  RGB(255, 255, 255),
-    RGB(212, 208, 200), RGB(128, 128, 128), RGB(128, 128, 128), RGB(0, 0, 0),      RGB(212, 208, 200),
-    RGB(255, 255, 255), RGB(64, 64, 64),   RGB(212, 208, 200), RGB(0, 0, 0),       RGB(255, 255, 225),
-    RGB(181, 181, 181), RGB(0, 0, 128),    RGB(166, 202, 240), RGB(192, 192, 192), RGB(49, 106, 197),
-    RGB(236, 233, 216),
-};
 
 // The fonts of a Chinese system: SimSun 9 points.
 LOGFONTA SystemFont(LONG weight)
@@ -60,7 +49,8 @@ struct Profile {
     {
         std::fill(std::begin(metrics), std::end(metrics), 0);
         std::fill(std::begin(metricSet), std::end(metricSet), false);
-        std::copy(std::begin(kClassicColors), std::end(kClassicColors), colors);
+        for (int i = 0; i < kColorCount; ++i)
+            colors[i] = tavrin::ClassicSysColor(i);
         const std::pair<int, int> base[] = {
             {SM_CXVSCROLL, 16},     {SM_CYHSCROLL, 16},    {SM_CYCAPTION, 19},     {SM_CXBORDER, 1},
             {SM_CYBORDER, 1},       {SM_CXDLGFRAME, 3},    {SM_CYDLGFRAME, 3},     {SM_CYVTHUMB, 16},
