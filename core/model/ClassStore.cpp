@@ -308,30 +308,28 @@ void CClassStore::StartSearch(CString text, int within)
     m_state.Post(m_pool, new CStoreSearchTask(this, &m_state, &m_searching, text, within));
 }
 
+// The record's custo_id, read under the items lock; FALSE when there is no
+// record at the index.
+BOOL CClassStore::GetCustoIdAt(int index, CString& custoId)
+{
+    ItemsLock lock(m_itemsLock);
+    CStoreItem* item = GetItem(index);
+    if (!item)
+        return FALSE;
+    custoId = item->m_custoId;
+    return TRUE;
+}
+
 CString CClassStore::RenderItemPage(int index)
 {
     CString custoId;
-    {
-        ItemsLock lock(m_itemsLock);
-        CStoreItem* item = GetItem(index);
-        if (!item)
-            return CString();
-        custoId = item->m_custoId;
-    }
-    return RenderPage(custoId);
+    return GetCustoIdAt(index, custoId) ? RenderPage(custoId) : CString();
 }
 
 CString CClassStore::RenderItemDetailPage(int index, int width)
 {
     CString custoId;
-    {
-        ItemsLock lock(m_itemsLock);
-        CStoreItem* item = GetItem(index);
-        if (!item)
-            return CString();
-        custoId = item->m_custoId;
-    }
-    return RenderDetailPage(custoId, width);
+    return GetCustoIdAt(index, custoId) ? RenderDetailPage(custoId, width) : CString();
 }
 
 void CClassStore::PrepareHttpClient(CHttpClient* client)

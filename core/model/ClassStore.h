@@ -108,6 +108,7 @@ public:
     BOOL IsSearching() const { return m_searching.load() != 0; }
     CString RenderItemPage(int index);
     CString RenderItemDetailPage(int index, int width);
+    BOOL GetCustoIdAt(int index, CString& custoId);
     void PrepareHttpClient(CHttpClient* client);
 
 protected:
