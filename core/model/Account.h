@@ -159,62 +159,27 @@ private:
 };
 
 // The account's tasks: each calls one operation of the account.
-class CClassListTask : public tavrin::ClaimedTask {
+class CClassListTask : public tavrin::ClaimedCall {
 public:
     CClassListTask(CAccount* account, tavrin::OwnerState* state, std::atomic<int>* busy, int param)
-        : ClaimedTask(state, busy), m_account(account), m_param(param)
+        : ClaimedCall(state, busy, [account, param] { account->UpdateClassList(param); })
     {
     }
-
-protected:
-    void Execute() override
-    {
-        if (m_account)
-            m_account->UpdateClassList(m_param);
-    }
-
-private:
-    CAccount* m_account;
-    int m_param;
 };
 
-class CProfileReadTask : public tavrin::ClaimedTask {
+class CProfileReadTask : public tavrin::ClaimedCall {
 public:
     CProfileReadTask(CAccount* account, tavrin::OwnerState* state, std::atomic<int>* busy, int param)
-        : ClaimedTask(state, busy), m_account(account), m_param(param)
+        : ClaimedCall(state, busy, [account, param] { account->ReadProfile(param); })
     {
     }
-
-protected:
-    void Execute() override
-    {
-        if (m_account)
-            m_account->ReadProfile(m_param);
-    }
-
-private:
-    CAccount* m_account;
-    int m_param;
 };
 
-class CProfileUpdateTask : public tavrin::ClaimedTask {
+class CProfileUpdateTask : public tavrin::ClaimedCall {
 public:
     CProfileUpdateTask(CAccount* account, tavrin::OwnerState* state, std::atomic<int>* busy, const CByteArray& form,
                        int param)
-        : ClaimedTask(state, busy), m_account(account), m_param(param)
+        : ClaimedCall(state, busy, [account, form = tavrin::CopyForTask(form), param] { account->UpdateProfile(form.get(), param); })
     {
-        m_form.Copy(form);
     }
-
-protected:
-    void Execute() override
-    {
-        if (m_account)
-            m_account->UpdateProfile(&m_form, m_param);
-    }
-
-private:
-    CAccount* m_account;
-    int m_param;
-    CByteArray m_form;
 };

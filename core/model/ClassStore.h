@@ -206,23 +206,11 @@ void CClassStore::QuickSortRange(int lo, int hi, int column, BOOL ascending, Com
 }
 
 // CStoreSearchTask: runs the store's Search on a pool thread.
-class CStoreSearchTask : public tavrin::ClaimedTask {
+class CStoreSearchTask : public tavrin::ClaimedCall {
 public:
     CStoreSearchTask(CClassStore* store, tavrin::OwnerState* state, std::atomic<int>* busy, const CString& text,
                      int within)
-        : ClaimedTask(state, busy), m_store(store), m_text(text), m_within(within)
+        : ClaimedCall(state, busy, [store, text, within] { store->Search(text, within); })
     {
     }
-
-protected:
-    void Execute() override
-    {
-        if (m_store)
-            m_store->Search(m_text, m_within);
-    }
-
-private:
-    CClassStore* m_store;
-    CString m_text;
-    int m_within;
 };

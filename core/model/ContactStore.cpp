@@ -117,16 +117,3 @@ void CContactStore::LoadItems(BOOL reload)
     } while (m_xml.FindNextElem(TRUE, cursor.GetId()));
     SortItems(GetSortColumn(), GetSortAscending());
 }
-
-CContactUpdateTask::CContactUpdateTask(CContactStore* store, tavrin::OwnerState* state, std::atomic<int>* busy,
-                                       const CStringArray& ids, int mode)
-    : ClaimedTask(state, busy), m_store(store), m_mode(mode)
-{
-    m_ids.Copy(ids);
-}
-
-void CContactUpdateTask::Execute()
-{
-    if (m_store)
-        m_store->Update(m_ids, m_mode);
-}

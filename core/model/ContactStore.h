@@ -60,16 +60,11 @@ protected:
     std::atomic<int> m_busy{0};
 };
 
-class CContactUpdateTask : public tavrin::ClaimedTask {
+class CContactUpdateTask : public tavrin::ClaimedCall {
 public:
     CContactUpdateTask(CContactStore* store, tavrin::OwnerState* state, std::atomic<int>* busy,
-                       const CStringArray& ids, int mode);
-
-protected:
-    void Execute() override;
-
-private:
-    CContactStore* m_store;
-    int m_mode;
-    CStringArray m_ids;
+                       const CStringArray& ids, int mode)
+        : ClaimedCall(state, busy, [store, ids = tavrin::CopyForTask(ids), mode] { store->Update(*ids, mode); })
+    {
+    }
 };

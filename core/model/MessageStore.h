@@ -102,109 +102,46 @@ protected:
 
 // The store's tasks: each calls one operation and holds its claim until it
 // is deleted.
-class CMessageVoteTask : public tavrin::ClaimedTask {
+class CMessageVoteTask : public tavrin::ClaimedCall {
 public:
     CMessageVoteTask(CMessageStore* store, tavrin::OwnerState* state, std::atomic<int>* busy, const CByteArray& form,
                      int param)
-        : ClaimedTask(state, busy), m_store(store), m_param(param)
+        : ClaimedCall(state, busy, [store, form = tavrin::CopyForTask(form), param] { store->Vote(*form, param); })
     {
-        m_form.Copy(form);
     }
-
-protected:
-    void Execute() override
-    {
-        if (m_store)
-            m_store->Vote(m_form, m_param);
-    }
-
-private:
-    CMessageStore* m_store;
-    int m_param;
-    CByteArray m_form;
 };
 
-class CMessageReplyTask : public tavrin::ClaimedTask {
+class CMessageReplyTask : public tavrin::ClaimedCall {
 public:
     CMessageReplyTask(CMessageStore* store, tavrin::OwnerState* state, std::atomic<int>* busy,
                       const CString& subject, const CString& text, const CString& targetId, int param)
-        : ClaimedTask(state, busy), m_store(store), m_param(param), m_subject(subject), m_text(text),
-          m_targetId(targetId)
+        : ClaimedCall(state, busy, [=] { store->Reply(subject, text, targetId, param); })
     {
     }
-
-protected:
-    void Execute() override
-    {
-        if (m_store)
-            m_store->Reply(m_subject, m_text, m_targetId, m_param);
-    }
-
-private:
-    CMessageStore* m_store;
-    int m_param;
-    CString m_subject, m_text, m_targetId;
 };
 
-class CMessageSendTask : public tavrin::ClaimedTask {
+class CMessageSendTask : public tavrin::ClaimedCall {
 public:
     CMessageSendTask(CMessageStore* store, tavrin::OwnerState* state, std::atomic<int>* busy, const CString& subject,
                      const CString& text, int param)
-        : ClaimedTask(state, busy), m_store(store), m_param(param), m_subject(subject), m_text(text)
+        : ClaimedCall(state, busy, [=] { store->Send(subject, text, param); })
     {
     }
-
-protected:
-    void Execute() override
-    {
-        if (m_store)
-            m_store->Send(m_subject, m_text, m_param);
-    }
-
-private:
-    CMessageStore* m_store;
-    int m_param;
-    CString m_subject, m_text;
 };
 
-class CMessageUpdateTask : public tavrin::ClaimedTask {
+class CMessageUpdateTask : public tavrin::ClaimedCall {
 public:
     CMessageUpdateTask(CMessageStore* store, tavrin::OwnerState* state, std::atomic<int>* busy, int count, int mode)
-        : ClaimedTask(state, busy), m_store(store), m_count(count), m_mode(mode)
+        : ClaimedCall(state, busy, [store, count, mode] { store->Update(count, mode); })
     {
     }
-
-protected:
-    void Execute() override
-    {
-        if (m_store)
-            m_store->Update(m_count, m_mode);
-    }
-
-private:
-    CMessageStore* m_store;
-    int m_count;
-    int m_mode;
 };
 
-class CMessageDeleteTask : public tavrin::ClaimedTask {
+class CMessageDeleteTask : public tavrin::ClaimedCall {
 public:
     CMessageDeleteTask(CMessageStore* store, tavrin::OwnerState* state, std::atomic<int>* busy,
                        const CStringArray& custoIds, int param)
-        : ClaimedTask(state, busy), m_store(store), m_param(param)
+        : ClaimedCall(state, busy, [store, ids = tavrin::CopyForTask(custoIds), param] { store->Delete(*ids, param); })
     {
-        m_custoIds.Copy(custoIds);
     }
-
-protected:
-    void Execute() override
-    {
-        if (m_store)
-            m_store->Delete(m_custoIds, m_param);
-    }
-
-private:
-    CMessageStore* m_store;
-    int m_param;
-    CStringArray m_custoIds;
 };

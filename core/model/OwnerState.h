@@ -14,6 +14,8 @@
 #include "platform/base/Types.h"
 
 #include <atomic>
+#include <functional>
+#include <memory>
 
 namespace tavrin {
 
@@ -67,5 +69,30 @@ private:
     OwnerState* m_state;
     std::atomic<int>* m_busy;
 };
+
+// A claimed task that makes one call bound when it was posted: the model's
+// named tasks are this with their operation and its arguments.
+class ClaimedCall : public ClaimedTask {
+public:
+    ClaimedCall(OwnerState* state, std::atomic<int>* busy, std::function<void()> call)
+        : ClaimedTask(state, busy), m_call(std::move(call))
+    {
+    }
+
+protected:
+    void Execute() override { m_call(); }
+
+private:
+    std::function<void()> m_call;
+};
+
+// A task's own copy of an array its poster keeps.
+template <typename Array>
+std::shared_ptr<Array> CopyForTask(const Array& source)
+{
+    auto copy = std::make_shared<Array>();
+    copy->Copy(source);
+    return copy;
+}
 
 } // namespace tavrin

@@ -123,89 +123,37 @@ private:
 
 // The store's tasks: each calls one operation and holds its claim until it
 // is deleted (the upload task claims nothing; Upload does).
-class CPictureCommentTask : public tavrin::ClaimedTask {
+class CPictureCommentTask : public tavrin::ClaimedCall {
 public:
     CPictureCommentTask(CPictureStore* store, tavrin::OwnerState* state, std::atomic<int>* busy, const CString& first,
                         const CString& text, const CString& pictureId, int param)
-        : ClaimedTask(state, busy), m_store(store), m_param(param), m_first(first), m_text(text),
-          m_pictureId(pictureId)
+        : ClaimedCall(state, busy, [=] { store->SendComment(first, text, pictureId, param); })
     {
     }
-
-protected:
-    void Execute() override
-    {
-        if (m_store)
-            m_store->SendComment(m_first, m_text, m_pictureId, m_param);
-    }
-
-private:
-    CPictureStore* m_store;
-    int m_param;
-    CString m_first, m_text, m_pictureId;
 };
 
-class CPictureUploadTask : public tavrin::ClaimedTask {
+class CPictureUploadTask : public tavrin::ClaimedCall {
 public:
     CPictureUploadTask(CPictureStore* store, tavrin::OwnerState* state, const CByteArray& form, int param)
-        : ClaimedTask(state, nullptr), m_store(store), m_param(param)
+        : ClaimedCall(state, nullptr, [store, form = tavrin::CopyForTask(form), param] { store->Upload(*form, param); })
     {
-        m_form.Copy(form);
     }
-
-protected:
-    void Execute() override
-    {
-        if (m_store)
-            m_store->Upload(m_form, m_param);
-    }
-
-private:
-    CPictureStore* m_store;
-    int m_param;
-    CByteArray m_form;
 };
 
-class CPictureUpdateTask : public tavrin::ClaimedTask {
+class CPictureUpdateTask : public tavrin::ClaimedCall {
 public:
     CPictureUpdateTask(CPictureStore* store, tavrin::OwnerState* state, std::atomic<int>* busy,
                        const CStringArray& ids, int mode)
-        : ClaimedTask(state, busy), m_store(store), m_mode(mode)
+        : ClaimedCall(state, busy, [store, ids = tavrin::CopyForTask(ids), mode] { store->UpdateIndex(*ids, mode); })
     {
-        m_ids.Copy(ids);
     }
-
-protected:
-    void Execute() override
-    {
-        if (m_store)
-            m_store->UpdateIndex(m_ids, m_mode);
-    }
-
-private:
-    CPictureStore* m_store;
-    int m_mode;
-    CStringArray m_ids;
 };
 
-class CPictureDeleteTask : public tavrin::ClaimedTask {
+class CPictureDeleteTask : public tavrin::ClaimedCall {
 public:
     CPictureDeleteTask(CPictureStore* store, tavrin::OwnerState* state, std::atomic<int>* busy,
                        const CStringArray& custoIds, int param)
-        : ClaimedTask(state, busy), m_store(store), m_param(param)
+        : ClaimedCall(state, busy, [store, ids = tavrin::CopyForTask(custoIds), param] { store->Delete(*ids, param); })
     {
-        m_custoIds.Copy(custoIds);
     }
-
-protected:
-    void Execute() override
-    {
-        if (m_store)
-            m_store->Delete(m_custoIds, m_param);
-    }
-
-private:
-    CPictureStore* m_store;
-    int m_param;
-    CStringArray m_custoIds;
 };

@@ -84,73 +84,39 @@ protected:
     std::atomic<int> m_deleting{0};
 };
 
-class CPrivateUpdateTask : public tavrin::ClaimedTask {
+class CPrivateUpdateTask : public tavrin::ClaimedCall {
 public:
     CPrivateUpdateTask(CPrivateStore* store, tavrin::OwnerState* state, std::atomic<int>* busy, int mode)
-        : ClaimedTask(state, busy), m_store(store), m_mode(mode)
+        : ClaimedCall(state, busy, [store, mode] { store->Update(mode); })
     {
     }
-
-protected:
-    void Execute() override { m_store->Update(m_mode); }
-
-private:
-    CPrivateStore* m_store;
-    int m_mode;
 };
 
-class CPrivateSendTask : public tavrin::ClaimedTask {
+class CPrivateSendTask : public tavrin::ClaimedCall {
 public:
     CPrivateSendTask(CPrivateStore* store, tavrin::OwnerState* state, std::atomic<int>* busy, const CString& subject,
                      const CString& content, const CString& realName, const CString& userName,
                      const CString& receiverId, int param)
-        : ClaimedTask(state, busy), m_store(store), m_subject(subject), m_content(content), m_realName(realName),
-          m_userName(userName), m_receiverId(receiverId), m_param(param)
+        : ClaimedCall(state, busy, [=] { store->Send(subject, content, realName, userName, receiverId, param); })
     {
     }
-
-protected:
-    void Execute() override { m_store->Send(m_subject, m_content, m_realName, m_userName, m_receiverId, m_param); }
-
-private:
-    CPrivateStore* m_store;
-    CString m_subject, m_content, m_realName, m_userName, m_receiverId;
-    int m_param;
 };
 
-class CPrivateReplyTask : public tavrin::ClaimedTask {
+class CPrivateReplyTask : public tavrin::ClaimedCall {
 public:
     CPrivateReplyTask(CPrivateStore* store, tavrin::OwnerState* state, std::atomic<int>* busy,
                       const CString& subject, const CString& content, const CString& realName,
                       const CString& userName, const CString& userId, int noteNumber)
-        : ClaimedTask(state, busy), m_store(store), m_subject(subject), m_content(content), m_realName(realName),
-          m_userName(userName), m_userId(userId), m_noteNumber(noteNumber)
+        : ClaimedCall(state, busy, [=] { store->Reply(subject, content, realName, userName, userId, noteNumber); })
     {
     }
-
-protected:
-    void Execute() override { m_store->Reply(m_subject, m_content, m_realName, m_userName, m_userId, m_noteNumber); }
-
-private:
-    CPrivateStore* m_store;
-    CString m_subject, m_content, m_realName, m_userName, m_userId;
-    int m_noteNumber;
 };
 
-class CPrivateDeleteTask : public tavrin::ClaimedTask {
+class CPrivateDeleteTask : public tavrin::ClaimedCall {
 public:
     CPrivateDeleteTask(CPrivateStore* store, tavrin::OwnerState* state, std::atomic<int>* busy,
                        const CStringArray& custoIds, int param)
-        : ClaimedTask(state, busy), m_store(store), m_param(param)
+        : ClaimedCall(state, busy, [store, ids = tavrin::CopyForTask(custoIds), param] { store->Delete(*ids, param); })
     {
-        m_custoIds.Copy(custoIds);
     }
-
-protected:
-    void Execute() override { m_store->Delete(m_custoIds, m_param); }
-
-private:
-    CPrivateStore* m_store;
-    CStringArray m_custoIds;
-    int m_param;
 };

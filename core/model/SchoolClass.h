@@ -106,21 +106,10 @@ private:
     std::atomic<bool> m_closed{false};
 };
 
-class CClassInfoTask : public tavrin::ClaimedTask {
+class CClassInfoTask : public tavrin::ClaimedCall {
 public:
     CClassInfoTask(CSchoolClass* schoolClass, tavrin::OwnerState* state, std::atomic<int>* busy, int param)
-        : ClaimedTask(state, busy), m_class(schoolClass), m_param(param)
+        : ClaimedCall(state, busy, [schoolClass, param] { schoolClass->UpdateClassInfo(param); })
     {
     }
-
-protected:
-    void Execute() override
-    {
-        if (m_class)
-            m_class->UpdateClassInfo(m_param);
-    }
-
-private:
-    CSchoolClass* m_class;
-    int m_param;
 };
