@@ -37,6 +37,7 @@ namespace {
 struct ThreadState {
     CWnd* wndInit = nullptr;
     HHOOK cbtHook = nullptr;
+    int creating = 0; // CreateEx calls under way, nested ones included
     MSG lastSentMsg{};
 };
 
@@ -81,12 +82,18 @@ void tavrin::mfc::HookWindowCreate(CWnd* pWnd)
     ThreadState& state = State();
     if (!state.cbtHook)
         state.cbtHook = ::SetWindowsHookExA(WH_CBT, &CbtFilterHook, nullptr, ::GetCurrentThreadId());
+    ++state.creating;
     state.wndInit = pWnd;
 }
 
 BOOL tavrin::mfc::UnhookWindowCreate()
 {
     ThreadState& state = State();
+    // The hook is there only while windows are being made.
+    if (--state.creating == 0 && state.cbtHook) {
+        ::UnhookWindowsHookEx(state.cbtHook);
+        state.cbtHook = nullptr;
+    }
     if (state.wndInit) {
         state.wndInit = nullptr;
         return FALSE; // the window was never made

@@ -127,6 +127,7 @@ TEST(Application, TheIdlePassUpdatesVisibleWindowsAndFreesTemporaries)
     g_events.clear();
     app.OnIdle(0);
     EXPECT_TRUE(g_events.empty()) << "a hidden main window gets no update pass";
+    app.m_pMainWnd = nullptr; // no quit message for the next test's loop
     app.m_main.DestroyWindow();
 }
 
@@ -208,4 +209,31 @@ TEST(DrawingWrappers, SolidAnd3dRectanglesOnAMemoryDc)
         stock.CreateStockObject(BLACK_BRUSH);
     }
     EXPECT_EQ(::GetObjectType(::GetStockObject(BLACK_BRUSH)), static_cast<DWORD>(OBJ_BRUSH));
+}
+
+namespace {
+class CClickMain : public CWnd {
+public:
+    CPoint m_click{-1, -1};
+    void OnLButtonDown(UINT, CPoint point)
+    {
+        m_click = point;
+        PostMessage(WM_CLOSE);
+    }
+    DECLARE_MESSAGE_MAP()
+};
+BEGIN_MESSAGE_MAP(CClickMain, CWnd)
+    ON_WM_LBUTTONDOWN()
+END_MESSAGE_MAP()
+} // namespace
+
+TEST(Application, InputReachesTheMapThroughTheLoop)
+{
+    CWinApp app;
+    CClickMain main;
+    ASSERT_TRUE(main.CreateEx(0, nullptr, "main", WS_POPUP | WS_VISIBLE, 100, 100, 200, 100, nullptr, nullptr));
+    app.m_pMainWnd = &main;
+    tavrin::win::InjectClick(130, 120);
+    EXPECT_EQ(app.Run(), 0);
+    EXPECT_EQ(main.m_click, CPoint(30, 20));
 }
