@@ -320,3 +320,19 @@ TEST_F(PopupMenuTest, RefusedCalls)
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_POPUP_ALREADY_ACTIVE));
     EXPECT_FALSE(EndMenu());
 }
+
+TEST_F(PopupMenuTest, ExclusionRectangleStaysClear)
+{
+    TPMPARAMS params{sizeof(TPMPARAMS), RECT{190, 140, 260, 180}};
+    RECT shown{};
+    g_stages = {[&] {
+        GetWindowRect(FindWindowA(POPUPMENU_CLASS, nullptr), &shown);
+        Keys({VK_ESCAPE});
+    }};
+    g_next = 0;
+    PostMessageA(m_owner, WM_APP, 0, 0);
+    EXPECT_TRUE(TrackPopupMenuEx(m_tray, TPM_VERTICAL, 200, 150, m_owner, &params));
+    RECT overlap;
+    EXPECT_FALSE(IntersectRect(&overlap, &shown, &params.rcExclude));
+    EXPECT_EQ(shown.top, 180) << "below the rectangle";
+}

@@ -244,3 +244,37 @@ TEST(ResourceDamage, DamagedResourcesFailTheLoad)
                                                {6, nullptr, 1, nullptr, strings, sizeof strings}};
     EXPECT_FALSE(win::CreateResourceModule(win::ResourceTable{clash, 2}));
 }
+
+TEST_F(ResourceTest, ToolkitResourcesOfTheProgramModule)
+{
+    HMODULE program = GetModuleHandleA(nullptr);
+    // The header control's menu: submenu 2, two sorts, a separator, the alignments.
+    HMENU menu = LoadMenuA(program, MAKEINTRESOURCEA(9014));
+    ASSERT_TRUE(menu);
+    HMENU header = GetSubMenu(menu, 2);
+    ASSERT_EQ(GetMenuItemCount(header), 4);
+    EXPECT_EQ(GetMenuItemID(header, 0), 9158u);
+    EXPECT_EQ(GetMenuItemID(header, 1), 9159u);
+    EXPECT_EQ(GetMenuState(header, 2, MF_BYPOSITION), UINT(MF_SEPARATOR));
+    HMENU align = GetSubMenu(header, 3);
+    ASSERT_EQ(GetMenuItemCount(align), 3);
+    EXPECT_EQ(GetMenuItemID(align, 2), 9162u);
+    char text[32];
+    GetMenuStringA(header, 3, text, sizeof text, MF_BYPOSITION);
+    EXPECT_STREQ(text, "对齐方式");
+    DestroyMenu(menu);
+    // Bitmaps: the caption's buttons, the header menu's icons, the system commands.
+    const struct {
+        UINT id;
+        int width, height;
+    } bitmaps[] = {{9002, 48, 15}, {9015, 80, 15}, {9407, 64, 16}};
+    for (const auto& b : bitmaps) {
+        HBITMAP bitmap = LoadBitmapA(program, MAKEINTRESOURCEA(b.id));
+        ASSERT_TRUE(bitmap) << b.id;
+        BITMAP info{};
+        GetObjectA(bitmap, sizeof info, &info);
+        EXPECT_EQ(info.bmWidth, b.width) << b.id;
+        EXPECT_EQ(info.bmHeight, b.height) << b.id;
+        DeleteObject(bitmap);
+    }
+}
