@@ -472,8 +472,14 @@ bool CHttpClient::Receive(UINT_PTR s, int64_t deadline, std::string& header, boo
         int n = receive(reinterpret_cast<char*>(content.GetData()) + filled, capacity - filled);
         if (n < 0)
             return false;
-        if (n == 0)
+        if (n == 0) {
+            // A close short of the declared length is a cut download, not a page.
+            if (contentLength >= 0) {
+                WSASetLastError(WSAECONNRESET);
+                return false;
+            }
             break; // the peer closed: the response is complete
+        }
         filled += static_cast<size_t>(n);
     }
     content.SetSize(static_cast<INT_PTR>(filled));

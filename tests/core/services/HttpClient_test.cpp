@@ -285,6 +285,33 @@ TEST_F(HttpClientTest, IncompleteResponsesFail)
     EXPECT_FALSE(Get(Url()));
 }
 
+// A body cut short of its Content-Length, by an orderly close or a reset,
+// is a failed attempt: it is retried and never handed out as a whole page.
+TEST_F(HttpClientTest, BodyShorterThanItsLengthFails)
+{
+    for (bool reset : {false, true}) {
+        SCOPED_TRACE(reset ? "reset" : "close");
+        auto half = [reset] {
+            Reply reply = Reply::Http(200, "12345", {"Content-Length: 10"});
+            return reset ? reply.Reset() : reply;
+        };
+        LoopbackServer server;
+        server.Enqueue(half());
+        server.Enqueue(Reply::Http(200, "1234567890"));
+        CHttpClient client;
+        client.SetRetryCount(1);
+        CByteArray out;
+        EXPECT_TRUE(client.Request(server.Url().c_str(), "", out, ""));
+        EXPECT_EQ(Text(out), "1234567890");
+        EXPECT_EQ(server.Connections(), 2);
+
+        server.Enqueue(half());
+        client.SetRetryCount(0);
+        EXPECT_FALSE(client.Request(server.Url().c_str(), "", out, ""));
+        EXPECT_EQ(Text(out), "");
+    }
+}
+
 TEST_F(HttpClientTest, ResponseSizeIsCapped)
 {
     tavrin::HttpLimits limits;
