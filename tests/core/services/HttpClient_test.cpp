@@ -344,6 +344,33 @@ TEST_F(HttpClientTest, TheWholeRequestHasADeadline)
     EXPECT_TRUE(Get(Url())); // a new request has a new deadline
 }
 
+// Retries share the request's deadline: a server that trickles and then
+// drops every attempt cannot hold the worker for six full deadlines.
+TEST_F(HttpClientTest, RetriesShareTheDeadline)
+{
+    tavrin::clock::ManualScope manual(1000000);
+    tavrin::HttpLimits limits;
+    limits.requestTimeoutMs = 60000;
+    client.SetLimits(limits);
+    client.SetRetryCount(5);
+    // Each attempt takes 25 s of the clock before the server drops it.
+    for (int i = 0; i < 6; ++i) {
+        server.Enqueue(Reply()
+                           .Trickle("HTTP/1.0 200 OK\r\nContent-Length: 100\r\n\r\nab",
+                                    [](size_t i) {
+                                        if (i == 5)
+                                            tavrin::clock::Advance(25000);
+                                    })
+                           .Reset());
+    }
+    server.SetFallback(Reply::Http(200, "too late"));
+    std::string body;
+    EXPECT_FALSE(Get(Url(), &body));
+    EXPECT_EQ(body, "");
+    // The third attempt passed the deadline; no fourth was made.
+    EXPECT_EQ(server.Connections(), 3);
+}
+
 // ---- redirects
 
 TEST_F(HttpClientTest, RedirectsAreFollowedAsGets)
