@@ -11,6 +11,8 @@
 #include <atomic>
 #include <ctime>
 #include <filesystem>
+#include <functional>
+#include <memory>
 #include <csignal>
 #include <latch>
 #include <poll.h>
@@ -118,6 +120,48 @@ TEST(XmlFileThreads, FourThreadsWalkAndEdit)
     EXPECT_GT(removed.load(), 0);
 }
 
+// Runs save(first), save(first + 1), ... in a child process, waits for one
+// to three of them and kills the child at a random point of the next one.
+// Returns how many saves the child finished, 0 when it stopped on its own.
+int KillSaverMidway(std::mt19937& random, int first, const std::function<bool(int)>& save)
+{
+    int fds[2];
+    if (pipe(fds) != 0)
+        return 0;
+    pid_t pid = fork();
+    if (pid < 0)
+        return 0;
+    if (pid == 0) {
+        close(fds[0]);
+        for (int generation = first;; ++generation) {
+            char signal = save(generation) ? '+' : '!';
+            if (write(fds[1], &signal, 1) != 1 || signal == '!')
+                _exit(1);
+        }
+    }
+    close(fds[1]);
+    int saves = 1 + static_cast<int>(random() % 3);
+    bool failed = false;
+    long long previous = NowNs(), cycle = 0;
+    for (int i = 0; i < saves && !failed; ++i) {
+        pollfd p{fds[0], POLLIN, 0};
+        char signal = 0;
+        failed = poll(&p, 1, 30000) != 1 || read(fds[0], &signal, 1) != 1 || signal != '+';
+        long long now = NowNs();
+        cycle = now - previous;
+        previous = now;
+    }
+    // Let the next save run for a random part of one save's time, so the
+    // kill lands anywhere in it: building, writing, flushing, renaming.
+    long long until = previous + cycle * static_cast<long long>(random() % 100) / 100;
+    while (NowNs() < until)
+        ;
+    kill(pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
+    close(fds[0]);
+    return failed ? 0 : saves;
+}
+
 // A child process saves ever newer documents and is killed at random
 // points; the file on disk is always one whole document, the old or a newer.
 TEST(XmlFileCrash, KilledSaverLeavesWholeDocument)
@@ -146,44 +190,19 @@ TEST(XmlFileCrash, KilledSaverLeavesWholeDocument)
     }
 
     std::mt19937 random(12345);
+    std::unique_ptr<CXmlFile> saver; // made in the child process
+    auto save = [&](int generation) {
+        if (!saver) {
+            saver = std::make_unique<CXmlFile>();
+            saver->Load(path.c_str(), TRUE);
+        }
+        build(*saver, generation);
+        return saver->Save() != FALSE;
+    };
     int last = 0;
     for (int round = 0; round < 30; ++round) {
-        int fds[2];
-        ASSERT_EQ(pipe(fds), 0);
-        pid_t pid = fork();
-        ASSERT_GE(pid, 0);
-        if (pid == 0) {
-            close(fds[0]);
-            CXmlFile file;
-            file.Load(path.c_str(), TRUE);
-            for (int generation = last + 1;; ++generation) {
-                build(file, generation);
-                char signal = file.Save() ? '+' : '!';
-                if (write(fds[1], &signal, 1) != 1 || signal == '!')
-                    _exit(1);
-            }
-        }
-        close(fds[1]);
-        int saves = 1 + static_cast<int>(random() % 3);
-        bool failed = false;
-        long long previous = NowNs(), cycle = 0;
-        for (int i = 0; i < saves && !failed; ++i) {
-            pollfd p{fds[0], POLLIN, 0};
-            char signal = 0;
-            failed = poll(&p, 1, 30000) != 1 || read(fds[0], &signal, 1) != 1 || signal != '+';
-            long long now = NowNs();
-            cycle = now - previous;
-            previous = now;
-        }
-        // Let the next save run for a random part of one save's time, so the
-        // kill lands anywhere in it: building, writing, flushing, renaming.
-        long long until = previous + cycle * static_cast<long long>(random() % 100) / 100;
-        while (NowNs() < until)
-            ;
-        kill(pid, SIGKILL);
-        waitpid(pid, nullptr, 0);
-        close(fds[0]);
-        ASSERT_FALSE(failed) << "the saver stopped at round " << round;
+        int saves = KillSaverMidway(random, last + 1, save);
+        ASSERT_GT(saves, 0) << "the saver stopped at round " << round;
 
         CXmlFile file;
         ASSERT_TRUE(file.Load(path.c_str(), FALSE)) << "round " << round;
@@ -216,42 +235,20 @@ TEST(XmlFileCrash, KilledConfigSaverLeavesNoHiddenCopies)
     TempDir dir;
     CString folder = tavrin::ProgramPath(dir.Path().string());
     std::mt19937 random(4242);
-    int last = 0;
-    for (int round = 0; round < 100; ++round) {
-        int fds[2];
-        ASSERT_EQ(pipe(fds), 0);
-        pid_t pid = fork();
-        ASSERT_GE(pid, 0);
-        if (pid == 0) {
-            close(fds[0]);
+    bool started = false; // in the child process
+    auto save = [&](int generation) {
+        if (!started) {
+            started = true;
             tavrin::SetProgramFolder(folder);
             tavrin::ReloadConfig();
-            for (int generation = last + 1;; ++generation) {
-                SetConfigInt(CFG_UPDATE_PERIOD, generation);
-                char signal = '+';
-                if (write(fds[1], &signal, 1) != 1)
-                    _exit(1);
-            }
         }
-        close(fds[1]);
-        int saves = 1 + static_cast<int>(random() % 3);
-        bool failed = false;
-        long long previous = NowNs(), cycle = 0;
-        for (int i = 0; i < saves && !failed; ++i) {
-            pollfd p{fds[0], POLLIN, 0};
-            char signal = 0;
-            failed = poll(&p, 1, 30000) != 1 || read(fds[0], &signal, 1) != 1;
-            long long now = NowNs();
-            cycle = now - previous;
-            previous = now;
-        }
-        long long until = previous + cycle * static_cast<long long>(random() % 100) / 100;
-        while (NowNs() < until)
-            ;
-        kill(pid, SIGKILL);
-        waitpid(pid, nullptr, 0);
-        close(fds[0]);
-        ASSERT_FALSE(failed) << "the saver stopped at round " << round;
+        SetConfigInt(CFG_UPDATE_PERIOD, generation);
+        return true;
+    };
+    int last = 0;
+    for (int round = 0; round < 100; ++round) {
+        int saves = KillSaverMidway(random, last + 1, save);
+        ASSERT_GT(saves, 0) << "the saver stopped at round " << round;
 
         CXmlFile file;
         ASSERT_TRUE(file.Load((folder + "\\config.xml").GetString(), FALSE)) << "round " << round;
