@@ -3,11 +3,9 @@
 #include "core/services/FolderUtil.h"
 #include "core/services/Password.h"
 #include "core/services/XmlFile.h"
-#include "platform/base/FileApi.h"
 #include "platform/win/SystemMetrics.h"
 
 #include <memory>
-#include <string>
 #include <mutex>
 
 namespace {

@@ -216,7 +216,7 @@ BOOL CXmlFile::Load(const char* fileName, BOOL create)
     m_fileName = CString(fileName);
     m_keptFile.Empty();
     BOOL ok = m_document.LoadFile(fileName, XML_PARSE_KEEP_OPTIONS, 1024000);
-    if (!ok && fileName && HoldsUnreadData(fileName))
+    if (!ok && fileName && *fileName && HoldsUnreadData(fileName))
         m_keptFile = m_fileName;
     if (!ok && create) {
         m_document.Create();
