@@ -7,6 +7,7 @@
 #include "core/services/HtmlTags.h"
 #include "platform/base/AtomicWrite.h"
 #include "platform/base/FileApi.h"
+#include "providers/5460/MessageText.h"
 #include "providers/5460/site.h"
 #include "providers/common/SafeFileName.h"
 
@@ -173,8 +174,6 @@ void CMessageStore5460::LocalizeImages(CMessageItem5460* message, CHttpClient* c
             continue;
         std::string linked = target;
         linked.insert(linked.size() - 1, kLinkAlt);
-        CString link;
-        link.Format("<a href=\"tavrin:点击查看编号[%s]的照片\">%s</a>", id, CString(linked));
-        message->m_content.Replace(CString(target), link);
+        message->m_content.Replace(CString(target), tavrin::p5460::PhotoLink(id, CString(linked)));
     }
 }
