@@ -8,7 +8,7 @@
 #include "platform/base/AtomicWrite.h"
 #include "platform/base/FileApi.h"
 #include "providers/5460/MessageText.h"
-#include "providers/5460/site.h"
+#include "providers/5460/PhotoText.h"
 #include "providers/common/SafeFileName.h"
 
 #include <boost/regex.hpp>
@@ -42,24 +42,6 @@ bool IsDigits(const CString& text)
         if (text[i] < '0' || text[i] > '9')
             return false;
     return true;
-}
-
-// The host of an "http://" address, lower case, without port.
-std::string HostOf(const CString& address)
-{
-    std::string rest = address.Str().substr(7);
-    size_t end = rest.find_first_of("/?#:");
-    std::string host = rest.substr(0, end);
-    for (char& c : host)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return host;
-}
-
-bool IsProviderHost(const std::string& host)
-{
-    return host == tavrin::p5460::kWebHost1 || host == tavrin::p5460::kWebHost2 ||
-           host == tavrin::p5460::kImageHost || host == tavrin::p5460::kUploadHost;
 }
 
 bool FileExists(const CString& path)
@@ -118,7 +100,7 @@ void CMessageStore5460::LocalizeImages(CMessageItem5460* message, CHttpClient* c
 
         CString reference = "images/" + fileName;
         if (!FileExists(localPath)) {
-            const bool foreign = !IsProviderHost(HostOf(address));
+            const bool foreign = !tavrin::p5460::IsProviderUrl(address);
             // Another host never sees the session cookie.
             CString cookies;
             if (foreign) {

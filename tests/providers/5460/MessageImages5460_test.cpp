@@ -1,5 +1,7 @@
 #include "tests/providers/5460/MessageFixture.h"
 
+#include "providers/5460/site.h"
+
 #include <filesystem>
 
 namespace tavrin::test {
@@ -75,6 +77,44 @@ TEST_F(MessageImages5460Test, PicturesBecomeLocalOnceWithEveryQuoting)
         if (entry.is_regular_file() && entry.path().filename() != "message.xml") {
             EXPECT_EQ(entry.path().parent_path().filename(), "images") << entry.path();
         }
+    }
+}
+
+TEST_F(MessageImages5460Test, TheSessionCookieStaysOnTheProvidersHosts)
+{
+    Board({MakeMessage("101", "一", "2006-06-01 10:00",
+                       "<img src=\"http://image.5460.net:80@evil.example/pic/a.gif\" border=0>"
+                       "<img src=\"http://image.5460.net@evil.example/pic/b.gif\" border=0>"
+                       "<img src=\"http://image.5460.net.evil.example/pic/c.gif\" border=0>"
+                       "<img src=\"http://evil.example/image.5460.net/d.gif\" border=0>"
+                       "<img src=\"HTTP://IMAGE.5460.NET/pic/u.gif\" border=0>"
+                       "<img src=\"http://image.5460.net:80/pic/p.gif\" border=0>"
+                       "<img src=\"http://image.5460.net./pic/t.gif\" border=0>")});
+    Update(0, 0);
+
+    auto provider = [](std::string host) {
+        if (!host.empty() && host.back() == '.')
+            host.pop_back();
+        for (const char* name : {p5460::kWebHost1, p5460::kWebHost2, p5460::kImageHost, p5460::kUploadHost})
+            if (host == name)
+                return true;
+        return false;
+    };
+    size_t foreign = 0;
+    for (const sim::Request& r : sim.Log()) {
+        if (provider(r.host))
+            continue;
+        ++foreign;
+        EXPECT_TRUE(r.cookies.empty()) << r.target;
+        EXPECT_EQ(r.Header("Cookie"), "") << r.target;
+    }
+    EXPECT_EQ(foreign, 4u);
+    // The provider's own pictures go with the session.
+    for (const char* path : {"/pic/u.gif", "/pic/p.gif", "/pic/t.gif"}) {
+        SCOPED_TRACE(path);
+        auto requests = sim.Requests(path);
+        ASSERT_EQ(requests.size(), 1u);
+        EXPECT_FALSE(requests[0].Cookie(sim::p5460::kSessionCookie).empty());
     }
 }
 
