@@ -67,6 +67,10 @@ private:
     // Stores the messages read, newest at the head of the document.
     void StoreMessages(std::vector<CMessageItem5460>& messages, int base);
 
+    // Removes the stored message with this board id (by custo_id when the id
+    // is empty) from the document and the list.
+    void RemoveStoredMessage(const CString& custoId, const CString& id);
+
     // The item element with this custo_id into item; false when none.
     bool ReadStoredItem(const CString& custoId, CMessageItem5460& item);
 
