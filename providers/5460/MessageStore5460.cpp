@@ -367,8 +367,6 @@ bool CMessageStore5460::ReadListPage(const CString& page, ReadState& state)
     static const boost::regex memberPattern = Compile(".*?memberID=([0-9]*).*?", true);
     static const boost::regex replyCountPattern = Compile("<span class=style11>([0-9]*)</span>条", false);
     static const boost::regex pinnedPattern = Compile("<font color=green>\\(置顶\\)</font>", true);
-    static const boost::regex photoPattern =
-        Compile("<a href=/gy5460/jsp/picture/pictureDetail\\.jsp\\?picID=([0-9]+)&[^>]*>", false);
 
     if (m_updateClient.IsStopped())
         return true;
@@ -432,13 +430,9 @@ bool CMessageStore5460::ReadListPage(const CString& page, ReadState& state)
         if (atoi(message.m_replyNumber) > 0)
             ReadReplies(message, state.host);
 
-        // The notice's photo link is read before anything strips anchors.
-        CString photoId;
-        boost::smatch photo;
-        const std::string raw = rawContent.Str();
-        if (Find(raw, photo, photoPattern))
-            photoId = Group(photo, 1);
-        LocalizeImages(&message, &m_updateClient, photoId);
+        // A notice's photo links are read from the text before anything
+        // stripped its anchors.
+        LocalizeImages(&message, &m_updateClient, rawContent);
 
         if (pinned) {
             message.m_title.Replace("(置顶)", "");

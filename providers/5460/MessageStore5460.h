@@ -53,9 +53,10 @@ public:
     static CString GetDisplayValue(const CString& text);
 
     // Makes the pictures of a message's content local (the "images" folder of
-    // the class) and, for a photo notice, links each picture to the photo.
-    // photoId is the photo the notice's own link names (empty when none).
-    void LocalizeImages(CMessageItem5460* message, CHttpClient* client, const CString& photoId);
+    // the class) and, for a photo notice, links each picture to its photo.
+    // rawContent is the text as the board sent it, whose photo links name the
+    // photos of the pictures inside them.
+    void LocalizeImages(CMessageItem5460* message, CHttpClient* client, const CString& rawContent);
 
 private:
     struct ReadState;

@@ -120,7 +120,14 @@ TEST_F(MessageImages5460Test, TheSessionCookieStaysOnTheProvidersHosts)
 
 TEST_F(MessageImages5460Test, PhotoNoticesLinkEveryPicture)
 {
-    Board({MakeMessage("103", "新照片通知.", "2006-06-03 10:00",
+    Board({MakeMessage("105", "新照片通知.", "2006-06-05 10:00",
+                       "<a href=/gy5460/jsp/picture/pictureDetail.jsp?picID=601&classID=301>"
+                       "<img src=\"http://image.5460.net/photo/a.jpg\" border=0></a>"
+                       "<img src=\"http://image.5460.net/photo/s_78.jpg\" border=0>"),
+           MakeMessage("104", "新照片通知.", "2006-06-04 10:00",
+                       "<a href=/gy5460/jsp/picture/pictureDetail.jsp?picID=602&classID=301>看</a>"
+                       "<img src=\"http://image.5460.net/photo/b.jpg\" border=0>"),
+           MakeMessage("103", "新照片通知.", "2006-06-03 10:00",
                        "<a href=/gy5460/jsp/picture/pictureDetail.jsp?picID=555&classID=301>"
                        "<img src=\"http://image.5460.net/photo/s_1.jpg\" border=0></a> "
                        "<a href=/gy5460/jsp/picture/pictureDetail.jsp?picID=556&classID=301>"
@@ -131,9 +138,17 @@ TEST_F(MessageImages5460Test, PhotoNoticesLinkEveryPicture)
            MakeMessage("101", "别的", "2006-06-01 10:00", "<img src=\"http://image.5460.net/photo/s_9.jpg\" border=0>")});
     Update(0, 0);
 
+    // Each picture links to the photo its own link names.
     EXPECT_EQ(Content("103"), "<a href=\"tavrin:点击查看编号[555]的照片\"><img src=\"images/s_1.jpg\" border=0 "
-                              "alt=\"点击查看原图\"></a> <a href=\"tavrin:点击查看编号[555]的照片\">"
+                              "alt=\"点击查看原图\"></a> <a href=\"tavrin:点击查看编号[556]的照片\">"
                               "<img src=\"images/s_2.jpg\" border=0 alt=\"点击查看原图\"></a>");
+    // A picture outside any link takes the id its name gives; one with no
+    // number in its name, the notice's only link.
+    EXPECT_EQ(Content("105"), "<a href=\"tavrin:点击查看编号[601]的照片\"><img src=\"images/a.jpg\" border=0 "
+                              "alt=\"点击查看原图\"></a><a href=\"tavrin:点击查看编号[78]的照片\">"
+                              "<img src=\"images/s_78.jpg\" border=0 alt=\"点击查看原图\"></a>");
+    EXPECT_EQ(Content("104"), "看<a href=\"tavrin:点击查看编号[602]的照片\"><img src=\"images/b.jpg\" border=0 "
+                              "alt=\"点击查看原图\"></a>");
     // Without the notice's own link the thumbnail's name gives the id, when
     // it is a number.
     EXPECT_EQ(Content("102"), "<a href=\"tavrin:点击查看编号[77]的照片\"><img src=\"images/s_77.jpg\" border=0 "
