@@ -2,6 +2,7 @@
 // message that has some, pictures made local, pinned messages, the stop mark
 // "last", and the messages stored at the head of "message.xml".
 #include "providers/5460/MessageStore5460.h"
+#include "providers/5460/PageScrape.h"
 
 #include "core/model/Account.h"
 #include "core/model/ModelEvents.h"
@@ -68,18 +69,6 @@ void RemoveLineBreaks(CString& text)
 {
     text.Remove('\r');
     text.Remove('\n');
-}
-
-// The page text: the response bytes up to the first NUL.
-std::string PageText(const CByteArray& bytes)
-{
-    const char* data = reinterpret_cast<const char*>(bytes.GetData());
-    size_t size = static_cast<size_t>(bytes.GetSize());
-    std::string text(data ? data : "", data ? size : 0);
-    size_t nul = text.find('\0');
-    if (nul != std::string::npos)
-        text.resize(nul);
-    return text;
 }
 
 void WriteChild(CXmlCursor* cursor, const char* name, const CString& value)
@@ -271,7 +260,7 @@ void CMessageStore5460::Update(int count, int mode)
         if (!IsSuccessStatus(m_updateClient.GetStatusCode()))
             break;
         ++pagesRead;
-        const std::string text = PageText(bytes);
+        const std::string text = tavrin::p5460::PageText(bytes).Str();
         bool repeated = false;
         state.pageBlocks = 0;
         if (!text.empty()) {
@@ -519,7 +508,7 @@ void CMessageStore5460::ReadReplies(CMessageItem5460& message, const CString& ho
     if (!m_updateClient.Request("http://" + host + path, "", bytes, "") || m_updateClient.IsStopped() ||
         !IsSuccessStatus(m_updateClient.GetStatusCode()))
         return;
-    const std::string text = PageText(bytes);
+    const std::string text = tavrin::p5460::PageText(bytes).Str();
     boost::smatch area;
     if (!Find(text, area, areaPattern))
         return;

@@ -1,6 +1,7 @@
 // Posting to the message board: a new message, a reply, and deleting
 // messages from the store and the board.
 #include "providers/5460/MessageStore5460.h"
+#include "providers/5460/PageScrape.h"
 
 #include "core/model/Account.h"
 #include "core/model/SchoolClass.h"
@@ -27,11 +28,6 @@ bool HasIllegalText(const CString& text)
     return text.Find("<") >= 0 || text.Find(">") >= 0 || text.Find("&lt") >= 0 || text.Find("&gt;") >= 0;
 }
 
-CString ReplyText(const CByteArray& bytes)
-{
-    return CString(reinterpret_cast<const char*>(bytes.GetData()), static_cast<int>(bytes.GetSize()));
-}
-
 // The board's answer to a signed-in request: a page that asks to sign in
 // means the session was gone and nothing was done.
 bool IsSignInPage(const CString& page)
@@ -43,7 +39,7 @@ bool IsSignInPage(const CString& page)
 bool Answered(CHttpClient& client, BOOL ok, const CByteArray& bytes)
 {
     const int status = client.GetStatusCode();
-    return ok && !client.IsStopped() && status >= 200 && status < 300 && !IsSignInPage(ReplyText(bytes));
+    return ok && !client.IsStopped() && status >= 200 && status < 300 && !IsSignInPage(tavrin::p5460::PageText(bytes));
 }
 
 } // namespace
@@ -255,7 +251,7 @@ void CMessageStore5460::Delete(CStringArray& custoIds, int)
         CByteArray reply;
         BOOL ok = m_deleteClient.Request(host + path, "", reply, "");
         const bool answered = Answered(m_deleteClient, ok, reply);
-        if (answered && ReplyText(reply).Find(kNoRight) >= 0) {
+        if (answered && tavrin::p5460::PageText(reply).Find(kNoRight) >= 0) {
             line.Format("[留言]无权删除该留言, 编号%s...", id);
             Log(line);
             continue;
@@ -267,7 +263,7 @@ void CMessageStore5460::Delete(CStringArray& custoIds, int)
             path.Format("/gy5460/jsp/liuyan/critique.jsp?liuyanID=%s&classID=%s", tavrin::EscapeUrl(id), classId);
             CByteArray check;
             BOOL checked = m_deleteClient.Request(host + path, "", check, "");
-            gone = Answered(m_deleteClient, checked, check) && ReplyText(check).Find(kReplyForm) < 0;
+            gone = Answered(m_deleteClient, checked, check) && tavrin::p5460::PageText(check).Find(kReplyForm) < 0;
         }
         if (!gone)
             line.Format("[留言]删除留言失败, 编号%s.", id);

@@ -1,5 +1,6 @@
 // Uploads, comments and deletions at the class's photo album.
 #include "providers/5460/PictureStore5460.h"
+#include "providers/5460/PageScrape.h"
 
 #include "core/model/Account.h"
 #include "core/model/ModelEvents.h"
@@ -243,7 +244,7 @@ void CPictureStore5460::Delete(CStringArray& custoIds, int)
                     break;
                 continue;
             }
-            CString page(reinterpret_cast<const char*>(reply.GetData()), static_cast<int>(reply.GetSize()));
+            const CString page = tavrin::p5460::PageText(reply);
             if (page.Find(url) >= 0) {
                 Log("[照片]删除失败");
             } else {
