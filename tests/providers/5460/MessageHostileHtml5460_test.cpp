@@ -5,8 +5,8 @@
 #include "providers/5460/MessageText.h"
 #include "providers/common/Escape.h"
 #include "tests/providers/common/HostileHtml.h"
+#include "tests/support/ChildProcess.h"
 
-#include <cstdio>
 #include <fstream>
 
 namespace tavrin::test {
@@ -19,23 +19,18 @@ bool ParserInstalled()
     return std::system((std::string(kPython) + " -c 'import html5lib' > /dev/null 2>&1").c_str()) == 0;
 }
 
-// What the parser finds that could run script, one line each.
+// What the parser finds that could run script, one line each, then the
+// checker's last line.
 std::string LiveMarkup(const std::vector<std::filesystem::path>& pages)
 {
-    std::string command = std::string(kPython) + " " TAVRIN_SOURCE_DIR "/tests/providers/5460/live_markup.py";
+    std::vector<std::string> argv = {kPython, TAVRIN_SOURCE_DIR "/tests/providers/5460/live_markup.py"};
     for (const auto& page : pages)
-        command += " '" + page.string() + "'";
-    command += " 2>&1";
-    std::string out;
-    if (FILE* pipe = popen(command.c_str(), "r")) {
-        char buffer[4096];
-        size_t n;
-        while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
-            out.append(buffer, n);
-        if (pclose(pipe) != 0)
-            out += "checker failed\n";
-    }
-    return out;
+        argv.push_back(page.string());
+    ChildProcess checker;
+    if (!checker.Start(argv))
+        return "checker not started";
+    checker.WaitForLine("checked");
+    return checker.Output();
 }
 
 // The rewrites after the first cleaning, each turning quoted text into live
@@ -99,7 +94,7 @@ TEST_F(MessageHostileHtml5460Test, NoPageLetsBoardHtmlRunScript)
         pages.push_back(dir.Path() / ("preview-" + m.custoId + ".htm"));
         std::ofstream(pages.back(), std::ios::binary) << store->RenderPreview("s", "<b>t</b>", 1).Str();
     }
-    EXPECT_EQ(LiveMarkup(pages), "");
+    EXPECT_EQ(LiveMarkup(pages), "checked\n");
 }
 
 TEST_F(MessageHostileHtml5460Test, OurOwnRewritesSurviveTheLastCleaning)

@@ -4,7 +4,7 @@
 # way a browser does, with html5lib. Prints one line per element that could
 # run script: an event-handler attribute, a script element, a javascript:,
 # vbscript: or data: address, or a "tavrin:" address other than a photo link.
-# Usage: live_markup.py PAGE...
+# Ends with the line "checked". Usage: live_markup.py PAGE...
 import re
 import sys
 
@@ -62,6 +62,7 @@ def main(paths):
             for piece in [values[0]] + values[1].split('`|'):
                 for finding in findings(piece):
                     print('%s: %s in %r' % (path, finding, piece))
+    print('checked')
 
 
 if __name__ == '__main__':
