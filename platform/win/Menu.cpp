@@ -154,24 +154,18 @@ bool Insert(HMENU menu, UINT position, bool byPosition, Item item)
     return true;
 }
 
-// Copies GBK text: at most size - 1 bytes and a NUL, whole characters only.
-int CopyText(const std::string& text, LPSTR buffer, int size)
+// Takes the item out; its submenu is destroyed or left to the caller.
+bool Remove(HMENU menu, UINT position, UINT flags, bool destroySubmenu)
 {
-    if (!buffer || size <= 0)
-        return static_cast<int>(text.size());
-    const char* begin = text.data();
-    const char* end = begin + text.size();
-    const char* p = begin;
-    while (p < end) {
-        const int n = CharLength(p, end);
-        if (p - begin + n > size - 1)
-            break;
-        p += n;
-    }
-    const size_t length = static_cast<size_t>(p - begin);
-    std::memcpy(buffer, begin, length);
-    buffer[length] = 0;
-    return static_cast<int>(length);
+    std::lock_guard<std::recursive_mutex> lock(g_lock);
+    Place p = Locate(menu, position, (flags & MF_BYPOSITION) != 0);
+    if (!p.menu)
+        return false;
+    HMENU sub = p.menu->items[p.index].submenu;
+    p.menu->items.erase(p.menu->items.begin() + static_cast<long>(p.index));
+    if (sub && destroySubmenu)
+        Destroy(sub, 0);
+    return true;
 }
 
 // A menu template: header, then items; a popup's items follow it, MF_END
@@ -252,6 +246,15 @@ private:
     size_t m_size;
     size_t m_at = 0;
 };
+
+// The record is one of ours (the older one without hbmpItem is accepted).
+bool ValidInfo(const MENUITEMINFOA* info)
+{
+    if (info && info->cbSize >= sizeof(MENUITEMINFOA) - sizeof(HBITMAP))
+        return true;
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return false;
+}
 
 UINT StateFlags(const Item& item)
 {
@@ -359,25 +362,12 @@ BOOL ModifyMenuA(HMENU menu, UINT position, UINT flags, UINT_PTR idNewItem, LPCS
 
 BOOL RemoveMenu(HMENU menu, UINT position, UINT flags)
 {
-    std::lock_guard<std::recursive_mutex> lock(g_lock);
-    Place p = Locate(menu, position, (flags & MF_BYPOSITION) != 0);
-    if (!p.menu)
-        return FALSE;
-    p.menu->items.erase(p.menu->items.begin() + static_cast<long>(p.index));
-    return TRUE;
+    return Remove(menu, position, flags, false);
 }
 
 BOOL DeleteMenu(HMENU menu, UINT position, UINT flags)
 {
-    std::lock_guard<std::recursive_mutex> lock(g_lock);
-    Place p = Locate(menu, position, (flags & MF_BYPOSITION) != 0);
-    if (!p.menu)
-        return FALSE;
-    HMENU sub = p.menu->items[p.index].submenu;
-    p.menu->items.erase(p.menu->items.begin() + static_cast<long>(p.index));
-    if (sub)
-        Destroy(sub, 0);
-    return TRUE;
+    return Remove(menu, position, flags, true);
 }
 
 HMENU GetSubMenu(HMENU menu, int position)
@@ -409,10 +399,8 @@ UINT GetMenuItemID(HMENU menu, int position)
 
 BOOL GetMenuItemInfoA(HMENU menu, UINT item, BOOL byPosition, LPMENUITEMINFOA info)
 {
-    if (!info || info->cbSize < sizeof(MENUITEMINFOA) - sizeof(HBITMAP)) {
-        SetLastError(ERROR_INVALID_PARAMETER);
+    if (!ValidInfo(info))
         return FALSE;
-    }
     std::lock_guard<std::recursive_mutex> lock(g_lock);
     Place p = Locate(menu, item, byPosition != 0);
     if (!p.menu)
@@ -435,13 +423,15 @@ BOOL GetMenuItemInfoA(HMENU menu, UINT item, BOOL byPosition, LPMENUITEMINFOA in
         info->dwItemData = it.data;
     if ((mask & MIIM_BITMAP) && info->cbSize >= sizeof(MENUITEMINFOA))
         info->hbmpItem = it.bitmap;
-    const bool wantsText = (mask & MIIM_STRING) || ((mask & MIIM_TYPE) && !(it.type & (MFT_BITMAP | MFT_SEPARATOR | MFT_OWNERDRAW)));
+    const bool plain = !(it.type & (MFT_BITMAP | MFT_SEPARATOR | MFT_OWNERDRAW));
+    const bool wantsText = (mask & MIIM_STRING) || ((mask & MIIM_TYPE) && plain);
     if (wantsText) {
         // cch in: the buffer's size; out: the bytes copied (the length with no buffer).
         if (!info->dwTypeData || info->cch == 0)
             info->cch = static_cast<UINT>(it.text.size());
         else
-            info->cch = static_cast<UINT>(CopyText(it.text, info->dwTypeData, static_cast<int>(info->cch)));
+            info->cch = static_cast<UINT>(
+                CopyWholeCharacters(it.text, info->dwTypeData, static_cast<int>(info->cch)));
     } else if (mask & MIIM_TYPE) {
         info->dwTypeData = (it.type & MFT_BITMAP) ? reinterpret_cast<LPSTR>(it.bitmap) : nullptr;
         info->cch = 0;
@@ -451,10 +441,8 @@ BOOL GetMenuItemInfoA(HMENU menu, UINT item, BOOL byPosition, LPMENUITEMINFOA in
 
 BOOL SetMenuItemInfoA(HMENU menu, UINT item, BOOL byPosition, LPCMENUITEMINFOA info)
 {
-    if (!info || info->cbSize < sizeof(MENUITEMINFOA) - sizeof(HBITMAP)) {
-        SetLastError(ERROR_INVALID_PARAMETER);
+    if (!ValidInfo(info))
         return FALSE;
-    }
     std::lock_guard<std::recursive_mutex> lock(g_lock);
     Place p = Locate(menu, item, byPosition != 0);
     if (!p.menu)
@@ -496,10 +484,8 @@ BOOL SetMenuItemInfoA(HMENU menu, UINT item, BOOL byPosition, LPCMENUITEMINFOA i
 
 BOOL InsertMenuItemA(HMENU menu, UINT item, BOOL byPosition, LPCMENUITEMINFOA info)
 {
-    if (!info || info->cbSize < sizeof(MENUITEMINFOA) - sizeof(HBITMAP)) {
-        SetLastError(ERROR_INVALID_PARAMETER);
+    if (!ValidInfo(info))
         return FALSE;
-    }
     std::lock_guard<std::recursive_mutex> lock(g_lock);
     MenuData* m = Find(menu);
     if (!m)
@@ -523,7 +509,7 @@ int GetMenuStringA(HMENU menu, UINT item, LPSTR buffer, int size, UINT flags)
             buffer[0] = 0;
         return 0;
     }
-    return CopyText(p.menu->items[p.index].text, buffer, size);
+    return CopyWholeCharacters(p.menu->items[p.index].text, buffer, size);
 }
 
 UINT GetMenuState(HMENU menu, UINT id, UINT flags)

@@ -255,7 +255,8 @@ bool OpenLevel(Tracker& t, HMENU menu, int x, int y, int parentIndex)
         return false;
     t.levels.push_back(std::move(l));
     SetWindowLongPtrA(t.levels.back().hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&t));
-    SetWindowPos(t.levels.back().hwnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    SetWindowPos(t.levels.back().hwnd, HWND_TOPMOST, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
     UpdateWindow(t.levels.back().hwnd);
     PublishRects(t);
     return true;

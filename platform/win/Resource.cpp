@@ -112,6 +112,26 @@ const ResourceEntry* Entry(HMODULE module, HRSRC resource)
 
 } // namespace
 
+int CopyWholeCharacters(const std::string& gbk, LPSTR buffer, int size)
+{
+    if (!buffer || size <= 0)
+        return static_cast<int>(gbk.size());
+    // A lead byte without its trail stays out.
+    const char* begin = gbk.data();
+    const char* end = begin + gbk.size();
+    const char* p = begin;
+    while (p < end) {
+        const int n = CharLength(p, end);
+        if (p - begin + n > size - 1)
+            break;
+        p += n;
+    }
+    const size_t length = static_cast<size_t>(p - begin);
+    std::memcpy(buffer, begin, length);
+    buffer[length] = 0;
+    return static_cast<int>(length);
+}
+
 HMODULE ResourceModule(HMODULE module)
 {
     return module ? module : GetModuleHandleA(nullptr);
@@ -258,18 +278,5 @@ int LoadStringA(HINSTANCE module, UINT id, LPSTR buffer, int size)
         buffer[0] = 0;
         return 0;
     }
-    // Whole characters only: a lead byte without its trail stays out.
-    const char* begin = text.data();
-    const char* end = begin + text.size();
-    const char* p = begin;
-    while (p < end) {
-        const int n = tavrin::CharLength(p, end);
-        if (p - begin + n > size - 1)
-            break;
-        p += n;
-    }
-    const size_t length = static_cast<size_t>(p - begin);
-    std::memcpy(buffer, begin, length);
-    buffer[length] = 0;
-    return static_cast<int>(length);
+    return CopyWholeCharacters(text, buffer, size);
 }

@@ -53,6 +53,10 @@ const ResourceEntry* FindResourceEntry(HMODULE module, LPCSTR name, LPCSTR type)
 // The whole string in GBK; false when the module has no such string or its
 // block is damaged.
 bool LoadResourceString(HMODULE module, UINT id, std::string& gbk);
+// Copies GBK text as the string calls do: at most size - 1 bytes and a NUL,
+// whole characters only; returns the bytes copied. A null buffer or no room
+// gives the text's length.
+int CopyWholeCharacters(const std::string& gbk, LPSTR buffer, int size);
 // The module's name as given, or the module a name means (null: the program).
 HMODULE ResourceModule(HMODULE module);
 

@@ -270,21 +270,26 @@ HICON SystemIcon(UINT id)
             const bool disc = dx * dx + dy * dy <= 29 * 29;
             switch (id) {
             case 32513: // error: red disc, white cross
-                if (disc)
-                    put(x, y, (std::abs(dx - dy) <= 3 || std::abs(dx + dy) <= 3) && std::abs(dx) < 16 ? 0xFFFFFF : 0xD00000);
+                if (disc) {
+                    const bool cross = (std::abs(dx - dy) <= 3 || std::abs(dx + dy) <= 3) && std::abs(dx) < 16;
+                    put(x, y, cross ? 0xFFFFFF : 0xD00000);
+                }
                 break;
             case 32514: // question: blue disc, white mark
             case 32516: // information: blue disc, white bar and dot
                 if (disc) {
-                    const bool mark = id == 32516 ? (std::abs(dx) <= 3 && (dy > -6 || (dy >= -16 && dy <= -10)))
-                                                  : ((std::abs(dx) <= 3 && dy >= 10 && dy <= 16) ||
-                                                     (dy >= -16 && dy <= 4 && std::abs(dx * dx + (dy + 6) * (dy + 6) - 100) <= 30 && !(dx < 0 && dy > -6)));
+                    const bool stem = std::abs(dx) <= 3;
+                    const bool hook = dy >= -16 && dy <= 4 && std::abs(dx * dx + (dy + 6) * (dy + 6) - 100) <= 30 &&
+                                      !(dx < 0 && dy > -6);
+                    const bool mark = id == 32516 ? stem && (dy > -6 || (dy >= -16 && dy <= -10))
+                                                  : (stem && dy >= 10 && dy <= 16) || hook;
                     put(x, y, mark ? 0xFFFFFF : 0x1040C0);
                 }
                 break;
             case 32515: // warning: yellow triangle, black bar and dot
                 if (y >= 2 && y <= 29 && std::abs(dx) <= (y - 2) * 31 / 27)
-                    put(x, y, std::abs(dx) <= 2 && ((y >= 10 && y <= 20) || (y >= 23 && y <= 26)) ? 0x000000 : 0xF0D000);
+                    put(x, y,
+                        std::abs(dx) <= 2 && ((y >= 10 && y <= 20) || (y >= 23 && y <= 26)) ? 0x000000 : 0xF0D000);
                 break;
             default: // application and the rest: a window with a blue title
                 if (x >= 2 && x <= 29 && y >= 4 && y <= 27)

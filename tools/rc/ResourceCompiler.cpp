@@ -81,7 +81,8 @@ const std::pair<const char*, uint32_t> kPredefined[] = {
     {"VK_HELP", 0x2F}, {"VK_APPS", 0x5D}, {"VK_MULTIPLY", 0x6A}, {"VK_ADD", 0x6B}, {"VK_SEPARATOR", 0x6C},
     {"VK_F1", 0x70}, {"VK_F2", 0x71}, {"VK_F3", 0x72}, {"VK_F4", 0x73}, {"VK_F5", 0x74}, {"VK_F6", 0x75},
     {"VK_F7", 0x76}, {"VK_F8", 0x77}, {"VK_F9", 0x78}, {"VK_F10", 0x79}, {"VK_F11", 0x7A}, {"VK_F12", 0x7B},
-    {"VK_NUMPAD0", 0x60}, {"VK_NUMPAD9", 0x69}, {"VK_SUBTRACT", 0x6D}, {"VK_DECIMAL", 0x6E}, {"VK_DIVIDE", 0x6F}, {"VK_NUMLOCK", 0x90}, {"VK_SCROLL", 0x91},
+    {"VK_NUMPAD0", 0x60}, {"VK_NUMPAD9", 0x69}, {"VK_SUBTRACT", 0x6D}, {"VK_DECIMAL", 0x6E}, {"VK_DIVIDE", 0x6F},
+    {"VK_NUMLOCK", 0x90}, {"VK_SCROLL", 0x91},
 };
 
 struct Flags {
@@ -502,7 +503,8 @@ private:
             auto it = strings.find(static_cast<uint16_t>(id));
             if (it != strings.end())
                 throw CompileError(where, "duplicate string " + std::to_string(id) + " (first at " +
-                                              it->second.where.file + ":" + std::to_string(it->second.where.line) + ")");
+                                              it->second.where.file + ":" +
+                                              std::to_string(it->second.where.line) + ")");
             strings[static_cast<uint16_t>(id)] = {std::move(text), where};
         }
         Next();

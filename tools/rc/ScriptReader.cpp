@@ -335,7 +335,9 @@ void ScriptReader::Directive(const std::string& raw, const Where& where, const f
         return;
     }
     if (name == "include") {
-        if (rest.size() < 2 || !((rest.front() == '"' && rest.back() == '"') || (rest.front() == '<' && rest.back() == '>')))
+        const bool quoted = rest.size() >= 2 && ((rest.front() == '"' && rest.back() == '"') ||
+                                                 (rest.front() == '<' && rest.back() == '>'));
+        if (!quoted)
             throw CompileError(where, "bad #include");
         const std::string target = rest.substr(1, rest.size() - 2);
         if (depth >= kMaxDepth)
