@@ -33,6 +33,7 @@ void DeleteTempMaps()
     CWnd::DeleteTempMap();
     CDC::DeleteTempMap();
     CGdiObject::DeleteTempMap();
+    CMenu::DeleteTempMap();
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include "platform/mfc/CmdTarget.h"
 #include "platform/mfc/Dc.h"
 #include "platform/mfc/HandleMap.h"
+#include "platform/mfc/Menu.h"
 #include "platform/mfc/WndMessages.h"
 #include "platform/win/Notify.h"
 #include "platform/win/User.h"
@@ -258,6 +259,11 @@ public:
         ::ScrollWindow(m_hWnd, xAmount, yAmount, lpRect, lpClipRect);
     }
 
+    // The window's menu
+    CMenu* GetMenu() const { return CMenu::FromHandle(::GetMenu(m_hWnd)); }
+    BOOL SetMenu(CMenu* pMenu) { return ::SetMenu(m_hWnd, pMenu ? pMenu->m_hMenu : nullptr); }
+    void DrawMenuBar() { ::DrawMenuBar(m_hWnd); }
+
     // Timers
     UINT_PTR SetTimer(UINT_PTR nIDEvent, UINT nElapse, TIMERPROC lpfnTimer = nullptr)
     {
@@ -316,6 +322,9 @@ public:
     void OnEnterMenuLoop(BOOL) { Default(); }
     void OnExitMenuLoop(BOOL) { Default(); }
     void OnMenuSelect(UINT, UINT, HMENU) { Default(); }
+    void OnInitMenu(CMenu*) { Default(); }
+    void OnInitMenuPopup(CMenu*, UINT, BOOL) { Default(); }
+    LRESULT OnMenuChar(UINT, UINT, CMenu*) { return Default(); }
     BOOL OnQueryEndSession() { return static_cast<BOOL>(Default()); }
     void OnEndSession(BOOL) { Default(); }
     void OnParentNotify(UINT message, LPARAM lParam);

@@ -68,6 +68,13 @@
 #define ON_WM_EXITMENULOOP() AFX_ON_WM(WM_EXITMENULOOP, p_->OnExitMenuLoop(static_cast<BOOL>(a_.wParam)), 0)
 #define ON_WM_MENUSELECT()                                                                                        \
     AFX_ON_WM(WM_MENUSELECT, p_->OnMenuSelect(LOWORD(a_.wParam), HIWORD(a_.wParam), reinterpret_cast<HMENU>(a_.lParam)), 0)
+#define AFX_MENUOF(h) CMenu::FromHandle(reinterpret_cast<HMENU>(h))
+#define ON_WM_INITMENU() AFX_ON_WM(WM_INITMENU, p_->OnInitMenu(AFX_MENUOF(a_.wParam)), 0)
+#define ON_WM_INITMENUPOPUP()                                                                                     \
+    AFX_ON_WM(WM_INITMENUPOPUP,                                                                                   \
+              p_->OnInitMenuPopup(AFX_MENUOF(a_.wParam), LOWORD(a_.lParam), static_cast<BOOL>(HIWORD(a_.lParam))), 0)
+#define ON_WM_MENUCHAR()                                                                                          \
+    AFX_ON_WM_RESULT(WM_MENUCHAR, p_->OnMenuChar(LOWORD(a_.wParam), HIWORD(a_.wParam), AFX_MENUOF(a_.lParam)))
 #define ON_WM_QUERYENDSESSION() AFX_ON_WM_RESULT(WM_QUERYENDSESSION, p_->OnQueryEndSession())
 #define ON_WM_ENDSESSION() AFX_ON_WM(WM_ENDSESSION, p_->OnEndSession(static_cast<BOOL>(a_.wParam)), 0)
 #define ON_WM_PARENTNOTIFY() AFX_ON_WM(WM_PARENTNOTIFY, p_->OnParentNotify(static_cast<UINT>(a_.wParam), a_.lParam), 0)
