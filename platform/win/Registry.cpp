@@ -13,6 +13,7 @@
 #include <map>
 #include <mutex>
 #include <string>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -40,6 +41,9 @@ struct Store {
     bool readOnly = false;
     Key root;
     std::string saved; // the bytes last read or written, to undo a failed write
+    // The file as last read or written: another copy's write shows as a change.
+    struct stat seen{};
+    bool seenFile = false;
     std::map<ULONG_PTR, OpenKey> open;
     ULONG_PTR nextHandle = 0x1000;
 };
@@ -84,17 +88,34 @@ bool ReadNative(const std::string& path, std::string& out, int& error)
     return true;
 }
 
-// Loads the tree on first use and again when the configuration folder moved.
+bool SameFile(const struct stat& a, const struct stat& b)
+{
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size &&
+           a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec;
+}
+
+void Remember(Store& s)
+{
+    s.seenFile = stat((s.folder + "/registry").c_str(), &s.seen) == 0;
+}
+
+// Loads the tree on first use, again when the configuration folder moved and
+// when another copy of the program wrote the file since.
 void EnsureLoaded(Store& s)
 {
     const std::string folder = tavrin::win::GetUserConfigFolder();
-    if (s.loaded && folder == s.folder)
-        return;
+    if (s.loaded && folder == s.folder) {
+        struct stat now{};
+        const bool exists = stat((folder + "/registry").c_str(), &now) == 0;
+        if (exists == s.seenFile && (!exists || SameFile(now, s.seen)))
+            return;
+    }
     s.folder = folder;
     s.loaded = true;
     s.readOnly = false;
     s.root = Key{};
     s.saved.clear();
+    Remember(s);
     const std::string file = folder + "/registry";
     std::string bytes;
     int error = 0;
@@ -119,6 +140,31 @@ void EnsureLoaded(Store& s)
     s.saved = std::move(bytes);
 }
 
+// Held by a change from reading the file to writing it, so that two copies
+// of the program changing values at once do not lose each other's.
+class WriterLock {
+public:
+    WriterLock()
+    {
+        if (!tavrin::win::EnsureUserConfigFolder())
+            return;
+        m_fd = open((tavrin::win::GetUserConfigFolder() + "/registry.lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC,
+                    0600);
+        while (m_fd >= 0 && flock(m_fd, LOCK_EX) != 0 && errno == EINTR) {
+        }
+    }
+    ~WriterLock()
+    {
+        if (m_fd >= 0)
+            close(m_fd);
+    }
+    WriterLock(const WriterLock&) = delete;
+    WriterLock& operator=(const WriterLock&) = delete;
+
+private:
+    int m_fd = -1;
+};
+
 // Writes the tree; on failure puts back what was last saved.
 LONG Commit(Store& s)
 {
@@ -137,6 +183,7 @@ LONG Commit(Store& s)
     }
     if (result == ERROR_SUCCESS) {
         s.saved = std::move(bytes);
+        Remember(s);
     } else {
         fprintf(stderr, "registry: cannot write %s/registry (error %d)\n", s.folder.c_str(), static_cast<int>(result));
         if (s.saved.empty() || !tavrin::win::registry::Parse(s.saved, s.root))
@@ -264,6 +311,7 @@ LONG RegCreateKeyExA(HKEY key, LPCSTR subKey, DWORD, LPSTR, DWORD, REGSAM access
     *result = nullptr;
     Store& s = TheStore();
     std::lock_guard<std::mutex> guard(s.lock);
+    WriterLock writer;
     Target t;
     if (LONG r = Resolve(s, key, t))
         return r;
@@ -339,6 +387,7 @@ LONG RegSetValueExA(HKEY key, LPCSTR valueName, DWORD, DWORD type, const BYTE* d
         return ERROR_INVALID_PARAMETER;
     Store& s = TheStore();
     std::lock_guard<std::mutex> guard(s.lock);
+    WriterLock writer;
     Target t;
     if (LONG r = Resolve(s, key, t))
         return r;
@@ -375,6 +424,7 @@ LONG RegDeleteValueA(HKEY key, LPCSTR valueName)
 {
     Store& s = TheStore();
     std::lock_guard<std::mutex> guard(s.lock);
+    WriterLock writer;
     Target t;
     if (LONG r = Resolve(s, key, t))
         return r;
@@ -396,6 +446,7 @@ LONG DeleteKey(HKEY key, LPCSTR subKey, bool tree)
 {
     Store& s = TheStore();
     std::lock_guard<std::mutex> guard(s.lock);
+    WriterLock writer;
     Target t;
     if (LONG r = Resolve(s, key, t))
         return r;

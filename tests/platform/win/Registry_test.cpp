@@ -289,3 +289,35 @@ TEST(RegistryChild, PrintsTheSharedNumber)
     fflush(stdout);
     RegCloseKey(key);
 }
+
+TEST_F(RegistryTest, TwoCopiesWritingKeepEachOthersValues)
+{
+    HKEY key = Create("Software\\Tavrin\\Shared");
+    RegSetValueExA(key, "First", 0, REG_SZ, reinterpret_cast<const BYTE*>("1"), 2);
+    tavrin::test::ChildProcess other;
+    ASSERT_TRUE(tavrin::test::StartSelf(other, "RegistryChild.WritesAValue", {{"FOLDER", m_dir.Path().string()}}));
+    ASSERT_NE(other.WaitForLine("written").find("written"), std::string::npos) << other.Output();
+    RegSetValueExA(key, "Third", 0, REG_SZ, reinterpret_cast<const BYTE*>("3"), 2);
+    EXPECT_EQ(Query(key, "Second"), std::string("2\0", 2)) << "this copy sees the other's write";
+    RegCloseKey(key);
+    tavrin::win::ReloadRegistry();
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Tavrin\\Shared", 0, KEY_READ, &key), ERROR_SUCCESS);
+    EXPECT_EQ(Query(key, "First"), std::string("1\0", 2));
+    EXPECT_EQ(Query(key, "Second"), std::string("2\0", 2));
+    EXPECT_EQ(Query(key, "Third"), std::string("3\0", 2));
+    RegCloseKey(key);
+}
+
+TEST(RegistryChild, WritesAValue)
+{
+    const std::string folder = tavrin::test::ChildArgument("FOLDER");
+    if (folder.empty())
+        GTEST_SKIP() << "runs as a second process only";
+    tavrin::win::SetUserConfigFolder(folder);
+    HKEY key = nullptr;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Tavrin\\Shared", 0, KEY_WRITE, &key), ERROR_SUCCESS);
+    ASSERT_EQ(RegSetValueExA(key, "Second", 0, REG_SZ, reinterpret_cast<const BYTE*>("2"), 2), ERROR_SUCCESS);
+    printf("written\n");
+    fflush(stdout);
+    RegCloseKey(key);
+}
