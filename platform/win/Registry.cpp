@@ -226,9 +226,12 @@ struct Target {
     REGSAM access = 0;
 };
 
-// The key behind a handle; the error when there is none.
-LONG Resolve(Store& s, HKEY handle, Target& t)
+// The key behind a handle; the error when there is none. With parts, the
+// subkey path below it is split into them too.
+LONG Resolve(Store& s, HKEY handle, Target& t, LPCSTR subKey = nullptr, std::vector<std::string>* parts = nullptr)
 {
+    if (parts && !SplitPath(subKey, *parts))
+        return ERROR_INVALID_PARAMETER;
     const auto h = reinterpret_cast<ULONG_PTR>(handle);
     if (h >= kFirstRoot && h <= kLastRoot) {
         t.root = h;
@@ -313,11 +316,9 @@ LONG RegCreateKeyExA(HKEY key, LPCSTR subKey, DWORD, LPSTR, DWORD, REGSAM access
     std::lock_guard<std::mutex> guard(s.lock);
     WriterLock writer;
     Target t;
-    if (LONG r = Resolve(s, key, t))
-        return r;
     std::vector<std::string> parts;
-    if (!SplitPath(subKey, parts))
-        return ERROR_INVALID_PARAMETER;
+    if (LONG r = Resolve(s, key, t, subKey, &parts))
+        return r;
     if (!t.key)
         return ERROR_ACCESS_DENIED;
     Key* k = t.key;
@@ -351,11 +352,9 @@ LONG RegOpenKeyExA(HKEY key, LPCSTR subKey, DWORD, REGSAM access, PHKEY result)
     Store& s = TheStore();
     std::lock_guard<std::mutex> guard(s.lock);
     Target t;
-    if (LONG r = Resolve(s, key, t))
-        return r;
     std::vector<std::string> parts;
-    if (!SplitPath(subKey, parts))
-        return ERROR_INVALID_PARAMETER;
+    if (LONG r = Resolve(s, key, t, subKey, &parts))
+        return r;
     Key* k = t.key;
     for (const std::string& name : parts) {
         k = k ? k->FindSubkey(name) : nullptr;
@@ -448,11 +447,9 @@ LONG DeleteKey(HKEY key, LPCSTR subKey, bool tree)
     std::lock_guard<std::mutex> guard(s.lock);
     WriterLock writer;
     Target t;
-    if (LONG r = Resolve(s, key, t))
-        return r;
     std::vector<std::string> parts;
-    if (!SplitPath(subKey, parts))
-        return ERROR_INVALID_PARAMETER;
+    if (LONG r = Resolve(s, key, t, subKey, &parts))
+        return r;
     if (!t.key)
         return ERROR_FILE_NOT_FOUND;
     Key* parent = t.key;
