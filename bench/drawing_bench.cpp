@@ -1,6 +1,7 @@
 // Drawing on a 1920x1080 surface against the machine's own limits: a solid
 // fill against memset, an opaque blit against memcpy and a per-pixel alpha
 // blend against memcpy, run side by side and reported as ratios.
+#include "bench/Runner.h"
 #include "platform/win/Gdi.h"
 
 #include <benchmark/benchmark.h>
@@ -118,6 +119,7 @@ private:
 
 int main(int argc, char** argv)
 {
+    tavrin::bench::PinBench(argc, argv);
     benchmark::Initialize(&argc, argv);
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
