@@ -2,7 +2,7 @@
 // fill against memset, an opaque blit against memcpy and a per-pixel alpha
 // blend against memcpy, run side by side and reported as ratios.
 #include "bench/Runner.h"
-#include "platform/win/Gdi.h"
+#include "platform/gdi/Gdi.h"
 
 #include <benchmark/benchmark.h>
 
