@@ -29,6 +29,33 @@ inline double Now()
     return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
 }
 
+// What a side's time is: the CPU time it used (user and system, children
+// included), so that other work on a shared machine does not count; with
+// --wall, the wall time, for an otherwise idle machine.
+inline bool& UseWallTime()
+{
+    static bool wall = false;
+    return wall;
+}
+
+inline double CpuNow()
+{
+    timespec ts;
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
+    return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
+}
+
+// The clock of in-process measurements.
+inline double Clock()
+{
+    return UseWallTime() ? Now() : CpuNow();
+}
+
+inline const char* TimeKind()
+{
+    return UseWallTime() ? "wall time" : "CPU time (user + system)";
+}
+
 inline double Median(std::vector<double> values)
 {
     if (values.empty())
@@ -71,9 +98,26 @@ inline int TakeIntFlag(int& argc, char** argv, const char* name, int fallback)
     return fallback;
 }
 
-// The core the measured sides share: --cpu=N, else the last one.
+// Takes "--name" out of the arguments; true when it was there.
+inline bool TakeFlag(int& argc, char** argv, const char* name)
+{
+    std::string flag = std::string("--") + name;
+    for (int i = 1; i < argc; ++i) {
+        if (flag == argv[i]) {
+            for (int j = i; j + 1 < argc; ++j)
+                argv[j] = argv[j + 1];
+            --argc;
+            return true;
+        }
+    }
+    return false;
+}
+
+// The core the measured sides share: --cpu=N, else the last one; --wall
+// measures wall times instead of CPU times.
 inline int PinBench(int& argc, char** argv)
 {
+    UseWallTime() = TakeFlag(argc, argv, "wall");
     int cpu = TakeIntFlag(argc, argv, "cpu", CpuCount() - 1);
     if (!PinTo(cpu))
         std::fprintf(stderr, "cannot pin to core %d; running unpinned\n", cpu);
@@ -98,12 +142,15 @@ struct RunOptions {
 
 struct RunResult {
     bool ok = false; // exited 0
-    double seconds = 0;
+    double seconds = 0; // wall or CPU time, see UseWallTime
+    double wall = 0;
+    double cpu = 0;
     long maxRssKb = 0;
 };
 
-// Starts a program and waits for it; the time runs from just before the
-// spawn to the end of the wait, the same for ours and every peer.
+// Starts a program and waits for it; the wall time runs from just before
+// the spawn to the end of the wait, the CPU time is the child's own, the
+// same for ours and every peer.
 inline RunResult Run(const std::vector<std::string>& args, const RunOptions& options = {})
 {
     RunResult result;
@@ -131,7 +178,10 @@ inline RunResult Run(const std::vector<std::string>& args, const RunOptions& opt
     int status = 0;
     rusage usage{};
     wait4(pid, &status, 0, &usage);
-    result.seconds = Now() - start;
+    result.wall = Now() - start;
+    result.cpu = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+                 static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) * 1e-6;
+    result.seconds = UseWallTime() ? result.wall : result.cpu;
     result.maxRssKb = usage.ru_maxrss;
     result.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
     return result;

@@ -109,7 +109,8 @@ int main(int argc, char** argv)
         oursTimes.push_back(a.seconds);
         magickTimes.push_back(b.seconds);
     }
-    std::printf("GIF decoding, one process per side and round, core %d, %d rounds (medians)\n", cpu, rounds);
+    std::printf("GIF decoding, one process per side and round, core %d, %d rounds, medians of %s\n", cpu, rounds,
+                tavrin::bench::TimeKind());
     std::printf("files: %d photos of 1600x1200 and %d animations of 120x90 (4 frames), %d rounds, %.1f Mpixels per round\n",
                 photos, animations, rounds, static_cast<double>(pixels) / 1e6);
     bool met = tavrin::bench::PrintPair("GIF frame 0 to pixels", "convert -limit thread 1",

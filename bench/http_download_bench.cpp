@@ -128,9 +128,9 @@ int main(int argc, char** argv)
     if (status != 0)
         return status;
 
-    std::printf("48 MiB over loopback, one process per download, clients on core %d, server on core %d, %d runs "
-                "(medians)\n",
-                cpu, serverCpu, runs);
+    std::printf("48 MiB over loopback, one process per download, clients on core %d, server on core %d, %d runs, "
+                "medians of %s\n",
+                cpu, serverCpu, runs, bench::TimeKind());
     double ours = bench::Median(sides[0].times);
     bool met = bench::PrintPair("download 48 MiB", sides[1].name, ours, bench::Median(sides[1].times), 1.1);
     met = bench::PrintPair("download 48 MiB", sides[2].name, ours, bench::Median(sides[2].times), 1.0) && met;

@@ -105,8 +105,8 @@ int main(int argc, char** argv)
     int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 3;
     fs::path dir = argc > 2 ? fs::path(argv[2]) : fs::temp_directory_path() / "tavrin-thumbnail-bench";
     const PhotoSet sets[] = {{1024, 768, 0}, {3000, 2000, 1.0}};
-    std::printf("thumbnails of %d photos per set, one process per side and round, core %d, %d rounds (medians)\n",
-                kPhotos, cpu, rounds);
+    std::printf("thumbnails of %d photos per set, one process per side and round, core %d, %d rounds, medians of %s\n",
+                kPhotos, cpu, rounds, bench::TimeKind());
 
     bool allMet = true;
     for (const PhotoSet& set : sets) {
