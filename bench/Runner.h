@@ -29,15 +29,6 @@ inline double Now()
     return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
 }
 
-// What a side's time is: the CPU time it used (user and system, children
-// included), so that other work on a shared machine does not count; with
-// --wall, the wall time, for an otherwise idle machine.
-inline bool& UseWallTime()
-{
-    static bool wall = false;
-    return wall;
-}
-
 inline double CpuNow()
 {
     timespec ts;
@@ -45,16 +36,27 @@ inline double CpuNow()
     return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
 }
 
-// The clock of in-process measurements.
-inline double Clock()
+// Both times of one run: the wall time, and the CPU time (user and system)
+// that the side used itself, which other work on a shared machine does not
+// inflate.
+struct Sample {
+    double wall = 0;
+    double cpu = 0;
+};
+
+// The goals are judged on CPU time, or on wall time with --wall.
+inline bool& JudgeWallTime()
 {
-    return UseWallTime() ? Now() : CpuNow();
+    static bool wall = false;
+    return wall;
 }
 
-inline const char* TimeKind()
-{
-    return UseWallTime() ? "wall time" : "CPU time (user + system)";
-}
+// Times an in-process side.
+struct Stopwatch {
+    double wall = Now();
+    double cpu = CpuNow();
+    Sample Stop() const { return {Now() - wall, CpuNow() - cpu}; }
+};
 
 inline double Median(std::vector<double> values)
 {
@@ -114,10 +116,10 @@ inline bool TakeFlag(int& argc, char** argv, const char* name)
 }
 
 // The core the measured sides share: --cpu=N, else the last one; --wall
-// measures wall times instead of CPU times.
+// judges the goals on wall times instead of CPU times.
 inline int PinBench(int& argc, char** argv)
 {
-    UseWallTime() = TakeFlag(argc, argv, "wall");
+    JudgeWallTime() = TakeFlag(argc, argv, "wall");
     int cpu = TakeIntFlag(argc, argv, "cpu", CpuCount() - 1);
     if (!PinTo(cpu))
         std::fprintf(stderr, "cannot pin to core %d; running unpinned\n", cpu);
@@ -142,9 +144,7 @@ struct RunOptions {
 
 struct RunResult {
     bool ok = false; // exited 0
-    double seconds = 0; // wall or CPU time, see UseWallTime
-    double wall = 0;
-    double cpu = 0;
+    Sample time;
     long maxRssKb = 0;
 };
 
@@ -178,26 +178,38 @@ inline RunResult Run(const std::vector<std::string>& args, const RunOptions& opt
     int status = 0;
     rusage usage{};
     wait4(pid, &status, 0, &usage);
-    result.wall = Now() - start;
-    result.cpu = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-                 static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) * 1e-6;
-    result.seconds = UseWallTime() ? result.wall : result.cpu;
+    result.time.wall = Now() - start;
+    result.time.cpu = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+                      static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) * 1e-6;
     result.maxRssKb = usage.ru_maxrss;
     result.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
     return result;
 }
 
-// One line of a pair: both medians and their ratio against the goal (none
-// when the goal is 0).
-inline bool PrintPair(const char* what, const char* peer, double ours, double theirs, double goal)
+// One line of a pair: the medians of both times of both sides, their ratios,
+// and whether the judged one is within the goal (none when the goal is 0).
+inline bool PrintPair(const char* what, const char* peer, const std::vector<Sample>& ours,
+                      const std::vector<Sample>& theirs, double goal)
 {
-    double ratio = theirs > 0 ? ours / theirs : 0;
-    bool met = goal <= 0 || ratio <= goal;
-    char target[32] = "";
+    auto median = [](const std::vector<Sample>& samples, bool wall) {
+        std::vector<double> v;
+        for (const Sample& s : samples)
+            v.push_back(wall ? s.wall : s.cpu);
+        return Median(v);
+    };
+    double oursCpu = median(ours, false), theirsCpu = median(theirs, false);
+    double oursWall = median(ours, true), theirsWall = median(theirs, true);
+    double cpuRatio = theirsCpu > 0 ? oursCpu / theirsCpu : 0;
+    double wallRatio = theirsWall > 0 ? oursWall / theirsWall : 0;
+    double judged = JudgeWallTime() ? wallRatio : cpuRatio;
+    bool met = goal <= 0 || judged <= goal;
+    char target[48] = "";
     if (goal > 0)
-        std::snprintf(target, sizeof target, "(goal <= %.2f)", goal);
-    std::printf("%-26s tavrin %8.1f ms | %-30s %8.1f ms | ratio %5.2f %s%s\n", what, ours * 1000, peer,
-                theirs * 1000, ratio, target, met ? "" : "  MISSED");
+        std::snprintf(target, sizeof target, "goal <= %.2f (%s)", goal, JudgeWallTime() ? "wall" : "cpu");
+    std::printf("%-22s | tavrin cpu %7.1f wall %7.1f ms | %-28s cpu %7.1f wall %7.1f ms | ratio cpu %5.2f wall %5.2f "
+                "%s%s\n",
+                what, oursCpu * 1000, oursWall * 1000, peer, theirsCpu * 1000, theirsWall * 1000, cpuRatio, wallRatio,
+                target, met ? "" : "  MISSED");
     return met;
 }
 

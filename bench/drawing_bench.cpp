@@ -96,7 +96,7 @@ public:
     {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& r : runs)
-            m_times[r.benchmark_name()] = tavrin::bench::UseWallTime() ? r.GetAdjustedRealTime() : r.GetAdjustedCPUTime();
+            m_times[r.benchmark_name()] = tavrin::bench::JudgeWallTime() ? r.GetAdjustedRealTime() : r.GetAdjustedCPUTime();
     }
     void Finalize() override
     {
@@ -105,7 +105,7 @@ public:
             double x = m_times[a], y = m_times[b];
             std::printf("%-20s / %-8s = %5.2f  (target %.1f)\n", a, b, y > 0 ? x / y : 0.0, limit);
         };
-        std::printf("\nRatios on a %dx%d surface (%s, one after the other):\n", kWidth, kHeight, tavrin::bench::TimeKind());
+        std::printf("\nRatios on a %dx%d surface (%s, one after the other):\n", kWidth, kHeight, tavrin::bench::JudgeWallTime() ? "wall time" : "CPU time");
         ratio("SolidFill", "Memset", 1.5);
         ratio("OpaqueBlit", "Memcpy", 1.5);
         ratio("AlphaBlendPerPixel", "Memcpy", 4.0);

@@ -89,7 +89,7 @@ struct Side {
     bench::RunOptions options;
     fs::path output;
     bool thumbnailsOnly = false;
-    std::vector<double> times;
+    std::vector<bench::Sample> times;
 };
 
 } // namespace
@@ -105,8 +105,8 @@ int main(int argc, char** argv)
     int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 3;
     fs::path dir = argc > 2 ? fs::path(argv[2]) : fs::temp_directory_path() / "tavrin-thumbnail-bench";
     const PhotoSet sets[] = {{1024, 768, 0}, {3000, 2000, 1.0}};
-    std::printf("thumbnails of %d photos per set, one process per side and round, core %d, %d rounds, medians of %s\n",
-                kPhotos, cpu, rounds, bench::TimeKind());
+    std::printf("thumbnails of %d photos per set, one process per side and round, core %d, %d rounds, medians\n",
+                kPhotos, cpu, rounds);
 
     bool allMet = true;
     for (const PhotoSet& set : sets) {
@@ -148,16 +148,15 @@ int main(int argc, char** argv)
                     return 1;
                 }
                 if (round >= 0)
-                    side.times.push_back(r.seconds);
+                    side.times.push_back(r.time);
             }
         }
         Clean(photos, true);
 
         std::printf("\n%s, %d photos:\n", SetName(set).c_str(), kPhotos);
-        double ours = bench::Median(sides[0].times);
         for (size_t i = 1; i < sides.size(); ++i) {
             double goal = i == 1 ? set.vipsGoal : 0;
-            bool met = bench::PrintPair("thumbnails", sides[i].name, ours, bench::Median(sides[i].times), goal);
+            bool met = bench::PrintPair("thumbnails", sides[i].name, sides[0].times, sides[i].times, goal);
             allMet = allMet && met;
         }
     }

@@ -156,7 +156,7 @@ struct Pair {
     const char* what;
     const char* peer;
     double goal;
-    std::vector<double> ours, theirs;
+    std::vector<bench::Sample> ours, theirs;
 };
 
 } // namespace
@@ -177,8 +177,8 @@ int main(int argc, char** argv)
     int cpu = bench::PinBench(argc, argv);
     int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
     Fixture d(argc > 2 ? fs::path(argv[2]) : fs::path("/dev/shm"));
-    std::printf("message.xml: %d items, %.1f MB in %s, core %d, %d rounds, medians of %s\n", kItems,
-                static_cast<double>(d.size) / 1e6, d.folder.c_str(), cpu, rounds, bench::TimeKind());
+    std::printf("message.xml: %d items, %.1f MB in %s, core %d, %d rounds, medians\n", kItems,
+                static_cast<double>(d.size) / 1e6, d.folder.c_str(), cpu, rounds);
 
     Pair load{"load", "pugixml load_file", 1.0, {}, {}};
     Pair read{"load + every field", "pugixml + copies", 1.2, {}, {}};
@@ -190,55 +190,55 @@ int main(int argc, char** argv)
     size_t oursBytes = 0, pugiBytes = 0;
 
     for (int round = -1; round < rounds; ++round) { // round -1 warms up
-        auto keep = [&](std::vector<double>& times, double seconds) {
+        auto keep = [&](std::vector<bench::Sample>& times, bench::Sample time) {
             if (round >= 0)
-                times.push_back(seconds);
+                times.push_back(time);
         };
         {
             CXmlFile file;
-            double start = bench::Clock();
+            bench::Stopwatch watch;
             if (!LoadOurs(file, d.ours.c_str())) {
                 std::fprintf(stderr, "loading failed\n");
                 return 1;
             }
-            keep(load.ours, bench::Clock() - start);
-            start = bench::Clock();
+            keep(load.ours, watch.Stop());
+            watch = bench::Stopwatch();
             if (!file.SaveAs(d.saved.c_str())) {
                 std::fprintf(stderr, "saving failed\n");
                 return 1;
             }
-            keep(save.ours, bench::Clock() - start);
+            keep(save.ours, watch.Stop());
         }
         {
             pugi::xml_document doc;
-            double start = bench::Clock();
+            bench::Stopwatch watch;
             if (!LoadPugi(doc, d.native)) {
                 std::fprintf(stderr, "pugixml failed to load the file\n");
                 return 1;
             }
-            keep(load.theirs, bench::Clock() - start);
-            start = bench::Clock();
+            keep(load.theirs, watch.Stop());
+            watch = bench::Stopwatch();
             if (!doc.save_file(d.pugiSaved.c_str())) {
                 std::fprintf(stderr, "pugixml failed to save\n");
                 return 1;
             }
-            keep(save.theirs, bench::Clock() - start);
+            keep(save.theirs, watch.Stop());
         }
         {
-            double start = bench::Clock();
+            bench::Stopwatch watch;
             CXmlFile file;
             if (!LoadOurs(file, d.ours.c_str()))
                 return 1;
             oursBytes = ReadOurs(file);
-            keep(read.ours, bench::Clock() - start);
+            keep(read.ours, watch.Stop());
         }
         {
-            double start = bench::Clock();
+            bench::Stopwatch watch;
             pugi::xml_document doc;
             if (!LoadPugi(doc, d.native))
                 return 1;
             pugiBytes = ReadPugi(doc);
-            keep(read.theirs, bench::Clock() - start);
+            keep(read.theirs, watch.Stop());
         }
         bench::RunResult a = bench::Run({self, "--load", d.native});
         bench::RunResult b = bench::Run({"xmllint", "--noout", d.lint}, {"/dev/null", (d.folder / "errors.txt").string(), {}});
@@ -247,22 +247,22 @@ int main(int argc, char** argv)
                          (d.folder / "errors.txt").c_str());
             return 1;
         }
-        keep(loadProcess.ours, a.seconds);
-        keep(loadProcess.theirs, b.seconds);
+        keep(loadProcess.ours, a.time);
+        keep(loadProcess.theirs, b.time);
         a = bench::Run({self, "--save", d.native, (d.folder / "saved.xml").string()});
         b = bench::Run({"xmllint", "--output", d.lintSaved, d.lint}, {"/dev/null", (d.folder / "errors.txt").string(), {}});
         if (!a.ok || !b.ok || fs::file_size(d.folder / "errors.txt") != 0) {
             std::fprintf(stderr, "%s failed\n", a.ok ? "xmllint --output" : "xml_bench --save");
             return 1;
         }
-        keep(saveProcess.ours, a.seconds);
-        keep(saveProcess.theirs, b.seconds);
+        keep(saveProcess.ours, a.time);
+        keep(saveProcess.theirs, b.time);
         peakKb = std::max(peakKb, a.maxRssKb);
     }
 
     bool met = true;
     for (Pair* p : {&load, &read, &save, &loadProcess, &saveProcess})
-        met = bench::PrintPair(p->what, p->peer, bench::Median(p->ours), bench::Median(p->theirs), p->goal) && met;
+        met = bench::PrintPair(p->what, p->peer, p->ours, p->theirs, p->goal) && met;
     double memoryRatio = static_cast<double>(peakKb) * 1024 / static_cast<double>(d.size);
     std::printf("peak memory of load + save (process): %.1f MB, %.2f x the file (goal < 3.50)%s\n",
                 static_cast<double>(peakKb) * 1024 / 1e6, memoryRatio, memoryRatio < 3.5 ? "" : "  MISSED");
