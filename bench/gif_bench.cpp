@@ -4,7 +4,7 @@
 //   tavrin   the image class, file by file
 //   convert  FILE[0] ... -depth 8 rgb:/dev/null, one thread
 //
-//   gif_bench [--cpu=N] [rounds=5] [work folder=/tmp/tavrin-gif-bench]
+//   gif_bench [--cpu=N] [--wall] [rounds=5] [work folder=/tmp/tavrin-gif-bench]
 //   gif_bench --decode FILE...     (our side)
 #include "bench/PhotoSource.h"
 #include "bench/Runner.h"

@@ -5,7 +5,7 @@
 //   curl -o /dev/null    the body thrown away
 //   curl -o FILE         the body written to a file on tmpfs (/dev/shm)
 //
-//   http_download_bench [--cpu=N] [--server-cpu=M] [runs=7]
+//   http_download_bench [--cpu=N] [--server-cpu=M] [--wall] [runs=7]
 //   http_download_bench --get URL       (our side: one download)
 #include "bench/Runner.h"
 #include "core/services/HttpClient.h"

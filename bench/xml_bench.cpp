@@ -12,7 +12,7 @@
 //     load + save          xml_bench --save / xmllint --output
 //   and the peak resident memory of the --save process against the file size.
 //
-//   xml_bench [--cpu=N] [rounds=5] [work folder=/dev/shm]
+//   xml_bench [--cpu=N] [--wall] [rounds=5] [work folder=/dev/shm]
 //   xml_bench --load FILE | --save FILE OUT     (our side as a process)
 #include "bench/Runner.h"
 #include "core/services/XmlFile.h"
