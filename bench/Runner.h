@@ -145,7 +145,6 @@ struct RunOptions {
 struct RunResult {
     bool ok = false; // exited 0
     Sample time;
-    long maxRssKb = 0;
 };
 
 // Starts a program and waits for it; the wall time runs from just before
@@ -181,7 +180,6 @@ inline RunResult Run(const std::vector<std::string>& args, const RunOptions& opt
     result.time.wall = Now() - start;
     result.time.cpu = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
                       static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) * 1e-6;
-    result.maxRssKb = usage.ru_maxrss;
     result.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
     return result;
 }

@@ -1,6 +1,7 @@
 // Downloading a 48 MiB body over loopback: the client against curl, each
 // download one process started the same way, all on one core, alternating run
-// by run; the server is a separate process on a core of its own.
+// by run (in reverse order every other run); the server is a separate
+// process on a core of its own.
 //   tavrin               CHttpClient::Request into its response buffer
 //   curl -o /dev/null    the body thrown away
 //   curl -o FILE         the body written to a file on tmpfs (/dev/shm)
@@ -110,8 +111,10 @@ int main(int argc, char** argv)
         {"curl -o FILE (tmpfs)", {"curl", "-s", "-f", "-o", file, url}, {}},
     };
     int status = 0;
-    for (int run = -1; run < runs && status == 0; ++run) { // run -1 warms up
-        for (Side& side : sides) {
+    // Run -1 warms up; odd runs take the sides in reverse order.
+    for (int run = -1; run < runs && status == 0; ++run) {
+        for (int i = 0; i < 3; ++i) {
+            Side& side = sides[run % 2 ? 2 - i : i];
             bench::RunResult r = bench::Run(side.command);
             std::remove(file.c_str());
             if (!r.ok) {

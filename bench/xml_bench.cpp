@@ -2,6 +2,7 @@
 // as the message store writes it) against pugixml and libxml2's xmllint, all
 // on one core, alternating round by round. The files lie on tmpfs, so the
 // atomic save's flush costs nothing that the peers' saves do not pay.
+// Each pair alternates run by run, the order reversed every other round.
 //   in-process, against pugixml (parse_default):
 //     load                 CXmlFile::Load / xml_document::load_file
 //     load + every field   the cursor API into CStrings / child_value() and
@@ -25,6 +26,8 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -121,6 +124,19 @@ size_t ReadPugi(const pugi::xml_document& doc)
     return bytes;
 }
 
+// The peak resident size of this process image. The parent cannot tell it:
+// a child started by posix_spawn inherits the parent's high-water mark.
+long PeakKb()
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("VmHWM:", 0) == 0)
+            return std::atol(line.c_str() + 6);
+    }
+    return 0;
+}
+
 struct Fixture {
     fs::path folder;
     std::string native;  // our file, native path
@@ -169,10 +185,11 @@ int main(int argc, char** argv)
     }
     if (argc == 4 && std::strcmp(argv[1], "--save") == 0) {
         CXmlFile file;
-        return LoadOurs(file, tavrin::ProgramPath(argv[2]).GetString()) &&
-                       file.SaveAs(tavrin::ProgramPath(argv[3]).GetString())
-                   ? 0
-                   : 1;
+        if (!LoadOurs(file, tavrin::ProgramPath(argv[2]).GetString()) ||
+            !file.SaveAs(tavrin::ProgramPath(argv[3]).GetString()))
+            return 1;
+        std::printf("%ld\n", PeakKb());
+        return 0;
     }
     int cpu = bench::PinBench(argc, argv);
     int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
@@ -189,75 +206,104 @@ int main(int argc, char** argv)
     long peakKb = 0;
     size_t oursBytes = 0, pugiBytes = 0;
 
-    for (int round = -1; round < rounds; ++round) { // round -1 warms up
-        auto keep = [&](std::vector<bench::Sample>& times, bench::Sample time) {
-            if (round >= 0)
-                times.push_back(time);
-        };
-        {
-            CXmlFile file;
-            bench::Stopwatch watch;
-            if (!LoadOurs(file, d.ours.c_str())) {
-                std::fprintf(stderr, "loading failed\n");
-                return 1;
+    const std::string errors = (d.folder / "errors.txt").string();
+    const std::string peakFile = (d.folder / "peak.txt").string();
+    // Each step runs one side once and tells whether it worked.
+    using Step = std::function<bool(bench::Sample&)>;
+    auto runChild = [&](std::vector<std::string> args, bench::RunOptions options, bench::Sample& time) {
+        bench::RunResult r = bench::Run(args, options);
+        time = r.time;
+        return r.ok && (options.errors.empty() || fs::file_size(options.errors) == 0);
+    };
+    struct Side {
+        Pair* pair;
+        bool ours;
+        Step step;
+    };
+    std::vector<std::pair<Side, Side>> steps = {
+        {{&load, true, [&](bench::Sample& t) {
+              CXmlFile file;
+              bench::Stopwatch watch;
+              bool ok = LoadOurs(file, d.ours.c_str());
+              t = watch.Stop();
+              return ok;
+          }},
+         {&load, false, [&](bench::Sample& t) {
+              pugi::xml_document doc;
+              bench::Stopwatch watch;
+              bool ok = LoadPugi(doc, d.native);
+              t = watch.Stop();
+              return ok;
+          }}},
+        {{&read, true, [&](bench::Sample& t) {
+              bench::Stopwatch watch;
+              CXmlFile file;
+              bool ok = LoadOurs(file, d.ours.c_str());
+              oursBytes = ReadOurs(file);
+              t = watch.Stop();
+              return ok;
+          }},
+         {&read, false, [&](bench::Sample& t) {
+              bench::Stopwatch watch;
+              pugi::xml_document doc;
+              bool ok = LoadPugi(doc, d.native);
+              pugiBytes = ReadPugi(doc);
+              t = watch.Stop();
+              return ok;
+          }}},
+        {{&save, true, [&](bench::Sample& t) {
+              CXmlFile file;
+              if (!LoadOurs(file, d.ours.c_str()))
+                  return false;
+              bench::Stopwatch watch;
+              bool ok = file.SaveAs(d.saved.c_str());
+              t = watch.Stop();
+              return ok;
+          }},
+         {&save, false, [&](bench::Sample& t) {
+              pugi::xml_document doc;
+              if (!LoadPugi(doc, d.native))
+                  return false;
+              bench::Stopwatch watch;
+              bool ok = doc.save_file(d.pugiSaved.c_str());
+              t = watch.Stop();
+              return ok;
+          }}},
+        {{&loadProcess, true, [&](bench::Sample& t) { return runChild({self, "--load", d.native}, {}, t); }},
+         {&loadProcess, false,
+          [&](bench::Sample& t) { return runChild({"xmllint", "--noout", d.lint}, {"/dev/null", errors, {}}, t); }}},
+        {{&saveProcess, true, [&](bench::Sample& t) {
+              if (!runChild({self, "--save", d.native, (d.folder / "saved.xml").string()}, {peakFile, "", {}}, t))
+                  return false;
+              std::ifstream peak(peakFile);
+              long kb = 0;
+              peak >> kb;
+              peakKb = std::max(peakKb, kb);
+              return true;
+          }},
+         {&saveProcess, false, [&](bench::Sample& t) {
+              return runChild({"xmllint", "--output", d.lintSaved, d.lint}, {"/dev/null", errors, {}}, t);
+          }}},
+    };
+
+    // Round -1 warms up; odd rounds run the peer first, so that neither side
+    // always follows the other.
+    for (int round = -1; round < rounds; ++round) {
+        for (auto& [first, second] : steps) {
+            Side* order[] = {&first, &second};
+            if (round % 2)
+                std::swap(order[0], order[1]);
+            for (Side* side : order) {
+                bench::Sample time;
+                if (!side->step(time)) {
+                    std::fprintf(stderr, "%s: %s failed (see %s)\n", side->pair->what,
+                                 side->ours ? "tavrin" : side->pair->peer, errors.c_str());
+                    return 1;
+                }
+                if (round >= 0)
+                    (side->ours ? side->pair->ours : side->pair->theirs).push_back(time);
             }
-            keep(load.ours, watch.Stop());
-            watch = bench::Stopwatch();
-            if (!file.SaveAs(d.saved.c_str())) {
-                std::fprintf(stderr, "saving failed\n");
-                return 1;
-            }
-            keep(save.ours, watch.Stop());
         }
-        {
-            pugi::xml_document doc;
-            bench::Stopwatch watch;
-            if (!LoadPugi(doc, d.native)) {
-                std::fprintf(stderr, "pugixml failed to load the file\n");
-                return 1;
-            }
-            keep(load.theirs, watch.Stop());
-            watch = bench::Stopwatch();
-            if (!doc.save_file(d.pugiSaved.c_str())) {
-                std::fprintf(stderr, "pugixml failed to save\n");
-                return 1;
-            }
-            keep(save.theirs, watch.Stop());
-        }
-        {
-            bench::Stopwatch watch;
-            CXmlFile file;
-            if (!LoadOurs(file, d.ours.c_str()))
-                return 1;
-            oursBytes = ReadOurs(file);
-            keep(read.ours, watch.Stop());
-        }
-        {
-            bench::Stopwatch watch;
-            pugi::xml_document doc;
-            if (!LoadPugi(doc, d.native))
-                return 1;
-            pugiBytes = ReadPugi(doc);
-            keep(read.theirs, watch.Stop());
-        }
-        bench::RunResult a = bench::Run({self, "--load", d.native});
-        bench::RunResult b = bench::Run({"xmllint", "--noout", d.lint}, {"/dev/null", (d.folder / "errors.txt").string(), {}});
-        if (!a.ok || !b.ok || fs::file_size(d.folder / "errors.txt") != 0) {
-            std::fprintf(stderr, "%s failed (see %s)\n", a.ok ? "xmllint --noout" : "xml_bench --load",
-                         (d.folder / "errors.txt").c_str());
-            return 1;
-        }
-        keep(loadProcess.ours, a.time);
-        keep(loadProcess.theirs, b.time);
-        a = bench::Run({self, "--save", d.native, (d.folder / "saved.xml").string()});
-        b = bench::Run({"xmllint", "--output", d.lintSaved, d.lint}, {"/dev/null", (d.folder / "errors.txt").string(), {}});
-        if (!a.ok || !b.ok || fs::file_size(d.folder / "errors.txt") != 0) {
-            std::fprintf(stderr, "%s failed\n", a.ok ? "xmllint --output" : "xml_bench --save");
-            return 1;
-        }
-        keep(saveProcess.ours, a.time);
-        keep(saveProcess.theirs, b.time);
-        peakKb = std::max(peakKb, a.maxRssKb);
     }
 
     bool met = true;
