@@ -527,10 +527,6 @@ private:
     std::vector<XmlAttributeStruct*> m_attributes;
 };
 
-} // namespace
-
-namespace {
-
 // The file's bytes up to its first NUL, read in chunks straight into one
 // buffer of the file's size: no copy and no zero fill of a large file, and
 // each chunk is searched for a NUL while it is fresh in the cache. False
