@@ -1,6 +1,10 @@
 #include "platform/controls/CommCtrl.h"
 
 #include "platform/controls/Button.h"
+#include "platform/controls/Progress.h"
+#include "platform/controls/Static.h"
+#include "platform/controls/ToolTip.h"
+#include "platform/controls/UpDown.h"
 
 namespace tavrin::controls {
 namespace {
@@ -8,6 +12,10 @@ namespace {
 void RegisterAll()
 {
     RegisterButton();
+    RegisterStatic();
+    RegisterProgress();
+    RegisterUpDown();
+    RegisterToolTip();
 }
 
 } // namespace
