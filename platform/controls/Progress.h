@@ -17,10 +17,6 @@
 #define PBM_SETBARCOLOR (WM_USER + 9)
 #define PBM_SETBKCOLOR CCM_SETBKCOLOR
 
-#ifndef CLR_DEFAULT
-#define CLR_DEFAULT 0xFF000000L
-#endif
-
 struct PBRANGE {
     int iLow;
     int iHigh;

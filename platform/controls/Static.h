@@ -2,6 +2,7 @@
 #pragma once
 
 #include "platform/controls/CommCtrl.h"
+#include "platform/win/ResourceImage.h"
 
 #define SS_LEFT 0x00000000L
 #define SS_CENTER 0x00000001L
@@ -45,13 +46,6 @@
 #define STN_DBLCLK 1
 #define STN_ENABLE 2
 #define STN_DISABLE 3
-
-#ifndef IMAGE_BITMAP
-#define IMAGE_BITMAP 0
-#define IMAGE_ICON 1
-#define IMAGE_CURSOR 2
-#define IMAGE_ENHMETAFILE 3
-#endif
 
 namespace tavrin::controls {
 bool RegisterStatic();

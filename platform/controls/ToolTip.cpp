@@ -6,6 +6,7 @@
 #include "platform/controls/ToolTip.h"
 
 #include "platform/controls/Control.h"
+#include "platform/win/Resource.h"
 
 #include <algorithm>
 #include <cstring>
@@ -113,6 +114,14 @@ void RemoveSubclass(HWND hwnd, HWND tip)
     }
 }
 
+// A text given as a string resource id.
+std::string StringResource(HINSTANCE module, LPCSTR id)
+{
+    char text[TOOLTIP_TEXT_SIZE * 4] = {};
+    const int length = LoadStringA(module, static_cast<UINT>(reinterpret_cast<ULONG_PTR>(id)), text, sizeof(text));
+    return std::string(text, static_cast<size_t>(std::max(length, 0)));
+}
+
 class ToolTip : public Control {
 public:
     using Control::Control;
@@ -140,10 +149,8 @@ private:
     std::string m_shownText;
     int m_delays[4] = {-1, -1, -1, -1};
     int m_maxWidth = -1;
-    COLORREF m_back = CLR_DEFAULT_TIP;
-    COLORREF m_textColor = CLR_DEFAULT_TIP;
-
-    static constexpr COLORREF CLR_DEFAULT_TIP = 0xFF000000;
+    COLORREF m_back = CLR_DEFAULT;
+    COLORREF m_textColor = CLR_DEFAULT;
 };
 
 LRESULT ToolTip::Handle(UINT message, WPARAM wParam, LPARAM lParam)
@@ -327,9 +334,9 @@ LRESULT ToolTip::Handle(UINT message, WPARAM wParam, LPARAM lParam)
         Redraw();
         return 0;
     case TTM_GETTIPBKCOLOR:
-        return m_back == CLR_DEFAULT_TIP ? GetSysColor(COLOR_INFOBK) : m_back;
+        return m_back == CLR_DEFAULT ? GetSysColor(COLOR_INFOBK) : m_back;
     case TTM_GETTIPTEXTCOLOR:
-        return m_textColor == CLR_DEFAULT_TIP ? GetSysColor(COLOR_INFOTEXT) : m_textColor;
+        return m_textColor == CLR_DEFAULT ? GetSysColor(COLOR_INFOTEXT) : m_textColor;
     default:
         return Control::Handle(message, wParam, lParam);
     }
@@ -409,8 +416,10 @@ std::string ToolTip::TextOf(const Tool& tool) const
     info.uFlags = tool.flags;
     info.lParam = tool.lParam;
     NotifyTool(tool, TTN_GETDISPINFOA, &info.hdr);
-    if (!info.lpszText || IS_INTRESOURCE(info.lpszText) || info.lpszText == LPSTR_TEXTCALLBACK)
+    if (!info.lpszText || info.lpszText == LPSTR_TEXTCALLBACK)
         return std::string();
+    if (IS_INTRESOURCE(info.lpszText))
+        return StringResource(info.hinst, info.lpszText);
     // The record's own buffer may be filled to its end without a terminator.
     if (info.lpszText == info.szText)
         return std::string(info.szText, strnlen(info.szText, sizeof(info.szText)));
@@ -447,7 +456,12 @@ void ToolTip::Store(Tool& tool, const TTTOOLINFOA* info)
 {
     tool.hinst = info->hinst;
     tool.callback = info->lpszText == LPSTR_TEXTCALLBACK;
-    tool.text = (!tool.callback && info->lpszText && !IS_INTRESOURCE(info->lpszText)) ? info->lpszText : "";
+    if (tool.callback || !info->lpszText)
+        tool.text.clear();
+    else if (IS_INTRESOURCE(info->lpszText))
+        tool.text = StringResource(info->hinst, info->lpszText);
+    else
+        tool.text = info->lpszText;
     if (info->cbSize >= TTTOOLINFOA_V2_SIZE)
         tool.lParam = info->lParam;
     if (!(tool.flags & TTF_IDISHWND))
