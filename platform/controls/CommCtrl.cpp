@@ -1,6 +1,7 @@
 #include "platform/controls/CommCtrl.h"
 
 #include "platform/controls/Button.h"
+#include "platform/controls/ListBox.h"
 #include "platform/controls/Progress.h"
 #include "platform/controls/Static.h"
 #include "platform/controls/ToolTip.h"
@@ -13,6 +14,7 @@ void RegisterAll()
 {
     RegisterButton();
     RegisterStatic();
+    RegisterListBox();
     RegisterProgress();
     RegisterUpDown();
     RegisterToolTip();
