@@ -1,6 +1,7 @@
 #include "platform/controls/CommCtrl.h"
 
 #include "platform/controls/Button.h"
+#include "platform/controls/ComboBox.h"
 #include "platform/controls/ListBox.h"
 #include "platform/controls/Progress.h"
 #include "platform/controls/Static.h"
@@ -15,6 +16,7 @@ void RegisterAll()
     RegisterButton();
     RegisterStatic();
     RegisterListBox();
+    RegisterComboBox();
     RegisterProgress();
     RegisterUpDown();
     RegisterToolTip();
