@@ -2,6 +2,7 @@
 
 #include "platform/controls/Button.h"
 #include "platform/controls/ComboBox.h"
+#include "platform/controls/Edit.h"
 #include "platform/controls/ListBox.h"
 #include "platform/controls/Progress.h"
 #include "platform/controls/Static.h"
@@ -17,6 +18,7 @@ void RegisterAll()
     RegisterStatic();
     RegisterListBox();
     RegisterComboBox();
+    RegisterEdit();
     RegisterProgress();
     RegisterUpDown();
     RegisterToolTip();
