@@ -6,6 +6,7 @@
 #include "platform/controls/ListBox.h"
 #include "platform/controls/Progress.h"
 #include "platform/controls/Static.h"
+#include "platform/controls/StatusBar.h"
 #include "platform/controls/ToolTip.h"
 #include "platform/controls/UpDown.h"
 
@@ -22,6 +23,7 @@ void RegisterAll()
     RegisterProgress();
     RegisterUpDown();
     RegisterToolTip();
+    RegisterStatusBar();
 }
 
 } // namespace
