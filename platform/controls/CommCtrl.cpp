@@ -2,6 +2,7 @@
 
 #include "platform/controls/Button.h"
 #include "platform/controls/ComboBox.h"
+#include "platform/controls/DateTimePick.h"
 #include "platform/controls/Edit.h"
 #include "platform/controls/ListBox.h"
 #include "platform/controls/Progress.h"
@@ -24,6 +25,7 @@ void RegisterAll()
     RegisterUpDown();
     RegisterToolTip();
     RegisterStatusBar();
+    RegisterDateTimePick();
 }
 
 } // namespace
