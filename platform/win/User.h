@@ -1,16 +1,20 @@
 // The window system in one include: windows and classes, messages, geometry
-// and placement, focus, capture, input, cursors, hooks, painting, layered
-// windows, the system profile and the optional-library lookup.
+// and placement, focus, capture, input, cursors, caret, hooks, painting,
+// scroll bars, clipboard, dialogs, layered windows, the system profile and the optional-library lookup.
 #pragma once
 
 #include "platform/win/Capture.h"
+#include "platform/win/Caret.h"
+#include "platform/win/Clipboard.h"
 #include "platform/win/Cursor.h"
+#include "platform/win/Dialog.h"
 #include "platform/win/Focus.h"
 #include "platform/win/Hooks.h"
 #include "platform/win/Input.h"
 #include "platform/win/LayeredWindow.h"
 #include "platform/win/MessageBox.h"
 #include "platform/win/OptionalLibrary.h"
+#include "platform/win/ScrollBar.h"
 #include "platform/win/Painting.h"
 #include "platform/win/SystemProfile.h"
 #include "platform/win/Timer.h"
