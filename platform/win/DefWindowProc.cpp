@@ -331,6 +331,7 @@ LRESULT DefWindowProcA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     case WM_SYSKEYUP:
         return ContextMenuFromInput(hwnd, message, wParam, lParam);
     case WM_NCLBUTTONDOWN:
+    case WM_NCLBUTTONDBLCLK: // a quick second press on a bar scrolls again
         if (wParam == HTVSCROLL || wParam == HTHSCROLL)
             TrackWindowScrollBar(hwnd, static_cast<int>(wParam), POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
         return 0;

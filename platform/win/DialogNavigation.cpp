@@ -48,9 +48,10 @@ std::vector<HWND> Controls(HWND dialog)
     return all;
 }
 
+// By the control's own style: the dialog itself may not be shown yet.
 bool Usable(HWND hwnd)
 {
-    return IsWindowVisible(hwnd) && IsWindowEnabled(hwnd);
+    return (Style(hwnd) & (WS_VISIBLE | WS_DISABLED)) == WS_VISIBLE;
 }
 
 int IndexOf(const std::vector<HWND>& list, HWND hwnd)
@@ -139,7 +140,7 @@ bool DoMnemonic(HWND dialog, int ch)
     for (int step = 1; step <= n; ++step) {
         const int i = ((focus < 0 ? -1 : focus) + step + n) % n;
         HWND control = list[i];
-        if (!IsWindowVisible(control) || Mnemonic(TextOf(control)) != ch)
+        if (!(Style(control) & WS_VISIBLE) || Mnemonic(TextOf(control)) != ch)
             continue;
         const LRESULT code = DlgCode(control);
         if (code & DLGC_STATIC) {

@@ -283,6 +283,8 @@ void Track(HWND hwnd, int bar, POINT screen)
         Repaint(hwnd, bar);
     };
     int tracked = s.pos;
+    // The repeat counts from the press, whatever the first message costs.
+    UINT_PTR timer = part == ScrollPart::Thumb ? 0 : SetTimer(nullptr, 0, kFirstRepeatMs, nullptr);
     if (part == ScrollPart::Thumb) {
         Change(hwnd, bar, [&](BarState& b) {
             b.dragging = true;
@@ -292,7 +294,6 @@ void Track(HWND hwnd, int bar, POINT screen)
         press(true);
         Notify(hwnd, bar, code, 0);
     }
-    UINT_PTR timer = part == ScrollPart::Thumb ? 0 : SetTimer(nullptr, 0, kFirstRepeatMs, nullptr);
     MSG msg;
     for (;;) {
         if (GetCapture() != hwnd || !IsWindow(hwnd))
@@ -427,7 +428,8 @@ LRESULT CALLBACK ScrollBarProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
     case WM_ENABLE:
         InvalidateRect(hwnd, nullptr, FALSE);
         return 0;
-    case WM_LBUTTONDOWN: {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK: {
         POINT screen{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
         ClientToScreen(hwnd, &screen);
         if (grip) {

@@ -18,7 +18,7 @@
 #include "platform/win/Window.h"
 #include "platform/win/WindowGeometry.h"
 #include "platform/win/WindowPos.h"
-#include "tests/platform/display/DisplayPump.h"
+#include "tests/support/DisplayPump.h"
 
 #include <gtest/gtest.h>
 
