@@ -118,6 +118,7 @@ TEST(ScrollBars, EachMouseActionSendsItsCodes)
         int pos;
         std::vector<POINT> points;
         std::vector<std::pair<int, int>> codes;
+        bool outside = false; // the later points lie outside the window: injected once it has the capture
     };
     const std::vector<Action> actions = {
         {"up arrow", 50, {{x, 3}}, {{SB_LINEUP, 0}, {SB_ENDSCROLL, 0}}},
@@ -126,13 +127,23 @@ TEST(ScrollBars, EachMouseActionSendsItsCodes)
         {"below the thumb", 0, {{x, 120}}, {{SB_PAGEDOWN, 0}, {SB_ENDSCROLL, 0}}},
         // 53 of 106 pixels of travel are half of the 90 positions.
         {"thumb dragged", 0, {{x, 20}, {x, 73}}, {{SB_THUMBTRACK, 45}, {SB_THUMBPOSITION, 45}, {SB_ENDSCROLL, 0}}},
-        {"thumb dragged past the end", 0, {{x, 20}, {x, 400}}, {{SB_THUMBTRACK, 90}, {SB_THUMBPOSITION, 90}, {SB_ENDSCROLL, 0}}},
+        {"thumb dragged past the end", 0, {{x, 20}, {x, 400}}, {{SB_THUMBTRACK, 90}, {SB_THUMBPOSITION, 90}, {SB_ENDSCROLL, 0}}, true},
         {"a second press at once", 50, {{x, 146}}, {{SB_LINEDOWN, 0}, {SB_ENDSCROLL, 0}}},
         {"and again", 50, {{x, 146}}, {{SB_LINEDOWN, 0}, {SB_ENDSCROLL, 0}}},
         {"arrow left before release", 50, {{x, 3}, {x, 60}}, {{SB_LINEUP, 0}, {SB_ENDSCROLL, 0}}},
     };
     int trackSeen = -1;
+    const Action* current = nullptr;
     log.m_handler = [&](HWND, UINT message, WPARAM wParam, LPARAM, LRESULT*) {
+        if ((message == WM_NCLBUTTONDOWN || message == WM_NCLBUTTONDBLCLK) && current && current->outside) {
+            // Where no window of ours is, only the capture gets the mouse.
+            SetCapture(w);
+            RECT r;
+            GetWindowRect(w, &r);
+            for (size_t i = 1; i < current->points.size(); ++i)
+                InjectMouseMove(r.left + current->points[i].x, r.top + current->points[i].y);
+            InjectMouseButton(MouseButton::Left, false);
+        }
         if (message == WM_VSCROLL && LOWORD(wParam) == SB_THUMBTRACK) {
             SCROLLINFO now{sizeof(now), SIF_TRACKPOS | SIF_POS, 0, 0, 0, 0, 0};
             GetScrollInfo(w, SB_VERT, &now);
@@ -148,11 +159,13 @@ TEST(ScrollBars, EachMouseActionSendsItsCodes)
         log.Clear();
         RECT r;
         GetWindowRect(w, &r);
+        current = &a;
         InjectMouseMove(r.left + a.points[0].x, r.top + a.points[0].y);
         InjectMouseButton(MouseButton::Left, true);
-        for (size_t i = 1; i < a.points.size(); ++i)
+        for (size_t i = 1; i < a.points.size() && !a.outside; ++i)
             InjectMouseMove(r.left + a.points[i].x, r.top + a.points[i].y);
-        InjectMouseButton(MouseButton::Left, false);
+        if (!a.outside)
+            InjectMouseButton(MouseButton::Left, false);
         Pump();
         EXPECT_EQ(Codes(log), a.codes);
         EXPECT_EQ(GetCapture(), nullptr);
