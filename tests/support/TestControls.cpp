@@ -53,6 +53,13 @@ LRESULT CALLBACK ControlProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
         SendMessageA(GetParent(hwnd), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(hwnd), BN_CLICKED),
                      reinterpret_cast<LPARAM>(hwnd));
         return 0;
+    case WM_LBUTTONDOWN:
+        SetFocus(hwnd);
+        return 0;
+    case WM_LBUTTONUP:
+        if (Is(hwnd, "TestButton") || Is(hwnd, "TestCheck") || Is(hwnd, "TestRadio"))
+            SendMessageA(hwnd, BM_CLICK, 0, 0);
+        return 0;
     case BM_SETCHECK:
         SetPropA(hwnd, "check", reinterpret_cast<HANDLE>(wParam));
         return 0;
