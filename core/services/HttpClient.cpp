@@ -133,13 +133,16 @@ BOOL CHttpClient::RequestWithRetry(const CString& url, const CByteArray& body, C
 
 BOOL CHttpClient::RequestOnce(const CString& url, const CByteArray& body, CByteArray& out, const CString& boundary)
 {
-    return Once(url, ViewOf(body), out, boundary);
+    return Once(url, ViewOf(body), out, boundary, tavrin::clock::NowMs() + m_limits.requestTimeoutMs);
 }
 
 BOOL CHttpClient::Perform(const CString& url, std::string_view body, CByteArray& out, const CString& boundary)
 {
+    // One deadline for the whole series: retries do not buy a trickling
+    // server more time.
+    const int64_t deadline = tavrin::clock::NowMs() + m_limits.requestTimeoutMs;
     for (int attempt = 0;; ++attempt) {
-        if (Once(url, body, out, boundary))
+        if (Once(url, body, out, boundary, deadline))
             return TRUE;
         if (attempt >= m_retryCount)
             return FALSE;
@@ -147,13 +150,15 @@ BOOL CHttpClient::Perform(const CString& url, std::string_view body, CByteArray&
             out.RemoveAll();
             return TRUE;
         }
+        if (tavrin::clock::NowMs() >= deadline)
+            return FALSE;
     }
 }
 
-BOOL CHttpClient::Once(const CString& url, std::string_view body, CByteArray& out, const CString& boundary)
+BOOL CHttpClient::Once(const CString& url, std::string_view body, CByteArray& out, const CString& boundary,
+                       int64_t deadline)
 {
     out.RemoveAll();
-    const int64_t deadline = tavrin::clock::NowMs() + m_limits.requestTimeoutMs;
     CString current = url;
     int redirects = 0;
     std::string header;
@@ -447,7 +452,8 @@ bool CHttpClient::Receive(UINT_PTR s, int64_t deadline, std::string& header, boo
     size_t filled = head.size() - bodyStart;
     size_t capacity = contentLength >= 0 ? static_cast<size_t>(contentLength) : kInitialBody;
     capacity = std::min(std::max(capacity, filled), room);
-    content.SetSize(static_cast<INT_PTR>(capacity));
+    // Not zero-filled first: every byte handed out is one received.
+    content.SetSizeNoInit(static_cast<INT_PTR>(capacity));
     if (filled > 0)
         std::memcpy(content.GetData(), head.data() + bodyStart, filled);
     head = std::string();
@@ -467,13 +473,19 @@ bool CHttpClient::Receive(UINT_PTR s, int64_t deadline, std::string& header, boo
                 break;
             }
             capacity = std::min(room, std::max(capacity * 2, kInitialBody));
-            content.SetSize(static_cast<INT_PTR>(capacity));
+            content.SetSizeNoInit(static_cast<INT_PTR>(capacity));
         }
         int n = receive(reinterpret_cast<char*>(content.GetData()) + filled, capacity - filled);
         if (n < 0)
             return false;
-        if (n == 0)
+        if (n == 0) {
+            // A close short of the declared length is a cut download, not a page.
+            if (contentLength >= 0) {
+                WSASetLastError(WSAECONNRESET);
+                return false;
+            }
             break; // the peer closed: the response is complete
+        }
         filled += static_cast<size_t>(n);
     }
     content.SetSize(static_cast<INT_PTR>(filled));

@@ -7,7 +7,7 @@
 #include "platform/win/DialogTemplate.h"
 #include "platform/win/Focus.h"
 #include "platform/win/Painting.h"
-#include "platform/win/ResourceLookup.h"
+#include "platform/win/Resource.h"
 #include "platform/win/SystemProfile.h"
 #include "platform/win/WindowGeometry.h"
 #include "platform/win/WindowPos.h"
@@ -547,23 +547,4 @@ BOOL MapDialogRect(HWND dialog, LPRECT rect)
     DialogUnits units = WithState(dialog, [](DialogState& s) { return s.units; });
     *rect = ToPixels(*rect, units);
     return TRUE;
-}
-
-// Until the resource loader is linked, no dialog resource is found.
-__attribute__((weak)) HRSRC FindResourceA(HMODULE, LPCSTR, LPCSTR)
-{
-    SetLastError(ERROR_RESOURCE_NAME_NOT_FOUND);
-    return nullptr;
-}
-__attribute__((weak)) HGLOBAL LoadResource(HMODULE, HRSRC)
-{
-    return nullptr;
-}
-__attribute__((weak)) LPVOID LockResource(HGLOBAL data)
-{
-    return data;
-}
-__attribute__((weak)) DWORD SizeofResource(HMODULE, HRSRC)
-{
-    return 0;
 }

@@ -30,6 +30,8 @@ public:
     // The user pressed a size grip: the desktop resizes the window from the
     // edge (HTBOTTOMRIGHT...) while the button stays down. False when it cannot.
     virtual bool BeginResize(HWND, int /*edge*/, POINT /*screen*/) { return false; }
+    // The display's bell (MessageBeep).
+    virtual void Bell() {}
     // Painted pixels are ready: the part of the window's surface (window
     // coordinates) to show.
     virtual void SurfaceDamaged(HWND hwnd, const Surface& surface, const RECT& damage) = 0;

@@ -1,10 +1,16 @@
 #include "core/services/XmlParser.h"
 
+#include "core/services/XmlText.h"
 #include "platform/base/Path.h"
 #include "tests/core/services/XmlTestUtil.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 
 using tavrin::test::DumpXml;
 using tavrin::test::ParseText;
@@ -62,7 +68,12 @@ const ParseCase kParseCases[] = {
     {"EndTagNameNotCompared", "<a><b></a><c/></b>", "a{b c}"},
     {"SurplusEndTagsIgnored", "</x></y><a></a></a></z><b/>", "a b"},
     {"MixedContent", "<a>x<b/>y<c>1</c>z</a>", "a{'x' b 'y' c{'1'} 'z'}"},
-    {"LoneLessThanSkipped", "<a>1 < 2</a>", "a{'1'}"},
+    {"LoneLessThanStaysInText", "<a>1 < 2</a>", "a{'1 < 2'}"},
+    // Only a letter, '_', ':' or a whole GBK character after '<' opens an element.
+    {"DamagedByteAfterLessThanIsText", "<a>x <\xB0 y</a><b/>", "a{'x <\xB0 y'} b"},
+    {"LeadByteWithoutTrailIsText", "<a><\x81\x7F</a>", "a{'<\x81\x7F'}"},
+    {"DigitAfterLessThanIsText", "<a>1 <9 x</a>", "a{'1 <9 x'}"},
+    {"LessThanAtTheEndIsText", "<a>x <", "a{'x <'}"},
     {"GbkNamesAndText", "<名字 属性=\"值\">中文 内容</名字>", "名字[属性=值]{'中文 内容'}"},
     {"TruncatedInText", "<a><b>te", "a{b{'te'}}"},
     {"TruncatedInAttribute", "<a><b x=\"1", "a{b}"},
@@ -153,6 +164,43 @@ TEST_F(XmlLoadFile, NulByteEndsText)
     EXPECT_EQ(DumpXml(parser.GetDocument()), "a{'x'}");
 }
 
+TEST_F(XmlLoadFile, ChunksEndExactlyAtTheFileEnd)
+{
+    // Read in chunks of 8 bytes: files ending on, just before and just after
+    // a chunk boundary, and a NUL in a later chunk.
+    const std::string text = "<a><b>12</b></a>";  // 16 bytes
+    for (const std::string& bytes : {text, text.substr(0, 15), text + " ", text + std::string("\0<c/>", 5)}) {
+        CXmlParser parser;
+        ASSERT_TRUE(parser.LoadFile(Path("chunks.xml", bytes), XML_PARSE_KEEP_OPTIONS, 8)) << bytes;
+        EXPECT_EQ(DumpXml(parser.GetDocument()), "a{b{'12'}}") << bytes;
+    }
+    // A file of one NUL holds bytes: it loads as an empty document.
+    CXmlParser parser;
+    ASSERT_TRUE(parser.LoadFile(Path("nul-only.xml", std::string("\0", 1)), XML_PARSE_KEEP_OPTIONS, 8));
+    EXPECT_EQ(parser.GetDocument().GetChildCount(), 0);
+}
+
+TEST_F(XmlLoadFile, FileLongerThanItsReportedSizeIsReadWhole)
+{
+    // A pipe reports no size: the text is still read to its end.
+    std::string items;
+    for (int i = 0; i < 50; ++i)
+        items += "<i>" + std::to_string(i) + "</i>";
+    std::string fifo = (m_dir.Path() / "pipe.xml").string();
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    std::thread writer([&] {
+        int fd = open(fifo.c_str(), O_WRONLY);
+        std::string text = "<r>" + items + "</r>";
+        EXPECT_EQ(write(fd, text.data(), text.size()), static_cast<ssize_t>(text.size()));
+        close(fd);
+    });
+    CXmlParser parser;
+    bool loaded = parser.LoadFile(tavrin::ProgramPath(fifo), XML_PARSE_KEEP_OPTIONS, 64);
+    writer.join();
+    ASSERT_TRUE(loaded);
+    EXPECT_EQ(parser.GetDocument().FindElement("r").GetChildCount(), 50);
+}
+
 TEST_F(XmlLoadFile, ReloadReplacesTreeAndEmptiesOldHandles)
 {
     CXmlParser parser;
@@ -165,6 +213,43 @@ TEST_F(XmlLoadFile, ReloadReplacesTreeAndEmptiesOldHandles)
     EXPECT_EQ(DumpXml(parser.GetDocument()), "c");
     parser.Create();
     EXPECT_EQ(DumpXml(parser.GetDocument()), "");
+}
+
+// A damaged byte after a stray '<' in one item's text once opened an element
+// that swallowed every following item.
+TEST_F(XmlLoadFile, StrayLessThanInOneItemKeepsEveryItem)
+{
+    std::string text = "<message>\n";
+    for (int i = 0; i < 1000; ++i) {
+        std::string title = i == 3 ? "a <\xB0 b" : "t" + std::to_string(i);
+        text += "\t<item custo_id=\"" + std::to_string(i) + "\">\n\t\t<title>" + title + "</title>\n\t</item>\n";
+    }
+    text += "</message>\n";
+    CXmlParser parser;
+    ASSERT_TRUE(parser.LoadFile(Path("message.xml", text)));
+    CXmlNode root = parser.GetDocument().FindElement("message");
+    EXPECT_EQ(root.GetChildCount(), 1000);
+    auto it = root.ChildrenBegin();
+    for (int i = 0; i < 3; ++i)
+        ++it;
+    EXPECT_EQ(DumpXml(*it), "item[custo_id=3]{title{'a <\xB0 b'}}");
+}
+
+// Files in the program's own form read and write back byte for byte, with
+// the tree they had.
+TEST_F(XmlLoadFile, StoredFilesKeepTheirBytes)
+{
+    for (const char* name : {"model/contact.xml", "model/message.xml", "model/private.xml", "model/tavrin.xml"}) {
+        std::string bytes = tavrin::test::TempDir::Read(tavrin::test::Fixture(name));
+        ASSERT_FALSE(bytes.empty()) << name;
+        CXmlParser first;
+        ASSERT_TRUE(first.LoadFile(Path("fixture.xml", bytes))) << name;
+        std::string written = tavrin::WriteXmlText(first.GetDocument());
+        CXmlParser again;
+        ASSERT_TRUE(again.LoadFile(Path("written.xml", written))) << name;
+        EXPECT_EQ(DumpXml(again.GetDocument()), DumpXml(first.GetDocument())) << name;
+        EXPECT_EQ(tavrin::WriteXmlText(again.GetDocument()), written) << name;
+    }
 }
 
 } // namespace
