@@ -323,10 +323,14 @@ LRESULT DefWindowProcA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
         }
         return 0;
     case WM_KEYDOWN:
-    case WM_KEYUP:
-    case WM_SYSKEYUP:
     case WM_SYSCHAR:
         MenuKeyMessage(hwnd, message, wParam, lParam);
+        return 0;
+    case WM_KEYUP:
+    case WM_SYSKEYUP:
+        // Shift+F10 and the Apps key never open the menu: they ask for the context menu.
+        if (!MenuKeyMessage(hwnd, message, wParam, lParam))
+            ContextMenuFromInput(hwnd, message, wParam, lParam);
         return 0;
     case WM_SYSKEYDOWN:
         MenuKeyMessage(hwnd, message, wParam, lParam);
@@ -337,8 +341,6 @@ LRESULT DefWindowProcA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_RBUTTONUP:
     case WM_NCRBUTTONUP:
-    case WM_KEYUP:
-    case WM_SYSKEYUP:
         return ContextMenuFromInput(hwnd, message, wParam, lParam);
     case WM_NCLBUTTONDOWN:
     case WM_NCLBUTTONDBLCLK: // a quick second press on a bar scrolls again
