@@ -6,6 +6,7 @@
 #include "platform/controls/Edit.h"
 #include "platform/controls/ListBox.h"
 #include "platform/controls/Progress.h"
+#include "platform/controls/RichEdit.h"
 #include "platform/controls/Static.h"
 #include "platform/controls/StatusBar.h"
 #include "platform/controls/ToolTip.h"
@@ -26,6 +27,7 @@ void RegisterAll()
     RegisterToolTip();
     RegisterStatusBar();
     RegisterDateTimePick();
+    RegisterRichEdit();
 }
 
 } // namespace

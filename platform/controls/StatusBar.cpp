@@ -230,7 +230,7 @@ LRESULT StatusBar::Handle(UINT message, WPARAM wParam, LPARAM lParam)
         if (ShowsGrip() && PtInRect(&grip, pt) && top && (GetWindowLongA(top, GWL_STYLE) & WS_THICKFRAME)) {
             // The desktop resizes the top-level window, as from its corner.
             ClientToScreen(m_hwnd, &pt);
-            (void)pt; // GRIP-PENDING display::GetPresenter().BeginResize(top, HTBOTTOMRIGHT, pt);
+            display::GetPresenter().BeginResize(top, HTBOTTOMRIGHT, pt);
             return 0;
         }
         Notify(message == WM_LBUTTONDOWN ? NM_CLICK : NM_DBLCLK);

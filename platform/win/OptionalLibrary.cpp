@@ -72,6 +72,8 @@ const std::vector<Library>& Libraries()
           {"EnumDisplayMonitors", Proc(&::EnumDisplayMonitors)},
           {"TrackMouseEvent", Proc(&::TrackMouseEvent)}}},
         {"comctl32", false, {{"DllGetVersion", Proc(&CommonControlsVersion)}, {"_TrackMouseEvent", Proc(&::_TrackMouseEvent)}}},
+        // The rich edit: its window class is registered with the common controls.
+        {"riched32", false, {}},
         {"gdi32", true, {}},
         {"kernel32", true, {}},
     };

@@ -163,7 +163,7 @@ struct ResizeRecorder : tavrin::display::Presenter {
     bool SetClipboardText(const std::string& gbk) override { return Headless().SetClipboardText(gbk); }
     bool GetClipboardText(std::string& gbk) override { return Headless().GetClipboardText(gbk); }
     static tavrin::display::HeadlessPresenter& Headless() { return tavrin::display::GetHeadlessPresenter(); }
-    bool BeginResize(HWND hwnd, int edge, POINT screen) // GRIP-PENDING override
+    bool BeginResize(HWND hwnd, int edge, POINT screen) override
     {
         window = hwnd;
         this->edge = edge;
@@ -177,7 +177,7 @@ struct ResizeRecorder : tavrin::display::Presenter {
 
 } // namespace
 
-TEST_F(StatusBarTest, DISABLED_APressOnTheGripStartsTheDesktopsResize) // GRIP-PENDING
+TEST_F(StatusBarTest, APressOnTheGripStartsTheDesktopsResize)
 {
     HWND bar = Make(SBARS_SIZEGRIP);
     RECT client;
