@@ -148,6 +148,8 @@ private:
     bool m_notifying = false;
     int m_pendingLead = -1;
     bool m_hideSelection = false;
+    // Asked for at creation; the style bit comes and goes with the bar.
+    bool m_scrollBar = false;
 };
 
 // ---- The object interface ----
@@ -454,7 +456,7 @@ void RichEdit::Paint(HDC hdc)
 
 void RichEdit::UpdateScrollBar()
 {
-    if (!(Style() & WS_VSCROLL))
+    if (!m_scrollBar)
         return;
     const RECT area = TextArea();
     int visible = 0;
@@ -500,7 +502,7 @@ void RichEdit::EnsureCaretVisible()
     while (top < line && m_lines[static_cast<size_t>(line)].y + m_lines[static_cast<size_t>(line)].height -
                                  m_lines[static_cast<size_t>(top)].y > area.bottom - area.top)
         ++top;
-    if (top != m_top && (Style() & (ES_AUTOVSCROLL | WS_VSCROLL)))
+    if (top != m_top && ((Style() & ES_AUTOVSCROLL) || m_scrollBar))
         ScrollTo(top);
 }
 
@@ -815,6 +817,7 @@ LRESULT RichEdit::Handle(UINT message, WPARAM wParam, LPARAM lParam)
     switch (message) {
     case WM_CREATE: {
         auto* cs = reinterpret_cast<CREATESTRUCTA*>(lParam);
+        m_scrollBar = (Style() & WS_VSCROLL) != 0;
         m_doc.SetText(RichEditText::Clean(cs && cs->lpszName ? cs->lpszName : ""));
         Layout();
         return 0;

@@ -68,9 +68,12 @@ std::string RichEditText::Clean(std::string_view text)
         const unsigned char c = static_cast<unsigned char>(*p);
         if (IsLeadByte(c)) {
             const unsigned char trail = p + 1 < end ? static_cast<unsigned char>(p[1]) : 0;
-            if (trail >= 0x40 && trail != 0x7F && trail != 0xFF)
+            if (trail >= 0x40 && trail != 0x7F && trail != 0xFF) {
                 out.append(p, 2);
-            p += trail ? 2 : 1;
+                p += 2;
+            } else {
+                ++p; // a lead byte without its trail byte
+            }
             continue;
         }
         if (c == '\r' || c == '\n') {
