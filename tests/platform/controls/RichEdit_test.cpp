@@ -3,6 +3,7 @@
 #include "platform/win/Clipboard.h"
 #include "platform/win/OptionalLibrary.h"
 #include "tests/platform/controls/ControlHost.h"
+#include "tests/platform/controls/PictureObject.h"
 
 #include <gtest/gtest.h>
 
@@ -15,106 +16,6 @@
 using namespace tavrin::test;
 
 namespace {
-
-// A data object that renders one bitmap as CF_BITMAP, a copy per request.
-class BitmapData final : public IDataObject {
-public:
-    explicit BitmapData(HBITMAP bitmap) : m_bitmap(bitmap) {}
-    ~BitmapData() { DeleteObject(m_bitmap); }
-    HRESULT QueryInterface(REFIID riid, void** object) override
-    {
-        if (riid == IID_IUnknown || riid == IID_IDataObject) {
-            *object = this;
-            AddRef();
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG AddRef() override { return ++refs; }
-    ULONG Release() override { return --refs; } // lives on the test's stack
-    HRESULT GetData(FORMATETC* format, STGMEDIUM* medium) override
-    {
-        if (format->cfFormat != CF_BITMAP || !(format->tymed & TYMED_GDI))
-            return DV_E_FORMATETC;
-        medium->tymed = TYMED_GDI;
-        medium->hBitmap = tavrin::controls::CopyBitmapForObject(m_bitmap);
-        medium->pUnkForRelease = nullptr;
-        return S_OK;
-    }
-    HRESULT GetDataHere(FORMATETC*, STGMEDIUM*) override { return E_NOTIMPL; }
-    HRESULT QueryGetData(FORMATETC* format) override { return format->cfFormat == CF_BITMAP ? S_OK : DV_E_FORMATETC; }
-    HRESULT GetCanonicalFormatEtc(FORMATETC*, FORMATETC*) override { return E_NOTIMPL; }
-    HRESULT SetData(FORMATETC*, STGMEDIUM*, BOOL) override { return E_NOTIMPL; }
-    HRESULT EnumFormatEtc(DWORD, void**) override { return E_NOTIMPL; }
-    HRESULT DAdvise(FORMATETC*, DWORD, void*, DWORD*) override { return E_NOTIMPL; }
-    HRESULT DUnadvise(DWORD) override { return E_NOTIMPL; }
-    HRESULT EnumDAdvise(void**) override { return E_NOTIMPL; }
-    ULONG refs = 1;
-
-private:
-    HBITMAP m_bitmap;
-};
-
-HBITMAP SolidBitmap(COLORREF colour, int size = 21)
-{
-    HDC screen = GetDC(nullptr);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, size, size);
-    HDC dc = CreateCompatibleDC(screen);
-    ReleaseDC(nullptr, screen);
-    HGDIOBJ old = SelectObject(dc, bitmap);
-    RECT rc{0, 0, size, size};
-    HBRUSH brush = CreateSolidBrush(colour);
-    FillRect(dc, &rc, brush);
-    DeleteObject(brush);
-    SelectObject(dc, old);
-    DeleteDC(dc);
-    return bitmap;
-}
-
-// Inserts a picture at the selection as the compose editor does.
-HRESULT InsertPicture(HWND edit, COLORREF colour, DWORD user)
-{
-    BitmapData data(SolidBitmap(colour));
-    FORMATETC format{CF_BITMAP, nullptr, DVASPECT_CONTENT, -1, TYMED_GDI};
-    ILockBytes* bytes = nullptr;
-    HRESULT hr = CreateILockBytesOnHGlobal(nullptr, TRUE, &bytes);
-    if (FAILED(hr))
-        return hr;
-    IStorage* storage = nullptr;
-    hr = StgCreateDocfileOnILockBytes(bytes, STGM_SHARE_EXCLUSIVE | STGM_CREATE | STGM_READWRITE, 0, &storage);
-    IRichEditOle* ole = nullptr;
-    IOleClientSite* site = nullptr;
-    IOleObject* object = nullptr;
-    if (SUCCEEDED(hr) && !SendMessageA(edit, EM_GETOLEINTERFACE, 0, reinterpret_cast<LPARAM>(&ole)))
-        hr = E_FAIL;
-    if (SUCCEEDED(hr))
-        hr = ole->GetClientSite(&site);
-    if (SUCCEEDED(hr))
-        hr = OleCreateStaticFromData(&data, IID_IOleObject, OLERENDER_FORMAT, &format, site, storage,
-                                     reinterpret_cast<void**>(&object));
-    CLSID clsid{};
-    if (SUCCEEDED(hr))
-        hr = object->GetUserClassID(&clsid);
-    if (SUCCEEDED(hr)) {
-        OleSetContainedObject(object, TRUE);
-        REOBJECT record{};
-        record.cbStruct = sizeof record;
-        record.cp = REO_CP_SELECTION;
-        record.clsid = clsid;
-        record.poleobj = object;
-        record.pstg = storage;
-        record.polesite = site;
-        record.dvaspect = DVASPECT_CONTENT;
-        record.dwUser = user;
-        hr = ole->InsertObject(&record);
-    }
-    for (IUnknown* p : std::initializer_list<IUnknown*>{object, site, storage, bytes, ole})
-        if (p)
-            p->Release();
-    EXPECT_EQ(data.refs, 1u); // the data object is not kept
-    return hr;
-}
 
 class RichEditTest : public ::testing::Test {
 protected:
