@@ -1,6 +1,7 @@
 #include "platform/win/MessageQueue.h"
 
 #include "platform/base/Clock.h"
+#include "platform/win/Broadcast.h"
 #include "platform/win/Hooks.h"
 #include "platform/win/Input.h"
 #include "platform/win/Painting.h"
@@ -606,15 +607,30 @@ DWORD tavrin::WaitServingSends(HANDLE handle, DWORD milliseconds)
     return WaitServingSends(1, &handle, FALSE, milliseconds);
 }
 
+namespace {
+
+std::mutex g_registeredLock;
+std::vector<std::string>* const g_registeredNames = new std::vector<std::string>;
+
+} // namespace
+
+bool tavrin::win::GetRegisteredMessageName(UINT message, std::string& name)
+{
+    std::lock_guard<std::mutex> guard(g_registeredLock);
+    if (message < 0xC000 || message - 0xC000 >= g_registeredNames->size())
+        return false;
+    name = (*g_registeredNames)[message - 0xC000];
+    return true;
+}
+
 UINT RegisterWindowMessageA(LPCSTR name)
 {
     if (!name || !*name) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return 0;
     }
-    static std::mutex lock;
-    static std::vector<std::string>* names = new std::vector<std::string>;
-    std::lock_guard<std::mutex> guard(lock);
+    std::vector<std::string>* names = g_registeredNames;
+    std::lock_guard<std::mutex> guard(g_registeredLock);
     for (size_t i = 0; i < names->size(); ++i)
         if (strcasecmp((*names)[i].c_str(), name) == 0)
             return static_cast<UINT>(0xC000 + i);
