@@ -19,52 +19,10 @@ CXTFontSelector::~CXTFontSelector()
         ::SelectObject(m_hDC, m_hOldFont);
 }
 
-CXTPenSelector::CXTPenSelector(HDC hDC, COLORREF clrPen) : m_hDC(hDC)
-{
-    m_pen.CreatePen(PS_SOLID, 1, clrPen);
-    m_hOldPen = ::SelectObject(m_hDC, m_pen.m_hObject);
-}
-
-CXTPenSelector::~CXTPenSelector()
-{
-    if (m_hOldPen)
-        ::SelectObject(m_hDC, m_hOldPen);
-}
-
-void CXTPenSelector::SetColor(COLORREF clrPen)
-{
-    if (m_hOldPen)
-        ::SelectObject(m_hDC, m_hOldPen);
-    m_pen.DeleteObject();
-    m_pen.CreatePen(PS_SOLID, 1, clrPen);
-    m_hOldPen = ::SelectObject(m_hDC, m_pen.m_hObject);
-}
-
 COLORREF CXTPenSelector::GetColor()
 {
     LOGPEN lp{};
-    return m_pen.GetLogPen(&lp) ? lp.lopnColor : CLR_INVALID;
-}
-
-CXTBrushSelector::CXTBrushSelector(HDC hDC, COLORREF clrBrush) : m_hDC(hDC)
-{
-    m_brush.CreateSolidBrush(clrBrush);
-    m_hOldBrush = ::SelectObject(m_hDC, m_brush.m_hObject);
-}
-
-CXTBrushSelector::~CXTBrushSelector()
-{
-    if (m_hOldBrush)
-        ::SelectObject(m_hDC, m_hOldBrush);
-}
-
-void CXTBrushSelector::SetColor(COLORREF clrBrush)
-{
-    if (m_hOldBrush)
-        ::SelectObject(m_hDC, m_hOldBrush);
-    m_brush.DeleteObject();
-    m_brush.CreateSolidBrush(clrBrush);
-    m_hOldBrush = ::SelectObject(m_hDC, m_brush.m_hObject);
+    return m_object.GetLogPen(&lp) ? lp.lopnColor : CLR_INVALID;
 }
 
 CXTWindowRect::CXTWindowRect(HWND hWnd)

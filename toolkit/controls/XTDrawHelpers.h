@@ -22,37 +22,54 @@ protected:
     HGDIOBJ m_hOldFont = nullptr;
 };
 
-// A solid 1-pixel pen selected for one scope.
-class CXTPenSelector {
+// A pen or brush of one colour, made and selected for one scope.
+template <class TObject>
+class CXTColorObjectSelector {
 public:
-    CXTPenSelector(HDC hDC, COLORREF clrPen);
-    virtual ~CXTPenSelector();
-    CXTPenSelector(const CXTPenSelector&) = delete;
-    CXTPenSelector& operator=(const CXTPenSelector&) = delete;
+    CXTColorObjectSelector(HDC hDC, COLORREF clr) : m_hDC(hDC) { Select(clr); }
+    virtual ~CXTColorObjectSelector() { Restore(); }
+    CXTColorObjectSelector(const CXTColorObjectSelector&) = delete;
+    CXTColorObjectSelector& operator=(const CXTColorObjectSelector&) = delete;
 
-    void SetColor(COLORREF clrPen);
-    COLORREF GetColor();
+    // The previous object goes back in before the old one is deleted.
+    void SetColor(COLORREF clr)
+    {
+        Restore();
+        m_object.DeleteObject();
+        Select(clr);
+    }
 
 protected:
-    CPen m_pen;
+    static void Create(CPen& pen, COLORREF clr) { pen.CreatePen(PS_SOLID, 1, clr); }
+    static void Create(CBrush& brush, COLORREF clr) { brush.CreateSolidBrush(clr); }
+    void Select(COLORREF clr)
+    {
+        Create(m_object, clr);
+        m_hOld = ::SelectObject(m_hDC, m_object.m_hObject);
+    }
+    void Restore()
+    {
+        if (m_hOld)
+            ::SelectObject(m_hDC, m_hOld);
+        m_hOld = nullptr;
+    }
+
+    TObject m_object;
     HDC m_hDC = nullptr;
-    HGDIOBJ m_hOldPen = nullptr;
+    HGDIOBJ m_hOld = nullptr;
+};
+
+// A solid 1-pixel pen selected for one scope.
+class CXTPenSelector : public CXTColorObjectSelector<CPen> {
+public:
+    using CXTColorObjectSelector::CXTColorObjectSelector;
+    COLORREF GetColor();
 };
 
 // A solid brush selected for one scope.
-class CXTBrushSelector {
+class CXTBrushSelector : public CXTColorObjectSelector<CBrush> {
 public:
-    CXTBrushSelector(HDC hDC, COLORREF clrBrush);
-    virtual ~CXTBrushSelector();
-    CXTBrushSelector(const CXTBrushSelector&) = delete;
-    CXTBrushSelector& operator=(const CXTBrushSelector&) = delete;
-
-    void SetColor(COLORREF clrBrush);
-
-protected:
-    CBrush m_brush;
-    HDC m_hDC = nullptr;
-    HGDIOBJ m_hOldBrush = nullptr;
+    using CXTColorObjectSelector::CXTColorObjectSelector;
 };
 
 class CXTEmptyRect : public CRect {
