@@ -609,17 +609,28 @@ DWORD tavrin::WaitServingSends(HANDLE handle, DWORD milliseconds)
 
 namespace {
 
-std::mutex g_registeredLock;
-std::vector<std::string>* const g_registeredNames = new std::vector<std::string>;
+// Messages are registered from static initialisers too (a window class's
+// "TaskbarCreated"), so the table is made on first use and never destroyed.
+struct RegisteredMessages {
+    std::mutex lock;
+    std::vector<std::string> names;
+};
+
+RegisteredMessages& Registered()
+{
+    static RegisteredMessages* table = new RegisteredMessages;
+    return *table;
+}
 
 } // namespace
 
 bool tavrin::win::GetRegisteredMessageName(UINT message, std::string& name)
 {
-    std::lock_guard<std::mutex> guard(g_registeredLock);
-    if (message < 0xC000 || message - 0xC000 >= g_registeredNames->size())
+    RegisteredMessages& table = Registered();
+    std::lock_guard<std::mutex> guard(table.lock);
+    if (message < 0xC000 || message - 0xC000 >= table.names.size())
         return false;
-    name = (*g_registeredNames)[message - 0xC000];
+    name = table.names[message - 0xC000];
     return true;
 }
 
@@ -629,8 +640,9 @@ UINT RegisterWindowMessageA(LPCSTR name)
         SetLastError(ERROR_INVALID_PARAMETER);
         return 0;
     }
-    std::vector<std::string>* names = g_registeredNames;
-    std::lock_guard<std::mutex> guard(g_registeredLock);
+    RegisteredMessages& table = Registered();
+    std::vector<std::string>* names = &table.names;
+    std::lock_guard<std::mutex> guard(table.lock);
     for (size_t i = 0; i < names->size(); ++i)
         if (strcasecmp((*names)[i].c_str(), name) == 0)
             return static_cast<UINT>(0xC000 + i);
