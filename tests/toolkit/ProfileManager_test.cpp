@@ -1,13 +1,13 @@
 #include "toolkit/controls/XTProfileManager.h"
 
-#include "tests/support/TempDir.h"
+#include "tests/support/UserConfigScope.h"
 #include "tests/toolkit/ToolkitTestSupport.h"
 #include "toolkit/controls/XTGlobalData.h"
 #include "platform/mfc/WinApp.h"
 #include "platform/win/Registry.h"
-#include "platform/win/UserFolder.h"
 
 #include <cstring>
+#include <memory>
 #include <string>
 
 using tavrin::test::TempDir;
@@ -21,15 +21,13 @@ protected:
     void SetUp() override
     {
         ToolkitTest::SetUp();
-        tavrin::win::SetUserConfigFolder((m_dir.Path() / "config").string());
-        tavrin::win::ReloadRegistry();
+        m_config = std::make_unique<tavrin::test::UserConfigScope>();
         XTGetGlobalData()->m_pstrProfileFile->Empty();
     }
     void TearDown() override
     {
         XTGetGlobalData()->m_pstrProfileFile->Empty();
-        tavrin::win::SetUserConfigFolder("");
-        tavrin::win::ReloadRegistry();
+        m_config.reset();
         ToolkitTest::TearDown();
     }
 
@@ -51,16 +49,14 @@ protected:
         RegCloseKey(key);
     }
 
-    TempDir m_dir;
+    std::string Ini() const { return TempDir::Read(m_config->Dir().Path() / "tavrin.ini"); }
+
+    std::unique_ptr<tavrin::test::UserConfigScope> m_config;
 };
 
 // The application object as the program sets it up.
 struct App : CWinApp {
-    App()
-    {
-        m_pszRegistryKey = "Tavrin";
-        m_pszProfileName = "TavrinApp";
-    }
+    App() : CWinApp("TavrinApp") { SetRegistryKey("Tavrin"); }
 };
 
 } // namespace
@@ -71,7 +67,7 @@ TEST_F(ProfileManagerTest, WithTheProfileFileNothingGoesToTheRegistry)
     *XTGetGlobalData()->m_pstrProfileFile = "tavrin.ini";
     CXTProfileManager profile(HKEY_CURRENT_USER);
     EXPECT_TRUE(profile.WriteProfileString("S", "E", "V"));
-    EXPECT_EQ(TempDir::Read(m_dir.Path() / "config" / "tavrin.ini"), "[S]\r\nE=V\r\n");
+    EXPECT_EQ(Ini(), "[S]\r\nE=V\r\n");
     EXPECT_FALSE(KeyExists("Software\\Tavrin"));
     EXPECT_EQ(std::string(profile.GetProfileString("S", "E", "d")), "V");
     EXPECT_EQ(std::string(profile.GetProfileString("S", "Missing", "d")), "d");
@@ -81,7 +77,7 @@ TEST_F(ProfileManagerTest, WithTheProfileFileNothingGoesToTheRegistry)
     EXPECT_EQ(std::string(profile.GetProfileString("S", "E", "gone")), "gone");
     EXPECT_TRUE(profile.WriteProfileString("S", "F", "1"));
     EXPECT_TRUE(profile.WriteProfileString("S", nullptr, nullptr));
-    EXPECT_EQ(TempDir::Read(m_dir.Path() / "config" / "tavrin.ini").find("[S]"), std::string::npos);
+    EXPECT_EQ(Ini().find("[S]"), std::string::npos);
 }
 
 TEST_F(ProfileManagerTest, WithoutFileOrRegistryKeyWritesFailAndReadsGiveTheDefault)
