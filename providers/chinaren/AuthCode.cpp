@@ -1,0 +1,87 @@
+#include "providers/chinaren/AuthCode.h"
+
+#include "core/model/Account.h"
+#include "core/model/ClassStore.h"
+#include "core/model/SchoolClass.h"
+#include "core/services/Config.h"
+#include "core/services/FolderUtil.h"
+#include "core/services/HttpClient.h"
+#include "core/services/TextUtil.h"
+#include "platform/base/AtomicWrite.h"
+#include "platform/base/Time.h"
+#include "providers/chinaren/site.h"
+
+#include <ctime>
+
+namespace tavrin::chinaren {
+
+bool IsSohuKind(const CString& provider)
+{
+    return provider == kSohuProvider;
+}
+
+CString AuthStamp()
+{
+    // Noon of 1970-01-01 in the machine's zone, as the site's own script
+    // takes it; noon keeps the date 1970-01-01 in every zone.
+    struct tm noon = {};
+    noon.tm_year = 70;
+    noon.tm_mon = 0;
+    noon.tm_mday = 1;
+    noon.tm_hour = 12;
+    noon.tm_isdst = -1;
+    const long long base = static_cast<long long>(mktime(&noon));
+    const long long now = CTime::GetCurrentTime().GetTime();
+    const long long zone = StoreTextNumber(GetConfig(CFG_OTHER_TIME_ZONE));
+    const long long value = now - base - zone * 3600 + 14400;
+    // All 64 bits: the stamp must not wrap in 2038.
+    CString stamp;
+    stamp.Format("%lld500", value);
+    return stamp;
+}
+
+CString AuthImageUrl(const char* kind, const CString& classId, const CString& userName, bool sohu,
+                     const CString& key)
+{
+    CString user = userName;
+    user.MakeLower();
+    CString url;
+    url.Format("http://%s/verifyimg?%s%s%s%s%s", kVerifyHost, kind, classId, user, sohu ? "@sohu" : "", key);
+    return url;
+}
+
+bool IsAcceptedAuthImage(bool requested, int status, const CByteArray& body)
+{
+    return requested && status == 200 &&
+           IsGifSignature(body.GetData(), static_cast<int>(body.GetSize()));
+}
+
+bool StoreAuthImage(const CString& folder, const CString& path, const CByteArray& body)
+{
+    if (!CreateDirectoryPath(folder))
+        return false;
+    return WriteFileAtomic(path, body.GetData(), static_cast<size_t>(body.GetSize()));
+}
+
+bool FetchAuthImage(CHttpClient* client, CClassStore* store, const char* kind)
+{
+    CSchoolClass* schoolClass = store ? store->GetSchoolClass() : nullptr;
+    CAccount* account = schoolClass ? schoolClass->GetAccount() : nullptr;
+    if (!client || !account)
+        return false;
+    const CString id = schoolClass->GetId();
+    // The id names the class folder.
+    if (!IsSafeClassId(id))
+        return false;
+    const CString url =
+        AuthImageUrl(kind, id, account->GetUserName(), IsSohuKind(account->GetProvider()), store->GetAuthKey(""));
+    CByteArray body;
+    const bool requested = client->Request(url, "", body, "") && !client->IsStopped();
+    if (!IsAcceptedAuthImage(requested, client->GetStatusCode(), body))
+        return false;
+    CString folder;
+    folder.Format("%s\\%s", account->GetDataFolder(), id);
+    return StoreAuthImage(folder, store->GetAuthImagePath(""), body);
+}
+
+} // namespace tavrin::chinaren

@@ -1,0 +1,23 @@
+// Pattern searches over the provider's pages. A page's text ends at its first
+// NUL byte. Patterns are Perl-style with "." matching line ends; a search
+// that the regex engine gives up on (a hostile page making it too complex)
+// counts as no match.
+#pragma once
+
+#include "platform/base/String.h"
+
+#include <vector>
+
+namespace tavrin {
+
+enum class Case { Sensitive, Insensitive };
+
+// Groups 0 (the whole match) to n of the first match; false when none.
+bool SearchFirst(const CString& text, const char* pattern, Case letterCase, std::vector<CString>& groups);
+// Group 1 of the first match, or an empty text.
+CString FirstGroup(const CString& text, const char* pattern, Case letterCase);
+// The whole text of every match, in order, each search starting at the end
+// of the previous match.
+std::vector<CString> AllMatches(const CString& text, const char* pattern, Case letterCase);
+
+} // namespace tavrin
