@@ -82,46 +82,12 @@ int CAccountChinaRen::Login(CHttpClient* client, CString* page)
 
 void CAccountChinaRen::RefreshAuthImages(CHttpClient* client)
 {
-    CString user = GetUserName();
-    const bool sohu = IsSohuKind(GetProvider());
-    const CString dataFolder = GetDataFolder();
-    for (int i = 0;; ++i) {
-        CSchoolClass* schoolClass = nullptr;
-        CMessageStore* store = nullptr;
-        CString key;
-        CString url;
-        CString folder;
-        {
-            // The key is set under the lock; the request runs without it, so
-            // the window thread is never held up by the network.
-            ClassesLock classes = LockClasses();
-            if (i >= GetClassCount())
-                break;
-            schoolClass = GetClassAt(i);
-            store = schoolClass ? schoolClass->GetMessageStore() : nullptr;
-            if (!store)
-                continue;
-            key = store->GetAuthTime();
-            store->SetAuthKey(key, "");
-            const CString id = schoolClass->GetId();
-            if (!IsSafeClassId(id))
-                continue;
-            url = AuthImageUrl(kMessageAuthKind, id, user, sohu, key);
-            folder.Format("%s\\%s", dataFolder, id);
-        }
-        CByteArray body;
-        const bool requested = client->Request(url, "", body, "") && !client->IsStopped();
-        if (!IsAcceptedAuthImage(requested, client->GetStatusCode(), body))
-            continue;
-        // Stored only while the class is still the account's and nobody gave
-        // its store another key meanwhile: a picture for an old key, or for a
-        // class that is gone, would be wrong or written into freed memory.
-        ClassesLock classes = LockClasses();
-        if (!HasClass(schoolClass) || schoolClass->GetMessageStore() != store || store->GetAuthKey("") != key)
-            continue;
-        store->SetAuthCode("", "");
-        StoreAuthImage(folder, store->GetAuthImagePath(""), body);
-    }
+    AuthRenewal how;
+    how.newKey = true;
+    how.clearCode = true;
+    // The count is read again for every class: the window may delete one.
+    for (int i = 0; i < GetClassCount(); ++i)
+        RenewAuthImage(*this, GetClassAt(i), kMessageAuthKind, *client, how);
 }
 
 CString CAccountChinaRen::GetPrivateFeatureName()

@@ -2,12 +2,15 @@
 
 #include "core/model/Account.h"
 #include "core/model/ClassStore.h"
+#include "core/model/MessageStore.h"
+#include "core/model/PictureStore.h"
 #include "core/model/SchoolClass.h"
 #include "core/services/Config.h"
 #include "core/services/FolderUtil.h"
 #include "core/services/HttpClient.h"
 #include "core/services/TextUtil.h"
 #include "platform/base/AtomicWrite.h"
+#include "platform/base/FileApi.h"
 #include "platform/base/Time.h"
 #include "providers/chinaren/site.h"
 
@@ -69,19 +72,49 @@ bool FetchAuthImage(CHttpClient* client, CClassStore* store, const char* kind)
     CAccount* account = schoolClass ? schoolClass->GetAccount() : nullptr;
     if (!client || !account)
         return false;
-    const CString id = schoolClass->GetId();
-    // The id names the class folder.
-    if (!IsSafeClassId(id))
-        return false;
-    const CString url =
-        AuthImageUrl(kind, id, account->GetUserName(), IsSohuKind(account->GetProvider()), store->GetAuthKey(""));
-    CByteArray body;
-    const bool requested = client->Request(url, "", body, "") && !client->IsStopped();
-    if (!IsAcceptedAuthImage(requested, client->GetStatusCode(), body))
-        return false;
+    return RenewAuthImage(*account, schoolClass, kind, *client, AuthRenewal());
+}
+
+bool RenewAuthImage(CAccount& account, CSchoolClass* schoolClass, const char* kind, CHttpClient& client,
+                    const AuthRenewal& how)
+{
+    const bool photo = CString(kind) == kPhotoAuthKind;
+    auto storeOf = [photo](CSchoolClass* c) -> CClassStore* {
+        return photo ? static_cast<CClassStore*>(c->GetPictureStore()) : c->GetMessageStore();
+    };
+    CClassStore* store = nullptr;
+    CString key;
+    CString url;
     CString folder;
-    folder.Format("%s\\%s", account->GetDataFolder(), id);
-    return StoreAuthImage(folder, store->GetAuthImagePath(""), body);
+    CString path;
+    {
+        CAccount::ClassesLock classes = account.LockClasses();
+        if (!schoolClass || !account.HasClass(schoolClass) || !(store = storeOf(schoolClass)))
+            return false;
+        if (how.newKey)
+            store->SetAuthKey(store->GetAuthTime(), "");
+        key = store->GetAuthKey("");
+        const CString id = schoolClass->GetId();
+        if (!IsSafeClassId(id))
+            return false;
+        url = AuthImageUrl(kind, id, account.GetUserName(), IsSohuKind(account.GetProvider()), key);
+        folder.Format("%s\\%s", account.GetDataFolder(), id);
+        path = store->GetAuthImagePath("");
+        if (how.deleteFirst)
+            DeleteFile(path);
+    }
+    CByteArray body;
+    const bool requested = client.Request(url, "", body, "") && !client.IsStopped();
+    if (!IsAcceptedAuthImage(requested, client.GetStatusCode(), body))
+        return false;
+    // A picture for an old key, or for a class that is gone, would be wrong
+    // or written through freed memory.
+    CAccount::ClassesLock classes = account.LockClasses();
+    if (!account.HasClass(schoolClass) || storeOf(schoolClass) != store || store->GetAuthKey("") != key)
+        return false;
+    if (how.clearCode)
+        store->SetAuthCode("", "");
+    return StoreAuthImage(folder, path, body);
 }
 
 } // namespace tavrin::chinaren

@@ -9,6 +9,7 @@
 class CAccount;
 class CClassStore;
 class CHttpClient;
+class CSchoolClass;
 
 namespace tavrin::chinaren {
 
@@ -38,9 +39,27 @@ bool IsAcceptedAuthImage(bool requested, int status, const CByteArray& body);
 // file stays when the write fails.
 bool StoreAuthImage(const CString& folder, const CString& path, const CByteArray& body);
 
+// How a class's picture is renewed: the sign-in gives the message store a
+// new key and clears the typed code once the picture came; the class list
+// drops the old picture before it asks.
+struct AuthRenewal {
+    bool newKey = false;
+    bool clearCode = false;
+    bool deleteFirst = false;
+};
+
+// Renews the picture of kind for a class of the account over the signed-in
+// client. The store is read and written only under the account's class lock
+// and only while the class is the account's; the request runs without the
+// lock, and its picture is kept only when the store's key is still the one
+// asked for. True when the picture was stored.
+bool RenewAuthImage(CAccount& account, CSchoolClass* schoolClass, const char* kind, CHttpClient& client,
+                    const AuthRenewal& how);
+
 // Requests the picture of kind for the store's current key over the prepared
 // and signed-in client, and stores it at the store's picture path when it
-// is accepted. Changes neither key, code nor the client's settings.
+// is accepted (RenewAuthImage without a new key). Changes neither key, code
+// nor the client's settings.
 bool FetchAuthImage(CHttpClient* client, CClassStore* store, const char* kind);
 
 } // namespace tavrin::chinaren
