@@ -45,19 +45,6 @@ void CSchoolClass5460::CreateStores()
     messageStore->LoadItems(TRUE);
 }
 
-void CSchoolClass5460::TearDown()
-{
-    Close();
-    // In the order the destructor frees them; each saves its file.
-    CClassStore* stores[] = {m_privateStore, m_pictureStore, m_messageStore, m_contactStore};
-    m_privateStore = nullptr;
-    m_pictureStore = nullptr;
-    m_messageStore = nullptr;
-    m_contactStore = nullptr;
-    for (CClassStore* store : stores)
-        delete store;
-}
-
 void CSchoolClass5460::UpdateClassInfo(int)
 {
     Log("[班级信息]开始更新...");

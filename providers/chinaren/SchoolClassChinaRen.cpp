@@ -54,16 +54,3 @@ void CSchoolClassChinaRen::CreateStores()
     Attach(contactStore, folder, this);
     contactStore->LoadItems(TRUE);
 }
-
-void CSchoolClassChinaRen::TearDown()
-{
-    Close();
-    // In the order the destructor frees them; each saves its file.
-    CClassStore* stores[] = {m_privateStore, m_pictureStore, m_messageStore, m_contactStore};
-    m_privateStore = nullptr;
-    m_pictureStore = nullptr;
-    m_messageStore = nullptr;
-    m_contactStore = nullptr;
-    for (CClassStore* store : stores)
-        delete store;
-}
