@@ -36,9 +36,6 @@ private:
     // Replaces the class array by the classes of entries, in their order
     // (see ClassList5460.cpp).
     void ApplyClassList(const std::vector<tavrin::p5460::ClassEntry>& entries);
-    void PostAccountEvent(WPARAM code);
-    // The profile page's status text in "profile.htm"; true when written.
-    bool WriteProfileStatus(const char* status);
 
     // Classes taken out of the array by a class-list pass.
     tavrin::RetiredClasses m_retired;

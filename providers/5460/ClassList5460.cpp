@@ -13,6 +13,7 @@
 #include "providers/5460/SignIn.h"
 #include "providers/common/Escape.h"
 #include "providers/common/PageTemplate.h"
+#include "providers/common/ProfilePage.h"
 
 #include <set>
 #include <string>
@@ -161,12 +162,6 @@ bool ReadClassPage(CHttpClient& client, CAccount& account, const CString& classI
 
 } // namespace
 
-void CAccount5460::PostAccountEvent(WPARAM code)
-{
-    if (HWND wnd = GetNotifyWnd())
-        PostMessage(wnd, WM_ACCOUNT_EVENT, code, reinterpret_cast<LPARAM>(static_cast<CAccount*>(this)));
-}
-
 void CAccount5460::UpdateClassList(int)
 {
     using namespace tavrin::p5460;
@@ -193,7 +188,7 @@ void CAccount5460::UpdateClassList(int)
     }
     if (!signedIn) {
         Log("[班级信息]登陆失败, 无法更新.");
-        PostAccountEvent(1);
+        tavrin::PostAccountEvent(this, 1);
         return;
     }
 
@@ -209,7 +204,7 @@ void CAccount5460::UpdateClassList(int)
         // A welcome page naming no class is taken for a broken page: the
         // classes stay.
         Log("[班级信息]读取网页错误, 更新失败.");
-        PostAccountEvent(1);
+        tavrin::PostAccountEvent(this, 1);
         return;
     }
 
@@ -239,7 +234,7 @@ void CAccount5460::UpdateClassList(int)
         ApplyClassList(entries);
 
     Log("[班级信息]更新结束.");
-    PostAccountEvent(1);
+    tavrin::PostAccountEvent(this, 1);
 }
 
 void CAccount5460::ApplyClassList(const std::vector<ClassEntry>& entries)

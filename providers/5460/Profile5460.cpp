@@ -5,12 +5,11 @@
 
 #include "core/services/FolderUtil.h"
 #include "core/services/TextUtil.h"
-#include "platform/base/AtomicWrite.h"
-#include "platform/base/Time.h"
 #include "providers/5460/ClassList5460.h"
 #include "providers/5460/PageScrape.h"
 #include "providers/5460/SignIn.h"
 #include "providers/common/PageTemplate.h"
+#include "providers/common/ProfilePage.h"
 
 #include <string>
 
@@ -55,28 +54,13 @@ CString ProfileTemplatePath()
     return GetAppDir() + "\\styles\\5460\\default\\profile.html";
 }
 
-bool WritePage(const CString& path, const CString& page)
-{
-    return tavrin::WriteFileAtomic(path, page.GetString(), static_cast<size_t>(page.GetLength()));
-}
-
 } // namespace
-
-bool CAccount5460::WriteProfileStatus(const char* status)
-{
-    CString page;
-    if (!tavrin::ReadTemplateFile(GetAppDir() + "\\styles\\common\\profile_status.htm", page))
-        return false;
-    page.Replace("[当前状态]", status);
-    CreateDirectoryPath(GetDataFolder());
-    return WritePage(GetDataFolder() + "\\profile.htm", page);
-}
 
 void CAccount5460::ReadProfile(int)
 {
     Log("[个人档案]开始读取...");
-    if (WriteProfileStatus("个人档案正在读取..."))
-        PostAccountEvent(4);
+    if (tavrin::WriteProfileStatus(GetDataFolder(), "个人档案正在读取..."))
+        tavrin::PostAccountEvent(this, 4);
     tavrin::p5460::ApplyConfiguredProxy(m_profileReadClient);
 
     // The password is encoded: a "&" in it would cut the form.
@@ -104,11 +88,7 @@ void CAccount5460::ReadProfile(int)
         CString templ;
         tavrin::ReadTemplateFile(ProfileTemplatePath(), templ);
         std::vector<CString> values;
-        const CTime now = CTime::GetCurrentTime();
-        CString stamp;
-        stamp.Format("%.4d年%.2d月%.2d日 %.2d:%.2d:%.2d", now.GetYear(), now.GetMonth(), now.GetDay(), now.GetHour(),
-                     now.GetMinute(), now.GetSecond());
-        values.push_back(stamp);
+        values.push_back(tavrin::ProfileReadTime());
         for (const char* pattern : kProfilePatterns) {
             if (!pattern) {
                 std::vector<CString> groups;
@@ -119,8 +99,7 @@ void CAccount5460::ReadProfile(int)
         }
         // Every value is escaped for the script string that holds it.
         tavrin::FillScriptDataBlock(templ, "个人资料", values);
-        CreateDirectoryPath(GetDataFolder());
-        if (!values[1].IsEmpty() && WritePage(GetDataFolder() + "\\profile.htm", templ)) {
+        if (!values[1].IsEmpty() && tavrin::WriteProfilePage(GetDataFolder(), templ)) {
             Log("[个人档案]读取结束.");
             read = true;
         } else {
@@ -128,15 +107,15 @@ void CAccount5460::ReadProfile(int)
         }
     }
     if (!read)
-        WriteProfileStatus("个人档案读取失败.");
-    PostAccountEvent(2);
+        tavrin::WriteProfileStatus(GetDataFolder(), "个人档案读取失败.");
+    tavrin::PostAccountEvent(this, 2);
 }
 
 void CAccount5460::UpdateProfile(CByteArray* form, int)
 {
     Log("[个人档案]开始更新...");
-    if (WriteProfileStatus("个人档案正在更新..."))
-        PostAccountEvent(4);
+    if (tavrin::WriteProfileStatus(GetDataFolder(), "个人档案正在更新..."))
+        tavrin::PostAccountEvent(this, 4);
     tavrin::p5460::ApplyConfiguredProxy(m_profileUpdateClient);
     const CString url = tavrin::p5460::PageUrl(GetProvider(), "/gy5460/jsp/register/updateInfo.jsp");
     if (!IsClosing())
@@ -161,7 +140,7 @@ void CAccount5460::UpdateProfile(CByteArray* form, int)
     } else {
         Log("[个人档案]未知错误, 更新失败.");
     }
-    if (!updated && WriteProfileStatus("个人档案更新失败."))
-        PostAccountEvent(4);
-    PostAccountEvent(3);
+    if (!updated && tavrin::WriteProfileStatus(GetDataFolder(), "个人档案更新失败."))
+        tavrin::PostAccountEvent(this, 4);
+    tavrin::PostAccountEvent(this, 3);
 }

@@ -4,16 +4,19 @@
 #pragma once
 
 #include "core/model/Account.h"
+#include "providers/common/ClassSwap.h"
 
 class CAccountChinaRen : public CAccount {
 public:
     CAccountChinaRen() = default;
-    ~CAccountChinaRen() override = default;
+    ~CAccountChinaRen() override;
 
     // 1 when the client now carries the sign-in cookie (reused while fresh,
     // else from a new passport sign-in, whose answer goes to page), 0 after
     // a failure that the account log explains.
     int Login(CHttpClient* client, CString* page) override;
+    // Rebuilds the classes from the site's home page (ClassListChinaRen.cpp).
+    void UpdateClassList(int param) override;
     BOOL HasMessageSubject() override { return FALSE; }
     BOOL SupportsSmileys() override { return TRUE; }
     BOOL HasPrivateSubject() override { return FALSE; }
@@ -26,4 +29,7 @@ private:
     // Gives every class's message store a new key and fetches its picture
     // over the signed-in client.
     void RefreshAuthImages(CHttpClient* client);
+
+    // Classes taken out of the array by a class-list pass.
+    tavrin::RetiredClasses m_retired;
 };

@@ -87,12 +87,12 @@ std::vector<CSchoolClass*> ReplaceClasses(CAccount& account, RetiredClasses& ret
     CAccount::ClassesLock lock = account.LockClasses();
     const std::vector<CSchoolClass*> current = CurrentClasses(account);
     CArray<CSchoolClass*, CSchoolClass*> final;
-    std::vector<CSchoolClass*> fresh;
+    std::vector<CSchoolClass*> fresh(listed.size(), nullptr);
     for (size_t k = 0; k < listed.size(); ++k) {
         if (!objects[k])
             continue;
         if (made[k]) {
-            fresh.push_back(objects[k]);
+            fresh[k] = objects[k];
         } else {
             // Deleted by the window meanwhile: it stays deleted.
             if (!Holds(current, objects[k]))

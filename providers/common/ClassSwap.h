@@ -52,7 +52,8 @@ struct ListedClass {
 // class the account has under a listed id keeps its object (and its running
 // work); otherwise every class is new. A kept class the window deleted
 // meanwhile stays deleted, and a class added meanwhile by someone else stays.
-// Returns the classes made, in list order.
+// Returns, for each listed class, the object made for it; null where a class
+// was kept or none could be made.
 std::vector<CSchoolClass*> ReplaceClasses(CAccount& account, RetiredClasses& retired,
                                           const std::vector<ListedClass>& listed, bool keepListed);
 

@@ -9,16 +9,16 @@ void SeedDemo(Site& site)
         demo.name = "crdemo";
         demo.password = "demo";
         demo.realName = "陈晨";
-        demo.classIds = {"c8801", "c8802"};
+        demo.classIds = {"8801", "8802"};
         d.users.push_back(demo);
 
-        Class& a = d.AddClass("c8801");
-        a.schoolId = "s501";
+        Class& a = d.AddClass("8801");
+        a.schoolId = "501";
         a.schoolName = "上海市实验中学";
         a.name = "初三(4)班";
 
-        Class& b = d.AddClass("c8802");
-        b.schoolId = "s502";
+        Class& b = d.AddClass("8802");
+        b.schoolId = "502";
         b.schoolName = "复旦大学";
         b.name = "物理系2001级";
     });

@@ -91,22 +91,44 @@ std::string RequireSession(Simulator& sim, const Request& request, Response& res
     return session.substr(prefix.size());
 }
 
+std::string HomePage(Data& data, const User& user)
+{
+    std::string body = "<table width=760 align=center><tr><td class=cr1>\r\n"
+                       "<a href=\"/index.jsp?home=1\" class=cr1>我的校友录</a> | "
+                       "<a href=\"/search/search_class.jsp\" class=cr1>找班级</a> | "
+                       "<a href=\"/school/school_index.jsp\" class=cr1>学校首页</a> | "
+                       "<a href=\"http://club.chinaren.com/\" class=cr1 target=_blank>社区</a>\r\n"
+                       "</td></tr></table>\r\n"
+                       "<table width=760 align=center cellpadding=2>\r\n"
+                       "<tr><td class=title>欢迎您，" + user.realName + "！<script>playAd()</script></td></tr>\r\n";
+    for (const std::string& id : user.classIds) {
+        const Class* c = data.FindClass(id);
+        if (!c)
+            continue;
+        body += "<tr><td><img src=\"http://" + std::string(tavrin::chinaren::kImageHost) +
+                "/product/images/dot.gif\" width=7 height=7> <a href=\"/school/class_list.jsp?schooluuid=" +
+                c->schoolId + "\" class=cr2>" + c->schoolName + "</a> &gt; <a href=\"/class/class_index.jsp?classuuid=" +
+                c->id + "\" class=cr3>" + c->name + "</a>\r\n <a href=\"/class/class_index.jsp?classuuid=" + c->id +
+                "&manage=1\" class=cr1>[管理]</a></td></tr>\r\n";
+    }
+    body += "</table>\r\n" + user.homeExtra;
+    return Page("我的校友录", body);
+}
+
 void InstallClassHome(Simulator& sim, const StatePtr& state)
 {
-    // Where the sign-in script sends the browser; the class list's links
-    // come with a later page of their own.
+    // The home page lists the user's classes (school link, then class link).
     sim.Route(tavrin::chinaren::kClassHost, "/index.jsp", [&sim, state](const Request& request, Response& response) {
         const std::string user = RequireSession(sim, request, response);
         if (user.empty())
             return;
-        std::string realName;
-        {
-            std::lock_guard<std::mutex> lock(state->lock);
-            if (User* u = state->data.FindUser(user))
-                realName = u->realName;
+        std::lock_guard<std::mutex> lock(state->lock);
+        User* u = state->data.FindUser(user);
+        if (!u) {
+            PleaseSignIn(response);
+            return;
         }
-        response.Html(Page("我的校友录", "<table width=760 align=center><tr><td>欢迎您，" + realName +
-                                             "！</td></tr></table>"));
+        response.Html(HomePage(state->data, *u));
     });
 }
 

@@ -27,7 +27,10 @@ struct User {
     std::string realName;
     // Signs in with the Sohu mail domain instead of the ChinaRen one.
     bool sohu = false;
+    // The home page's class links, in this order (an id may repeat).
     std::vector<std::string> classIds;
+    // Written into the home page after the class links.
+    std::string homeExtra;
 };
 
 struct Class {
