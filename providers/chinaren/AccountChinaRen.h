@@ -15,6 +15,9 @@ public:
     // else from a new passport sign-in, whose answer goes to page), 0 after
     // a failure that the account log explains.
     int Login(CHttpClient* client, CString* page) override;
+    // The personal profile (ProfileChinaRen.cpp).
+    void UpdateProfile(CByteArray* form, int param) override;
+    void ReadProfile(int param) override;
     // Rebuilds the classes from the site's home page (ClassListChinaRen.cpp).
     void UpdateClassList(int param) override;
     BOOL HasMessageSubject() override { return FALSE; }
@@ -29,6 +32,8 @@ private:
     // Gives every class's message store a new key and fetches its picture
     // over the signed-in client.
     void RefreshAuthImages(CHttpClient* client);
+    // The id of the account's first class, empty without one.
+    CString FirstClassId();
 
     // Classes taken out of the array by a class-list pass.
     tavrin::RetiredClasses m_retired;

@@ -35,6 +35,7 @@ Site::Site(Simulator& sim)
     InstallPassport(sim, m_state);
     InstallClassHome(sim, m_state);
     InstallVerifyImages(sim, m_state);
+    InstallProfile(sim, m_state);
 }
 
 std::string Site::CodeFor(const std::string& query)

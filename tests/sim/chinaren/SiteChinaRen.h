@@ -31,6 +31,10 @@ struct User {
     std::vector<std::string> classIds;
     // Written into the home page after the class links.
     std::string homeExtra;
+    // The registration form's values by field name ("realname", "mail",
+    // "isman" "1" for male, "ispublic" "1" when checked, the option lists'
+    // selected values "b_mon", "b_day", "edu", "job", "revnew", "locate").
+    std::map<std::string, std::string> profile;
 };
 
 struct Class {
@@ -58,6 +62,8 @@ struct Data {
     // Answers by query prefix ("lwc2" answers every message picture of
     // class c2); the longest prefix wins, Gif without one.
     std::map<std::string, PictureAnswer> pictureAnswers;
+    // The hidden "tm" of the registration form: counted up per page.
+    long long nextFormStamp = 1117584000001;
     // Tickets of the passport's success pages: ticket -> user name.
     std::map<std::string, std::string> tickets;
     int nextTicket = 1;
@@ -97,6 +103,7 @@ using StatePtr = std::shared_ptr<Site::State>;
 void InstallPassport(Simulator& sim, const StatePtr& state);
 void InstallClassHome(Simulator& sim, const StatePtr& state);
 void InstallVerifyImages(Simulator& sim, const StatePtr& state);
+void InstallProfile(Simulator& sim, const StatePtr& state);
 
 // A GBK page of the site: the frame, its scripts and adverts around body.
 std::string Page(const std::string& title, const std::string& body);
