@@ -13,4 +13,11 @@ public:
     // stores get a fresh verification key when they have none. A class whose
     // id could not name a folder gets no stores.
     void CreateStores() override;
+    // Reads the class home page and writes "misc.htm" into the class folder
+    // (ClassPageChinaRen.cpp).
+    void UpdateClassInfo(int param) override;
+
+    // Stores the pictures of text in the class's "images" folder and points
+    // text at them; a picture that cannot be had becomes the missing one.
+    void LocalizeImages(CString& text, CHttpClient* client);
 };

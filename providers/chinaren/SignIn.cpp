@@ -2,6 +2,7 @@
 
 #include "core/services/TextUtil.h"
 #include "providers/chinaren/site.h"
+#include "providers/common/ProviderUrl.h"
 
 namespace tavrin::chinaren {
 
@@ -33,6 +34,12 @@ CString LoginForm(const CString& userName, const CString& password, bool sohu)
                 "&uid=%s&utype=0&passwd=%s",
                 user, sohu ? kSohuMailDomain : kMailDomain, ReturnAddress(), user, UrlEncode(password));
     return form;
+}
+
+bool IsChinaRenUrl(const CString& url)
+{
+    return IsProviderUrl(url, {kPassportHost, kProfileHost, kClassHost, kVerifyHost, kAlbumHost, kAlbumDataHost,
+                               kImageHost, kSohuImageHost});
 }
 
 } // namespace tavrin::chinaren

@@ -29,3 +29,13 @@ inline constexpr char kSohuMailDomain[] = "sohu.com";
 inline constexpr char kSohuProvider[] = "ChinaRen(Sohu用户)";
 
 } // namespace tavrin::chinaren
+
+#include "platform/base/String.h"
+
+namespace tavrin::chinaren {
+
+// Whether a request to url may carry the sign-in cookie: an address on one
+// of the site's own hosts (see ProviderUrl.h).
+bool IsChinaRenUrl(const CString& url);
+
+} // namespace tavrin::chinaren

@@ -11,8 +11,22 @@
 
 #include "platform/base/String.h"
 
+#include <string_view>
+
 namespace tavrin {
 
 CString SanitizeHtml(const CString& html);
+
+// Markup that one of our own rewrites adds to remote HTML and that the
+// allowlist admits besides its own: an element not on the list, and
+// attributes in quotes, each tested with the lower-case tag and attribute
+// names and the raw value. An element admitted this way keeps only the
+// attributes that attribute admits.
+struct OwnMarkup {
+    bool (*element)(std::string_view tag) = nullptr;
+    bool (*attribute)(std::string_view tag, std::string_view attribute, std::string_view value) = nullptr;
+};
+
+CString SanitizeHtml(const CString& html, const OwnMarkup& own);
 
 } // namespace tavrin

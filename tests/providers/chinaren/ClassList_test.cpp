@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <set>
 #include <thread>
 
 namespace tavrin::test {
@@ -57,7 +58,16 @@ TEST_F(ChinaRenClassList, ClassesOfTheHomePageInPageOrder)
 {
     dir.Write(ClassFolder("302") + "/message.xml",
               "<message>\n\t<item read=\"1\" custo_id=\"1\" id=\"\">\n\t\t<time>t</time>\n\t</item>\n</message>\n");
+    // Each new class asks for its class page on its own pool.
+    auto classPages = std::make_shared<sim::Gate>();
+    sim.SetFault("", "/class/class_index.jsp", sim::Fault::StallAt(classPages));
     UpdateClassList();
+    ASSERT_TRUE(classPages->WaitArrivals(3));
+    classPages->Open();
+    std::set<std::string> asked;
+    for (const auto& request : sim.Requests("/class/class_index.jsp"))
+        asked.insert(request.query);
+    EXPECT_EQ(asked, (std::set<std::string>{"classuuid=301", "classuuid=302", "classuuid=303"}));
     ASSERT_EQ(Ids(), (std::vector<std::string>{"301", "302", "303"}));
     CSchoolClass* first = account.GetClassAt(0);
     EXPECT_EQ(first->GetName(), CString("一班"));

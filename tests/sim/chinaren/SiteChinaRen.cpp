@@ -36,6 +36,7 @@ Site::Site(Simulator& sim)
     InstallClassHome(sim, m_state);
     InstallVerifyImages(sim, m_state);
     InstallProfile(sim, m_state);
+    InstallClassPage(sim, m_state);
 }
 
 std::string Site::CodeFor(const std::string& query)
@@ -43,6 +44,16 @@ std::string Site::CodeFor(const std::string& query)
     std::lock_guard<std::mutex> lock(m_state->lock);
     auto it = m_state->data.codes.find(query);
     return it == m_state->data.codes.end() ? std::string() : it->second;
+}
+
+bool IsMemberOf(const Data& data, const std::string& user, const std::string& classId)
+{
+    for (const User& u : data.users)
+        if (u.name == user)
+            for (const std::string& id : u.classIds)
+                if (id == classId)
+                    return true;
+    return false;
 }
 
 std::string Page(const std::string& title, const std::string& body)

@@ -42,6 +42,18 @@ struct Class {
     std::string schoolId;
     std::string schoolName;
     std::string name;
+    // The class home page's cells; HTML where the page holds HTML.
+    std::string heading;
+    std::string voiceNumber;
+    std::string enrolYear;
+    std::string memberCount;
+    std::string founder;
+    std::string created;
+    std::string homePage;
+    std::vector<std::string> administrators;
+    std::string birthdays;
+    std::string online;
+    std::string announcement;
 };
 
 // What a verification picture request is answered with.
@@ -104,7 +116,10 @@ void InstallPassport(Simulator& sim, const StatePtr& state);
 void InstallClassHome(Simulator& sim, const StatePtr& state);
 void InstallVerifyImages(Simulator& sim, const StatePtr& state);
 void InstallProfile(Simulator& sim, const StatePtr& state);
+void InstallClassPage(Simulator& sim, const StatePtr& state);
 
+// Whether the user's home page lists the class.
+bool IsMemberOf(const Data& data, const std::string& user, const std::string& classId);
 // A GBK page of the site: the frame, its scripts and adverts around body.
 std::string Page(const std::string& title, const std::string& body);
 // The page a class-site request without the sign-in cookie gets: it matches
