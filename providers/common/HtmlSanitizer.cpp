@@ -243,9 +243,11 @@ bool ParseTag(std::string_view text, size_t p, std::string_view& name, std::vect
 
 } // namespace
 
-CString SanitizeHtml(const CString& html)
+CString SanitizeHtml(const CString& html, OwnLinkTest ownLink)
 {
-    return SanitizeHtml(html, OwnMarkup());
+    OwnMarkup own;
+    own.link = ownLink;
+    return SanitizeHtml(html, own);
 }
 
 CString SanitizeHtml(const CString& html, const OwnMarkup& own)
@@ -329,7 +331,8 @@ CString SanitizeHtml(const CString& html, const OwnMarkup& own)
                     continue;
                 if (!ours && !Contains(kAllowedAttributes, attribute))
                     continue;
-                if (!ours && Contains(kUrlAttributes, attribute) && !IsSafeUrl(a.value))
+                if (!ours && Contains(kUrlAttributes, attribute) && !IsSafeUrl(a.value) &&
+                    !(own.link && a.quoted && lowerName == "a" && attribute == "href" && own.link(a.value)))
                     continue;
                 // After a skipped '/' or a closing quote the attribute has no
                 // blank before it. It needs one unless it follows a closing
