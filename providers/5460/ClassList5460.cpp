@@ -8,12 +8,13 @@
 #include "platform/base/AtomicWrite.h"
 #include "platform/win/WinMessage.h"
 #include "providers/5460/Account5460.h"
-#include "providers/5460/PageScrape.h"
+#include "providers/common/PageScrape.h"
 #include "providers/5460/SchoolClass5460.h"
 #include "providers/5460/SignIn.h"
 #include "providers/common/Escape.h"
 #include "providers/common/PageTemplate.h"
 #include "providers/common/ProfilePage.h"
+#include "providers/common/Session.h"
 
 #include <set>
 #include <string>
@@ -53,12 +54,6 @@ CString TrimmedRight(CString text)
 }
 
 } // namespace
-
-void ApplyConfiguredProxy(CHttpClient& client)
-{
-    client.SetProxy(GetConfig(CFG_PROXY_HOST), GetConfig(CFG_PROXY_PORT), CString(), GetConfig(CFG_PROXY_USERNAME),
-                    GetConfig(CFG_PROXY_PASSWORD), TRUE);
-}
 
 std::vector<ClassEntry> ReadClassLinks(const CString& welcomePage)
 {
@@ -156,7 +151,7 @@ bool ReadClassPage(CHttpClient& client, CAccount& account, const CString& classI
     CByteArray reply;
     if (!client.Request(ClassPageUrl(account.GetProvider(), classId), "", reply, "") || client.IsStopped())
         return false;
-    page = tavrin::p5460::PageText(reply);
+    page = tavrin::PageText(reply);
     return true;
 }
 
@@ -165,7 +160,10 @@ bool ReadClassPage(CHttpClient& client, CAccount& account, const CString& classI
 void CAccount5460::UpdateClassList(int)
 {
     using namespace tavrin::p5460;
-    ApplyConfiguredProxy(m_classListClient);
+    using tavrin::Case;
+    using tavrin::FirstGroup;
+    using tavrin::SearchFirst;
+    tavrin::ApplyConfiguredProxy(m_classListClient);
     // A closing account keeps the stop that its teardown set.
     if (!IsClosing())
         m_classListClient.ResetStop();

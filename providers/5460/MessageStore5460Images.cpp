@@ -5,10 +5,10 @@
 
 #include "core/services/FolderUtil.h"
 #include "core/services/HtmlTags.h"
-#include "platform/base/AtomicWrite.h"
 #include "platform/base/FileApi.h"
 #include "providers/5460/MessageText.h"
 #include "providers/5460/PhotoText.h"
+#include "providers/common/PictureFetch.h"
 #include "providers/common/SafeFileName.h"
 
 #include <boost/regex.hpp>
@@ -136,26 +136,14 @@ void CMessageStore5460::LocalizeImages(CMessageItem5460* message, CHttpClient* c
 
         CString reference = "images/" + fileName;
         if (!FileExists(localPath)) {
-            const bool foreign = !tavrin::p5460::IsProviderUrl(address);
-            // Another host never sees the session cookie.
-            CString cookies;
-            if (foreign) {
-                cookies = client->GetCookies();
-                client->ClearCookies();
-            }
-            CByteArray bytes;
-            BOOL ok = client->Request(address, "", bytes, "");
-            if (foreign) {
-                client->ClearCookies();
-                client->AddCookie(cookies);
-            }
+            // Another host never sees the session cookie; only a picture is
+            // stored, an error page never becomes one.
+            const tavrin::PictureFetch fetched =
+                tavrin::FetchPicture(*client, address, &tavrin::p5460::IsProviderUrl, folder, fileName);
             // A stopped fetch leaves the address for the next update.
-            if (client->IsStopped())
+            if (fetched == tavrin::PictureFetch::Stopped)
                 break;
-            const int status = client->GetStatusCode();
-            // Only a picture is stored: an error page never becomes one.
-            if (!ok || status < 200 || status >= 300 || bytes.GetSize() == 0 ||
-                !tavrin::WriteFileAtomic(localPath, bytes.GetData(), static_cast<size_t>(bytes.GetSize())))
+            if (fetched == tavrin::PictureFetch::Failed)
                 reference = kMissingPicture;
         }
         message->m_content.Replace(address, reference);

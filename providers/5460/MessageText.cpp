@@ -13,13 +13,6 @@ CString FirstPiece(const CString& joined)
     return pieces[0];
 }
 
-int CharacterCount(const CString& text)
-{
-    if (text.IsEmpty())
-        return 0;
-    return MultiByteToWideChar(CP_ACP, 0, text.GetString(), text.GetLength(), nullptr, 0);
-}
-
 } // namespace tavrin::p5460
 
 namespace tavrin::p5460 {

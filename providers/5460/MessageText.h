@@ -12,10 +12,6 @@ inline constexpr char kReplySeparator[] = "`|";
 // The message's own value of a joined field (trimmed, as SplitString gives it).
 CString FirstPiece(const CString& joined);
 
-// Characters of a text as the provider counts them: a Chinese character is
-// one, not two.
-int CharacterCount(const CString& text);
-
 } // namespace tavrin::p5460
 
 #include <vector>

@@ -6,16 +6,17 @@
 #include "core/services/FolderUtil.h"
 #include "core/services/TextUtil.h"
 #include "providers/5460/ClassList5460.h"
-#include "providers/5460/PageScrape.h"
+#include "providers/common/PageScrape.h"
 #include "providers/5460/SignIn.h"
 #include "providers/common/PageTemplate.h"
+#include "providers/common/Session.h"
 #include "providers/common/ProfilePage.h"
 
 #include <string>
 
 namespace {
 
-using tavrin::p5460::Case;
+using tavrin::Case;
 
 // The profile values after the reading time, in template order; the sex
 // (the null entry) is read from its radio button.
@@ -61,7 +62,7 @@ void CAccount5460::ReadProfile(int)
     Log("[个人档案]开始读取...");
     if (tavrin::WriteProfileStatus(GetDataFolder(), "个人档案正在读取..."))
         tavrin::PostAccountEvent(this, 4);
-    tavrin::p5460::ApplyConfiguredProxy(m_profileReadClient);
+    tavrin::ApplyConfiguredProxy(m_profileReadClient);
 
     // The password is encoded: a "&" in it would cut the form.
     const CString body = "passwd=" + UrlEncode(GetPassword());
@@ -79,7 +80,7 @@ void CAccount5460::ReadProfile(int)
     } else if (!m_profileReadClient.Request(url, body, reply, "") || m_profileReadClient.IsStopped()) {
         Log("[个人档案]网络错误, 读取失败.");
     } else {
-        const CString page = tavrin::p5460::PageText(reply);
+        const CString page = tavrin::PageText(reply);
 
         CString templ;
         tavrin::ReadTemplateFile(ProfileTemplatePath(), templ);
@@ -88,10 +89,10 @@ void CAccount5460::ReadProfile(int)
         for (const char* pattern : kProfilePatterns) {
             if (!pattern) {
                 std::vector<CString> groups;
-                values.push_back(tavrin::p5460::SearchFirst(page, kMale, Case::Insensitive, groups) ? "男" : "女");
+                values.push_back(tavrin::SearchFirst(page, kMale, Case::Insensitive, groups) ? "男" : "女");
                 continue;
             }
-            values.push_back(tavrin::p5460::FirstGroup(page, pattern, Case::Insensitive));
+            values.push_back(tavrin::FirstGroup(page, pattern, Case::Insensitive));
         }
         // Every value is escaped for the script string that holds it.
         tavrin::FillScriptDataBlock(templ, "个人资料", values);
@@ -112,7 +113,7 @@ void CAccount5460::UpdateProfile(CByteArray* form, int)
     Log("[个人档案]开始更新...");
     if (tavrin::WriteProfileStatus(GetDataFolder(), "个人档案正在更新..."))
         tavrin::PostAccountEvent(this, 4);
-    tavrin::p5460::ApplyConfiguredProxy(m_profileUpdateClient);
+    tavrin::ApplyConfiguredProxy(m_profileUpdateClient);
     const CString url = tavrin::p5460::PageUrl(GetProvider(), "/gy5460/jsp/register/updateInfo.jsp");
     if (!IsClosing())
         m_profileUpdateClient.ResetStop();
@@ -128,7 +129,7 @@ void CAccount5460::UpdateProfile(CByteArray* form, int)
     } else if (!m_profileUpdateClient.RequestWithRetry(url, form ? *form : empty, reply, "") ||
                m_profileUpdateClient.IsStopped()) {
         Log("[个人档案]更新失败.");
-    } else if (tavrin::p5460::PageText(reply)
+    } else if (tavrin::PageText(reply)
                    .Find(kUpdated) >= 0) {
         Log("[个人档案]更新完成.");
         StartReadProfile(0);

@@ -25,6 +25,13 @@ bool IsProviderUrl(const CString& url, std::initializer_list<const char*> hosts)
     std::string host(authority.substr(0, authority.find(':')));
     for (char& c : host)
         c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    // One trailing dot names the same host.
+    auto withoutRootDot = [](std::string name) {
+        if (!name.empty() && name.back() == '.')
+            name.pop_back();
+        return name;
+    };
+    host = withoutRootDot(host);
     bool known = false;
     for (const char* name : hosts)
         known = known || host == name;
@@ -40,7 +47,7 @@ bool IsProviderUrl(const CString& url, std::initializer_list<const char*> hosts)
     if (!AfxParseURL(url, service, server, object, port))
         return false;
     server.MakeLower();
-    return server.View() == host;
+    return withoutRootDot(server.Str()) == host;
 }
 
 } // namespace tavrin

@@ -11,7 +11,7 @@ namespace tavrin {
 // Whether url is an "http://" address that the HTTP client will send to one
 // of hosts (lower-case names): user information ("host@other"), a backslash
 // in the authority or a malformed port make it no provider address. Letter
-// case of scheme and host and a port are allowed.
+// case of scheme and host, a port and one trailing dot are allowed.
 bool IsProviderUrl(const CString& url, std::initializer_list<const char*> hosts);
 
 } // namespace tavrin
