@@ -13,12 +13,8 @@ int CAccount5460::Login(CHttpClient* client, CString* page)
     std::lock_guard<std::recursive_mutex> lock(m_loginLock);
     const CString url = tavrin::p5460::PageUrl(GetProvider(), tavrin::p5460::kLoginPath);
 
-    const CString cookie = GetCookie();
-    if (tavrin::IsCookieFresh(cookie, GetCookieTime().GetTime(), CTime::GetCurrentTime().GetTime())) {
-        client->ClearCookies();
-        client->AddCookie(cookie);
+    if (tavrin::ReuseFreshCookie(*this, *client))
         return 1;
-    }
 
     Log("[登录]开始登录...");
     const CString form = tavrin::p5460::LoginForm(GetUserName(), GetPassword());

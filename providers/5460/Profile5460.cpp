@@ -59,18 +59,10 @@ CString ProfileTemplatePath()
 
 void CAccount5460::ReadProfile(int)
 {
-    Log("[个人档案]开始读取...");
-    if (tavrin::WriteProfileStatus(GetDataFolder(), "个人档案正在读取..."))
-        tavrin::PostAccountEvent(this, 4);
-    tavrin::ApplyConfiguredProxy(m_profileReadClient);
-
+    tavrin::BeginProfileRun(*this, m_profileReadClient, "[个人档案]开始读取...", "个人档案正在读取...");
     // The password is encoded: a "&" in it would cut the form.
     const CString body = "passwd=" + UrlEncode(GetPassword());
     const CString url = tavrin::p5460::PageUrl(GetProvider(), "/gy5460/jsp/register/update.jsp");
-    if (!IsClosing())
-        m_profileReadClient.ResetStop();
-    m_profileReadClient.ClearCookies();
-    m_profileReadClient.AddCookie(GetCookie());
 
     bool read = false;
     CString signInPage;
@@ -96,29 +88,15 @@ void CAccount5460::ReadProfile(int)
         }
         // Every value is escaped for the script string that holds it.
         tavrin::FillScriptDataBlock(templ, "个人资料", values);
-        if (!values[1].IsEmpty() && tavrin::WriteProfilePage(GetDataFolder(), templ)) {
-            Log("[个人档案]读取结束.");
-            read = true;
-        } else {
-            Log("[个人档案]未知错误, 读取失败.");
-        }
+        read = tavrin::WriteReadProfile(*this, !values[1].IsEmpty(), templ);
     }
-    if (!read)
-        tavrin::WriteProfileStatus(GetDataFolder(), "个人档案读取失败.");
-    tavrin::PostAccountEvent(this, 2);
+    tavrin::EndProfileRead(*this, read);
 }
 
 void CAccount5460::UpdateProfile(CByteArray* form, int)
 {
-    Log("[个人档案]开始更新...");
-    if (tavrin::WriteProfileStatus(GetDataFolder(), "个人档案正在更新..."))
-        tavrin::PostAccountEvent(this, 4);
-    tavrin::ApplyConfiguredProxy(m_profileUpdateClient);
+    tavrin::BeginProfileRun(*this, m_profileUpdateClient, "[个人档案]开始更新...", "个人档案正在更新...");
     const CString url = tavrin::p5460::PageUrl(GetProvider(), "/gy5460/jsp/register/updateInfo.jsp");
-    if (!IsClosing())
-        m_profileUpdateClient.ResetStop();
-    m_profileUpdateClient.ClearCookies();
-    m_profileUpdateClient.AddCookie(GetCookie());
 
     bool updated = false;
     CString signInPage;
@@ -137,7 +115,5 @@ void CAccount5460::UpdateProfile(CByteArray* form, int)
     } else {
         Log("[个人档案]未知错误, 更新失败.");
     }
-    if (!updated && tavrin::WriteProfileStatus(GetDataFolder(), "个人档案更新失败."))
-        tavrin::PostAccountEvent(this, 4);
-    tavrin::PostAccountEvent(this, 3);
+    tavrin::EndProfileUpdate(*this, updated);
 }

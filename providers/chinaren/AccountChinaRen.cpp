@@ -27,12 +27,8 @@ int CAccountChinaRen::Login(CHttpClient* client, CString* page)
         return 0;
     std::lock_guard<std::recursive_mutex> lock(m_loginLock);
 
-    const CString cookie = GetCookie();
-    if (tavrin::IsCookieFresh(cookie, GetCookieTime().GetTime(), CTime::GetCurrentTime().GetTime())) {
-        client->ClearCookies();
-        client->AddCookie(cookie);
+    if (tavrin::ReuseFreshCookie(*this, *client))
         return 1;
-    }
 
     Log("[登录]开始登录...");
     const CString form = LoginForm(GetUserName(), GetPassword(), IsSohuKind(GetProvider()));

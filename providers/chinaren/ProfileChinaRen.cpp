@@ -98,16 +98,8 @@ CString CAccountChinaRen::FirstClassId()
 
 void CAccountChinaRen::ReadProfile(int)
 {
-    Log("[个人档案]开始读取...");
-    if (tavrin::WriteProfileStatus(GetDataFolder(), "个人档案正在读取..."))
-        tavrin::PostAccountEvent(this, 4);
-    tavrin::ApplyConfiguredProxy(m_profileReadClient);
+    tavrin::BeginProfileRun(*this, m_profileReadClient, "[个人档案]开始读取...", "个人档案正在读取...");
     const CString classId = FirstClassId();
-    // A closing account keeps the stop that its teardown set.
-    if (!IsClosing())
-        m_profileReadClient.ResetStop();
-    m_profileReadClient.ClearCookies();
-    m_profileReadClient.AddCookie(GetCookie());
 
     bool read = false;
     CString signInPage;
@@ -136,29 +128,15 @@ void CAccountChinaRen::ReadProfile(int)
 
         // Every value is escaped for the script string that holds it.
         tavrin::FillScriptDataBlock(templ, "个人资料", values);
-        if (!tm.IsEmpty() && tavrin::WriteProfilePage(GetDataFolder(), templ)) {
-            Log("[个人档案]读取结束.");
-            read = true;
-        } else {
-            Log("[个人档案]未知错误, 读取失败.");
-        }
+        read = tavrin::WriteReadProfile(*this, !tm.IsEmpty(), templ);
     }
-    if (!read)
-        tavrin::WriteProfileStatus(GetDataFolder(), "个人档案读取失败.");
-    tavrin::PostAccountEvent(this, 2);
+    tavrin::EndProfileRead(*this, read);
 }
 
 void CAccountChinaRen::UpdateProfile(CByteArray* form, int)
 {
-    Log("[个人档案]开始更新...");
-    if (tavrin::WriteProfileStatus(GetDataFolder(), "个人档案正在更新..."))
-        tavrin::PostAccountEvent(this, 4);
-    tavrin::ApplyConfiguredProxy(m_profileUpdateClient);
+    tavrin::BeginProfileRun(*this, m_profileUpdateClient, "[个人档案]开始更新...", "个人档案正在更新...");
     const CString classId = FirstClassId();
-    if (!IsClosing())
-        m_profileUpdateClient.ResetStop();
-    m_profileUpdateClient.ClearCookies();
-    m_profileUpdateClient.AddCookie(GetCookie());
 
     bool updated = false;
     CString signInPage;
@@ -179,7 +157,5 @@ void CAccountChinaRen::UpdateProfile(CByteArray* form, int)
         StartReadProfile(0);
         updated = true;
     }
-    if (!updated && tavrin::WriteProfileStatus(GetDataFolder(), "个人档案更新失败."))
-        tavrin::PostAccountEvent(this, 4);
-    tavrin::PostAccountEvent(this, 3);
+    tavrin::EndProfileUpdate(*this, updated);
 }

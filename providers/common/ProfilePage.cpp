@@ -7,6 +7,7 @@
 #include "platform/base/Time.h"
 #include "platform/win/WinMessage.h"
 #include "providers/common/PageTemplate.h"
+#include "providers/common/Session.h"
 
 namespace tavrin {
 
@@ -38,6 +39,43 @@ void PostAccountEvent(CAccount* account, WPARAM code)
 {
     if (HWND wnd = account ? account->GetNotifyWnd() : nullptr)
         PostMessage(wnd, WM_ACCOUNT_EVENT, code, reinterpret_cast<LPARAM>(account));
+}
+
+void BeginProfileRun(CAccount& account, CHttpClient& client, const char* line, const char* status)
+{
+    account.Log(line);
+    if (WriteProfileStatus(account.GetDataFolder(), status))
+        PostAccountEvent(&account, 4);
+    ApplyConfiguredProxy(client);
+    // A closing account keeps the stop that its teardown set.
+    if (!account.IsClosing())
+        client.ResetStop();
+    client.ClearCookies();
+    client.AddCookie(account.GetCookie());
+}
+
+bool WriteReadProfile(CAccount& account, bool usable, const CString& page)
+{
+    if (usable && WriteProfilePage(account.GetDataFolder(), page)) {
+        account.Log("[个人档案]读取结束.");
+        return true;
+    }
+    account.Log("[个人档案]未知错误, 读取失败.");
+    return false;
+}
+
+void EndProfileRead(CAccount& account, bool read)
+{
+    if (!read)
+        WriteProfileStatus(account.GetDataFolder(), "个人档案读取失败.");
+    PostAccountEvent(&account, 2);
+}
+
+void EndProfileUpdate(CAccount& account, bool updated)
+{
+    if (!updated && WriteProfileStatus(account.GetDataFolder(), "个人档案更新失败."))
+        PostAccountEvent(&account, 4);
+    PostAccountEvent(&account, 3);
 }
 
 } // namespace tavrin

@@ -7,6 +7,7 @@
 #include "platform/base/Types.h"
 
 class CAccount;
+class CHttpClient;
 
 namespace tavrin {
 
@@ -20,5 +21,18 @@ bool WriteProfilePage(const CString& dataFolder, const CString& page);
 CString ProfileReadTime();
 // Posts WM_ACCOUNT_EVENT with code to the account's notify window.
 void PostAccountEvent(CAccount* account, WPARAM code);
+
+// The start of a profile read or update: the log line, the status page
+// (event 4 when written), and the client readied with the proxy and the
+// account's cookie (its stop kept while the account closes).
+void BeginProfileRun(CAccount& account, CHttpClient& client, const char* line, const char* status);
+// Writes the filled profile page when the read gave a usable page and logs
+// the outcome; true when written.
+bool WriteReadProfile(CAccount& account, bool usable, const CString& page);
+// The end of a read: the failure status page unless read, then event 2.
+void EndProfileRead(CAccount& account, bool read);
+// The end of an update: the failure status page (event 4 when written)
+// unless updated, then event 3.
+void EndProfileUpdate(CAccount& account, bool updated);
 
 } // namespace tavrin

@@ -1,5 +1,6 @@
 #include "providers/common/Session.h"
 
+#include "core/model/Account.h"
 #include "core/services/Config.h"
 #include "core/services/HttpClient.h"
 #include "platform/base/CodePage.h"
@@ -14,6 +15,16 @@ bool IsCookieFresh(const CString& cookie, int64_t cookieTime, int64_t now)
         return false;
     // Whole minutes, truncated toward zero.
     return (now - cookieTime) / 60 <= kCookieReuseMinutes;
+}
+
+bool ReuseFreshCookie(CAccount& account, CHttpClient& client)
+{
+    const CString cookie = account.GetCookie();
+    if (!IsCookieFresh(cookie, account.GetCookieTime().GetTime(), CTime::GetCurrentTime().GetTime()))
+        return false;
+    client.ClearCookies();
+    client.AddCookie(cookie);
+    return true;
 }
 
 void ApplyConfiguredProxy(CHttpClient& client)

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 
+class CAccount;
 class CHttpClient;
 
 namespace tavrin {
@@ -19,6 +20,11 @@ inline constexpr int64_t kCookieFutureSeconds = 5 * 60;
 // 45 whole minutes old and not more than 5 minutes in the future. Times in
 // seconds since 1970.
 bool IsCookieFresh(const CString& cookie, int64_t cookieTime, int64_t now);
+
+// The reuse of a fresh cookie at the start of every sign-in: when the
+// account's cookie is fresh, the client carries exactly it and true comes
+// back; nothing else is touched.
+bool ReuseFreshCookie(CAccount& account, CHttpClient& client);
 
 // The proxy of configuration keys 12 to 15, with the use switch on.
 void ApplyConfiguredProxy(CHttpClient& client);
