@@ -36,4 +36,26 @@ public:
     BOOL NeedsAuthCode() override { return TRUE; }
     // The verification stamp (see AuthCode.h).
     CString GetAuthTime() override;
+    // Reads the board's three listings newest first into "message.xml", with
+    // the pinned messages and the class vote (MessageStoreChinaRenUpdate.cpp).
+    // mode 0 stops at the stored mark; mode 1 reads up to count pages and
+    // rebuilds the document when it read the board to its end or limit.
+    void Update(int count, int mode) override;
+
+    // Makes the pictures of item's content local and, in a photo notice,
+    // links each to its photo; raw is the board's row, whose album links
+    // name the photos.
+    void LocalizeImages(CMessageItemChinaRen& item, CHttpClient& client, const CString& raw);
+
+private:
+    struct Run;
+    // One row of a list page into the run; see the .cpp.
+    void ReadRow(const CString& row, Run& run, CXmlCursor& cursor, int mode);
+    // The class vote from the class page; empty content when none.
+    CMessageItemChinaRen ReadVote();
+    void Write(Run& run, CXmlCursor& cursor, const CMessageItemChinaRen& vote, bool rebuild);
+    void Log(const CString& text);
+    void PostEvent(WPARAM code);
+    void SendEvent(WPARAM code);
+    int Login();
 };

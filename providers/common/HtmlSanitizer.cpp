@@ -156,6 +156,15 @@ std::string NormalizedUrl(std::string_view value)
     return Lower(out);
 }
 
+// An unquoted value that cannot run into what follows it.
+bool IsPlainToken(std::string_view value)
+{
+    for (char c : value)
+        if (!IsAsciiLetter(c) && !(c >= '0' && c <= '9') && c != '-' && c != '_')
+            return false;
+    return !value.empty();
+}
+
 bool IsSafeUrl(std::string_view value)
 {
     std::string url = NormalizedUrl(value);
@@ -326,7 +335,8 @@ CString SanitizeHtml(const CString& html, const OwnMarkup& own)
             bool afterQuote = false; // what was kept so far ends with a closing quote
             for (const Attribute& a : attributes) {
                 std::string attribute = Lower(in.substr(a.nameBegin, a.nameEnd - a.nameBegin));
-                const bool ours = own.attribute && a.quoted && own.attribute(lowerName, attribute, a.value);
+                const bool ours = own.attribute && (a.quoted || IsPlainToken(a.value)) &&
+                                  own.attribute(lowerName, attribute, a.value);
                 if (!ours && !listed)
                     continue;
                 if (!ours && !Contains(kAllowedAttributes, attribute))

@@ -112,4 +112,15 @@ std::vector<CString> AllMatches(const CString& text, const char* pattern, Case l
     return out;
 }
 
+std::string RegexLiteral(std::string_view text)
+{
+    std::string out;
+    for (char c : text) {
+        if (std::string_view(".[]{}()\\*+?^$|").find(c) != std::string_view::npos)
+            out += '\\';
+        out += c;
+    }
+    return out;
+}
+
 } // namespace tavrin

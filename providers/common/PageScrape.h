@@ -7,6 +7,8 @@
 #include "platform/base/Array.h"
 #include "platform/base/String.h"
 
+#include <string>
+#include <string_view>
 #include <vector>
 
 namespace tavrin {
@@ -23,5 +25,8 @@ CString FirstGroup(const CString& text, const char* pattern, Case letterCase);
 // The whole text of every match, in order, each search starting at the end
 // of the previous match.
 std::vector<CString> AllMatches(const CString& text, const char* pattern, Case letterCase);
+
+// Text to be matched literally inside a pattern.
+std::string RegexLiteral(std::string_view text);
 
 } // namespace tavrin

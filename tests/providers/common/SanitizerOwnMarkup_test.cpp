@@ -32,6 +32,7 @@ TEST(SanitizerOwnMarkup, AdmitsExactlyWhatTheTestsAdmit)
         {"<IMG src=a.gif ONCLICK='ours(this)'>", "<IMG src=a.gif ONCLICK='ours(this)'>"},
         {"<img src=a.gif onclick=\"ours(this);evil()\">", "<img src=a.gif>"},
         {"<img src=a.gif onclick=ours(this)>", "<img src=a.gif>"},
+        {"<bgsound src=local/a.mid>", "<bgsound>"},
         {"<img src=a.gif onerror=\"ours(this)\">", "<img src=a.gif>"},
         {"<a href=x onclick=\"ours(this)\">t</a>", "<a href=x>t</a>"},
         {"<bgsound src=\"local/a.mid\" loop=-1>", "<bgsound src=\"local/a.mid\">"},

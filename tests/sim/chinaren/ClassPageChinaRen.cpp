@@ -49,7 +49,7 @@ std::string ClassPage(const Class& c)
         "</table>\r\n"
         "<table width=439 border=0 cellpadding=2 cellspacing=0>\r\n"
         "<tr><td class=title>班级公告 <script>playAd()</script></td></tr>\r\n"
-        "<tr><td>\r\n" + c.announcement + "\r\n</td></tr>\r\n</table>\r\n"
+        "<tr><td>\r\n" + c.announcement + "\r\n</td></tr>\r\n</table>\r\n" + VoteMarkup(c) +
         "</td></tr></table>\r\n";
     return Page(c.schoolName + " " + c.name, body);
 }

@@ -37,6 +37,7 @@ Site::Site(Simulator& sim)
     InstallVerifyImages(sim, m_state);
     InstallProfile(sim, m_state);
     InstallClassPage(sim, m_state);
+    InstallBoard(sim, m_state);
 }
 
 std::string Site::CodeFor(const std::string& query)
@@ -61,7 +62,7 @@ std::string Page(const std::string& title, const std::string& body)
     return "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01 Transitional//EN\">\r\n"
            "<html>\r\n<head>\r\n"
            "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=gb2312\">\r\n"
-           "<title>" + title + " - ChinaRen校友录</title>\r\n"
+           "<title>" + title + "</title>\r\n"
            "<link href=\"http://" + std::string(tavrin::chinaren::kImageHost) +
            "/product/css/cr.css\" rel=\"stylesheet\" type=\"text/css\">\r\n"
            "<script language=\"javascript\">\r\n"

@@ -37,6 +37,27 @@ struct User {
     std::map<std::string, std::string> profile;
 };
 
+// One row of the message board.
+struct BoardRow {
+    std::string id;
+    std::string user;
+    // A guest's name is shown in a green font instead of a member link.
+    bool guest = false;
+    // As the board shows it: the stamp and the weekday after it.
+    std::string time;
+    // The text as posted; the page escapes it for its script call.
+    std::string content;
+    bool pinned = false;
+    // The board offers the delete link for it.
+    bool deletable = true;
+    // Shown through doFlatTxt instead of doStr.
+    bool flat = false;
+    // 0 the current board, 1 and 2 the two history listings.
+    int kind = 0;
+};
+
+enum class VoteForm { None, Shown, Ballot };
+
 struct Class {
     std::string id;
     std::string schoolId;
@@ -54,6 +75,19 @@ struct Class {
     std::string birthdays;
     std::string online;
     std::string announcement;
+    // The board, newest first; pinned rows head the first page.
+    std::vector<BoardRow> board;
+    int rowsPerPage = 5;
+    // The closing text on each listing's last page.
+    bool closingText = true;
+    // Every page without its title, or only this page of the current board.
+    bool untitledBoard = false;
+    int brokenBoardPage = 0;
+    // The class vote on the class page.
+    VoteForm vote = VoteForm::None;
+    std::string voteCreator;
+    std::string voteReason;
+    std::string voteTitle;
 };
 
 // What a verification picture request is answered with.
@@ -117,6 +151,9 @@ void InstallClassHome(Simulator& sim, const StatePtr& state);
 void InstallVerifyImages(Simulator& sim, const StatePtr& state);
 void InstallProfile(Simulator& sim, const StatePtr& state);
 void InstallClassPage(Simulator& sim, const StatePtr& state);
+void InstallBoard(Simulator& sim, const StatePtr& state);
+// The class vote's markup on the class page.
+std::string VoteMarkup(const Class& c);
 
 // Whether the user's home page lists the class.
 bool IsMemberOf(const Data& data, const std::string& user, const std::string& classId);
