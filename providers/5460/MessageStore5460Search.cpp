@@ -52,7 +52,7 @@ void CMessageStore5460::Search(CString text, int within)
     CSchoolClass* schoolClass = GetSchoolClass();
     CAccount* account = schoolClass ? schoolClass->GetAccount() : nullptr;
     const BOOL hasSubject = account ? account->HasMessageSubject() : FALSE;
-    const std::vector<CString> words = tavrin::p5460::SplitWords(text);
+    const std::vector<CString> words = tavrin::SplitWords(text);
 
     {
         ItemsLock lock = LockItems();

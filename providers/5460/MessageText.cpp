@@ -1,7 +1,6 @@
 #include "providers/5460/MessageText.h"
 
 #include "core/services/StringTokenizer.h"
-#include "platform/base/CodePage.h"
 #include "providers/common/HtmlSanitizer.h"
 
 namespace tavrin::p5460 {
@@ -15,19 +14,6 @@ CString FirstPiece(const CString& joined)
 
 } // namespace tavrin::p5460
 
-namespace tavrin::p5460 {
-
-std::vector<CString> SplitWords(const CString& text)
-{
-    std::vector<CString> words;
-    CStringTokenizer tokens(text, " \t\r\n\f\v");
-    CString word;
-    while (tokens.NextToken(word))
-        words.push_back(word);
-    return words;
-}
-
-} // namespace tavrin::p5460
 
 namespace tavrin::p5460 {
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/base/String.h"
+#include "providers/common/Highlight.h"
 
 namespace tavrin::p5460 {
 
@@ -18,9 +19,8 @@ CString FirstPiece(const CString& joined);
 
 namespace tavrin::p5460 {
 
-// The words of a search text: runs of white space separate them; no word is
-// empty.
-std::vector<CString> SplitWords(const CString& text);
+// The words of a search text (providers/common/Highlight.h).
+using tavrin::SplitWords;
 
 } // namespace tavrin::p5460
 
