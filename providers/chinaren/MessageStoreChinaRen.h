@@ -5,6 +5,12 @@
 
 #include "core/model/MessageStore.h"
 
+namespace tavrin::chinaren {
+// The class vote's ballot cleaned: the sanitiser with the ballot's own form,
+// choices and vote button admitted.
+CString CleanBallotHtml(const CString& html);
+} // namespace tavrin::chinaren
+
 class CMessageItemChinaRen : public CMessageItem {
 public:
     CMessageItemChinaRen() = default;
@@ -36,6 +42,12 @@ public:
     BOOL NeedsAuthCode() override { return TRUE; }
     // The verification stamp (see AuthCode.h).
     CString GetAuthTime() override;
+    // The selected message and the stored ones below it, or the class vote
+    // (MessageStoreChinaRenPages.cpp).
+    CString RenderPage(CString custoId) override;
+    CString RenderPreview(CString subject, CString text, int mode) override;
+    // Characters of the compose text as a reply sends it.
+    int GetContentLength() override;
     // Reads the board's three listings newest first into "message.xml", with
     // the pinned messages and the class vote (MessageStoreChinaRenUpdate.cpp).
     // mode 0 stops at the stored mark; mode 1 reads up to count pages and
@@ -49,6 +61,10 @@ public:
 
 private:
     struct Run;
+    // The stored message with this custo_id; false when there is none.
+    bool ReadStoredItem(const CString& custoId, CMessageItemChinaRen& item);
+    // "To ", the replied message's user and ": " in reply mode.
+    CString ReplyHeader(int mode);
     // One row of a list page into the run; see the .cpp.
     void ReadRow(const CString& row, Run& run, CXmlCursor& cursor, int mode);
     // The class vote from the class page; empty content when none.

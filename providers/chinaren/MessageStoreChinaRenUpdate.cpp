@@ -93,15 +93,15 @@ bool IsBallotAttribute(std::string_view tag, std::string_view attribute, std::st
     return false;
 }
 
-CString CleanBallot(const CString& html)
+} // namespace
+
+CString tavrin::chinaren::CleanBallotHtml(const CString& html)
 {
     tavrin::OwnMarkup own;
     own.element = &IsBallotElement;
     own.attribute = &IsBallotAttribute;
     return tavrin::SanitizeHtml(html, own);
 }
-
-} // namespace
 
 struct CMessageStoreChinaRen::Run {
     CMessageItemChinaRen last;
@@ -333,7 +333,7 @@ CMessageItemChinaRen CMessageStoreChinaRen::ReadVote()
         for (const CString& button : tavrin::AllMatches(vote.m_content, "<input[^>]*value=(\"|')?投票(\"|')?[^>]*>",
                                                         Case::Insensitive))
             vote.m_content.Replace(button, kVoteButton);
-        vote.m_content = CleanBallot(vote.m_content);
+        vote.m_content = tavrin::chinaren::CleanBallotHtml(vote.m_content);
     }
     if (!vote.m_content.IsEmpty()) {
         vote.m_pinned = 1;
