@@ -42,6 +42,9 @@ public:
     BOOL NeedsAuthCode() override { return TRUE; }
     // The verification stamp (see AuthCode.h).
     CString GetAuthTime() override;
+    // The stored messages and the vote that hold one of the words
+    // (providers/common/MessageSearch.h).
+    void Search(CString text, int within) override;
     // The selected message and the stored ones below it, or the class vote
     // (MessageStoreChinaRenPages.cpp).
     CString RenderPage(CString custoId) override;

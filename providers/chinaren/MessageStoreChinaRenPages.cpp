@@ -12,6 +12,7 @@
 #include "providers/common/Highlight.h"
 #include "providers/common/HtmlSanitizer.h"
 #include "providers/common/MessagePictures.h"
+#include "providers/common/MessageSearch.h"
 #include "providers/common/PageTemplate.h"
 #include "providers/common/Session.h"
 
@@ -180,4 +181,16 @@ CString CMessageStoreChinaRen::RenderPreview(CString, CString text, int mode)
 int CMessageStoreChinaRen::GetContentLength()
 {
     return tavrin::CharacterCount(ReplyHeader(GetComposeMode() == 1 ? 1 : 0) + GetComposeContent());
+}
+
+void CMessageStoreChinaRen::Search(CString text, int within)
+{
+    CSchoolClass* schoolClass = GetSchoolClass();
+    CAccount* account = schoolClass ? schoolClass->GetAccount() : nullptr;
+    tavrin::MessageSearchHooks hooks;
+    hooks.send = [this](WPARAM code) { SendEvent(code); };
+    hooks.post = [this](WPARAM code) { PostEvent(code); };
+    hooks.insertVote = [this](CXmlCursor& cursor) { InsertVoteItem(cursor); };
+    hooks.hasSubject = account ? account->HasMessageSubject() : FALSE;
+    tavrin::SearchMessages<CMessageItemChinaRen>(*this, text, within, hooks);
 }
