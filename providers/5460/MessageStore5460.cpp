@@ -3,6 +3,7 @@
 // "last", and the messages stored at the head of "message.xml".
 #include "providers/5460/MessageStore5460.h"
 #include "providers/common/PageScrape.h"
+#include "providers/common/StoreEvents.h"
 
 #include "core/model/Account.h"
 #include "core/model/ModelEvents.h"
@@ -93,32 +94,22 @@ CString CMessageStore5460::GetDisplayValue(const CString& text)
 
 void CMessageStore5460::Log(const CString& text)
 {
-    if (CSchoolClass* schoolClass = GetSchoolClass())
-        schoolClass->Log(text);
+    tavrin::LogToClass(*this, text);
 }
 
 void CMessageStore5460::PostEvent(WPARAM code)
 {
-    CSchoolClass* schoolClass = GetSchoolClass();
-    CAccount* account = schoolClass ? schoolClass->GetAccount() : nullptr;
-    if (account && account->GetNotifyWnd())
-        PostMessage(account->GetNotifyWnd(), WM_CLASS_EVENT, code, reinterpret_cast<LPARAM>(schoolClass));
+    tavrin::PostClassEvent(*this, code);
 }
 
 void CMessageStore5460::SendEvent(WPARAM code)
 {
-    CSchoolClass* schoolClass = GetSchoolClass();
-    CAccount* account = schoolClass ? schoolClass->GetAccount() : nullptr;
-    if (account && account->GetNotifyWnd())
-        SendMessage(account->GetNotifyWnd(), WM_CLASS_EVENT, code, reinterpret_cast<LPARAM>(schoolClass));
+    tavrin::SendClassEvent(*this, code);
 }
 
 int CMessageStore5460::Login(CHttpClient* client)
 {
-    CSchoolClass* schoolClass = GetSchoolClass();
-    CAccount* account = schoolClass ? schoolClass->GetAccount() : nullptr;
-    CString page;
-    return account ? account->Login(client, &page) : 0;
+    return tavrin::SignInFor(*this, client);
 }
 
 CString CMessageStore5460::WebHost()

@@ -12,6 +12,7 @@
 #include "providers/common/Highlight.h"
 #include "providers/common/HtmlSanitizer.h"
 #include "providers/common/PageTemplate.h"
+#include "providers/common/StoreEvents.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -76,24 +77,7 @@ CString CMessageStore5460::RenderPage(CString custoId)
         !tavrin::FindSeparator(page, kSeparatorStart, kSeparatorEnd, separator))
         return kEmptyPage;
 
-    // The custo_ids below the first that the document holds, so the walk
-    // never counts down through numbers nobody has.
-    std::vector<long long> numbers;
-    {
-        CXmlCursor cursor(m_xml);
-        m_xml.ResetPos(cursor.GetId());
-        if (cursor.FindChildElem("message") && cursor.FindChildElem("item")) {
-            do {
-                CString text = cursor.GetAttrib("custo_id");
-                long long number = StoreTextNumber(text);
-                CString canonical;
-                canonical.Format("%lld", number);
-                if (number > 0 && canonical == text)
-                    numbers.push_back(number);
-            } while (m_xml.FindNextElem(TRUE, cursor.GetId()));
-        }
-    }
-    std::sort(numbers.begin(), numbers.end());
+    const std::vector<long long> numbers = tavrin::StoredMessageNumbers(m_xml);
 
     const std::vector<CString> words = tavrin::SplitWords(GetLastSearch());
     const int limit = atoi(GetConfig(CFG_STYLE_VIEW_MESSAGE_NUMBER));

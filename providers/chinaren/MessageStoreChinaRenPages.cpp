@@ -15,6 +15,7 @@
 #include "providers/common/MessageSearch.h"
 #include "providers/common/PageTemplate.h"
 #include "providers/common/Session.h"
+#include "providers/common/StoreEvents.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -85,24 +86,7 @@ CString CMessageStoreChinaRen::RenderPage(CString custoId)
     if (custoId.IsEmpty() || !ReadBlocks("message.html", "留言", blocks))
         return kEmptyPage;
 
-    // The custo_ids below the first that the document holds, so the walk
-    // never counts down through numbers nobody has.
-    std::vector<long long> numbers;
-    {
-        CXmlCursor cursor(m_xml);
-        m_xml.ResetPos(cursor.GetId());
-        if (cursor.FindChildElem("message") && cursor.FindChildElem("item")) {
-            do {
-                const CString text = cursor.GetAttrib("custo_id");
-                const long long number = StoreTextNumber(text);
-                CString canonical;
-                canonical.Format("%lld", number);
-                if (number > 0 && canonical == text)
-                    numbers.push_back(number);
-            } while (m_xml.FindNextElem(TRUE, cursor.GetId()));
-        }
-    }
-    std::sort(numbers.begin(), numbers.end());
+    const std::vector<long long> numbers = tavrin::StoredMessageNumbers(m_xml);
 
     const std::vector<CString> words = tavrin::SplitWords(GetLastSearch());
     const int limit = atoi(GetConfig(CFG_STYLE_VIEW_MESSAGE_NUMBER));

@@ -14,6 +14,7 @@
 #include "providers/common/HtmlSanitizer.h"
 #include "providers/common/MessagePictures.h"
 #include "providers/common/PageScrape.h"
+#include "providers/common/StoreEvents.h"
 
 #include <cstdlib>
 #include <deque>
@@ -118,32 +119,22 @@ struct CMessageStoreChinaRen::Run {
 
 void CMessageStoreChinaRen::Log(const CString& text)
 {
-    if (CSchoolClass* schoolClass = GetSchoolClass())
-        schoolClass->Log(text);
+    tavrin::LogToClass(*this, text);
 }
 
 void CMessageStoreChinaRen::PostEvent(WPARAM code)
 {
-    CSchoolClass* schoolClass = GetSchoolClass();
-    CAccount* account = schoolClass ? schoolClass->GetAccount() : nullptr;
-    if (account && account->GetNotifyWnd())
-        PostMessage(account->GetNotifyWnd(), WM_CLASS_EVENT, code, reinterpret_cast<LPARAM>(schoolClass));
+    tavrin::PostClassEvent(*this, code);
 }
 
 void CMessageStoreChinaRen::SendEvent(WPARAM code)
 {
-    CSchoolClass* schoolClass = GetSchoolClass();
-    CAccount* account = schoolClass ? schoolClass->GetAccount() : nullptr;
-    if (account && account->GetNotifyWnd())
-        SendMessage(account->GetNotifyWnd(), WM_CLASS_EVENT, code, reinterpret_cast<LPARAM>(schoolClass));
+    tavrin::SendClassEvent(*this, code);
 }
 
 int CMessageStoreChinaRen::Login()
 {
-    CSchoolClass* schoolClass = GetSchoolClass();
-    CAccount* account = schoolClass ? schoolClass->GetAccount() : nullptr;
-    CString page;
-    return account ? account->Login(&m_updateClient, &page) : 0;
+    return tavrin::SignInFor(*this, &m_updateClient);
 }
 
 void CMessageStoreChinaRen::LocalizeImages(CMessageItemChinaRen& item, CHttpClient& client, const CString& raw)
