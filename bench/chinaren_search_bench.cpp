@@ -98,9 +98,9 @@ int main(int argc, char** argv)
         std::ofstream out(file, std::ios::binary);
         out << BoardXml();
     }
-    SetProgramFolder(ProgramPath(folder.string()));
+    tavrin::SetProgramFolder(tavrin::ProgramPath(folder.string()));
     CMessageStoreChinaRen store;
-    store.SetClassFolder(ProgramPath((folder / "class").string()));
+    store.SetClassFolder(tavrin::ProgramPath((folder / "class").string()));
     store.LoadItems(TRUE);
 
     std::vector<double> ours, grep;
@@ -119,6 +119,6 @@ int main(int argc, char** argv)
                 }());
     const double a = Median(ours), b = Median(grep);
     std::printf("search %.4f s, grep -c %.4f s, ratio %.2f (target <= 1.5)\n", a, b, a / b);
-    SetProgramFolder(CString());
+    tavrin::SetProgramFolder(CString());
     return a / b > 1.5 ? 2 : 0;
 }

@@ -14,6 +14,7 @@
 #include <functional>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tavrin {
@@ -38,15 +39,29 @@ inline CString Piece(const CString& joined, int index)
     return index < pieces.GetSize() ? pieces[index] : pieces[0];
 }
 
-template <class Item>
-bool IsHit(const Item& item, const std::vector<CString>& words)
+// Whether word stands in text at a character boundary: a byte search,
+// then the double-byte characters before a find are stepped over.
+inline bool Contains(std::string_view text, std::string_view word)
 {
-    CString title = item.m_title;
-    CString content = item.m_content;
-    StripHtmlTags(title);
-    StripHtmlTags(content);
+    size_t boundary = 0;
+    for (size_t at = text.find(word); at != std::string_view::npos; at = text.find(word, at + 1)) {
+        while (boundary < at)
+            boundary += static_cast<size_t>(CharLength(text.data() + boundary, text.data() + text.size()));
+        if (boundary == at)
+            return true;
+    }
+    return false;
+}
+
+inline bool IsHit(CString title, CString content, const std::vector<CString>& words)
+{
+    // Only text with a tag needs its tags removed.
+    if (title.Find('<') >= 0)
+        StripHtmlTags(title);
+    if (content.Find('<') >= 0)
+        StripHtmlTags(content);
     for (const CString& word : words)
-        if (title.Find(word) >= 0 || content.Find(word) >= 0)
+        if (Contains(title.View(), word.View()) || Contains(content.View(), word.View()))
             return true;
     return false;
 }
@@ -101,10 +116,11 @@ void SearchMessages(CMessageStore& store, CString text, int within, const Messag
         xml.ResetPos(cursor.GetId());
         if (cursor.FindChildElem("message") && cursor.FindChildElem("item")) {
             do {
+                // Only a hit is read whole.
+                if (!search_detail::IsHit(cursor.GetChildData("title"), cursor.GetChildData("content"), words))
+                    continue;
                 Item stored;
                 Item::ReadXml(&stored, &cursor);
-                if (!search_detail::IsHit(stored, words))
-                    continue;
                 if (within && !listed.count(stored.m_custoId.Str()))
                     continue;
                 CMessageItem* item = new CMessageItem;
@@ -135,7 +151,7 @@ void SearchMessages(CMessageStore& store, CString text, int within, const Messag
         if (cursor.FindChildElem("message") && cursor.FindChildElem("vote") && cursor.FindChildElem("item")) {
             Item stored;
             Item::ReadXml(&stored, &cursor);
-            if (search_detail::IsHit(stored, words))
+            if (search_detail::IsHit(stored.m_title, stored.m_content, words))
                 hooks.insertVote(cursor);
         }
         store.SortItems(store.GetSortColumn(), store.GetSortAscending());
