@@ -58,12 +58,7 @@ void InsertFirstReply(CString& field, const CString& value)
 
 bool CMessageStore5460::ReadStoredItem(const CString& custoId, CMessageItem5460& item)
 {
-    CXmlCursor cursor(m_xml);
-    m_xml.ResetPos(cursor.GetId());
-    if (!cursor.FindChildElem("message") || !cursor.FindChildElemWithAttrib("item", "custo_id", custoId))
-        return false;
-    CMessageItem5460::ReadXml(&item, &cursor);
-    return true;
+    return tavrin::ReadStoredMessage(m_xml, custoId, item);
 }
 
 CString CMessageStore5460::RenderPage(CString custoId)

@@ -72,12 +72,7 @@ CString CleanContent(const CString& html)
 
 bool CMessageStoreChinaRen::ReadStoredItem(const CString& custoId, CMessageItemChinaRen& item)
 {
-    CXmlCursor cursor(m_xml);
-    m_xml.ResetPos(cursor.GetId());
-    if (!cursor.FindChildElem("message") || !cursor.FindChildElemWithAttrib("item", "custo_id", custoId))
-        return false;
-    CMessageItemChinaRen::ReadXml(&item, &cursor);
-    return true;
+    return tavrin::ReadStoredMessage(m_xml, custoId, item);
 }
 
 CString CMessageStoreChinaRen::RenderPage(CString custoId)

@@ -10,6 +10,13 @@
 
 namespace tavrin::test {
 
+std::string MessageXmlItem(int custoId, const std::string& user, const std::string& content)
+{
+    return "\t<item read=\"0\" custo_id=\"" + std::to_string(custoId) + "\" id=\"" + std::to_string(custoId + 100) +
+           "\">\n\t\t<time>2005-05-" + std::to_string(custoId + 10) + "&nbsp;10:00:00</time>\n\t\t<user>" + user +
+           "</user>\n\t\t<content>" + content + "</content>\n\t</item>\n";
+}
+
 ScopedZone::ScopedZone(const char* zone)
 {
     if (const char* old = getenv("TZ")) {

@@ -16,6 +16,9 @@
 
 namespace tavrin::test {
 
+// A stored message element: id custo_id + 100, time on 2005-05-(custo_id + 10).
+std::string MessageXmlItem(int custoId, const std::string& user, const std::string& content);
+
 // Sets TZ for the life of the object.
 class ScopedZone {
 public:

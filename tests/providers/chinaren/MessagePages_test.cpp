@@ -9,13 +9,6 @@
 namespace tavrin::test {
 namespace {
 
-std::string Item(int custoId, const std::string& user, const std::string& content)
-{
-    return "\t<item read=\"0\" custo_id=\"" + std::to_string(custoId) + "\" id=\"" + std::to_string(custoId + 100) +
-           "\">\n\t\t<time>2005-05-" + std::to_string(custoId + 10) + "&nbsp;10:00:00</time>\n\t\t<user>" + user +
-           "</user>\n\t\t<content>" + content + "</content>\n\t</item>\n";
-}
-
 class ChinaRenMessagePages : public ChinaRenTest {
 protected:
     ChinaRenMessagePages()
@@ -27,7 +20,7 @@ protected:
                           "</content>\n\t</item>\n\t</vote>\n";
         for (int i = 12; i >= 1; --i)
             if (i != 11)
-                xml += Item(i, "用户" + std::to_string(i), "content" + std::to_string(i));
+                xml += MessageXmlItem(i, "用户" + std::to_string(i), "content" + std::to_string(i));
         xml += "</message>\n";
         dir.Write(ClassFolder("301") + "/message.xml", xml);
         schoolClass = AddClass("301");
@@ -82,7 +75,7 @@ TEST_F(ChinaRenMessagePages, ValuesAreEscapedAndContentCleanedLast)
 {
     dir.Write(ClassFolder("302") + "/message.xml",
               "<message>\n" +
-                  Item(1, "a\"b&lt;/script&gt;",
+                  MessageXmlItem(1, "a\"b&lt;/script&gt;",
                        "hello&nbsp;red&nbsp;&lt;img&nbsp;src=x&nbsp;alt=\"red&gt;\"&nbsp;onerror=y()&gt;&lt;/script&gt;") +
                   "</message>\n");
     auto* other = static_cast<CMessageStoreChinaRen*>(AddClass("302")->GetMessageStore());

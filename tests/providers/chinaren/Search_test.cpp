@@ -9,13 +9,6 @@
 namespace tavrin::test {
 namespace {
 
-std::string Item(int custoId, const std::string& user, const std::string& content)
-{
-    return "\t<item read=\"0\" custo_id=\"" + std::to_string(custoId) + "\" id=\"" + std::to_string(custoId + 100) +
-           "\">\n\t\t<time>2005-05-" + std::to_string(custoId + 10) + "&nbsp;10:00:00</time>\n\t\t<user>" + user +
-           "</user>\n\t\t<content>" + content + "</content>\n\t</item>\n";
-}
-
 class ChinaRenSearch : public ChinaRenTest {
 protected:
     void Load(const std::string& items, bool vote = true)
@@ -53,8 +46,8 @@ protected:
 
 TEST_F(ChinaRenSearch, WordsTagsCaseAndPinned)
 {
-    Load(Item(5, "u5", "hello world") + Item(4, "u4", "&lt;img&nbsp;src=findme.gif&gt;") +
-         Item(3, "u3", "Hello pinned") + Item(2, "u2", "a&amp;nbsp;b") + Item(1, "u1", "秋游"));
+    Load(MessageXmlItem(5, "u5", "hello world") + MessageXmlItem(4, "u4", "&lt;img&nbsp;src=findme.gif&gt;") +
+         MessageXmlItem(3, "u3", "Hello pinned") + MessageXmlItem(2, "u2", "a&amp;nbsp;b") + MessageXmlItem(1, "u1", "秋游"));
     struct Case {
         const char* text;
         std::vector<std::string> listed;
@@ -77,7 +70,7 @@ TEST_F(ChinaRenSearch, WordsTagsCaseAndPinned)
 
 TEST_F(ChinaRenSearch, EveryAnnouncedSearchEnds)
 {
-    Load(Item(1, "u1", "abc"));
+    Load(MessageXmlItem(1, "u1", "abc"));
     Search("abc");
     EXPECT_EQ(Events(), (std::vector<int>{17, 21}));
     // The same text again does nothing at all.
