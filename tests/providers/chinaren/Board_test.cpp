@@ -223,6 +223,20 @@ TEST_F(ChinaRenBoard, PinnedRows)
     EXPECT_TRUE(Items("top").empty());
 }
 
+TEST_F(ChinaRenBoard, PinnedRowBetweenTheMarkAndTheRowsIsTheOldestNewMessage)
+{
+    SetBoard({Row("20", "2005-05-20 09:00:00", "a"), Row("10", "2005-05-10 09:00:00", "b")});
+    Update(1, 0);
+    BoardRow pinned = Row("25", "2005-05-25 09:00:00", "p");
+    pinned.pinned = true;
+    SetBoard({pinned, Row("30", "2005-05-30 09:00:00", "c"), Row("20", "2005-05-20 09:00:00", "a"),
+              Row("10", "2005-05-10 09:00:00", "b")});
+    Update(1, 0);
+    EXPECT_EQ(Items(), (std::vector<std::string>{"30:4", "25:3", "20:2", "10:1"}));
+    EXPECT_EQ(store->GetNewMessageCount(), 2);
+    EXPECT_EQ(Element("last").m_custoId, CString("5"));
+}
+
 TEST_F(ChinaRenBoard, FailedRebuildKeepsEveryMessageAndItsReadMark)
 {
     std::vector<BoardRow> rows;
