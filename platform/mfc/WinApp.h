@@ -4,6 +4,7 @@
 #pragma once
 
 #include "platform/mfc/Wnd.h"
+#include "platform/win/Registry.h"
 
 #include <string>
 
@@ -102,6 +103,25 @@ public:
 
     void ParseCommandLine(CCommandLineInfo& rCmdInfo);
 
+    // Settings under HKEY_CURRENT_USER\Software\<key>\<profile name> once a
+    // registry key is set, else in the profile file m_pszProfileName.
+    void SetRegistryKey(LPCTSTR lpszRegistryKey);
+    void SetRegistryKey(UINT nIDRegistryKey);
+    HKEY GetAppRegistryKey();
+    HKEY GetSectionKey(LPCTSTR lpszSection);
+    UINT GetProfileInt(LPCTSTR lpszSection, LPCTSTR lpszEntry, int nDefault);
+    BOOL WriteProfileInt(LPCTSTR lpszSection, LPCTSTR lpszEntry, int nValue);
+    CString GetProfileString(LPCTSTR lpszSection, LPCTSTR lpszEntry, LPCTSTR lpszDefault = nullptr);
+    // A null entry removes the whole section; a null value removes the entry.
+    BOOL WriteProfileString(LPCTSTR lpszSection, LPCTSTR lpszEntry, LPCTSTR lpszValue);
+    // The caller frees *ppData with delete[].
+    BOOL GetProfileBinary(LPCTSTR lpszSection, LPCTSTR lpszEntry, BYTE** ppData, UINT* pBytes);
+    BOOL WriteProfileBinary(LPCTSTR lpszSection, LPCTSTR lpszEntry, LPBYTE pData, UINT nBytes);
+    // Reads the standard settings; the recent-file list holds nMaxMRU names.
+    void LoadStdProfileSettings(UINT nMaxMRU = 4);
+    int m_nNumPreviewPages = 0;
+    UINT m_nMaxMRU = 0;
+
     // A counted wait cursor for the whole application.
     void BeginWaitCursor();
     void EndWaitCursor();
@@ -119,6 +139,8 @@ protected:
     HCURSOR m_hcurWaitCursorRestore = nullptr;
     CString m_strAppName;
     CString m_strExeName;
+    CString m_strRegistryKey;
+    CString m_strProfileName;
 };
 
 CWinApp* AfxGetApp();
