@@ -20,7 +20,7 @@ void CRichEditCtrl::GetSel(long& nStartChar, long& nEndChar) const
 
 void CRichEditCtrl::SetSel(long nStartChar, long nEndChar)
 {
-    CHARRANGE cr{nStartChar, nEndChar};
+    CHARRANGE cr{static_cast<LONG>(nStartChar), static_cast<LONG>(nEndChar)};
     SetSel(cr);
 }
 
