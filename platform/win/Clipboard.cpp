@@ -83,7 +83,9 @@ void DropLocalIfTaken(ClipboardState& s)
     if (!s.ownText)
         return;
     std::string now;
-    if (!tavrin::display::GetPresenter().GetClipboardText(now) || now != s.ourText) {
+    if (!tavrin::display::GetPresenter().GetClipboardText(now))
+        now.clear(); // an emptied desktop clipboard may read as none
+    if (now != s.ourText) {
         s.ownText = false;
         FreeLocal(s);
     }

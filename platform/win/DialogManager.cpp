@@ -6,6 +6,7 @@
 #include "platform/win/DialogInternal.h"
 #include "platform/win/DialogTemplate.h"
 #include "platform/win/Focus.h"
+#include "platform/win/Menu.h"
 #include "platform/win/Painting.h"
 #include "platform/win/Resource.h"
 #include "platform/win/SystemProfile.h"
@@ -181,13 +182,19 @@ HWND CreateFromDescription(HINSTANCE instance, const DialogDescription& d, HWND 
         exStyle |= WS_EX_CONTROLPARENT;
     }
     RECT r = ToPixels(RECT{d.x, d.y, d.x + d.cx, d.y + d.cy}, units);
-    AdjustWindowRectEx(&r, style, FALSE, exStyle);
+    const bool hasMenu = !(style & WS_CHILD) && (d.menu.hasId || !d.menu.name.empty());
+    AdjustWindowRectEx(&r, style, hasMenu, exStyle);
     if (!(style & WS_CHILD))
         PlaceTopLevel(d, owner, &r);
     const char* className = d.windowClass.name.empty() ? "#32770" : d.windowClass.name.c_str();
+    HMENU menu = nullptr;
+    if (hasMenu)
+        menu = LoadMenuA(instance, d.menu.name.empty() ? MAKEINTRESOURCEA(d.menu.id) : d.menu.name.c_str());
     HWND dialog = CreateWindowExA(exStyle, className, d.title.c_str(), style & ~static_cast<DWORD>(WS_VISIBLE), r.left,
-                                  r.top, r.right - r.left, r.bottom - r.top, owner, nullptr, instance,
+                                  r.top, r.right - r.left, r.bottom - r.top, owner, menu, instance,
                                   reinterpret_cast<LPVOID>(param));
+    if (!dialog && menu)
+        DestroyMenu(menu);
     if (!dialog) {
         if (font)
             DeleteObject(font);
@@ -422,72 +429,65 @@ DialogUnits DialogUnitsForFont(HFONT font)
 
 using namespace tavrin::win;
 
-HWND CreateDialogIndirectParamA(HINSTANCE instance, LPCDLGTEMPLATE tmpl, HWND owner, DLGPROC proc, LPARAM param)
-{
-    (void)g_registered;
-    DialogDescription d;
-    if (!ReadDialogTemplate(tmpl, 0, &d)) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return nullptr;
-    }
-    return CreateFromDescription(instance, d, owner, proc, param);
-}
-
-HWND CreateDialogParamA(HINSTANCE instance, LPCSTR name, HWND owner, DLGPROC proc, LPARAM param)
-{
-    size_t size = 0;
-    const void* tmpl = FindTemplate(instance, name, &size);
-    DialogDescription d;
-    if (!tmpl || !ReadDialogTemplate(tmpl, size, &d)) {
-        SetLastError(ERROR_RESOURCE_NAME_NOT_FOUND);
-        return nullptr;
-    }
-    return CreateFromDescription(instance, d, owner, proc, param);
-}
-
 namespace {
 
-HWND ModalOwner(HWND owner)
+// A template from memory (no name) or the module's dialog resource.
+bool Describe(HINSTANCE instance, LPCSTR name, LPCDLGTEMPLATE tmpl, DialogDescription* d)
 {
-    // A child cannot own a dialog: its top-level window does.
-    HWND root = owner ? GetAncestor(owner, GA_ROOT) : nullptr;
-    return root ? root : owner;
+    (void)g_registered;
+    if (!name) {
+        if (ReadDialogTemplate(tmpl, 0, d))
+            return true;
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return false;
+    }
+    size_t size = 0;
+    const void* found = FindTemplate(instance, name, &size);
+    if (found && ReadDialogTemplate(found, size, d))
+        return true;
+    SetLastError(ERROR_RESOURCE_NAME_NOT_FOUND);
+    return false;
 }
 
-INT_PTR RunDescription(HINSTANCE instance, const DialogDescription& d, HWND owner, DLGPROC proc, LPARAM param)
+HWND Create(HINSTANCE instance, LPCSTR name, LPCDLGTEMPLATE tmpl, HWND owner, DLGPROC proc, LPARAM param)
 {
-    owner = ModalOwner(owner);
-    DialogDescription modal = d;
-    modal.style &= ~static_cast<DWORD>(WS_VISIBLE); // shown once the owner is disabled
-    HWND dialog = CreateFromDescription(instance, modal, owner, proc, param);
-    if (!dialog)
+    DialogDescription d;
+    return Describe(instance, name, tmpl, &d) ? CreateFromDescription(instance, d, owner, proc, param) : nullptr;
+}
+
+INT_PTR Run(HINSTANCE instance, LPCSTR name, LPCDLGTEMPLATE tmpl, HWND owner, DLGPROC proc, LPARAM param)
+{
+    DialogDescription d;
+    if (!Describe(instance, name, tmpl, &d))
         return -1;
-    return RunModal(dialog, owner);
+    // A child cannot own a dialog: its top-level window does.
+    HWND root = owner ? GetAncestor(owner, GA_ROOT) : nullptr;
+    owner = root ? root : owner;
+    d.style &= ~static_cast<DWORD>(WS_VISIBLE); // shown once the owner is disabled
+    HWND dialog = CreateFromDescription(instance, d, owner, proc, param);
+    return dialog ? RunModal(dialog, owner) : -1;
 }
 
 } // namespace
 
+HWND CreateDialogIndirectParamA(HINSTANCE instance, LPCDLGTEMPLATE tmpl, HWND owner, DLGPROC proc, LPARAM param)
+{
+    return Create(instance, nullptr, tmpl, owner, proc, param);
+}
+
+HWND CreateDialogParamA(HINSTANCE instance, LPCSTR name, HWND owner, DLGPROC proc, LPARAM param)
+{
+    return name ? Create(instance, name, nullptr, owner, proc, param) : nullptr;
+}
+
 INT_PTR DialogBoxIndirectParamA(HINSTANCE instance, LPCDLGTEMPLATE tmpl, HWND owner, DLGPROC proc, LPARAM param)
 {
-    (void)g_registered;
-    DialogDescription d;
-    if (!ReadDialogTemplate(tmpl, 0, &d)) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return -1;
-    }
-    return RunDescription(instance, d, owner, proc, param);
+    return Run(instance, nullptr, tmpl, owner, proc, param);
 }
 
 INT_PTR DialogBoxParamA(HINSTANCE instance, LPCSTR name, HWND owner, DLGPROC proc, LPARAM param)
 {
-    size_t size = 0;
-    const void* tmpl = FindTemplate(instance, name, &size);
-    DialogDescription d;
-    if (!tmpl || !ReadDialogTemplate(tmpl, size, &d)) {
-        SetLastError(ERROR_RESOURCE_NAME_NOT_FOUND);
-        return -1;
-    }
-    return RunDescription(instance, d, owner, proc, param);
+    return name ? Run(instance, name, nullptr, owner, proc, param) : -1;
 }
 
 BOOL EndDialog(HWND dialog, INT_PTR result)

@@ -28,6 +28,16 @@ Blocks& Table()
     return *blocks;
 }
 
+// The block of a handle, or null (ERROR_INVALID_HANDLE). Caller holds the lock.
+Block* Find(Blocks& table, HGLOBAL memory)
+{
+    auto it = table.byHandle.find(memory);
+    if (it != table.byHandle.end())
+        return &it->second;
+    SetLastError(ERROR_INVALID_HANDLE);
+    return nullptr;
+}
+
 } // namespace
 
 bool IsGlobalBlock(HGLOBAL memory)
@@ -39,6 +49,7 @@ bool IsGlobalBlock(HGLOBAL memory)
 } // namespace tavrin::win
 
 using tavrin::win::Table;
+using tavrin::win::Find;
 
 HGLOBAL GlobalAlloc(UINT flags, SIZE_T bytes)
 {
@@ -61,53 +72,43 @@ LPVOID GlobalLock(HGLOBAL memory)
 {
     auto& table = Table();
     std::lock_guard<std::mutex> lock(table.lock);
-    auto it = table.byHandle.find(memory);
-    if (it == table.byHandle.end()) {
-        SetLastError(ERROR_INVALID_HANDLE);
+    auto* block = Find(table, memory);
+    if (!block)
         return nullptr;
-    }
-    if (it->second.movable)
-        ++it->second.locks;
-    return it->second.data;
+    if (block->movable)
+        ++block->locks;
+    return block->data;
 }
 
 BOOL GlobalUnlock(HGLOBAL memory)
 {
     auto& table = Table();
     std::lock_guard<std::mutex> lock(table.lock);
-    auto it = table.byHandle.find(memory);
-    if (it == table.byHandle.end()) {
-        SetLastError(ERROR_INVALID_HANDLE);
+    auto* block = Find(table, memory);
+    if (!block)
         return FALSE;
-    }
-    if (it->second.locks > 0)
-        --it->second.locks;
+    if (block->locks > 0)
+        --block->locks;
     SetLastError(0);
-    return it->second.locks > 0 ? TRUE : FALSE;
+    return block->locks > 0 ? TRUE : FALSE;
 }
 
 SIZE_T GlobalSize(HGLOBAL memory)
 {
     auto& table = Table();
     std::lock_guard<std::mutex> lock(table.lock);
-    auto it = table.byHandle.find(memory);
-    if (it == table.byHandle.end()) {
-        SetLastError(ERROR_INVALID_HANDLE);
-        return 0;
-    }
-    return it->second.size;
+    auto* block = Find(table, memory);
+    return block ? block->size : 0;
 }
 
 HGLOBAL GlobalFree(HGLOBAL memory)
 {
     auto& table = Table();
     std::lock_guard<std::mutex> lock(table.lock);
-    auto it = table.byHandle.find(memory);
-    if (it == table.byHandle.end()) {
-        SetLastError(ERROR_INVALID_HANDLE);
+    auto* block = Find(table, memory);
+    if (!block)
         return memory;
-    }
-    std::free(it->second.data);
-    table.byHandle.erase(it);
+    std::free(block->data);
+    table.byHandle.erase(memory);
     return nullptr;
 }

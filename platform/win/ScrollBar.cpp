@@ -401,6 +401,22 @@ int SetInfo(HWND hwnd, int bar, const SCROLLINFO& info, bool redraw)
     return after.pos;
 }
 
+bool GetInfo(HWND hwnd, int bar, SCROLLINFO* info)
+{
+    const BarState s = Read(hwnd, bar);
+    if (info->fMask & SIF_RANGE) {
+        info->nMin = s.min;
+        info->nMax = s.max;
+    }
+    if (info->fMask & SIF_PAGE)
+        info->nPage = s.page;
+    if (info->fMask & SIF_POS)
+        info->nPos = s.pos;
+    if (info->fMask & SIF_TRACKPOS)
+        info->nTrackPos = s.dragging ? s.trackPos : s.pos;
+    return (info->fMask & SIF_ALL) != 0;
+}
+
 LRESULT CALLBACK ScrollBarProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     const LONG style = GetWindowLongA(hwnd, GWL_STYLE);
@@ -481,20 +497,7 @@ LRESULT CALLBACK ScrollBarProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
     }
     case SBM_GETSCROLLINFO: {
         auto* info = reinterpret_cast<LPSCROLLINFO>(lParam);
-        if (!info)
-            return FALSE;
-        const BarState s = Read(hwnd, SB_CTL);
-        if (info->fMask & SIF_RANGE) {
-            info->nMin = s.min;
-            info->nMax = s.max;
-        }
-        if (info->fMask & SIF_PAGE)
-            info->nPage = s.page;
-        if (info->fMask & SIF_POS)
-            info->nPos = s.pos;
-        if (info->fMask & SIF_TRACKPOS)
-            info->nTrackPos = s.dragging ? s.trackPos : s.pos;
-        return (info->fMask & SIF_ALL) != 0;
+        return info && GetInfo(hwnd, SB_CTL, info);
     }
     case WM_GETDLGCODE:
         return 0;
@@ -586,18 +589,7 @@ BOOL GetScrollInfo(HWND hwnd, int bar, LPSCROLLINFO info)
         return FALSE;
     if (bar == SB_CTL)
         return static_cast<BOOL>(SendMessageA(hwnd, SBM_GETSCROLLINFO, 0, reinterpret_cast<LPARAM>(info)));
-    const BarState s = Read(hwnd, bar);
-    if (info->fMask & SIF_RANGE) {
-        info->nMin = s.min;
-        info->nMax = s.max;
-    }
-    if (info->fMask & SIF_PAGE)
-        info->nPage = s.page;
-    if (info->fMask & SIF_POS)
-        info->nPos = s.pos;
-    if (info->fMask & SIF_TRACKPOS)
-        info->nTrackPos = s.dragging ? s.trackPos : s.pos;
-    return (info->fMask & SIF_ALL) ? TRUE : FALSE;
+    return GetInfo(hwnd, bar, info) ? TRUE : FALSE;
 }
 
 int SetScrollPos(HWND hwnd, int bar, int pos, BOOL redraw)

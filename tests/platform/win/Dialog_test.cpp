@@ -421,3 +421,36 @@ TEST(Dialog, ModalRunDisablesTheOwnerAndGivesItBackBeforeTheDialogGoes)
     EXPECT_EQ(msg.wParam, 3u);
     DestroyWindow(owner);
 }
+
+TEST(Dialog, ByIdFromTheModulesResources)
+{
+    tavrin::test::RegisterTestControls();
+    Seen seen;
+    g_seen = &seen;
+    TemplateBuilder t("资源里的", kPopup, 10, 10, 120, 60, "宋体", 9);
+    t.Add("TestButton", "确定", IDOK, WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 10, 40, 40, 14);
+    LPCDLGTEMPLATE bytes = t.Get();
+    const std::vector<BYTE> data = tavrin::win::WriteDialogTemplate([&] {
+        tavrin::win::DialogDescription d;
+        tavrin::win::ReadDialogTemplate(bytes, 0, &d);
+        return d;
+    }());
+    const tavrin::win::ResourceEntry entries[] = {{5, nullptr, 175, nullptr, data.data(), static_cast<DWORD>(data.size())}};
+    HMODULE module = tavrin::win::CreateResourceModule(tavrin::win::ResourceTable{entries, 1});
+    ASSERT_TRUE(module);
+    seen.onInit = [](HWND d) { PostMessageA(d, WM_COMMAND, IDOK, 0); };
+    DLGPROC proc = [](HWND d, UINT message, WPARAM wParam, LPARAM) -> INT_PTR {
+        if (message == WM_INITDIALOG)
+            g_seen->onInit(d);
+        if (message == WM_COMMAND)
+            EndDialog(d, LOWORD(wParam) + 100);
+        return message == WM_INITDIALOG || message == WM_COMMAND;
+    };
+    EXPECT_EQ(DialogBoxParamA(module, MAKEINTRESOURCEA(175), nullptr, proc, 0), 101);
+    EXPECT_EQ(DialogBoxParamA(module, MAKEINTRESOURCEA(176), nullptr, proc, 0), -1);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_RESOURCE_NAME_NOT_FOUND));
+    HWND modeless = CreateDialogParamA(module, "#175", nullptr, Proc, 0);
+    EXPECT_TRUE(modeless);
+    DestroyWindow(modeless);
+    tavrin::win::DestroyResourceModule(module);
+}
