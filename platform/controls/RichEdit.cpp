@@ -842,8 +842,11 @@ LRESULT RichEdit::Handle(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_ERASEBKGND:
         return TRUE;
     case WM_GETDLGCODE: {
+        // Return stays in a multi-line body that wants it; Tab and Esc go to the dialog.
         LRESULT code = DLGC_WANTCHARS | DLGC_WANTARROWS | DLGC_HASSETSEL;
-        if ((Style() & ES_MULTILINE) && (Style() & ES_WANTRETURN))
+        const auto* msg = reinterpret_cast<const MSG*>(lParam);
+        if (msg && msg->message == WM_KEYDOWN && msg->wParam == VK_RETURN && (Style() & ES_MULTILINE) &&
+            (Style() & ES_WANTRETURN))
             code |= DLGC_WANTMESSAGE;
         return code;
     }
@@ -929,13 +932,11 @@ LRESULT RichEdit::Handle(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_IME_CHAR: {
         m_pendingLead = -1;
-        const UINT ch = static_cast<UINT>(wParam);
-        if (ch > 0xFF) {
-            const char pair[2] = {static_cast<char>(ch >> 8), static_cast<char>(ch & 0xFF)};
-            TypeText(std::string(pair, 2));
-        } else {
-            Char(ch);
-        }
+        const std::string pair = ImeDoubleByte(wParam);
+        if (!pair.empty())
+            TypeText(pair);
+        else
+            Char(static_cast<UINT>(wParam));
         return 0;
     }
     case WM_SETTEXT:
@@ -975,14 +976,8 @@ LRESULT RichEdit::Handle(UINT message, WPARAM wParam, LPARAM lParam)
         if (ReadOnly())
             return FALSE;
         return (wParam == 0 || wParam == CF_TEXT) && IsClipboardFormatAvailable(CF_TEXT);
-    case EM_GETSEL: {
-        const int start = m_doc.SelStart(), end = m_doc.SelEnd();
-        if (auto* s = reinterpret_cast<DWORD*>(wParam))
-            *s = static_cast<DWORD>(start);
-        if (auto* e = reinterpret_cast<DWORD*>(lParam))
-            *e = static_cast<DWORD>(end);
-        return (start > 0xFFFF || end > 0xFFFF) ? -1 : MAKELONG(start, end);
-    }
+    case EM_GETSEL:
+        return GetSelAnswer(m_doc.SelStart(), m_doc.SelEnd(), wParam, lParam);
     case EM_SETSEL:
     case EM_EXSETSEL: {
         CHARRANGE range{static_cast<LONG>(wParam), static_cast<LONG>(lParam)};
