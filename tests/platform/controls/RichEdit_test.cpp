@@ -402,3 +402,17 @@ TEST(RichEditText, CleanKeepsWholeCharacters)
     for (const Case& c : cases)
         EXPECT_EQ(RichEditText::Clean(c.in), c.out) << c.in;
 }
+
+TEST_F(RichEditTest, InADialogItKeepsReturnAndLeavesTabAndEsc)
+{
+    struct Case {
+        UINT key;
+        bool wanted;
+    } cases[] = {{VK_RETURN, true}, {VK_TAB, false}, {VK_ESCAPE, false}};
+    for (const Case& c : cases) {
+        MSG msg{edit, WM_KEYDOWN, c.key, 0, 0, {0, 0}};
+        const LRESULT code = SendMessageA(edit, WM_GETDLGCODE, c.key, reinterpret_cast<LPARAM>(&msg));
+        EXPECT_EQ((code & DLGC_WANTMESSAGE) != 0, c.wanted) << c.key;
+        EXPECT_TRUE(code & DLGC_WANTCHARS);
+    }
+}
