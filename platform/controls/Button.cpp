@@ -40,7 +40,7 @@ private:
     void UncheckGroup();
     void Release(bool click);
     void DrawOwner(HDC hdc, UINT action);
-    void Paint(HDC hdc);
+    void Paint(HDC hdc) override;
     void PaintPush(HDC hdc, RECT rc, bool pushed);
     void PaintCheck(HDC hdc, RECT rc);
     void PaintGroup(HDC hdc, RECT rc);
@@ -66,11 +66,6 @@ LRESULT Button::Handle(UINT message, WPARAM wParam, LPARAM lParam)
         if (IsPush() || IsOwnerDraw())
             return DLGC_BUTTON | DLGC_UNDEFPUSHBUTTON;
         return DLGC_BUTTON;
-    case WM_PAINT: {
-        PaintDc dc(m_hwnd, wParam);
-        Paint(dc.Get());
-        return 0;
-    }
     case WM_LBUTTONDBLCLK:
         if (IsRadio() || IsOwnerDraw() || (Style() & BS_NOTIFY)) {
             Command(BN_DOUBLECLICKED);
@@ -128,14 +123,6 @@ LRESULT Button::Handle(UINT message, WPARAM wParam, LPARAM lParam)
         if (Style() & BS_NOTIFY)
             Command(BN_KILLFOCUS);
         return 0;
-    case WM_ENABLE:
-        Redraw();
-        return 0;
-    case WM_SETTEXT: {
-        LRESULT result = DefWindowProcA(m_hwnd, message, wParam, lParam);
-        Redraw();
-        return result;
-    }
     case BM_GETCHECK:
         return (IsCheck() || IsRadio()) ? m_check : BST_UNCHECKED;
     case BM_SETCHECK: {

@@ -1,14 +1,29 @@
 #include "platform/controls/Control.h"
 
-#include "platform/base/String.h"
+#include "platform/win/Resource.h"
 
-#include <cstring>
+#include <algorithm>
 
 namespace tavrin::controls {
 
 LRESULT Control::Handle(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
+    case WM_PAINT: {
+        PaintDc dc(m_hwnd, wParam);
+        Paint(dc.Get());
+        return 0;
+    }
+    case WM_ERASEBKGND:
+        return TRUE; // Paint covers it
+    case WM_ENABLE:
+        Redraw();
+        return 0;
+    case WM_SETTEXT: {
+        const LRESULT result = DefWindowProcA(m_hwnd, message, wParam, lParam);
+        Redraw();
+        return result;
+    }
     case WM_SETFONT:
         m_font = reinterpret_cast<HFONT>(wParam);
         if (LOWORD(lParam))
@@ -124,19 +139,7 @@ int CopyTextOut(const std::string& text, WPARAM size, LPARAM lParam)
     auto buffer = reinterpret_cast<LPSTR>(lParam);
     if (!buffer || size == 0)
         return 0;
-    const char* begin = text.data();
-    const char* end = begin + text.size();
-    const char* p = begin;
-    while (p < end) {
-        const int n = CharLength(p, end);
-        if (static_cast<size_t>(p - begin + n) > size - 1)
-            break;
-        p += n;
-    }
-    const size_t length = static_cast<size_t>(p - begin);
-    std::memcpy(buffer, begin, length);
-    buffer[length] = 0;
-    return static_cast<int>(length);
+    return win::CopyWholeCharacters(text, buffer, static_cast<int>(std::min<WPARAM>(size, 0x7FFFFFFF)));
 }
 
 bool RegisterControl(LPCSTR name, WNDPROC proc, UINT style, LPCSTR cursor)

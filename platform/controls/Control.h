@@ -18,8 +18,12 @@ public:
     Control(const Control&) = delete;
     Control& operator=(const Control&) = delete;
 
-    // Messages a control does not take go here: the font, then the default.
+    // Messages a control does not take go here: painting (into the DC of
+    // WM_PAINT's wParam when it carries one), the font, enabling and text
+    // changes that repaint, then the default.
     virtual LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
+    // Paints the whole client area, background included.
+    virtual void Paint(HDC) {}
 
     HWND Hwnd() const { return m_hwnd; }
     DWORD Style() const { return static_cast<DWORD>(GetWindowLongA(m_hwnd, GWL_STYLE)); }

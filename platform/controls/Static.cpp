@@ -14,7 +14,7 @@ public:
 
 private:
     DWORD Type() const { return Style() & SS_TYPEMASK; }
-    void Paint(HDC hdc);
+    void Paint(HDC hdc) override;
     void PaintText(HDC hdc, RECT rc);
     void PaintImage(HDC hdc, RECT rc);
     SIZE ImageSize() const;
@@ -30,11 +30,6 @@ LRESULT Static::Handle(UINT message, WPARAM wParam, LPARAM lParam)
         return (Style() & SS_NOTIFY) ? HTCLIENT : HTTRANSPARENT;
     case WM_GETDLGCODE:
         return DLGC_STATIC;
-    case WM_PAINT: {
-        PaintDc dc(m_hwnd, wParam);
-        Paint(dc.Get());
-        return 0;
-    }
     case WM_LBUTTONDOWN:
         if (Style() & SS_NOTIFY)
             Command(STN_CLICKED);
@@ -46,13 +41,7 @@ LRESULT Static::Handle(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_ENABLE:
         if (Style() & SS_NOTIFY)
             Command(wParam ? STN_ENABLE : STN_DISABLE);
-        Redraw();
-        return 0;
-    case WM_SETTEXT: {
-        LRESULT result = DefWindowProcA(m_hwnd, message, wParam, lParam);
-        Redraw();
-        return result;
-    }
+        return Control::Handle(message, wParam, lParam);
     case STM_SETICON:
         return SendMessageA(m_hwnd, STM_SETIMAGE, IMAGE_ICON, static_cast<LPARAM>(wParam));
     case STM_GETICON:

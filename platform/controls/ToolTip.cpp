@@ -139,7 +139,7 @@ private:
     void Store(Tool& tool, const TTTOOLINFOA* info);
     void Remove(int index);
     UINT Delay(int which) const;
-    void Paint(HDC hdc);
+    void Paint(HDC hdc) override;
 
     std::vector<Tool> m_tools;
     bool m_active = true;
@@ -167,13 +167,6 @@ LRESULT ToolTip::Handle(UINT message, WPARAM wParam, LPARAM lParam)
         return MA_NOACTIVATE;
     case WM_NCHITTEST:
         return HTTRANSPARENT;
-    case WM_PAINT: {
-        PaintDc dc(m_hwnd, wParam);
-        Paint(dc.Get());
-        return 0;
-    }
-    case WM_ERASEBKGND:
-        return TRUE;
     case WM_TIMER:
         if (wParam == kShowTimer) {
             KillTimer(m_hwnd, kShowTimer);
