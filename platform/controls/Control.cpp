@@ -1,6 +1,7 @@
 #include "platform/controls/Control.h"
 
 #include "platform/win/Resource.h"
+#include "platform/win/ResourceImage.h"
 
 #include <algorithm>
 
@@ -132,6 +133,44 @@ int LineHeight(HFONT font)
     SelectObject(hdc, old);
     DeleteDC(hdc);
     return height;
+}
+
+SIZE ImageSize(HANDLE image, UINT type)
+{
+    SIZE size{0, 0};
+    HBITMAP bitmap = nullptr;
+    ICONINFO info{};
+    if (type == IMAGE_BITMAP)
+        bitmap = static_cast<HBITMAP>(image);
+    else if (image && GetIconInfo(static_cast<HICON>(image), &info))
+        bitmap = info.hbmColor ? info.hbmColor : info.hbmMask;
+    BITMAP bm{};
+    if (bitmap && GetObjectA(bitmap, sizeof(bm), &bm)) {
+        size.cx = bm.bmWidth;
+        // A monochrome icon's mask holds the AND and XOR halves.
+        size.cy = (type != IMAGE_BITMAP && !info.hbmColor) ? bm.bmHeight / 2 : bm.bmHeight;
+    }
+    if (info.hbmColor)
+        DeleteObject(info.hbmColor);
+    if (info.hbmMask)
+        DeleteObject(info.hbmMask);
+    return size;
+}
+
+void DrawImage(HDC hdc, HANDLE image, UINT type, int x, int y)
+{
+    if (!image)
+        return;
+    const SIZE size = ImageSize(image, type);
+    if (type == IMAGE_BITMAP) {
+        HDC mem = CreateCompatibleDC(hdc);
+        HGDIOBJ old = SelectObject(mem, image);
+        BitBlt(hdc, x, y, size.cx, size.cy, mem, 0, 0, SRCCOPY);
+        SelectObject(mem, old);
+        DeleteDC(mem);
+    } else {
+        DrawIconEx(hdc, x, y, static_cast<HICON>(image), size.cx, size.cy, 0, nullptr, DI_NORMAL);
+    }
 }
 
 int CopyTextOut(const std::string& text, WPARAM size, LPARAM lParam)

@@ -70,6 +70,10 @@ void DrawControlText(HDC hdc, const std::string& text, RECT* rect, UINT format, 
 // The height of a line of the font.
 int LineHeight(HDC hdc);
 int LineHeight(HFONT font);
+// A bitmap's or icon's (IMAGE_BITMAP, IMAGE_ICON, IMAGE_CURSOR) size, and
+// the image drawn at its size with its top left at (x, y).
+SIZE ImageSize(HANDLE image, UINT type);
+void DrawImage(HDC hdc, HANDLE image, UINT type, int x, int y);
 // Copies text to a caller's buffer of size bytes, cut at a character
 // boundary and terminated; returns the bytes copied.
 int CopyTextOut(const std::string& text, WPARAM size, LPARAM buffer);
