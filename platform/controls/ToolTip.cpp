@@ -200,6 +200,9 @@ LRESULT ToolTip::Handle(UINT message, WPARAM wParam, LPARAM lParam)
         tool.flags = info->uFlags;
         tool.hwnd = info->hwnd;
         tool.id = info->uId;
+        tool.rect = info->rect;
+        if (info->cbSize >= TTTOOLINFOA_V2_SIZE)
+            tool.lParam = info->lParam;
         Store(tool, info);
         m_tools.push_back(tool);
         if (tool.flags & TTF_SUBCLASS)
@@ -229,6 +232,8 @@ LRESULT ToolTip::Handle(UINT message, WPARAM wParam, LPARAM lParam)
         if (message == TTM_SETTOOLINFOA) {
             tool.flags = info->uFlags;
             tool.rect = info->rect;
+            if (info->cbSize >= TTTOOLINFOA_V2_SIZE)
+                tool.lParam = info->lParam;
         }
         Store(tool, info);
         if (m_shown && index == m_current)
@@ -445,6 +450,7 @@ void ToolTip::Fill(const Tool& tool, TTTOOLINFOA* info) const
         info->lParam = tool.lParam;
 }
 
+// The text of a record (and the module its string id is in).
 void ToolTip::Store(Tool& tool, const TTTOOLINFOA* info)
 {
     tool.hinst = info->hinst;
@@ -455,10 +461,6 @@ void ToolTip::Store(Tool& tool, const TTTOOLINFOA* info)
         tool.text = StringResource(info->hinst, info->lpszText);
     else
         tool.text = info->lpszText;
-    if (info->cbSize >= TTTOOLINFOA_V2_SIZE)
-        tool.lParam = info->lParam;
-    if (!(tool.flags & TTF_IDISHWND))
-        tool.rect = info->rect;
 }
 
 void ToolTip::Remove(int index)
