@@ -40,7 +40,7 @@ private:
     void Select(int field);
     void Drop();
     void CloseUp(bool notify);
-    void Paint(HDC hdc);
+    void Paint(HDC hdc) override;
 
     SYSTEMTIME m_time{};
     bool m_none = false;
@@ -265,13 +265,6 @@ void DateTimePick::Paint(HDC hdc)
 LRESULT DateTimePick::Handle(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
-    case WM_PAINT: {
-        PaintDc dc(m_hwnd, wParam);
-        Paint(dc.Get());
-        return 0;
-    }
-    case WM_ERASEBKGND:
-        return TRUE;
     case WM_GETDLGCODE:
         return DLGC_WANTARROWS | DLGC_WANTCHARS;
     case WM_SETFOCUS:

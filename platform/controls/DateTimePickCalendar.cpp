@@ -98,7 +98,7 @@ public:
     bool m_closing = false;
 
 private:
-    void Paint(HDC hdc);
+    void Paint(HDC hdc) override;
 
     int m_year = 2000, m_month = 1;
     Date m_selected{2000, 1, 1};
@@ -228,13 +228,6 @@ void MonthCal::Paint(HDC hdc)
 LRESULT MonthCal::Handle(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
-    case WM_PAINT: {
-        PaintDc dc(m_hwnd, wParam);
-        Paint(dc.Get());
-        return 0;
-    }
-    case WM_ERASEBKGND:
-        return TRUE;
     case WM_MOUSEACTIVATE:
         return MA_NOACTIVATE;
     case WM_LBUTTONDOWN:

@@ -108,7 +108,7 @@ private:
     int PosAt(POINT pt);
     RECT TextArea() const;
     int VisibleTop() const { return m_lines.empty() ? 0 : m_lines[static_cast<size_t>(std::min<int>(m_top, static_cast<int>(m_lines.size()) - 1))].y; }
-    void Paint(HDC hdc);
+    void Paint(HDC hdc) override;
 
     // State changes.
     void Changed();
@@ -834,13 +834,6 @@ LRESULT RichEdit::Handle(UINT message, WPARAM wParam, LPARAM lParam)
         Layout();
         UpdateCaret();
         return 0;
-    case WM_PAINT: {
-        PaintDc dc(m_hwnd, wParam);
-        Paint(dc.Get());
-        return 0;
-    }
-    case WM_ERASEBKGND:
-        return TRUE;
     case WM_GETDLGCODE: {
         // Return stays in a multi-line body that wants it; Tab and Esc go to the dialog.
         LRESULT code = DLGC_WANTCHARS | DLGC_WANTARROWS | DLGC_HASSETSEL;
@@ -1128,9 +1121,6 @@ LRESULT RichEdit::Handle(UINT message, WPARAM wParam, LPARAM lParam)
         const auto* pt = reinterpret_cast<const POINT*>(lParam);
         return pt ? PosAt(*pt) : 0;
     }
-    case WM_ENABLE:
-        Redraw();
-        return 0;
     default:
         return Control::Handle(message, wParam, lParam);
     }

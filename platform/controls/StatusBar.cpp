@@ -39,7 +39,7 @@ private:
     RECT PartRect(int index) const;
     RECT GripRect() const;
     bool ShowsGrip() const;
-    void Paint(HDC hdc);
+    void Paint(HDC hdc) override;
     LRESULT GetText(WPARAM index, LPSTR buffer);
 
     std::vector<Part> m_parts;
@@ -192,13 +192,6 @@ LRESULT StatusBar::Handle(UINT message, WPARAM wParam, LPARAM lParam)
             m_parts[0].text = cs->lpszName;
         Place();
         return 0;
-    case WM_PAINT: {
-        PaintDc dc(m_hwnd, wParam);
-        Paint(dc.Get());
-        return 0;
-    }
-    case WM_ERASEBKGND:
-        return TRUE;
     case WM_SIZE:
         Place();
         Redraw();
