@@ -158,6 +158,7 @@ TEST(HtmlTags, RemoveHtmlTags)
         {"<a>", "<a>1</a><A>2</A><A>3</a>", "123"},
         {"<a>", "x</a><a y", "x<a y"},
         {"<a>", "<<a>a x>", ""},                  // a tag joined by a removal goes too
+        {"<a>", "x<<<a1>a2>a3>y", "xy"},          // joins after joins, reaching further back
         {"<a>", "中<a href=\"b\">文</a>", "中文"},
         {"<font>", "<Font size=2>x</Font>", "<Font size=2>x</Font>"},
         {"<font>", "<FONT size=2>x</FONT>", "x"},
@@ -181,6 +182,7 @@ TEST(HtmlTags, RemoveHtmlElements)
         {"<a>", "<a>unclosed", "<a>unclosed"},
         {"<a>", "<a>x</A>", "<a>x</A>"},
         {"<a>", "<<a>x</a>a>y</a>z", "z"},
+        {"<a>", "<<<a</a>a</a>a</a>", ""},
         {"<SCRIPT>", "<SCRIPT>var a;</SCRIPT>text<script>b()</script>", "text"},
         {"<SCRIPT>", "<Script>x</Script>", "<Script>x</Script>"},
         {"<input>", "a<input>b", "a<input>b"},
