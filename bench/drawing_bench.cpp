@@ -1,7 +1,7 @@
 // Drawing on a 1920x1080 surface against the machine's own limits: a solid
 // fill against memset, an opaque blit against memcpy and a per-pixel alpha
 // blend against memcpy, run side by side and reported as ratios.
-#include "platform/win/Gdi.h"
+#include "platform/gdi/Gdi.h"
 
 #include <benchmark/benchmark.h>
 

@@ -2,7 +2,7 @@
 // the decoder: the fuzz build has no drawing layer.
 #include "imaging/GifDecoder.h"
 
-#include "platform/win/Gdi.h"
+#include "platform/gdi/Gdi.h"
 
 int CGifFrame::Draw(HDC dc, int x, int y) const
 {

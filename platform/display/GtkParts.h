@@ -2,7 +2,7 @@
 // and file chooser, the tray view, and icons as GDK images.
 #pragma once
 
-#include "platform/win/Icon.h"
+#include "platform/gdi/Icon.h"
 
 typedef struct _GdkPixbuf GdkPixbuf;
 

@@ -8,8 +8,8 @@
 // profile, and the desktop's clipboard, tray, message box and file chooser.
 #pragma once
 
-#include "platform/display/Presenter.h"
-#include "platform/win/Surface.h"
+#include "platform/win/Presenter.h"
+#include "platform/gdi/Surface.h"
 
 #include <memory>
 #include <string>

@@ -1,6 +1,6 @@
 #include "platform/display/HeadlessPresenter.h"
 
-#include "platform/win/Png.h"
+#include "platform/gdi/Png.h"
 
 #include <algorithm>
 #include <atomic>

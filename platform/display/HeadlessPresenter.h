@@ -3,8 +3,8 @@
 // can save them as PNG.
 #pragma once
 
-#include "platform/display/Presenter.h"
-#include "platform/win/Surface.h"
+#include "platform/win/Presenter.h"
+#include "platform/gdi/Surface.h"
 
 #include <map>
 #include <memory>

@@ -1,6 +1,6 @@
 #include "platform/win/Cursor.h"
 
-#include "platform/win/Gdi.h"
+#include "platform/gdi/Gdi.h"
 
 #include <atomic>
 

@@ -1,6 +1,6 @@
 #include "platform/win/Focus.h"
 
-#include "platform/display/Presenter.h"
+#include "platform/win/Presenter.h"
 #include "platform/win/Capture.h"
 #include "platform/win/Hooks.h"
 #include "platform/win/WindowPos.h"

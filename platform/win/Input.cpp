@@ -5,7 +5,7 @@
 #include "platform/win/Focus.h"
 #include "platform/win/Hooks.h"
 #include "platform/win/MessageQueue.h"
-#include "platform/win/Region.h"
+#include "platform/gdi/Region.h"
 #include "platform/win/SystemProfile.h"
 #include "platform/win/WindowGeometry.h"
 

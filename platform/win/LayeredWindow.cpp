@@ -1,6 +1,6 @@
 #include "platform/win/LayeredWindow.h"
 
-#include "platform/win/DeviceContext.h"
+#include "platform/gdi/DeviceContext.h"
 #include "platform/win/WindowPos.h"
 #include "platform/win/WindowSurface.h"
 

@@ -4,7 +4,7 @@
 // optional-library lookup of "USER32".
 #pragma once
 
-#include "platform/win/Gdi.h"
+#include "platform/gdi/Gdi.h"
 #include "platform/win/Window.h"
 
 #define ULW_COLORKEY 0x00000001

@@ -1,6 +1,6 @@
 #include "platform/win/OptionalLibrary.h"
 
-#include "platform/win/Gdi.h"
+#include "platform/gdi/Gdi.h"
 #include "platform/win/Input.h"
 #include "platform/win/LayeredWindow.h"
 #include "platform/win/SystemProfile.h"

@@ -1,10 +1,10 @@
 #include "platform/win/Painting.h"
 
 #include "platform/win/Focus.h"
-#include "platform/win/GdiObject.h"
+#include "platform/gdi/GdiObject.h"
 #include "platform/win/MessageQueue.h"
-#include "platform/win/Region.h"
-#include "platform/win/RegionObject.h"
+#include "platform/gdi/Region.h"
+#include "platform/gdi/RegionObject.h"
 #include "platform/win/SystemProfile.h"
 #include "platform/win/WindowGeometry.h"
 #include "platform/win/WindowPaint.h"

@@ -8,7 +8,7 @@
 // WS_CLIPSIBLINGS, window regions, the parent's client area).
 #pragma once
 
-#include "platform/win/Gdi.h"
+#include "platform/gdi/Gdi.h"
 #include "platform/win/Window.h"
 
 #define RDW_INVALIDATE 0x0001

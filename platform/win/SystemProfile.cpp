@@ -1,6 +1,6 @@
 #include "platform/win/SystemProfile.h"
 
-#include "platform/win/GdiSystemColors.h"
+#include "platform/gdi/GdiSystemColors.h"
 #include "platform/win/WindowGeometry.h"
 
 #include <algorithm>

@@ -5,7 +5,7 @@
 // tavrin::win setters; every read goes through the documented calls.
 #pragma once
 
-#include "platform/win/GdiTypes.h"
+#include "platform/gdi/GdiTypes.h"
 #include "platform/win/SystemMetrics.h"
 #include "platform/win/WinMessage.h"
 

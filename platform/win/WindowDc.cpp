@@ -1,8 +1,8 @@
 // Device contexts on windows, visible regions, window regions, scrolling,
 // locked updates and the default frame and background painting.
-#include "platform/win/DeviceContext.h"
+#include "platform/gdi/DeviceContext.h"
 #include "platform/win/Focus.h"
-#include "platform/win/RegionObject.h"
+#include "platform/gdi/RegionObject.h"
 #include "platform/win/SystemProfile.h"
 #include "platform/win/WindowGeometry.h"
 #include "platform/win/WindowPaint.h"

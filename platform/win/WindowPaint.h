@@ -3,7 +3,7 @@
 #pragma once
 
 #include "platform/win/Painting.h"
-#include "platform/win/Region.h"
+#include "platform/gdi/Region.h"
 
 namespace tavrin::win {
 

@@ -1,7 +1,7 @@
 #include "platform/win/WindowQuery.h"
 
 #include "platform/win/Input.h"
-#include "platform/win/Region.h"
+#include "platform/gdi/Region.h"
 #include "platform/win/WindowGeometry.h"
 
 #include <cstring>

@@ -1,6 +1,6 @@
 #include "platform/win/WindowSurface.h"
 
-#include "platform/display/Presenter.h"
+#include "platform/win/Presenter.h"
 #include "platform/win/SystemMetrics.h"
 #include "platform/win/WindowGeometry.h"
 

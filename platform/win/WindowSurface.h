@@ -4,7 +4,7 @@
 // hidden, changed or destroyed and which parts of their surfaces were painted.
 #pragma once
 
-#include "platform/win/Surface.h"
+#include "platform/gdi/Surface.h"
 #include "platform/win/Window.h"
 
 #include <memory>

@@ -1,6 +1,6 @@
 #include "imaging/GifDecoder.h"
 
-#include "platform/win/Gdi.h"
+#include "platform/gdi/Gdi.h"
 
 #include "tests/imaging/GifTestSupport.h"
 #include "tests/support/TempDir.h"

@@ -11,7 +11,7 @@
 #include "platform/win/MessageBox.h"
 #include "platform/win/OptionalLibrary.h"
 #include "platform/win/Painting.h"
-#include "platform/win/RegionObject.h"
+#include "platform/gdi/RegionObject.h"
 #include "platform/win/ShellTray.h"
 #include "platform/win/SystemProfile.h"
 #include "platform/win/Timer.h"

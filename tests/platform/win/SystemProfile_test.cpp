@@ -1,4 +1,5 @@
 #include "WindowLog.h"
+#include "tests/platform/gdi/GdiTestSurface.h"
 
 #include <cstring>
 #include <gtest/gtest.h>
@@ -173,4 +174,18 @@ TEST(OptionalLibraries, LookupsFindWhatExistsAndTestsSwitchItOff)
     EXPECT_NE(again, nullptr);
     FreeLibrary(again);
     EXPECT_NE(GetModuleHandleA(nullptr), nullptr);
+}
+
+TEST(Edge, ColoursFollowTheSystemProfile)
+{
+    INT indexes[2] = {COLOR_BTNSHADOW, COLOR_BTNHIGHLIGHT};
+    COLORREF was[2] = {GetSysColor(COLOR_BTNSHADOW), GetSysColor(COLOR_BTNHIGHLIGHT)};
+    COLORREF now[2] = {RGB(1, 2, 3), RGB(4, 5, 6)};
+    ASSERT_TRUE(SetSysColors(2, indexes, now));
+    TestSurface s(6, 6);
+    RECT r{0, 0, 6, 6};
+    DrawEdge(s.Dc(), &r, BDR_SUNKENOUTER, BF_RECT);
+    EXPECT_EQ(s.Pixel(0, 0), 0x010203u);
+    EXPECT_EQ(s.Pixel(5, 5), 0x040506u);
+    SetSysColors(2, indexes, was);
 }
