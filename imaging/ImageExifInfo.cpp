@@ -198,7 +198,7 @@ bool CImageExifInfo::DecodeExif(CImageStream& stream, int mode)
             if (marker != 0xFF)
                 break;
             if (pad >= 6) {
-                std::printf("too many padding bytes\n");
+                Error("too many padding bytes");
                 return false;
             }
         }
@@ -254,7 +254,7 @@ bool CImageExifInfo::DecodeExif(CImageStream& stream, int mode)
             }
             return true;
         case M_EOI:
-            std::printf("No image in jpeg!\n");
+            Error("No image in jpeg!");
             return false;
         case M_COM:
             if ((mode & READ_EXIF) && !haveComment) {
