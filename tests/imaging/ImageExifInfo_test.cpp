@@ -183,8 +183,9 @@ TEST(ExifReader, MarkerStructure)
     // Not a JPEG, an early end of image, a bad length, a cut segment.
     EXPECT_FALSE(DecodeHead("GIF89a").ok);
     // Nothing is printed: the reason is the error text.
+    EXPECT_FALSE(DecodeHead(std::string("\xFF\xD8\xFF\xD9", 4)).ok);
     testing::internal::CaptureStdout();
-    Decoded noImage = DecodeHead(std::string("\xFF\xD8\xFF\xD9", 4));
+    Decoded noImage = DecodeHead(std::string("\xFF\xD8\xFF\xD9\x00\x02", 6));
     Decoded padded = DecodeHead(std::string("\xFF\xD8\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xE1", 10));
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
     EXPECT_FALSE(noImage.ok);
