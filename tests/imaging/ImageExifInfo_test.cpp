@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 namespace {
 
 using tavrin::test::ExifBuilder;
@@ -68,6 +70,28 @@ TEST(ExifReader, ResolutionsAndUnitsInBothByteOrders)
         EXPECT_FLOAT_EQ(d.block.xResolution, c.xres);
         EXPECT_FLOAT_EQ(d.block.yResolution, c.xres);
         EXPECT_EQ(d.block.resolutionUnit, c.inches);
+    }
+}
+
+// Floats and doubles that are no usable number read as absent (0).
+TEST(ExifReader, NonFiniteAndHugeNumbersAreAbsent)
+{
+    const struct { WORD format; std::string bytes; } cases[] = {
+        {11, std::string("\x7F\xC0\x00\x00", 4)},                  // float NaN
+        {11, std::string("\x7F\x80\x00\x00", 4)},                  // float infinity
+        {12, std::string("\x7F\xF8\x00\x00\x00\x00\x00\x00", 8)},  // double NaN
+        {12, std::string("\x7E\x37\xE4\x3C\x88\x00\x75\x9C", 8)},  // double 1e300
+    };
+    for (const auto& c : cases) {
+        ExifBuilder exif(true);
+        exif.Raw(0, 0x011A, c.format, 1, c.bytes);
+        exif.Raw(1, 0x920A, c.format, 1, c.bytes);
+        exif.Raw(1, 0x9201, c.format, 1, c.bytes);
+        Decoded d = DecodeExifSegment(exif.Build());
+        EXPECT_TRUE(d.ok) << c.format;
+        EXPECT_EQ(d.block.xResolution, 0.0f) << c.format;
+        EXPECT_EQ(d.block.focalLength, 0.0f) << c.format;
+        EXPECT_TRUE(std::isfinite(d.block.exposureTime)) << c.format;
     }
 }
 
