@@ -1,6 +1,6 @@
 // The list a class page hands over in its text area, on hostile pages: the
-// extraction never throws or runs away, and what it takes is page text
-// (before the first NUL) right after a "<textarea ...>" tag, up to and not
+// extraction never throws or runs away, and what it takes is page text (a
+// NUL an ordinary byte) right after a "<textarea ...>" tag, up to and not
 // including the first "</textarea>" after it, in any letter case.
 #include "fuzz/FuzzText.h"
 #include "providers/5460/TextArea.h"
@@ -14,7 +14,7 @@ using fuzz::AsciiLower;
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const CString page(std::string_view(reinterpret_cast<const char*>(data), size));
-    std::string text = AsciiLower(page.View().substr(0, page.View().find('\0')));
+    std::string text = AsciiLower(page.View());
     CString area;
     if (!tavrin::p5460::ExtractTextArea(page, area)) {
         size_t open = text.find("<textarea");

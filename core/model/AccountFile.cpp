@@ -7,6 +7,7 @@
 #include "core/model/MessageStore.h"
 #include "core/model/PictureStore.h"
 #include "core/model/SchoolClass.h"
+#include "core/services/CookieJar.h"
 #include "core/services/FolderUtil.h"
 #include "core/services/Password.h"
 #include "core/services/XmlCursor.h"
@@ -100,7 +101,9 @@ int CAccount::LoadAccountFile()
     SetUserId(cursor.GetChildData("user_id"));
     SetRealName(cursor.GetChildData("real_name"));
     SetCustoName(cursor.GetChildData("custo_name"));
-    SetCookie(cookie);
+    // The record was made with the stored text; the account keeps only what
+    // a request may carry.
+    SetCookie(CString(tavrin::CookieJar::Checked(cookie.View())));
 
     CString cookieTime = cursor.GetChildData("cookie_time");
     if (cookieTime.GetLength() >= 14) {

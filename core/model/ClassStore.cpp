@@ -22,6 +22,24 @@ long long StoreTextNumber(const CString& text)
     return errno == ERANGE ? 0 : value;
 }
 
+namespace {
+
+// The log feature of a store kind, by its root element.
+const char* FeatureName(const CString& rootName)
+{
+    static const struct {
+        const char* root;
+        const char* feature;
+    } kFeatures[] = {{"contact", "通讯录"}, {"message", "留言"}, {"picture", "照片"}, {"private", "悄悄话"}};
+    for (const auto& row : kFeatures) {
+        if (rootName == row.root)
+            return row.feature;
+    }
+    return "班级";
+}
+
+} // namespace
+
 CClassStore::CClassStore()
 {
     m_pool.Start();
@@ -258,6 +276,14 @@ BOOL CClassStore::BeginItemsLoad(CXmlCursor& cursor, BOOL reload)
         m_xml.Clear();
         if (!cursor.Load(GetClassFolder() + "\\" + GetXmlFileName(), TRUE))
             return FALSE;
+        if (m_xml.IsFileKept()) {
+            // The file is there but unreadable now: list nothing, never save
+            // over it, read it again at the next load.
+            if (m_schoolClass)
+                m_schoolClass->Log(CString("[") + FeatureName(GetRootName()) + "]无法读取" + GetXmlFileName() +
+                                   ", 文件保持不变, 下次加载时重试.");
+            return FALSE;
+        }
     }
     m_xml.ResetPos(cursor.GetId());
     return cursor.FindChildElem(GetRootName(), FALSE) && cursor.FindChildElem("item", FALSE);

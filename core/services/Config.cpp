@@ -3,11 +3,9 @@
 #include "core/services/FolderUtil.h"
 #include "core/services/Password.h"
 #include "core/services/XmlFile.h"
-#include "platform/base/FileApi.h"
 #include "platform/win/SystemMetrics.h"
 
 #include <memory>
-#include <string>
 #include <mutex>
 
 namespace {
@@ -56,9 +54,6 @@ struct ConfigState {
     std::recursive_mutex lock;
     std::unique_ptr<CXmlFile> document;
     CString path;
-    // The file exists but could not be read: it still holds the user's
-    // settings, so this run never replaces it.
-    bool keepFile = false;
 };
 
 ConfigState& State()
@@ -72,13 +67,9 @@ CXmlFile& Document(ConfigState& state)
     if (!state.document) {
         state.path = GetAppDir() + "\\config.xml";
         state.document = std::make_unique<CXmlFile>();
-        BOOL exists = GetFileAttributesA(state.path) != INVALID_FILE_ATTRIBUTES;
-        // A file that cannot be read gives an empty document, marked modified.
+        // A file that exists but cannot be read gives an empty document and
+        // is never written over in this run: it still holds the settings.
         state.document->Load(state.path, TRUE);
-        // An empty file holds nothing to keep: it is replaced like a missing one.
-        std::string bytes;
-        bool empty = tavrin::ReadWholeFile(state.path, bytes) && bytes.empty();
-        state.keepFile = exists && state.document->IsModified() && !empty;
     }
     return *state.document;
 }
@@ -106,7 +97,6 @@ void ReloadConfig()
     ConfigState& state = State();
     std::lock_guard<std::recursive_mutex> lock(state.lock);
     state.document.reset();
-    state.keepFile = false;
 }
 
 } // namespace tavrin
@@ -140,8 +130,7 @@ void SetConfig(int id, CString value)
     if (!FindKey(file, *row, true))
         return;
     file.SetData(value);
-    if (!state.keepFile)
-        file.Save(); // atomic; a failure keeps the old file and the value in memory
+    file.Save(); // atomic; a failure or a kept file leaves the old file and the value in memory
 }
 
 void SetConfigInt(int id, int value)

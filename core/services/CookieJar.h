@@ -3,6 +3,7 @@
 // every entry followed by "; ", is what the accounts store.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -11,6 +12,12 @@ namespace tavrin {
 
 class CookieJar {
 public:
+    // What browsers keep per host; beyond the count the oldest entries go.
+    static constexpr size_t kMaxCookies = 50;
+    static constexpr size_t kMaxCookieBytes = 4096;
+
+    // Entries holding a control byte or longer than kMaxCookieBytes are
+    // dropped, whether a server sets them or a stored text holds them.
     // Takes the entries of a cookie text ("a=1; b=2; ", the ends optional).
     // An entry whose name is already held replaces the old one, which moves
     // to the end; an entry already held with the same value changes nothing.
@@ -23,6 +30,9 @@ public:
 
     // Every entry followed by "; ".
     std::string ToString() const;
+    // A stored cookie text: unchanged when every entry of it is acceptable,
+    // otherwise the text form of the entries a jar keeps of it.
+    static std::string Checked(std::string_view text);
     // The value of a Cookie header: the entries joined by "; ".
     std::string HeaderText() const;
 

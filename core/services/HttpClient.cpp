@@ -133,13 +133,16 @@ BOOL CHttpClient::RequestWithRetry(const CString& url, const CByteArray& body, C
 
 BOOL CHttpClient::RequestOnce(const CString& url, const CByteArray& body, CByteArray& out, const CString& boundary)
 {
-    return Once(url, ViewOf(body), out, boundary);
+    return Once(url, ViewOf(body), out, boundary, tavrin::clock::NowMs() + m_limits.requestTimeoutMs);
 }
 
 BOOL CHttpClient::Perform(const CString& url, std::string_view body, CByteArray& out, const CString& boundary)
 {
+    // One deadline for the whole series: retries do not buy a trickling
+    // server more time.
+    const int64_t deadline = tavrin::clock::NowMs() + m_limits.requestTimeoutMs;
     for (int attempt = 0;; ++attempt) {
-        if (Once(url, body, out, boundary))
+        if (Once(url, body, out, boundary, deadline))
             return TRUE;
         if (attempt >= m_retryCount)
             return FALSE;
@@ -147,13 +150,15 @@ BOOL CHttpClient::Perform(const CString& url, std::string_view body, CByteArray&
             out.RemoveAll();
             return TRUE;
         }
+        if (tavrin::clock::NowMs() >= deadline)
+            return FALSE;
     }
 }
 
-BOOL CHttpClient::Once(const CString& url, std::string_view body, CByteArray& out, const CString& boundary)
+BOOL CHttpClient::Once(const CString& url, std::string_view body, CByteArray& out, const CString& boundary,
+                       int64_t deadline)
 {
     out.RemoveAll();
-    const int64_t deadline = tavrin::clock::NowMs() + m_limits.requestTimeoutMs;
     CString current = url;
     int redirects = 0;
     std::string header;
@@ -472,8 +477,14 @@ bool CHttpClient::Receive(UINT_PTR s, int64_t deadline, std::string& header, boo
         int n = receive(reinterpret_cast<char*>(content.GetData()) + filled, capacity - filled);
         if (n < 0)
             return false;
-        if (n == 0)
+        if (n == 0) {
+            // A close short of the declared length is a cut download, not a page.
+            if (contentLength >= 0) {
+                WSASetLastError(WSAECONNRESET);
+                return false;
+            }
             break; // the peer closed: the response is complete
+        }
         filled += static_cast<size_t>(n);
     }
     content.SetSize(static_cast<INT_PTR>(filled));

@@ -21,7 +21,7 @@ namespace tavrin {
 // ever. Tests shorten them.
 struct HttpLimits {
     DWORD socketTimeoutMs = 30000;   // connect, every send and every receive
-    DWORD requestTimeoutMs = 600000; // the whole request, redirects included
+    DWORD requestTimeoutMs = 600000; // the whole request, retries and redirects included
     size_t maxResponseBytes = size_t{64} << 20;
     int maxRedirects = 10;
 };
@@ -83,7 +83,7 @@ public:
 
 private:
     BOOL Perform(const CString& url, std::string_view body, CByteArray& out, const CString& boundary);
-    BOOL Once(const CString& url, std::string_view body, CByteArray& out, const CString& boundary);
+    BOOL Once(const CString& url, std::string_view body, CByteArray& out, const CString& boundary, int64_t deadline);
     // One connection: builds and sends the request, receives the response.
     // complete tells whether a whole header arrived; the body goes into
     // content.

@@ -3,6 +3,7 @@
 #include "core/services/FolderUtil.h"
 #include "core/services/XmlText.h"
 #include "core/services/XmlTree.h"
+#include "platform/base/FileApi.h"
 
 #include <algorithm>
 #include <atomic>
@@ -31,6 +32,18 @@ CString Unescaped(std::string_view v)
     std::string out;
     tavrin::AppendXmlUnescaped(out, v);
     return CString(std::move(out));
+}
+
+// A file that is there and may hold data the load could not read. A missing
+// or empty file holds nothing to keep.
+bool HoldsUnreadData(const char* fileName)
+{
+    if (GetFileAttributesA(fileName) == INVALID_FILE_ATTRIBUTES) {
+        DWORD error = GetLastError();
+        return error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND;
+    }
+    std::string bytes;
+    return !(tavrin::ReadWholeFile(fileName, bytes) && bytes.empty());
 }
 
 std::string Escaped(const char* value, bool attributeMode)
@@ -201,7 +214,10 @@ BOOL CXmlFile::Load(const char* fileName, BOOL create)
 {
     std::lock_guard lock(m_lock);
     m_fileName = CString(fileName);
+    m_keptFile.Empty();
     BOOL ok = m_document.LoadFile(fileName, XML_PARSE_KEEP_OPTIONS, 1024000);
+    if (!ok && fileName && *fileName && HoldsUnreadData(fileName))
+        m_keptFile = m_fileName;
     if (!ok && create) {
         m_document.Create();
         m_modified = TRUE;
@@ -213,7 +229,7 @@ BOOL CXmlFile::Load(const char* fileName, BOOL create)
 BOOL CXmlFile::Save()
 {
     std::lock_guard lock(m_lock);
-    if (!Document() || m_fileName.IsEmpty())
+    if (!Document() || m_fileName.IsEmpty() || m_fileName == m_keptFile)
         return FALSE;
     CreateFolderOf(m_fileName);
     if (!tavrin::WriteXmlFile(m_fileName, m_document.GetDocument()))
@@ -243,6 +259,12 @@ BOOL CXmlFile::IsModified()
 {
     std::lock_guard lock(m_lock);
     return m_modified;
+}
+
+BOOL CXmlFile::IsFileKept()
+{
+    std::lock_guard lock(m_lock);
+    return !m_keptFile.IsEmpty();
 }
 
 // ---- cursors

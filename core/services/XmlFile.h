@@ -28,6 +28,8 @@ public:
 
     // Reads and parses the file; with create, a file that cannot be read
     // gives an empty, modified document. Forgets every cursor.
+    // A file that exists but could not be read is kept: Save refuses to
+    // write over it until a later Load reads it.
     BOOL Load(const char* fileName, BOOL create);
     // Writes the document atomically, creating missing folders. FALSE when it
     // could not be written: the old file stays and the document stays modified.
@@ -36,6 +38,8 @@ public:
     // An empty document; forgets every cursor. The file name stays.
     void Clear();
     BOOL IsModified();
+    // The last Load met a file it could not read and left it alone.
+    BOOL IsFileKept();
 
     int NewCursor();
     void ReleaseCursor(int id);
@@ -100,5 +104,6 @@ private:
     std::recursive_mutex m_lock;
     int m_active = -1;
     CString m_fileName;
+    CString m_keptFile;  // a file that exists but could not be read
     BOOL m_modified = FALSE;
 };

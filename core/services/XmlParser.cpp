@@ -41,6 +41,26 @@ constexpr CharTable kChars;
 inline bool IsSpace(char ch) { return kChars.c[static_cast<unsigned char>(ch)] & kSpace; }
 inline bool IsNameChar(char ch) { return kChars.c[static_cast<unsigned char>(ch)] & kName; }
 
+inline bool IsGbkTrail(unsigned char b) { return b >= 0x40 && b <= 0xFE && b != 0x7F; }
+
+// What may follow '<' to open an element: an ASCII letter, '_' or ':', or a
+// whole GBK character. Anything else (a damaged byte, a lone lead byte) is text.
+inline bool IsNameStart(const char* p, const char* end)
+{
+    if (p >= end)
+        return false;
+    unsigned char b = static_cast<unsigned char>(*p);
+    if ((b >= 'a' && b <= 'z') || (b >= 'A' && b <= 'Z') || b == '_' || b == ':')
+        return true;
+    return (kChars.c[b] & kLead) && p + 1 < end && IsGbkTrail(static_cast<unsigned char>(p[1]));
+}
+
+// A '<' that starts markup; a stray one belongs to the text around it.
+inline bool OpensMarkup(const char* p, const char* end)
+{
+    return p + 1 < end && (p[1] == '/' || p[1] == '?' || p[1] == '!' || IsNameStart(p + 1, end));
+}
+
 inline const char* SkipSpace(const char* p, const char* end)
 {
     while (p < end && IsSpace(*p))
@@ -56,7 +76,7 @@ inline const char* SkipName(const char* p, const char* end)
         uint8_t k = kChars.c[b];
         if (!(k & kName))
             break;
-        if ((k & kLead) && p + 1 < end && static_cast<unsigned char>(p[1]) >= 0x40 && static_cast<unsigned char>(p[1]) != 0x7F)
+        if ((k & kLead) && p + 1 < end && IsGbkTrail(static_cast<unsigned char>(p[1])))
             p += 2;
         else
             p += 1;
@@ -170,13 +190,15 @@ private:
 
     // Text after the '>' of a start tag and after comments, CDATA and
     // INCLUDE sections and processing instructions: a text node unless only
-    // whitespace comes before the next '<'.
+    // whitespace comes before the next '<' that opens markup.
     const char* TakeText(const char* s, const char* end)
     {
         const char* p = SkipSpace(s, end);
-        if (p >= end || *p == '<')
+        if (p >= end || (*p == '<' && OpensMarkup(p, end)))
             return p;
         const char* lt = Find(p, end, '<');
+        while (lt && !OpensMarkup(lt, end))
+            lt = Find(lt + 1, end, '<');
         const char* e = lt ? lt : end;
         const char* b = s;
         if (m_options & XML_TRIM_PCDATA)
@@ -256,7 +278,7 @@ private:
                 if (m_open.size() > base)
                     Close();
                 s = MixedText(gt + 1, end);
-            } else if (IsNameChar(c)) {
+            } else if (IsNameStart(s + 1, end)) {
                 s = Element(s, end, stop);
             } else if (c == '?') {
                 s = Pi(s, end, stop);

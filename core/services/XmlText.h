@@ -82,24 +82,33 @@ bool WriteXmlFile(const char* gbkPath, const CXmlNode& node, char indentChar = '
 
 } // namespace tavrin
 
-// The indentation in front of a line: one indent character per level.
+// The indentation in front of a line: one indent character per level, up
+// to kMaxIndent; deeper levels share that indent, so a deeply nested file
+// gives text linear in its size instead of quadratic.
 class XmlIndentStack {
 public:
+    static constexpr size_t kMaxIndent = 64;
+
     explicit XmlIndentStack(char indentChar) : m_char(indentChar) {}
     void Push()
     {
-        if (m_char)
+        ++m_depth;
+        if (m_char && m_indent.size() < kMaxIndent)
             m_indent.push_back(m_char);
     }
     void Pop()
     {
-        if (!m_indent.empty())
+        if (m_depth == 0)
+            return;
+        --m_depth;
+        if (m_indent.size() > m_depth)
             m_indent.pop_back();
     }
     const std::string& Get() const { return m_indent; }
 
 private:
     char m_char;
+    size_t m_depth = 0;
     std::string m_indent;
 };
 

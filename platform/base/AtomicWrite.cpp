@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
+#include <mutex>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <time.h>
@@ -23,22 +24,45 @@ std::string FolderOf(const std::string& path)
     return path.substr(0, slash);
 }
 
-// A name beside the target that no other writer picks: hidden, with the
-// process id and a per-process counter, cut so it stays within NAME_MAX.
-std::string TemporaryName(const std::string& target)
+// The target's name hidden, beside it, cut so that a suffix stays within
+// NAME_MAX.
+std::string HiddenName(const std::string& target)
 {
-    static std::atomic<unsigned> counter{0};
     size_t slash = target.rfind('/');
     std::string folder = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
     std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
     if (base.size() > 200)
         base.resize(200);
+    return folder + "." + base;
+}
+
+// A name beside the target that no other writer picks: hidden, with the
+// process id and a per-process counter.
+std::string TemporaryName(const std::string& target)
+{
+    static std::atomic<unsigned> counter{0};
     struct timespec now {};
     clock_gettime(CLOCK_MONOTONIC, &now);
     char suffix[64];
     snprintf(suffix, sizeof suffix, ".tmp%ld-%u-%lx", static_cast<long>(getpid()), counter.fetch_add(1),
              static_cast<unsigned long>(now.tv_nsec));
-    return folder + "." + base + suffix;
+    return HiddenName(target) + suffix;
+}
+
+// The one hidden name beside the target under which a finished file waits
+// for its rename. Fixed, so a copy that a kill leaves between the two steps
+// is replaced by the next save instead of piling up.
+std::string PendingName(const std::string& target)
+{
+    return HiddenName(target) + ".tmp";
+}
+
+// Held from naming a finished file to its rename, so two threads saving one
+// target never take each other's pending name.
+std::mutex& PendingLock()
+{
+    static std::mutex lock;
+    return lock;
 }
 
 void SyncFolder(const std::string& path)
@@ -138,8 +162,11 @@ bool AtomicFile::Commit(bool noReplace)
         error = ErrorFromErrno(errno);
     if (!error && fsync(m_fd) != 0)
         error = ErrorFromErrno(errno);
-    if (!error && m_unnamed)
+    std::unique_lock<std::mutex> pending;
+    if (!error && m_unnamed) {
+        pending = std::unique_lock<std::mutex>(PendingLock());
         error = NameUnnamed(noReplace);
+    }
     if (close(m_fd) != 0 && !error)
         error = ErrorFromErrno(errno);
     m_fd = -1;
@@ -158,6 +185,8 @@ bool AtomicFile::Commit(bool noReplace)
         unlink(m_temp.c_str());
         m_temp.clear();
     }
+    if (pending.owns_lock())
+        pending.unlock();
     if (error)
         return FailWith(error);
     SyncFolder(m_target);
@@ -165,7 +194,7 @@ bool AtomicFile::Commit(bool noReplace)
 }
 
 // Gives the unnamed file a name: the target itself when it must not replace
-// one (linking refuses an existing name), else a temporary name to rename.
+// one (linking refuses an existing name), else the pending name to rename.
 DWORD AtomicFile::NameUnnamed(bool noReplace)
 {
     char self[64];
@@ -175,16 +204,15 @@ DWORD AtomicFile::NameUnnamed(bool noReplace)
             return errno == EEXIST ? ERROR_FILE_EXISTS : ErrorFromErrno(errno);
         return 0;
     }
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        std::string temp = TemporaryName(m_target);
-        if (linkat(AT_FDCWD, self, AT_FDCWD, temp.c_str(), AT_SYMLINK_FOLLOW) == 0) {
-            m_temp = std::move(temp);
-            return 0;
-        }
-        if (errno != EEXIST)
-            return ErrorFromErrno(errno);
-    }
-    return ERROR_ALREADY_EXISTS;
+    // A pending copy still there was left by a writer killed before its
+    // rename: it is replaced.
+    std::string temp = PendingName(m_target);
+    if (unlink(temp.c_str()) != 0 && errno != ENOENT)
+        return ErrorFromErrno(errno);
+    if (linkat(AT_FDCWD, self, AT_FDCWD, temp.c_str(), AT_SYMLINK_FOLLOW) != 0)
+        return ErrorFromErrno(errno);
+    m_temp = std::move(temp);
+    return 0;
 }
 
 void AtomicFile::Abort()

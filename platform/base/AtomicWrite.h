@@ -52,7 +52,8 @@ private:
     std::string m_target;
     std::string m_temp;
     // The data went to an unnamed file (O_TMPFILE), so a process killed while
-    // writing leaves nothing behind; it gets a name only at commit.
+    // writing leaves nothing behind; at commit it gets the target's one
+    // pending name, which the next save replaces should a kill leave it.
     bool m_unnamed = false;
 };
 

@@ -1,4 +1,5 @@
 #include "providers/5460/Account5460.h"
+#include "providers/5460/PageScrape.h"
 
 #include "providers/5460/SchoolClass5460.h"
 #include "providers/5460/SignIn.h"
@@ -33,7 +34,7 @@ int CAccount5460::Login(CHttpClient* client, CString* page)
         Log("[登录]网络错误, 登录失败.");
         return 0;
     }
-    CString text(reinterpret_cast<const char*>(reply.GetData()), static_cast<int>(reply.GetSize()));
+    CString text = tavrin::p5460::PageText(reply);
     if (page)
         *page = text;
     const CString cookies = client->GetCookies();

@@ -155,7 +155,7 @@ bool ReadClassPage(CHttpClient& client, CAccount& account, const CString& classI
     CByteArray reply;
     if (!client.Request(ClassPageUrl(account.GetProvider(), classId), "", reply, "") || client.IsStopped())
         return false;
-    page = CString(reinterpret_cast<const char*>(reply.GetData()), static_cast<int>(reply.GetSize()));
+    page = tavrin::p5460::PageText(reply);
     return true;
 }
 

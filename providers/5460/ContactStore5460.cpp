@@ -1,4 +1,5 @@
 #include "providers/5460/ContactStore5460.h"
+#include "providers/5460/PageScrape.h"
 
 #include "core/model/Account.h"
 #include "core/model/ModelEvents.h"
@@ -25,10 +26,6 @@ void WriteChild(CXmlCursor* cursor, const char* name, const CString& value)
     }
 }
 
-CString ReplyText(const CByteArray& bytes)
-{
-    return CString(reinterpret_cast<const char*>(bytes.GetData()), static_cast<int>(bytes.GetSize()));
-}
 
 // The records of a text area that yield fields.
 std::vector<std::vector<CString>> Records(const CString& data)
@@ -166,15 +163,11 @@ void CContactStore5460::UpdateMembers(const CString& url)
         Log("[通讯录]网络错误, 更新成员资料失败.");
         return;
     }
-    std::string bytes(reinterpret_cast<const char*>(reply.GetData()), static_cast<size_t>(reply.GetSize()));
-    for (char& c : bytes)
-        if (c == '\0')
-            c = ' ';
     CString data;
     // A page that lists nobody is taken for a broken page: the stored
     // members stay.
     std::vector<std::vector<CString>> records;
-    if (tavrin::p5460::ExtractTextArea(CString(std::move(bytes)), data))
+    if (tavrin::p5460::ExtractTextArea(tavrin::p5460::PageText(reply), data))
         records = Records(data);
     if (records.empty()) {
         Log("[通讯录]读取网页错误, 更新成员资料失败.");
@@ -224,7 +217,7 @@ void CContactStore5460::UpdateVisits(const CString& url)
         return;
     }
     CString data;
-    if (!tavrin::p5460::ExtractTextArea(ReplyText(reply), data)) {
+    if (!tavrin::p5460::ExtractTextArea(tavrin::p5460::PageText(reply), data)) {
         Log("[通讯录]读取网页错误, 更新访问信息失败.");
         return;
     }

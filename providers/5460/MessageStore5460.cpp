@@ -2,6 +2,7 @@
 // message that has some, pictures made local, pinned messages, the stop mark
 // "last", and the messages stored at the head of "message.xml".
 #include "providers/5460/MessageStore5460.h"
+#include "providers/5460/PageScrape.h"
 
 #include "core/model/Account.h"
 #include "core/model/ModelEvents.h"
@@ -68,18 +69,6 @@ void RemoveLineBreaks(CString& text)
 {
     text.Remove('\r');
     text.Remove('\n');
-}
-
-// The page text: the response bytes up to the first NUL.
-std::string PageText(const CByteArray& bytes)
-{
-    const char* data = reinterpret_cast<const char*>(bytes.GetData());
-    size_t size = static_cast<size_t>(bytes.GetSize());
-    std::string text(data ? data : "", data ? size : 0);
-    size_t nul = text.find('\0');
-    if (nul != std::string::npos)
-        text.resize(nul);
-    return text;
 }
 
 void WriteChild(CXmlCursor* cursor, const char* name, const CString& value)
@@ -271,7 +260,7 @@ void CMessageStore5460::Update(int count, int mode)
         if (!IsSuccessStatus(m_updateClient.GetStatusCode()))
             break;
         ++pagesRead;
-        const std::string text = PageText(bytes);
+        const std::string text = tavrin::p5460::PageText(bytes).Str();
         bool repeated = false;
         state.pageBlocks = 0;
         if (!text.empty()) {
@@ -367,8 +356,6 @@ bool CMessageStore5460::ReadListPage(const CString& page, ReadState& state)
     static const boost::regex memberPattern = Compile(".*?memberID=([0-9]*).*?", true);
     static const boost::regex replyCountPattern = Compile("<span class=style11>([0-9]*)</span>条", false);
     static const boost::regex pinnedPattern = Compile("<font color=green>\\(置顶\\)</font>", true);
-    static const boost::regex photoPattern =
-        Compile("<a href=/gy5460/jsp/picture/pictureDetail\\.jsp\\?picID=([0-9]+)&[^>]*>", false);
 
     if (m_updateClient.IsStopped())
         return true;
@@ -432,13 +419,9 @@ bool CMessageStore5460::ReadListPage(const CString& page, ReadState& state)
         if (atoi(message.m_replyNumber) > 0)
             ReadReplies(message, state.host);
 
-        // The notice's photo link is read before anything strips anchors.
-        CString photoId;
-        boost::smatch photo;
-        const std::string raw = rawContent.Str();
-        if (Find(raw, photo, photoPattern))
-            photoId = Group(photo, 1);
-        LocalizeImages(&message, &m_updateClient, photoId);
+        // A notice's photo links are read from the text before anything
+        // stripped its anchors.
+        LocalizeImages(&message, &m_updateClient, rawContent);
 
         if (pinned) {
             message.m_title.Replace("(置顶)", "");
@@ -525,7 +508,7 @@ void CMessageStore5460::ReadReplies(CMessageItem5460& message, const CString& ho
     if (!m_updateClient.Request("http://" + host + path, "", bytes, "") || m_updateClient.IsStopped() ||
         !IsSuccessStatus(m_updateClient.GetStatusCode()))
         return;
-    const std::string text = PageText(bytes);
+    const std::string text = tavrin::p5460::PageText(bytes).Str();
     boost::smatch area;
     if (!Find(text, area, areaPattern))
         return;

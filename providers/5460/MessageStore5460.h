@@ -53,9 +53,10 @@ public:
     static CString GetDisplayValue(const CString& text);
 
     // Makes the pictures of a message's content local (the "images" folder of
-    // the class) and, for a photo notice, links each picture to the photo.
-    // photoId is the photo the notice's own link names (empty when none).
-    void LocalizeImages(CMessageItem5460* message, CHttpClient* client, const CString& photoId);
+    // the class) and, for a photo notice, links each picture to its photo.
+    // rawContent is the text as the board sent it, whose photo links name the
+    // photos of the pictures inside them.
+    void LocalizeImages(CMessageItem5460* message, CHttpClient* client, const CString& rawContent);
 
 private:
     struct ReadState;
@@ -66,6 +67,10 @@ private:
     void ReadReplies(CMessageItem5460& message, const CString& host);
     // Stores the messages read, newest at the head of the document.
     void StoreMessages(std::vector<CMessageItem5460>& messages, int base);
+
+    // Removes the stored message with this board id (by custo_id when the id
+    // is empty) from the document and the list.
+    void RemoveStoredMessage(const CString& custoId, const CString& id);
 
     // The item element with this custo_id into item; false when none.
     bool ReadStoredItem(const CString& custoId, CMessageItem5460& item);

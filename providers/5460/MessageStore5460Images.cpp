@@ -7,11 +7,13 @@
 #include "core/services/HtmlTags.h"
 #include "platform/base/AtomicWrite.h"
 #include "platform/base/FileApi.h"
-#include "providers/5460/site.h"
+#include "providers/5460/MessageText.h"
+#include "providers/5460/PhotoText.h"
 #include "providers/common/SafeFileName.h"
 
 #include <boost/regex.hpp>
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -33,6 +35,16 @@ std::string RegexLiteral(const std::string& text)
     return out;
 }
 
+// The picture address of a match of the address pattern: group 2 without
+// the closing quote of either kind.
+CString AddressOf(const boost::smatch& match)
+{
+    CString address(match[2].str());
+    if (address.Right(1) == "'" || address.Right(1) == "\"")
+        address = address.Left(address.GetLength() - 1);
+    return address;
+}
+
 bool IsDigits(const CString& text)
 {
     if (text.IsEmpty())
@@ -43,22 +55,31 @@ bool IsDigits(const CString& text)
     return true;
 }
 
-// The host of an "http://" address, lower case, without port.
-std::string HostOf(const CString& address)
-{
-    std::string rest = address.Str().substr(7);
-    size_t end = rest.find_first_of("/?#:");
-    std::string host = rest.substr(0, end);
-    for (char& c : host)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return host;
-}
+// The photo links of a notice as the board sent it: the photo each link
+// names, by the address of every picture inside the link, and all of them in
+// order.
+struct NoticeLinks {
+    std::map<std::string, CString> byAddress;
+    std::vector<CString> ids;
+};
 
-bool IsProviderHost(const std::string& host)
+NoticeLinks ReadNoticeLinks(const std::string& raw, const boost::regex& addressPattern)
 {
-    return host == tavrin::p5460::kWebHost1 || host == tavrin::p5460::kWebHost2 ||
-           host == tavrin::p5460::kImageHost || host == tavrin::p5460::kUploadHost;
+    static const boost::regex linkPattern("<a href=/gy5460/jsp/picture/pictureDetail\\.jsp\\?picID=([0-9]+)&[^>]*>(.*?)</a>",
+                                          boost::regex::perl);
+    NoticeLinks links;
+    try {
+        for (boost::sregex_iterator it(raw.begin(), raw.end(), linkPattern), end; it != end; ++it) {
+            const CString id((*it)[1].str());
+            links.ids.push_back(id);
+            const std::string inside = (*it)[2].str();
+            for (boost::sregex_iterator picture(inside.begin(), inside.end(), addressPattern); picture != end; ++picture)
+                links.byAddress.emplace(AddressOf(*picture).Str(), id);
+        }
+    } catch (const std::exception&) {
+        links = NoticeLinks();
+    }
+    return links;
 }
 
 bool FileExists(const CString& path)
@@ -69,7 +90,7 @@ bool FileExists(const CString& path)
 
 } // namespace
 
-void CMessageStore5460::LocalizeImages(CMessageItem5460* message, CHttpClient* client, const CString& photoId)
+void CMessageStore5460::LocalizeImages(CMessageItem5460* message, CHttpClient* client, const CString& rawContent)
 {
     static const boost::regex tagPattern("(<img[^>]* src=[^>\\s]* [^>]*>)", boost::regex::perl | boost::regex::icase);
     static const boost::regex addressPattern("<img[^>]* src=('|\")?(http://[^>\\s]*)('|\")? [^>]*>",
@@ -87,6 +108,7 @@ void CMessageStore5460::LocalizeImages(CMessageItem5460* message, CHttpClient* c
     }
 
     const bool notice = message->m_title == kNoticeTitle;
+    const NoticeLinks links = notice ? ReadNoticeLinks(rawContent.Str(), addressPattern) : NoticeLinks();
     // A notice's anchors go once, before any picture is linked, so that every
     // picture keeps its link.
     if (notice)
@@ -105,10 +127,7 @@ void CMessageStore5460::LocalizeImages(CMessageItem5460* message, CHttpClient* c
         }
         if (!found)
             continue;
-        CString address(match[2].str());
-        // The closing quote of either kind is not part of the address.
-        if (address.Right(1) == "'" || address.Right(1) == "\"")
-            address = address.Left(address.GetLength() - 1);
+        const CString address = AddressOf(match);
 
         const CString remoteName = address.Mid(address.ReverseFind('/') + 1);
         const CString fileName = tavrin::SafeFileName(remoteName);
@@ -117,7 +136,7 @@ void CMessageStore5460::LocalizeImages(CMessageItem5460* message, CHttpClient* c
 
         CString reference = "images/" + fileName;
         if (!FileExists(localPath)) {
-            const bool foreign = !IsProviderHost(HostOf(address));
+            const bool foreign = !tavrin::p5460::IsProviderUrl(address);
             // Another host never sees the session cookie.
             CString cookies;
             if (foreign) {
@@ -143,16 +162,23 @@ void CMessageStore5460::LocalizeImages(CMessageItem5460* message, CHttpClient* c
 
         if (!notice)
             continue;
-        CString id = photoId;
-        if (id.IsEmpty()) {
-            // A thumbnail's name is "s_", the photo id and an extension.
+        // The photo of the link around this picture; else the one its name
+        // gives (a thumbnail's name is "s_", the photo id and an extension);
+        // else the notice's only link.
+        CString id;
+        auto own = links.byAddress.find(address.Str());
+        if (own != links.byAddress.end()) {
+            id = own->second;
+        } else {
             int dot = remoteName.ReverseFind('.');
             id = dot >= 0 ? remoteName.Left(dot) : remoteName;
             if (id.Left(2) == "s_")
                 id = id.Mid(2);
-            if (!IsDigits(id))
-                continue;
+            if (!IsDigits(id) && links.ids.size() == 1)
+                id = links.ids.front();
         }
+        if (!IsDigits(id))
+            continue;
         const boost::regex picture("(<img[^>]* src=('|\")?" + RegexLiteral(reference.Str()) + "('|\")? [^>]*>)",
                                    boost::regex::perl);
         // The first tag of this picture that is not linked yet.
@@ -173,8 +199,6 @@ void CMessageStore5460::LocalizeImages(CMessageItem5460* message, CHttpClient* c
             continue;
         std::string linked = target;
         linked.insert(linked.size() - 1, kLinkAlt);
-        CString link;
-        link.Format("<a href=\"tavrin:点击查看编号[%s]的照片\">%s</a>", id, CString(linked));
-        message->m_content.Replace(CString(target), link);
+        message->m_content.Replace(CString(target), tavrin::p5460::PhotoLink(id, CString(linked)));
     }
 }

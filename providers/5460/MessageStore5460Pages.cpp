@@ -83,6 +83,28 @@ CString TitleHtml(const CString& title)
     return CString(EscapeBrackets(title.View()));
 }
 
+// The '>' that ends the tag at text[p] as a browser reads it: one inside a
+// quoted value does not.
+size_t TagEnd(std::string_view text, size_t p)
+{
+    for (size_t q = p + 1; q < text.size(); ++q) {
+        if (text[q] == '>')
+            return q;
+        if (text[q] != '=')
+            continue;
+        size_t v = q + 1;
+        while (v < text.size() && (text[v] == ' ' || text[v] == '\t' || text[v] == '\r' || text[v] == '\n' || text[v] == '\f'))
+            ++v;
+        if (v < text.size() && (text[v] == '"' || text[v] == '\'')) {
+            size_t close = text.find(text[v], v + 1);
+            if (close == std::string_view::npos)
+                return close;
+            q = close;
+        }
+    }
+    return std::string_view::npos;
+}
+
 // One pass over the text outside tags. A title has no tags: its brackets
 // become text.
 CString HighlightPass(const CString& input, const std::vector<CString>& words, bool title)
@@ -93,7 +115,7 @@ CString HighlightPass(const CString& input, const std::vector<CString>& words, b
     size_t p = 0;
     while (p < text.size()) {
         if (!title && text[p] == '<') {
-            size_t close = text.find('>', p + 1);
+            size_t close = TagEnd(text, p);
             if (close != std::string_view::npos) {
                 out.append(text, p, close + 1 - p);
                 p = close + 1;
@@ -177,9 +199,10 @@ CString CMessageStore5460::RenderPage(CString custoId)
         if (ReadStoredItem(current, item)) {
             ++count;
             // The title is the board's text and the content cleaned HTML; both
-            // arrive as HTML, with the search words marked outside tags.
-            const CString title = HighlightPass(item.m_title, words, true);
-            const CString content = HighlightPass(item.m_content, words, false);
+            // arrive as HTML, with the search words marked outside tags, and
+            // are cleaned once more after every rewrite of ours.
+            const CString title = tavrin::SanitizeHtml(HighlightPass(item.m_title, words, true));
+            const CString content = tavrin::p5460::SanitizeForPage(HighlightPass(item.m_content, words, false));
             CString filled = itemTemplate;
             filled.Replace(block, tavrin::FillFormat(block, {tavrin::EscapeScriptString(title),
                                                               tavrin::EscapeScriptString(content),
@@ -211,8 +234,6 @@ CString CMessageStore5460::RenderPreview(CString subject, CString text, int mode
     time.Format("%.4d/%.2d/%.2d %.2d:%.2d", now.GetYear(), now.GetMonth(), now.GetDay(), now.GetHour(),
                 now.GetMinute());
     text.Replace("\r\n", "<BR>");
-    // The compose text is shown as the board would show it, cleaned.
-    text = tavrin::SanitizeHtml(text);
 
     CSchoolClass* schoolClass = GetSchoolClass();
     CAccount* account = schoolClass ? schoolClass->GetAccount() : nullptr;
@@ -239,8 +260,9 @@ CString CMessageStore5460::RenderPreview(CString subject, CString text, int mode
         item.m_time = time;
         item.m_replyNumber = "0";
     }
+    // Shown as the board would show it, cleaned as the last step.
     tavrin::FillScriptDataBlock(page, kLabel,
-                                {title, item.m_content, item.m_user, item.m_userId,
+                                {tavrin::SanitizeHtml(title), tavrin::p5460::SanitizeForPage(item.m_content), item.m_user, item.m_userId,
                                  item.m_time, item.m_replyNumber});
     return page;
 }

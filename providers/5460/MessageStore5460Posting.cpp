@@ -1,15 +1,18 @@
 // Posting to the message board: a new message, a reply, and deleting
 // messages from the store and the board.
 #include "providers/5460/MessageStore5460.h"
+#include "providers/5460/PageScrape.h"
 
 #include "core/model/Account.h"
 #include "core/model/SchoolClass.h"
 #include "core/services/TextUtil.h"
+#include "core/services/XmlText.h"
 #include "platform/win/MessageBox.h"
 #include "providers/5460/MessageText.h"
 #include "providers/common/Escape.h"
 
 #include <string>
+#include <vector>
 
 using tavrin::p5460::CharacterCount;
 using tavrin::p5460::FirstPiece;
@@ -25,11 +28,6 @@ bool HasIllegalText(const CString& text)
     return text.Find("<") >= 0 || text.Find(">") >= 0 || text.Find("&lt") >= 0 || text.Find("&gt;") >= 0;
 }
 
-CString ReplyText(const CByteArray& bytes)
-{
-    return CString(reinterpret_cast<const char*>(bytes.GetData()), static_cast<int>(bytes.GetSize()));
-}
-
 // The board's answer to a signed-in request: a page that asks to sign in
 // means the session was gone and nothing was done.
 bool IsSignInPage(const CString& page)
@@ -41,7 +39,7 @@ bool IsSignInPage(const CString& page)
 bool Answered(CHttpClient& client, BOOL ok, const CByteArray& bytes)
 {
     const int status = client.GetStatusCode();
-    return ok && !client.IsStopped() && status >= 200 && status < 300 && !IsSignInPage(ReplyText(bytes));
+    return ok && !client.IsStopped() && status >= 200 && status < 300 && !IsSignInPage(tavrin::p5460::PageText(bytes));
 }
 
 } // namespace
@@ -164,34 +162,74 @@ void CMessageStore5460::Reply(CString, CString text, CString targetId, int)
         StartUpdate(0, 0);
 }
 
+// Removes a message from the document and the list. It is found by its own
+// id: an update may have stored it again under another custo_id meanwhile.
+void CMessageStore5460::RemoveStoredMessage(const CString& custoId, const CString& id)
+{
+    ItemsLock lock = LockItems();
+    CXmlCursor cursor(m_xml);
+    m_xml.ResetPos(cursor.GetId());
+    if (!cursor.FindChildElem("message"))
+        return;
+    CString storedCustoId = custoId;
+    if (!id.IsEmpty() && cursor.FindChildElem("item")) {
+        do {
+            if (FirstPiece(cursor.GetAttrib("id")) == id) {
+                storedCustoId = cursor.GetAttrib("custo_id");
+                break;
+            }
+        } while (m_xml.FindNextElem(TRUE, cursor.GetId()));
+        m_xml.OutOfElem(cursor.GetId());
+    }
+    m_xml.ResetPos(cursor.GetId());
+    if (cursor.FindChildElem("message") &&
+        cursor.FindChildElemWithAttrib("item", "custo_id", XmlEscapeString(storedCustoId))) {
+        const bool same = id.IsEmpty() || FirstPiece(cursor.GetAttrib("id")) == id;
+        m_xml.OutOfElem(cursor.GetId());
+        if (same)
+            cursor.RemoveChildElemWithAttrib("item", "custo_id", XmlEscapeString(storedCustoId));
+    }
+    for (int i = 0; i < GetItemCount(); ++i) {
+        if (GetItem(i)->m_custoId == storedCustoId && (id.IsEmpty() || GetItem(i)->m_id == id)) {
+            CStoreItem* item = GetItem(i);
+            RemoveItem(i);
+            delete item;
+            break;
+        }
+    }
+}
+
 void CMessageStore5460::Delete(CStringArray& custoIds, int)
 {
     Log("[留言]开始删除...");
 
-    // Removed here first; the board's answer does not bring them back.
-    CStringArray ids;
+    // A message the board knows goes when the board confirms its deletion: a
+    // refused or failed one stays on the board, so it stays here too. One
+    // without an id of the board goes at once.
+    struct Target {
+        CString custoId;
+        CString id;
+    };
+    std::vector<Target> targets;
     {
         ItemsLock lock = LockItems();
         CXmlCursor cursor(m_xml);
         for (INT_PTR n = 0; n < custoIds.GetSize(); ++n) {
             const CString& custoId = custoIds[n];
-            int index = -1;
-            for (int i = 0; i < GetItemCount() && index < 0; ++i)
-                if (GetItem(i)->m_custoId == custoId)
-                    index = i;
-            if (index < 0)
+            bool listed = false;
+            for (int i = 0; i < GetItemCount() && !listed; ++i)
+                listed = GetItem(i)->m_custoId == custoId;
+            if (!listed)
                 continue;
+            CString id;
             m_xml.ResetPos(cursor.GetId());
-            if (cursor.FindChildElem("message")) {
-                if (cursor.FindChildElemWithAttrib("item", "custo_id", custoId)) {
-                    ids.Add(FirstPiece(cursor.GetAttrib("id")));
-                    m_xml.OutOfElem(cursor.GetId());
-                }
-                cursor.RemoveChildElemWithAttrib("item", "custo_id", custoId);
-            }
-            CStoreItem* item = GetItem(index);
-            RemoveItem(index);
-            delete item;
+            if (cursor.FindChildElem("message") &&
+                cursor.FindChildElemWithAttrib("item", "custo_id", XmlEscapeString(custoId)))
+                id = FirstPiece(cursor.GetAttrib("id"));
+            if (id.IsEmpty())
+                RemoveStoredMessage(custoId, CString());
+            else
+                targets.push_back({custoId, id});
         }
     }
 
@@ -199,10 +237,8 @@ void CMessageStore5460::Delete(CStringArray& custoIds, int)
     PrepareHttpClient(&m_deleteClient);
     const CString host = "http://" + WebHost();
     const CString classId = tavrin::EscapeUrl(ClassId());
-    for (INT_PTR n = 0; n < ids.GetSize() && !m_deleteClient.IsStopped(); ++n) {
-        const CString& id = ids[n];
-        if (id.IsEmpty())
-            continue;
+    for (size_t n = 0; n < targets.size() && !m_deleteClient.IsStopped(); ++n) {
+        const CString& id = targets[n].id;
         CString line;
         line.Format("[留言]开始删除留言, 编号%s...", id);
         Log(line);
@@ -215,7 +251,7 @@ void CMessageStore5460::Delete(CStringArray& custoIds, int)
         CByteArray reply;
         BOOL ok = m_deleteClient.Request(host + path, "", reply, "");
         const bool answered = Answered(m_deleteClient, ok, reply);
-        if (answered && ReplyText(reply).Find(kNoRight) >= 0) {
+        if (answered && tavrin::p5460::PageText(reply).Find(kNoRight) >= 0) {
             line.Format("[留言]无权删除该留言, 编号%s...", id);
             Log(line);
             continue;
@@ -227,7 +263,7 @@ void CMessageStore5460::Delete(CStringArray& custoIds, int)
             path.Format("/gy5460/jsp/liuyan/critique.jsp?liuyanID=%s&classID=%s", tavrin::EscapeUrl(id), classId);
             CByteArray check;
             BOOL checked = m_deleteClient.Request(host + path, "", check, "");
-            gone = Answered(m_deleteClient, checked, check) && ReplyText(check).Find(kReplyForm) < 0;
+            gone = Answered(m_deleteClient, checked, check) && tavrin::p5460::PageText(check).Find(kReplyForm) < 0;
         }
         if (!gone)
             line.Format("[留言]删除留言失败, 编号%s.", id);
@@ -236,6 +272,8 @@ void CMessageStore5460::Delete(CStringArray& custoIds, int)
         else
             line.Format("[留言]成功删除留言, 编号%s.", id);
         Log(line);
+        if (gone)
+            RemoveStoredMessage(targets[n].custoId, id);
     }
 
     Log("[留言]删除完成.");

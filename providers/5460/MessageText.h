@@ -27,3 +27,20 @@ namespace tavrin::p5460 {
 std::vector<CString> SplitWords(const CString& text);
 
 } // namespace tavrin::p5460
+
+#include <string_view>
+
+namespace tavrin::p5460 {
+
+// The link a photo notice's picture gets: a "tavrin:" address that names the
+// class photo by its id, around the picture's tag.
+CString PhotoLink(const CString& photoId, const CString& tag);
+// Whether href is the address of such a link with a numeric photo id.
+bool IsPhotoLinkAddress(std::string_view href);
+
+// Remote HTML cleaned as the last step before it enters a page: each value of
+// a joined field on its own, admitting what our own rewrites add (local
+// picture addresses, the photo link, the search highlight) and nothing else.
+CString SanitizeForPage(const CString& joined);
+
+} // namespace tavrin::p5460

@@ -32,13 +32,33 @@ const boost::regex* Compile(const char* pattern, Case letterCase)
     return slot.get();
 }
 
-std::string_view PageText(const CString& text)
+void BlankNuls(std::string& text)
+{
+    for (char& c : text)
+        if (c == '\0')
+            c = ' ';
+}
+
+// The text to search; a copy in storage when it holds a NUL.
+std::string_view ScanText(const CString& text, std::string& storage)
 {
     std::string_view view = text.View();
-    return view.substr(0, view.find('\0'));
+    if (view.find('\0') == std::string_view::npos)
+        return view;
+    storage.assign(view);
+    BlankNuls(storage);
+    return storage;
 }
 
 } // namespace
+
+CString PageText(const CByteArray& reply)
+{
+    const char* data = reinterpret_cast<const char*>(reply.GetData());
+    std::string text(data ? data : "", data ? static_cast<size_t>(reply.GetSize()) : 0);
+    BlankNuls(text);
+    return CString(std::move(text));
+}
 
 bool SearchFirst(const CString& text, const char* pattern, Case letterCase, std::vector<CString>& groups)
 {
@@ -46,7 +66,8 @@ bool SearchFirst(const CString& text, const char* pattern, Case letterCase, std:
     const boost::regex* expression = Compile(pattern, letterCase);
     if (!expression)
         return false;
-    std::string_view view = PageText(text);
+    std::string storage;
+    std::string_view view = ScanText(text, storage);
     boost::cmatch match;
     try {
         if (!boost::regex_search(view.data(), view.data() + view.size(), match, *expression))
@@ -74,7 +95,8 @@ std::vector<CString> AllMatches(const CString& text, const char* pattern, Case l
     const boost::regex* expression = Compile(pattern, letterCase);
     if (!expression)
         return out;
-    std::string_view view = PageText(text);
+    std::string storage;
+    std::string_view view = ScanText(text, storage);
     const char* begin = view.data();
     const char* end = begin + view.size();
     try {

@@ -1,9 +1,10 @@
-// Pattern searches over the provider's pages. A page's text ends at its first
-// NUL byte. Patterns are Perl-style with "." matching line ends; a search
+// Pattern searches over the provider's pages. A NUL byte in a page counts as
+// a blank, so a stray one never hides the rest of the page. Patterns are Perl-style with "." matching line ends; a search
 // that the regex engine gives up on (a hostile page making it too complex)
 // counts as no match.
 #pragma once
 
+#include "platform/base/Array.h"
 #include "platform/base/String.h"
 
 #include <vector>
@@ -11,6 +12,9 @@
 namespace tavrin::p5460 {
 
 enum class Case { Sensitive, Insensitive };
+
+// A reply's bytes as the text of a page, every NUL a blank.
+CString PageText(const CByteArray& reply);
 
 // Groups 0 (the whole match) to n of the first match; false when none.
 bool SearchFirst(const CString& text, const char* pattern, Case letterCase, std::vector<CString>& groups);

@@ -79,6 +79,13 @@ bool IsProviderUrl(const CString& url)
     std::string host(authority.substr(0, authority.find(':')));
     for (char& c : host)
         c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    // One trailing dot names the same host.
+    auto withoutRootDot = [](std::string name) {
+        if (!name.empty() && name.back() == '.')
+            name.pop_back();
+        return name;
+    };
+    host = withoutRootDot(host);
     bool known = false;
     for (const char* name : {kWebHost1, kWebHost2, kUploadHost, kImageHost})
         known = known || host == name;
@@ -94,7 +101,7 @@ bool IsProviderUrl(const CString& url)
     if (!AfxParseURL(url, service, server, object, port))
         return false;
     server.MakeLower();
-    return server.View() == host;
+    return withoutRootDot(server.Str()) == host;
 }
 
 } // namespace tavrin::p5460

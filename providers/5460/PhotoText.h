@@ -26,7 +26,9 @@ CString ThumbnailPlaceholder(const CString& status);
 namespace tavrin::p5460 {
 
 // Whether an "http://" address names one of the provider's own hosts, which
-// alone get the session cookie.
+// alone get the session cookie: the one check of every request that decides
+// whether to send it (user information, port, letter case and a trailing dot
+// handled as the HTTP client reads the address).
 bool IsProviderUrl(const CString& url);
 
 } // namespace tavrin::p5460

@@ -65,6 +65,10 @@ private:
     void UploadOne(const CString& body);
     void SaveIfModified();
 
+    // Removes a photo from the document and the list: by its comment page
+    // number, or by custo_id when that is empty.
+    void RemoveStoredPhoto(const CString& custoId, const CString& commentId);
+
     // Reads one photo's element by an attribute; false when it is missing.
     bool ReadElement(const char* attribute, const CString& value, CPictureItem5460& item);
 };

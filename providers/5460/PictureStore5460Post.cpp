@@ -1,10 +1,12 @@
 // Uploads, comments and deletions at the class's photo album.
 #include "providers/5460/PictureStore5460.h"
+#include "providers/5460/PageScrape.h"
 
 #include "core/model/Account.h"
 #include "core/model/ModelEvents.h"
 #include "core/model/SchoolClass.h"
 #include "core/services/TextUtil.h"
+#include "core/services/XmlText.h"
 #include "platform/base/CodePage.h"
 #include "platform/base/FileApi.h"
 #include "platform/win/MessageBox.h"
@@ -152,12 +154,53 @@ void CPictureStore5460::SendComment(CString, CString text, CString id, int)
     }
 }
 
+// Removes a photo from the document and the list. One the album knows is
+// found by its comment page number, which an update does not change.
+void CPictureStore5460::RemoveStoredPhoto(const CString& custoId, const CString& commentId)
+{
+    ItemsLock lock = LockItems();
+    CXmlCursor cursor(m_xml);
+    m_xml.ResetPos(cursor.GetId());
+    CString id;
+    CString storedCustoId = custoId;
+    bool found = commentId.IsEmpty();
+    if (cursor.FindChildElem("picture")) {
+        if (!found && cursor.FindChildElem("item")) {
+            do {
+                if (cursor.GetChildData("comment_id") == commentId) {
+                    id = cursor.GetAttrib("id");
+                    storedCustoId = cursor.GetAttrib("custo_id");
+                    found = true;
+                    break;
+                }
+            } while (m_xml.FindNextElem(TRUE, cursor.GetId()));
+            m_xml.OutOfElem(cursor.GetId());
+        }
+        if (found && !id.IsEmpty())
+            cursor.RemoveChildElemWithAttrib("item", "id", XmlEscapeString(id));
+        else if (found)
+            cursor.RemoveChildElemWithAttrib("item", "custo_id", XmlEscapeString(storedCustoId));
+    }
+    int index = -1;
+    if (found && LookupItem(id, storedCustoId, &index) && index >= 0) {
+        CStoreItem* item = GetItem(index);
+        RemoveItem(index);
+        delete item;
+    }
+}
+
 void CPictureStore5460::Delete(CStringArray& custoIds, int)
 {
     Log("[照片]开始删除...");
-    std::vector<CString> commentIds;
+    // A photo the album knows goes when the album confirms its deletion: a
+    // refused or failed one stays in the album, so it stays here too. One
+    // without a comment page number goes at once.
+    struct Target {
+        CString custoId;
+        CString commentId;
+    };
+    std::vector<Target> targets;
     {
-        // The list and the document change together.
         ItemsLock lock = LockItems();
         CXmlCursor cursor(m_xml);
         for (INT_PTR n = 0; n < custoIds.GetSize(); ++n) {
@@ -165,17 +208,15 @@ void CPictureStore5460::Delete(CStringArray& custoIds, int)
             int index = -1;
             if (!LookupItem(CString(), custoId, &index) || index < 0)
                 continue;
+            CString commentId;
             m_xml.ResetPos(cursor.GetId());
-            if (cursor.FindChildElem("picture")) {
-                if (cursor.FindChildElemWithAttrib("item", "custo_id", custoId)) {
-                    commentIds.push_back(cursor.GetChildData("comment_id"));
-                    m_xml.OutOfElem(cursor.GetId());
-                }
-                cursor.RemoveChildElemWithAttrib("item", "custo_id", custoId);
-            }
-            CStoreItem* item = GetItem(index);
-            RemoveItem(index);
-            delete item;
+            if (cursor.FindChildElem("picture") &&
+                cursor.FindChildElemWithAttrib("item", "custo_id", XmlEscapeString(custoId)))
+                commentId = cursor.GetChildData("comment_id");
+            if (commentId.IsEmpty())
+                RemoveStoredPhoto(custoId, CString());
+            else
+                targets.push_back({custoId, commentId});
         }
     }
 
@@ -186,9 +227,8 @@ void CPictureStore5460::Delete(CStringArray& custoIds, int)
         Log("[照片]登录失败, 无法删除.");
     } else {
         const CString userId = account->GetUserId();
-        for (const CString& commentId : commentIds) {
-            if (commentId.IsEmpty())
-                continue;
+        for (const Target& target : targets) {
+            const CString& commentId = target.commentId;
             CString line;
             line.Format("[照片]开始执行删除, 编号%s...", commentId);
             Log(line);
@@ -204,11 +244,13 @@ void CPictureStore5460::Delete(CStringArray& custoIds, int)
                     break;
                 continue;
             }
-            CString page(reinterpret_cast<const char*>(reply.GetData()), static_cast<int>(reply.GetSize()));
-            if (page.Find(url) >= 0)
+            const CString page = tavrin::p5460::PageText(reply);
+            if (page.Find(url) >= 0) {
                 Log("[照片]删除失败");
-            else
+            } else {
                 Log("[照片]成功删除.");
+                RemoveStoredPhoto(target.custoId, commentId);
+            }
         }
     }
     Log("[照片]删除完成.");

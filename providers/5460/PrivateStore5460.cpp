@@ -165,7 +165,7 @@ void CPrivateStore5460::Update(int mode)
         } else if (reply.GetSize() == 0) {
             Log("[悄悄话]读取网页错误, 更新失败.");
         } else {
-            CString page(reinterpret_cast<const char*>(reply.GetData()), static_cast<int>(reply.GetSize()));
+            const CString page = tavrin::p5460::PageText(reply);
             std::vector<tavrin::p5460::NoteBlock> blocks = tavrin::p5460::ReadNoteBlocks(page);
             // A page without a single note block is not taken for the list:
             // a broken or foreign page must not empty the store.

@@ -1,5 +1,6 @@
 // Sending, answering and deleting 5460 notes, and the page of one note.
 #include "providers/5460/PrivateStore5460.h"
+#include "providers/5460/PageScrape.h"
 
 #include "core/model/Account.h"
 #include "core/model/ContactStore.h"
@@ -18,11 +19,6 @@ namespace {
 const char kSentText[] = "同学悄悄话发送成功！";
 const int kMaxSubject = 60;
 const int kMaxContent = 2000;
-
-CString ReplyText(const CByteArray& bytes)
-{
-    return CString(reinterpret_cast<const char*>(bytes.GetData()), static_cast<int>(bytes.GetSize()));
-}
 
 } // namespace
 
@@ -62,7 +58,7 @@ CPrivateStore5460::PostResult CPrivateStore5460::PostNote(CHttpClient& client, c
     CByteArray reply;
     if (!client.Request(SubmitUrl(), form, reply, "") || client.IsStopped())
         return PostResult::Failed;
-    return ReplyText(reply).Find(kSentText) >= 0 ? PostResult::Sent : PostResult::Failed;
+    return tavrin::p5460::PageText(reply).Find(kSentText) >= 0 ? PostResult::Sent : PostResult::Failed;
 }
 
 void CPrivateStore5460::Send(CString subject, CString content, CString realName, CString, CString receiverId, int)
@@ -193,7 +189,7 @@ void CPrivateStore5460::Delete(CStringArray& custoIds, int)
         if (!m_deleteClient.IsStopped() && m_deleteClient.Request(ListUrl(), "", list, "") &&
             !m_deleteClient.IsStopped() && list.GetSize() > 0) {
             deleted = true;
-            for (const tavrin::p5460::NoteBlock& block : tavrin::p5460::ReadNoteBlocks(ReplyText(list)))
+            for (const tavrin::p5460::NoteBlock& block : tavrin::p5460::ReadNoteBlocks(tavrin::p5460::PageText(list)))
                 if (block.hasFields && tavrin::IdsEqual(block.id, id))
                     deleted = false;
         }

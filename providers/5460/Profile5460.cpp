@@ -95,11 +95,7 @@ void CAccount5460::ReadProfile(int)
     } else if (!m_profileReadClient.Request(url, body, reply, "") || m_profileReadClient.IsStopped()) {
         Log("[个人档案]网络错误, 读取失败.");
     } else {
-        std::string bytes(reinterpret_cast<const char*>(reply.GetData()), static_cast<size_t>(reply.GetSize()));
-        for (char& c : bytes)
-            if (c == '\0')
-                c = ' ';
-        const CString page(std::move(bytes));
+        const CString page = tavrin::p5460::PageText(reply);
 
         CString templ;
         tavrin::ReadTemplateFile(ProfileTemplatePath(), templ);
@@ -153,7 +149,7 @@ void CAccount5460::UpdateProfile(CByteArray* form, int)
     } else if (!m_profileUpdateClient.RequestWithRetry(url, form ? *form : empty, reply, "") ||
                m_profileUpdateClient.IsStopped()) {
         Log("[个人档案]更新失败.");
-    } else if (CString(reinterpret_cast<const char*>(reply.GetData()), static_cast<int>(reply.GetSize()))
+    } else if (tavrin::p5460::PageText(reply)
                    .Find(kUpdated) >= 0) {
         Log("[个人档案]更新完成.");
         StartReadProfile(0);

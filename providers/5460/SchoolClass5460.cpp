@@ -1,4 +1,5 @@
 #include "providers/5460/SchoolClass5460.h"
+#include "providers/5460/PageScrape.h"
 
 #include "core/model/Account.h"
 #include "core/model/MessageStore.h"
@@ -92,7 +93,7 @@ void CSchoolClass5460::UpdateClassInfo(int)
     CString misc;
     if (!tavrin::ReadTemplateFile(GetAppDir() + "\\styles\\5460\\default\\misc.html", misc))
         return;
-    const CString page(reinterpret_cast<const char*>(reply.GetData()), static_cast<int>(reply.GetSize()));
+    const CString page = tavrin::p5460::PageText(reply);
     const std::vector<CString> values = tavrin::p5460::ReadClassInfo(
         page, tavrin::p5460::ClassPageReading::ClassInfo, GetSchoolName(), GetName(), CString());
     if (::IsSafeClassId(GetId())) {

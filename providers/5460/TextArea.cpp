@@ -28,9 +28,9 @@ bool ExtractTextArea(const CString& page, CString& data)
     // The first "<textarea", the first '>' after it and the first
     // "</textarea>" after that: what "<textarea[^>]*>(.*?)</textarea>" finds,
     // in one pass, so that a page of unclosed tags costs no more than its
-    // length. The text ends at its first NUL, as the page text does.
+    // length. A NUL is an ordinary byte here: page texts have theirs made
+    // blanks (PageText).
     std::string_view text = page.View();
-    text = text.substr(0, text.find('\0'));
     const size_t open = FindTag(text, "<textarea", 0);
     if (open == std::string_view::npos)
         return false;

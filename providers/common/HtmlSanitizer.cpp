@@ -243,7 +243,7 @@ bool ParseTag(std::string_view text, size_t p, std::string_view& name, std::vect
 
 } // namespace
 
-CString SanitizeHtml(const CString& html)
+CString SanitizeHtml(const CString& html, OwnLinkTest ownLink)
 {
     std::string_view in = html.View();
     std::string out;
@@ -319,7 +319,8 @@ CString SanitizeHtml(const CString& html)
                 std::string attribute = Lower(in.substr(a.nameBegin, a.nameEnd - a.nameBegin));
                 if (!Contains(kAllowedAttributes, attribute))
                     continue;
-                if (Contains(kUrlAttributes, attribute) && !IsSafeUrl(a.value))
+                if (Contains(kUrlAttributes, attribute) && !IsSafeUrl(a.value) &&
+                    !(ownLink && a.quoted && lowerName == "a" && attribute == "href" && ownLink(a.value)))
                     continue;
                 // After a skipped '/' or a closing quote the attribute has no
                 // blank before it. It needs one unless it follows a closing

@@ -235,6 +235,25 @@ TEST(AccountFile, AccessProtectionAsStored)
     }
 }
 
+// A cookie that an older run stored with a control byte in it would break
+// every request: it is read back without the bad entry, the account stays open.
+TEST(AccountFile, StoredCookieWithAControlByteIsDropped)
+{
+    TempDir dir;
+    {
+        CTestAccount account;
+        Fill(account, dir.Path());
+        account.SetCookie("bad=1\nx; JSESSIONID=abc; ");
+        account.SetAccessEnabled(FALSE);
+        ASSERT_TRUE(account.SaveAccountFile());
+    }
+    CTestAccount account;
+    ASSERT_TRUE(account.Load(ProgramPath(dir.Path())));
+    EXPECT_EQ(account.GetCookie(), CString("JSESSIONID=abc; "));
+    EXPECT_FALSE(account.IsLocked());  // the record still matches what was stored
+    EXPECT_EQ(account.GetAccessPassword(), CString("open"));
+}
+
 TEST(AccountFile, RecordIsEncipheredInTheFile)
 {
     TempDir dir;

@@ -5,7 +5,15 @@
 
 #include <gtest/gtest.h>
 
+#include <linux/capability.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <functional>
+#include <memory>
 #include <thread>
+#include <vector>
 
 using namespace tavrin::test;
 
@@ -335,4 +343,104 @@ TEST_F(StoreFileTest, SortAndReloadOnTwoThreads)
     }
     reloader.join();
     EXPECT_EQ(3, store.GetItemCount());
+}
+
+namespace {
+
+// Makes file permissions bind this thread even when the tests run as root:
+// the capabilities that bypass them leave its effective set for the scope.
+class PermissionsEnforced {
+public:
+    PermissionsEnforced()
+    {
+        syscall(SYS_capget, &m_header, m_saved);
+        __user_cap_data_struct reduced[2] = {m_saved[0], m_saved[1]};
+        reduced[0].effective &= ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH));
+        syscall(SYS_capset, &m_header, reduced);
+    }
+    ~PermissionsEnforced() { syscall(SYS_capset, &m_header, m_saved); }
+
+private:
+    __user_cap_header_struct m_header{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct m_saved[2]{};
+};
+
+struct StoreKind {
+    const char* file;
+    const char* root;
+    const char* feature;
+    std::function<CClassStore*()> make;
+    std::function<void(CClassStore*)> load;
+};
+
+template <typename Store>
+StoreKind Kind(const char* file, const char* root, const char* feature)
+{
+    return {file, root, feature, [] { return new Store; },
+            [](CClassStore* store) { static_cast<Store*>(store)->LoadItems(TRUE); }};
+}
+
+} // namespace
+
+// A store file that exists but cannot be read at load time is left as it is:
+// nothing is listed, the destroyed store does not write over it, and the next
+// load reads it.
+TEST_F(StoreFileTest, UnreadableFileIsNeverReplaced)
+{
+    const StoreKind kinds[] = {
+        Kind<CContactStore>("contact.xml", "contact", "[通讯录]"),
+        Kind<CMessageStore>("message.xml", "message", "[留言]"),
+        Kind<CPictureStore>("picture.xml", "picture", "[照片]"),
+        Kind<CPrivateStore>("private.xml", "private", "[悄悄话]"),
+    };
+    for (const StoreKind& kind : kinds) {
+        SCOPED_TRACE(kind.file);
+        std::string root = kind.root;
+        std::string bytes = "<" + root + ">\n\t<item read=\"0\" custo_id=\"2\" id=\"b\">\n\t\t<title>two</title>\n"
+                            "\t</item>\n\t<item read=\"1\" custo_id=\"1\" id=\"a\">\n\t\t<title>one</title>\n"
+                            "\t</item>\n</" + root + ">\n";
+        m_dir.Write(kind.file, bytes);
+        CTestSchoolClass schoolClass(nullptr, false);
+        {
+            std::unique_ptr<CClassStore> store(kind.make());
+            store->SetClassFolder(Folder());
+            store->SetSchoolClass(&schoolClass);
+            std::filesystem::permissions(Path(kind.file), std::filesystem::perms::none);
+            {
+                PermissionsEnforced enforced;
+                kind.load(store.get());
+            }
+            std::filesystem::permissions(Path(kind.file), std::filesystem::perms::owner_read |
+                                                              std::filesystem::perms::owner_write);
+            EXPECT_EQ(0, store->GetItemCount());
+            EXPECT_TRUE(store->GetXmlFile()->IsFileKept());
+            ASSERT_EQ(1, schoolClass.GetLogCount());
+            EXPECT_NE(-1, schoolClass.GetLogLine(0).Find(kind.feature));
+            EXPECT_FALSE(store->GetXmlFile()->Save());
+        }
+        EXPECT_EQ(bytes, TempDir::Read(Path(kind.file)));
+
+        std::unique_ptr<CClassStore> again(kind.make());
+        again->SetClassFolder(Folder());
+        kind.load(again.get());
+        EXPECT_EQ(2, again->GetItemCount());
+        EXPECT_FALSE(again->GetXmlFile()->IsFileKept());
+    }
+}
+
+// Missing and empty files hold nothing to keep: they are written as before.
+TEST_F(StoreFileTest, MissingOrEmptyFileIsWritten)
+{
+    for (bool empty : {false, true}) {
+        if (empty)
+            m_dir.Write("contact.xml", "");
+        {
+            CContactStore store;
+            store.SetClassFolder(Folder());
+            store.LoadItems(TRUE);
+            EXPECT_FALSE(store.GetXmlFile()->IsFileKept()) << empty;
+            EXPECT_TRUE(store.GetXmlFile()->Save()) << empty;
+        }
+        EXPECT_TRUE(std::filesystem::exists(Path("contact.xml"))) << empty;
+    }
 }

@@ -10,6 +10,7 @@
 #include <future>
 #include <string>
 #include <thread>
+#include <vector>
 
 using tavrin::test::BlockedListener;
 using tavrin::test::LoopbackServer;
@@ -139,7 +140,6 @@ TEST_F(HttpClientTest, LineBreaksInHeaderTextFailWithoutAConnection)
         const char* body;
     } cases[] = {
         {"referer", [](CHttpClient& c) { c.SetReferer("http://a/\r\nX-Evil: 1"); }, "", ""},
-        {"cookie", [](CHttpClient& c) { c.AddCookie("a=1\r\nX-Evil: 1; "); }, "", ""},
         {"boundary", [](CHttpClient&) {}, "--abc\r\nX-Evil: 1", "data"},
         {"url", [](CHttpClient&) {}, "", ""},
     };
@@ -285,6 +285,33 @@ TEST_F(HttpClientTest, IncompleteResponsesFail)
     EXPECT_FALSE(Get(Url()));
 }
 
+// A body cut short of its Content-Length, by an orderly close or a reset,
+// is a failed attempt: it is retried and never handed out as a whole page.
+TEST_F(HttpClientTest, BodyShorterThanItsLengthFails)
+{
+    for (bool reset : {false, true}) {
+        SCOPED_TRACE(reset ? "reset" : "close");
+        auto half = [reset] {
+            Reply reply = Reply::Http(200, "12345", {"Content-Length: 10"});
+            return reset ? reply.Reset() : reply;
+        };
+        LoopbackServer server;
+        server.Enqueue(half());
+        server.Enqueue(Reply::Http(200, "1234567890"));
+        CHttpClient client;
+        client.SetRetryCount(1);
+        CByteArray out;
+        EXPECT_TRUE(client.Request(server.Url().c_str(), "", out, ""));
+        EXPECT_EQ(Text(out), "1234567890");
+        EXPECT_EQ(server.Connections(), 2);
+
+        server.Enqueue(half());
+        client.SetRetryCount(0);
+        EXPECT_FALSE(client.Request(server.Url().c_str(), "", out, ""));
+        EXPECT_EQ(Text(out), "");
+    }
+}
+
 TEST_F(HttpClientTest, ResponseSizeIsCapped)
 {
     tavrin::HttpLimits limits;
@@ -315,6 +342,33 @@ TEST_F(HttpClientTest, TheWholeRequestHasADeadline)
     EXPECT_FALSE(Get(Url()));
     server.Enqueue(Reply::Http(200, "body"));
     EXPECT_TRUE(Get(Url())); // a new request has a new deadline
+}
+
+// Retries share the request's deadline: a server that trickles and then
+// drops every attempt cannot hold the worker for six full deadlines.
+TEST_F(HttpClientTest, RetriesShareTheDeadline)
+{
+    tavrin::clock::ManualScope manual(1000000);
+    tavrin::HttpLimits limits;
+    limits.requestTimeoutMs = 60000;
+    client.SetLimits(limits);
+    client.SetRetryCount(5);
+    // Each attempt takes 25 s of the clock before the server drops it.
+    for (int i = 0; i < 6; ++i) {
+        server.Enqueue(Reply()
+                           .Trickle("HTTP/1.0 200 OK\r\nContent-Length: 100\r\n\r\nab",
+                                    [](size_t i) {
+                                        if (i == 5)
+                                            tavrin::clock::Advance(25000);
+                                    })
+                           .Reset());
+    }
+    server.SetFallback(Reply::Http(200, "too late"));
+    std::string body;
+    EXPECT_FALSE(Get(Url(), &body));
+    EXPECT_EQ(body, "");
+    // The third attempt passed the deadline; no fourth was made.
+    EXPECT_EQ(server.Connections(), 3);
 }
 
 // ---- redirects
@@ -411,6 +465,64 @@ TEST_F(HttpClientTest, CookiesSetDuringRedirectsAreSentOnTheNextStep)
     ASSERT_TRUE(Get(Url("/login")));
     EXPECT_NE(server.LastRequest().find("\r\nCookie: session=abc\r\n"), std::string::npos);
     EXPECT_EQ(client.GetCookies(), "session=abc; ");
+}
+
+// One bad Set-Cookie must not poison the client: a cookie holding a control
+// byte is dropped, and the requests that follow still go out.
+TEST_F(HttpClientTest, SetCookieWithAControlByteIsDropped)
+{
+    client.SetAcceptCookies(TRUE);
+    for (std::string control : {std::string("\n"), std::string("\r"), std::string(1, '\0')}) {
+        client.ClearCookies();
+        server.Enqueue(Reply::Http(200, "", {"Set-Cookie: good=1; path=/", "Set-Cookie: bad=x" + control + "y",
+                                             "Set-Cookie: na" + control + "me=2"}));
+        ASSERT_TRUE(Get(Url()));
+        EXPECT_EQ(client.GetCookies(), "good=1; ");
+        server.Enqueue(Reply::Http(200, "next"));
+        std::string body;
+        EXPECT_TRUE(Get(Url(), &body));
+        EXPECT_EQ(body, "next");
+        EXPECT_NE(server.LastRequest().find("\r\nCookie: good=1\r\n"), std::string::npos);
+    }
+    // A stored cookie text passes the same check.
+    client.ClearCookies();
+    client.AddCookie("a=1\r\nX-Evil: 1; b=2; ");
+    EXPECT_EQ(client.GetCookies(), "b=2; ");
+}
+
+// The jar keeps what a browser keeps per host: 50 cookies of at most 4096
+// bytes; beyond the count the oldest go, a longer cookie is not taken.
+TEST_F(HttpClientTest, TheCookieJarIsBounded)
+{
+    client.SetAcceptCookies(TRUE);
+    std::vector<std::string> lines;
+    for (int i = 0; i < 10000; ++i)
+        lines.push_back("Set-Cookie: c" + std::to_string(i) + "=v");
+    server.Enqueue(Reply::Http(200, "", lines));
+    ASSERT_TRUE(Get(Url()));
+    std::string expected;
+    for (int i = 9950; i < 10000; ++i)
+        expected += "c" + std::to_string(i) + "=v; ";
+    EXPECT_EQ(client.GetCookies(), expected.c_str());
+
+    client.ClearCookies();
+    server.Enqueue(Reply::Http(200, "", {"Set-Cookie: big=" + std::string(30 << 20, 'x'), "Set-Cookie: small=1"}));
+    ASSERT_TRUE(Get(Url()));
+    EXPECT_EQ(client.GetCookies(), "small=1; ");
+    server.Enqueue(Reply::Http(200, "next"));
+    EXPECT_TRUE(Get(Url()));
+    EXPECT_LT(server.LastRequest().size(), 1000u);
+
+    struct Case {
+        size_t bytes;
+        bool kept;
+    } cases[] = {{4096, true}, {4097, false}};
+    for (const auto& c : cases) {
+        client.ClearCookies();
+        std::string cookie = "k=" + std::string(c.bytes - 2, 'v');
+        client.AddCookie((cookie + "; ").c_str());
+        EXPECT_EQ(client.GetCookies(), c.kept ? (cookie + "; ").c_str() : "") << c.bytes;
+    }
 }
 
 // ---- retries

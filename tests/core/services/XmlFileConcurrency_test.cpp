@@ -1,4 +1,5 @@
 // One file under several threads, and a saver killed in the middle.
+#include "core/services/Config.h"
 #include "core/services/XmlCursor.h"
 #include "core/services/XmlFile.h"
 #include "core/services/XmlText.h"
@@ -9,6 +10,9 @@
 
 #include <atomic>
 #include <ctime>
+#include <filesystem>
+#include <functional>
+#include <memory>
 #include <csignal>
 #include <latch>
 #include <poll.h>
@@ -16,6 +20,7 @@
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
+#include <vector>
 
 using tavrin::test::TempDir;
 
@@ -115,6 +120,48 @@ TEST(XmlFileThreads, FourThreadsWalkAndEdit)
     EXPECT_GT(removed.load(), 0);
 }
 
+// Runs save(first), save(first + 1), ... in a child process, waits for one
+// to three of them and kills the child at a random point of the next one.
+// Returns how many saves the child finished, 0 when it stopped on its own.
+int KillSaverMidway(std::mt19937& random, int first, const std::function<bool(int)>& save)
+{
+    int fds[2];
+    if (pipe(fds) != 0)
+        return 0;
+    pid_t pid = fork();
+    if (pid < 0)
+        return 0;
+    if (pid == 0) {
+        close(fds[0]);
+        for (int generation = first;; ++generation) {
+            char signal = save(generation) ? '+' : '!';
+            if (write(fds[1], &signal, 1) != 1 || signal == '!')
+                _exit(1);
+        }
+    }
+    close(fds[1]);
+    int saves = 1 + static_cast<int>(random() % 3);
+    bool failed = false;
+    long long previous = NowNs(), cycle = 0;
+    for (int i = 0; i < saves && !failed; ++i) {
+        pollfd p{fds[0], POLLIN, 0};
+        char signal = 0;
+        failed = poll(&p, 1, 30000) != 1 || read(fds[0], &signal, 1) != 1 || signal != '+';
+        long long now = NowNs();
+        cycle = now - previous;
+        previous = now;
+    }
+    // Let the next save run for a random part of one save's time, so the
+    // kill lands anywhere in it: building, writing, flushing, renaming.
+    long long until = previous + cycle * static_cast<long long>(random() % 100) / 100;
+    while (NowNs() < until)
+        ;
+    kill(pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
+    close(fds[0]);
+    return failed ? 0 : saves;
+}
+
 // A child process saves ever newer documents and is killed at random
 // points; the file on disk is always one whole document, the old or a newer.
 TEST(XmlFileCrash, KilledSaverLeavesWholeDocument)
@@ -143,44 +190,19 @@ TEST(XmlFileCrash, KilledSaverLeavesWholeDocument)
     }
 
     std::mt19937 random(12345);
+    std::unique_ptr<CXmlFile> saver; // made in the child process
+    auto save = [&](int generation) {
+        if (!saver) {
+            saver = std::make_unique<CXmlFile>();
+            saver->Load(path.c_str(), TRUE);
+        }
+        build(*saver, generation);
+        return saver->Save() != FALSE;
+    };
     int last = 0;
     for (int round = 0; round < 30; ++round) {
-        int fds[2];
-        ASSERT_EQ(pipe(fds), 0);
-        pid_t pid = fork();
-        ASSERT_GE(pid, 0);
-        if (pid == 0) {
-            close(fds[0]);
-            CXmlFile file;
-            file.Load(path.c_str(), TRUE);
-            for (int generation = last + 1;; ++generation) {
-                build(file, generation);
-                char signal = file.Save() ? '+' : '!';
-                if (write(fds[1], &signal, 1) != 1 || signal == '!')
-                    _exit(1);
-            }
-        }
-        close(fds[1]);
-        int saves = 1 + static_cast<int>(random() % 3);
-        bool failed = false;
-        long long previous = NowNs(), cycle = 0;
-        for (int i = 0; i < saves && !failed; ++i) {
-            pollfd p{fds[0], POLLIN, 0};
-            char signal = 0;
-            failed = poll(&p, 1, 30000) != 1 || read(fds[0], &signal, 1) != 1 || signal != '+';
-            long long now = NowNs();
-            cycle = now - previous;
-            previous = now;
-        }
-        // Let the next save run for a random part of one save's time, so the
-        // kill lands anywhere in it: building, writing, flushing, renaming.
-        long long until = previous + cycle * static_cast<long long>(random() % 100) / 100;
-        while (NowNs() < until)
-            ;
-        kill(pid, SIGKILL);
-        waitpid(pid, nullptr, 0);
-        close(fds[0]);
-        ASSERT_FALSE(failed) << "the saver stopped at round " << round;
+        int saves = KillSaverMidway(random, last + 1, save);
+        ASSERT_GT(saves, 0) << "the saver stopped at round " << round;
 
         CXmlFile file;
         ASSERT_TRUE(file.Load(path.c_str(), FALSE)) << "round " << round;
@@ -190,6 +212,60 @@ TEST(XmlFileCrash, KilledSaverLeavesWholeDocument)
         EXPECT_EQ(TempDir::Read(dir.Path() / "store" / "message.xml"), expected(generation)) << "round " << round;
         last = generation;
     }
+}
+
+// Hidden files beside the target: what a save leaves when it is killed
+// between naming its finished file and renaming it.
+std::vector<std::string> HiddenCopies(const std::filesystem::path& folder)
+{
+    std::vector<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(folder)) {
+        std::string name = e.path().filename().string();
+        if (name.rfind(".config.xml", 0) == 0)
+            names.push_back(name);
+    }
+    return names;
+}
+
+// A child process changes a setting (each change saves config.xml) and is
+// killed at random points; the file is always whole, and the hidden copies a
+// kill can leave never pile up: the next save removes them.
+TEST(XmlFileCrash, KilledConfigSaverLeavesNoHiddenCopies)
+{
+    TempDir dir;
+    CString folder = tavrin::ProgramPath(dir.Path().string());
+    std::mt19937 random(4242);
+    bool started = false; // in the child process
+    auto save = [&](int generation) {
+        if (!started) {
+            started = true;
+            tavrin::SetProgramFolder(folder);
+            tavrin::ReloadConfig();
+        }
+        SetConfigInt(CFG_UPDATE_PERIOD, generation);
+        return true;
+    };
+    int last = 0;
+    for (int round = 0; round < 100; ++round) {
+        int saves = KillSaverMidway(random, last + 1, save);
+        ASSERT_GT(saves, 0) << "the saver stopped at round " << round;
+
+        CXmlFile file;
+        ASSERT_TRUE(file.Load((folder + "\\config.xml").GetString(), FALSE)) << "round " << round;
+        ASSERT_TRUE(file.FindChildElem("config") && file.FindChildElem("update") && file.FindChildElem("period"))
+            << "round " << round;
+        int generation = std::atoi(file.GetData());
+        EXPECT_GE(generation, last + saves) << "round " << round;
+        last = generation;
+        ASSERT_LE(HiddenCopies(dir.Path()).size(), 1u) << "round " << round;
+    }
+    // One more save in this process clears what the last kill left.
+    tavrin::SetProgramFolder(folder);
+    tavrin::ReloadConfig();
+    SetConfigInt(CFG_UPDATE_PERIOD, last + 1);
+    tavrin::ReloadConfig();
+    tavrin::SetProgramFolder(CString());
+    EXPECT_EQ(HiddenCopies(dir.Path()), std::vector<std::string>());
 }
 
 } // namespace

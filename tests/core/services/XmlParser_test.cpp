@@ -1,5 +1,6 @@
 #include "core/services/XmlParser.h"
 
+#include "core/services/XmlText.h"
 #include "platform/base/Path.h"
 #include "tests/core/services/XmlTestUtil.h"
 #include "tests/support/TempDir.h"
@@ -62,7 +63,12 @@ const ParseCase kParseCases[] = {
     {"EndTagNameNotCompared", "<a><b></a><c/></b>", "a{b c}"},
     {"SurplusEndTagsIgnored", "</x></y><a></a></a></z><b/>", "a b"},
     {"MixedContent", "<a>x<b/>y<c>1</c>z</a>", "a{'x' b 'y' c{'1'} 'z'}"},
-    {"LoneLessThanSkipped", "<a>1 < 2</a>", "a{'1'}"},
+    {"LoneLessThanStaysInText", "<a>1 < 2</a>", "a{'1 < 2'}"},
+    // Only a letter, '_', ':' or a whole GBK character after '<' opens an element.
+    {"DamagedByteAfterLessThanIsText", "<a>x <\xB0 y</a><b/>", "a{'x <\xB0 y'} b"},
+    {"LeadByteWithoutTrailIsText", "<a><\x81\x7F</a>", "a{'<\x81\x7F'}"},
+    {"DigitAfterLessThanIsText", "<a>1 <9 x</a>", "a{'1 <9 x'}"},
+    {"LessThanAtTheEndIsText", "<a>x <", "a{'x <'}"},
     {"GbkNamesAndText", "<名字 属性=\"值\">中文 内容</名字>", "名字[属性=值]{'中文 内容'}"},
     {"TruncatedInText", "<a><b>te", "a{b{'te'}}"},
     {"TruncatedInAttribute", "<a><b x=\"1", "a{b}"},
@@ -165,6 +171,43 @@ TEST_F(XmlLoadFile, ReloadReplacesTreeAndEmptiesOldHandles)
     EXPECT_EQ(DumpXml(parser.GetDocument()), "c");
     parser.Create();
     EXPECT_EQ(DumpXml(parser.GetDocument()), "");
+}
+
+// A damaged byte after a stray '<' in one item's text once opened an element
+// that swallowed every following item.
+TEST_F(XmlLoadFile, StrayLessThanInOneItemKeepsEveryItem)
+{
+    std::string text = "<message>\n";
+    for (int i = 0; i < 1000; ++i) {
+        std::string title = i == 3 ? "a <\xB0 b" : "t" + std::to_string(i);
+        text += "\t<item custo_id=\"" + std::to_string(i) + "\">\n\t\t<title>" + title + "</title>\n\t</item>\n";
+    }
+    text += "</message>\n";
+    CXmlParser parser;
+    ASSERT_TRUE(parser.LoadFile(Path("message.xml", text)));
+    CXmlNode root = parser.GetDocument().FindElement("message");
+    EXPECT_EQ(root.GetChildCount(), 1000);
+    auto it = root.ChildrenBegin();
+    for (int i = 0; i < 3; ++i)
+        ++it;
+    EXPECT_EQ(DumpXml(*it), "item[custo_id=3]{title{'a <\xB0 b'}}");
+}
+
+// Files in the program's own form read and write back byte for byte, with
+// the tree they had.
+TEST_F(XmlLoadFile, StoredFilesKeepTheirBytes)
+{
+    for (const char* name : {"model/contact.xml", "model/message.xml", "model/private.xml", "model/tavrin.xml"}) {
+        std::string bytes = tavrin::test::TempDir::Read(tavrin::test::Fixture(name));
+        ASSERT_FALSE(bytes.empty()) << name;
+        CXmlParser first;
+        ASSERT_TRUE(first.LoadFile(Path("fixture.xml", bytes))) << name;
+        std::string written = tavrin::WriteXmlText(first.GetDocument());
+        CXmlParser again;
+        ASSERT_TRUE(again.LoadFile(Path("written.xml", written))) << name;
+        EXPECT_EQ(DumpXml(again.GetDocument()), DumpXml(first.GetDocument())) << name;
+        EXPECT_EQ(tavrin::WriteXmlText(again.GetDocument()), written) << name;
+    }
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "core/services/XmlText.h"
 
+#include "core/services/XmlCursor.h"
 #include "core/services/XmlFile.h"
 #include "platform/base/Path.h"
 #include "tests/core/services/XmlTestUtil.h"
@@ -7,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <sstream>
 
 using tavrin::test::DumpXml;
@@ -299,3 +302,61 @@ TEST_F(XmlTextForm, EmptyDocumentWritesEmptyFile)
 }
 
 } // namespace
+
+namespace {
+
+// Counts the bytes written and refuses everything past a bound, so a writer
+// that runs away stops early instead of filling the disk.
+class BoundedOutput : public tavrin::XmlOutput {
+public:
+    explicit BoundedOutput(size_t bound) : m_bound(bound) {}
+    ~BoundedOutput() override { Flush(); }
+    size_t Count() const { return m_count; }
+
+protected:
+    bool Sink(const char*, size_t size) override
+    {
+        m_count += size;
+        return m_count <= m_bound;
+    }
+
+private:
+    size_t m_bound;
+    size_t m_count = 0;
+};
+
+} // namespace
+
+// Indentation stops growing at 64 levels, so a deeply nested file saves to a
+// size linear in its own and reads back as the same tree.
+TEST_F(XmlTextForm, DeepNestingSavesLinearly)
+{
+    const int depth = 100000;
+    std::string text;
+    for (int i = 0; i < depth; ++i)
+        text += "<a>";
+    text += "x";
+    for (int i = 0; i < depth; ++i)
+        text += "</a>";
+    m_dir.Write("deep.xml", text);
+    CXmlFile file;
+    ASSERT_TRUE(file.Load(Path("deep.xml").c_str(), FALSE));
+    CXmlCursor cursor(file);
+    {
+        BoundedOutput out(text.size() * 32);
+        WriteXmlDocument(out, file.GetNode(cursor.GetId()), '\t', TRUE);
+        ASSERT_TRUE(out.Flush());
+        // Each level: at most 64 tabs, its tags and two line feeds.
+        EXPECT_LE(out.Count(), static_cast<size_t>(depth) * (2 * 64 + 9));
+    }
+    ASSERT_TRUE(file.SaveAs(Path("saved.xml").c_str()));
+    EXPECT_LE(std::filesystem::file_size(m_dir.Path() / "saved.xml"), static_cast<size_t>(depth) * (2 * 64 + 9));
+    std::string saved = tavrin::WriteXmlText(file.GetNode(cursor.GetId()));
+    EXPECT_NE(saved.find("\n" + std::string(64, '\t') + "<a>x</a>\n" + std::string(64, '\t') + "</a>\n"),
+              std::string::npos);
+    EXPECT_EQ(saved.find(std::string(65, '\t')), std::string::npos);
+    // Without the layout it is the file that was loaded.
+    saved.erase(std::remove_if(saved.begin(), saved.end(), [](char c) { return c == '\t' || c == '\n'; }),
+                saved.end());
+    EXPECT_TRUE(saved == text);
+}

@@ -10,10 +10,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <filesystem>
 #include <string>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -381,6 +384,45 @@ TEST_F(FileTest, FailedAtomicWriteKeepsTheOldFile)
     }));
     EXPECT_EQ(fresh, TempDir::Read(m_dir.Path() / "message.xml"));
     EXPECT_EQ(fs::perms(0640), fs::status(m_dir.Path() / "message.xml").permissions() & fs::perms::all);
+    EXPECT_TRUE(TempFilesIn(m_dir.Path()).empty());
+}
+
+// A save killed between naming its finished file and the rename leaves that
+// file behind under the target's one pending name; the next save replaces it,
+// so copies never pile up beside the target.
+TEST_F(FileTest, CopyLeftByAKilledSaveGoesWithTheNextSave)
+{
+    std::string file = In("config.xml");
+    ASSERT_TRUE(tavrin::WriteFileAtomic(file.c_str(), "old", 3));
+    m_dir.Write(".config.xml.tmp", "a save that never got renamed");
+    ASSERT_TRUE(tavrin::WriteFileAtomic(file.c_str(), "new", 3));
+    EXPECT_EQ("new", TempDir::Read(m_dir.Path() / "config.xml"));
+    EXPECT_TRUE(TempFilesIn(m_dir.Path()).empty());
+}
+
+// Threads saving one target share its pending name one at a time: every save
+// lands whole and nothing is left beside the target.
+TEST_F(FileTest, ConcurrentSavesOfOneTarget)
+{
+    std::string file = In("config.xml");
+    std::vector<std::string> contents;
+    for (int t = 0; t < 4; ++t)
+        contents.push_back(std::string(5000, static_cast<char>('a' + t)));
+    std::atomic<int> failures{0};
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t) {
+        threads.emplace_back([&, t] {
+            for (int i = 0; i < 50; ++i) {
+                if (!tavrin::WriteFileAtomic(file.c_str(), contents[t].data(), contents[t].size()))
+                    ++failures;
+            }
+        });
+    }
+    for (auto& thread : threads)
+        thread.join();
+    EXPECT_EQ(0, failures.load());
+    std::string last = TempDir::Read(m_dir.Path() / "config.xml");
+    EXPECT_NE(std::find(contents.begin(), contents.end(), last), contents.end());
     EXPECT_TRUE(TempFilesIn(m_dir.Path()).empty());
 }
 

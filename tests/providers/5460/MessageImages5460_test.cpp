@@ -1,5 +1,7 @@
 #include "tests/providers/5460/MessageFixture.h"
 
+#include "providers/5460/site.h"
+
 #include <filesystem>
 
 namespace tavrin::test {
@@ -78,9 +80,54 @@ TEST_F(MessageImages5460Test, PicturesBecomeLocalOnceWithEveryQuoting)
     }
 }
 
+TEST_F(MessageImages5460Test, TheSessionCookieStaysOnTheProvidersHosts)
+{
+    Board({MakeMessage("101", "一", "2006-06-01 10:00",
+                       "<img src=\"http://image.5460.net:80@evil.example/pic/a.gif\" border=0>"
+                       "<img src=\"http://image.5460.net@evil.example/pic/b.gif\" border=0>"
+                       "<img src=\"http://image.5460.net.evil.example/pic/c.gif\" border=0>"
+                       "<img src=\"http://evil.example/image.5460.net/d.gif\" border=0>"
+                       "<img src=\"HTTP://IMAGE.5460.NET/pic/u.gif\" border=0>"
+                       "<img src=\"http://image.5460.net:80/pic/p.gif\" border=0>"
+                       "<img src=\"http://image.5460.net./pic/t.gif\" border=0>")});
+    Update(0, 0);
+
+    auto provider = [](std::string host) {
+        if (!host.empty() && host.back() == '.')
+            host.pop_back();
+        for (const char* name : {p5460::kWebHost1, p5460::kWebHost2, p5460::kImageHost, p5460::kUploadHost})
+            if (host == name)
+                return true;
+        return false;
+    };
+    size_t foreign = 0;
+    for (const sim::Request& r : sim.Log()) {
+        if (provider(r.host))
+            continue;
+        ++foreign;
+        EXPECT_TRUE(r.cookies.empty()) << r.target;
+        EXPECT_EQ(r.Header("Cookie"), "") << r.target;
+    }
+    EXPECT_EQ(foreign, 4u);
+    // The provider's own pictures go with the session.
+    for (const char* path : {"/pic/u.gif", "/pic/p.gif", "/pic/t.gif"}) {
+        SCOPED_TRACE(path);
+        auto requests = sim.Requests(path);
+        ASSERT_EQ(requests.size(), 1u);
+        EXPECT_FALSE(requests[0].Cookie(sim::p5460::kSessionCookie).empty());
+    }
+}
+
 TEST_F(MessageImages5460Test, PhotoNoticesLinkEveryPicture)
 {
-    Board({MakeMessage("103", "新照片通知.", "2006-06-03 10:00",
+    Board({MakeMessage("105", "新照片通知.", "2006-06-05 10:00",
+                       "<a href=/gy5460/jsp/picture/pictureDetail.jsp?picID=601&classID=301>"
+                       "<img src=\"http://image.5460.net/photo/a.jpg\" border=0></a>"
+                       "<img src=\"http://image.5460.net/photo/s_78.jpg\" border=0>"),
+           MakeMessage("104", "新照片通知.", "2006-06-04 10:00",
+                       "<a href=/gy5460/jsp/picture/pictureDetail.jsp?picID=602&classID=301>看</a>"
+                       "<img src=\"http://image.5460.net/photo/b.jpg\" border=0>"),
+           MakeMessage("103", "新照片通知.", "2006-06-03 10:00",
                        "<a href=/gy5460/jsp/picture/pictureDetail.jsp?picID=555&classID=301>"
                        "<img src=\"http://image.5460.net/photo/s_1.jpg\" border=0></a> "
                        "<a href=/gy5460/jsp/picture/pictureDetail.jsp?picID=556&classID=301>"
@@ -91,9 +138,17 @@ TEST_F(MessageImages5460Test, PhotoNoticesLinkEveryPicture)
            MakeMessage("101", "别的", "2006-06-01 10:00", "<img src=\"http://image.5460.net/photo/s_9.jpg\" border=0>")});
     Update(0, 0);
 
+    // Each picture links to the photo its own link names.
     EXPECT_EQ(Content("103"), "<a href=\"tavrin:点击查看编号[555]的照片\"><img src=\"images/s_1.jpg\" border=0 "
-                              "alt=\"点击查看原图\"></a> <a href=\"tavrin:点击查看编号[555]的照片\">"
+                              "alt=\"点击查看原图\"></a> <a href=\"tavrin:点击查看编号[556]的照片\">"
                               "<img src=\"images/s_2.jpg\" border=0 alt=\"点击查看原图\"></a>");
+    // A picture outside any link takes the id its name gives; one with no
+    // number in its name, the notice's only link.
+    EXPECT_EQ(Content("105"), "<a href=\"tavrin:点击查看编号[601]的照片\"><img src=\"images/a.jpg\" border=0 "
+                              "alt=\"点击查看原图\"></a><a href=\"tavrin:点击查看编号[78]的照片\">"
+                              "<img src=\"images/s_78.jpg\" border=0 alt=\"点击查看原图\"></a>");
+    EXPECT_EQ(Content("104"), "看<a href=\"tavrin:点击查看编号[602]的照片\"><img src=\"images/b.jpg\" border=0 "
+                              "alt=\"点击查看原图\"></a>");
     // Without the notice's own link the thumbnail's name gives the id, when
     // it is a number.
     EXPECT_EQ(Content("102"), "<a href=\"tavrin:点击查看编号[77]的照片\"><img src=\"images/s_77.jpg\" border=0 "

@@ -219,9 +219,11 @@ TEST_F(MessagePosting5460Test, DeleteRemovesLocallyAndConfirmsOnTheBoard)
         EXPECT_EQ(Posted().size(), posted + 1);
         EXPECT_EQ(Posted().back(), 5);
     }
-    // Gone from the store whatever the board said.
-    EXPECT_TRUE(Ids().empty());
-    EXPECT_EQ(store->GetItemCount(), 0);
+    // The board refused another member's message: it stays listed, as it
+    // stays on the board. The own message is gone.
+    EXPECT_EQ(Ids(), (std::vector<std::string>{"102"}));
+    ASSERT_EQ(store->GetItemCount(), 1);
+    EXPECT_EQ(store->GetItem(0)->m_id, CString("102"));
 }
 
 TEST_F(MessagePosting5460Test, DeleteJudgesByTheMessagesOwnPage)
@@ -239,6 +241,8 @@ TEST_F(MessagePosting5460Test, DeleteJudgesByTheMessagesOwnPage)
         std::function<void()> arrange;
         std::string custoId;
         std::string line;
+        std::string id;
+        bool kept;
     } cases[] = {
         // The request failed but the message is gone from the board.
         {"dropped, gone",
@@ -246,12 +250,12 @@ TEST_F(MessagePosting5460Test, DeleteJudgesByTheMessagesOwnPage)
              sim.SetFault("", kDeletePath, sim::Fault::DropConnection());
              EditBoard([](std::vector<sim::Message>& b) { b.erase(b.begin()); });
          },
-         "6", "[留言]成功删除留言, 编号113."},
+         "6", "[留言]成功删除留言, 编号113.", "113", false},
         {"dropped, still there", [&] { sim.SetFault("", kDeletePath, sim::Fault::DropConnection()); }, "5",
-         "[留言]删除留言失败, 编号112."},
+         "[留言]删除留言失败, 编号112.", "112", true},
         // A sign-in page is no success: the message still shows its form.
         {"signed out", [&] { sim.SetFault("", kDeletePath, sim::Fault::ExpiredSession()); }, "4",
-         "[留言]删除留言失败, 编号111."},
+         "[留言]删除留言失败, 编号111.", "111", true},
         {"check page signed out too",
          [&] {
              sim.SetFault("", kDeletePath, sim::Fault::DropConnection());
@@ -260,7 +264,7 @@ TEST_F(MessagePosting5460Test, DeleteJudgesByTheMessagesOwnPage)
                  b.erase(std::find_if(b.begin(), b.end(), [](const sim::Message& m) { return m.id == "110"; }));
              });
          },
-         "3", "[留言]删除留言失败, 编号110."},
+         "3", "[留言]删除留言失败, 编号110.", "110", true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -270,6 +274,9 @@ TEST_F(MessagePosting5460Test, DeleteJudgesByTheMessagesOwnPage)
         auto log = NewLog(logFrom);
         ASSERT_GE(log.size(), 3u);
         EXPECT_EQ(log[log.size() - 2], c.line);
+        // Only a deletion the board shows done removes the message here.
+        std::vector<std::string> ids = Ids();
+        EXPECT_EQ(std::find(ids.begin(), ids.end(), c.id) != ids.end(), c.kept);
         sim.ClearFaults();
     }
 }

@@ -73,6 +73,18 @@ TEST_F(MessageStore5460Test, FirstRunStoresEveryMessageAndTheStopMark)
     EXPECT_EQ(first->m_user, CString("张三"));
 }
 
+TEST_F(MessageStore5460Test, ANulInAPageHidesNothingAfterIt)
+{
+    sim::Message replied = MakeMessage("102", "二", "2006-06-02 10:00", std::string("前\0后", 5));
+    replied.replies = {MakeReply("201", "2006-06-03 10:00", std::string("回\0复", 5)), MakeReply("202", "2006-06-04 10:00", "再")};
+    Board({MakeMessage("103", "三", "2006-06-03 10:00"), replied, MakeMessage("101", "一", "2006-06-01 10:00")});
+    Update(0, 0);
+    EXPECT_EQ(Ids(), (std::vector<std::string>{"103", "102`|201`|202", "101"}));
+    auto doc = Document();
+    ASSERT_EQ(doc.size(), 3u);
+    EXPECT_EQ(doc[1].content, "前 后`|回 复`|再");
+}
+
 TEST_F(MessageStore5460Test, RepeatRunStoresNothingButReportsItsEnd)
 {
     Board(ThreeMessages());

@@ -384,9 +384,11 @@ TEST_F(PhotoDeleteTest, DeleteTable)
     EXPECT_EQ(ClassLog(schoolClass),
               (std::vector<std::string>{"[照片]开始删除...", "[照片]开始执行删除, 编号504...", "[照片]成功删除.",
                                         "[照片]开始执行删除, 编号503...", "[照片]删除失败", "[照片]删除完成."}));
-    // Removed locally whatever the album says; 9 was never stored.
-    EXPECT_EQ(StoredIds(), (std::vector<std::string>{"1"}));
-    EXPECT_EQ(store->GetItemCount(), 1);
+    // The album refused photo 3: it stays, as it stays in the album. Photo 2
+    // had no number for the album and goes locally; 9 was never stored.
+    EXPECT_EQ(StoredIds(), (std::vector<std::string>{"3", "1"}));
+    EXPECT_EQ(store->GetItemCount(), 2);
+    EXPECT_NE(store->FindItem("3", CString()), nullptr);
     auto requests = sim.Requests(kManager);
     ASSERT_EQ(requests.size(), 2u);
     EXPECT_EQ(requests[0].query, "pdid=42&picid=504&modify=yes&delete=1");
@@ -411,7 +413,9 @@ TEST_F(PhotoDeleteTest, FailedRequestsAndSignIn)
     auto log = ClassLog(schoolClass);
     EXPECT_EQ(std::vector<std::string>(log.begin() + static_cast<long>(mark), log.end()),
               (std::vector<std::string>{"[照片]开始删除...", "[照片]登录失败, 无法删除.", "[照片]删除完成."}));
-    EXPECT_EQ(StoredIds(), (std::vector<std::string>{"2"}));
+    // Nothing the album did not confirm is removed.
+    EXPECT_EQ(StoredIds(), (std::vector<std::string>{"4", "3", "2", "1"}));
+    EXPECT_EQ(store->GetItemCount(), 4);
 }
 
 } // namespace

@@ -83,6 +83,26 @@ TEST_F(PhotoUpdateTest, FirstRunReadsEveryPageAndStoresNewestFirst)
                                         "[照片]更新索引完成.", "[照片]更新完成."}));
 }
 
+TEST_F(PhotoUpdateTest, ANulInAPageHidesNothingAfterIt)
+{
+    // A stray zero byte in a title of the index page, and in a description
+    // of a view page: a blank, not the end of the page.
+    sim::Photo odd = MakePhoto(3, 1);
+    odd.title = std::string("照\0片", 5);
+    odd.description = std::string("说\0明", 5);
+    SeedPhotos({MakePhoto(4), odd, MakePhoto(2), MakePhoto(1)});
+
+    Update(0);
+
+    auto doc = Document();
+    EXPECT_EQ(CustoIds(doc), (Ids{"last:4/5", "4/4", "3/3", "2/2", "1/1"}));
+    ASSERT_EQ(doc.size(), 5u);
+    EXPECT_EQ(doc[2].title, "照 片");
+    EXPECT_EQ(doc[2].description, "说 明");
+    EXPECT_EQ(doc[2].rank, "7");
+    EXPECT_EQ(doc[2].commentNum, "1");
+}
+
 TEST_F(PhotoUpdateTest, NewestIndexStopsAtTheStopMark)
 {
     SeedPhotos({MakePhoto(5), MakePhoto(4), MakePhoto(3), MakePhoto(2), MakePhoto(1)}, 3);

@@ -72,10 +72,12 @@ TEST(TextArea, FirstTextAreaInAnyCase)
     EXPECT_EQ(data, CString(""));
     EXPECT_FALSE(ExtractTextArea("<p>请先登录</p>", data));
     EXPECT_FALSE(ExtractTextArea("<textarea>unclosed", data));
+    // A stray NUL before the text area hides nothing.
     std::string withNul = "x";
     withNul += '\0';
-    withNul += "<textarea>hidden</textarea>";
-    EXPECT_FALSE(ExtractTextArea(CString(withNul), data));
+    withNul += "<textarea>shown</textarea>";
+    EXPECT_TRUE(ExtractTextArea(CString(withNul), data));
+    EXPECT_EQ(data, CString("shown"));
     EXPECT_TRUE(ExtractTextArea("<textarea\r\nrows=2>a</textarea><TEXTAREA>b</TEXTAREA>", data));
     EXPECT_EQ(data, CString("a"));
     EXPECT_FALSE(ExtractTextArea("<textarea rows=2", data));
