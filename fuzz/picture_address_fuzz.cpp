@@ -31,6 +31,9 @@ bool IsProviderServer(const CString& url)
     if (!AfxParseURL(url, service, server, object, port))
         return false;
     server.MakeLower();
+    // One trailing dot names the same host.
+    if (server.Right(1) == ".")
+        server = server.Left(server.GetLength() - 1);
     for (const char* host : {tavrin::p5460::kWebHost1, tavrin::p5460::kWebHost2, tavrin::p5460::kImageHost,
                              tavrin::p5460::kUploadHost})
         if (server == host)

@@ -48,10 +48,16 @@ struct AccountFields {
 
 AccountFields FieldsOf(CAccount& account)
 {
-    AccountFields f{account.GetProvider().Str(), account.GetUserName().Str(), account.GetPassword().Str(),
-                    account.GetUserId().Str(),   account.GetRealName().Str(), account.GetCustoName().Str(),
-                    account.GetCookie().Str(),   account.GetCookieTime().Format("%Y%m%d%H%M%S").Str(),
-                    account.GetAccessPassword().Str()};
+    AccountFields f;
+    f.provider = account.GetProvider().Str();
+    f.userName = account.GetUserName().Str();
+    f.password = account.GetPassword().Str();
+    f.userId = account.GetUserId().Str();
+    f.realName = account.GetRealName().Str();
+    f.custoName = account.GetCustoName().Str();
+    f.cookie = account.GetCookie().Str();
+    f.cookieTime = account.GetCookieTime().Format("%Y%m%d%H%M%S").Str();
+    f.accessPassword = account.GetAccessPassword().Str();
     f.accessEnabled = account.IsAccessEnabled();
     for (int i = 0; i < account.GetClassCount(); ++i)
         f.classIds.push_back(account.GetClassAt(i)->GetId().Str());
