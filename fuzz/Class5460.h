@@ -5,11 +5,13 @@
 
 #include "core/services/Config.h"
 #include "core/services/XmlCursor.h"
+#include "fuzz/FuzzText.h"
 #include "fuzz/LoopbackSite.h"
 #include "platform/base/Path.h"
 #include "platform/base/Time.h"
 #include "providers/5460/Account5460.h"
 #include "providers/5460/SchoolClass5460.h"
+#include "providers/common/NumericId.h"
 
 #include <cstdlib>
 #include <map>
@@ -25,16 +27,14 @@ struct Class5460 {
 
     Class5460()
     {
-        char folder[] = "/tmp/tavrin-fuzz-XXXXXX";
-        if (!mkdtemp(folder))
-            std::abort();
+        const std::string folder = TempFolder("tavrin-fuzz-class").string();
         tavrin::SetProgramFolder(tavrin::ProgramPath(folder));
         tavrin::ReloadConfig();
         SetConfig(CFG_PROXY_HOST, "127.0.0.1");
         SetConfig(CFG_PROXY_PORT, CString(std::to_string(site.Port()).c_str()));
         account.SetProvider("5460(电信用户)");
         account.SetUserNameAndPassword("li", "pw");
-        account.SetDataFolder(tavrin::ProgramPath(std::string(folder) + "/accounts/li@5460"));
+        account.SetDataFolder(tavrin::ProgramPath(folder + "/accounts/li@5460"));
         // A fresh sign-in: the stores ask nothing but their own pages.
         account.SetCookie("JSESSIONID=fuzz");
         account.SetCookieTime(CTime::GetCurrentTime());
@@ -77,14 +77,10 @@ inline std::vector<StoredItem> StoredItems(CXmlFile& xml, const char* root, cons
     return items;
 }
 
+// Only the digits 0-9, at least one, as the provider's ids are.
 inline bool IsDigits(const std::string& text)
 {
-    if (text.empty())
-        return false;
-    for (char c : text)
-        if (c < '0' || c > '9')
-            return false;
-    return true;
+    return tavrin::IsNumericId(CString(text.c_str(), static_cast<int>(text.size())));
 }
 
 } // namespace fuzz

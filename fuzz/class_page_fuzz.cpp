@@ -31,12 +31,7 @@ bool Within(std::string_view page, const CString& piece)
 
 const std::filesystem::path& Folder()
 {
-    static const std::filesystem::path folder = [] {
-        char name[] = "/tmp/tavrin-fuzz-class-XXXXXX";
-        if (!mkdtemp(name))
-            std::abort();
-        return std::filesystem::path(name);
-    }();
+    static const std::filesystem::path folder = fuzz::TempFolder("tavrin-fuzz-class-page");
     return folder;
 }
 

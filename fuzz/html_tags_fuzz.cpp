@@ -4,38 +4,15 @@
 // characters, with nothing left for a second pass to remove.
 #include "core/services/HtmlTags.h"
 #include "fuzz/FuzzText.h"
+#include "fuzz/HtmlTagsModel.h"
 
 #include <cstdint>
 #include <string>
 
+using fuzz::RemoveAllPlainly;
+using fuzz::RemoveSpansPlainly;
+
 namespace {
-
-size_t FindChars(const std::string& s, const std::string& needle, size_t from)
-{
-    for (size_t i = from; i + needle.size() <= s.size(); i += tavrin::CharLength(s.data() + i, s.data() + s.size()))
-        if (s.compare(i, needle.size(), needle) == 0)
-            return i;
-    return std::string::npos;
-}
-
-std::string RemoveSpansPlainly(std::string s, const std::string& open, const std::string& close)
-{
-    for (;;) {
-        size_t p = FindChars(s, open, 0);
-        size_t q = p == std::string::npos ? p : FindChars(s, close, p);
-        if (q == std::string::npos)
-            return s;
-        s.erase(p, q + close.size() - p);
-    }
-}
-
-// Every occurrence of needle, in one pass from the start.
-std::string RemoveAllPlainly(std::string s, const std::string& needle)
-{
-    for (size_t at = 0; (at = FindChars(s, needle, at)) != std::string::npos;)
-        s.erase(at, needle.size());
-    return s;
-}
 
 std::string Upper(std::string s)
 {

@@ -67,8 +67,9 @@ AccountFields FieldsOf(CAccount& account)
 void CheckAccountFile(std::string_view text)
 {
     std::error_code error;
-    const std::filesystem::path root = std::filesystem::temp_directory_path() / "tavrin-fuzz-account";
-    std::filesystem::remove_all(root, error);
+    static const std::filesystem::path root = fuzz::TempFolder("tavrin-fuzz-account");
+    std::filesystem::remove_all(root / "a", error);
+    std::filesystem::remove_all(root / "b", error);
     WriteFile(root / "a" / "tavrin.xml", text);
 
     CAccount5460 account;

@@ -20,12 +20,7 @@ namespace {
 
 const std::filesystem::path& Folder()
 {
-    static const std::filesystem::path folder = [] {
-        char name[] = "/tmp/tavrin-fuzz-thumb-XXXXXX";
-        if (!mkdtemp(name))
-            std::abort();
-        return std::filesystem::path(name);
-    }();
+    static const std::filesystem::path folder = fuzz::TempFolder("tavrin-fuzz-thumb");
     return folder;
 }
 
