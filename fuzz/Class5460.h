@@ -13,6 +13,7 @@
 #include "providers/5460/SchoolClass5460.h"
 #include "providers/common/NumericId.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <map>
 #include <string>
@@ -78,6 +79,23 @@ inline std::vector<StoredItem> StoredItems(CXmlFile& xml, const char* root, cons
 }
 
 // Only the digits 0-9, at least one, as the provider's ids are.
+// Names the first field in which two readings of a document differ.
+inline bool SameItems(const std::vector<StoredItem>& a, const std::vector<StoredItem>& b)
+{
+    if (a.size() != b.size()) {
+        std::fprintf(stderr, "items: %zu, reloaded %zu\n", a.size(), b.size());
+        return false;
+    }
+    for (size_t i = 0; i < a.size(); ++i)
+        for (const auto& [name, value] : a[i])
+            if (b[i].at(name) != value) {
+                std::fprintf(stderr, "item %zu %s: [%s], reloaded [%s]\n", i, name.c_str(), value.c_str(),
+                             b[i].at(name).c_str());
+                return false;
+            }
+    return true;
+}
+
 inline bool IsDigits(const std::string& text)
 {
     return tavrin::IsNumericId(CString(text.c_str(), static_cast<int>(text.size())));

@@ -31,11 +31,23 @@ int Depth(const XmlNodeStruct* node, int depth)
     return deepest;
 }
 
-// Values as they read: the parser keeps entity references, the writer may
-// spell a character another way ('"' as "&quot;" inside double quotes).
+// Values as stored: the parser keeps entity references, and the writer only
+// spells a quote another way where it must ('"' as "&quot;" inside double
+// quotes). Decoding instead would let a malformed reference ("&#x4\"x;")
+// swallow a different span once its quote is spelled out.
 void AppendDecoded(std::string& out, std::string_view value)
 {
-    tavrin::AppendXmlUnescaped(out, value);
+    for (size_t i = 0; i < value.size(); ++i) {
+        if (value.compare(i, 6, "&quot;") == 0) {
+            out += '"';
+            i += 5;
+        } else if (value.compare(i, 6, "&apos;") == 0) {
+            out += '\'';
+            i += 5;
+        } else {
+            out += value[i];
+        }
+    }
 }
 
 // Nodes the writer leaves out by design: a declaration without a name, a

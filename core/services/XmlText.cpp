@@ -3,6 +3,7 @@
 #include "core/services/XmlTree.h"
 #include "platform/base/AtomicWrite.h"
 
+#include <cstdio>
 #include <ostream>
 #include <vector>
 
@@ -87,6 +88,13 @@ void AppendXmlEscaped(std::string& out, std::string_view text, bool attributeMod
     auto* end = p + text.size();
     out.reserve(out.size() + text.size() + 7 + text.size() / 10);
     const unsigned char* run = p;
+    // [first, last) lies between the leading and trailing control characters.
+    const unsigned char* first = p;
+    while (first < end && *first >= 1 && *first < 0x20)
+        ++first;
+    const unsigned char* last = end;
+    while (last > first && last[-1] >= 1 && last[-1] < 0x20)
+        --last;
     while (p < end) {
         if (*p >= 0x40) {
             p += IsPair(p, end) ? 2 : 1;
@@ -101,6 +109,13 @@ void AppendXmlEscaped(std::string& out, std::string_view text, bool attributeMod
         case '\'': entity = attributeMode ? "&apos;" : nullptr; break;
         case '"': entity = attributeMode ? "&quot;" : nullptr; break;
         default: break;
+        }
+        // Control characters at either end as character references: the
+        // reader trims blanks around texts and values, and these would go.
+        char reference[8];
+        if (!entity && *p >= 1 && *p < 0x20 && (p < first || p >= last)) {
+            std::snprintf(reference, sizeof reference, "&#%d;", *p);
+            entity = reference;
         }
         if (!entity) {
             ++p;
