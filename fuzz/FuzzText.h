@@ -55,12 +55,21 @@ inline std::string AsciiLower(std::string_view s)
     return out;
 }
 
-// A new folder of the process's own under the temporary folder.
+// A new folder of the process's own under the temporary folder ($TMPDIR:
+// the build tree when ctest replays a corpus), removed when the process ends.
 inline std::filesystem::path TempFolder(const char* prefix)
 {
+    static std::vector<std::filesystem::path> folders;
     std::string pattern = (std::filesystem::temp_directory_path() / prefix).string() + "-XXXXXX";
     if (!mkdtemp(pattern.data()))
         std::abort();
+    if (folders.empty())
+        std::atexit([] {
+            std::error_code error;
+            for (const auto& folder : folders)
+                std::filesystem::remove_all(folder, error);
+        });
+    folders.emplace_back(pattern);
     return pattern;
 }
 
