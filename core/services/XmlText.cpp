@@ -3,7 +3,6 @@
 #include "core/services/XmlTree.h"
 #include "platform/base/AtomicWrite.h"
 
-#include <cstdio>
 #include <ostream>
 #include <vector>
 
@@ -88,13 +87,6 @@ void AppendXmlEscaped(std::string& out, std::string_view text, bool attributeMod
     auto* end = p + text.size();
     out.reserve(out.size() + text.size() + 7 + text.size() / 10);
     const unsigned char* run = p;
-    // [first, last) lies between the leading and trailing control characters.
-    const unsigned char* first = p;
-    while (first < end && *first >= 1 && *first < 0x20)
-        ++first;
-    const unsigned char* last = end;
-    while (last > first && last[-1] >= 1 && last[-1] < 0x20)
-        --last;
     while (p < end) {
         if (*p >= 0x40) {
             p += IsPair(p, end) ? 2 : 1;
@@ -109,13 +101,6 @@ void AppendXmlEscaped(std::string& out, std::string_view text, bool attributeMod
         case '\'': entity = attributeMode ? "&apos;" : nullptr; break;
         case '"': entity = attributeMode ? "&quot;" : nullptr; break;
         default: break;
-        }
-        // Control characters at either end as character references: the
-        // reader trims blanks around texts and values, and these would go.
-        char reference[8];
-        if (!entity && *p >= 1 && *p < 0x20 && (p < first || p >= last)) {
-            std::snprintf(reference, sizeof reference, "&#%d;", *p);
-            entity = reference;
         }
         if (!entity) {
             ++p;
@@ -138,15 +123,14 @@ void AppendXmlUnescaped(std::string& out, std::string_view text)
     out.reserve(out.size() + n);
     size_t i = 0;
     while (i < n) {
-        if (IsPair(s + i, s + n)) {
-            out.append(reinterpret_cast<const char*>(s + i), 2);
-            i += 2;
-            continue;
-        }
-        if (s[i] != '&') {
-            out.push_back(static_cast<char>(s[i++]));
-            continue;
-        }
+        // Runs without '&' go over whole: no GBK trail byte is an '&', so a
+        // run never ends inside a character.
+        const void* amp = std::memchr(s + i, '&', n - i);
+        size_t next = amp ? static_cast<size_t>(static_cast<const unsigned char*>(amp) - s) : n;
+        out.append(reinterpret_cast<const char*>(s + i), next - i);
+        i = next;
+        if (i >= n)
+            break;
         if (i + 1 < n && s[i + 1] == '#') {
             // "&#" digits ";" with at most seven characters before the ';'.
             size_t start = i + 2;

@@ -71,8 +71,6 @@ private:
 };
 
 // Escaping of one value into out; attribute mode also replaces the quotes.
-// Control characters at either end become character references, so the
-// trimming of the reader keeps them.
 void AppendXmlEscaped(std::string& out, std::string_view text, bool attributeMode);
 // Decoding of entity and numeric references into out.
 void AppendXmlUnescaped(std::string& out, std::string_view text);
