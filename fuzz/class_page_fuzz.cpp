@@ -83,9 +83,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     size_t cut = input.find('\x01');
     const CString welcome(input.substr(0, cut));
     const CString classPage(cut == std::string_view::npos ? std::string_view() : input.substr(cut + 1));
-    // The searches see the text before a NUL, as a C string.
-    std::string_view welcomeText = welcome.View().substr(0, welcome.View().find('\0'));
-    std::string_view classText = classPage.View().substr(0, classPage.View().find('\0'));
+    // The searches read a NUL in a page as a blank.
+    std::string welcomeText(welcome.View());
+    std::string classText(classPage.View());
+    for (std::string* text : {&welcomeText, &classText})
+        for (char& c : *text)
+            if (c == '\0')
+                c = ' ';
 
     std::set<std::string> ids;
     for (const tavrin::p5460::ClassEntry& entry : tavrin::p5460::ReadClassLinks(welcome)) {
