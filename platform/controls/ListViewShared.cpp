@@ -29,7 +29,11 @@ size_t GbkPrefixLength(const char* text, size_t length, size_t limit)
     size_t i = 0;
     while (i < length) {
         const unsigned char c = static_cast<unsigned char>(text[i]);
-        const size_t step = (c >= 0x81 && c <= 0xFE && i + 1 < length) ? 2 : 1;
+        const bool lead = c >= 0x81 && c <= 0xFE;
+        // A lead byte whose trail was cut off is dropped with it.
+        if (lead && i + 1 >= length)
+            break;
+        const size_t step = lead ? 2 : 1;
         if (i + step > limit)
             break;
         i += step;
@@ -107,12 +111,14 @@ void SetControlScroll(HWND, int, int, int, int)
 } // namespace tavrin::controls
 
 #include "platform/controls/Header.h"
+#include "platform/controls/ListView.h"
 
 namespace tavrin::controls {
 
 void RegisterListAndTreeControls()
 {
     RegisterHeaderClass();
+    RegisterListViewClass();
 }
 
 } // namespace tavrin::controls

@@ -92,7 +92,7 @@ LRESULT SendSimpleNotify(HWND control, UINT code);
 // in the first byte of a double-byte character. Returns the bytes copied.
 int CopyGbkText(const char* text, char* buffer, int size);
 // The length of the longest prefix of at most `limit` bytes that ends on a
-// character boundary.
+// character boundary (a lead byte left without its trail is not counted).
 size_t GbkPrefixLength(const char* text, size_t length, size_t limit);
 
 // The font a control draws with: its WM_SETFONT font or the GUI font.

@@ -52,7 +52,8 @@ std::vector<UINT> NotifyHost::Codes() const
 {
     std::vector<UINT> codes;
     for (const Notified& n : m_log)
-        codes.push_back(n.code);
+        if (n.code != NM_CUSTOMDRAW && n.code != (0U - 150U) && n.code != (0U - 403U))
+            codes.push_back(n.code);
     return codes;
 }
 

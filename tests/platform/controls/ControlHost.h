@@ -25,6 +25,7 @@ public:
     HWND Window() const { return m_hwnd; }
     HWND CreateControl(LPCSTR className, DWORD style, RECT rect, int id = 7, DWORD exStyle = 0);
 
+    // The codes logged, without the painting ones (custom draw, display information).
     std::vector<UINT> Codes() const;
     void Clear() { m_log.clear(); }
     const std::vector<Notified>& Log() const { return m_log; }
