@@ -112,6 +112,7 @@ void SetControlScroll(HWND, int, int, int, int)
 
 #include "platform/controls/Header.h"
 #include "platform/controls/ListView.h"
+#include "platform/controls/TreeView.h"
 
 namespace tavrin::controls {
 
@@ -119,6 +120,7 @@ void RegisterListAndTreeControls()
 {
     RegisterHeaderClass();
     RegisterListViewClass();
+    RegisterTreeViewClass();
 }
 
 } // namespace tavrin::controls
