@@ -1,4 +1,4 @@
-// Scroll codes and dialog codes the controls of this folder answer.
+// Scroll codes the tree and list controls answer.
 #pragma once
 
 #ifndef SB_LINEUP
@@ -19,9 +19,4 @@
 #define SB_BOTTOM 7
 #define SB_RIGHT 7
 #define SB_ENDSCROLL 8
-#endif
-
-#ifndef DLGC_WANTARROWS
-#define DLGC_WANTARROWS 0x0001
-#define DLGC_WANTCHARS 0x0080
 #endif

@@ -156,6 +156,7 @@ public:
     void WindowDestroyed(HWND hwnd) override;
     void WindowChanged(HWND hwnd) override;
     void WindowActivated(HWND hwnd) override;
+    void Bell() override { gdk_display_beep(gdk_display_get_default()); }
     void SurfaceDamaged(HWND hwnd, const Surface& surface, const RECT& damage) override;
     bool SetClipboardText(const std::string& gbk) override;
     bool GetClipboardText(std::string& gbk) override;

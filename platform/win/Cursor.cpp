@@ -1,6 +1,7 @@
 #include "platform/win/Cursor.h"
 
 #include "platform/gdi/Gdi.h"
+#include "platform/win/ResourceImage.h"
 
 #include <atomic>
 
@@ -31,7 +32,9 @@ UINT SystemCursorId(HCURSOR cursor)
 
 HCURSOR LoadCursorA(HINSTANCE module, LPCSTR name)
 {
-    if (module || !IS_INTRESOURCE(name))
+    if (module)
+        return tavrin::win::LoadResourceCursor(module, name);
+    if (!IS_INTRESOURCE(name))
         return nullptr;
     const UINT id = static_cast<UINT>(reinterpret_cast<ULONG_PTR>(name));
     for (size_t i = 0; i < tavrin::win::kCount; ++i)

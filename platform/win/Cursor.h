@@ -1,6 +1,6 @@
 // Cursors: the system cursors by their IDC_ ids, the current cursor and its
-// show count. Cursors from resources belong to the resource loader; any
-// HCURSOR can be set.
+// show count. Resource cursors come from the resource loader
+// (ResourceImage.h); any HCURSOR can be set.
 #pragma once
 
 #include "platform/win/Window.h"
@@ -22,8 +22,8 @@
 #define IDC_APPSTARTING MAKEINTRESOURCEA(32650)
 #define IDC_HELP MAKEINTRESOURCEA(32651)
 
-// With a null module: the system cursor of the id; null otherwise (resource
-// cursors come from the resource loader).
+// With a null module: the system cursor of the id; with a module: its
+// cursor resource, shared.
 HCURSOR LoadCursorA(HINSTANCE module, LPCSTR name);
 inline HCURSOR LoadCursor(HINSTANCE module, LPCSTR name) { return LoadCursorA(module, name); }
 // The previous cursor.

@@ -4,6 +4,7 @@
 #include "platform/win/Cursor.h"
 #include "platform/win/Focus.h"
 #include "platform/win/Input.h"
+#include "platform/win/MenuKey.h"
 #include "platform/win/Painting.h"
 #include "platform/win/SystemProfile.h"
 #include "platform/win/WindowPos.h"
@@ -284,6 +285,8 @@ LRESULT DefWindowProcA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
             ReleaseCapture();
         return 0;
     case WM_SYSCOMMAND:
+        if (MenuKeyMessage(hwnd, message, wParam, lParam))
+            return 0;
         switch (wParam & 0xFFF0) {
         case SC_CLOSE:
             SendMessageA(hwnd, WM_CLOSE, 0, 0);
@@ -301,7 +304,14 @@ LRESULT DefWindowProcA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
             break;
         }
         return 0;
+    case WM_KEYDOWN:
+    case WM_KEYUP:
+    case WM_SYSKEYUP:
+    case WM_SYSCHAR:
+        MenuKeyMessage(hwnd, message, wParam, lParam);
+        return 0;
     case WM_SYSKEYDOWN:
+        MenuKeyMessage(hwnd, message, wParam, lParam);
         if (wParam == VK_F4 && (HIWORD(lParam) & KF_ALTDOWN)) {
             HWND root = GetAncestor(hwnd, GA_ROOT);
             SendMessageA(root ? root : hwnd, WM_SYSCOMMAND, SC_CLOSE, 0);

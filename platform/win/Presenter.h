@@ -27,6 +27,8 @@ public:
     virtual void WindowChanged(HWND hwnd) = 0;
     // It became the foreground window (the desktop should raise and focus it).
     virtual void WindowActivated(HWND) {}
+    // The display's bell (MessageBeep).
+    virtual void Bell() {}
     // Painted pixels are ready: the part of the window's surface (window
     // coordinates) to show.
     virtual void SurfaceDamaged(HWND hwnd, const Surface& surface, const RECT& damage) = 0;

@@ -1,70 +1,99 @@
-#include "ControlHost.h"
+#include "tests/platform/controls/ControlHost.h"
+
+#include "platform/gdi/Surface.h"
+#include "platform/win/WindowSurface.h"
 
 namespace tavrin::test {
+
 namespace {
 
-LRESULT CALLBACK HostProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+LPCSTR HostClass()
 {
-    auto* host = reinterpret_cast<NotifyHost*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-    if (host && message == WM_NOTIFY)
-        return host->OnNotify(reinterpret_cast<NMHDR*>(lParam));
-    if (host && (message == WM_DRAWITEM || message == WM_HSCROLL || message == WM_VSCROLL))
-        host->m_other.push_back(message);
-    return DefWindowProcA(hwnd, message, wParam, lParam);
+    static const bool registered = [] {
+        WNDCLASSEXA wc{};
+        wc.cbSize = sizeof(wc);
+        wc.lpfnWndProc = ControlHost::Procedure;
+        wc.cbWndExtra = sizeof(void*);
+        wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+        wc.lpszClassName = "TavrinControlHost";
+        return RegisterClassExA(&wc) != 0;
+    }();
+    (void)registered;
+    return "TavrinControlHost";
 }
 
 } // namespace
 
-NotifyHost::NotifyHost(int width, int height)
+ControlHost::ControlHost(RECT rect, DWORD style)
 {
-    controls::RegisterListAndTreeControls();
-    WNDCLASSA wc{};
-    if (!GetClassInfoA(nullptr, "TavrinControlHost", &wc)) {
-        wc.lpfnWndProc = HostProc;
-        wc.lpszClassName = "TavrinControlHost";
-        wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-        RegisterClassA(&wc);
-    }
-    m_hwnd = CreateWindowExA(0, "TavrinControlHost", "host", WS_POPUP | WS_VISIBLE, 0, 0, width, height, nullptr,
-                             nullptr, nullptr, nullptr);
-    SetWindowLongPtrA(m_hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    SetForegroundWindow(m_hwnd);
+    InitCommonControls();
+    m_hwnd = CreateWindowExA(0, HostClass(), "host", style, rect.left, rect.top, rect.right - rect.left,
+                             rect.bottom - rect.top, nullptr, nullptr, nullptr, this);
+    SetWindowLongPtrA(m_hwnd, 0, reinterpret_cast<LONG_PTR>(this));
     PumpAll();
 }
 
-NotifyHost::~NotifyHost()
+ControlHost::~ControlHost()
 {
-    SetWindowLongPtrA(m_hwnd, GWLP_USERDATA, 0);
+    SetWindowLongPtrA(m_hwnd, 0, 0);
     DestroyWindow(m_hwnd);
     PumpAll();
 }
 
-HWND NotifyHost::CreateControl(LPCSTR className, DWORD style, RECT rect, int id, DWORD exStyle)
+HWND ControlHost::Create(LPCSTR className, LPCSTR text, DWORD style, RECT r, int id, DWORD exStyle)
 {
-    HWND control = CreateWindowExA(exStyle, className, "", WS_CHILD | WS_VISIBLE | style, rect.left, rect.top,
-                                   rect.right - rect.left, rect.bottom - rect.top, m_hwnd,
-                                   reinterpret_cast<HMENU>(static_cast<intptr_t>(id)), nullptr, nullptr);
+    HWND hwnd = CreateWindowExA(exStyle, className, text, style, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                                m_hwnd, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
     PumpAll();
-    return control;
+    return hwnd;
 }
 
-std::vector<UINT> NotifyHost::Codes() const
+std::vector<Notice> ControlHost::Take()
+{
+    std::vector<Notice> all;
+    all.swap(m_notices);
+    return all;
+}
+
+std::vector<UINT> ControlHost::Codes(UINT message) const
 {
     std::vector<UINT> codes;
-    for (const Notified& n : m_log)
-        if (n.code != NM_CUSTOMDRAW && n.code != (0U - 150U) && n.code != (0U - 403U))
+    for (const Notice& n : m_notices)
+        if (n.message == message)
             codes.push_back(n.code);
     return codes;
 }
 
-LRESULT NotifyHost::OnNotify(NMHDR* hdr)
+LRESULT CALLBACK ControlHost::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    m_log.push_back(Notified{hdr->hwndFrom, hdr->idFrom, hdr->code});
+    auto* host = reinterpret_cast<ControlHost*>(GetWindowLongPtrA(hwnd, 0));
+    if (!host)
+        return DefWindowProcA(hwnd, message, wParam, lParam);
     LRESULT result = 0;
-    if (m_inspect && m_inspect(hdr, &result))
+    if (host->m_handler && host->m_handler(message, wParam, lParam, &result))
         return result;
-    auto it = m_answers.find(hdr->code);
-    return it == m_answers.end() ? 0 : it->second;
+    switch (message) {
+    case WM_COMMAND:
+        host->m_notices.push_back(
+            {message, reinterpret_cast<HWND>(lParam), LOWORD(wParam), HIWORD(wParam), 0});
+        return 0;
+    case WM_NOTIFY: {
+        auto* hdr = reinterpret_cast<NMHDR*>(lParam);
+        host->m_notices.push_back({message, hdr->hwndFrom, static_cast<int>(hdr->idFrom), hdr->code, 0});
+        return 0;
+    }
+    case WM_DRAWITEM: {
+        auto* dis = reinterpret_cast<DRAWITEMSTRUCT*>(lParam);
+        host->m_notices.push_back({message, dis->hwndItem, static_cast<int>(dis->CtlID), dis->itemAction, dis->itemState});
+        return TRUE;
+    }
+    case WM_HSCROLL:
+    case WM_VSCROLL:
+        host->m_notices.push_back({message, reinterpret_cast<HWND>(lParam), 0, LOWORD(wParam), HIWORD(wParam)});
+        return 0;
+    default:
+        return DefWindowProcA(hwnd, message, wParam, lParam);
+    }
 }
 
 void PumpAll()
@@ -76,50 +105,38 @@ void PumpAll()
     }
 }
 
-namespace {
-POINT ScreenPoint(HWND control, int x, int y)
+POINT ScreenPoint(HWND hwnd, int x, int y)
 {
     POINT pt{x, y};
-    ClientToScreen(control, &pt);
+    ClientToScreen(hwnd, &pt);
     return pt;
 }
-} // namespace
 
-void ClickAt(HWND control, int x, int y, bool right)
+void ClickAt(HWND hwnd, int x, int y)
 {
-    const POINT pt = ScreenPoint(control, x, y);
-    win::InjectClick(pt.x, pt.y, right ? win::MouseButton::Right : win::MouseButton::Left);
-    PumpAll();
-}
-
-void DoubleClickAt(HWND control, int x, int y)
-{
-    const POINT pt = ScreenPoint(control, x, y);
-    win::InjectClick(pt.x, pt.y);
+    POINT pt = ScreenPoint(hwnd, x, y);
     win::InjectClick(pt.x, pt.y);
     PumpAll();
 }
 
-void MoveTo(HWND control, int x, int y)
+void PressKey(UINT key)
 {
-    const POINT pt = ScreenPoint(control, x, y);
-    win::InjectMouseMove(pt.x, pt.y);
-    PumpAll();
-}
-
-void Press(UINT key, bool withShift, bool withControl)
-{
-    if (withShift)
-        win::InjectKey(VK_SHIFT, true);
-    if (withControl)
-        win::InjectKey(VK_CONTROL, true);
     win::InjectKey(key, true);
     win::InjectKey(key, false);
-    if (withControl)
-        win::InjectKey(VK_CONTROL, false);
-    if (withShift)
-        win::InjectKey(VK_SHIFT, false);
     PumpAll();
+}
+
+COLORREF PixelAt(HWND hwnd, int x, int y)
+{
+    PumpAll();
+    HWND root = GetAncestor(hwnd, GA_ROOT);
+    auto surface = win::GetWindowSurface(root);
+    if (!surface)
+        return 0xFFFFFFFF;
+    POINT pt = ScreenPoint(hwnd, x, y);
+    RECT rr;
+    GetWindowRect(root, &rr);
+    return ColorFromPixel(surface->GetPixel(pt.x - rr.left, pt.y - rr.top)) & 0xFFFFFF;
 }
 
 } // namespace tavrin::test

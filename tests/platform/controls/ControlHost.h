@@ -1,56 +1,59 @@
-// A top-level window that hosts one control and records the notifications
-// it gets, answering each code from a table.
+// A top-level window that hosts controls and records what they tell it:
+// WM_COMMAND codes, WM_NOTIFY codes, owner-draw records and colour requests.
 #pragma once
 
-#include "platform/controls/ListViewShared.h"
+#include "platform/controls/CommCtrl.h"
 #include "platform/win/User.h"
 
 #include <functional>
-#include <map>
+#include <string>
 #include <vector>
 
 namespace tavrin::test {
 
-struct Notified {
+struct Notice {
+    UINT message; // WM_COMMAND, WM_NOTIFY, WM_DRAWITEM, WM_CTLCOLOR*, WM_HSCROLL, WM_VSCROLL
     HWND from;
-    UINT_PTR id;
-    UINT code;
+    int id;
+    UINT code; // notification code; WM_DRAWITEM: itemAction; scroll: request
+    UINT state; // WM_DRAWITEM: itemState; scroll: position
+    bool operator==(const Notice& o) const
+    {
+        return message == o.message && from == o.from && id == o.id && code == o.code && state == o.state;
+    }
 };
 
-class NotifyHost {
+class ControlHost {
 public:
-    NotifyHost(int width = 400, int height = 300);
-    ~NotifyHost();
+    explicit ControlHost(RECT rect = {100, 100, 500, 400}, DWORD style = WS_POPUP | WS_VISIBLE);
+    ~ControlHost();
+    ControlHost(const ControlHost&) = delete;
+    ControlHost& operator=(const ControlHost&) = delete;
 
-    HWND Window() const { return m_hwnd; }
-    HWND CreateControl(LPCSTR className, DWORD style, RECT rect, int id = 7, DWORD exStyle = 0);
+    HWND Handle() const { return m_hwnd; }
+    HWND Create(LPCSTR className, LPCSTR text, DWORD style, RECT rect, int id, DWORD exStyle = 0);
 
-    // The codes logged, without the painting ones (custom draw, display information).
-    std::vector<UINT> Codes() const;
-    void Clear() { m_log.clear(); }
-    const std::vector<Notified>& Log() const { return m_log; }
+    std::vector<Notice> Take();
+    void Clear() { m_notices.clear(); }
+    // The codes of WM_COMMAND (or WM_NOTIFY) notices, in order.
+    std::vector<UINT> Codes(UINT message = WM_COMMAND) const;
+    // Answers a message before recording; return true when handled.
+    std::function<bool(UINT, WPARAM, LPARAM, LRESULT*)> m_handler;
 
-    // Answers of the parent by code (0 when absent).
-    std::map<UINT, LRESULT> m_answers;
-    // Sees each record before the answer; returns true to answer with *result.
-    std::function<bool(NMHDR*, LRESULT*)> m_inspect;
-    // Other messages the parent gets (WM_DRAWITEM and the like).
-    std::vector<UINT> m_other;
-
-    LRESULT OnNotify(NMHDR* hdr);
+    static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
 private:
     HWND m_hwnd = nullptr;
-    std::vector<Notified> m_log;
+    std::vector<Notice> m_notices;
 };
 
-// Retrieves and dispatches until nothing is left.
+// Retrieves and dispatches everything waiting on this thread.
 void PumpAll();
-
-// Clicks in the control's client coordinates (screen position computed).
-void ClickAt(HWND control, int x, int y, bool right = false);
-void DoubleClickAt(HWND control, int x, int y);
-void MoveTo(HWND control, int x, int y);
-void Press(UINT key, bool withShift = false, bool withControl = false);
+// Screen coordinates of a point of a window's client area.
+POINT ScreenPoint(HWND hwnd, int x, int y);
+void ClickAt(HWND hwnd, int x, int y);
+void PressKey(UINT key);
+// The pixel of a window (client coordinates) on its top-level surface.
+COLORREF PixelAt(HWND hwnd, int x, int y);
 
 } // namespace tavrin::test

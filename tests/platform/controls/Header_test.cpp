@@ -1,4 +1,4 @@
-#include "ControlHost.h"
+#include "NotifyHost.h"
 
 #include "platform/controls/Header.h"
 

@@ -1,4 +1,4 @@
-#include "ControlHost.h"
+#include "NotifyHost.h"
 
 #include "platform/controls/ListView.h"
 #include "platform/controls/ListViewScroll.h"
@@ -243,7 +243,7 @@ TEST_F(ListFixture, MouseAndKeySelectionWithShiftAndCtrl)
     EXPECT_EQ(host.Codes().back(), NM_CLICK);
     SendMessageA(list, LVM_ENSUREVISIBLE, 0, FALSE);
     host.Clear();
-    ClickAt(list, 50, RowY(1), true);
+    RightClickAt(list, 50, RowY(1));
     EXPECT_EQ(Selected(), (std::vector<int>{1}));
     EXPECT_EQ(host.Codes().back(), NM_RCLICK);
     host.Clear();

@@ -1,4 +1,4 @@
-#include "ControlHost.h"
+#include "NotifyHost.h"
 
 #include "platform/controls/ListViewScroll.h"
 #include "platform/controls/TreeView.h"
@@ -263,7 +263,7 @@ TEST_F(TreeFixture, MouseSelectsExpandsAndDrags)
 
     host.Clear();
     pt = LabelPoint(c);
-    ClickAt(tree, pt.x, pt.y, true);
+    RightClickAt(tree, pt.x, pt.y);
     EXPECT_EQ(host.Codes(), (std::vector<UINT>{NM_RCLICK}));
     EXPECT_EQ(Caret(), a) << "a right click does not select";
 

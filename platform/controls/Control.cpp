@@ -1,0 +1,155 @@
+#include "platform/controls/Control.h"
+
+#include "platform/base/String.h"
+
+#include <cstring>
+
+namespace tavrin::controls {
+
+LRESULT Control::Handle(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_SETFONT:
+        m_font = reinterpret_cast<HFONT>(wParam);
+        if (LOWORD(lParam))
+            Redraw();
+        return 0;
+    case WM_GETFONT:
+        return reinterpret_cast<LRESULT>(m_font);
+    default:
+        return DefWindowProcA(m_hwnd, message, wParam, lParam);
+    }
+}
+
+HWND Control::NotifyTarget() const
+{
+    return GetParent(m_hwnd);
+}
+
+HFONT Control::Font() const
+{
+    return m_font ? m_font : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+}
+
+std::string Control::Text() const
+{
+    int length = GetWindowTextLengthA(m_hwnd);
+    std::string text(static_cast<size_t>(length) + 1, '\0');
+    length = GetWindowTextA(m_hwnd, text.data(), length + 1);
+    text.resize(static_cast<size_t>(length));
+    return text;
+}
+
+void Control::Command(WORD code) const
+{
+    if (HWND target = NotifyTarget())
+        SendMessageA(target, WM_COMMAND, MAKEWPARAM(Id(), code), reinterpret_cast<LPARAM>(m_hwnd));
+}
+
+LRESULT Control::Notify(UINT code, NMHDR* hdr) const
+{
+    NMHDR bare{};
+    if (!hdr)
+        hdr = &bare;
+    hdr->hwndFrom = m_hwnd;
+    hdr->idFrom = static_cast<UINT_PTR>(Id());
+    hdr->code = code;
+    HWND target = NotifyTarget();
+    return target ? SendMessageA(target, WM_NOTIFY, static_cast<WPARAM>(Id()), reinterpret_cast<LPARAM>(hdr)) : 0;
+}
+
+HBRUSH Control::CtlColor(UINT message, HDC hdc) const
+{
+    HWND target = NotifyTarget();
+    LRESULT brush = target ? SendMessageA(target, message, reinterpret_cast<WPARAM>(hdc), reinterpret_cast<LPARAM>(m_hwnd))
+                           : 0;
+    // A parent that answers nothing gets the default colours.
+    if (!brush)
+        brush = DefWindowProcA(m_hwnd, message, reinterpret_cast<WPARAM>(hdc), reinterpret_cast<LPARAM>(m_hwnd));
+    return reinterpret_cast<HBRUSH>(brush);
+}
+
+PaintDc::PaintDc(HWND hwnd, WPARAM wParam) : m_hwnd(hwnd), m_hdc(reinterpret_cast<HDC>(wParam))
+{
+    if (!m_hdc) {
+        m_hdc = BeginPaint(hwnd, &m_ps);
+        m_began = true;
+    }
+    m_saved = SaveDC(m_hdc);
+}
+
+PaintDc::~PaintDc()
+{
+    RestoreDC(m_hdc, m_saved);
+    if (m_began)
+        EndPaint(m_hwnd, &m_ps);
+}
+
+void DrawControlText(HDC hdc, const std::string& text, RECT* rect, UINT format, bool enabled)
+{
+    const int mode = SetBkMode(hdc, TRANSPARENT);
+    if (enabled) {
+        DrawTextA(hdc, text.c_str(), static_cast<int>(text.size()), rect, format);
+    } else {
+        const COLORREF old = SetTextColor(hdc, GetSysColor(COLOR_BTNHIGHLIGHT));
+        RECT shifted = *rect;
+        OffsetRect(&shifted, 1, 1);
+        DrawTextA(hdc, text.c_str(), static_cast<int>(text.size()), &shifted, format);
+        SetTextColor(hdc, GetSysColor(COLOR_GRAYTEXT));
+        DrawTextA(hdc, text.c_str(), static_cast<int>(text.size()), rect, format);
+        SetTextColor(hdc, old);
+    }
+    SetBkMode(hdc, mode);
+}
+
+int LineHeight(HDC hdc)
+{
+    TEXTMETRICA tm{};
+    GetTextMetricsA(hdc, &tm);
+    return tm.tmHeight;
+}
+
+int LineHeight(HFONT font)
+{
+    HDC hdc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(hdc, font);
+    const int height = LineHeight(hdc);
+    SelectObject(hdc, old);
+    DeleteDC(hdc);
+    return height;
+}
+
+int CopyTextOut(const std::string& text, WPARAM size, LPARAM lParam)
+{
+    auto buffer = reinterpret_cast<LPSTR>(lParam);
+    if (!buffer || size == 0)
+        return 0;
+    const char* begin = text.data();
+    const char* end = begin + text.size();
+    const char* p = begin;
+    while (p < end) {
+        const int n = CharLength(p, end);
+        if (static_cast<size_t>(p - begin + n) > size - 1)
+            break;
+        p += n;
+    }
+    const size_t length = static_cast<size_t>(p - begin);
+    std::memcpy(buffer, begin, length);
+    buffer[length] = 0;
+    return static_cast<int>(length);
+}
+
+bool RegisterControl(LPCSTR name, WNDPROC proc, UINT style, LPCSTR cursor)
+{
+    WNDCLASSEXA wc{};
+    wc.cbSize = sizeof(wc);
+    wc.style = style | CS_GLOBALCLASS;
+    wc.lpfnWndProc = proc;
+    wc.cbWndExtra = sizeof(void*);
+    wc.hCursor = LoadCursorA(nullptr, cursor ? cursor : IDC_ARROW);
+    wc.lpszClassName = name;
+    // Registering twice is harmless: the first class stays.
+    return RegisterClassExA(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+}
+
+} // namespace tavrin::controls

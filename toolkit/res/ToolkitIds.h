@@ -1,0 +1,47 @@
+// Ids of the toolkit's own resources and commands (from 9000).
+#pragma once
+
+// Caption and tab buttons
+#define XT_IDB_CAPTION_BUTTONS 9002
+#define XT_IDC_CAPTION_BUTTON 9115
+#define XT_IDS_CLICK_PIN 9036
+
+// Cursors loaded by the global data (9008-9012 are loaded but unused)
+#define XT_IDC_CURSOR_A 9008
+#define XT_IDC_CURSOR_B 9009
+#define XT_IDC_CURSOR_C 9010
+#define XT_IDC_CURSOR_D 9011
+#define XT_IDC_CURSOR_E 9012
+#define XT_IDC_VSPLITBAR 9970
+#define XT_IDC_HSPLITBAR 9971
+#define XTP_IDC_RESIZE 9972
+
+// Header control's right-click menu and its icons
+#define XT_IDM_POPUP 9014
+#define XT_IDR_HEADER_MENU 9015
+#define XT_IDC_SORTASC 9158
+#define XT_IDC_SORTDSC 9159
+#define XT_IDC_ALIGNLEFT 9160
+#define XT_IDC_ALIGNCENTER 9161
+#define XT_IDC_ALIGNRIGHT 9162
+
+// List control column state
+#define XT_IDS_REG_SETTINGS 9021
+#define XT_IDS_REG_COLINFO 9023
+
+// Command bars
+#define XTP_IDS_ADDORREMOVE 9300
+#define XTP_IDS_CONFIRM_RESET 9349
+#define XTP_IDS_RESET 9395
+#define XTP_ID_TOOLBAR_EXPAND 9400
+#define XTP_ID_TOOLBAR_HIDE 9401
+#define XTP_IDS_CLOSE_WINDOW 9403
+#define XTP_IDS_RESTORE_WINDOW 9404
+#define XTP_IDS_MINIMIZE_WINDOW 9405
+#define XTP_IDB_SYSTEM_COMMANDS 9407
+#define XTP_IDS_ANIMATION_SYSDEF 9411
+#define XTP_IDS_ANIMATION_RANDOM 9412
+#define XTP_IDS_ANIMATION_UNFOLD 9413
+#define XTP_IDS_ANIMATION_SLIDE 9414
+#define XTP_IDS_ANIMATION_FADE 9415
+#define XTP_IDS_ANIMATION_NONE 9416
