@@ -112,6 +112,7 @@ void SetControlScroll(HWND, int, int, int, int)
 
 #include "platform/controls/Header.h"
 #include "platform/controls/ListView.h"
+#include "platform/controls/TabControl.h"
 #include "platform/controls/TreeView.h"
 
 namespace tavrin::controls {
@@ -121,6 +122,7 @@ void RegisterListAndTreeControls()
     RegisterHeaderClass();
     RegisterListViewClass();
     RegisterTreeViewClass();
+    RegisterTabControlClass();
 }
 
 } // namespace tavrin::controls

@@ -17,7 +17,7 @@ LRESULT CALLBACK HostProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 
 NotifyHost::NotifyHost(int width, int height)
 {
-    controls::RegisterListAndTreeControls();
+    InitCommonControls();
     WNDCLASSA wc{};
     if (!GetClassInfoA(nullptr, "TavrinNotifyHost", &wc)) {
         wc.lpfnWndProc = HostProc;
