@@ -363,10 +363,6 @@ void Paint(TabControl& tc, HDC hdc)
         DrawEdge(hdc, &page, EDGE_RAISED, BF_RECT | BF_SOFT);
     SelectObject(hdc, ControlFont(tc.font));
     SetBkMode(hdc, TRANSPARENT);
-    RECT clip = client;
-    if (tc.arrows && IsWindowVisible(tc.arrows))
-        clip.right -= kArrowsWidth;
-    IntersectClipRect(hdc, clip.left, clip.top, clip.right, clip.bottom);
     for (int i = 0; i < Count(tc); ++i)
         if (i != tc.current && (MultiLine(tc) || i >= tc.first))
             DrawTab(tc, hdc, i, false);
