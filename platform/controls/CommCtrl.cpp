@@ -1,6 +1,8 @@
 #include "platform/controls/CommCtrl.h"
 
 #include "platform/controls/Button.h"
+#include "platform/controls/ComboBox.h"
+#include "platform/controls/Edit.h"
 #include "platform/controls/ListBox.h"
 #include "platform/controls/ListViewShared.h"
 #include "platform/controls/Progress.h"
@@ -16,6 +18,8 @@ void RegisterAll()
     RegisterButton();
     RegisterStatic();
     RegisterListBox();
+    RegisterComboBox();
+    RegisterEdit();
     RegisterProgress();
     RegisterUpDown();
     RegisterToolTip();

@@ -25,7 +25,7 @@ public:
     DWORD Style() const { return static_cast<DWORD>(GetWindowLongA(m_hwnd, GWL_STYLE)); }
     int Id() const { return static_cast<int>(GetWindowLongPtrA(m_hwnd, GWLP_ID)); }
     // The window notifications go to: the parent, or a popup's owner.
-    HWND NotifyTarget() const;
+    virtual HWND NotifyTarget() const;
     HFONT Font() const;
     bool Enabled() const { return IsWindowEnabled(m_hwnd) != FALSE; }
     std::string Text() const;

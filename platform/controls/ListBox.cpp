@@ -31,6 +31,8 @@ class ListBox : public Control {
 public:
     using Control::Control;
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam) override;
+    // A dropped list tells its combo box, whose top-level window owns it.
+    HWND NotifyTarget() const override { return m_combo ? m_combo : Control::NotifyTarget(); }
 
 private:
     int Count() const { return static_cast<int>(m_items.size()); }
@@ -71,12 +73,15 @@ private:
     int m_pressSelection = -1; // the selection when the button went down
     bool m_pressedInside = false;
     POINT m_lastMove{-1, -1};
+    HWND m_combo = nullptr;
 };
 
 LRESULT ListBox::Handle(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_CREATE:
+        if (InCombo())
+            m_combo = static_cast<HWND>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
         if (Style() & LBS_OWNERDRAWFIXED) {
             MEASUREITEMSTRUCT mis{ODT_LISTBOX, static_cast<UINT>(Id()), 0, 0, static_cast<UINT>(ItemHeight()), 0};
             if (HWND target = NotifyTarget())
@@ -157,6 +162,9 @@ LRESULT ListBox::Handle(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     }
     case WM_CAPTURECHANGED:
+        // A dropped list that loses the mouse to someone else is cancelled.
+        if (InCombo() && IsWindowVisible(m_hwnd) && reinterpret_cast<HWND>(lParam) != m_hwnd)
+            Command(LBN_SELCANCEL);
         if (m_tracking && reinterpret_cast<HWND>(lParam) != m_hwnd) {
             m_tracking = false;
             if (!Multi() && Selected() != m_pressSelection)
