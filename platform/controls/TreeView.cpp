@@ -1,6 +1,8 @@
 #include "platform/controls/TreeView.h"
 
+#include "platform/controls/Edit.h"
 #include "platform/controls/ListViewScroll.h"
+#include "platform/controls/ToolTip.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/gdi/ImageList.h"
 #include "platform/win/User.h"
@@ -703,7 +705,7 @@ LRESULT CALLBACK EditProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam)
     Tree* t = StateOf(tree);
     switch (message) {
     case WM_GETDLGCODE:
-        return DLGC_WANTARROWS | DLGC_WANTCHARS | 0x0004; // all keys: Enter and Esc end the edit here
+        return DLGC_WANTALLKEYS | DLGC_WANTCHARS; // Enter and Esc end the edit here
     case WM_KEYDOWN:
         if (t && t->edit == edit && (wParam == VK_RETURN || wParam == VK_ESCAPE)) {
             EndEdit(*t, wParam == VK_ESCAPE);
@@ -761,7 +763,7 @@ HWND BeginEdit(Tree& t, HTREEITEM handle)
         return nullptr;
     RECT rc = LabelRect(t, visible[static_cast<size_t>(index)], index);
     rc.right = std::max<LONG>(rc.right + 40, rc.left + 80);
-    HWND edit = CreateWindowExA(0, "Edit", label.c_str(), WS_CHILD | WS_BORDER | 0x0080 /* ES_AUTOHSCROLL */,
+    HWND edit = CreateWindowExA(0, WC_EDITA, label.c_str(), WS_CHILD | WS_BORDER | ES_AUTOHSCROLL,
                                 rc.left - 3, rc.top - 1, rc.right - rc.left + 6, rc.bottom - rc.top + 2, t.hwnd,
                                 nullptr, nullptr, nullptr);
     if (!edit)
@@ -769,7 +771,7 @@ HWND BeginEdit(Tree& t, HTREEITEM handle)
     SetPropA(edit, kEditProcProp, reinterpret_cast<HANDLE>(GetWindowLongPtrA(edit, GWLP_WNDPROC)));
     SetWindowLongPtrA(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(EditProc));
     SendMessageA(edit, WM_SETFONT, reinterpret_cast<WPARAM>(LabelFont(t, n)), 0);
-    SendMessageA(edit, 0x00B1 /* EM_SETSEL */, 0, -1);
+    SendMessageA(edit, EM_SETSEL, 0, -1);
     t.edit = edit;
     t.editing = handle;
     ShowWindow(edit, SW_SHOW);
@@ -1201,10 +1203,7 @@ void CreateTooltip(Tree& t)
 {
     if (Style(t) & TVS_NOTOOLTIPS)
         return;
-    WNDCLASSA wc{};
-    if (!GetClassInfoA(nullptr, "tooltips_class32", &wc))
-        return;
-    t.tooltip = CreateWindowExA(0, "tooltips_class32", "", WS_POPUP, 0, 0, 0, 0, t.hwnd, nullptr, nullptr, nullptr);
+    t.tooltip = CreateWindowExA(0, TOOLTIPS_CLASSA, "", WS_POPUP, 0, 0, 0, 0, t.hwnd, nullptr, nullptr, nullptr);
 }
 
 LRESULT CALLBACK TreeProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)

@@ -314,3 +314,79 @@ TEST_F(TreeFixture, KeyboardMovesTheCaretAndOpensBranches)
     SendMessageA(tree, WM_VSCROLL, SB_TOP, 0);
     EXPECT_EQ(Next(nullptr, TVGN_FIRSTVISIBLE), a);
 }
+
+TEST_F(TreeFixture, LabelEditingEndsWithEnterOrEsc)
+{
+    Make(TVS_HASBUTTONS | TVS_EDITLABELS);
+    std::vector<std::pair<UINT, std::string>> seen; // ENDLABELEDIT with its text, "(null)" for none
+    host.m_inspect = [&](NMHDR* hdr, LRESULT*) {
+        if (hdr->code == TVN_BEGINLABELEDITA || hdr->code == TVN_ENDLABELEDITA) {
+            auto* disp = reinterpret_cast<NMTVDISPINFOA*>(hdr);
+            seen.emplace_back(hdr->code, disp->item.pszText ? disp->item.pszText : "(null)");
+        }
+        return false;
+    };
+    auto label = [&](HTREEITEM item) {
+        char text[64] = "";
+        TVITEMA get{};
+        get.mask = TVIF_TEXT;
+        get.hItem = item;
+        get.pszText = text;
+        get.cchTextMax = sizeof text;
+        SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&get));
+        return std::string(text);
+    };
+    auto typeInto = [&](HWND edit, const std::string& text) {
+        SetWindowTextA(edit, text.c_str());
+        PumpAll();
+    };
+
+    // Enter with the parent's TRUE keeps the new label.
+    host.m_answers[TVN_ENDLABELEDITA] = TRUE;
+    HWND edit = reinterpret_cast<HWND>(SendMessageA(tree, TVM_EDITLABELA, 0, reinterpret_cast<LPARAM>(b)));
+    ASSERT_TRUE(edit);
+    EXPECT_EQ(reinterpret_cast<HWND>(SendMessageA(tree, TVM_GETEDITCONTROL, 0, 0)), edit);
+    EXPECT_EQ(GetFocus(), edit);
+    typeInto(edit, "新名字");
+    Press(VK_RETURN);
+    EXPECT_FALSE(IsWindow(edit));
+    EXPECT_EQ(SendMessageA(tree, TVM_GETEDITCONTROL, 0, 0), 0);
+    EXPECT_EQ(label(b), "新名字");
+
+    // Esc cancels: the parent sees no text and the label stays.
+    edit = reinterpret_cast<HWND>(SendMessageA(tree, TVM_EDITLABELA, 0, reinterpret_cast<LPARAM>(b)));
+    ASSERT_TRUE(edit);
+    typeInto(edit, "丢掉");
+    Press(VK_ESCAPE);
+    EXPECT_FALSE(IsWindow(edit));
+    EXPECT_EQ(label(b), "新名字");
+
+    // Without TRUE from the parent the typed text is dropped.
+    host.m_answers.clear();
+    SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(c));
+    SetFocus(tree);
+    Press(VK_F2);
+    edit = reinterpret_cast<HWND>(SendMessageA(tree, TVM_GETEDITCONTROL, 0, 0));
+    ASSERT_TRUE(edit);
+    typeInto(edit, "不要");
+    Press(VK_RETURN);
+    EXPECT_EQ(label(c), "丙班");
+
+    // A refused start opens no editor.
+    host.m_answers[TVN_BEGINLABELEDITA] = TRUE;
+    EXPECT_EQ(SendMessageA(tree, TVM_EDITLABELA, 0, reinterpret_cast<LPARAM>(a)), 0);
+    EXPECT_EQ(SendMessageA(tree, TVM_GETEDITCONTROL, 0, 0), 0);
+
+    using Seen = std::vector<std::pair<UINT, std::string>>;
+    EXPECT_EQ(seen, (Seen{{TVN_BEGINLABELEDITA, "乙班"}, {TVN_ENDLABELEDITA, "新名字"},
+                          {TVN_BEGINLABELEDITA, "新名字"}, {TVN_ENDLABELEDITA, "(null)"},
+                          {TVN_BEGINLABELEDITA, "丙班"}, {TVN_ENDLABELEDITA, "不要"},
+                          {TVN_BEGINLABELEDITA, "甲班"}}));
+}
+
+TEST_F(TreeFixture, ItsOwnTooltipUnlessTurnedOff)
+{
+    EXPECT_TRUE(SendMessageA(tree, TVM_GETTOOLTIPS, 0, 0));
+    Make(TVS_NOTOOLTIPS);
+    EXPECT_EQ(SendMessageA(tree, TVM_GETTOOLTIPS, 0, 0), 0);
+}
