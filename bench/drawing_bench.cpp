@@ -1,6 +1,7 @@
 // Drawing on a 1920x1080 surface against the machine's own limits: a solid
 // fill against memset, an opaque blit against memcpy and a per-pixel alpha
 // blend against memcpy, run side by side and reported as ratios.
+#include "bench/Runner.h"
 #include "platform/gdi/Gdi.h"
 
 #include <benchmark/benchmark.h>
@@ -95,7 +96,7 @@ public:
     {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& r : runs)
-            m_times[r.benchmark_name()] = r.GetAdjustedRealTime();
+            m_times[r.benchmark_name()] = tavrin::bench::JudgeWallTime() ? r.GetAdjustedRealTime() : r.GetAdjustedCPUTime();
     }
     void Finalize() override
     {
@@ -104,7 +105,7 @@ public:
             double x = m_times[a], y = m_times[b];
             std::printf("%-20s / %-8s = %5.2f  (target %.1f)\n", a, b, y > 0 ? x / y : 0.0, limit);
         };
-        std::printf("\nRatios on a %dx%d surface:\n", kWidth, kHeight);
+        std::printf("\nRatios on a %dx%d surface (%s, one after the other):\n", kWidth, kHeight, tavrin::bench::JudgeWallTime() ? "wall time" : "CPU time");
         ratio("SolidFill", "Memset", 1.5);
         ratio("OpaqueBlit", "Memcpy", 1.5);
         ratio("AlphaBlendPerPixel", "Memcpy", 4.0);
@@ -118,6 +119,7 @@ private:
 
 int main(int argc, char** argv)
 {
+    tavrin::bench::PinBench(argc, argv);
     benchmark::Initialize(&argc, argv);
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);

@@ -1,22 +1,23 @@
-// GIF decoding against ImageMagick, side by side in one run: a set of large
-// photo-like GIFs and small animations, decoded to pixels (frame 0) by the
-// image class and by one ImageMagick process over the same files. Prints both
-// times and their ratio.
+// GIF decoding against ImageMagick: a set of large photo-like GIFs and small
+// animations decoded to pixels (frame 0), each side one process over all the
+// files per round, pinned to one core, alternating round by round (the peer
+// first in odd rounds):
+//   tavrin   the image class, file by file
+//   convert  FILE[0] ... -depth 8 rgb:/dev/null, one thread
 //
-//   gif_bench [rounds] [work folder]
+//   gif_bench [--cpu=N] [--wall] [rounds=5] [work folder=/tmp/tavrin-gif-bench]
+//   gif_bench --decode FILE...     (our side)
 #include "bench/PhotoSource.h"
+#include "bench/Runner.h"
 #include "imaging/ImageObj.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
-
-#include <time.h>
 
 namespace fs = std::filesystem;
 
@@ -34,18 +35,19 @@ bool Run(const std::string& cmd)
     return std::system(cmd.c_str()) == 0;
 }
 
-// <chrono> does not build with the GBK execution character set.
-double Now()
-{
-    timespec ts;
-    clock_gettime(CLOCK_MONOTONIC, &ts);
-    return ts.tv_sec + ts.tv_nsec / 1e9;
-}
-
 } // namespace
 
 int main(int argc, char** argv)
 {
+    if (argc > 2 && std::strcmp(argv[1], "--decode") == 0) {
+        for (int i = 2; i < argc; ++i) {
+            CImageObj image(IMAGE_TYPE_ANY);
+            if (!image.Load(argv[i], IMAGE_TYPE_GIF))
+                return 1;
+        }
+        return 0;
+    }
+    int cpu = tavrin::bench::PinBench(argc, argv);
     int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
     fs::path dir = argc > 2 ? fs::path(argv[2]) : fs::temp_directory_path() / "tavrin-gif-bench";
     fs::create_directories(dir);
@@ -89,32 +91,36 @@ int main(int argc, char** argv)
         pixels += static_cast<unsigned long long>(image.GetWidth()) * image.GetHeight();
     }
 
-    double start = Now();
-    for (int r = 0; r < rounds; ++r)
-        for (const std::string& f : files) {
-            CImageObj image(IMAGE_TYPE_ANY);
-            image.Load(f.c_str(), IMAGE_TYPE_GIF);
-        }
-    double ours = Now() - start;
-
+    std::vector<std::string> ours = {tavrin::bench::SelfPath(), "--decode"};
+    ours.insert(ours.end(), files.begin(), files.end());
     // One ImageMagick process per round decodes frame 0 of every file to raw
-    // pixels, so its start-up is paid once per round, not once per file.
-    std::string cmd = "/usr/bin/convert";
+    // pixels, as ours does.
+    std::vector<std::string> magick = {"/usr/bin/convert", "-limit", "thread", "1"};
     for (const std::string& f : files)
-        cmd += " '" + f + "[0]'";
-    cmd += " -depth 8 rgb:/dev/null";
-    start = Now();
-    for (int r = 0; r < rounds; ++r)
-        if (!Run(cmd)) {
-            std::fprintf(stderr, "/usr/bin/convert failed\n");
+        magick.push_back(f + "[0]");
+    magick.insert(magick.end(), {"-depth", "8", "rgb:/dev/null"});
+    std::vector<tavrin::bench::Sample> oursTimes, magickTimes;
+    for (int r = 0; r < rounds; ++r) {
+        // Odd rounds run the peer first.
+        tavrin::bench::RunResult a, b;
+        if (r % 2) {
+            b = tavrin::bench::Run(magick);
+            a = tavrin::bench::Run(ours);
+        } else {
+            a = tavrin::bench::Run(ours);
+            b = tavrin::bench::Run(magick);
+        }
+        if (!a.ok || !b.ok) {
+            std::fprintf(stderr, "%s failed\n", a.ok ? "/usr/bin/convert" : "the decode process");
             return 1;
         }
-    double magick = Now() - start;
-
+        oursTimes.push_back(a.time);
+        magickTimes.push_back(b.time);
+    }
+    std::printf("GIF decoding, one process per side and round, core %d, %d rounds, medians\n", cpu, rounds);
     std::printf("files: %d photos of 1600x1200 and %d animations of 120x90 (4 frames), %d rounds, %.1f Mpixels per round\n",
                 photos, animations, rounds, static_cast<double>(pixels) / 1e6);
-    std::printf("tavrin GIF decode:          %8.3f s  (%.2f ms per round)\n", ours, 1000 * ours / rounds);
-    std::printf("/usr/bin/convert to rgb:    %8.3f s  (%.2f ms per round)\n", magick, 1000 * magick / rounds);
-    std::printf("ratio tavrin / convert:     %8.3f  (target: at most 1)\n", ours / magick);
-    return ours <= magick ? 0 : 2;
+    bool met = tavrin::bench::PrintPair("GIF frame 0 to pixels", "convert -limit thread 1",
+                                        oursTimes, magickTimes, 1.0);
+    return met ? 0 : 2;
 }

@@ -1,100 +1,140 @@
-// Downloading a 48 MiB body from a local server: the client against
-// `curl -s -o /dev/null` on the same URL, side by side, reported as a ratio.
+// Downloading a 48 MiB body over loopback: the client against curl, each
+// download one process started the same way, all on one core, alternating run
+// by run (in reverse order every other run); the server is a separate
+// process on a core of its own.
+//   tavrin               CHttpClient::Request into its response buffer
+//   curl -o /dev/null    the body thrown away
+//   curl -o FILE         the body written to a file on tmpfs (/dev/shm)
+//
+//   http_download_bench [--cpu=N] [--server-cpu=M] [--wall] [runs=7]
+//   http_download_bench --get URL       (our side: one download)
+#include "bench/Runner.h"
 #include "core/services/HttpClient.h"
 #include "tests/support/LoopbackServer.h"
 
-#include <benchmark/benchmark.h>
-
 #include <cstdio>
-#include <map>
+#include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <string>
-#include <spawn.h>
-#include <sys/wait.h>
+#include <vector>
 
-extern char** environ;
+#include <unistd.h>
+
+namespace bench = tavrin::bench;
 
 namespace {
 
 constexpr size_t kBodySize = size_t{48} << 20;
 
-tavrin::test::LoopbackServer& Server()
+int Get(const char* url)
 {
-    static tavrin::test::LoopbackServer* server = [] {
-        auto* s = new tavrin::test::LoopbackServer();
+    CHttpClient client;
+    client.SetRetryCount(0);
+    CByteArray out;
+    if (!client.Request(url, "", out, "") || static_cast<size_t>(out.GetSize()) != kBodySize)
+        return 1;
+    return 0;
+}
+
+// The server in a child process of its own, pinned to its core; it ends when
+// the parent closes the pipe. Returns the port, 0 when it did not start.
+unsigned StartServer(int cpu, pid_t& child, int& keepAlive)
+{
+    int portPipe[2], lifePipe[2];
+    if (pipe(portPipe) != 0 || pipe(lifePipe) != 0)
+        return 0;
+    child = fork();
+    if (child < 0)
+        return 0;
+    if (child == 0) {
+        close(portPipe[0]);
+        close(lifePipe[1]);
+        bench::PinTo(cpu);
         auto response = std::make_shared<std::string>("HTTP/1.0 200 OK\r\nContent-Type: application/octet-stream\r\n"
                                                       "Content-Length: " +
                                                       std::to_string(kBodySize) + "\r\n\r\n");
         response->resize(response->size() + kBodySize, 'x');
         tavrin::test::Reply reply;
         reply.Send(std::shared_ptr<const std::string>(response));
-        s->SetFallback(reply);
-        return s;
-    }();
-    return *server;
-}
-
-void Client(benchmark::State& state)
-{
-    std::string url = Server().Url("/big.bin");
-    CHttpClient client;
-    client.SetRetryCount(0);
-    for (auto _ : state) {
-        CByteArray out;
-        if (!client.Request(url.c_str(), "", out, "") || static_cast<size_t>(out.GetSize()) != kBodySize)
-            state.SkipWithError("download failed");
-        benchmark::DoNotOptimize(out.GetData());
-    }
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * kBodySize));
-}
-
-void Curl(benchmark::State& state)
-{
-    std::string url = Server().Url("/big.bin");
-    for (auto _ : state) {
-        const char* argv[] = {"curl", "-s", "-o", "/dev/null", url.c_str(), nullptr};
-        pid_t pid = 0;
-        if (posix_spawnp(&pid, "curl", nullptr, nullptr, const_cast<char**>(argv), environ) != 0) {
-            state.SkipWithError("curl is not installed");
-            break;
+        tavrin::test::LoopbackServer server;
+        server.SetFallback(reply);
+        unsigned port = server.Port();
+        if (write(portPipe[1], &port, sizeof port) != static_cast<ssize_t>(sizeof port))
+            _exit(1);
+        char byte;
+        while (read(lifePipe[0], &byte, 1) > 0) {
         }
-        int status = 0;
-        waitpid(pid, &status, 0);
-        if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
-            state.SkipWithError("curl failed");
+        server.Stop();
+        _exit(0);
     }
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * kBodySize));
+    close(portPipe[1]);
+    close(lifePipe[0]);
+    keepAlive = lifePipe[1];
+    unsigned port = 0;
+    if (read(portPipe[0], &port, sizeof port) != static_cast<ssize_t>(sizeof port))
+        port = 0;
+    close(portPipe[0]);
+    return port;
 }
-
-// Interleaved, so that both see the same machine load.
-BENCHMARK(Client)->Name("download_48MiB/tavrin")->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(5)->ReportAggregatesOnly(true);
-BENCHMARK(Curl)->Name("download_48MiB/curl")->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(5)->ReportAggregatesOnly(true);
-
-// Keeps the median times to print the ratio at the end.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        for (const auto& run : runs) {
-            if (run.aggregate_name == "median")
-                medians[run.run_name.function_name] = run.GetAdjustedRealTime();
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::map<std::string, double> medians;
-};
 
 } // namespace
 
 int main(int argc, char** argv)
 {
-    benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    auto ours = reporter.medians.find("download_48MiB/tavrin");
-    auto curl = reporter.medians.find("download_48MiB/curl");
-    if (ours != reporter.medians.end() && curl != reporter.medians.end() && curl->second > 0)
-        std::printf("\ntavrin / curl (median wall time): %.2f (target: at most 1.25)\n", ours->second / curl->second);
-    benchmark::Shutdown();
-    return 0;
+    if (argc == 3 && std::strcmp(argv[1], "--get") == 0)
+        return Get(argv[2]);
+    int serverCpu = bench::TakeIntFlag(argc, argv, "server-cpu", bench::CpuCount() - 2);
+    int cpu = bench::PinBench(argc, argv);
+    int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 7;
+    if (serverCpu == cpu)
+        std::fprintf(stderr, "the server shares core %d with the clients\n", cpu);
+
+    pid_t child = 0;
+    int keepAlive = -1;
+    unsigned port = StartServer(serverCpu, child, keepAlive);
+    if (port == 0) {
+        std::fprintf(stderr, "the server did not start\n");
+        return 1;
+    }
+    const std::string url = "http://127.0.0.1:" + std::to_string(port) + "/big.bin";
+    const std::string file = "/dev/shm/tavrin-download-bench-" + std::to_string(getpid());
+
+    struct Side {
+        const char* name;
+        std::vector<std::string> command;
+        std::vector<bench::Sample> times;
+    };
+    Side sides[] = {
+        {"tavrin", {bench::SelfPath(), "--get", url}, {}},
+        {"curl -o /dev/null", {"curl", "-s", "-f", "-o", "/dev/null", url}, {}},
+        {"curl -o FILE (tmpfs)", {"curl", "-s", "-f", "-o", file, url}, {}},
+    };
+    int status = 0;
+    // Run -1 warms up; odd runs take the sides in reverse order.
+    for (int run = -1; run < runs && status == 0; ++run) {
+        for (int i = 0; i < 3; ++i) {
+            Side& side = sides[run % 2 ? 2 - i : i];
+            bench::RunResult r = bench::Run(side.command);
+            std::remove(file.c_str());
+            if (!r.ok) {
+                std::fprintf(stderr, "%s failed (scripts/setup installs curl)\n", side.name);
+                status = 1;
+                break;
+            }
+            if (run >= 0)
+                side.times.push_back(r.time);
+        }
+    }
+    close(keepAlive);
+    waitpid(child, nullptr, 0);
+    if (status != 0)
+        return status;
+
+    std::printf("48 MiB over loopback, one process per download, clients on core %d, server on core %d, %d runs, "
+                "medians\n",
+                cpu, serverCpu, runs);
+    bool met = bench::PrintPair("download 48 MiB", sides[1].name, sides[0].times, sides[1].times, 1.1);
+    met = bench::PrintPair("download 48 MiB", sides[2].name, sides[0].times, sides[2].times, 1.0) && met;
+    return met ? 0 : 2;
 }

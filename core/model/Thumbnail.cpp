@@ -62,15 +62,41 @@ CString ThumbnailPath(const CString& path)
     return result;
 }
 
+BYTE ThumbnailJpegScale(DWORD width, DWORD height, LONG newWidth, LONG newHeight)
+{
+    for (DWORD denominator : {8u, 4u, 2u}) {
+        // The codec rounds a reduced side up.
+        DWORD w = (width + denominator - 1) / denominator;
+        DWORD h = (height + denominator - 1) / denominator;
+        if (w >= static_cast<DWORD>(newWidth) && h >= static_cast<DWORD>(newHeight))
+            return static_cast<BYTE>(denominator);
+    }
+    return 0;
+}
+
 BOOL MakeThumbnail(const CString& path)
 {
     DWORD type = ThumbnailImageType(path);
+    // The header alone gives the size; a camera photo is then decoded at an
+    // eighth or a quarter of it instead of whole.
+    CImageObj probe(IMAGE_TYPE_ANY);
+    probe.SetEscape(-1);
+    BYTE scale = 0;
+    LONG newWidth = 0, newHeight = 0;
+    if (probe.Load(path, type)) {
+        ThumbnailSize(probe.GetWidth(), probe.GetHeight(), &newWidth, &newHeight);
+        scale = ThumbnailJpegScale(probe.GetWidth(), probe.GetHeight(), newWidth, newHeight);
+    }
+
     CImageObj image(IMAGE_TYPE_ANY);
+    image.SetJpegScale(scale); // only the JPEG codec reads it
     if (!image.Load(path, type))
         return FALSE;
-    DWORD width = image.GetWidth();
-    DWORD height = image.GetHeight();
-    LONG newWidth = 0, newHeight = 0;
+    // A reduced JPEG decode has the photo's size in its header; every other
+    // decode is whole.
+    bool reduced = scale != 0 && image.GetType() == IMAGE_TYPE_JPEG;
+    DWORD width = reduced ? probe.GetWidth() : image.GetWidth();
+    DWORD height = reduced ? probe.GetHeight() : image.GetHeight();
     ThumbnailSize(width, height, &newWidth, &newHeight);
     if (static_cast<DWORD>(newWidth) == width && static_cast<DWORD>(newHeight) == height)
         return FALSE;

@@ -18,6 +18,10 @@ DWORD ThumbnailImageType(const CString& path);
 // 120 / width and 120 / height, truncated, each side at least 1 pixel.
 void ThumbnailSize(DWORD width, DWORD height, LONG* newWidth, LONG* newHeight);
 
+// The JPEG scale denominator (8, 4 or 2; 0 for full size) of the smallest
+// reduced decode of a width x height photo that still covers the thumbnail.
+BYTE ThumbnailJpegScale(DWORD width, DWORD height, LONG newWidth, LONG newHeight);
+
 // The thumbnail path of a picture: "s_" inserted after the last backslash.
 CString ThumbnailPath(const CString& path);
 

@@ -452,7 +452,8 @@ bool CHttpClient::Receive(UINT_PTR s, int64_t deadline, std::string& header, boo
     size_t filled = head.size() - bodyStart;
     size_t capacity = contentLength >= 0 ? static_cast<size_t>(contentLength) : kInitialBody;
     capacity = std::min(std::max(capacity, filled), room);
-    content.SetSize(static_cast<INT_PTR>(capacity));
+    // Not zero-filled first: every byte handed out is one received.
+    content.SetSizeNoInit(static_cast<INT_PTR>(capacity));
     if (filled > 0)
         std::memcpy(content.GetData(), head.data() + bodyStart, filled);
     head = std::string();
@@ -472,7 +473,7 @@ bool CHttpClient::Receive(UINT_PTR s, int64_t deadline, std::string& header, boo
                 break;
             }
             capacity = std::min(room, std::max(capacity * 2, kInitialBody));
-            content.SetSize(static_cast<INT_PTR>(capacity));
+            content.SetSizeNoInit(static_cast<INT_PTR>(capacity));
         }
         int n = receive(reinterpret_cast<char*>(content.GetData()) + filled, capacity - filled);
         if (n < 0)

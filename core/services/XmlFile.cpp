@@ -120,8 +120,19 @@ CXmlFile::Place& CXmlFile::Select(int c)
 
 // Changes made through the file keep every place right (Inserted, Removed).
 // This check catches what changed behind the file's back through node
-// handles: a place never leads to a freed node.
+// handles: a place never leads to a freed node. Nothing to check while the
+// tree has not changed since the last time.
 void CXmlFile::Validate(Place& place)
+{
+    XmlTree* tree = m_document.GetTree();
+    uint64_t version = tree ? tree->Version() : 0;
+    if (version != 0 && place.version == version)
+        return;
+    ValidateSteps(place);
+    place.version = version;
+}
+
+void CXmlFile::ValidateSteps(Place& place)
 {
     XmlNodeStruct* parent = Document();
     if (!parent) {

@@ -80,10 +80,12 @@ private:
     struct Place {
         std::vector<Step> steps;  // from a child of the document down to the current element
         std::string gapName;      // name of the removed element a gap stands for
+        uint64_t version = 0;     // the tree's version when the steps were last checked
     };
 
     Place& Select(int c);
     void Validate(Place& place);
+    void ValidateSteps(Place& place);
     XmlNodeStruct* Document() const;
     XmlNodeStruct* ParentOf(const Place& place, size_t level) const;
     // The current element of the live place; null at a gap or without a document.

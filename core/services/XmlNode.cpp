@@ -45,8 +45,12 @@ CString ToCString(std::string_view v)
 template <typename Match>
 XmlNodeStruct* FindDescendant(XmlNodeStruct* root, Match match)
 {
-    if (!tavrin::HasXmlChildren(root->type))
+    if (!tavrin::HasXmlChildren(root->type) || root->childCount == 0)
         return nullptr;
+    // Most lookups end at the first child (an element's text): no stack then.
+    XmlNodeStruct* first = tavrin::XmlChildAt(root, 0);
+    if (match(first))
+        return first;
     struct Frame { XmlNodeStruct* node; uint32_t next; };
     std::vector<Frame> stack{{root, 0}};
     while (!stack.empty()) {

@@ -57,7 +57,12 @@ struct XmlNodeStruct {
 // Document, element and processing instruction.
 struct XmlBranchStruct : XmlNodeStruct {
     XmlNodeStruct** children;
-    XmlAttributeStruct** attributes;  // capacity: count rounded up to a power of two
+    union {
+        XmlAttributeStruct** attributes;  // capacity: count rounded up to a power of two
+        // A parsed node with one child and no attributes keeps the child
+        // here and children points at it: no array for the most common case.
+        XmlNodeStruct* onlyChild;
+    };
     uint32_t childCapacity;
     uint32_t attributeCount;
 };

@@ -3,6 +3,8 @@
 #include "core/services/XmlTree.h"
 #include "platform/base/FileApi.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <string_view>
 #include <vector>
@@ -128,6 +130,7 @@ public:
         const char* at = Loop(begin, end, 1, stop);
         while (!m_open.empty())
             Close();
+        m_tree.Changed();
         return at;
     }
 
@@ -524,6 +527,62 @@ private:
     std::vector<XmlAttributeStruct*> m_attributes;
 };
 
+// The file's bytes up to its first NUL, read in chunks straight into one
+// buffer of the file's size: no copy and no zero fill of a large file, and
+// each chunk is searched for a NUL while it is fresh in the cache. False
+// when the file cannot be read or is empty.
+bool ReadText(const char* fileName, DWORD chunkSize, std::vector<char, tavrin::ArrayAllocator<char>>& text,
+              size_t& length)
+{
+    HANDLE file = CreateFileA(fileName, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                              nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD high = 0;
+    DWORD low = GetFileSize(file, &high);
+    uint64_t size = low == INVALID_FILE_SIZE && GetLastError() != ERROR_SUCCESS ? 0 : (uint64_t{high} << 32) | low;
+    const size_t chunk = chunkSize > 1 ? chunkSize : 1024000;
+    // Not zero-filled: the read fills what is used.
+    std::vector<char, tavrin::ArrayAllocator<char>> buffer;
+    buffer.resize(static_cast<size_t>(std::min<uint64_t>(size, SIZE_MAX / 2)) + 1);
+    size_t filled = 0, read = 0;
+    bool ok = true;
+    char spill[4096];
+    for (;;) {
+        // Into the buffer while it has room; once it is full (usually at the
+        // end of the file) into a small spill, so that the end is seen
+        // without growing the buffer.
+        bool full = filled + 1 == buffer.size();
+        char* into = full ? spill : buffer.data() + filled;
+        DWORD want = static_cast<DWORD>(full ? sizeof spill : std::min(chunk, buffer.size() - 1 - filled));
+        DWORD got = 0;
+        if (!ReadFile(file, into, want, &got, nullptr)) {
+            ok = false;
+            break;
+        }
+        if (got == 0)
+            break;
+        read += got;
+        if (full) {
+            // The file grew while it was read.
+            buffer.resize(buffer.size() + std::max<size_t>({buffer.size() / 2, chunk, got}));
+            std::memcpy(buffer.data() + filled, spill, got);
+        }
+        if (const void* nul = std::memchr(buffer.data() + filled, 0, got)) {
+            filled = static_cast<size_t>(static_cast<const char*>(nul) - buffer.data());
+            break;
+        }
+        filled += got;
+    }
+    CloseHandle(file);
+    if (!ok || read == 0)
+        return false;
+    buffer[filled] = 0;
+    text = std::move(buffer);
+    length = filled;
+    return true;
+}
+
 } // namespace
 
 BOOL ReadWholeFile(const char* fileName, DWORD chunkSize, std::string& data)
@@ -546,8 +605,7 @@ void CXmlParser::Free()
         m_tree->Release();
     }
     m_tree = nullptr;
-    m_text.clear();
-    m_text.shrink_to_fit();
+    std::vector<char, tavrin::ArrayAllocator<char>>().swap(m_text);
     m_parseEnd = nullptr;
 }
 
@@ -558,17 +616,13 @@ BOOL CXmlParser::LoadFile(const char* fileName, DWORD options, DWORD chunkSize)
         m_options = options;
     if (!fileName || !*fileName)
         return FALSE;
-    std::string text;
-    if (!ReadWholeFile(fileName, chunkSize, text))
-        return FALSE;
-    m_text = std::move(text);
-    m_tree = XmlTree::Create();
     // The text ends at its first NUL byte, as a C string does.
-    const char* begin = m_text.data();
-    size_t size = m_text.size();
-    const char* nul = static_cast<const char*>(std::memchr(begin, 0, size));
+    size_t length = 0;
+    if (!ReadText(fileName, chunkSize, m_text, length))
+        return FALSE;
+    m_tree = XmlTree::Create();
     Scanner scanner(*m_tree, m_options);
-    m_parseEnd = scanner.Run(begin, nul ? nul : begin + size, m_tree->Document());
+    m_parseEnd = scanner.Run(m_text.data(), m_text.data() + length, m_tree->Document());
     return TRUE;
 }
 

@@ -4,10 +4,12 @@
 #pragma once
 
 #include "core/services/XmlNode.h"
+#include "platform/base/ArrayAllocator.h"
 #include "platform/base/Types.h"
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 // Parse options; the program always uses every one (0xFFFF).
 enum : DWORD {
@@ -57,7 +59,9 @@ private:
 
     tavrin::XmlTree* m_tree = nullptr;
     BYTE m_ownsTree = 1;
-    std::string m_text;
+    // The loaded file up to its first NUL, NUL-terminated; a large file
+    // lies on huge pages.
+    std::vector<char, tavrin::ArrayAllocator<char>> m_text;
     const char* m_parseEnd = nullptr;
     DWORD m_options = XML_PARSE_DEFAULT;
 };

@@ -123,15 +123,14 @@ void AppendXmlUnescaped(std::string& out, std::string_view text)
     out.reserve(out.size() + n);
     size_t i = 0;
     while (i < n) {
-        if (IsPair(s + i, s + n)) {
-            out.append(reinterpret_cast<const char*>(s + i), 2);
-            i += 2;
-            continue;
-        }
-        if (s[i] != '&') {
-            out.push_back(static_cast<char>(s[i++]));
-            continue;
-        }
+        // Runs without '&' go over whole: no GBK trail byte is an '&', so a
+        // run never ends inside a character.
+        const void* amp = std::memchr(s + i, '&', n - i);
+        size_t next = amp ? static_cast<size_t>(static_cast<const unsigned char*>(amp) - s) : n;
+        out.append(reinterpret_cast<const char*>(s + i), next - i);
+        i = next;
+        if (i >= n)
+            break;
         if (i + 1 < n && s[i + 1] == '#') {
             // "&#" digits ";" with at most seven characters before the ';'.
             size_t start = i + 2;

@@ -40,7 +40,8 @@ private:
 
     void* Bump(size_t size);
 
-    std::vector<void*> m_blocks;
+    struct Block { char* memory; size_t size; };
+    std::vector<Block> m_blocks;
     char* m_cursor = nullptr;
     char* m_limit = nullptr;
     size_t m_nextBlock = 64 * 1024;
@@ -61,6 +62,10 @@ public:
     void Destroy();
 
     XmlArena& Arena() { return m_arena; }
+    // Changes whenever nodes are added, moved or freed, and no two trees
+    // ever share one: a cursor checked at this version is still right.
+    uint64_t Version() const { return m_version; }
+    void Changed();
     XmlBranchStruct* Document() const { return m_document; }
 
     // Node operations on records of this tree. New nodes get owned names and
@@ -78,7 +83,8 @@ public:
     void FreeSubtree(XmlNodeStruct* node);
 
     // For the parser: appends count children at once in an array of the
-    // exact size, and gives a node without attributes its whole set.
+    // exact size, and gives a node without attributes its whole set. The
+    // parser calls Changed once when it is done.
     void AppendChildren(XmlNodeStruct* parent, XmlNodeStruct* const* items, uint32_t count);
     void SetAttributes(XmlNodeStruct* node, XmlAttributeStruct* const* items, uint32_t count);
 
@@ -86,12 +92,17 @@ private:
     XmlTree() = default;
     ~XmlTree() = default;
     char* CopyText(std::string_view text);
+    // Frees a node's child array, or gives back the slot of an only child.
+    void FreeChildArray(XmlBranchStruct* node);
+    // Moves an only child into an array of its own, freeing the attribute slot.
+    void MoveOnlyChild(XmlBranchStruct* node);
     void FreeText(const char* text, uint32_t length, uint8_t inText);
 
     std::atomic<uint32_t> m_refs{1};
     std::atomic<bool> m_alive{true};
     XmlArena m_arena;
     XmlBranchStruct* m_document = nullptr;
+    uint64_t m_version = 0;
 };
 
 // Rounds an attribute count up to the capacity of its array.

@@ -29,6 +29,14 @@ public:
         (void)nGrowBy;
         if (nNewSize < 0)
             tavrin::CollectionFault("CArray::SetSize with a negative size");
+        m_data.resize(static_cast<size_t>(nNewSize), TYPE());
+    }
+    // As SetSize, but new elements of plain types keep whatever the memory
+    // held: for buffers that are filled right after, such as a download.
+    void SetSizeNoInit(INT_PTR nNewSize)
+    {
+        if (nNewSize < 0)
+            tavrin::CollectionFault("CArray::SetSizeNoInit with a negative size");
         m_data.resize(static_cast<size_t>(nNewSize));
     }
     void FreeExtra() { m_data.shrink_to_fit(); }
@@ -51,7 +59,7 @@ public:
             tavrin::CollectionFault("CArray::SetAtGrow with a negative index");
         TYPE value(newElement); // the argument may live inside this array
         if (static_cast<size_t>(nIndex) >= m_data.size())
-            m_data.resize(static_cast<size_t>(nIndex) + 1);
+            m_data.resize(static_cast<size_t>(nIndex) + 1, TYPE());
         m_data[static_cast<size_t>(nIndex)] = std::move(value);
     }
     INT_PTR Add(ARG_TYPE newElement)
@@ -86,7 +94,7 @@ public:
             tavrin::CollectionFault("CArray::InsertAt with a negative index or count");
         TYPE value(newElement);
         if (static_cast<size_t>(nIndex) > m_data.size())
-            m_data.resize(static_cast<size_t>(nIndex));
+            m_data.resize(static_cast<size_t>(nIndex), TYPE());
         m_data.insert(m_data.begin() + nIndex, static_cast<size_t>(nCount), value);
     }
     void InsertAt(INT_PTR nStartIndex, const CArray* pNewArray)
@@ -95,7 +103,7 @@ public:
             tavrin::CollectionFault("CArray::InsertAt with no array or a negative index");
         Storage copy(pNewArray->m_data);
         if (static_cast<size_t>(nStartIndex) > m_data.size())
-            m_data.resize(static_cast<size_t>(nStartIndex));
+            m_data.resize(static_cast<size_t>(nStartIndex), TYPE());
         m_data.insert(m_data.begin() + nStartIndex, copy.begin(), copy.end());
     }
     void RemoveAt(INT_PTR nIndex, INT_PTR nCount = 1)

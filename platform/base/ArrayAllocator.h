@@ -7,6 +7,8 @@
 #include <cstddef>
 #include <memory>
 #include <new>
+#include <type_traits>
+#include <utility>
 
 namespace tavrin {
 
@@ -61,6 +63,17 @@ public:
             detail::UnmapLargeBlock(p, bytes);
         else
             std::allocator<T>().deallocate(p, n);
+    }
+
+    // Elements made without a value are left uninitialised when that is
+    // allowed; CArray passes an explicit value wherever it needs zeros.
+    template <typename U, typename... Args>
+    void construct(U* p, Args&&... args)
+    {
+        if constexpr (sizeof...(Args) == 0 && std::is_trivially_default_constructible_v<U>)
+            ::new (static_cast<void*>(p)) U;
+        else
+            ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
     }
 
     template <typename U>

@@ -7,6 +7,7 @@
 #include "platform/display/GtkHost.h"
 #include "platform/display/GtkParts.h"
 #include "platform/display/MessageBoxButtons.h"
+#include "platform/win/FileDialog.h"
 #include "platform/win/Focus.h"
 #include "platform/win/MessageBox.h"
 #include "platform/win/MessageQueue.h"
@@ -116,6 +117,61 @@ std::vector<std::string> ChooseFilesFromDesktop(bool multiple)
     return picked;
 }
 
+// The open and save dialogs of the window system: the chooser starts in the
+// request's folder with its name, shows its filters and leaves the overwrite
+// question to the caller.
+bool ChooseFileForDialog(const win::FileDialogRequest& request, std::string& path, int& filterIndex)
+{
+    const GtkFileChooserAction action = request.save ? GTK_FILE_CHOOSER_ACTION_SAVE : GTK_FILE_CHOOSER_ACTION_OPEN;
+    const char* accept = request.save ? reinterpret_cast<const char*>(u8"保存(_S)") : reinterpret_cast<const char*>(u8"打开(_O)");
+    const std::string title = !request.title.empty() ? GbkToUtf8(request.title)
+                              : request.save        ? reinterpret_cast<const char*>(u8"另存为")
+                                                    : reinterpret_cast<const char*>(u8"打开");
+    GtkWidget* dialog = gtk_file_chooser_dialog_new(title.c_str(), GtkWindowOf(request.owner), action, Label(IDCANCEL),
+                                                    GTK_RESPONSE_CANCEL, accept, GTK_RESPONSE_ACCEPT, nullptr);
+    GtkFileChooser* chooser = GTK_FILE_CHOOSER(dialog);
+    gtk_file_chooser_set_local_only(chooser, TRUE);
+    gtk_file_chooser_set_do_overwrite_confirmation(chooser, FALSE);
+    std::vector<GtkFileFilter*> filters;
+    for (const auto& [description, patterns] : request.filters) {
+        GtkFileFilter* filter = gtk_file_filter_new();
+        gtk_file_filter_set_name(filter, GbkToUtf8(description).c_str());
+        size_t start = 0;
+        while (start <= patterns.size()) {
+            size_t end = patterns.find(';', start);
+            if (end == std::string::npos)
+                end = patterns.size();
+            if (end > start)
+                gtk_file_filter_add_pattern(filter, GbkToUtf8(patterns.substr(start, end - start)).c_str());
+            start = end + 1;
+        }
+        gtk_file_chooser_add_filter(chooser, filter); // the chooser owns it
+        filters.push_back(filter);
+    }
+    if (request.filterIndex >= 1 && request.filterIndex <= static_cast<int>(filters.size()))
+        gtk_file_chooser_set_filter(chooser, filters[request.filterIndex - 1]);
+    const std::string folder = request.folder.empty() ? std::string() : NativePath(request.folder);
+    if (!folder.empty())
+        gtk_file_chooser_set_current_folder(chooser, folder.c_str());
+    if (request.save && !request.name.empty())
+        gtk_file_chooser_set_current_name(chooser, GbkToUtf8(request.name).c_str());
+    OpenDialogs().push_back(OpenDialog{dialog, {{IDOK, GTK_RESPONSE_ACCEPT}, {IDCANCEL, GTK_RESPONSE_CANCEL}}});
+    bool chosen = false;
+    if (RunDialog(dialog, request.owner, GTK_RESPONSE_CANCEL) == GTK_RESPONSE_ACCEPT) {
+        if (gchar* file = gtk_file_chooser_get_filename(chooser)) {
+            path = ProgramPath(file).Str();
+            chosen = !path.empty();
+            g_free(file);
+        }
+        GtkFileFilter* used = gtk_file_chooser_get_filter(chooser);
+        for (size_t i = 0; i < filters.size(); ++i)
+            if (filters[i] == used)
+                filterIndex = static_cast<int>(i + 1);
+    }
+    gtk_widget_destroy(dialog);
+    return chosen;
+}
+
 } // namespace
 
 int RunDialog(GtkWidget* dialog, HWND owner, int deleteResponse)
@@ -171,6 +227,7 @@ void InstallDialogs()
 {
     win::SetMessageBoxPresenter(ShowMessageBox);
     browser::SetFileChooser(ChooseFilesFromDesktop);
+    win::SetFileDialogPresenter(ChooseFileForDialog);
 }
 
 } // namespace tavrin::display::gtk

@@ -37,8 +37,12 @@ HookRegistry& Registry()
 // walks the innermost chain that holds its hook.
 struct ActiveChain {
     std::vector<std::shared_ptr<Hook>> members;
+    ActiveChain* outer = nullptr;
 };
-thread_local std::vector<ActiveChain*> t_active;
+// The chains being called on this thread, innermost first. A plain pointer:
+// hooks still run while the thread's other objects are torn down at its end
+// (its last windows are destroyed then), so this must never be destroyed.
+thread_local ActiveChain* t_active = nullptr;
 
 std::vector<std::shared_ptr<Hook>> ChainFor(int kind, DWORD threadId)
 {
@@ -86,9 +90,10 @@ LRESULT CallHooks(int idHook, int code, WPARAM wParam, LPARAM lParam)
     ActiveChain chain{ChainFor(idHook, GetCurrentThreadId())};
     if (chain.members.empty())
         return 0;
-    t_active.push_back(&chain);
+    chain.outer = t_active;
+    t_active = &chain;
     LRESULT result = CallFrom(chain, 0, code, wParam, lParam);
-    t_active.pop_back();
+    t_active = chain.outer;
     return result;
 }
 
@@ -134,11 +139,11 @@ BOOL UnhookWindowsHookEx(HHOOK handle)
 
 LRESULT CallNextHookEx(HHOOK handle, int code, WPARAM wParam, LPARAM lParam)
 {
-    for (auto chain = tavrin::win::t_active.rbegin(); chain != tavrin::win::t_active.rend(); ++chain) {
-        const auto& members = (*chain)->members;
+    for (auto* chain = tavrin::win::t_active; chain; chain = chain->outer) {
+        const auto& members = chain->members;
         for (size_t i = 0; i < members.size(); ++i)
             if (members[i]->handle == handle)
-                return tavrin::win::CallFrom(**chain, i + 1, code, wParam, lParam);
+                return tavrin::win::CallFrom(*chain, i + 1, code, wParam, lParam);
     }
     return 0;
 }

@@ -307,7 +307,9 @@ struct Translated {
 
 // Turns an event into the message it becomes on this thread. A mouse event
 // over another thread's window moves to that thread.
-Translated Translate(const InputEvent& event)
+// A look without removing (commit false) leaves the double-click state as
+// it was, so the click taken afterwards is judged the same way.
+Translated Translate(const InputEvent& event, bool commit)
 {
     Translated t;
     const DWORD self = GetCurrentThreadId();
@@ -397,8 +399,9 @@ Translated Translate(const InputEvent& event)
                 event.time - last.time <= GetDoubleClickTime() && std::abs(event.pt.x - last.pt.x) <= cx &&
                 std::abs(event.pt.y - last.pt.y) <= cy) {
                 message = client ? kButtonDouble[event.button] : kNcButtonDouble[event.button];
-                last = LastClick{}; // a third click starts anew
-            } else {
+                if (commit)
+                    last = LastClick{}; // a third click starts anew
+            } else if (commit) {
                 last = LastClick{target, event.button, !client, event.time, event.pt};
             }
         }
@@ -467,7 +470,7 @@ bool RetrieveInput(MSG* msg, HWND filter, UINT filterMin, UINT filterMax, bool r
     bool found = false;
     InputEvent event;
     while (!found && Pop(self, &event)) {
-        Translated t = Translate(event);
+        Translated t = Translate(event, remove);
         if (t.rerouted)
             continue;
         if (!t.valid) {

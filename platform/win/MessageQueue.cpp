@@ -1,6 +1,7 @@
 #include "platform/win/MessageQueue.h"
 
 #include "platform/base/Clock.h"
+#include "platform/win/Broadcast.h"
 #include "platform/win/Hooks.h"
 #include "platform/win/Input.h"
 #include "platform/win/Painting.h"
@@ -606,15 +607,42 @@ DWORD tavrin::WaitServingSends(HANDLE handle, DWORD milliseconds)
     return WaitServingSends(1, &handle, FALSE, milliseconds);
 }
 
+namespace {
+
+// Messages are registered from static initialisers too (a window class's
+// "TaskbarCreated"), so the table is made on first use and never destroyed.
+struct RegisteredMessages {
+    std::mutex lock;
+    std::vector<std::string> names;
+};
+
+RegisteredMessages& Registered()
+{
+    static RegisteredMessages* table = new RegisteredMessages;
+    return *table;
+}
+
+} // namespace
+
+bool tavrin::win::GetRegisteredMessageName(UINT message, std::string& name)
+{
+    RegisteredMessages& table = Registered();
+    std::lock_guard<std::mutex> guard(table.lock);
+    if (message < 0xC000 || message - 0xC000 >= table.names.size())
+        return false;
+    name = table.names[message - 0xC000];
+    return true;
+}
+
 UINT RegisterWindowMessageA(LPCSTR name)
 {
     if (!name || !*name) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return 0;
     }
-    static std::mutex lock;
-    static std::vector<std::string>* names = new std::vector<std::string>;
-    std::lock_guard<std::mutex> guard(lock);
+    RegisteredMessages& table = Registered();
+    std::vector<std::string>* names = &table.names;
+    std::lock_guard<std::mutex> guard(table.lock);
     for (size_t i = 0; i < names->size(); ++i)
         if (strcasecmp((*names)[i].c_str(), name) == 0)
             return static_cast<UINT>(0xC000 + i);

@@ -37,7 +37,7 @@ inline HWND FindWindowEx(HWND parent, HWND childAfter, LPCSTR className, LPCSTR 
     return FindWindowExA(parent, childAfter, className, windowName);
 }
 HWND GetTopWindow(HWND hwnd);
-#define GetNextWindow(hwnd, relation) GetWindow(hwnd, relation)
+inline HWND GetNextWindow(HWND hwnd, UINT relation) { return GetWindow(hwnd, relation); }
 
 HWND GetDlgItem(HWND dialog, int id);
 int GetDlgCtrlID(HWND hwnd);

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 
 namespace fs = std::filesystem;
@@ -165,4 +166,73 @@ TEST(Thumbnail, GifPicturesGetGifThumbnails)
     std::string bytes = TempDir::Read(dir.Path() / "s_b.Gif");
     EXPECT_EQ(bytes.substr(0, 6), "GIF89a");
     EXPECT_EQ(ReadSize(dir.Path() / "s_b.Gif"), (Size{120, 60}));
+}
+
+TEST(Thumbnail, ReducedDecodeStillCoversTheThumbnail)
+{
+    struct Case {
+        DWORD width, height;
+        BYTE scale;
+    };
+    const Case cases[] = {
+        {3000, 2000, 8}, // 375 x 250 for 120 x 80
+        {1024, 768, 8},  // 128 x 96 for 120 x 90
+        {960, 720, 8},   // exactly 120 x 90
+        {800, 600, 4},   // an eighth would be 100 x 75
+        {300, 200, 2},
+        {200, 100, 0},   // half would be 100 x 50 for 120 x 60
+        {60, 40, 0},     // enlarged
+        {2, 1000, 8},    // 1 x 125 for 1 x 120
+    };
+    for (const Case& c : cases) {
+        LONG w = 0, h = 0;
+        tavrin::ThumbnailSize(c.width, c.height, &w, &h);
+        EXPECT_EQ(tavrin::ThumbnailJpegScale(c.width, c.height, w, h), c.scale) << c.width << "x" << c.height;
+    }
+}
+
+namespace {
+
+// A photo of four flat quarters: red, green, blue and white.
+void WriteQuarters(const fs::path& file, DWORD width, DWORD height)
+{
+    CImageObj image(width, height, 24, IMAGE_TYPE_JPEG);
+    ASSERT_TRUE(image.IsValid());
+    for (DWORD y = 0; y < height; ++y) {
+        BYTE* row = image.GetBits(y);
+        for (DWORD x = 0; x < width; ++x) {
+            int quarter = (y < height / 2 ? 0 : 2) + (x < width / 2 ? 0 : 1);
+            static const BYTE kBgr[4][3] = {{0, 0, 255}, {0, 255, 0}, {255, 0, 0}, {255, 255, 255}};
+            std::memcpy(row + x * 3, kBgr[quarter], 3);
+        }
+    }
+    ASSERT_TRUE(image.Save(ProgramPath(file), IMAGE_TYPE_JPEG));
+}
+
+} // namespace
+
+TEST(Thumbnail, ReducedDecodesKeepTheSizeAndThePicture)
+{
+    const Size cases[] = {{3000, 2000}, {1024, 768}, {800, 600}, {300, 200}, {2000, 3000}};
+    for (const Size& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.width << "x" << c.height);
+        TempDir dir;
+        WriteQuarters(dir.Path() / "p.jpg", c.width, c.height);
+        ASSERT_EQ(tavrin::MakeMissingThumbnails(ProgramPath(dir.Path())), 1);
+        LONG w = 0, h = 0;
+        tavrin::ThumbnailSize(c.width, c.height, &w, &h);
+        CImageObj thumbnail(IMAGE_TYPE_ANY);
+        ASSERT_TRUE(thumbnail.Load(ProgramPath(dir.Path() / "s_p.jpg"), IMAGE_TYPE_JPEG));
+        ASSERT_EQ(thumbnail.GetWidth(), static_cast<DWORD>(w));
+        ASSERT_EQ(thumbnail.GetHeight(), static_cast<DWORD>(h));
+        // The middle of each quarter has that quarter's colour.
+        static const BYTE kBgr[4][3] = {{0, 0, 255}, {0, 255, 0}, {255, 0, 0}, {255, 255, 255}};
+        for (int quarter = 0; quarter < 4; ++quarter) {
+            DWORD y = static_cast<DWORD>(quarter < 2 ? h / 4 : h * 3 / 4);
+            DWORD x = static_cast<DWORD>(quarter % 2 == 0 ? w / 4 : w * 3 / 4);
+            const BYTE* pixel = thumbnail.GetBits(y) + x * 3;
+            for (int i = 0; i < 3; ++i)
+                EXPECT_NEAR(pixel[i], kBgr[quarter][i], 40) << "quarter " << quarter << " byte " << i;
+        }
+    }
 }

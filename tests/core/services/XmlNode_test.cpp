@@ -157,6 +157,31 @@ TEST_F(XmlNodeTest, AppendInsertAndRemoveChildren)
     EXPECT_TRUE(removed.IsEmpty());
 }
 
+// A parsed element with one child and no attributes keeps the child in its
+// attribute slot: every edit afterwards must move it out first.
+TEST_F(XmlNodeTest, OnlyChildrenSurviveEveryEdit)
+{
+    Parse("<r><a>x</a><b>y</b><c><d/></c><e>z</e><f>w</f></r>");
+    CXmlNode r = Doc().FindElement("r");
+    CXmlNode a = r.FindElement("a");
+    a.AddAttribute("k", "v");  // the attribute takes the slot back
+    EXPECT_EQ(a.GetAttribute("k").GetValue(), "v");
+    r.FindElement("b").AppendChild(XmlElement).SetName("b2");  // a second child
+    CXmlNode c = r.FindElement("c");
+    CXmlNode d = c.RemoveChildAt(0);
+    c.AddAttribute("n", "1");  // no child left, then an attribute
+    c.AppendChild(XmlElement).SetName("d2");
+    FreeXmlNodeTree(d);
+    CXmlNode e = r.FindElement("e");
+    CXmlNode z = e.RemoveChildAt(0);
+    e.AppendChild(XmlPcdata).SetValue("z2");  // back into the slot
+    FreeXmlNodeTree(z);
+    EXPECT_EQ(DumpXml(Doc()), "r{a[k=v]{'x'} b{'y' b2} c[n=1]{d2} e{'z2'} f{'w'}}");
+    CXmlNode f = r.RemoveChildAt(4);
+    FreeXmlNodeTree(f);  // its only child goes with it
+    EXPECT_EQ(DumpXml(Doc()), "r{a[k=v]{'x'} b{'y' b2} c[n=1]{d2} e{'z2'}}");
+}
+
 TEST_F(XmlNodeTest, FreeRefusesAttachedNodes)
 {
     Parse("<r><a/></r>");

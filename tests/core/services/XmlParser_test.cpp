@@ -7,6 +7,11 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+
 using tavrin::test::DumpXml;
 using tavrin::test::ParseText;
 
@@ -157,6 +162,43 @@ TEST_F(XmlLoadFile, NulByteEndsText)
     CXmlParser parser;
     ASSERT_TRUE(parser.LoadFile(Path("nul.xml", std::string("<a>x</a>\0<b/>", 13))));
     EXPECT_EQ(DumpXml(parser.GetDocument()), "a{'x'}");
+}
+
+TEST_F(XmlLoadFile, ChunksEndExactlyAtTheFileEnd)
+{
+    // Read in chunks of 8 bytes: files ending on, just before and just after
+    // a chunk boundary, and a NUL in a later chunk.
+    const std::string text = "<a><b>12</b></a>";  // 16 bytes
+    for (const std::string& bytes : {text, text.substr(0, 15), text + " ", text + std::string("\0<c/>", 5)}) {
+        CXmlParser parser;
+        ASSERT_TRUE(parser.LoadFile(Path("chunks.xml", bytes), XML_PARSE_KEEP_OPTIONS, 8)) << bytes;
+        EXPECT_EQ(DumpXml(parser.GetDocument()), "a{b{'12'}}") << bytes;
+    }
+    // A file of one NUL holds bytes: it loads as an empty document.
+    CXmlParser parser;
+    ASSERT_TRUE(parser.LoadFile(Path("nul-only.xml", std::string("\0", 1)), XML_PARSE_KEEP_OPTIONS, 8));
+    EXPECT_EQ(parser.GetDocument().GetChildCount(), 0);
+}
+
+TEST_F(XmlLoadFile, FileLongerThanItsReportedSizeIsReadWhole)
+{
+    // A pipe reports no size: the text is still read to its end.
+    std::string items;
+    for (int i = 0; i < 50; ++i)
+        items += "<i>" + std::to_string(i) + "</i>";
+    std::string fifo = (m_dir.Path() / "pipe.xml").string();
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    std::thread writer([&] {
+        int fd = open(fifo.c_str(), O_WRONLY);
+        std::string text = "<r>" + items + "</r>";
+        EXPECT_EQ(write(fd, text.data(), text.size()), static_cast<ssize_t>(text.size()));
+        close(fd);
+    });
+    CXmlParser parser;
+    bool loaded = parser.LoadFile(tavrin::ProgramPath(fifo), XML_PARSE_KEEP_OPTIONS, 64);
+    writer.join();
+    ASSERT_TRUE(loaded);
+    EXPECT_EQ(parser.GetDocument().FindElement("r").GetChildCount(), 50);
 }
 
 TEST_F(XmlLoadFile, ReloadReplacesTreeAndEmptiesOldHandles)

@@ -84,6 +84,36 @@ TEST(Array, SizeAddAndValueInitialisedGrowth)
     EXPECT_EQ(a.GetSize(), 0);
 }
 
+// Shrinking keeps the old bytes in the storage: every way of growing again
+// except SetSizeNoInit must still hand out zeros.
+TEST(Array, GrowthOverOldStorageIsZero)
+{
+    auto dirty = [](CByteArray& a) {
+        a.SetSize(16);
+        for (INT_PTR i = 0; i < 16; ++i)
+            a[i] = 0xEE;
+        a.SetSize(0);
+    };
+    CByteArray a;
+    dirty(a);
+    a.SetSize(4);
+    EXPECT_EQ(std::vector<BYTE>(a.GetData(), a.GetData() + 4), std::vector<BYTE>(4, 0));
+    dirty(a);
+    a.SetAtGrow(5, 1);
+    EXPECT_EQ(std::vector<BYTE>(a.GetData(), a.GetData() + 6), (std::vector<BYTE>{0, 0, 0, 0, 0, 1}));
+    dirty(a);
+    a.InsertAt(3, BYTE{2});
+    EXPECT_EQ(std::vector<BYTE>(a.GetData(), a.GetData() + 4), (std::vector<BYTE>{0, 0, 0, 2}));
+    dirty(a);
+    CByteArray one;
+    one.Add(3);
+    a.InsertAt(2, &one);
+    EXPECT_EQ(std::vector<BYTE>(a.GetData(), a.GetData() + 3), (std::vector<BYTE>{0, 0, 3}));
+    a.SetSizeNoInit(10);
+    EXPECT_EQ(a.GetSize(), 10);
+    EXPECT_EQ(a[2], 3);
+}
+
 TEST(Array, InsertAndRemoveTable)
 {
     struct Case {

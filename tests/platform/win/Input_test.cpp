@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <vector>
+
 using tavrin::test::Pump;
 using tavrin::test::Step;
 using tavrin::test::WindowLog;
@@ -126,6 +129,26 @@ TEST(MouseInput, DoubleClicksOnlyForClassesThatAskWithinTimeAndDistance)
     Pump();
     EXPECT_EQ(log.Of(WM_LBUTTONDOWN).size(), 1u);
     DestroyWindow(plain);
+    DestroyWindow(dbl);
+}
+
+TEST(MouseInput, ALookWithoutRemovingDoesNotMakeADoubleClick)
+{
+    // Message loops look at the queue (PM_NOREMOVE) before they take the
+    // message; the look must not count as the first click of a pair.
+    tavrin::clock::ManualScope clock(1000000);
+    WindowLog log;
+    HWND dbl = log.Create("dbl", WS_POPUP | WS_VISIBLE, Rect(0, 0, 100, 100), nullptr, 0, 0, true);
+    InjectClick(50, 50);
+    MSG msg{};
+    std::vector<UINT> seen;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
+        ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
+        seen.push_back(msg.message);
+        DispatchMessageA(&msg);
+    }
+    EXPECT_NE(std::find(seen.begin(), seen.end(), static_cast<UINT>(WM_LBUTTONDOWN)), seen.end());
+    EXPECT_EQ(std::find(seen.begin(), seen.end(), static_cast<UINT>(WM_LBUTTONDBLCLK)), seen.end());
     DestroyWindow(dbl);
 }
 
