@@ -470,7 +470,8 @@ LRESULT CALLBACK TabProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
             SendSimpleNotify(hwnd, NM_RCLICK);
         }
         return 0;
-    case WM_LBUTTONDOWN: {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK: { // a quick second click switches too
         if (tc->tooltip) {
             MSG msg{hwnd, message, wParam, lParam, 0, {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}};
             SendMessageA(tc->tooltip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&msg));
