@@ -1,5 +1,7 @@
 #include "platform/controls/Header.h"
 
+#include "platform/controls/Control.h"
+
 #include "platform/gdi/Gdi.h"
 #include "platform/gdi/ImageList.h"
 #include "platform/win/User.h"
@@ -24,6 +26,8 @@ struct HeaderItem {
 };
 
 struct Header {
+    explicit Header(HWND window) : hwnd(window) {}
+    LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
     HWND hwnd = nullptr;
     std::vector<HeaderItem> items;
     std::vector<int> order; // display position -> item index
@@ -35,11 +39,6 @@ struct Header {
     int pressed = -1;
     bool pressedInside = false;
 };
-
-Header* StateOf(HWND hwnd)
-{
-    return static_cast<Header*>(ControlStateOf(hwnd));
-}
 
 bool ValidIndex(const Header& h, int index)
 {
@@ -282,22 +281,10 @@ void EndTrack(Header& h, bool apply, int x)
         SetWidth(h, index, item.cxy);
 }
 
-LRESULT CALLBACK HeaderProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+LRESULT HeaderMessage(Header* h, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    Header* h = StateOf(hwnd);
-    if (!h) {
-        if (message == WM_NCCREATE) {
-            h = new Header;
-            h->hwnd = hwnd;
-            SetControlStateOf(hwnd, h);
-        }
-        return DefWindowProcA(hwnd, message, wParam, lParam);
-    }
+    HWND hwnd = h->hwnd;
     switch (message) {
-    case WM_NCDESTROY:
-        SetControlStateOf(hwnd, nullptr);
-        delete h;
-        return DefWindowProcA(hwnd, message, wParam, lParam);
     case WM_SETFONT:
         h->font = reinterpret_cast<HFONT>(wParam);
         if (LOWORD(lParam))
@@ -309,14 +296,8 @@ LRESULT CALLBACK HeaderProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
         return 1;
     case WM_PAINT:
     case WM_PRINTCLIENT: {
-        if (wParam) {
-            Paint(*h, reinterpret_cast<HDC>(wParam));
-            return 0;
-        }
-        PAINTSTRUCT ps;
-        HDC hdc = BeginPaint(hwnd, &ps);
-        Paint(*h, hdc);
-        EndPaint(hwnd, &ps);
+        PaintDc dc(hwnd, wParam);
+        Paint(*h, dc.Get());
         return 0;
     }
     case HDM_GETITEMCOUNT:
@@ -527,19 +508,16 @@ LRESULT CALLBACK HeaderProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
     return DefWindowProcA(hwnd, message, wParam, lParam);
 }
 
+LRESULT Header::Handle(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return HeaderMessage(this, message, wParam, lParam);
+}
+
 } // namespace
 
 void RegisterHeaderClass()
 {
-    WNDCLASSA wc{};
-    if (GetClassInfoA(nullptr, WC_HEADERA, &wc))
-        return;
-    wc.style = CS_DBLCLKS | CS_GLOBALCLASS;
-    wc.lpfnWndProc = HeaderProc;
-    wc.cbWndExtra = sizeof(void*);
-    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    wc.lpszClassName = WC_HEADERA;
-    RegisterClassA(&wc);
+    RegisterControl(WC_HEADERA, ControlProc<Header>, CS_DBLCLKS);
 }
 
 } // namespace tavrin::controls

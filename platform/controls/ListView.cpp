@@ -1,5 +1,7 @@
 #include "platform/controls/ListView.h"
 
+#include "platform/controls/Control.h"
+
 #include "platform/controls/ListViewScroll.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/gdi/ImageList.h"
@@ -31,6 +33,8 @@ struct Column {
 };
 
 struct ListView {
+    explicit ListView(HWND window) : hwnd(window) {}
+    LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
     HWND hwnd = nullptr;
     HWND header = nullptr;
     std::vector<Row> rows;         // without owner data
@@ -51,11 +55,6 @@ struct ListView {
     bool pressRight = false;
     bool dragSent = false;
 };
-
-ListView* StateOf(HWND hwnd)
-{
-    return static_cast<ListView*>(ControlStateOf(hwnd));
-}
 
 DWORD Style(const ListView& lv)
 {
@@ -378,18 +377,8 @@ void AskDisplayInfo(ListView& lv, int item, int subItem, UINT mask, char* text, 
     if ((mask & LVIF_TEXT) && text && size > 0)
         text[0] = 0;
     SendNotify(lv.hwnd, LVN_GETDISPINFOA, &disp.hdr);
-    if ((mask & LVIF_TEXT) && text && size > 0) {
-        const char* given = disp.item.pszText;
-        if (!given || given == LPSTR_TEXTCALLBACKA) {
-            text[0] = 0;
-        } else if (given != text) {
-            CopyGbkText(given, text, size);
-        } else {
-            text[size - 1] = 0;
-            const size_t n = std::strlen(text);
-            text[GbkPrefixLength(text, n, n)] = 0;
-        }
-    }
+    if (mask & LVIF_TEXT)
+        FinishDisplayText(text, size, disp.item.pszText);
     if ((mask & LVIF_IMAGE) && image)
         *image = disp.item.iImage;
 }
@@ -916,18 +905,8 @@ BOOL GetItem(ListView& lv, LVITEMA* out)
             if ((asked & LVIF_TEXT) && buffer && size > 0)
                 buffer[0] = 0;
             SendNotify(lv.hwnd, LVN_GETDISPINFOA, &disp.hdr);
-            if ((asked & LVIF_TEXT) && buffer && size > 0) {
-                const char* given = disp.item.pszText;
-                if (!given || given == LPSTR_TEXTCALLBACKA)
-                    buffer[0] = 0;
-                else if (given != buffer)
-                    CopyGbkText(given, buffer, size);
-                else {
-                    buffer[size - 1] = 0;
-                    const size_t n = std::strlen(buffer);
-                    buffer[GbkPrefixLength(buffer, n, n)] = 0;
-                }
-            }
+            if (asked & LVIF_TEXT)
+                FinishDisplayText(buffer, size, disp.item.pszText);
             if (asked & LVIF_IMAGE)
                 out->iImage = disp.item.iImage;
             if (asked & LVIF_PARAM)
@@ -1192,17 +1171,9 @@ void ApplyHeaderStyle(ListView& lv)
     LayoutHeader(lv);
 }
 
-LRESULT CALLBACK ListViewProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+LRESULT ListViewMessage(ListView* lv, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    ListView* lv = StateOf(hwnd);
-    if (!lv) {
-        if (message == WM_NCCREATE) {
-            lv = new ListView;
-            lv->hwnd = hwnd;
-            SetControlStateOf(hwnd, lv);
-        }
-        return DefWindowProcA(hwnd, message, wParam, lParam);
-    }
+    HWND hwnd = lv->hwnd;
     switch (message) {
     case WM_CREATE:
         RegisterHeaderClass();
@@ -1210,10 +1181,6 @@ LRESULT CALLBACK ListViewProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
                                      nullptr, nullptr);
         ApplyHeaderStyle(*lv);
         return 0;
-    case WM_NCDESTROY:
-        SetControlStateOf(hwnd, nullptr);
-        delete lv;
-        return DefWindowProcA(hwnd, message, wParam, lParam);
     case WM_DESTROY:
         if (!OwnerData(*lv) && !lv->rows.empty())
             DeleteAll(*lv);
@@ -1249,14 +1216,8 @@ LRESULT CALLBACK ListViewProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
         return 1;
     case WM_PAINT:
     case WM_PRINTCLIENT: {
-        if (wParam) {
-            Paint(*lv, reinterpret_cast<HDC>(wParam));
-            return 0;
-        }
-        PAINTSTRUCT ps;
-        HDC hdc = BeginPaint(hwnd, &ps);
-        Paint(*lv, hdc);
-        EndPaint(hwnd, &ps);
+        PaintDc dc(hwnd, wParam);
+        Paint(*lv, dc.Get());
         return 0;
     }
     case WM_SETFOCUS:
@@ -1492,19 +1453,16 @@ LRESULT CALLBACK ListViewProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
     return DefWindowProcA(hwnd, message, wParam, lParam);
 }
 
+LRESULT ListView::Handle(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return ListViewMessage(this, message, wParam, lParam);
+}
+
 } // namespace
 
 void RegisterListViewClass()
 {
-    WNDCLASSA wc{};
-    if (GetClassInfoA(nullptr, WC_LISTVIEWA, &wc))
-        return;
-    wc.style = CS_DBLCLKS | CS_GLOBALCLASS;
-    wc.lpfnWndProc = ListViewProc;
-    wc.cbWndExtra = sizeof(void*);
-    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    wc.lpszClassName = WC_LISTVIEWA;
-    RegisterClassA(&wc);
+    RegisterControl(WC_LISTVIEWA, ControlProc<ListView>, CS_DBLCLKS);
 }
 
 } // namespace tavrin::controls

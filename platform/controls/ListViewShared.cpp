@@ -1,6 +1,8 @@
 #include "platform/controls/ListViewShared.h"
 
+#include "platform/controls/Control.h"
 #include "platform/gdi/Gdi.h"
+#include "platform/win/Resource.h"
 #include "platform/win/User.h"
 
 #include <cstring>
@@ -45,14 +47,23 @@ int CopyGbkText(const char* text, char* buffer, int size)
 {
     if (!buffer || size <= 0)
         return 0;
-    if (!text) {
+    return win::CopyWholeCharacters(text ? text : "", buffer, size);
+}
+
+void FinishDisplayText(char* buffer, int size, const char* given)
+{
+    if (!buffer || size <= 0)
+        return;
+    if (!given || given == LPSTR_TEXTCALLBACKA) {
         buffer[0] = 0;
-        return 0;
+    } else if (given != buffer) {
+        CopyGbkText(given, buffer, size);
+    } else {
+        // Written in place: a copy that stopped inside a character loses the half.
+        buffer[size - 1] = 0;
+        const size_t n = std::strlen(buffer);
+        buffer[GbkPrefixLength(buffer, n, n)] = 0;
     }
-    const size_t n = GbkPrefixLength(text, std::strlen(text), static_cast<size_t>(size - 1));
-    std::memmove(buffer, text, n);
-    buffer[n] = 0;
-    return static_cast<int>(n);
 }
 
 HFONT ControlFont(HFONT set)
@@ -62,13 +73,8 @@ HFONT ControlFont(HFONT set)
 
 int FontLineHeight(HFONT font)
 {
-    HDC dc = CreateCompatibleDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, ControlFont(font));
-    TEXTMETRICA tm{};
-    GetTextMetricsA(dc, &tm);
-    SelectObject(dc, old);
-    DeleteDC(dc);
-    return tm.tmHeight > 0 ? tm.tmHeight : 13;
+    const int height = LineHeight(ControlFont(font));
+    return height > 0 ? height : 13;
 }
 
 int TextWidth(HFONT font, const std::string& text)
@@ -92,16 +98,6 @@ void FillSolid(HDC hdc, const RECT& rect, COLORREF colour)
     HBRUSH brush = CreateSolidBrush(colour);
     FillRect(hdc, &rect, brush);
     DeleteObject(brush);
-}
-
-void* ControlStateOf(HWND hwnd)
-{
-    return reinterpret_cast<void*>(GetWindowLongPtrA(hwnd, 0));
-}
-
-void SetControlStateOf(HWND hwnd, void* state)
-{
-    SetWindowLongPtrA(hwnd, 0, reinterpret_cast<LONG_PTR>(state));
 }
 
 void SetControlScroll(HWND, int, int, int, int)

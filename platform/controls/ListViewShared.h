@@ -38,6 +38,9 @@ LRESULT SendSimpleNotify(HWND control, UINT code);
 // Copies text into a buffer of `size` bytes, NUL-terminated, never ending
 // in the first byte of a double-byte character. Returns the bytes copied.
 int CopyGbkText(const char* text, char* buffer, int size);
+// After a parent filled in display text: what it pointed to (or wrote into
+// the buffer) ends up in the buffer, cut to size at a character boundary.
+void FinishDisplayText(char* buffer, int size, const char* given);
 // The length of the longest prefix of at most `limit` bytes that ends on a
 // character boundary (a lead byte left without its trail is not counted).
 size_t GbkPrefixLength(const char* text, size_t length, size_t limit);
@@ -55,9 +58,6 @@ bool KeyDown(int key);
 // Fills a rectangle with a solid colour.
 void FillSolid(HDC hdc, const RECT& rect, COLORREF colour);
 
-// A control's state object, kept in its first extra bytes.
-void* ControlStateOf(HWND hwnd);
-void SetControlStateOf(HWND hwnd, void* state);
 
 // The scroll bar of a control; a no-op where the window has none.
 void SetControlScroll(HWND hwnd, int bar, int maximum, int page, int position);

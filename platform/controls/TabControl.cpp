@@ -1,5 +1,7 @@
 #include "platform/controls/TabControl.h"
 
+#include "platform/controls/Control.h"
+
 #include "platform/controls/ListViewScroll.h"
 #include "platform/controls/ToolTip.h"
 #include "platform/controls/UpDown.h"
@@ -26,6 +28,8 @@ struct Tab {
 };
 
 struct TabControl {
+    explicit TabControl(HWND window) : hwnd(window) {}
+    LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
     HWND hwnd = nullptr;
     std::vector<Tab> tabs;
     std::vector<RECT> rects; // laid out, in client coordinates
@@ -42,11 +46,6 @@ struct TabControl {
     int tools = 0;
     bool pressed = false;
 };
-
-TabControl* StateOf(HWND hwnd)
-{
-    return static_cast<TabControl*>(ControlStateOf(hwnd));
-}
 
 DWORD Style(const TabControl& tc)
 {
@@ -371,6 +370,18 @@ void Paint(TabControl& tc, HDC hdc)
     RestoreDC(hdc, saved);
 }
 
+void ApplyFields(Tab& tab, const TCITEMA& in)
+{
+    if ((in.mask & TCIF_TEXT) && in.pszText && in.pszText != LPSTR_TEXTCALLBACKA)
+        tab.text = in.pszText;
+    if (in.mask & TCIF_IMAGE)
+        tab.image = in.iImage;
+    if (in.mask & TCIF_PARAM)
+        tab.lParam = in.lParam;
+    if (in.mask & TCIF_STATE)
+        tab.state = (tab.state & ~in.dwStateMask) | (in.dwState & in.dwStateMask);
+}
+
 void OnKey(TabControl& tc, UINT key)
 {
     NMTCKEYDOWN nm{};
@@ -394,17 +405,9 @@ void OnKey(TabControl& tc, UINT key)
     EnsureShown(tc, tc.current);
 }
 
-LRESULT CALLBACK TabProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+LRESULT TabControlMessage(TabControl* tc, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    TabControl* tc = StateOf(hwnd);
-    if (!tc) {
-        if (message == WM_NCCREATE) {
-            tc = new TabControl;
-            tc->hwnd = hwnd;
-            SetControlStateOf(hwnd, tc);
-        }
-        return DefWindowProcA(hwnd, message, wParam, lParam);
-    }
+    HWND hwnd = tc->hwnd;
     switch (message) {
     case WM_CREATE:
         if (Style(*tc) & TCS_TOOLTIPS)
@@ -415,10 +418,6 @@ LRESULT CALLBACK TabProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
             DestroyWindow(tc->tooltip);
         tc->tooltip = nullptr;
         break;
-    case WM_NCDESTROY:
-        SetControlStateOf(hwnd, nullptr);
-        delete tc;
-        return DefWindowProcA(hwnd, message, wParam, lParam);
     case WM_SETFONT:
         tc->font = reinterpret_cast<HFONT>(wParam);
         Layout(*tc);
@@ -436,14 +435,8 @@ LRESULT CALLBACK TabProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
         return 1;
     case WM_PAINT:
     case WM_PRINTCLIENT: {
-        if (wParam) {
-            Paint(*tc, reinterpret_cast<HDC>(wParam));
-            return 0;
-        }
-        PAINTSTRUCT ps;
-        HDC hdc = BeginPaint(hwnd, &ps);
-        Paint(*tc, hdc);
-        EndPaint(hwnd, &ps);
+        PaintDc dc(hwnd, wParam);
+        Paint(*tc, dc.Get());
         return 0;
     }
     case WM_SETFOCUS:
@@ -514,14 +507,7 @@ LRESULT CALLBACK TabProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
             return -1;
         const int at = std::min(static_cast<int>(wParam), Count(*tc));
         Tab tab;
-        if ((in->mask & TCIF_TEXT) && in->pszText && in->pszText != LPSTR_TEXTCALLBACKA)
-            tab.text = in->pszText;
-        if (in->mask & TCIF_IMAGE)
-            tab.image = in->iImage;
-        if (in->mask & TCIF_PARAM)
-            tab.lParam = in->lParam;
-        if (in->mask & TCIF_STATE)
-            tab.state = in->dwState & in->dwStateMask;
+        ApplyFields(tab, *in);
         tc->tabs.insert(tc->tabs.begin() + at, tab);
         if (tc->current >= at)
             ++tc->current;
@@ -574,15 +560,7 @@ LRESULT CALLBACK TabProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
         const int i = static_cast<int>(wParam);
         if (!in || !Valid(*tc, i))
             return FALSE;
-        Tab& tab = tc->tabs[static_cast<size_t>(i)];
-        if ((in->mask & TCIF_TEXT) && in->pszText && in->pszText != LPSTR_TEXTCALLBACKA)
-            tab.text = in->pszText;
-        if (in->mask & TCIF_IMAGE)
-            tab.image = in->iImage;
-        if (in->mask & TCIF_PARAM)
-            tab.lParam = in->lParam;
-        if (in->mask & TCIF_STATE)
-            tab.state = (tab.state & ~in->dwStateMask) | (in->dwState & in->dwStateMask);
+        ApplyFields(tc->tabs[static_cast<size_t>(i)], *in);
         Layout(*tc);
         InvalidateRect(hwnd, nullptr, TRUE);
         return TRUE;
@@ -670,19 +648,16 @@ LRESULT CALLBACK TabProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     return DefWindowProcA(hwnd, message, wParam, lParam);
 }
 
+LRESULT TabControl::Handle(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return TabControlMessage(this, message, wParam, lParam);
+}
+
 } // namespace
 
 void RegisterTabControlClass()
 {
-    WNDCLASSA wc{};
-    if (GetClassInfoA(nullptr, WC_TABCONTROLA, &wc))
-        return;
-    wc.style = CS_DBLCLKS | CS_GLOBALCLASS;
-    wc.lpfnWndProc = TabProc;
-    wc.cbWndExtra = sizeof(void*);
-    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    wc.lpszClassName = WC_TABCONTROLA;
-    RegisterClassA(&wc);
+    RegisterControl(WC_TABCONTROLA, ControlProc<TabControl>, CS_DBLCLKS);
 }
 
 } // namespace tavrin::controls

@@ -1,5 +1,7 @@
 #include "platform/controls/TreeView.h"
 
+#include "platform/controls/Control.h"
+
 #include "platform/controls/Edit.h"
 #include "platform/controls/ListViewScroll.h"
 #include "platform/controls/ToolTip.h"
@@ -45,6 +47,15 @@ struct Visible {
 };
 
 struct Tree {
+    explicit Tree(HWND window) : hwnd(window) {}
+    ~Tree()
+    {
+        if (boldFont)
+            DeleteObject(boldFont);
+    }
+    Tree(const Tree&) = delete;
+    Tree& operator=(const Tree&) = delete;
+    LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
     HWND hwnd = nullptr;
     std::unordered_map<HTREEITEM, std::unique_ptr<Node>> nodes;
     ULONG_PTR nextId = 1;
@@ -74,11 +85,6 @@ struct Tree {
     HTREEITEM pendingEdit = nullptr;
     bool redraw = true;
 };
-
-Tree* StateOf(HWND hwnd)
-{
-    return static_cast<Tree*>(ControlStateOf(hwnd));
-}
 
 DWORD Style(const Tree& t)
 {
@@ -196,15 +202,7 @@ std::string Label(Tree& t, Node* n)
     disp.item.pszText = buffer;
     disp.item.cchTextMax = kTextBuffer;
     SendNotify(t.hwnd, TVN_GETDISPINFOA, &disp.hdr);
-    if (!disp.item.pszText || disp.item.pszText == LPSTR_TEXTCALLBACKA)
-        return {};
-    if (disp.item.pszText != buffer) {
-        CopyGbkText(disp.item.pszText, buffer, kTextBuffer);
-    } else {
-        buffer[kTextBuffer - 1] = 0;
-        const size_t n2 = std::strlen(buffer);
-        buffer[GbkPrefixLength(buffer, n2, n2)] = 0;
-    }
+    FinishDisplayText(buffer, kTextBuffer, disp.item.pszText);
     return buffer;
 }
 
@@ -702,7 +700,7 @@ LRESULT CALLBACK EditProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam)
 {
     auto original = reinterpret_cast<WNDPROC>(GetPropA(edit, kEditProcProp));
     HWND tree = GetParent(edit);
-    Tree* t = StateOf(tree);
+    Tree* t = StateOf<Tree>(tree);
     switch (message) {
     case WM_GETDLGCODE:
         return DLGC_WANTALLKEYS | DLGC_WANTCHARS; // Enter and Esc end the edit here
@@ -1199,6 +1197,15 @@ void OnScroll(Tree& t, bool vertical, WPARAM wParam)
     }
 }
 
+// Sets one of the colours; answers the old one (-1 for the default).
+LRESULT SwapColour(Tree& t, COLORREF& slot, LPARAM value)
+{
+    const COLORREF old = slot;
+    slot = static_cast<COLORREF>(value);
+    Invalidate(t);
+    return static_cast<LRESULT>(static_cast<LONG>(old));
+}
+
 void CreateTooltip(Tree& t)
 {
     if (Style(t) & TVS_NOTOOLTIPS)
@@ -1206,17 +1213,9 @@ void CreateTooltip(Tree& t)
     t.tooltip = CreateWindowExA(0, TOOLTIPS_CLASSA, "", WS_POPUP, 0, 0, 0, 0, t.hwnd, nullptr, nullptr, nullptr);
 }
 
-LRESULT CALLBACK TreeProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+LRESULT TreeMessage(Tree* t, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    Tree* t = StateOf(hwnd);
-    if (!t) {
-        if (message == WM_NCCREATE) {
-            t = new Tree;
-            t->hwnd = hwnd;
-            SetControlStateOf(hwnd, t);
-        }
-        return DefWindowProcA(hwnd, message, wParam, lParam);
-    }
+    HWND hwnd = t->hwnd;
     switch (message) {
     case WM_CREATE:
         CreateTooltip(*t);
@@ -1229,12 +1228,6 @@ LRESULT CALLBACK TreeProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
             DestroyWindow(t->tooltip);
         t->tooltip = nullptr;
         break;
-    case WM_NCDESTROY:
-        SetControlStateOf(hwnd, nullptr);
-        if (t->boldFont)
-            DeleteObject(t->boldFont);
-        delete t;
-        return DefWindowProcA(hwnd, message, wParam, lParam);
     case WM_SETFONT:
         t->font = reinterpret_cast<HFONT>(wParam);
         if (t->boldFont)
@@ -1256,14 +1249,8 @@ LRESULT CALLBACK TreeProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
         return 1;
     case WM_PAINT:
     case WM_PRINTCLIENT: {
-        if (wParam) {
-            Paint(*t, reinterpret_cast<HDC>(wParam));
-            return 0;
-        }
-        PAINTSTRUCT ps;
-        HDC hdc = BeginPaint(hwnd, &ps);
-        Paint(*t, hdc);
-        EndPaint(hwnd, &ps);
+        PaintDc dc(hwnd, wParam);
+        Paint(*t, dc.Get());
         return 0;
     }
     case WM_SIZE:
@@ -1461,28 +1448,16 @@ LRESULT CALLBACK TreeProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     }
     case TVM_GETITEMHEIGHT:
         return ItemHeight(*t);
-    case TVM_SETBKCOLOR: {
-        const COLORREF old = t->bk;
-        t->bk = static_cast<COLORREF>(lParam);
-        Invalidate(*t);
-        return static_cast<LRESULT>(static_cast<LONG>(old));
-    }
+    case TVM_SETBKCOLOR:
+        return SwapColour(*t, t->bk, lParam);
     case TVM_GETBKCOLOR:
         return static_cast<LRESULT>(static_cast<LONG>(t->bk));
-    case TVM_SETTEXTCOLOR: {
-        const COLORREF old = t->text;
-        t->text = static_cast<COLORREF>(lParam);
-        Invalidate(*t);
-        return static_cast<LRESULT>(static_cast<LONG>(old));
-    }
+    case TVM_SETTEXTCOLOR:
+        return SwapColour(*t, t->text, lParam);
     case TVM_GETTEXTCOLOR:
         return static_cast<LRESULT>(static_cast<LONG>(t->text));
-    case TVM_SETLINECOLOR: {
-        const COLORREF old = t->line;
-        t->line = static_cast<COLORREF>(lParam);
-        Invalidate(*t);
-        return static_cast<LRESULT>(static_cast<LONG>(old));
-    }
+    case TVM_SETLINECOLOR:
+        return SwapColour(*t, t->line, lParam);
     case TVM_GETLINECOLOR:
         return static_cast<LRESULT>(static_cast<LONG>(t->line));
     default:
@@ -1491,19 +1466,16 @@ LRESULT CALLBACK TreeProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     return DefWindowProcA(hwnd, message, wParam, lParam);
 }
 
+LRESULT Tree::Handle(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return TreeMessage(this, message, wParam, lParam);
+}
+
 } // namespace
 
 void RegisterTreeViewClass()
 {
-    WNDCLASSA wc{};
-    if (GetClassInfoA(nullptr, WC_TREEVIEWA, &wc))
-        return;
-    wc.style = CS_DBLCLKS | CS_GLOBALCLASS;
-    wc.lpfnWndProc = TreeProc;
-    wc.cbWndExtra = sizeof(void*);
-    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    wc.lpszClassName = WC_TREEVIEWA;
-    RegisterClassA(&wc);
+    RegisterControl(WC_TREEVIEWA, ControlProc<Tree>, CS_DBLCLKS);
 }
 
 } // namespace tavrin::controls

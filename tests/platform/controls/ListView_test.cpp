@@ -399,3 +399,20 @@ TEST_F(ListFixture, CustomDrawStagesAndANewFontPerRow)
     DestroyWindow(list);
     DeleteObject(bold);
 }
+
+TEST_F(ListFixture, HeaderNotesInEitherFormGoOnToTheParent)
+{
+    Make(0, 2);
+    HWND header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
+    for (UINT code : {HDN_ITEMCLICKA, HDN_ITEMCLICKW}) {
+        host.Clear();
+        NMHEADERA nm{};
+        nm.hdr.hwndFrom = header;
+        nm.hdr.idFrom = 0;
+        nm.hdr.code = code;
+        nm.iItem = 1;
+        SendMessageA(list, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&nm));
+        EXPECT_EQ(host.Codes(), (std::vector<UINT>{code, LVN_COLUMNCLICK}));
+        EXPECT_EQ(host.Log()[0].from, header);
+    }
+}
