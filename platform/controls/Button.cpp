@@ -40,7 +40,7 @@ private:
     void UncheckGroup();
     void Release(bool click);
     void DrawOwner(HDC hdc, UINT action);
-    void Paint(HDC hdc);
+    void Paint(HDC hdc) override;
     void PaintPush(HDC hdc, RECT rc, bool pushed);
     void PaintCheck(HDC hdc, RECT rc);
     void PaintGroup(HDC hdc, RECT rc);
@@ -51,6 +51,8 @@ private:
     bool m_focused = false;
     bool m_mouse = false; // the left button went down here and is captured
     bool m_space = false; // Space went down while focused
+    HANDLE m_image = nullptr; // shown instead of the text with BS_ICON or BS_BITMAP
+    UINT m_imageType = IMAGE_BITMAP;
 };
 
 LRESULT Button::Handle(UINT message, WPARAM wParam, LPARAM lParam)
@@ -66,11 +68,6 @@ LRESULT Button::Handle(UINT message, WPARAM wParam, LPARAM lParam)
         if (IsPush() || IsOwnerDraw())
             return DLGC_BUTTON | DLGC_UNDEFPUSHBUTTON;
         return DLGC_BUTTON;
-    case WM_PAINT: {
-        PaintDc dc(m_hwnd, wParam);
-        Paint(dc.Get());
-        return 0;
-    }
     case WM_LBUTTONDBLCLK:
         if (IsRadio() || IsOwnerDraw() || (Style() & BS_NOTIFY)) {
             Command(BN_DOUBLECLICKED);
@@ -128,14 +125,6 @@ LRESULT Button::Handle(UINT message, WPARAM wParam, LPARAM lParam)
         if (Style() & BS_NOTIFY)
             Command(BN_KILLFOCUS);
         return 0;
-    case WM_ENABLE:
-        Redraw();
-        return 0;
-    case WM_SETTEXT: {
-        LRESULT result = DefWindowProcA(m_hwnd, message, wParam, lParam);
-        Redraw();
-        return result;
-    }
     case BM_GETCHECK:
         return (IsCheck() || IsRadio()) ? m_check : BST_UNCHECKED;
     case BM_SETCHECK: {
@@ -169,6 +158,17 @@ LRESULT Button::Handle(UINT message, WPARAM wParam, LPARAM lParam)
             Redraw();
         return 0;
     }
+    case BM_SETIMAGE: {
+        if (wParam != IMAGE_BITMAP && wParam != IMAGE_ICON)
+            return 0;
+        HANDLE old = m_imageType == wParam ? m_image : nullptr;
+        m_image = reinterpret_cast<HANDLE>(lParam);
+        m_imageType = static_cast<UINT>(wParam);
+        Redraw();
+        return reinterpret_cast<LRESULT>(old);
+    }
+    case BM_GETIMAGE:
+        return m_imageType == wParam ? reinterpret_cast<LRESULT>(m_image) : 0;
     case BM_CLICK:
         if (Enabled() && Type() != BS_GROUPBOX) {
             SetPushed(true);
@@ -353,7 +353,12 @@ void Button::PaintPush(HDC hdc, RECT rc, bool pushed)
     if (pushed)
         OffsetRect(&text, 1, 1);
     SetTextColor(hdc, GetSysColor(COLOR_BTNTEXT));
-    DrawAligned(hdc, Text(), text, TextFormat(DT_CENTER, DT_VCENTER), Enabled());
+    if ((Style() & (BS_ICON | BS_BITMAP)) && m_image) {
+        const SIZE size = ImageSize(m_image, m_imageType);
+        DrawImage(hdc, m_image, m_imageType, (text.left + text.right - size.cx) / 2, (text.top + text.bottom - size.cy) / 2);
+    } else {
+        DrawAligned(hdc, Text(), text, TextFormat(DT_CENTER, DT_VCENTER), Enabled());
+    }
     if (m_focused) {
         RECT focus = face;
         InflateRect(&focus, -3, -3);

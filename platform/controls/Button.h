@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/controls/CommCtrl.h"
+#include "platform/win/ResourceImage.h"
 
 #define BS_PUSHBUTTON 0x00000000L
 #define BS_DEFPUSHBUTTON 0x00000001L

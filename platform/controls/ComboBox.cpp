@@ -32,7 +32,7 @@ private:
     // Moves the selection by keys while closed; tells the parent when it changed.
     void Move(int index);
     void Key(UINT key);
-    void Paint(HDC hdc);
+    void Paint(HDC hdc) override;
 
     HWND m_list = nullptr;
     bool m_dropped = false;
@@ -87,18 +87,10 @@ LRESULT ComboBox::Handle(UINT message, WPARAM wParam, LPARAM lParam)
             code |= DLGC_WANTMESSAGE;
         return code;
     }
-    case WM_PAINT: {
-        PaintDc dc(m_hwnd, wParam);
-        Paint(dc.Get());
-        return 0;
-    }
-    case WM_ERASEBKGND:
-        return TRUE;
     case WM_ENABLE:
         if (!wParam)
             Close(false);
-        Redraw();
-        return 0;
+        return Control::Handle(message, wParam, lParam);
     case WM_SETFOCUS:
         m_focused = true;
         Redraw();

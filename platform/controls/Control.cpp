@@ -1,14 +1,30 @@
 #include "platform/controls/Control.h"
 
-#include "platform/base/String.h"
+#include "platform/win/Resource.h"
+#include "platform/win/ResourceImage.h"
 
-#include <cstring>
+#include <algorithm>
 
 namespace tavrin::controls {
 
 LRESULT Control::Handle(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
+    case WM_PAINT: {
+        PaintDc dc(m_hwnd, wParam);
+        Paint(dc.Get());
+        return 0;
+    }
+    case WM_ERASEBKGND:
+        return TRUE; // Paint covers it
+    case WM_ENABLE:
+        Redraw();
+        return 0;
+    case WM_SETTEXT: {
+        const LRESULT result = DefWindowProcA(m_hwnd, message, wParam, lParam);
+        Redraw();
+        return result;
+    }
     case WM_SETFONT:
         m_font = reinterpret_cast<HFONT>(wParam);
         if (LOWORD(lParam))
@@ -119,24 +135,50 @@ int LineHeight(HFONT font)
     return height;
 }
 
+SIZE ImageSize(HANDLE image, UINT type)
+{
+    SIZE size{0, 0};
+    HBITMAP bitmap = nullptr;
+    ICONINFO info{};
+    if (type == IMAGE_BITMAP)
+        bitmap = static_cast<HBITMAP>(image);
+    else if (image && GetIconInfo(static_cast<HICON>(image), &info))
+        bitmap = info.hbmColor ? info.hbmColor : info.hbmMask;
+    BITMAP bm{};
+    if (bitmap && GetObjectA(bitmap, sizeof(bm), &bm)) {
+        size.cx = bm.bmWidth;
+        // A monochrome icon's mask holds the AND and XOR halves.
+        size.cy = (type != IMAGE_BITMAP && !info.hbmColor) ? bm.bmHeight / 2 : bm.bmHeight;
+    }
+    if (info.hbmColor)
+        DeleteObject(info.hbmColor);
+    if (info.hbmMask)
+        DeleteObject(info.hbmMask);
+    return size;
+}
+
+void DrawImage(HDC hdc, HANDLE image, UINT type, int x, int y)
+{
+    if (!image)
+        return;
+    const SIZE size = ImageSize(image, type);
+    if (type == IMAGE_BITMAP) {
+        HDC mem = CreateCompatibleDC(hdc);
+        HGDIOBJ old = SelectObject(mem, image);
+        BitBlt(hdc, x, y, size.cx, size.cy, mem, 0, 0, SRCCOPY);
+        SelectObject(mem, old);
+        DeleteDC(mem);
+    } else {
+        DrawIconEx(hdc, x, y, static_cast<HICON>(image), size.cx, size.cy, 0, nullptr, DI_NORMAL);
+    }
+}
+
 int CopyTextOut(const std::string& text, WPARAM size, LPARAM lParam)
 {
     auto buffer = reinterpret_cast<LPSTR>(lParam);
     if (!buffer || size == 0)
         return 0;
-    const char* begin = text.data();
-    const char* end = begin + text.size();
-    const char* p = begin;
-    while (p < end) {
-        const int n = CharLength(p, end);
-        if (static_cast<size_t>(p - begin + n) > size - 1)
-            break;
-        p += n;
-    }
-    const size_t length = static_cast<size_t>(p - begin);
-    std::memcpy(buffer, begin, length);
-    buffer[length] = 0;
-    return static_cast<int>(length);
+    return win::CopyWholeCharacters(text, buffer, static_cast<int>(std::min<WPARAM>(size, 0x7FFFFFFF)));
 }
 
 bool RegisterControl(LPCSTR name, WNDPROC proc, UINT style, LPCSTR cursor)

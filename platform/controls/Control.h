@@ -18,8 +18,12 @@ public:
     Control(const Control&) = delete;
     Control& operator=(const Control&) = delete;
 
-    // Messages a control does not take go here: the font, then the default.
+    // Messages a control does not take go here: painting (into the DC of
+    // WM_PAINT's wParam when it carries one), the font, enabling and text
+    // changes that repaint, then the default.
     virtual LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
+    // Paints the whole client area, background included.
+    virtual void Paint(HDC) {}
 
     HWND Hwnd() const { return m_hwnd; }
     DWORD Style() const { return static_cast<DWORD>(GetWindowLongA(m_hwnd, GWL_STYLE)); }
@@ -66,6 +70,10 @@ void DrawControlText(HDC hdc, const std::string& text, RECT* rect, UINT format, 
 // The height of a line of the font.
 int LineHeight(HDC hdc);
 int LineHeight(HFONT font);
+// A bitmap's or icon's (IMAGE_BITMAP, IMAGE_ICON, IMAGE_CURSOR) size, and
+// the image drawn at its size with its top left at (x, y).
+SIZE ImageSize(HANDLE image, UINT type);
+void DrawImage(HDC hdc, HANDLE image, UINT type, int x, int y);
 // Copies text to a caller's buffer of size bytes, cut at a character
 // boundary and terminated; returns the bytes copied.
 int CopyTextOut(const std::string& text, WPARAM size, LPARAM buffer);

@@ -60,7 +60,7 @@ private:
     void Cut();
     void Paste();
     void Clear();
-    void Paint(HDC hdc);
+    void Paint(HDC hdc) override;
 
     EditText m_text;
     int m_scroll = 0; // pixels of the text scrolled out at the left
@@ -89,13 +89,6 @@ LRESULT Edit::Handle(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_GETDLGCODE:
         return DLGC_WANTCHARS | DLGC_HASSETSEL | DLGC_WANTARROWS;
-    case WM_PAINT: {
-        PaintDc dc(m_hwnd, wParam);
-        Paint(dc.Get());
-        return 0;
-    }
-    case WM_ERASEBKGND:
-        return TRUE;
     case WM_SIZE:
         ScrollCaret();
         return 0;
@@ -128,9 +121,6 @@ LRESULT Edit::Handle(UINT message, WPARAM wParam, LPARAM lParam)
 #endif
         Redraw();
         Command(EN_KILLFOCUS);
-        return 0;
-    case WM_ENABLE:
-        Redraw();
         return 0;
     case WM_SETTEXT: {
         auto* text = reinterpret_cast<LPCSTR>(lParam);

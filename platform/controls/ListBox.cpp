@@ -60,7 +60,7 @@ private:
     void Char(char ch);
     void UpdateScrollBar();
     void Scroll(UINT request, int thumb);
-    void Paint(HDC hdc);
+    void Paint(HDC hdc) override;
     void DrawItem(HDC hdc, int index, const RECT& rc, UINT action);
 
     std::vector<Item> m_items;
@@ -95,13 +95,6 @@ LRESULT ListBox::Handle(UINT message, WPARAM wParam, LPARAM lParam)
         return DLGC_WANTARROWS | DLGC_WANTCHARS;
     case WM_MOUSEACTIVATE:
         return InCombo() ? MA_NOACTIVATE : DefWindowProcA(m_hwnd, message, wParam, lParam);
-    case WM_PAINT: {
-        PaintDc dc(m_hwnd, wParam);
-        Paint(dc.Get());
-        return 0;
-    }
-    case WM_ERASEBKGND:
-        return TRUE;
     case WM_SIZE:
         SetTop(m_top);
         UpdateScrollBar();
@@ -117,9 +110,6 @@ LRESULT ListBox::Handle(UINT message, WPARAM wParam, LPARAM lParam)
         Redraw();
         if (Style() & LBS_NOTIFY)
             Command(m_focused ? LBN_SETFOCUS : LBN_KILLFOCUS);
-        return 0;
-    case WM_ENABLE:
-        Redraw();
         return 0;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:

@@ -22,7 +22,7 @@ private:
     }
     LRESULT SetRange(int low, int high);
     LRESULT SetPos(long long pos);
-    void Paint(HDC hdc);
+    void Paint(HDC hdc) override;
 
     int m_low = 0;
     int m_high = 100;
@@ -35,13 +35,6 @@ private:
 LRESULT Progress::Handle(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
-    case WM_PAINT: {
-        PaintDc dc(m_hwnd, wParam);
-        Paint(dc.Get());
-        return 0;
-    }
-    case WM_ERASEBKGND:
-        return TRUE;
     case PBM_SETRANGE:
         return SetRange(LOWORD(lParam), HIWORD(lParam));
     case PBM_SETRANGE32:

@@ -14,10 +14,9 @@ public:
 
 private:
     DWORD Type() const { return Style() & SS_TYPEMASK; }
-    void Paint(HDC hdc);
+    void Paint(HDC hdc) override;
     void PaintText(HDC hdc, RECT rc);
     void PaintImage(HDC hdc, RECT rc);
-    SIZE ImageSize() const;
 
     HANDLE m_image = nullptr;
     UINT m_imageType = IMAGE_BITMAP;
@@ -30,11 +29,6 @@ LRESULT Static::Handle(UINT message, WPARAM wParam, LPARAM lParam)
         return (Style() & SS_NOTIFY) ? HTCLIENT : HTTRANSPARENT;
     case WM_GETDLGCODE:
         return DLGC_STATIC;
-    case WM_PAINT: {
-        PaintDc dc(m_hwnd, wParam);
-        Paint(dc.Get());
-        return 0;
-    }
     case WM_LBUTTONDOWN:
         if (Style() & SS_NOTIFY)
             Command(STN_CLICKED);
@@ -46,13 +40,7 @@ LRESULT Static::Handle(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_ENABLE:
         if (Style() & SS_NOTIFY)
             Command(wParam ? STN_ENABLE : STN_DISABLE);
-        Redraw();
-        return 0;
-    case WM_SETTEXT: {
-        LRESULT result = DefWindowProcA(m_hwnd, message, wParam, lParam);
-        Redraw();
-        return result;
-    }
+        return Control::Handle(message, wParam, lParam);
     case STM_SETICON:
         return SendMessageA(m_hwnd, STM_SETIMAGE, IMAGE_ICON, static_cast<LPARAM>(wParam));
     case STM_GETICON:
@@ -157,50 +145,18 @@ void Static::PaintText(HDC hdc, RECT rc)
     DrawControlText(hdc, Text(), &rc, format, Enabled());
 }
 
-SIZE Static::ImageSize() const
-{
-    SIZE size{0, 0};
-    HBITMAP bitmap = nullptr;
-    ICONINFO info{};
-    if (m_imageType == IMAGE_BITMAP) {
-        bitmap = static_cast<HBITMAP>(m_image);
-    } else if (GetIconInfo(static_cast<HICON>(m_image), &info)) {
-        bitmap = info.hbmColor ? info.hbmColor : info.hbmMask;
-    }
-    BITMAP bm{};
-    if (bitmap && GetObjectA(bitmap, sizeof(bm), &bm)) {
-        size.cx = bm.bmWidth;
-        size.cy = (m_imageType != IMAGE_BITMAP && !info.hbmColor) ? bm.bmHeight / 2 : bm.bmHeight;
-    }
-    if (m_imageType != IMAGE_BITMAP) {
-        if (info.hbmColor)
-            DeleteObject(info.hbmColor);
-        if (info.hbmMask)
-            DeleteObject(info.hbmMask);
-    }
-    return size;
-}
-
 void Static::PaintImage(HDC hdc, RECT rc)
 {
     FillRect(hdc, &rc, CtlColor(WM_CTLCOLORSTATIC, hdc));
     if (!m_image)
         return;
-    const SIZE size = ImageSize();
+    const SIZE size = ImageSize(m_image, m_imageType);
     int x = rc.left, y = rc.top;
     if (Style() & SS_CENTERIMAGE) {
         x += (rc.right - rc.left - size.cx) / 2;
         y += (rc.bottom - rc.top - size.cy) / 2;
     }
-    if (m_imageType == IMAGE_BITMAP) {
-        HDC mem = CreateCompatibleDC(hdc);
-        HGDIOBJ old = SelectObject(mem, m_image);
-        BitBlt(hdc, x, y, size.cx, size.cy, mem, 0, 0, SRCCOPY);
-        SelectObject(mem, old);
-        DeleteDC(mem);
-    } else {
-        DrawIconEx(hdc, x, y, static_cast<HICON>(m_image), size.cx, size.cy, 0, nullptr, DI_NORMAL);
-    }
+    DrawImage(hdc, m_image, m_imageType, x, y);
 }
 
 } // namespace

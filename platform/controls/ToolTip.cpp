@@ -139,7 +139,7 @@ private:
     void Store(Tool& tool, const TTTOOLINFOA* info);
     void Remove(int index);
     UINT Delay(int which) const;
-    void Paint(HDC hdc);
+    void Paint(HDC hdc) override;
 
     std::vector<Tool> m_tools;
     bool m_active = true;
@@ -167,13 +167,6 @@ LRESULT ToolTip::Handle(UINT message, WPARAM wParam, LPARAM lParam)
         return MA_NOACTIVATE;
     case WM_NCHITTEST:
         return HTTRANSPARENT;
-    case WM_PAINT: {
-        PaintDc dc(m_hwnd, wParam);
-        Paint(dc.Get());
-        return 0;
-    }
-    case WM_ERASEBKGND:
-        return TRUE;
     case WM_TIMER:
         if (wParam == kShowTimer) {
             KillTimer(m_hwnd, kShowTimer);
@@ -207,6 +200,9 @@ LRESULT ToolTip::Handle(UINT message, WPARAM wParam, LPARAM lParam)
         tool.flags = info->uFlags;
         tool.hwnd = info->hwnd;
         tool.id = info->uId;
+        tool.rect = info->rect;
+        if (info->cbSize >= TTTOOLINFOA_V2_SIZE)
+            tool.lParam = info->lParam;
         Store(tool, info);
         m_tools.push_back(tool);
         if (tool.flags & TTF_SUBCLASS)
@@ -236,6 +232,8 @@ LRESULT ToolTip::Handle(UINT message, WPARAM wParam, LPARAM lParam)
         if (message == TTM_SETTOOLINFOA) {
             tool.flags = info->uFlags;
             tool.rect = info->rect;
+            if (info->cbSize >= TTTOOLINFOA_V2_SIZE)
+                tool.lParam = info->lParam;
         }
         Store(tool, info);
         if (m_shown && index == m_current)
@@ -452,6 +450,7 @@ void ToolTip::Fill(const Tool& tool, TTTOOLINFOA* info) const
         info->lParam = tool.lParam;
 }
 
+// The text of a record (and the module its string id is in).
 void ToolTip::Store(Tool& tool, const TTTOOLINFOA* info)
 {
     tool.hinst = info->hinst;
@@ -462,10 +461,6 @@ void ToolTip::Store(Tool& tool, const TTTOOLINFOA* info)
         tool.text = StringResource(info->hinst, info->lpszText);
     else
         tool.text = info->lpszText;
-    if (info->cbSize >= TTTOOLINFOA_V2_SIZE)
-        tool.lParam = info->lParam;
-    if (!(tool.flags & TTF_IDISHWND))
-        tool.rect = info->rect;
 }
 
 void ToolTip::Remove(int index)

@@ -37,7 +37,7 @@ private:
     int ReadBuddy(bool* ok) const;
     void WriteBuddy() const;
     void AttachBuddy(HWND buddy);
-    void Paint(HDC hdc);
+    void Paint(HDC hdc) override;
 
     int m_lower = 100; // the classic default runs from 100 (down) to 0 (up)
     int m_upper = 0;
@@ -55,13 +55,6 @@ LRESULT UpDown::Handle(UINT message, WPARAM wParam, LPARAM lParam)
         if (Style() & UDS_AUTOBUDDY)
             AttachBuddy(GetWindow(m_hwnd, GW_HWNDPREV));
         return 0;
-    case WM_PAINT: {
-        PaintDc dc(m_hwnd, wParam);
-        Paint(dc.Get());
-        return 0;
-    }
-    case WM_ERASEBKGND:
-        return TRUE;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK: {
         if (!Enabled())
@@ -97,9 +90,6 @@ LRESULT UpDown::Handle(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_KEYDOWN:
         if ((Style() & UDS_ARROWKEYS) && (wParam == VK_UP || wParam == VK_DOWN || wParam == VK_LEFT || wParam == VK_RIGHT))
             Step((wParam == VK_UP || wParam == VK_RIGHT) ? 1 : -1);
-        return 0;
-    case WM_ENABLE:
-        Redraw();
         return 0;
     case UDM_SETRANGE:
         m_upper = static_cast<short>(LOWORD(lParam));

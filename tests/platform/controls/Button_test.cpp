@@ -231,3 +231,26 @@ TEST(Button, CheckBoxPixels)
             dark += PixelAt(b, x, y) == GetSysColor(COLOR_WINDOWTEXT);
     EXPECT_GT(dark, 5);
 }
+
+TEST(Button, ImagesReplaceTheText)
+{
+    ControlHost host;
+    HWND b = host.Create(WC_BUTTON, "", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON | BS_BITMAP, {10, 10, 50, 50}, 1);
+    HDC screen = GetDC(nullptr);
+    HBITMAP bmp = CreateCompatibleBitmap(screen, 8, 8);
+    HDC mem = CreateCompatibleDC(screen);
+    HGDIOBJ old = SelectObject(mem, bmp);
+    RECT all{0, 0, 8, 8};
+    HBRUSH green = CreateSolidBrush(RGB(0, 200, 0));
+    FillRect(mem, &all, green);
+    SelectObject(mem, old);
+    DeleteDC(mem);
+    ReleaseDC(nullptr, screen);
+    EXPECT_EQ(SendMessageA(b, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bmp)), 0);
+    EXPECT_EQ(SendMessageA(b, BM_GETIMAGE, IMAGE_BITMAP, 0), reinterpret_cast<LRESULT>(bmp));
+    EXPECT_EQ(PixelAt(b, 20, 20), RGB(0, 200, 0)); // centred
+    EXPECT_EQ(PixelAt(b, 6, 6), GetSysColor(COLOR_BTNFACE));
+    DestroyWindow(b);
+    DeleteObject(bmp);
+    DeleteObject(green);
+}

@@ -187,3 +187,27 @@ TEST(ListBox, PopupWithoutParentAndItsPixels)
     EXPECT_EQ(PixelAt(list, 100, h / 2), GetSysColor(COLOR_WINDOW));
     DestroyWindow(list);
 }
+
+TEST(ListBox, ScrollRequestsAndTheWheelMoveTheTop)
+{
+    ControlHost host;
+    HWND list = host.Create(WC_LISTBOX, "", kChild, {10, 10, 160, 110}, 1);
+    Fill(list, 30);
+    struct Step {
+        UINT message;
+        WPARAM wParam;
+        int top;
+    } steps[] = {
+        {WM_VSCROLL, 1, 1},                        // a line down
+        {WM_VSCROLL, 0, 0},                        // a line up
+        {WM_VSCROLL, 0, 0},                        // not above the first
+        {WM_VSCROLL, MAKEWPARAM(5, 12), 12},       // the thumb dragged
+        {WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)), 15},
+        {WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA * 2), 9},
+        {WM_VSCROLL, 6, 0},                        // to the top
+    };
+    for (const Step& s : steps) {
+        SendMessageA(list, s.message, s.wParam, 0);
+        EXPECT_EQ(SendMessageA(list, LB_GETTOPINDEX, 0, 0), s.top) << s.message << " " << s.wParam;
+    }
+}
