@@ -61,7 +61,8 @@ HIMAGELIST CTabCtrl::SetImageList(HIMAGELIST hImageList)
     return reinterpret_cast<HIMAGELIST>(SendMessage(TCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(hImageList)));
 }
 
-CWnd* CTabCtrl::GetToolTips() const
+CToolTipCtrl* CTabCtrl::GetToolTips() const
 {
-    return CWnd::FromHandle(reinterpret_cast<HWND>(SendMessage(TCM_GETTOOLTIPS)));
+    HWND tip = reinterpret_cast<HWND>(SendMessage(TCM_GETTOOLTIPS));
+    return tip ? CWnd::FromHandleAs<CToolTipCtrl>(tip) : nullptr;
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "platform/controls/TabControl.h"
+#include "platform/mfc/ToolTipCtrl.h"
 #include "platform/mfc/Wnd.h"
 
 class CTabCtrl : public CWnd {
@@ -30,7 +31,6 @@ public:
     void SetPadding(CSize size) { SendMessage(TCM_SETPADDING, 0, MAKELPARAM(size.cx, size.cy)); }
     HIMAGELIST SetImageList(HIMAGELIST hImageList);
     HIMAGELIST GetImageList() const { return reinterpret_cast<HIMAGELIST>(SendMessage(TCM_GETIMAGELIST)); }
-    // The tooltip is a plain window here.
-    CWnd* GetToolTips() const;
-    void SetToolTips(CWnd* pWndTip) { SendMessage(TCM_SETTOOLTIPS, reinterpret_cast<WPARAM>(AfxHwndOf(pWndTip))); }
+    CToolTipCtrl* GetToolTips() const;
+    void SetToolTips(CToolTipCtrl* pWndTip) { SendMessage(TCM_SETTOOLTIPS, reinterpret_cast<WPARAM>(AfxHwndOf(pWndTip))); }
 };

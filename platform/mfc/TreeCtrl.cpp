@@ -147,19 +147,22 @@ BOOL CTreeCtrl::GetItemRect(HTREEITEM hItem, LPRECT lpRect, BOOL bTextOnly) cons
     return static_cast<BOOL>(SendMessage(TVM_GETITEMRECT, bTextOnly, reinterpret_cast<LPARAM>(lpRect)));
 }
 
-CWnd* CTreeCtrl::EditLabel(HTREEITEM hItem)
+CEdit* CTreeCtrl::EditLabel(HTREEITEM hItem)
 {
-    return CWnd::FromHandle(reinterpret_cast<HWND>(SendMessage(TVM_EDITLABELA, 0, reinterpret_cast<LPARAM>(hItem))));
+    HWND edit = reinterpret_cast<HWND>(SendMessage(TVM_EDITLABELA, 0, reinterpret_cast<LPARAM>(hItem)));
+    return edit ? CWnd::FromHandleAs<CEdit>(edit) : nullptr;
 }
 
-CWnd* CTreeCtrl::GetEditControl() const
+CEdit* CTreeCtrl::GetEditControl() const
 {
-    return CWnd::FromHandle(reinterpret_cast<HWND>(SendMessage(TVM_GETEDITCONTROL)));
+    HWND edit = reinterpret_cast<HWND>(SendMessage(TVM_GETEDITCONTROL));
+    return edit ? CWnd::FromHandleAs<CEdit>(edit) : nullptr;
 }
 
-CWnd* CTreeCtrl::GetToolTips() const
+CToolTipCtrl* CTreeCtrl::GetToolTips() const
 {
-    return CWnd::FromHandle(reinterpret_cast<HWND>(SendMessage(TVM_GETTOOLTIPS)));
+    HWND tip = reinterpret_cast<HWND>(SendMessage(TVM_GETTOOLTIPS));
+    return tip ? CWnd::FromHandleAs<CToolTipCtrl>(tip) : nullptr;
 }
 
 HIMAGELIST CTreeCtrl::SetImageList(HIMAGELIST hImageList, int nImageListType)

@@ -3,6 +3,8 @@
 
 #include "platform/base/String.h"
 #include "platform/controls/TreeView.h"
+#include "platform/mfc/Edit.h"
+#include "platform/mfc/ToolTipCtrl.h"
 #include "platform/mfc/Wnd.h"
 
 class CTreeCtrl : public CWnd {
@@ -57,11 +59,10 @@ public:
     BOOL EnsureVisible(HTREEITEM hItem) { return static_cast<BOOL>(SendMessage(TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(hItem))); }
     BOOL SortChildren(HTREEITEM hItem) { return static_cast<BOOL>(SendMessage(TVM_SORTCHILDREN, 0, reinterpret_cast<LPARAM>(hItem))); }
 
-    // The label editor and the tooltip are plain windows here.
-    CWnd* EditLabel(HTREEITEM hItem);
-    CWnd* GetEditControl() const;
+    CEdit* EditLabel(HTREEITEM hItem);
+    CEdit* GetEditControl() const;
     BOOL EndEditLabelNow(BOOL fCancelWithoutSave) { return static_cast<BOOL>(SendMessage(TVM_ENDEDITLABELNOW, fCancelWithoutSave)); }
-    CWnd* GetToolTips() const;
+    CToolTipCtrl* GetToolTips() const;
 
     HIMAGELIST SetImageList(HIMAGELIST hImageList, int nImageListType);
     HIMAGELIST GetImageList(UINT nImageList) const { return reinterpret_cast<HIMAGELIST>(SendMessage(TVM_GETIMAGELIST, nImageList)); }

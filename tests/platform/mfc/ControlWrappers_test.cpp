@@ -131,6 +131,9 @@ TEST_F(Wrappers, TreeNotificationsThroughTheMapsAndReflection)
     EXPECT_EQ(tree.GetParentItem(cls), account);
     EXPECT_TRUE(tree.ItemHasChildren(account));
     EXPECT_EQ(tree.GetItemText(account), CString("账号"));
+    CToolTipCtrl* tip = tree.GetToolTips();
+    ASSERT_TRUE(tip);
+    EXPECT_TRUE(tip->IsKindOf(RUNTIME_CLASS(CToolTipCtrl)));
 
     tree.m_refuseExpand = TRUE;
     EXPECT_FALSE(tree.Expand(account, TVE_EXPAND));
@@ -148,6 +151,13 @@ TEST_F(Wrappers, TreeNotificationsThroughTheMapsAndReflection)
         "tree selchanging",           "tree selchanging",           "tree selchanged 0",
     };
     EXPECT_EQ(g_log, expected);
+
+    // The label editor is an edit object; Esc through it cancels.
+    CEdit* edit = tree.EditLabel(cls);
+    ASSERT_TRUE(edit);
+    EXPECT_EQ(tree.GetEditControl(), edit);
+    edit->SendMessage(WM_KEYDOWN, VK_ESCAPE);
+    EXPECT_EQ(tree.GetEditControl(), nullptr);
     tree.DestroyWindow();
 }
 
