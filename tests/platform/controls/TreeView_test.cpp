@@ -1,6 +1,7 @@
 #include "NotifyHost.h"
 
 #include "platform/controls/ListViewScroll.h"
+#include "platform/base/Clock.h"
 #include "platform/controls/TreeView.h"
 
 #include <gtest/gtest.h>
@@ -389,4 +390,25 @@ TEST_F(TreeFixture, ItsOwnTooltipUnlessTurnedOff)
     EXPECT_TRUE(SendMessageA(tree, TVM_GETTOOLTIPS, 0, 0));
     Make(TVS_NOTOOLTIPS);
     EXPECT_EQ(SendMessageA(tree, TVM_GETTOOLTIPS, 0, 0), 0);
+}
+
+TEST_F(TreeFixture, ASecondClickOnTheCaretEditsItsLabelOnceNoDoubleClickCame)
+{
+    Make(TVS_HASBUTTONS | TVS_EDITLABELS);
+    tavrin::clock::ManualScope manual(1700000000);
+    const POINT pt = LabelPoint(b);
+    ClickAt(tree, pt.x, pt.y);
+    ASSERT_EQ(Caret(), b);
+    tavrin::clock::Advance(GetDoubleClickTime() + 1);
+    PumpAll();
+    EXPECT_EQ(SendMessageA(tree, TVM_GETEDITCONTROL, 0, 0), 0) << "a first click only selects";
+
+    ClickAt(tree, pt.x, pt.y);
+    EXPECT_EQ(SendMessageA(tree, TVM_GETEDITCONTROL, 0, 0), 0) << "waits out a double click";
+    tavrin::clock::Advance(GetDoubleClickTime() + 1);
+    PumpAll();
+    HWND edit = reinterpret_cast<HWND>(SendMessageA(tree, TVM_GETEDITCONTROL, 0, 0));
+    ASSERT_TRUE(edit);
+    Press(VK_ESCAPE);
+    EXPECT_FALSE(IsWindow(edit));
 }
