@@ -106,7 +106,7 @@ int RowHeight(const ListView& lv)
 
 int HeaderHeight(const ListView& lv)
 {
-    if (!lv.header || !IsWindowVisible(lv.header))
+    if (!ShownByStyle(lv.header))
         return 0;
     RECT rc;
     GetWindowRect(lv.header, &rc);

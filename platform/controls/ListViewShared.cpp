@@ -88,6 +88,11 @@ int TextWidth(HFONT font, const std::string& text)
     return size.cx;
 }
 
+bool ShownByStyle(HWND child)
+{
+    return child && (GetWindowLongA(child, GWL_STYLE) & WS_VISIBLE) != 0;
+}
+
 bool KeyDown(int key)
 {
     return (GetKeyState(key) & 0x8000) != 0;

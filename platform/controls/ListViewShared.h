@@ -52,6 +52,10 @@ int FontLineHeight(HFONT font);
 // Width of the text in the font.
 int TextWidth(HFONT font, const std::string& text);
 
+// Whether a child is shown by its own style, whatever its parent's drawing
+// state (WM_SETREDRAW FALSE hides the parent from painting).
+bool ShownByStyle(HWND child);
+
 // Whether the key is down as the thread last saw it.
 bool KeyDown(int key);
 

@@ -252,7 +252,7 @@ void UpdateTools(TabControl& tc)
 int HitTest(const TabControl& tc, POINT pt, UINT* flags)
 {
     const RECT client = Client(tc);
-    if (tc.arrows && IsWindowVisible(tc.arrows) && pt.x >= client.right - kArrowsWidth) {
+    if (ShownByStyle(tc.arrows) && pt.x >= client.right - kArrowsWidth) {
         *flags = TCHT_NOWHERE;
         return -1;
     }
@@ -294,7 +294,7 @@ void EnsureShown(TabControl& tc, int index)
         return;
     }
     const RECT client = Client(tc);
-    const int limit = client.right - ((tc.arrows && IsWindowVisible(tc.arrows)) ? kArrowsWidth : 0);
+    const int limit = client.right - (ShownByStyle(tc.arrows) ? kArrowsWidth : 0);
     while (tc.first < index && tc.rects[static_cast<size_t>(index)].right > limit) {
         ++tc.first;
         Layout(tc);

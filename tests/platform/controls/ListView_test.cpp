@@ -387,12 +387,17 @@ TEST_F(ListFixture, CustomDrawStagesAndANewFontPerRow)
     EXPECT_EQ(subFonts[3], bold);
     EXPECT_NE(subFonts[4], bold) << "the next row starts with the list's font";
 
-    // Drawing switched off paints nothing until it is on again.
+    // Drawing switched off paints nothing until it is on again; the rows keep their place.
+    RECT before{}, during{};
+    before.left = during.left = LVIR_BOUNDS;
+    SendMessageA(list, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&before));
     stages.clear();
     SendMessageA(list, WM_SETREDRAW, FALSE, 0);
     SendMessageA(list, LVM_SETITEMCOUNT, 3, 0);
     UpdateWindow(list);
     EXPECT_TRUE(stages.empty());
+    SendMessageA(list, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&during));
+    EXPECT_EQ(during.top, before.top);
     SendMessageA(list, WM_SETREDRAW, TRUE, 0);
     UpdateWindow(list);
     EXPECT_FALSE(stages.empty());
