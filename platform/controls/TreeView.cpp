@@ -481,6 +481,23 @@ bool DeleteItem(Tree& t, HTREEITEM handle)
     return true;
 }
 
+// The fields an insert and a set share (the state is each one's own).
+void ApplyFields(Node& n, const TVITEMA& in)
+{
+    if (in.mask & TVIF_TEXT) {
+        n.textCallback = in.pszText == LPSTR_TEXTCALLBACKA;
+        n.text = (in.pszText && !n.textCallback) ? in.pszText : "";
+    }
+    if (in.mask & TVIF_IMAGE)
+        n.image = in.iImage;
+    if (in.mask & TVIF_SELECTEDIMAGE)
+        n.selectedImage = in.iSelectedImage;
+    if (in.mask & TVIF_CHILDREN)
+        n.children = in.cChildren;
+    if (in.mask & TVIF_PARAM)
+        n.lParam = in.lParam;
+}
+
 HTREEITEM Insert(Tree& t, const TVINSERTSTRUCTA& in)
 {
     Node* parent = nullptr;
@@ -496,18 +513,7 @@ HTREEITEM Insert(Tree& t, const TVINSERTSTRUCTA& in)
     n->parent = parent;
     n->children = -2;
     const TVITEMA& item = in.item;
-    if (item.mask & TVIF_TEXT) {
-        n->textCallback = item.pszText == LPSTR_TEXTCALLBACKA;
-        n->text = (item.pszText && !n->textCallback) ? item.pszText : "";
-    }
-    if (item.mask & TVIF_IMAGE)
-        n->image = item.iImage;
-    if (item.mask & TVIF_SELECTEDIMAGE)
-        n->selectedImage = item.iSelectedImage;
-    if (item.mask & TVIF_CHILDREN)
-        n->children = item.cChildren;
-    if (item.mask & TVIF_PARAM)
-        n->lParam = item.lParam;
+    ApplyFields(*n, item);
     if (item.mask & TVIF_STATE)
         n->state = item.state & item.stateMask & ~static_cast<UINT>(TVIS_SELECTED);
     Node*& first = parent ? parent->first : t.first;
@@ -570,18 +576,7 @@ BOOL SetItem(Tree& t, const TVITEMA& in)
     Node* n = Find(t, in.hItem);
     if (!n)
         return FALSE;
-    if (in.mask & TVIF_TEXT) {
-        n->textCallback = in.pszText == LPSTR_TEXTCALLBACKA;
-        n->text = (in.pszText && !n->textCallback) ? in.pszText : "";
-    }
-    if (in.mask & TVIF_IMAGE)
-        n->image = in.iImage;
-    if (in.mask & TVIF_SELECTEDIMAGE)
-        n->selectedImage = in.iSelectedImage;
-    if (in.mask & TVIF_CHILDREN)
-        n->children = in.cChildren;
-    if (in.mask & TVIF_PARAM)
-        n->lParam = in.lParam;
+    ApplyFields(*n, in);
     if (in.mask & TVIF_STATE) {
         n->state = (n->state & ~in.stateMask) | (in.state & in.stateMask);
         if (in.stateMask & TVIS_EXPANDED)
