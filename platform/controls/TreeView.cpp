@@ -1178,6 +1178,11 @@ void OnScroll(Tree& t, bool vertical, WPARAM wParam)
     } else {
         int x = t.scrollX;
         const int width = Client(t).right;
+        // As far right as the widest label shown reaches.
+        int widest = 0;
+        for (const Visible& v : VisibleItems(t))
+            widest = std::max(widest, ItemLeft(t, v.level) + t.scrollX + IconWidth(t) +
+                                          TextWidth(LabelFont(t, v.node), Label(t, v.node)) + 6);
         switch (code) {
         case SB_LINELEFT: x -= t.indent; break;
         case SB_LINERIGHT: x += t.indent; break;
@@ -1186,9 +1191,10 @@ void OnScroll(Tree& t, bool vertical, WPARAM wParam)
         case SB_THUMBPOSITION:
         case SB_THUMBTRACK: x = pos; break;
         case SB_LEFT: x = 0; break;
+        case SB_RIGHT: x = widest; break;
         default: return;
         }
-        ScrollTo(t, t.top, x);
+        ScrollTo(t, t.top, std::min(x, std::max(0, widest - width)));
     }
 }
 

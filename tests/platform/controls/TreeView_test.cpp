@@ -314,6 +314,17 @@ TEST_F(TreeFixture, KeyboardMovesTheCaretAndOpensBranches)
     EXPECT_EQ(Next(nullptr, TVGN_FIRSTVISIBLE), b);
     SendMessageA(tree, WM_VSCROLL, SB_TOP, 0);
     EXPECT_EQ(Next(nullptr, TVGN_FIRSTVISIBLE), a);
+
+    // Sideways as far as the widest label reaches, and back.
+    Add(TVI_ROOT, "一个很长很长很长很长很长很长很长很长的名字", 200);
+    const RECT before = LabelRect(a);
+    SendMessageA(tree, WM_HSCROLL, SB_RIGHT, 0);
+    const RECT scrolled = LabelRect(a);
+    EXPECT_LT(scrolled.left, before.left);
+    SendMessageA(tree, WM_HSCROLL, SB_LINERIGHT, 0);
+    EXPECT_EQ(LabelRect(a).left, scrolled.left) << "no further than the widest label";
+    SendMessageA(tree, WM_HSCROLL, SB_LEFT, 0);
+    EXPECT_EQ(LabelRect(a).left, before.left);
 }
 
 TEST_F(TreeFixture, LabelEditingEndsWithEnterOrEsc)
