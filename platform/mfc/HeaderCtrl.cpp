@@ -40,7 +40,13 @@ BOOL CHeaderCtrl::SetOrderArray(int iCount, int* piArray)
     return static_cast<BOOL>(SendMessage(HDM_SETORDERARRAY, iCount, reinterpret_cast<LPARAM>(piArray)));
 }
 
-HIMAGELIST CHeaderCtrl::SetImageList(HIMAGELIST hImageList)
+CImageList* CHeaderCtrl::SetImageList(CImageList* pImageList)
 {
-    return reinterpret_cast<HIMAGELIST>(SendMessage(HDM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(hImageList)));
+    const LPARAM list = reinterpret_cast<LPARAM>(pImageList ? pImageList->GetSafeHandle() : nullptr);
+    return CImageList::FromHandle(reinterpret_cast<HIMAGELIST>(SendMessage(HDM_SETIMAGELIST, 0, list)));
+}
+
+CImageList* CHeaderCtrl::GetImageList() const
+{
+    return CImageList::FromHandle(reinterpret_cast<HIMAGELIST>(SendMessage(HDM_GETIMAGELIST)));
 }

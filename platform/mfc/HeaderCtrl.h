@@ -2,6 +2,7 @@
 #pragma once
 
 #include "platform/controls/Header.h"
+#include "platform/mfc/ImageList.h"
 #include "platform/mfc/Wnd.h"
 
 class CHeaderCtrl : public CWnd {
@@ -21,6 +22,6 @@ public:
     int OrderToIndex(int nOrder) const { return static_cast<int>(SendMessage(HDM_ORDERTOINDEX, nOrder)); }
     BOOL GetOrderArray(int* piArray, int iCount = -1) const;
     BOOL SetOrderArray(int iCount, int* piArray);
-    HIMAGELIST SetImageList(HIMAGELIST hImageList);
-    HIMAGELIST GetImageList() const { return reinterpret_cast<HIMAGELIST>(SendMessage(HDM_GETIMAGELIST)); }
+    CImageList* SetImageList(CImageList* pImageList);
+    CImageList* GetImageList() const;
 };

@@ -188,8 +188,13 @@ BOOL CListCtrl::GetSubItemRect(int iItem, int iSubItem, int nArea, CRect& ref) c
     return static_cast<BOOL>(SendMessage(LVM_GETSUBITEMRECT, iItem, reinterpret_cast<LPARAM>(static_cast<RECT*>(&ref))));
 }
 
-HIMAGELIST CListCtrl::SetImageList(HIMAGELIST hImageList, int nImageListType)
+CImageList* CListCtrl::SetImageList(CImageList* pImageList, int nImageListType)
 {
-    return reinterpret_cast<HIMAGELIST>(
-        SendMessage(LVM_SETIMAGELIST, nImageListType, reinterpret_cast<LPARAM>(hImageList)));
+    const LPARAM list = reinterpret_cast<LPARAM>(pImageList ? pImageList->GetSafeHandle() : nullptr);
+    return CImageList::FromHandle(reinterpret_cast<HIMAGELIST>(SendMessage(LVM_SETIMAGELIST, nImageListType, list)));
+}
+
+CImageList* CListCtrl::GetImageList(int nImageList) const
+{
+    return CImageList::FromHandle(reinterpret_cast<HIMAGELIST>(SendMessage(LVM_GETIMAGELIST, nImageList)));
 }

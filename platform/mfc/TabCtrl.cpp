@@ -56,9 +56,15 @@ CSize CTabCtrl::SetItemSize(CSize size)
     return CSize(LOWORD(old), HIWORD(old));
 }
 
-HIMAGELIST CTabCtrl::SetImageList(HIMAGELIST hImageList)
+CImageList* CTabCtrl::SetImageList(CImageList* pImageList)
 {
-    return reinterpret_cast<HIMAGELIST>(SendMessage(TCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(hImageList)));
+    const LPARAM list = reinterpret_cast<LPARAM>(pImageList ? pImageList->GetSafeHandle() : nullptr);
+    return CImageList::FromHandle(reinterpret_cast<HIMAGELIST>(SendMessage(TCM_SETIMAGELIST, 0, list)));
+}
+
+CImageList* CTabCtrl::GetImageList() const
+{
+    return CImageList::FromHandle(reinterpret_cast<HIMAGELIST>(SendMessage(TCM_GETIMAGELIST)));
 }
 
 CToolTipCtrl* CTabCtrl::GetToolTips() const

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "platform/controls/TabControl.h"
+#include "platform/mfc/ImageList.h"
 #include "platform/mfc/ToolTipCtrl.h"
 #include "platform/mfc/Wnd.h"
 
@@ -29,8 +30,8 @@ public:
     void AdjustRect(BOOL bLarger, LPRECT lpRect) { SendMessage(TCM_ADJUSTRECT, bLarger, reinterpret_cast<LPARAM>(lpRect)); }
     CSize SetItemSize(CSize size);
     void SetPadding(CSize size) { SendMessage(TCM_SETPADDING, 0, MAKELPARAM(size.cx, size.cy)); }
-    HIMAGELIST SetImageList(HIMAGELIST hImageList);
-    HIMAGELIST GetImageList() const { return reinterpret_cast<HIMAGELIST>(SendMessage(TCM_GETIMAGELIST)); }
+    CImageList* SetImageList(CImageList* pImageList);
+    CImageList* GetImageList() const;
     CToolTipCtrl* GetToolTips() const;
     void SetToolTips(CToolTipCtrl* pWndTip) { SendMessage(TCM_SETTOOLTIPS, reinterpret_cast<WPARAM>(AfxHwndOf(pWndTip))); }
 };

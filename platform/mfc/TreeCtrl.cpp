@@ -165,8 +165,13 @@ CToolTipCtrl* CTreeCtrl::GetToolTips() const
     return tip ? CWnd::FromHandleAs<CToolTipCtrl>(tip) : nullptr;
 }
 
-HIMAGELIST CTreeCtrl::SetImageList(HIMAGELIST hImageList, int nImageListType)
+CImageList* CTreeCtrl::SetImageList(CImageList* pImageList, int nImageListType)
 {
-    return reinterpret_cast<HIMAGELIST>(
-        SendMessage(TVM_SETIMAGELIST, nImageListType, reinterpret_cast<LPARAM>(hImageList)));
+    const LPARAM list = reinterpret_cast<LPARAM>(pImageList ? pImageList->GetSafeHandle() : nullptr);
+    return CImageList::FromHandle(reinterpret_cast<HIMAGELIST>(SendMessage(TVM_SETIMAGELIST, nImageListType, list)));
+}
+
+CImageList* CTreeCtrl::GetImageList(UINT nImageList) const
+{
+    return CImageList::FromHandle(reinterpret_cast<HIMAGELIST>(SendMessage(TVM_GETIMAGELIST, nImageList)));
 }

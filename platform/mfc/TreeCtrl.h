@@ -4,6 +4,7 @@
 #include "platform/base/String.h"
 #include "platform/controls/TreeView.h"
 #include "platform/mfc/Edit.h"
+#include "platform/mfc/ImageList.h"
 #include "platform/mfc/ToolTipCtrl.h"
 #include "platform/mfc/Wnd.h"
 
@@ -64,8 +65,8 @@ public:
     BOOL EndEditLabelNow(BOOL fCancelWithoutSave) { return static_cast<BOOL>(SendMessage(TVM_ENDEDITLABELNOW, fCancelWithoutSave)); }
     CToolTipCtrl* GetToolTips() const;
 
-    HIMAGELIST SetImageList(HIMAGELIST hImageList, int nImageListType);
-    HIMAGELIST GetImageList(UINT nImageList) const { return reinterpret_cast<HIMAGELIST>(SendMessage(TVM_GETIMAGELIST, nImageList)); }
+    CImageList* SetImageList(CImageList* pImageList, int nImageListType);
+    CImageList* GetImageList(UINT nImageList) const;
     COLORREF GetBkColor() const { return static_cast<COLORREF>(SendMessage(TVM_GETBKCOLOR)); }
     COLORREF SetBkColor(COLORREF clr) { return static_cast<COLORREF>(SendMessage(TVM_SETBKCOLOR, 0, clr)); }
     COLORREF GetTextColor() const { return static_cast<COLORREF>(SendMessage(TVM_GETTEXTCOLOR)); }

@@ -199,6 +199,10 @@ TEST_F(Wrappers, ListAndItsHeaderThroughTheParentsMap)
     list.GetItemRect(1, &row, LVIR_BOUNDS);
     ClickIn(list.m_hWnd, 150, (row.top + row.bottom) / 2);
     EXPECT_EQ(g_log, (std::vector<std::string>{"list changed 1 3", "list click"}));
+    CImageList images;
+    ASSERT_TRUE(images.Create(16, 16, ILC_COLOR32, 0, 1));
+    EXPECT_EQ(list.SetImageList(&images, LVSIL_SMALL), nullptr);
+    EXPECT_EQ(list.GetImageList(LVSIL_SMALL), &images);
     POSITION pos = list.GetFirstSelectedItemPosition();
     ASSERT_TRUE(pos);
     EXPECT_EQ(list.GetNextSelectedItem(pos), 1);
