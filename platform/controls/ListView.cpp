@@ -54,6 +54,7 @@ struct ListView {
     POINT pressPoint{0, 0};
     bool pressRight = false;
     bool dragSent = false;
+    bool updatingBars = false;
 };
 
 DWORD Style(const ListView& lv)
@@ -203,9 +204,20 @@ RECT LabelRect(const ListView& lv, int i)
 
 void UpdateScrollBars(ListView& lv)
 {
-    const int page = CountPerPage(lv);
-    SetControlScroll(lv.hwnd, SB_VERT, Count(lv) - 1, page, lv.top);
-    SetControlScroll(lv.hwnd, SB_HORZ, TotalWidth(lv) - 1, Client(lv).right, lv.scrollX);
+    // A bar that comes or goes resizes the client area, which brings us back
+    // here: the outer call goes round once more instead.
+    if (lv.updatingBars)
+        return;
+    lv.updatingBars = true;
+    for (int pass = 0; pass < 3; ++pass) {
+        const RECT before = Client(lv);
+        SetControlScroll(lv.hwnd, SB_VERT, Count(lv) - 1, CountPerPage(lv), lv.top);
+        SetControlScroll(lv.hwnd, SB_HORZ, TotalWidth(lv) - 1, Client(lv).right, lv.scrollX);
+        const RECT after = Client(lv);
+        if (after.right == before.right && after.bottom == before.bottom)
+            break;
+    }
+    lv.updatingBars = false;
 }
 
 void LayoutHeader(ListView& lv)
@@ -733,7 +745,7 @@ void OnKey(ListView& lv, UINT key)
 void OnScroll(ListView& lv, bool vertical, WPARAM wParam)
 {
     const int code = LOWORD(wParam);
-    const int pos = static_cast<short>(HIWORD(wParam));
+    const int pos = ScrollThumbPosition(lv.hwnd, vertical ? SB_VERT : SB_HORZ, wParam);
     if (vertical) {
         const int page = std::max(1, CountPerPage(lv));
         int top = lv.top;

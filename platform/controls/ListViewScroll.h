@@ -1,22 +1,12 @@
-// Scroll codes the tree and list controls answer.
+// Scroll codes and the window scroll bars the tree and list controls use.
 #pragma once
 
-#ifndef SB_LINEUP
-#define SB_HORZ 0
-#define SB_VERT 1
-#define SB_LINEUP 0
-#define SB_LINELEFT 0
-#define SB_LINEDOWN 1
-#define SB_LINERIGHT 1
-#define SB_PAGEUP 2
-#define SB_PAGELEFT 2
-#define SB_PAGEDOWN 3
-#define SB_PAGERIGHT 3
-#define SB_THUMBPOSITION 4
-#define SB_THUMBTRACK 5
-#define SB_TOP 6
-#define SB_LEFT 6
-#define SB_BOTTOM 7
-#define SB_RIGHT 7
-#define SB_ENDSCROLL 8
-#endif
+#include "platform/win/ScrollBar.h"
+
+namespace tavrin::controls {
+
+// The thumb position a WM_VSCROLL/WM_HSCROLL carries: from the window's own
+// bar the whole of it (wParam holds only 16 bits), else wParam's.
+int ScrollThumbPosition(HWND hwnd, int bar, WPARAM wParam);
+
+} // namespace tavrin::controls

@@ -1,6 +1,7 @@
 #include "platform/controls/ListViewShared.h"
 
 #include "platform/controls/Control.h"
+#include "platform/controls/ListViewScroll.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/win/Resource.h"
 #include "platform/win/User.h"
@@ -105,8 +106,28 @@ void FillSolid(HDC hdc, const RECT& rect, COLORREF colour)
     DeleteObject(brush);
 }
 
-void SetControlScroll(HWND, int, int, int, int)
+void SetControlScroll(HWND hwnd, int bar, int maximum, int page, int position)
 {
+    SCROLLINFO si{};
+    si.cbSize = sizeof si;
+    si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+    si.nMin = 0;
+    si.nMax = maximum > 0 ? maximum : 0;
+    si.nPage = static_cast<UINT>(page > 0 ? page : 0);
+    si.nPos = position;
+    SetScrollInfo(hwnd, bar, &si, TRUE);
+}
+
+int ScrollThumbPosition(HWND hwnd, int bar, WPARAM wParam)
+{
+    const int sent = HIWORD(wParam);
+    SCROLLINFO si{};
+    si.cbSize = sizeof si;
+    si.fMask = SIF_TRACKPOS;
+    // The bar's own track position when it is the one that sent this.
+    if (GetScrollInfo(hwnd, bar, &si) && (si.nTrackPos & 0xFFFF) == sent)
+        return si.nTrackPos;
+    return static_cast<short>(sent);
 }
 
 } // namespace tavrin::controls

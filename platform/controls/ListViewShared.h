@@ -63,7 +63,8 @@ bool KeyDown(int key);
 void FillSolid(HDC hdc, const RECT& rect, COLORREF colour);
 
 
-// The scroll bar of a control; a no-op where the window has none.
+// Gives a control's scroll bar its range (0 to maximum), page and position;
+// the bar shows while the range is larger than the page.
 void SetControlScroll(HWND hwnd, int bar, int maximum, int page, int position);
 
 } // namespace tavrin::controls

@@ -1158,7 +1158,7 @@ void OnDoubleClick(Tree& t, LPARAM lParam, bool right)
 void OnScroll(Tree& t, bool vertical, WPARAM wParam)
 {
     const int code = LOWORD(wParam);
-    const int pos = static_cast<short>(HIWORD(wParam));
+    const int pos = ScrollThumbPosition(t.hwnd, vertical ? SB_VERT : SB_HORZ, wParam);
     const int page = std::max(1, VisibleCount(t));
     const int count = static_cast<int>(VisibleItems(t).size());
     if (vertical) {

@@ -110,6 +110,36 @@ TEST_F(ListFixture, OwnerDataAsksOnlyForRowsOnScreen)
     }
     EXPECT_LE(asked.size(), static_cast<size_t>(2 * (page + 1)));
 
+    // The window's scroll bar follows, and its thumb reaches rows past 16 bits.
+    SCROLLINFO si{};
+    si.cbSize = sizeof si;
+    si.fMask = SIF_ALL;
+    ASSERT_TRUE(GetScrollInfo(list, SB_VERT, &si));
+    EXPECT_EQ(si.nMax, 99999);
+    EXPECT_EQ(si.nPage, static_cast<UINT>(page));
+    EXPECT_EQ(si.nPos, top);
+    SendMessageA(list, WM_VSCROLL, SB_TOP, 0);
+    tavrin::win::ScrollBarLayout layout;
+    ASSERT_TRUE(tavrin::win::GetScrollBarLayout(list, SB_VERT, &layout));
+    RECT window;
+    GetWindowRect(list, &window);
+    const int x = window.left + (layout.bar.left + layout.bar.right) / 2;
+    const int thumbY = window.top + layout.bar.top + layout.thumbStart + layout.thumbSize / 2;
+    tavrin::win::InjectMouseMove(x, thumbY);
+    tavrin::win::InjectMouseButton(tavrin::win::MouseButton::Left, true);
+    tavrin::win::InjectMouseMove(x, window.top + layout.bar.top + (layout.bar.bottom - layout.bar.top) * 3 / 4);
+    tavrin::win::InjectMouseButton(tavrin::win::MouseButton::Left, false);
+    PumpAll();
+    const int dragged = static_cast<int>(SendMessageA(list, LVM_GETTOPINDEX, 0, 0));
+    EXPECT_GT(dragged, 65535);
+    EXPECT_LT(dragged, 100000 - page);
+    asked.clear();
+    UpdateWindow(list);
+    for (int row : asked) {
+        EXPECT_GE(row, dragged);
+        EXPECT_LE(row, dragged + page);
+    }
+
     // Shrinking the count keeps what is asked below it.
     asked.clear();
     SendMessageA(list, LVM_SETITEMCOUNT, 3, 0);
