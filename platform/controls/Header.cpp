@@ -281,9 +281,9 @@ void EndTrack(Header& h, bool apply, int x)
         SetWidth(h, index, item.cxy);
 }
 
-LRESULT HeaderMessage(Header* h, UINT message, WPARAM wParam, LPARAM lParam)
+LRESULT Header::Handle(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    HWND hwnd = h->hwnd;
+    Header* h = this;
     switch (message) {
     case WM_SETFONT:
         h->font = reinterpret_cast<HFONT>(wParam);
@@ -506,11 +506,6 @@ LRESULT HeaderMessage(Header* h, UINT message, WPARAM wParam, LPARAM lParam)
         break;
     }
     return DefWindowProcA(hwnd, message, wParam, lParam);
-}
-
-LRESULT Header::Handle(UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return HeaderMessage(this, message, wParam, lParam);
 }
 
 } // namespace

@@ -57,11 +57,6 @@ struct ListView {
     bool updatingBars = false;
 };
 
-DWORD Style(const ListView& lv)
-{
-    return static_cast<DWORD>(GetWindowLongA(lv.hwnd, GWL_STYLE));
-}
-
 bool OwnerData(const ListView& lv)
 {
     return (Style(lv) & LVS_OWNERDATA) != 0;
@@ -1183,9 +1178,9 @@ void ApplyHeaderStyle(ListView& lv)
     LayoutHeader(lv);
 }
 
-LRESULT ListViewMessage(ListView* lv, UINT message, WPARAM wParam, LPARAM lParam)
+LRESULT ListView::Handle(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    HWND hwnd = lv->hwnd;
+    ListView* lv = this;
     switch (message) {
     case WM_CREATE:
         RegisterHeaderClass();
@@ -1463,11 +1458,6 @@ LRESULT ListViewMessage(ListView* lv, UINT message, WPARAM wParam, LPARAM lParam
         break;
     }
     return DefWindowProcA(hwnd, message, wParam, lParam);
-}
-
-LRESULT ListView::Handle(UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return ListViewMessage(this, message, wParam, lParam);
 }
 
 } // namespace

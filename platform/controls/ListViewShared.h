@@ -52,6 +52,13 @@ int FontLineHeight(HFONT font);
 // Width of the text in the font.
 int TextWidth(HFONT font, const std::string& text);
 
+// The window style of a control's state object (anything with an hwnd).
+template <class T>
+DWORD Style(const T& control)
+{
+    return static_cast<DWORD>(GetWindowLongA(control.hwnd, GWL_STYLE));
+}
+
 // Whether a child is shown by its own style, whatever its parent's drawing
 // state (WM_SETREDRAW FALSE hides the parent from painting).
 bool ShownByStyle(HWND child);

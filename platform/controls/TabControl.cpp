@@ -47,11 +47,6 @@ struct TabControl {
     bool pressed = false;
 };
 
-DWORD Style(const TabControl& tc)
-{
-    return static_cast<DWORD>(GetWindowLongA(tc.hwnd, GWL_STYLE));
-}
-
 bool Vertical(const TabControl& tc)
 {
     return (Style(tc) & TCS_VERTICAL) != 0;
@@ -405,9 +400,9 @@ void OnKey(TabControl& tc, UINT key)
     EnsureShown(tc, tc.current);
 }
 
-LRESULT TabControlMessage(TabControl* tc, UINT message, WPARAM wParam, LPARAM lParam)
+LRESULT TabControl::Handle(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    HWND hwnd = tc->hwnd;
+    TabControl* tc = this;
     switch (message) {
     case WM_CREATE:
         if (Style(*tc) & TCS_TOOLTIPS)
@@ -646,11 +641,6 @@ LRESULT TabControlMessage(TabControl* tc, UINT message, WPARAM wParam, LPARAM lP
         break;
     }
     return DefWindowProcA(hwnd, message, wParam, lParam);
-}
-
-LRESULT TabControl::Handle(UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return TabControlMessage(this, message, wParam, lParam);
 }
 
 } // namespace

@@ -86,11 +86,6 @@ struct Tree {
     bool redraw = true;
 };
 
-DWORD Style(const Tree& t)
-{
-    return static_cast<DWORD>(GetWindowLongA(t.hwnd, GWL_STYLE));
-}
-
 Node* Find(const Tree& t, HTREEITEM handle)
 {
     if (!handle)
@@ -1214,9 +1209,9 @@ void CreateTooltip(Tree& t)
     t.tooltip = CreateWindowExA(0, TOOLTIPS_CLASSA, "", WS_POPUP, 0, 0, 0, 0, t.hwnd, nullptr, nullptr, nullptr);
 }
 
-LRESULT TreeMessage(Tree* t, UINT message, WPARAM wParam, LPARAM lParam)
+LRESULT Tree::Handle(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    HWND hwnd = t->hwnd;
+    Tree* t = this;
     switch (message) {
     case WM_CREATE:
         CreateTooltip(*t);
@@ -1465,11 +1460,6 @@ LRESULT TreeMessage(Tree* t, UINT message, WPARAM wParam, LPARAM lParam)
         break;
     }
     return DefWindowProcA(hwnd, message, wParam, lParam);
-}
-
-LRESULT Tree::Handle(UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return TreeMessage(this, message, wParam, lParam);
 }
 
 } // namespace
