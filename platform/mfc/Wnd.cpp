@@ -880,3 +880,19 @@ HBRUSH CWnd::OnCtlColor(CDC*, CWnd* pWnd, UINT)
         return reinterpret_cast<HBRUSH>(result);
     return reinterpret_cast<HBRUSH>(Default());
 }
+
+CWnd* CWnd::GetDescendantWindow(int nID, BOOL bOnlyPerm) const { return GetDescendantWindow(m_hWnd, nID, bOnlyPerm); }
+
+CWnd* CWnd::GetDescendantWindow(HWND hWnd, int nID, BOOL bOnlyPerm)
+{
+    // Direct children first, then their descendants.
+    if (HWND hChild = ::GetDlgItem(hWnd, nID)) {
+        if (CWnd* pWnd = bOnlyPerm ? FromHandlePermanent(hChild) : FromHandle(hChild))
+            return pWnd;
+    }
+    for (HWND hChild = ::GetTopWindow(hWnd); hChild; hChild = ::GetWindow(hChild, GW_HWNDNEXT)) {
+        if (CWnd* pWnd = GetDescendantWindow(hChild, nID, bOnlyPerm))
+            return pWnd;
+    }
+    return nullptr;
+}

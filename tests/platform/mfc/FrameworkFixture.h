@@ -1,0 +1,33 @@
+// The framework's fixture resources as the resource handle for one test.
+#pragma once
+
+#include "platform/mfc/Resource.h"
+#include "platform/win/MessageBox.h"
+#include "platform/win/ResourceTable.h"
+
+#include <gtest/gtest.h>
+
+const tavrin::win::ResourceTable& TavrinMfcFixtureResources();
+
+namespace tavrin::test {
+
+class FrameworkResources : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_module = tavrin::win::CreateResourceModule(TavrinMfcFixtureResources());
+        ASSERT_NE(m_module, nullptr);
+        AfxSetResourceHandle(m_module);
+        tavrin::win::ClearMessageBoxAnswers();
+        tavrin::win::TakeMessageBoxLog();
+    }
+    void TearDown() override
+    {
+        AfxSetResourceHandle(nullptr);
+        tavrin::win::DestroyResourceModule(m_module);
+        tavrin::win::ClearMessageBoxAnswers();
+    }
+    HMODULE m_module = nullptr;
+};
+
+} // namespace tavrin::test
