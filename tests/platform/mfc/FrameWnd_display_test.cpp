@@ -1,0 +1,144 @@
+// A frame with bars on a real display: the desktop resizes it and the bars
+// and the view are laid out again, as the screenshot shows.
+#include "platform/display/GtkPresenter.h"
+#include "platform/base/Clock.h"
+#include "platform/gdi/Png.h"
+#include "platform/mfc/ControlBar.h"
+#include "platform/mfc/WinApp.h"
+#include "platform/win/SystemProfile.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <functional>
+#include <memory>
+
+// Last: its macros would clash with the headers above.
+#include <X11/Xlib.h>
+
+using namespace tavrin;
+
+namespace {
+
+bool PumpFor(const std::function<bool()>& done, DWORD timeoutMs = 10000)
+{
+    DWORD start = ::GetTickCount();
+    MSG msg;
+    while (!done()) {
+        if (::GetTickCount() - start > timeoutMs)
+            return false;
+        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageA(&msg);
+        }
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+    }
+    return true;
+}
+
+constexpr COLORREF kViewColour = RGB(0x20, 0x60, 0xA0);
+
+class CColourView : public CView {
+public:
+    void OnDraw(CDC* pDC) override
+    {
+        CRect client;
+        GetClientRect(&client);
+        pDC->FillSolidRect(&client, kViewColour);
+    }
+};
+
+class CEdgeBar : public CControlBar {
+public:
+    int m_thickness = 0;
+    CSize CalcFixedLayout(BOOL bStretch, BOOL bHorz) override
+    {
+        return bHorz ? CSize(bStretch ? 32767 : 0, m_thickness) : CSize(m_thickness, bStretch ? 32767 : 0);
+    }
+    void OnUpdateCmdUI(CFrameWnd*, BOOL) override {}
+};
+
+class CShownFrame : public CFrameWnd {
+public:
+    CEdgeBar m_top, m_bottom;
+    int OnCreate(LPCREATESTRUCT lpcs)
+    {
+        if (CFrameWnd::OnCreate(lpcs) == -1)
+            return -1;
+        m_bottom.m_thickness = 22;
+        m_top.m_thickness = 26;
+        if (!m_bottom.Create(nullptr, nullptr, WS_CHILD | WS_VISIBLE | CBRS_BOTTOM, CRect(), this, 0xE801) ||
+            !m_top.Create(nullptr, nullptr, WS_CHILD | WS_VISIBLE | CBRS_TOP, CRect(), this, 0xE820))
+            return -1;
+        auto* pView = new CColourView;
+        if (!pView->Create(nullptr, nullptr, WS_CHILD | WS_VISIBLE, CRect(), this, AFX_IDW_PANE_FIRST))
+            return -1;
+        SetActiveView(pView, FALSE);
+        return 0;
+    }
+    DECLARE_MESSAGE_MAP()
+};
+BEGIN_MESSAGE_MAP(CShownFrame, CFrameWnd)
+    ON_WM_CREATE()
+END_MESSAGE_MAP()
+
+DWORD Rgb(COLORREF c) { return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c); }
+
+} // namespace
+
+TEST(FrameDisplay, TheDesktopResizesTheFrameAndItsBarsFollow)
+{
+    if (!std::getenv("DISPLAY"))
+        GTEST_SKIP() << "no display";
+    display::GtkPresenter* presenter = display::StartGtkPresenter();
+    ASSERT_TRUE(presenter);
+    CWinApp app;
+    auto* pFrame = new CShownFrame;
+    ASSERT_TRUE(pFrame->Create(nullptr, "框架布局", WS_OVERLAPPEDWINDOW | WS_VISIBLE, CRect(80, 80, 440, 360)));
+    app.m_pMainWnd = pFrame;
+    HWND hFrame = pFrame->m_hWnd;
+    ASSERT_TRUE(PumpFor([&] { return presenter->GetNativeWindow(hFrame) != 0; }));
+
+    const DWORD face = Rgb(::GetSysColor(COLOR_BTNFACE));
+    auto laidOut = [&](std::unique_ptr<Surface>& shot) {
+        presenter->Flush();
+        shot = presenter->CaptureWindow(hFrame);
+        if (!shot)
+            return false;
+        CRect client;
+        pFrame->GetClientRect(&client);
+        int h = client.Height(), w = client.Width();
+        if (shot->Width() < w || shot->Height() < h)
+            return false;
+        return (shot->GetPixel(w / 2, h / 2) & 0xFFFFFF) == Rgb(kViewColour) &&
+               (shot->GetPixel(w / 2, h - 11) & 0xFFFFFF) == face && (shot->GetPixel(w / 2, 13) & 0xFFFFFF) == face &&
+               (shot->GetPixel(w / 2, h - 30) & 0xFFFFFF) == Rgb(kViewColour);
+    };
+    std::unique_ptr<Surface> shot;
+    ASSERT_TRUE(PumpFor([&] { return laidOut(shot); }));
+
+    // Another client of the display server resizes the frame's window.
+    CRect before;
+    pFrame->GetClientRect(&before);
+    Display* x = XOpenDisplay(nullptr);
+    ASSERT_NE(x, nullptr);
+    XWindowAttributes attributes{};
+    XGetWindowAttributes(x, presenter->GetNativeWindow(hFrame), &attributes);
+    XResizeWindow(x, presenter->GetNativeWindow(hFrame), attributes.width + 120, attributes.height + 90);
+    XFlush(x);
+    XCloseDisplay(x);
+    CRect after;
+    ASSERT_TRUE(PumpFor([&] {
+        pFrame->GetClientRect(&after);
+        return after.Height() >= before.Height() + 60;
+    })) << "height " << after.Height() << " was " << before.Height();
+    bool again = PumpFor([&] { return laidOut(shot); });
+    if (shot)
+        SavePng(*shot, "mfc-frame-layout.png");
+    EXPECT_TRUE(again);
+    CRect bottom;
+    pFrame->m_bottom.GetWindowRect(&bottom);
+    pFrame->ScreenToClient(&bottom);
+    EXPECT_EQ(bottom, CRect(0, after.bottom - 22, after.right, after.bottom));
+    pFrame->DestroyWindow();
+}
