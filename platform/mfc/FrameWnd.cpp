@@ -5,6 +5,7 @@
 #include "platform/mfc/Resource.h"
 #include "platform/mfc/WinApp.h"
 #include "platform/win/Accelerator.h"
+#include "platform/win/Input.h"
 #include "platform/win/Menu.h"
 #include "platform/win/ResourceImage.h"
 #include "platform/win/WindowPos.h"
@@ -43,6 +44,9 @@ BEGIN_MESSAGE_MAP(CFrameWnd, CWnd)
     ON_COMMAND_EX(ID_NEXT_PANE, OnNextPaneCmd)
     ON_UPDATE_COMMAND_UI(ID_PREV_PANE, OnUpdateNextPaneMenu)
     ON_COMMAND_EX(ID_PREV_PANE, OnNextPaneCmd)
+    ON_UPDATE_COMMAND_UI(ID_INDICATOR_CAPS, OnUpdateKeyIndicator)
+    ON_UPDATE_COMMAND_UI(ID_INDICATOR_NUM, OnUpdateKeyIndicator)
+    ON_UPDATE_COMMAND_UI(ID_INDICATOR_SCRL, OnUpdateKeyIndicator)
 END_MESSAGE_MAP()
 
 CFrameWnd::~CFrameWnd()
@@ -470,6 +474,14 @@ BOOL CFrameWnd::OnNextPaneCmd(UINT nID)
     SetActiveView(views[next]);
     views[next]->SetFocus();
     return TRUE;
+}
+
+void CFrameWnd::OnUpdateKeyIndicator(CCmdUI* pCmdUI)
+{
+    int key = pCmdUI->m_nID == ID_INDICATOR_CAPS ? VK_CAPITAL
+              : pCmdUI->m_nID == ID_INDICATOR_NUM ? VK_NUMLOCK
+                                                  : VK_SCROLL;
+    pCmdUI->Enable((::GetKeyState(key) & 1) != 0);
 }
 
 // Bars

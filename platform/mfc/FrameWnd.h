@@ -144,6 +144,8 @@ public:
     void OnUpdateControlBarMenu(CCmdUI* pCmdUI);
     BOOL OnBarCheck(UINT nID);
     void OnUpdateNextPaneMenu(CCmdUI* pCmdUI);
+    // The caps, num and scroll lock panes: enabled (shown) while the lock is on.
+    void OnUpdateKeyIndicator(CCmdUI* pCmdUI);
     BOOL OnNextPaneCmd(UINT nID);
 
 protected:

@@ -420,6 +420,9 @@ BOOL CWnd::OnCommand(WPARAM wParam, LPARAM lParam)
             return TRUE;
         nCode = CN_COMMAND;
     } else {
+        // A control changed by data exchange does not notify meanwhile.
+        if (nCode != CN_COMMAND && tavrin::mfc::LockoutNotifyWindow() == m_hWnd)
+            return TRUE;
         if (ReflectLastMsg(hWndCtrl))
             return TRUE; // the control handled its own notification
         if (nID == 0)
@@ -895,4 +898,10 @@ CWnd* CWnd::GetDescendantWindow(HWND hWnd, int nID, BOOL bOnlyPerm)
             return pWnd;
     }
     return nullptr;
+}
+
+HWND& tavrin::mfc::LockoutNotifyWindow()
+{
+    thread_local HWND lockout = nullptr;
+    return lockout;
 }

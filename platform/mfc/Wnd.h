@@ -422,4 +422,7 @@ void UpdateMenuItemText(CCmdUI* ui, LPCTSTR text);
 // creation hook; the dialog manager uses it too.
 void HookWindowCreate(CWnd* pWnd);
 BOOL UnhookWindowCreate();
+// The window whose controls' notifications are held back while its data
+// exchange runs (null: none).
+HWND& LockoutNotifyWindow();
 } // namespace tavrin::mfc

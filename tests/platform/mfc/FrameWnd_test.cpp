@@ -6,6 +6,7 @@
 #include "platform/mfc/WinApp.h"
 #include "tests/platform/mfc/FrameworkFixture.h"
 #include "tests/platform/mfc/fixtures/mfc_fixture.h"
+#include "platform/win/Input.h"
 
 #include <gtest/gtest.h>
 
@@ -336,4 +337,27 @@ TEST_F(FrameTest, OwnedMiniFramesFollowTheFrameThroughFloatStatus)
     EXPECT_EQ(m_pFrame->m_bHelpMode, 0);
     m_pFrame->OnSetPreviewMode(TRUE, nullptr);
     pMini->DestroyWindow();
+}
+
+TEST_F(FrameTest, TheKeyboardPanesFollowTheLocks)
+{
+    auto shown = [&](UINT id) {
+        CTestCmdUI state;
+        state.m_nID = id;
+        EXPECT_TRUE(m_pFrame->OnCmdMsg(id, CN_UPDATE_COMMAND_UI, &state, nullptr));
+        return state.m_bEnabled;
+    };
+    m_pFrame->m_pView->SetFocus();
+    BOOL capsBefore = shown(ID_INDICATOR_CAPS);
+    EXPECT_EQ(capsBefore, (::GetKeyState(VK_CAPITAL) & 1) != 0);
+    tavrin::win::InjectKey(VK_CAPITAL, true);
+    tavrin::win::InjectKey(VK_CAPITAL, false);
+    Drain();
+    EXPECT_NE(shown(ID_INDICATOR_CAPS), capsBefore);
+    EXPECT_EQ(shown(ID_INDICATOR_NUM), (::GetKeyState(VK_NUMLOCK) & 1) != 0);
+    EXPECT_EQ(shown(ID_INDICATOR_SCRL), (::GetKeyState(VK_SCROLL) & 1) != 0);
+    tavrin::win::InjectKey(VK_CAPITAL, true);
+    tavrin::win::InjectKey(VK_CAPITAL, false);
+    Drain();
+    EXPECT_EQ(shown(ID_INDICATOR_CAPS), capsBefore);
 }
