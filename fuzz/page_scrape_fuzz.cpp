@@ -4,14 +4,14 @@
 // the first group of the first match is what FirstGroup gives, and all
 // matches come in page order without overlapping.
 #include "fuzz/FuzzText.h"
-#include "providers/5460/PageScrape.h"
+#include "providers/common/PageScrape.h"
 
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
 
-using tavrin::p5460::Case;
+using tavrin::Case;
 
 namespace {
 
@@ -64,18 +64,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     for (const Pattern& pattern : kPatterns) {
         std::vector<CString> groups;
-        bool found = tavrin::p5460::SearchFirst(text, pattern.text, pattern.letterCase, groups);
+        bool found = tavrin::SearchFirst(text, pattern.text, pattern.letterCase, groups);
         FUZZ_CHECK(found == !groups.empty());
         for (const CString& group : groups)
             FUZZ_CHECK(Within(page, group));
         if (found)
             for (size_t i = 1; i < groups.size(); ++i)
                 FUZZ_CHECK(groups[0].View().find(groups[i].View()) != std::string_view::npos);
-        CString first = tavrin::p5460::FirstGroup(text, pattern.text, pattern.letterCase);
+        CString first = tavrin::FirstGroup(text, pattern.text, pattern.letterCase);
         FUZZ_CHECK(first.View() == (groups.size() >= 2 ? groups[1].View() : std::string_view()));
 
         size_t from = 0;
-        std::vector<CString> matches = tavrin::p5460::AllMatches(text, pattern.text, pattern.letterCase);
+        std::vector<CString> matches = tavrin::AllMatches(text, pattern.text, pattern.letterCase);
         for (const CString& match : matches) {
             size_t at = page.find(match.View(), from);
             FUZZ_CHECK(at != std::string_view::npos);

@@ -16,6 +16,11 @@ CSchoolClass::CSchoolClass()
 
 CSchoolClass::~CSchoolClass()
 {
+    TearDown();
+}
+
+void CSchoolClass::TearDown()
+{
     Close();
     CClassStore* stores[4];
     int count = GetStores(stores);

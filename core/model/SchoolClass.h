@@ -70,6 +70,10 @@ public:
 
     void BeginClose();
     void Close();
+    // Close, then frees the stores, which save their files; the object stays
+    // valid. The destructor starts with it; a class leaving its account is
+    // torn down early, before another object loads its folder.
+    void TearDown();
     BOOL IsClosing() const { return m_state.IsClosing(); }
     // Aborts the requests of the class and its stores.
     void AbortTree();

@@ -7,6 +7,7 @@
 #include "platform/base/Url.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 
 namespace {
@@ -163,19 +164,23 @@ BOOL CHttpClient::Once(const CString& url, std::string_view body, CByteArray& ou
     int redirects = 0;
     std::string header;
     BOOL result = FALSE;
+    // The cookies belong to the server the caller asked: a redirect to
+    // another server neither gets them nor sets any.
+    const std::string origin = OriginOf(url);
     for (;;) {
         if (m_stop) {
             WSASetLastError(WSAEINTR);
             break;
         }
+        const bool sameOrigin = !origin.empty() && OriginOf(current) == origin;
         bool complete = false;
-        if (!Exchange(current, body, boundary, deadline, header, complete, out) || !complete)
+        if (!Exchange(current, body, boundary, deadline, sameOrigin, header, complete, out) || !complete)
             break;
         m_header = CString(header);
         int status = GetStatusCode();
         if ((status >= 501 && status <= 598) || status == 407)
             break;
-        if (m_acceptCookies)
+        if (m_acceptCookies && sameOrigin)
             m_cookies.Set(tavrin::http::HeaderValue(header, "Set-Cookie"));
         std::string location = tavrin::http::HeaderValue(header, "Location");
         if (!location.empty() && m_followRedirects) {
@@ -196,12 +201,28 @@ BOOL CHttpClient::Once(const CString& url, std::string_view body, CByteArray& ou
     return result;
 }
 
+std::string CHttpClient::OriginOf(const CString& url)
+{
+    DWORD service = 0;
+    CString host;
+    CString object;
+    INTERNET_PORT port = 0;
+    if (!AfxParseURL(url, service, host, object, port))
+        return std::string();
+    std::string origin(host.View());
+    for (char& c : origin)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    while (!origin.empty() && origin.back() == '.')
+        origin.pop_back(); // "host." names the same server as "host"
+    return origin + ":" + std::to_string(port);
+}
+
 bool CHttpClient::BuildRequest(const CString& url, const CString& host, WORD port, const CString& object,
-                               bool viaProxy, bool post, int bodyLength, const CString& boundary,
+                               bool viaProxy, bool post, int bodyLength, const CString& boundary, bool withCookies,
                                std::string& header) const
 {
     const CString& referer = m_referer.IsEmpty() ? url : m_referer;
-    std::string cookie = m_cookies.HeaderText();
+    std::string cookie = withCookies ? m_cookies.HeaderText() : std::string();
     if (!IsHeaderSafe(referer.View()) || !IsHeaderSafe(cookie) || !IsHeaderSafe(boundary.View()) ||
         !IsHeaderSafe(object.View()) || !IsHeaderSafe(m_realm.View()))
         return false;
@@ -310,7 +331,7 @@ BOOL CHttpClient::SendData(UINT_PTR socket, const BYTE* bytes, int length)
 }
 
 bool CHttpClient::Exchange(const CString& url, std::string_view body, const CString& boundary, int64_t deadline,
-                           std::string& header, bool& complete, CByteArray& content)
+                           bool withCookies, std::string& header, bool& complete, CByteArray& content)
 {
     header.clear();
     content.RemoveAll();
@@ -336,7 +357,8 @@ bool CHttpClient::Exchange(const CString& url, std::string_view body, const CStr
     if (body.size() > static_cast<size_t>(INT32_MAX))
         return false;
     std::string request;
-    if (!BuildRequest(url, host, port, object, viaProxy, post, static_cast<int>(body.size()), boundary, request))
+    if (!BuildRequest(url, host, port, object, viaProxy, post, static_cast<int>(body.size()), boundary, withCookies,
+                      request))
         return false;
 
     ULONG address = 0;

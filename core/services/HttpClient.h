@@ -88,9 +88,12 @@ private:
     // complete tells whether a whole header arrived; the body goes into
     // content.
     bool Exchange(const CString& url, std::string_view body, const CString& boundary, int64_t deadline,
-                  std::string& header, bool& complete, CByteArray& content);
+                  bool withCookies, std::string& header, bool& complete, CByteArray& content);
     bool BuildRequest(const CString& url, const CString& host, WORD port, const CString& object, bool viaProxy,
-                      bool post, int bodyLength, const CString& boundary, std::string& header) const;
+                      bool post, int bodyLength, const CString& boundary, bool withCookies,
+                      std::string& header) const;
+    // Lower-case host without trailing dots and the port; "" for a bad URL.
+    static std::string OriginOf(const CString& url);
     bool Receive(UINT_PTR socket, int64_t deadline, std::string& header, bool& complete, CByteArray& content);
     // Registers the attempt's socket for Abort; false when stop is already set.
     bool Attach(UINT_PTR socket);

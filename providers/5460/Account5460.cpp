@@ -1,5 +1,5 @@
 #include "providers/5460/Account5460.h"
-#include "providers/5460/PageScrape.h"
+#include "providers/common/PageScrape.h"
 
 #include "providers/5460/SchoolClass5460.h"
 #include "providers/5460/SignIn.h"
@@ -13,12 +13,8 @@ int CAccount5460::Login(CHttpClient* client, CString* page)
     std::lock_guard<std::recursive_mutex> lock(m_loginLock);
     const CString url = tavrin::p5460::PageUrl(GetProvider(), tavrin::p5460::kLoginPath);
 
-    const CString cookie = GetCookie();
-    if (tavrin::p5460::IsCookieFresh(cookie, GetCookieTime().GetTime(), CTime::GetCurrentTime().GetTime())) {
-        client->ClearCookies();
-        client->AddCookie(cookie);
+    if (tavrin::ReuseFreshCookie(*this, *client))
         return 1;
-    }
 
     Log("[登录]开始登录...");
     const CString form = tavrin::p5460::LoginForm(GetUserName(), GetPassword());
@@ -34,7 +30,7 @@ int CAccount5460::Login(CHttpClient* client, CString* page)
         Log("[登录]网络错误, 登录失败.");
         return 0;
     }
-    CString text = tavrin::p5460::PageText(reply);
+    CString text = tavrin::PageText(reply);
     if (page)
         *page = text;
     const CString cookies = client->GetCookies();

@@ -5,8 +5,8 @@
 #pragma once
 
 #include "core/model/Account.h"
+#include "providers/common/ClassSwap.h"
 
-#include <mutex>
 #include <vector>
 
 namespace tavrin::p5460 {
@@ -36,15 +36,7 @@ private:
     // Replaces the class array by the classes of entries, in their order
     // (see ClassList5460.cpp).
     void ApplyClassList(const std::vector<tavrin::p5460::ClassEntry>& entries);
-    // Tears the classes down and keeps them until the account goes.
-    void RetireClasses(const CArray<CSchoolClass*, CSchoolClass*>& classes);
-    void PostAccountEvent(WPARAM code);
-    // The profile page's status text in "profile.htm"; true when written.
-    bool WriteProfileStatus(const char* status);
 
-    // Classes taken out of the array by a class-list pass: torn down, but
-    // their memory stays until the account is destroyed, so that an event
-    // still queued for one never names a different, newer class.
-    std::mutex m_retiredLock;
-    std::vector<CSchoolClass*> m_retired;
+    // Classes taken out of the array by a class-list pass.
+    tavrin::RetiredClasses m_retired;
 };

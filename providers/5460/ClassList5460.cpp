@@ -8,11 +8,13 @@
 #include "platform/base/AtomicWrite.h"
 #include "platform/win/WinMessage.h"
 #include "providers/5460/Account5460.h"
-#include "providers/5460/PageScrape.h"
+#include "providers/common/PageScrape.h"
 #include "providers/5460/SchoolClass5460.h"
 #include "providers/5460/SignIn.h"
 #include "providers/common/Escape.h"
 #include "providers/common/PageTemplate.h"
+#include "providers/common/ProfilePage.h"
+#include "providers/common/Session.h"
 
 #include <set>
 #include <string>
@@ -52,12 +54,6 @@ CString TrimmedRight(CString text)
 }
 
 } // namespace
-
-void ApplyConfiguredProxy(CHttpClient& client)
-{
-    client.SetProxy(GetConfig(CFG_PROXY_HOST), GetConfig(CFG_PROXY_PORT), CString(), GetConfig(CFG_PROXY_USERNAME),
-                    GetConfig(CFG_PROXY_PASSWORD), TRUE);
-}
 
 std::vector<ClassEntry> ReadClassLinks(const CString& welcomePage)
 {
@@ -155,22 +151,19 @@ bool ReadClassPage(CHttpClient& client, CAccount& account, const CString& classI
     CByteArray reply;
     if (!client.Request(ClassPageUrl(account.GetProvider(), classId), "", reply, "") || client.IsStopped())
         return false;
-    page = tavrin::p5460::PageText(reply);
+    page = tavrin::PageText(reply);
     return true;
 }
 
 } // namespace
 
-void CAccount5460::PostAccountEvent(WPARAM code)
-{
-    if (HWND wnd = GetNotifyWnd())
-        PostMessage(wnd, WM_ACCOUNT_EVENT, code, reinterpret_cast<LPARAM>(static_cast<CAccount*>(this)));
-}
-
 void CAccount5460::UpdateClassList(int)
 {
     using namespace tavrin::p5460;
-    ApplyConfiguredProxy(m_classListClient);
+    using tavrin::Case;
+    using tavrin::FirstGroup;
+    using tavrin::SearchFirst;
+    tavrin::ApplyConfiguredProxy(m_classListClient);
     // A closing account keeps the stop that its teardown set.
     if (!IsClosing())
         m_classListClient.ResetStop();
@@ -193,7 +186,7 @@ void CAccount5460::UpdateClassList(int)
     }
     if (!signedIn) {
         Log("[班级信息]登陆失败, 无法更新.");
-        PostAccountEvent(1);
+        tavrin::PostAccountEvent(this, 1);
         return;
     }
 
@@ -209,7 +202,7 @@ void CAccount5460::UpdateClassList(int)
         // A welcome page naming no class is taken for a broken page: the
         // classes stay.
         Log("[班级信息]读取网页错误, 更新失败.");
-        PostAccountEvent(1);
+        tavrin::PostAccountEvent(this, 1);
         return;
     }
 
@@ -239,118 +232,43 @@ void CAccount5460::UpdateClassList(int)
         ApplyClassList(entries);
 
     Log("[班级信息]更新结束.");
-    PostAccountEvent(1);
+    tavrin::PostAccountEvent(this, 1);
 }
 
 void CAccount5460::ApplyClassList(const std::vector<ClassEntry>& entries)
 {
-    // The object of each entry: a class the account has already keeps its
-    // object (and its running work); the others are made aside.
-    std::vector<CSchoolClass*> objects(entries.size(), nullptr);
-    std::vector<bool> made(entries.size(), false);
-    CArray<CSchoolClass*, CSchoolClass*> leaving;
-    {
-        ClassesLock lock = LockClasses();
-        std::vector<CSchoolClass*> current;
-        for (int i = 0; i < GetClassCount(); ++i)
-            current.push_back(GetClassAt(i));
-        std::vector<bool> used(current.size(), false);
-        for (size_t k = 0; k < entries.size(); ++k) {
-            for (size_t j = 0; j < current.size(); ++j) {
-                if (!used[j] && current[j]->GetId() == entries[k].id) {
-                    used[j] = true;
-                    objects[k] = current[j];
-                    break;
-                }
+    // A class the account has already keeps its object (and its running
+    // work); the others are made aside.
+    std::vector<tavrin::ListedClass> listed;
+    for (const ClassEntry& entry : entries) {
+        tavrin::ListedClass item;
+        item.id = entry.id;
+        item.make = [this, &entry] {
+            CSchoolClass* schoolClass = CreateClass();
+            if (schoolClass) {
+                schoolClass->SetAccount(this);
+                schoolClass->SetId(entry.id);
+                schoolClass->SetSchoolName(entry.schoolName);
+                schoolClass->SetName(entry.name);
+                schoolClass->SetCustoName(entry.displayName);
+                schoolClass->SetSchoolId(entry.schoolId);
             }
-        }
-        CArray<CSchoolClass*, CSchoolClass*> staying;
-        for (size_t j = 0; j < current.size(); ++j)
-            (used[j] ? staying : leaving).Add(current[j]);
-        // The classes that leave are out of the array before their teardown.
-        ExchangeClasses(staying);
+            return schoolClass;
+        };
+        item.refresh = [&entry](CSchoolClass* schoolClass) {
+            schoolClass->SetSchoolName(entry.schoolName);
+            schoolClass->SetName(entry.name);
+            schoolClass->SetCustoName(entry.displayName);
+            if (entry.pageRead)
+                schoolClass->SetSchoolId(entry.schoolId);
+        };
+        listed.push_back(std::move(item));
     }
-    RetireClasses(leaving);
-
-    // New classes load their folders only now, when no class that left is
-    // at work in any folder.
-    for (size_t k = 0; k < entries.size(); ++k) {
-        if (objects[k])
-            continue;
-        CSchoolClass* schoolClass = CreateClass();
-        if (!schoolClass)
-            continue;
-        schoolClass->SetAccount(this);
-        schoolClass->SetId(entries[k].id);
-        schoolClass->SetSchoolName(entries[k].schoolName);
-        schoolClass->SetName(entries[k].name);
-        schoolClass->SetCustoName(entries[k].displayName);
-        schoolClass->SetSchoolId(entries[k].schoolId);
-        schoolClass->CreateStores();
-        objects[k] = schoolClass;
-        made[k] = true;
-    }
-
-    ClassesLock lock = LockClasses();
-    std::vector<CSchoolClass*> current;
-    for (int i = 0; i < GetClassCount(); ++i)
-        current.push_back(GetClassAt(i));
-    auto listed = [&current](CSchoolClass* schoolClass) {
-        for (CSchoolClass* c : current)
-            if (c == schoolClass)
-                return true;
-        return false;
-    };
-    CArray<CSchoolClass*, CSchoolClass*> final;
-    for (size_t k = 0; k < entries.size(); ++k) {
-        if (!objects[k])
-            continue;
-        if (!made[k]) {
-            // Deleted by the window meanwhile: it stays deleted.
-            if (!listed(objects[k]))
-                continue;
-            objects[k]->SetSchoolName(entries[k].schoolName);
-            objects[k]->SetName(entries[k].name);
-            objects[k]->SetCustoName(entries[k].displayName);
-            if (entries[k].pageRead)
-                objects[k]->SetSchoolId(entries[k].schoolId);
-        }
-        final.Add(objects[k]);
-    }
-    // A class added meanwhile by someone else is not dropped.
-    for (CSchoolClass* c : current) {
-        bool known = false;
-        for (CSchoolClass* o : objects)
-            known = known || o == c;
-        if (!known)
-            final.Add(c);
-    }
-    ExchangeClasses(final);
-}
-
-void CAccount5460::RetireClasses(const CArray<CSchoolClass*, CSchoolClass*>& classes)
-{
-    for (INT_PTR i = 0; i < classes.GetSize(); ++i)
-        classes[i]->BeginClose();
-    for (INT_PTR i = 0; i < classes.GetSize(); ++i) {
-        if (auto* schoolClass = dynamic_cast<CSchoolClass5460*>(classes[i]))
-            schoolClass->TearDown();
-        else
-            classes[i]->Close();
-        std::lock_guard<std::mutex> lock(m_retiredLock);
-        m_retired.push_back(classes[i]);
-    }
+    tavrin::ReplaceClasses(*this, m_retired, listed, true);
 }
 
 CAccount5460::~CAccount5460()
 {
-    // No class-list pass may still be retiring classes.
+    // No class-list pass may still be retiring classes when they are freed.
     Close();
-    std::vector<CSchoolClass*> retired;
-    {
-        std::lock_guard<std::mutex> lock(m_retiredLock);
-        retired.swap(m_retired);
-    }
-    for (CSchoolClass* schoolClass : retired)
-        delete schoolClass;
 }

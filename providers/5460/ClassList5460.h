@@ -10,9 +10,6 @@ class CHttpClient;
 
 namespace tavrin::p5460 {
 
-// Gives an account operation's client the proxy of the configuration.
-void ApplyConfiguredProxy(CHttpClient& client);
-
 // A class as the welcome page names it, with what its class page gave.
 struct ClassEntry {
     CString id;

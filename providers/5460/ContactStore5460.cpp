@@ -1,5 +1,5 @@
 #include "providers/5460/ContactStore5460.h"
-#include "providers/5460/PageScrape.h"
+#include "providers/common/PageScrape.h"
 
 #include "core/model/Account.h"
 #include "core/model/ModelEvents.h"
@@ -167,7 +167,7 @@ void CContactStore5460::UpdateMembers(const CString& url)
     // A page that lists nobody is taken for a broken page: the stored
     // members stay.
     std::vector<std::vector<CString>> records;
-    if (tavrin::p5460::ExtractTextArea(tavrin::p5460::PageText(reply), data))
+    if (tavrin::p5460::ExtractTextArea(tavrin::PageText(reply), data))
         records = Records(data);
     if (records.empty()) {
         Log("[通讯录]读取网页错误, 更新成员资料失败.");
@@ -217,7 +217,7 @@ void CContactStore5460::UpdateVisits(const CString& url)
         return;
     }
     CString data;
-    if (!tavrin::p5460::ExtractTextArea(tavrin::p5460::PageText(reply), data)) {
+    if (!tavrin::p5460::ExtractTextArea(tavrin::PageText(reply), data)) {
         Log("[通讯录]读取网页错误, 更新访问信息失败.");
         return;
     }

@@ -2,7 +2,8 @@
 // message that has some, pictures made local, pinned messages, the stop mark
 // "last", and the messages stored at the head of "message.xml".
 #include "providers/5460/MessageStore5460.h"
-#include "providers/5460/PageScrape.h"
+#include "providers/common/PageScrape.h"
+#include "providers/common/StoreEvents.h"
 
 #include "core/model/Account.h"
 #include "core/model/ModelEvents.h"
@@ -16,14 +17,13 @@
 #include "providers/common/HtmlSanitizer.h"
 #include "providers/common/NumericId.h"
 
-#include <boost/regex.hpp>
-
 #include <cstdlib>
 #include <deque>
 #include <map>
 #include <set>
 #include <string>
 
+using tavrin::Case;
 using tavrin::p5460::kReplySeparator;
 using tavrin::p5460::FirstPiece;
 
@@ -31,39 +31,6 @@ namespace {
 
 // No page total seen yet; also the page bound of the newest-first mode.
 constexpr int kUnknownTotal = 3000;
-
-boost::regex Compile(const char* text, bool ignoreCase)
-{
-    return boost::regex(text, ignoreCase ? boost::regex::perl | boost::regex::icase : boost::regex::perl);
-}
-
-// A search that never throws: an expression too complex for a hostile page
-// counts as no match.
-bool Find(const std::string& text, boost::smatch& match, const boost::regex& pattern)
-{
-    try {
-        return boost::regex_search(text, match, pattern);
-    } catch (const std::exception&) {
-        return false;
-    }
-}
-
-std::vector<std::string> FindAll(const std::string& text, const boost::regex& pattern)
-{
-    std::vector<std::string> out;
-    try {
-        for (boost::sregex_iterator it(text.begin(), text.end(), pattern), end; it != end; ++it)
-            out.push_back((*it)[1].str());
-    } catch (const std::exception&) {
-        out.clear();
-    }
-    return out;
-}
-
-CString Group(const boost::smatch& match, int n)
-{
-    return CString(match[n].str());
-}
 
 void RemoveLineBreaks(CString& text)
 {
@@ -127,32 +94,22 @@ CString CMessageStore5460::GetDisplayValue(const CString& text)
 
 void CMessageStore5460::Log(const CString& text)
 {
-    if (CSchoolClass* schoolClass = GetSchoolClass())
-        schoolClass->Log(text);
+    tavrin::LogToClass(*this, text);
 }
 
 void CMessageStore5460::PostEvent(WPARAM code)
 {
-    CSchoolClass* schoolClass = GetSchoolClass();
-    CAccount* account = schoolClass ? schoolClass->GetAccount() : nullptr;
-    if (account && account->GetNotifyWnd())
-        PostMessage(account->GetNotifyWnd(), WM_CLASS_EVENT, code, reinterpret_cast<LPARAM>(schoolClass));
+    tavrin::PostClassEvent(*this, code);
 }
 
 void CMessageStore5460::SendEvent(WPARAM code)
 {
-    CSchoolClass* schoolClass = GetSchoolClass();
-    CAccount* account = schoolClass ? schoolClass->GetAccount() : nullptr;
-    if (account && account->GetNotifyWnd())
-        SendMessage(account->GetNotifyWnd(), WM_CLASS_EVENT, code, reinterpret_cast<LPARAM>(schoolClass));
+    tavrin::SendClassEvent(*this, code);
 }
 
 int CMessageStore5460::Login(CHttpClient* client)
 {
-    CSchoolClass* schoolClass = GetSchoolClass();
-    CAccount* account = schoolClass ? schoolClass->GetAccount() : nullptr;
-    CString page;
-    return account ? account->Login(client, &page) : 0;
+    return tavrin::SignInFor(*this, client);
 }
 
 CString CMessageStore5460::WebHost()
@@ -260,15 +217,15 @@ void CMessageStore5460::Update(int count, int mode)
         if (!IsSuccessStatus(m_updateClient.GetStatusCode()))
             break;
         ++pagesRead;
-        const std::string text = tavrin::p5460::PageText(bytes).Str();
+        const std::string text = tavrin::PageText(bytes).Str();
         bool repeated = false;
         state.pageBlocks = 0;
         if (!text.empty()) {
             if (total == kUnknownTotal) {
-                static const boost::regex totalPattern = Compile("共<font color=red>([0-9]*)</font>页", true);
-                boost::smatch match;
-                if (Find(text, match, totalPattern)) {
-                    total = atoi(match[1].str().c_str());
+                std::vector<CString> match;
+                if (tavrin::SearchFirst(CString(text), "共<font color=red>([0-9]*)</font>页", Case::Insensitive,
+                                        match)) {
+                    total = atoi(match[1]);
                     CString line;
                     line.Format("[留言]共有%d页留言.", total);
                     Log(line);
@@ -345,38 +302,37 @@ void CMessageStore5460::Update(int count, int mode)
 
 bool CMessageStore5460::ReadListPage(const CString& page, ReadState& state)
 {
-    static const boost::regex blockPattern =
-        Compile("(<span class=\"style7\">主题\\:</span>.*?<td height=\"1\" bgcolor=\"DFDFDF\"></td>)", true);
-    static const boost::regex fieldPattern = Compile(
+    static const char blockPattern[] =
+        "(<span class=\"style7\">主题\\:</span>.*?<td height=\"1\" bgcolor=\"DFDFDF\"></td>)";
+    static const char fieldPattern[] =
         "<span class=\"style7\">主题\\:</span></span><span class=\"style53\">(.*?)</span></span>.*?"
         "<span class=\"style59\">(.*?)</span>.*?<td style=\"font-size\\: 14px;color\\: #333333;\">(.*?)</td>.*?"
         "留言者：</span>(.*?)<span class=\"style11\">(.*?)</span>.*?liuyanID=([0-9]*).*?"
-        "【回复</span>(.*?)<span class=\"style53\">",
-        true);
-    static const boost::regex memberPattern = Compile(".*?memberID=([0-9]*).*?", true);
-    static const boost::regex replyCountPattern = Compile("<span class=style11>([0-9]*)</span>条", false);
-    static const boost::regex pinnedPattern = Compile("<font color=green>\\(置顶\\)</font>", true);
+        "【回复</span>(.*?)<span class=\"style53\">";
+    static const char memberPattern[] = ".*?memberID=([0-9]*).*?";
+    static const char replyCountPattern[] = "<span class=style11>([0-9]*)</span>条";
+    static const char pinnedPattern[] = "<font color=green>\\(置顶\\)</font>";
 
     if (m_updateClient.IsStopped())
         return true;
-    const std::vector<std::string> blocks = FindAll(page.Str(), blockPattern);
+    const std::vector<CString> blocks = tavrin::AllMatches(page, blockPattern, Case::Insensitive);
     const CString imageFolder = CString("http://") + tavrin::p5460::kImageHost + "/images/baoyue/";
     int regular = 0;
     int repeatedRegular = 0;
     for (size_t b = 0; b < blocks.size(); ++b) {
         if ((b > 0 && m_updateClient.IsStopped()) || !state.keepGoing)
             break;
-        const std::string& block = blocks[b];
-        boost::smatch match;
-        if (!Find(block, match, fieldPattern))
+        const CString& block = blocks[b];
+        std::vector<CString> match;
+        if (!tavrin::SearchFirst(block, fieldPattern, Case::Insensitive, match))
             continue;
         ++state.pageBlocks;
         CMessageItem5460 message;
-        message.m_id = Group(match, 6);
+        message.m_id = match[6];
         if (message.m_id.IsEmpty())
             continue;
-        boost::smatch pinnedMatch;
-        const bool pinned = Find(block, pinnedMatch, pinnedPattern);
+        std::vector<CString> pinnedMatch;
+        const bool pinned = tavrin::SearchFirst(block, pinnedPattern, Case::Insensitive, pinnedMatch);
         if (!pinned)
             ++regular;
         // A message this run has read already (a board serving the same page
@@ -387,32 +343,28 @@ bool CMessageStore5460::ReadListPage(const CString& page, ReadState& state)
             continue;
         }
 
-        message.m_title = Group(match, 1);
+        message.m_title = match[1];
         RemoveLineBreaks(message.m_title);
         StripHtmlTags(message.m_title);
         message.m_title.Trim();
-        message.m_time = Group(match, 2);
+        message.m_time = match[2];
         message.m_time.TrimRight();
-        const CString rawContent = Group(match, 3);
+        const CString rawContent = match[3];
         message.m_content = rawContent;
         RemoveHtmlTags(message.m_content, "<a>");
         RemoveLineBreaks(message.m_content);
         message.m_content = tavrin::SanitizeHtml(message.m_content);
-        boost::smatch member;
-        const std::string who = match[4].str();
-        if (Find(who, member, memberPattern))
-            message.m_userId = Group(member, 1);
-        message.m_user = Group(match, 5);
+        message.m_userId = tavrin::FirstGroup(match[4], memberPattern, Case::Insensitive);
+        message.m_user = match[5];
         RemoveHtmlTags(message.m_user, "<a>");
         message.m_user.Replace(imageFolder, "../../../styles/5460/default/images/");
         StripHtmlTags(message.m_user);
         RemoveLineBreaks(message.m_user);
         message.m_user.TrimRight();
         message.m_replyNumber = "0";
-        const std::string replies = match[7].str();
-        boost::smatch replyCount;
-        if (!replies.empty() && Find(replies, replyCount, replyCountPattern))
-            message.m_replyNumber = Group(replyCount, 1);
+        std::vector<CString> replyCount;
+        if (tavrin::SearchFirst(match[7], replyCountPattern, Case::Sensitive, replyCount))
+            message.m_replyNumber = replyCount[1];
         if (message.m_replyNumber.IsEmpty())
             message.m_replyNumber = "0";
 
@@ -489,12 +441,11 @@ bool CMessageStore5460::ReadListPage(const CString& page, ReadState& state)
 
 void CMessageStore5460::ReadReplies(CMessageItem5460& message, const CString& host)
 {
-    static const boost::regex areaPattern = Compile("<!---回复开始时-->(.*?)<!--回复留言结束-->", true);
-    static const boost::regex replyPattern = Compile("(<span class=\"style59\">.*?<span class=\"style53\">【举报】</span>)", true);
-    static const boost::regex fieldPattern =
-        Compile("<span class=\"style59\">(.*?)</span>.*?<span class=\"style49\">(.*?)</span>.*?回复者：</span>.*?"
-                "memberID=([0-9]*).*?<span class=\"style11\">(.*?)</span>.*?openwin\\(([0-9]*),",
-                true);
+    static const char areaPattern[] = "<!---回复开始时-->(.*?)<!--回复留言结束-->";
+    static const char replyPattern[] = "(<span class=\"style59\">.*?<span class=\"style53\">【举报】</span>)";
+    static const char fieldPattern[] =
+        "<span class=\"style59\">(.*?)</span>.*?<span class=\"style49\">(.*?)</span>.*?回复者：</span>.*?"
+        "memberID=([0-9]*).*?<span class=\"style11\">(.*?)</span>.*?openwin\\(([0-9]*),";
 
     CString line;
     line.Format("[留言]开始读取No.%s条留言的回复...", message.m_id);
@@ -508,25 +459,24 @@ void CMessageStore5460::ReadReplies(CMessageItem5460& message, const CString& ho
     if (!m_updateClient.Request("http://" + host + path, "", bytes, "") || m_updateClient.IsStopped() ||
         !IsSuccessStatus(m_updateClient.GetStatusCode()))
         return;
-    const std::string text = tavrin::p5460::PageText(bytes).Str();
-    boost::smatch area;
-    if (!Find(text, area, areaPattern))
+    std::vector<CString> area;
+    if (!tavrin::SearchFirst(tavrin::PageText(bytes), areaPattern, Case::Insensitive, area))
         return;
-    for (const std::string& reply : FindAll(area[1].str(), replyPattern)) {
-        boost::smatch match;
-        if (!Find(reply, match, fieldPattern))
+    for (const CString& reply : tavrin::AllMatches(area[1], replyPattern, Case::Insensitive)) {
+        std::vector<CString> match;
+        if (!tavrin::SearchFirst(reply, fieldPattern, Case::Insensitive, match))
             continue;
-        CString content = Group(match, 2);
+        CString content = match[2];
         RemoveLineBreaks(content);
-        CString user = Group(match, 4);
+        CString user = match[4];
         RemoveHtmlTags(user, "<a>");
         RemoveLineBreaks(user);
         user.TrimRight();
-        message.m_time += kReplySeparator + Group(match, 1);
+        message.m_time += kReplySeparator + match[1];
         message.m_content += kReplySeparator + tavrin::SanitizeHtml(content);
-        message.m_userId += kReplySeparator + Group(match, 3);
+        message.m_userId += kReplySeparator + match[3];
         message.m_user += kReplySeparator + user;
-        message.m_id += kReplySeparator + Group(match, 5);
+        message.m_id += kReplySeparator + match[5];
     }
 }
 

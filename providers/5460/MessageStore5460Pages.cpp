@@ -9,8 +9,10 @@
 #include "core/services/FolderUtil.h"
 #include "providers/5460/MessageText.h"
 #include "providers/common/Escape.h"
+#include "providers/common/Highlight.h"
 #include "providers/common/HtmlSanitizer.h"
 #include "providers/common/PageTemplate.h"
+#include "providers/common/StoreEvents.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -31,109 +33,15 @@ const char kItemStart[] = "<!--留言模板开始-->";
 const char kItemEnd[] = "<!--留言模板结束-->";
 const char kSeparatorStart[] = "<!--留言分割开始-->";
 const char kSeparatorEnd[] = "<!--留言分割结束-->";
-const char kHighlightOpen[] = "<font color=red><b>";
-const char kHighlightClose[] = "</b></font>";
 
 CString TemplatePath()
 {
     return GetAppDir() + "\\styles\\5460\\default\\message.html";
 }
 
-// The text of the comment inside the separator region.
-bool FindSeparator(const CString& page, CString& separator)
-{
-    CString region;
-    if (!tavrin::FindMarkedBlock(page, kSeparatorStart, kSeparatorEnd, region))
-        return false;
-    int open = region.Find("<!--");
-    int close = open < 0 ? -1 : region.Find("-->", open + 4);
-    if (close < 0)
-        return false;
-    separator = region.Mid(open + 4, close - open - 4);
-    return true;
-}
-
-// The word of words that starts text at p, or nullptr.
-const CString* WordAt(std::string_view text, size_t p, const std::vector<CString>& words)
-{
-    for (const CString& word : words)
-        if (!word.IsEmpty() && text.substr(p, static_cast<size_t>(word.GetLength())) == word.View())
-            return &word;
-    return nullptr;
-}
-
-// A stored title is the board's HTML with its tags removed: its entities
-// ("&nbsp;", "&amp;") stay as they are, only a stray bracket is made text.
-std::string EscapeBrackets(std::string_view text)
-{
-    std::string out;
-    for (char c : text) {
-        if (c == '<')
-            out += "&lt;";
-        else if (c == '>')
-            out += "&gt;";
-        else
-            out += c;
-    }
-    return out;
-}
-
 CString TitleHtml(const CString& title)
 {
-    return CString(EscapeBrackets(title.View()));
-}
-
-// The '>' that ends the tag at text[p] as a browser reads it: one inside a
-// quoted value does not.
-size_t TagEnd(std::string_view text, size_t p)
-{
-    for (size_t q = p + 1; q < text.size(); ++q) {
-        if (text[q] == '>')
-            return q;
-        if (text[q] != '=')
-            continue;
-        size_t v = q + 1;
-        while (v < text.size() && (text[v] == ' ' || text[v] == '\t' || text[v] == '\r' || text[v] == '\n' || text[v] == '\f'))
-            ++v;
-        if (v < text.size() && (text[v] == '"' || text[v] == '\'')) {
-            size_t close = text.find(text[v], v + 1);
-            if (close == std::string_view::npos)
-                return close;
-            q = close;
-        }
-    }
-    return std::string_view::npos;
-}
-
-// One pass over the text outside tags. A title has no tags: its brackets
-// become text.
-CString HighlightPass(const CString& input, const std::vector<CString>& words, bool title)
-{
-    std::string_view text = input.View();
-    std::string out;
-    auto emit = [&](std::string_view piece) { out += title ? EscapeBrackets(piece) : std::string(piece); };
-    size_t p = 0;
-    while (p < text.size()) {
-        if (!title && text[p] == '<') {
-            size_t close = TagEnd(text, p);
-            if (close != std::string_view::npos) {
-                out.append(text, p, close + 1 - p);
-                p = close + 1;
-                continue;
-            }
-        }
-        if (const CString* word = WordAt(text, p, words)) {
-            out += kHighlightOpen;
-            emit(word->View());
-            out += kHighlightClose;
-            p += static_cast<size_t>(word->GetLength());
-            continue;
-        }
-        size_t n = static_cast<size_t>(tavrin::CharLength(text.data() + p, text.data() + text.size()));
-        emit(text.substr(p, n));
-        p += n;
-    }
-    return CString(std::move(out));
+    return tavrin::HighlightWords(title, {}, true);
 }
 
 // Inserts value as the first reply of a joined field.
@@ -150,12 +58,7 @@ void InsertFirstReply(CString& field, const CString& value)
 
 bool CMessageStore5460::ReadStoredItem(const CString& custoId, CMessageItem5460& item)
 {
-    CXmlCursor cursor(m_xml);
-    m_xml.ResetPos(cursor.GetId());
-    if (!cursor.FindChildElem("message") || !cursor.FindChildElemWithAttrib("item", "custo_id", custoId))
-        return false;
-    CMessageItem5460::ReadXml(&item, &cursor);
-    return true;
+    return tavrin::ReadStoredMessage(m_xml, custoId, item);
 }
 
 CString CMessageStore5460::RenderPage(CString custoId)
@@ -166,29 +69,12 @@ CString CMessageStore5460::RenderPage(CString custoId)
     CString block, itemTemplate, separator;
     if (!tavrin::FindDataBlock(page, kLabel, block) || block.IsEmpty() ||
         !tavrin::FindMarkedBlock(page, kItemStart, kItemEnd, itemTemplate) || itemTemplate.IsEmpty() ||
-        !FindSeparator(page, separator))
+        !tavrin::FindSeparator(page, kSeparatorStart, kSeparatorEnd, separator))
         return kEmptyPage;
 
-    // The custo_ids below the first that the document holds, so the walk
-    // never counts down through numbers nobody has.
-    std::vector<long long> numbers;
-    {
-        CXmlCursor cursor(m_xml);
-        m_xml.ResetPos(cursor.GetId());
-        if (cursor.FindChildElem("message") && cursor.FindChildElem("item")) {
-            do {
-                CString text = cursor.GetAttrib("custo_id");
-                long long number = StoreTextNumber(text);
-                CString canonical;
-                canonical.Format("%lld", number);
-                if (number > 0 && canonical == text)
-                    numbers.push_back(number);
-            } while (m_xml.FindNextElem(TRUE, cursor.GetId()));
-        }
-    }
-    std::sort(numbers.begin(), numbers.end());
+    const std::vector<long long> numbers = tavrin::StoredMessageNumbers(m_xml);
 
-    const std::vector<CString> words = tavrin::p5460::SplitWords(GetLastSearch());
+    const std::vector<CString> words = tavrin::SplitWords(GetLastSearch());
     const int limit = atoi(GetConfig(CFG_STYLE_VIEW_MESSAGE_NUMBER));
     long long n = StoreTextNumber(custoId);
     CString current = custoId;
@@ -201,8 +87,8 @@ CString CMessageStore5460::RenderPage(CString custoId)
             // The title is the board's text and the content cleaned HTML; both
             // arrive as HTML, with the search words marked outside tags, and
             // are cleaned once more after every rewrite of ours.
-            const CString title = tavrin::SanitizeHtml(HighlightPass(item.m_title, words, true));
-            const CString content = tavrin::p5460::SanitizeForPage(HighlightPass(item.m_content, words, false));
+            const CString title = tavrin::SanitizeHtml(tavrin::HighlightWords(item.m_title, words, true));
+            const CString content = tavrin::p5460::SanitizeForPage(tavrin::HighlightWords(item.m_content, words, false));
             CString filled = itemTemplate;
             filled.Replace(block, tavrin::FillFormat(block, {tavrin::EscapeScriptString(title),
                                                               tavrin::EscapeScriptString(content),

@@ -1,7 +1,8 @@
 // Posting to the message board: a new message, a reply, and deleting
 // messages from the store and the board.
 #include "providers/5460/MessageStore5460.h"
-#include "providers/5460/PageScrape.h"
+#include "providers/common/PageScrape.h"
+#include "providers/common/Session.h"
 
 #include "core/model/Account.h"
 #include "core/model/SchoolClass.h"
@@ -14,7 +15,7 @@
 #include <string>
 #include <vector>
 
-using tavrin::p5460::CharacterCount;
+using tavrin::CharacterCount;
 using tavrin::p5460::FirstPiece;
 
 namespace {
@@ -39,7 +40,7 @@ bool IsSignInPage(const CString& page)
 bool Answered(CHttpClient& client, BOOL ok, const CByteArray& bytes)
 {
     const int status = client.GetStatusCode();
-    return ok && !client.IsStopped() && status >= 200 && status < 300 && !IsSignInPage(tavrin::p5460::PageText(bytes));
+    return ok && !client.IsStopped() && status >= 200 && status < 300 && !IsSignInPage(tavrin::PageText(bytes));
 }
 
 } // namespace
@@ -251,7 +252,7 @@ void CMessageStore5460::Delete(CStringArray& custoIds, int)
         CByteArray reply;
         BOOL ok = m_deleteClient.Request(host + path, "", reply, "");
         const bool answered = Answered(m_deleteClient, ok, reply);
-        if (answered && tavrin::p5460::PageText(reply).Find(kNoRight) >= 0) {
+        if (answered && tavrin::PageText(reply).Find(kNoRight) >= 0) {
             line.Format("[留言]无权删除该留言, 编号%s...", id);
             Log(line);
             continue;
@@ -263,7 +264,7 @@ void CMessageStore5460::Delete(CStringArray& custoIds, int)
             path.Format("/gy5460/jsp/liuyan/critique.jsp?liuyanID=%s&classID=%s", tavrin::EscapeUrl(id), classId);
             CByteArray check;
             BOOL checked = m_deleteClient.Request(host + path, "", check, "");
-            gone = Answered(m_deleteClient, checked, check) && tavrin::p5460::PageText(check).Find(kReplyForm) < 0;
+            gone = Answered(m_deleteClient, checked, check) && tavrin::PageText(check).Find(kReplyForm) < 0;
         }
         if (!gone)
             line.Format("[留言]删除留言失败, 编号%s.", id);

@@ -1,6 +1,7 @@
 // Uploads, comments and deletions at the class's photo album.
 #include "providers/5460/PictureStore5460.h"
-#include "providers/5460/PageScrape.h"
+#include "providers/common/PageScrape.h"
+#include "providers/common/Session.h"
 
 #include "core/model/Account.h"
 #include "core/model/ModelEvents.h"
@@ -18,14 +19,6 @@
 #include <vector>
 
 namespace {
-
-// Characters as the provider counts them: UTF-16 units of the text.
-int CharacterCount(const CString& text)
-{
-    if (text.IsEmpty())
-        return 0;
-    return MultiByteToWideChar(CP_ACP, 0, text.GetString(), text.GetLength(), nullptr, 0);
-}
 
 CByteArray Bytes(std::string_view text)
 {
@@ -98,7 +91,7 @@ void CPictureStore5460::SendComment(CString, CString text, CString id, int)
 {
     Log("[照片]开始发送评论...");
     bool sent = false;
-    const int characters = CharacterCount(text);
+    const int characters = tavrin::CharacterCount(text);
     if (characters == 0 &&
         MessageBox(GetOwnerWnd(), "您的评论为空，就这样发送？", "信息", MB_OKCANCEL | MB_ICONEXCLAMATION) != IDOK) {
         Log("[照片]评论内容为空, 放弃发送...");
@@ -244,7 +237,7 @@ void CPictureStore5460::Delete(CStringArray& custoIds, int)
                     break;
                 continue;
             }
-            const CString page = tavrin::p5460::PageText(reply);
+            const CString page = tavrin::PageText(reply);
             if (page.Find(url) >= 0) {
                 Log("[照片]删除失败");
             } else {

@@ -2,7 +2,7 @@
 // the merge into "picture.xml", and in the details mode the images and the
 // comments of stored photos.
 #include "providers/5460/PictureStore5460.h"
-#include "providers/5460/PageScrape.h"
+#include "providers/common/PageScrape.h"
 
 #include "core/model/Account.h"
 #include "core/model/SchoolClass.h"
@@ -204,7 +204,7 @@ void CPictureStore5460::ReadIndexPages(IndexRun& run)
             Log("[照片]更新被中断.");
             break;
         }
-        std::vector<CString> blocks = AllMatches(tavrin::p5460::PageText(reply).Str(), BlockPattern());
+        std::vector<CString> blocks = AllMatches(tavrin::PageText(reply).Str(), BlockPattern());
         if (blocks.empty())
             break;
         // A site that answers every page number with the same photos has no
@@ -249,7 +249,7 @@ bool CPictureStore5460::ReadPhoto(IndexRun& run, const CString& block)
     CString commentUrl;
     CByteArray reply;
     if (Login(&m_updateClient) && m_updateClient.Request(viewUrl, "", reply, "") && !m_updateClient.IsStopped()) {
-        const std::string page = tavrin::p5460::PageText(reply).Str();
+        const std::string page = tavrin::PageText(reply).Str();
         std::vector<CString> detail = FirstMatch(page, DetailPattern());
         if (detail.size() == 3) {
             work.m_rank = detail[0];
@@ -266,7 +266,7 @@ bool CPictureStore5460::ReadPhoto(IndexRun& run, const CString& block)
 
     if (!commentUrl.IsEmpty() && Login(&m_updateClient) && m_updateClient.Request(commentUrl, "", reply, "") &&
         !m_updateClient.IsStopped()) {
-        std::string page = tavrin::p5460::PageText(reply).Str();
+        std::string page = tavrin::PageText(reply).Str();
         std::vector<CString> id = FirstMatch(page, IdPattern());
         if (id.empty()) {
             // The session may have ended: sign in afresh and read it once more.
@@ -274,7 +274,7 @@ bool CPictureStore5460::ReadPhoto(IndexRun& run, const CString& block)
                 account->SetCookie(CString());
             if (Login(&m_updateClient) && m_updateClient.Request(commentUrl, "", reply, "") &&
                 !m_updateClient.IsStopped()) {
-                page = tavrin::p5460::PageText(reply).Str();
+                page = tavrin::PageText(reply).Str();
                 id = FirstMatch(page, IdPattern());
             }
         }
@@ -414,7 +414,7 @@ void CPictureStore5460::ReadDetails(IndexRun& run, CStringArray& ids)
                 CByteArray reply;
                 const CString commentUrl = PageUrl("/gy5460/jsp/picture/picturePL.jsp?picid=" + UrlEncode(work.m_commentId));
                 if (Login(&m_updateClient) && m_updateClient.Request(commentUrl, "", reply, "")) {
-                    const std::string page = tavrin::p5460::PageText(reply).Str();
+                    const std::string page = tavrin::PageText(reply).Str();
                     std::vector<CString> comments = AllMatches(page, CommentPattern());
                     if (!comments.empty()) {
                         work.m_comment = Joined(comments);

@@ -6,7 +6,7 @@
 #include "core/model/SchoolClass.h"
 #include "core/services/XmlText.h"
 #include "platform/win/WinMessage.h"
-#include "providers/5460/PageScrape.h"
+#include "providers/common/PageScrape.h"
 #include "providers/5460/SignIn.h"
 #include "providers/common/Escape.h"
 #include "providers/common/NumericId.h"
@@ -165,7 +165,7 @@ void CPrivateStore5460::Update(int mode)
         } else if (reply.GetSize() == 0) {
             Log("[悄悄话]读取网页错误, 更新失败.");
         } else {
-            const CString page = tavrin::p5460::PageText(reply);
+            const CString page = tavrin::PageText(reply);
             std::vector<tavrin::p5460::NoteBlock> blocks = tavrin::p5460::ReadNoteBlocks(page);
             // A page without a single note block is not taken for the list:
             // a broken or foreign page must not empty the store.

@@ -1,6 +1,6 @@
 // Sending, answering and deleting 5460 notes, and the page of one note.
 #include "providers/5460/PrivateStore5460.h"
-#include "providers/5460/PageScrape.h"
+#include "providers/common/PageScrape.h"
 
 #include "core/model/Account.h"
 #include "core/model/ContactStore.h"
@@ -58,7 +58,7 @@ CPrivateStore5460::PostResult CPrivateStore5460::PostNote(CHttpClient& client, c
     CByteArray reply;
     if (!client.Request(SubmitUrl(), form, reply, "") || client.IsStopped())
         return PostResult::Failed;
-    return tavrin::p5460::PageText(reply).Find(kSentText) >= 0 ? PostResult::Sent : PostResult::Failed;
+    return tavrin::PageText(reply).Find(kSentText) >= 0 ? PostResult::Sent : PostResult::Failed;
 }
 
 void CPrivateStore5460::Send(CString subject, CString content, CString realName, CString, CString receiverId, int)
@@ -189,7 +189,7 @@ void CPrivateStore5460::Delete(CStringArray& custoIds, int)
         if (!m_deleteClient.IsStopped() && m_deleteClient.Request(ListUrl(), "", list, "") &&
             !m_deleteClient.IsStopped() && list.GetSize() > 0) {
             deleted = true;
-            for (const tavrin::p5460::NoteBlock& block : tavrin::p5460::ReadNoteBlocks(tavrin::p5460::PageText(list)))
+            for (const tavrin::p5460::NoteBlock& block : tavrin::p5460::ReadNoteBlocks(tavrin::PageText(list)))
                 if (block.hasFields && tavrin::IdsEqual(block.id, id))
                     deleted = false;
         }

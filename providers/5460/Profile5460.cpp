@@ -5,18 +5,18 @@
 
 #include "core/services/FolderUtil.h"
 #include "core/services/TextUtil.h"
-#include "platform/base/AtomicWrite.h"
-#include "platform/base/Time.h"
 #include "providers/5460/ClassList5460.h"
-#include "providers/5460/PageScrape.h"
+#include "providers/common/PageScrape.h"
 #include "providers/5460/SignIn.h"
 #include "providers/common/PageTemplate.h"
+#include "providers/common/Session.h"
+#include "providers/common/ProfilePage.h"
 
 #include <string>
 
 namespace {
 
-using tavrin::p5460::Case;
+using tavrin::Case;
 
 // The profile values after the reading time, in template order; the sex
 // (the null entry) is read from its radio button.
@@ -55,37 +55,14 @@ CString ProfileTemplatePath()
     return GetAppDir() + "\\styles\\5460\\default\\profile.html";
 }
 
-bool WritePage(const CString& path, const CString& page)
-{
-    return tavrin::WriteFileAtomic(path, page.GetString(), static_cast<size_t>(page.GetLength()));
-}
-
 } // namespace
-
-bool CAccount5460::WriteProfileStatus(const char* status)
-{
-    CString page;
-    if (!tavrin::ReadTemplateFile(GetAppDir() + "\\styles\\common\\profile_status.htm", page))
-        return false;
-    page.Replace("[当前状态]", status);
-    CreateDirectoryPath(GetDataFolder());
-    return WritePage(GetDataFolder() + "\\profile.htm", page);
-}
 
 void CAccount5460::ReadProfile(int)
 {
-    Log("[个人档案]开始读取...");
-    if (WriteProfileStatus("个人档案正在读取..."))
-        PostAccountEvent(4);
-    tavrin::p5460::ApplyConfiguredProxy(m_profileReadClient);
-
+    tavrin::BeginProfileRun(*this, m_profileReadClient, "[个人档案]开始读取...", "个人档案正在读取...");
     // The password is encoded: a "&" in it would cut the form.
     const CString body = "passwd=" + UrlEncode(GetPassword());
     const CString url = tavrin::p5460::PageUrl(GetProvider(), "/gy5460/jsp/register/update.jsp");
-    if (!IsClosing())
-        m_profileReadClient.ResetStop();
-    m_profileReadClient.ClearCookies();
-    m_profileReadClient.AddCookie(GetCookie());
 
     bool read = false;
     CString signInPage;
@@ -95,50 +72,31 @@ void CAccount5460::ReadProfile(int)
     } else if (!m_profileReadClient.Request(url, body, reply, "") || m_profileReadClient.IsStopped()) {
         Log("[个人档案]网络错误, 读取失败.");
     } else {
-        const CString page = tavrin::p5460::PageText(reply);
+        const CString page = tavrin::PageText(reply);
 
         CString templ;
         tavrin::ReadTemplateFile(ProfileTemplatePath(), templ);
         std::vector<CString> values;
-        const CTime now = CTime::GetCurrentTime();
-        CString stamp;
-        stamp.Format("%.4d年%.2d月%.2d日 %.2d:%.2d:%.2d", now.GetYear(), now.GetMonth(), now.GetDay(), now.GetHour(),
-                     now.GetMinute(), now.GetSecond());
-        values.push_back(stamp);
+        values.push_back(tavrin::ProfileReadTime());
         for (const char* pattern : kProfilePatterns) {
             if (!pattern) {
                 std::vector<CString> groups;
-                values.push_back(tavrin::p5460::SearchFirst(page, kMale, Case::Insensitive, groups) ? "男" : "女");
+                values.push_back(tavrin::SearchFirst(page, kMale, Case::Insensitive, groups) ? "男" : "女");
                 continue;
             }
-            values.push_back(tavrin::p5460::FirstGroup(page, pattern, Case::Insensitive));
+            values.push_back(tavrin::FirstGroup(page, pattern, Case::Insensitive));
         }
         // Every value is escaped for the script string that holds it.
         tavrin::FillScriptDataBlock(templ, "个人资料", values);
-        CreateDirectoryPath(GetDataFolder());
-        if (!values[1].IsEmpty() && WritePage(GetDataFolder() + "\\profile.htm", templ)) {
-            Log("[个人档案]读取结束.");
-            read = true;
-        } else {
-            Log("[个人档案]未知错误, 读取失败.");
-        }
+        read = tavrin::WriteReadProfile(*this, !values[1].IsEmpty(), templ);
     }
-    if (!read)
-        WriteProfileStatus("个人档案读取失败.");
-    PostAccountEvent(2);
+    tavrin::EndProfileRead(*this, read);
 }
 
 void CAccount5460::UpdateProfile(CByteArray* form, int)
 {
-    Log("[个人档案]开始更新...");
-    if (WriteProfileStatus("个人档案正在更新..."))
-        PostAccountEvent(4);
-    tavrin::p5460::ApplyConfiguredProxy(m_profileUpdateClient);
+    tavrin::BeginProfileRun(*this, m_profileUpdateClient, "[个人档案]开始更新...", "个人档案正在更新...");
     const CString url = tavrin::p5460::PageUrl(GetProvider(), "/gy5460/jsp/register/updateInfo.jsp");
-    if (!IsClosing())
-        m_profileUpdateClient.ResetStop();
-    m_profileUpdateClient.ClearCookies();
-    m_profileUpdateClient.AddCookie(GetCookie());
 
     bool updated = false;
     CString signInPage;
@@ -149,7 +107,7 @@ void CAccount5460::UpdateProfile(CByteArray* form, int)
     } else if (!m_profileUpdateClient.RequestWithRetry(url, form ? *form : empty, reply, "") ||
                m_profileUpdateClient.IsStopped()) {
         Log("[个人档案]更新失败.");
-    } else if (tavrin::p5460::PageText(reply)
+    } else if (tavrin::PageText(reply)
                    .Find(kUpdated) >= 0) {
         Log("[个人档案]更新完成.");
         StartReadProfile(0);
@@ -157,7 +115,5 @@ void CAccount5460::UpdateProfile(CByteArray* form, int)
     } else {
         Log("[个人档案]未知错误, 更新失败.");
     }
-    if (!updated && WriteProfileStatus("个人档案更新失败."))
-        PostAccountEvent(4);
-    PostAccountEvent(3);
+    tavrin::EndProfileUpdate(*this, updated);
 }

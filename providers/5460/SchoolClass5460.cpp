@@ -1,5 +1,5 @@
 #include "providers/5460/SchoolClass5460.h"
-#include "providers/5460/PageScrape.h"
+#include "providers/common/PageScrape.h"
 
 #include "core/model/Account.h"
 #include "core/model/MessageStore.h"
@@ -16,6 +16,7 @@
 #include "providers/5460/SignIn.h"
 #include "providers/common/Escape.h"
 #include "providers/common/PageTemplate.h"
+#include "providers/common/Session.h"
 
 void CSchoolClass5460::CreateStores()
 {
@@ -46,26 +47,13 @@ void CSchoolClass5460::CreateStores()
     messageStore->LoadItems(TRUE);
 }
 
-void CSchoolClass5460::TearDown()
-{
-    Close();
-    // In the order the destructor frees them; each saves its file.
-    CClassStore* stores[] = {m_privateStore, m_pictureStore, m_messageStore, m_contactStore};
-    m_privateStore = nullptr;
-    m_pictureStore = nullptr;
-    m_messageStore = nullptr;
-    m_contactStore = nullptr;
-    for (CClassStore* store : stores)
-        delete store;
-}
-
 void CSchoolClass5460::UpdateClassInfo(int)
 {
     Log("[班级信息]开始更新...");
     CAccount* account = GetAccount();
     if (!account)
         return;
-    tavrin::p5460::ApplyConfiguredProxy(m_classInfoClient);
+    tavrin::ApplyConfiguredProxy(m_classInfoClient);
     // A closing class keeps the stop that its teardown set.
     if (!IsClosing())
         m_classInfoClient.ResetStop();
@@ -93,7 +81,7 @@ void CSchoolClass5460::UpdateClassInfo(int)
     CString misc;
     if (!tavrin::ReadTemplateFile(GetAppDir() + "\\styles\\5460\\default\\misc.html", misc))
         return;
-    const CString page = tavrin::p5460::PageText(reply);
+    const CString page = tavrin::PageText(reply);
     const std::vector<CString> values = tavrin::p5460::ReadClassInfo(
         page, tavrin::p5460::ClassPageReading::ClassInfo, GetSchoolName(), GetName(), CString());
     if (::IsSafeClassId(GetId())) {

@@ -13,8 +13,4 @@ public:
     // Creates the class's stores in its folder and loads them. A class whose
     // id could not name a folder gets no stores.
     void CreateStores() override;
-
-    // Ends the class's work and frees its stores, which save their files;
-    // the object itself stays valid. For a class leaving its account.
-    void TearDown();
 };

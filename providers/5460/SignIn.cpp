@@ -18,16 +18,6 @@ CString PageUrl(const CString& provider, const char* path)
     return url;
 }
 
-bool IsCookieFresh(const CString& cookie, int64_t cookieTime, int64_t now)
-{
-    if (cookie.IsEmpty())
-        return false;
-    if (cookieTime - now > kCookieFutureSeconds)
-        return false;
-    // Whole minutes, truncated toward zero.
-    return (now - cookieTime) / 60 <= kCookieReuseMinutes;
-}
-
 CString LoginForm(const CString& userName, const CString& password)
 {
     CString form;

@@ -3,28 +3,19 @@
 #pragma once
 
 #include "platform/base/String.h"
+#include "providers/common/Session.h"
 
-#include <cstdint>
 
 namespace tavrin::p5460 {
 
 inline constexpr char kLoginPath[] = "/gy5460/jsp/login/login.jsp";
 inline constexpr char kLoginSuccess[] = "<title>5460中国同学录欢迎您</title>";
-// A cookie is reused while it is at most this many whole minutes old.
-inline constexpr int64_t kCookieReuseMinutes = 45;
-// A cookie dated further ahead than this (a clock set back since) is stale.
-inline constexpr int64_t kCookieFutureSeconds = 5 * 60;
 
 // The second web host for accounts of the type "5460(网通用户)", the first
 // for every other.
 const char* WebHost(const CString& provider);
 // "http://" host path, for a path that begins with '/'.
 CString PageUrl(const CString& provider, const char* path);
-
-// Whether the stored cookie is reused without a request: not empty, at most
-// 45 whole minutes old and not more than 5 minutes in the future. Times in
-// seconds since 1970.
-bool IsCookieFresh(const CString& cookie, int64_t cookieTime, int64_t now);
 
 // The sign-in form, user name and password URL-encoded.
 CString LoginForm(const CString& userName, const CString& password);

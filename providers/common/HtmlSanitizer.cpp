@@ -156,6 +156,15 @@ std::string NormalizedUrl(std::string_view value)
     return Lower(out);
 }
 
+// An unquoted value that cannot run into what follows it.
+bool IsPlainToken(std::string_view value)
+{
+    for (char c : value)
+        if (!IsAsciiLetter(c) && !(c >= '0' && c <= '9') && c != '-' && c != '_')
+            return false;
+    return !value.empty();
+}
+
 bool IsSafeUrl(std::string_view value)
 {
     std::string url = NormalizedUrl(value);
@@ -245,6 +254,14 @@ bool ParseTag(std::string_view text, size_t p, std::string_view& name, std::vect
 
 CString SanitizeHtml(const CString& html, OwnLinkTest ownLink)
 {
+    OwnMarkup own;
+    own.link = ownLink;
+    return SanitizeHtml(html, own);
+}
+
+CString SanitizeHtml(const CString& html, const OwnMarkup& own)
+{
+    auto ownElement = [&own](const std::string& lowerName) { return own.element && own.element(lowerName); };
     std::string_view in = html.View();
     std::string out;
     out.reserve(in.size());
@@ -275,7 +292,7 @@ CString SanitizeHtml(const CString& html, OwnLinkTest ownLink)
                 p = in.size();
                 continue;
             }
-            if (Contains(kAllowedTags, Lower(name))) {
+            if (Contains(kAllowedTags, Lower(name)) || ownElement(Lower(name))) {
                 out += "</";
                 out += name;
                 out += '>';
@@ -311,16 +328,21 @@ CString SanitizeHtml(const CString& html, OwnLinkTest ownLink)
             p = close == std::string_view::npos ? in.size() : close + 1;
             continue;
         }
-        if (Contains(kAllowedTags, lowerName)) {
+        const bool listed = Contains(kAllowedTags, lowerName);
+        if (listed || ownElement(lowerName)) {
             out += '<';
             out += name;
             bool afterQuote = false; // what was kept so far ends with a closing quote
             for (const Attribute& a : attributes) {
                 std::string attribute = Lower(in.substr(a.nameBegin, a.nameEnd - a.nameBegin));
-                if (!Contains(kAllowedAttributes, attribute))
+                const bool ours = own.attribute && (a.quoted || IsPlainToken(a.value)) &&
+                                  own.attribute(lowerName, attribute, a.value);
+                if (!ours && !listed)
                     continue;
-                if (Contains(kUrlAttributes, attribute) && !IsSafeUrl(a.value) &&
-                    !(ownLink && a.quoted && lowerName == "a" && attribute == "href" && ownLink(a.value)))
+                if (!ours && !Contains(kAllowedAttributes, attribute))
+                    continue;
+                if (!ours && Contains(kUrlAttributes, attribute) && !IsSafeUrl(a.value) &&
+                    !(own.link && a.quoted && lowerName == "a" && attribute == "href" && own.link(a.value)))
                     continue;
                 // After a skipped '/' or a closing quote the attribute has no
                 // blank before it. It needs one unless it follows a closing

@@ -23,4 +23,18 @@ using OwnLinkTest = bool (*)(std::string_view href);
 
 CString SanitizeHtml(const CString& html, OwnLinkTest ownLink = nullptr);
 
+// Markup that one of our own rewrites adds to remote HTML and that the
+// allowlist admits besides its own: link addresses (as OwnLinkTest), an
+// element not on the list, and attributes in quotes (or unquoted plain
+// tokens of letters, digits, '-' and '_'), each tested with the lower-case
+// tag and attribute names and the raw value. An element admitted this way
+// keeps only the attributes that attribute admits.
+struct OwnMarkup {
+    OwnLinkTest link = nullptr;
+    bool (*element)(std::string_view tag) = nullptr;
+    bool (*attribute)(std::string_view tag, std::string_view attribute, std::string_view value) = nullptr;
+};
+
+CString SanitizeHtml(const CString& html, const OwnMarkup& own);
+
 } // namespace tavrin

@@ -3,6 +3,7 @@
 // address. Usage: tavrin_sim [port]
 #include "tests/sim/5460/Site5460.h"
 #include "tests/sim/Demo.h"
+#include "tests/sim/chinaren/SiteChinaRen.h"
 #include "tests/sim/Simulator.h"
 
 #include <csignal>
@@ -23,8 +24,10 @@ int main(int argc, char** argv)
         tavrin::sim::Simulator sim(port);
         tavrin::sim::p5460::Install(sim);
         tavrin::sim::SeedDemo(sim);
+        tavrin::sim::chinaren::Site chinaren(sim);
+        tavrin::sim::chinaren::SeedDemo(chinaren);
         std::printf("provider simulator on 127.0.0.1:%d (set it as the client's HTTP proxy); "
-                    "sign in as demo/demo. Ctrl+C stops.\n",
+                    "sign in as demo/demo (5460) or crdemo/demo (ChinaRen). Ctrl+C stops.\n",
                     sim.Port());
         std::fflush(stdout);
         int received = 0;

@@ -467,6 +467,35 @@ TEST_F(HttpClientTest, CookiesSetDuringRedirectsAreSentOnTheNextStep)
     EXPECT_EQ(client.GetCookies(), "session=abc; ");
 }
 
+// A redirect to another server must not take the session along: that
+// server gets no Cookie line, and what it sets is not kept.
+TEST_F(HttpClientTest, ARedirectToAnotherServerGetsNoCookies)
+{
+    LoopbackServer other;
+    client.SetAcceptCookies(TRUE);
+    client.AddCookie("session=abc; ");
+    const std::string otherUrl = other.Url("/a.gif");
+    struct Case {
+        std::string location;
+    };
+    // Another port is another server; so is the same port under another name.
+    const Case cases[] = {{otherUrl}, {"http://localhost:" + std::to_string(server.Port()) + "/a.gif"}};
+    for (const Case& c : cases) {
+        server.Enqueue(Reply::Http(302, "", {"Location: " + c.location}));
+        LoopbackServer& target = c.location == otherUrl ? other : server;
+        target.Enqueue(Reply::Http(200, "picture", {"Set-Cookie: tracker=1"}));
+        std::string body;
+        ASSERT_TRUE(Get(Url("/img"), &body)) << c.location;
+        EXPECT_EQ(body, "picture");
+        EXPECT_EQ(target.LastRequest().find("Cookie:"), std::string::npos) << target.LastRequest();
+        EXPECT_EQ(client.GetCookies(), "session=abc; ") << c.location;
+    }
+    // Back on the first server the session is sent as before.
+    server.Enqueue(Reply::Http(200, "page"));
+    ASSERT_TRUE(Get(Url("/page")));
+    EXPECT_NE(server.LastRequest().find("\r\nCookie: session=abc\r\n"), std::string::npos);
+}
+
 // One bad Set-Cookie must not poison the client: a cookie holding a control
 // byte is dropped, and the requests that follow still go out.
 TEST_F(HttpClientTest, SetCookieWithAControlByteIsDropped)

@@ -2,8 +2,7 @@
 // the framework's rules for missing values and removals.
 #include "platform/mfc/WinApp.h"
 #include "platform/win/Registry.h"
-#include "platform/win/UserFolder.h"
-#include "tests/support/TempDir.h"
+#include "tests/support/UserConfigScope.h"
 
 #include <gtest/gtest.h>
 
@@ -15,24 +14,14 @@ namespace {
 
 class ProfileTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        tavrin::win::SetUserConfigFolder(m_dir.Path().string());
-        tavrin::win::ReloadRegistry();
-    }
-    void TearDown() override
-    {
-        tavrin::win::SetUserConfigFolder("");
-        tavrin::win::ReloadRegistry();
-    }
     std::string ReadFile(const char* name)
     {
-        std::ifstream in(m_dir.Path() / name);
+        std::ifstream in(m_scope.Dir().Path() / name);
         std::stringstream all;
         all << in.rdbuf();
         return all.str();
     }
-    tavrin::test::TempDir m_dir;
+    tavrin::test::UserConfigScope m_scope;
 };
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "platform/win/RegistryFile.h"
 #include "platform/win/UserFolder.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/UserConfigScope.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -17,16 +18,6 @@ namespace {
 
 class RegistryTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        tavrin::win::SetUserConfigFolder(m_dir.Path().string());
-        tavrin::win::ReloadRegistry();
-    }
-    void TearDown() override
-    {
-        tavrin::win::SetUserConfigFolder("");
-        tavrin::win::ReloadRegistry();
-    }
 
     HKEY Create(const char* path)
     {
@@ -39,7 +30,8 @@ protected:
 
     std::filesystem::path File() const { return m_dir.Path() / "registry"; }
 
-    TempDir m_dir;
+    tavrin::test::UserConfigScope m_scope;
+    TempDir& m_dir = m_scope.Dir();
 };
 
 std::string Query(HKEY key, const char* name, DWORD* type = nullptr)

@@ -1,15 +1,17 @@
-// Pattern searches over the provider's pages. A NUL byte in a page counts as
-// a blank, so a stray one never hides the rest of the page. Patterns are Perl-style with "." matching line ends; a search
-// that the regex engine gives up on (a hostile page making it too complex)
-// counts as no match.
+// Pattern searches over the providers' pages. A NUL byte in a page counts as
+// a blank, so a stray one never hides the rest of the page. Patterns are
+// Perl-style with "." matching line ends; a search that the regex engine
+// gives up on (a hostile page making it too complex) counts as no match.
 #pragma once
 
 #include "platform/base/Array.h"
 #include "platform/base/String.h"
 
+#include <string>
+#include <string_view>
 #include <vector>
 
-namespace tavrin::p5460 {
+namespace tavrin {
 
 enum class Case { Sensitive, Insensitive };
 
@@ -24,4 +26,7 @@ CString FirstGroup(const CString& text, const char* pattern, Case letterCase);
 // of the previous match.
 std::vector<CString> AllMatches(const CString& text, const char* pattern, Case letterCase);
 
-} // namespace tavrin::p5460
+// Text to be matched literally inside a pattern.
+std::string RegexLiteral(std::string_view text);
+
+} // namespace tavrin

@@ -1,4 +1,4 @@
-#include "providers/5460/PageScrape.h"
+#include "providers/common/PageScrape.h"
 
 #include <boost/regex.hpp>
 
@@ -8,7 +8,7 @@
 #include <string>
 #include <utility>
 
-namespace tavrin::p5460 {
+namespace tavrin {
 
 namespace {
 
@@ -112,4 +112,15 @@ std::vector<CString> AllMatches(const CString& text, const char* pattern, Case l
     return out;
 }
 
-} // namespace tavrin::p5460
+std::string RegexLiteral(std::string_view text)
+{
+    std::string out;
+    for (char c : text) {
+        if (std::string_view(".[]{}()\\*+?^$|").find(c) != std::string_view::npos)
+            out += '\\';
+        out += c;
+    }
+    return out;
+}
+
+} // namespace tavrin

@@ -1,0 +1,70 @@
+#include "providers/common/StoreEvents.h"
+
+#include "core/model/Account.h"
+#include "core/model/ClassStore.h"
+#include "core/model/ModelEvents.h"
+#include "core/model/SchoolClass.h"
+#include "core/services/XmlFile.h"
+#include "platform/win/WinMessage.h"
+
+#include <algorithm>
+
+namespace tavrin {
+
+namespace {
+
+HWND NotifyWnd(CClassStore& store)
+{
+    CSchoolClass* schoolClass = store.GetSchoolClass();
+    CAccount* account = schoolClass ? schoolClass->GetAccount() : nullptr;
+    return account ? account->GetNotifyWnd() : nullptr;
+}
+
+} // namespace
+
+void LogToClass(CClassStore& store, const CString& text)
+{
+    if (CSchoolClass* schoolClass = store.GetSchoolClass())
+        schoolClass->Log(text);
+}
+
+void PostClassEvent(CClassStore& store, WPARAM code)
+{
+    if (HWND wnd = NotifyWnd(store))
+        PostMessage(wnd, WM_CLASS_EVENT, code, reinterpret_cast<LPARAM>(store.GetSchoolClass()));
+}
+
+void SendClassEvent(CClassStore& store, WPARAM code)
+{
+    if (HWND wnd = NotifyWnd(store))
+        SendMessage(wnd, WM_CLASS_EVENT, code, reinterpret_cast<LPARAM>(store.GetSchoolClass()));
+}
+
+int SignInFor(CClassStore& store, CHttpClient* client)
+{
+    CSchoolClass* schoolClass = store.GetSchoolClass();
+    CAccount* account = schoolClass ? schoolClass->GetAccount() : nullptr;
+    CString page;
+    return account ? account->Login(client, &page) : 0;
+}
+
+std::vector<long long> StoredMessageNumbers(CXmlFile& xml)
+{
+    std::vector<long long> numbers;
+    CXmlCursor cursor(xml);
+    xml.ResetPos(cursor.GetId());
+    if (cursor.FindChildElem("message") && cursor.FindChildElem("item")) {
+        do {
+            const CString text = cursor.GetAttrib("custo_id");
+            const long long number = StoreTextNumber(text);
+            CString canonical;
+            canonical.Format("%lld", number);
+            if (number > 0 && canonical == text)
+                numbers.push_back(number);
+        } while (xml.FindNextElem(TRUE, cursor.GetId()));
+    }
+    std::sort(numbers.begin(), numbers.end());
+    return numbers;
+}
+
+} // namespace tavrin
