@@ -80,24 +80,12 @@ public:
     {
         if (HWND h = AfxHwndOf(m_pMainWnd))
             ::DestroyWindow(h);
-        DrainQuit();
+        tavrin::test::DrainMessages();
     }
     void AddTemplate()
     {
         AddDocTemplate(new CSingleDocTemplate(IDR_DOCFRAME, RUNTIME_CLASS(CFxDoc), RUNTIME_CLASS(CFxFrame),
                                               RUNTIME_CLASS(CFxView)));
-    }
-    static bool DrainQuit()
-    {
-        MSG msg;
-        bool quit = false;
-        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (msg.message == WM_QUIT)
-                quit = true;
-            else
-                ::DispatchMessageA(&msg);
-        }
-        return quit;
     }
 };
 
@@ -275,13 +263,13 @@ TEST_F(DocTemplateTest, ExitClosesTheMainFrameAndEndsTheApplication)
     CCommandLineInfo info;
     ASSERT_TRUE(app.ProcessShellCommand(info));
     HWND hFrame = AfxHwndOf(app.m_pMainWnd);
-    CFxApp::DrainQuit();
+    tavrin::test::DrainMessages();
     // Through the frame's routing to the application's handler.
     ::SendMessageA(hFrame, WM_COMMAND, ID_APP_EXIT, 0);
     EXPECT_FALSE(::IsWindow(hFrame));
     EXPECT_EQ(app.m_pMainWnd, nullptr);
     EXPECT_EQ(CFxDoc::s_live, 0);
-    EXPECT_TRUE(CFxApp::DrainQuit());
+    EXPECT_TRUE(tavrin::test::DrainMessages());
 }
 
 TEST_F(DocTemplateTest, PrintingAndRegistrationEndTheRun)

@@ -127,18 +127,7 @@ protected:
         Drain();
         FrameworkResources::TearDown();
     }
-    static bool Drain()
-    {
-        MSG msg;
-        bool quit = false;
-        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (msg.message == WM_QUIT)
-                quit = true;
-            else
-                ::DispatchMessageA(&msg);
-        }
-        return quit;
-    }
+    static bool Drain() { return tavrin::test::DrainMessages(); }
     CFrameApp m_app;
     CBarFrame* m_pFrame = nullptr;
     HWND m_hFrame = nullptr;

@@ -4,12 +4,27 @@
 #include "platform/mfc/Resource.h"
 #include "platform/win/MessageBox.h"
 #include "platform/win/ResourceTable.h"
+#include "platform/win/User.h"
 
 #include <gtest/gtest.h>
 
 const tavrin::win::ResourceTable& TavrinMfcFixtureResources();
 
 namespace tavrin::test {
+
+// Dispatches what the thread's queue holds; true when a WM_QUIT was in it.
+inline bool DrainMessages()
+{
+    MSG msg;
+    bool quit = false;
+    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT)
+            quit = true;
+        else
+            ::DispatchMessageA(&msg);
+    }
+    return quit;
+}
 
 class FrameworkResources : public ::testing::Test {
 protected:
