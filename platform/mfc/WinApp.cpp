@@ -4,6 +4,7 @@
 #include "platform/base/CodePage.h"
 #include "platform/base/Socket.h"
 #include "platform/base/Thread.h"
+#include "platform/mfc/ImageList.h"
 
 #include <cstring>
 #include <string>
@@ -35,6 +36,7 @@ void DeleteTempMaps()
     CDC::DeleteTempMap();
     CGdiObject::DeleteTempMap();
     CMenu::DeleteTempMap();
+    CImageList::DeleteTempMap();
 }
 
 } // namespace
