@@ -1,16 +1,15 @@
 // A frame with bars on a real display: the desktop resizes it and the bars
 // and the view are laid out again, as the screenshot shows.
 #include "platform/display/GtkPresenter.h"
-#include "platform/base/Clock.h"
 #include "platform/gdi/Png.h"
 #include "platform/mfc/ControlBar.h"
 #include "platform/mfc/WinApp.h"
 #include "platform/win/SystemProfile.h"
+#include "tests/support/DisplayPump.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <functional>
 #include <memory>
 
 // Last: its macros would clash with the headers above.
@@ -19,22 +18,6 @@
 using namespace tavrin;
 
 namespace {
-
-bool PumpFor(const std::function<bool()>& done, DWORD timeoutMs = 10000)
-{
-    DWORD start = ::GetTickCount();
-    MSG msg;
-    while (!done()) {
-        if (::GetTickCount() - start > timeoutMs)
-            return false;
-        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageA(&msg);
-        }
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
-    }
-    return true;
-}
 
 constexpr COLORREF kViewColour = RGB(0x20, 0x60, 0xA0);
 
@@ -97,7 +80,7 @@ TEST(FrameDisplay, TheDesktopResizesTheFrameAndItsBarsFollow)
     ASSERT_TRUE(pFrame->Create(nullptr, "框架布局", WS_OVERLAPPEDWINDOW | WS_VISIBLE, CRect(80, 80, 440, 360)));
     app.m_pMainWnd = pFrame;
     HWND hFrame = pFrame->m_hWnd;
-    ASSERT_TRUE(PumpFor([&] { return presenter->GetNativeWindow(hFrame) != 0; }));
+    ASSERT_TRUE(tavrin::test::PumpUntil([&] { return presenter->GetNativeWindow(hFrame) != 0; }));
 
     const DWORD face = Rgb(::GetSysColor(COLOR_BTNFACE));
     auto laidOut = [&](std::unique_ptr<Surface>& shot) {
@@ -115,7 +98,7 @@ TEST(FrameDisplay, TheDesktopResizesTheFrameAndItsBarsFollow)
                (shot->GetPixel(w / 2, h - 30) & 0xFFFFFF) == Rgb(kViewColour);
     };
     std::unique_ptr<Surface> shot;
-    ASSERT_TRUE(PumpFor([&] { return laidOut(shot); }));
+    ASSERT_TRUE(tavrin::test::PumpUntil([&] { return laidOut(shot); }));
 
     // Another client of the display server resizes the frame's window.
     CRect before;
@@ -128,11 +111,11 @@ TEST(FrameDisplay, TheDesktopResizesTheFrameAndItsBarsFollow)
     XFlush(x);
     XCloseDisplay(x);
     CRect after;
-    ASSERT_TRUE(PumpFor([&] {
+    ASSERT_TRUE(tavrin::test::PumpUntil([&] {
         pFrame->GetClientRect(&after);
         return after.Height() >= before.Height() + 60;
     })) << "height " << after.Height() << " was " << before.Height();
-    bool again = PumpFor([&] { return laidOut(shot); });
+    bool again = tavrin::test::PumpUntil([&] { return laidOut(shot); });
     if (shot)
         SavePng(*shot, "mfc-frame-layout.png");
     EXPECT_TRUE(again);
