@@ -216,3 +216,32 @@ TEST_F(DataExchangeTest, RadioGroupsDatesChecksAndControls)
     EXPECT_TRUE(::IsWindow(dlg.m_hWnd));
 }
 
+
+namespace {
+
+class CWatchedOptionsDlg : public COptionsFixtureDlg {
+public:
+    int m_changes = 0;
+    void OnIntervalChange() { ++m_changes; }
+    DECLARE_MESSAGE_MAP()
+};
+BEGIN_MESSAGE_MAP(CWatchedOptionsDlg, COptionsFixtureDlg)
+    ON_CONTROL(EN_CHANGE, IDC_INTERVAL, OnIntervalChange)
+END_MESSAGE_MAP()
+
+} // namespace
+
+TEST_F(DataExchangeTest, FieldsGoInWithoutChangeNotices)
+{
+    CWatchedOptionsDlg dlg;
+    ASSERT_TRUE(dlg.Create(IDD_OPTIONS));
+    EXPECT_EQ(dlg.m_changes, 0) << "OnInitDialog's exchange told nobody";
+    dlg.m_interval = 45;
+    ASSERT_TRUE(dlg.UpdateData(FALSE));
+    EXPECT_EQ(ItemText(dlg, IDC_INTERVAL), "45");
+    EXPECT_EQ(dlg.m_changes, 0);
+    // A change made by anyone else is heard.
+    dlg.SetDlgItemText(IDC_INTERVAL, "0");
+    EXPECT_EQ(dlg.m_changes, 1);
+    dlg.DestroyWindow();
+}
