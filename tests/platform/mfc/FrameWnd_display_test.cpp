@@ -1,8 +1,9 @@
-// A frame with bars on a real display: the desktop resizes it and the bars
-// and the view are laid out again, as the screenshot shows.
+// A frame with a bar and a status bar on a real display: the desktop resizes
+// it and the bars and the view are laid out again, as the screenshot shows.
 #include "platform/display/GtkPresenter.h"
 #include "platform/gdi/Png.h"
 #include "platform/mfc/ControlBar.h"
+#include "platform/mfc/StatusBar.h"
 #include "platform/mfc/WinApp.h"
 #include "platform/win/SystemProfile.h"
 #include "tests/support/DisplayPump.h"
@@ -43,16 +44,19 @@ public:
 
 class CShownFrame : public CFrameWnd {
 public:
-    CEdgeBar m_top, m_bottom;
+    CEdgeBar m_top;
+    CStatusBar m_bottom;
     int OnCreate(LPCREATESTRUCT lpcs)
     {
         if (CFrameWnd::OnCreate(lpcs) == -1)
             return -1;
-        m_bottom.m_thickness = 22;
+        static const UINT indicators[] = {ID_SEPARATOR, ID_INDICATOR_CAPS, ID_INDICATOR_NUM, ID_INDICATOR_SCRL};
         m_top.m_thickness = 26;
-        if (!m_bottom.Create(nullptr, nullptr, WS_CHILD | WS_VISIBLE | CBRS_BOTTOM, CRect(), this, 0xE801) ||
+        if (!m_bottom.CreateEx(this, SBARS_SIZEGRIP, WS_CHILD | WS_VISIBLE | CBRS_ALIGN_BOTTOM | CBRS_BORDER_TOP) ||
+            !m_bottom.SetIndicators(indicators, 4) ||
             !m_top.Create(nullptr, nullptr, WS_CHILD | WS_VISIBLE | CBRS_TOP, CRect(), this, 0xE820))
             return -1;
+        m_bottom.SendMessage(SB_SETMINHEIGHT, 20);
         auto* pView = new CColourView;
         if (!pView->Create(nullptr, nullptr, WS_CHILD | WS_VISIBLE, CRect(), this, AFX_IDW_PANE_FIRST))
             return -1;
@@ -69,7 +73,7 @@ DWORD Rgb(COLORREF c) { return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetB
 
 } // namespace
 
-TEST(FrameDisplay, TheDesktopResizesTheFrameAndItsBarsFollow)
+TEST(FrameDisplay, TheDesktopResizesTheFrameAndItsStatusBarFollows)
 {
     if (!std::getenv("DISPLAY"))
         GTEST_SKIP() << "no display";
@@ -122,6 +126,13 @@ TEST(FrameDisplay, TheDesktopResizesTheFrameAndItsBarsFollow)
     CRect bottom;
     pFrame->m_bottom.GetWindowRect(&bottom);
     pFrame->ScreenToClient(&bottom);
-    EXPECT_EQ(bottom, CRect(0, after.bottom - 22, after.right, after.bottom));
+    const int height = pFrame->m_bottom.CalcFixedLayout(TRUE, TRUE).cy;
+    EXPECT_GE(height, 24) << "the minimum height and the control's borders";
+    EXPECT_EQ(bottom, CRect(0, after.bottom - height, after.right, after.bottom));
+    EXPECT_STREQ(pFrame->m_bottom.GetPaneText(0), "就绪");
+    // The message pane stretches with the frame; the last pane stays at the right.
+    CRect last;
+    pFrame->m_bottom.GetItemRect(3, &last);
+    EXPECT_GT(last.right, after.right - 40);
     pFrame->DestroyWindow();
 }
