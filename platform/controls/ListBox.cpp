@@ -71,12 +71,15 @@ private:
     bool m_pressedInside = false;
     POINT m_lastMove{-1, -1};
     HWND m_combo = nullptr;
+    bool m_scrollBar = false;
 };
 
 LRESULT ListBox::Handle(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_CREATE:
+        // The window system drops WS_VSCROLL while the bar is hidden.
+        m_scrollBar = (reinterpret_cast<CREATESTRUCTA*>(lParam)->style & WS_VSCROLL) != 0;
         if (InCombo())
             m_combo = static_cast<HWND>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
         if (Style() & LBS_OWNERDRAWFIXED) {
@@ -615,7 +618,7 @@ void ListBox::Char(char ch)
 
 void ListBox::UpdateScrollBar()
 {
-    if (!(Style() & WS_VSCROLL))
+    if (!m_scrollBar)
         return;
     SCROLLINFO si{sizeof(si), SIF_RANGE | SIF_PAGE | SIF_POS, 0, std::max(0, Count() - 1),
                   static_cast<UINT>(VisibleRows()), m_top, 0};
