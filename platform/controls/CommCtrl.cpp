@@ -2,10 +2,13 @@
 
 #include "platform/controls/Button.h"
 #include "platform/controls/ComboBox.h"
+#include "platform/controls/DateTimePick.h"
 #include "platform/controls/Edit.h"
 #include "platform/controls/ListBox.h"
 #include "platform/controls/Progress.h"
+#include "platform/controls/RichEdit.h"
 #include "platform/controls/Static.h"
+#include "platform/controls/StatusBar.h"
 #include "platform/controls/ToolTip.h"
 #include "platform/controls/UpDown.h"
 
@@ -22,6 +25,9 @@ void RegisterAll()
     RegisterProgress();
     RegisterUpDown();
     RegisterToolTip();
+    RegisterStatusBar();
+    RegisterDateTimePick();
+    RegisterRichEdit();
 }
 
 } // namespace

@@ -191,6 +191,24 @@ int CopyTextOut(const std::string& text, WPARAM size, LPARAM lParam)
     return win::CopyWholeCharacters(text, buffer, static_cast<int>(std::min<WPARAM>(size, 0x7FFFFFFF)));
 }
 
+LRESULT GetSelAnswer(int start, int end, WPARAM wParam, LPARAM lParam)
+{
+    if (auto* s = reinterpret_cast<DWORD*>(wParam))
+        *s = static_cast<DWORD>(start);
+    if (auto* e = reinterpret_cast<DWORD*>(lParam))
+        *e = static_cast<DWORD>(end);
+    return (start > 0xFFFF || end > 0xFFFF) ? -1 : MAKELONG(start, end);
+}
+
+std::string ImeDoubleByte(WPARAM wParam)
+{
+    const UINT ch = static_cast<UINT>(wParam);
+    if (ch <= 0xFF)
+        return std::string();
+    const char pair[2] = {static_cast<char>(ch >> 8), static_cast<char>(ch & 0xFF)};
+    return std::string(pair, 2);
+}
+
 bool RegisterControl(LPCSTR name, WNDPROC proc, UINT style, LPCSTR cursor)
 {
     WNDCLASSEXA wc{};

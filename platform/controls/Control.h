@@ -89,6 +89,13 @@ void DrawImage(HDC hdc, HANDLE image, UINT type, int x, int y);
 // boundary and terminated; returns the bytes copied.
 int CopyTextOut(const std::string& text, WPARAM size, LPARAM buffer);
 
+// EM_GETSEL's answer: both ends through the pointers the message may carry,
+// packed into the result when they fit in 16 bits (else -1).
+LRESULT GetSelAnswer(int start, int end, WPARAM wParam, LPARAM lParam);
+// The two bytes of a double-byte character that WM_IME_CHAR carries with its
+// lead byte in the high byte; empty when it carries a single byte.
+std::string ImeDoubleByte(WPARAM wParam);
+
 // Registers a control class whose windows keep a T in their extra bytes:
 // made at WM_NCCREATE, deleted after WM_NCDESTROY.
 bool RegisterControl(LPCSTR name, WNDPROC proc, UINT style, LPCSTR cursor = nullptr);

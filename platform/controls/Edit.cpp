@@ -166,25 +166,16 @@ LRESULT Edit::Handle(UINT message, WPARAM wParam, LPARAM lParam)
         Char(static_cast<UINT>(wParam));
         return 0;
     case WM_IME_CHAR: {
-        // A double-byte character comes with its lead byte in the high byte.
         m_pendingLead = -1;
-        const UINT ch = static_cast<UINT>(wParam);
-        if (ch > 0xFF) {
-            const char pair[2] = {static_cast<char>(ch >> 8), static_cast<char>(ch & 0xFF)};
-            InsertCharacter(std::string(pair, 2));
-        } else {
-            Char(ch);
-        }
+        const std::string pair = ImeDoubleByte(wParam);
+        if (!pair.empty())
+            InsertCharacter(pair);
+        else
+            Char(static_cast<UINT>(wParam));
         return 0;
     }
-    case EM_GETSEL: {
-        const int start = m_text.SelStart(), end = m_text.SelEnd();
-        if (auto* s = reinterpret_cast<DWORD*>(wParam))
-            *s = static_cast<DWORD>(start);
-        if (auto* e = reinterpret_cast<DWORD*>(lParam))
-            *e = static_cast<DWORD>(end);
-        return (start > 0xFFFF || end > 0xFFFF) ? -1 : MAKELONG(start, end);
-    }
+    case EM_GETSEL:
+        return GetSelAnswer(m_text.SelStart(), m_text.SelEnd(), wParam, lParam);
     case EM_SETSEL: {
         int start = static_cast<int>(wParam), end = static_cast<int>(lParam);
         if (start == -1) {
