@@ -75,16 +75,25 @@ protected:
         ASSERT_TRUE(m_presenter);
         InitCommonControls();
     }
-    // The screen's pixels of the window, once they show what the check wants.
+    // The screen's pixels of the window once they show what the check wants;
+    // null when they never do.
     std::unique_ptr<Surface> Shot(HWND hwnd, const std::function<bool(const Surface&)>& ready)
     {
         std::unique_ptr<Surface> shot;
-        PumpUntil([&] {
+        const bool done = PumpUntil([&] {
             m_presenter->Flush();
             shot = m_presenter->CaptureWindow(hwnd);
             return shot && ready(*shot);
         }, 5000);
-        return shot;
+        return done ? std::move(shot) : nullptr;
+    }
+    // Shown on the screen and taking input (the presenter's window is realised).
+    bool Shown(HWND hwnd)
+    {
+        RECT client;
+        GetClientRect(hwnd, &client);
+        return Shot(hwnd, [&](const Surface& s) { return s.Width() >= client.right && s.Height() >= client.bottom; }) !=
+               nullptr;
     }
     display::GtkPresenter* m_presenter = nullptr;
 };
@@ -104,6 +113,7 @@ TEST_F(ControlsDisplay, AddAccountDialogByMouseKeysAndIme)
     HWND ok = GetDlgItem(dialog, IDOK);
     ASSERT_TRUE(combo && user && password && port && ok);
     ASSERT_TRUE(PumpUntil([&] { return GetForegroundWindow() == dialog; }, 5000));
+    ASSERT_TRUE(Shown(dialog));
     EXPECT_EQ(Text(combo), "ChinaRen(Sohu用户)");
 
     // Typed and input-method text into the user name.
@@ -155,39 +165,45 @@ TEST_F(ControlsDisplay, AddAccountDialogByMouseKeysAndIme)
     EXPECT_TRUE(IsWindow(dialog)) << "Return chose the item and did not press OK";
 
     // The screen: white edits, the masked password, the etched line, the
-    // default button's frame; the same as the window's own surface.
-    const POINT pw = InRoot(password, 0, 0);
-    RECT pr;
+    // default button's frame. Taken once it shows what the window's own
+    // surface holds at every point checked (the closed list gone from it).
+    RECT pr, okClient;
     GetClientRect(password, &pr);
-    auto shot = Shot(dialog, [&](const Surface& s) {
-        return s.Width() > pw.x + 10 && (s.GetPixel(pw.x + 3, pw.y + 3) & 0xFFFFFF) == Rgb(GetSysColor(COLOR_WINDOW));
-    });
-    ASSERT_TRUE(shot);
-    SavePng(*shot, "controls-add-account.png"); // beside the test binary, in the build tree
-    auto own = win::GetWindowSurface(dialog);
-    ASSERT_TRUE(own);
-    int masks = 0;
-    for (int x = pw.x + 1; x < pw.x + 40; ++x)
-        for (int y = pw.y + 1; y < pw.y + pr.bottom - 1; ++y) {
-            const uint32_t p = shot->GetPixel(x, y) & 0xFFFFFF;
-            masks += (p & 0xFF) < 0x60 && ((p >> 8) & 0xFF) < 0x60 && (p >> 16) < 0x60;
-        }
-    EXPECT_GT(masks, 6) << "the mask characters";
-    const POINT ow = InRoot(ok, 0, 0);
-    RECT okClient;
     GetClientRect(ok, &okClient);
-    EXPECT_EQ(shot->GetPixel(ow.x + okClient.right / 2, ow.y) & 0xFFFFFF, 0u) << "the default button's frame";
     HWND line = nullptr;
     for (HWND w = GetWindow(dialog, GW_CHILD); w; w = GetWindow(w, GW_HWNDNEXT))
         if ((GetWindowLongA(w, GWL_STYLE) & SS_TYPEMASK) == SS_ETCHEDHORZ)
             line = w;
     ASSERT_TRUE(line);
-    const POINT lw = InRoot(line, 10, 0);
-    EXPECT_EQ(shot->GetPixel(lw.x, lw.y) & 0xFFFFFF, Rgb(GetSysColor(COLOR_BTNSHADOW))) << "the etched line";
-    for (POINT p : {POINT{pw.x + 3, pw.y + 3}, POINT{ow.x + okClient.right / 2, ow.y}, POINT{ow.x + 4, ow.y + 4}, lw}) {
-        const POINT q = OnSurface(dialog, p);
-        EXPECT_EQ(shot->GetPixel(p.x, p.y) & 0xFFFFFF, own->GetPixel(q.x, q.y) & 0xFFFFFF) << p.x << "," << p.y;
+    const POINT blank = InRoot(password, pr.right - 3, pr.bottom - 3); // right of the masks
+    const POINT frame = InRoot(ok, okClient.right / 2, 0);
+    const POINT etched = InRoot(line, 10, 0);
+    std::vector<POINT> points{blank, frame, etched, InRoot(ok, 4, 4), InRoot(user, 3, 3)};
+    for (int x = 1; x < 40; ++x)
+        for (int y = 1; y < pr.bottom - 1; ++y)
+            points.push_back(InRoot(password, x, y));
+    auto own = win::GetWindowSurface(dialog);
+    ASSERT_TRUE(own);
+    auto shot = Shot(dialog, [&](const Surface& s) {
+        for (POINT p : points) {
+            const POINT q = OnSurface(dialog, p);
+            if (p.x >= s.Width() || p.y >= s.Height() ||
+                (s.GetPixel(p.x, p.y) & 0xFFFFFF) != (own->GetPixel(q.x, q.y) & 0xFFFFFF))
+                return false;
+        }
+        return true;
+    });
+    ASSERT_TRUE(shot) << "the screen shows the window's own pixels";
+    SavePng(*shot, "controls-add-account.png"); // beside the test binary, in the build tree
+    EXPECT_EQ(shot->GetPixel(blank.x, blank.y) & 0xFFFFFF, Rgb(GetSysColor(COLOR_WINDOW)));
+    EXPECT_EQ(shot->GetPixel(frame.x, frame.y) & 0xFFFFFF, 0u) << "the default button's frame";
+    EXPECT_EQ(shot->GetPixel(etched.x, etched.y) & 0xFFFFFF, Rgb(GetSysColor(COLOR_BTNSHADOW))) << "the etched line";
+    int masks = 0;
+    for (size_t i = 5; i < points.size(); ++i) {
+        const uint32_t p = shot->GetPixel(points[i].x, points[i].y) & 0xFFFFFF;
+        masks += (p & 0xFF) < 0x60 && ((p >> 8) & 0xFF) < 0x60 && (p >> 16) < 0x60;
     }
+    EXPECT_GT(masks, 6) << "the mask characters";
     DestroyWindow(dialog);
 }
 
@@ -210,6 +226,7 @@ TEST_F(ControlsDisplay, OwnerDrawnButtonStatesAndATooltip)
     };
     InvalidateRect(button, nullptr, TRUE);
     ASSERT_TRUE(PumpUntil([&] { return !states.empty(); }));
+    ASSERT_TRUE(Shown(host.Handle()));
     const POINT at = Centre(button);
     ASSERT_TRUE(m_presenter->SimulateButton(host.Handle(), at.x, at.y, 1, true));
     ASSERT_TRUE(PumpUntil([&] { return !states.empty() && (states.back() & ODS_SELECTED); }));
