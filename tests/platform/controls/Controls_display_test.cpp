@@ -1,267 +1,317 @@
-// The standard controls on a real display: the add-account dialog as a
-// template, driven by real pointer, keys and input-method text through the
-// GTK presenter, and checked on screenshots.
-#include "platform/base/CodePage.h"
-#include "platform/controls/Button.h"
-#include "platform/controls/ComboBox.h"
-#include "platform/controls/Edit.h"
-#include "platform/controls/Static.h"
-#include "platform/controls/ToolTip.h"
+// The tree, report list, header and tab control on a real display: real
+// clicks and drags through the display server, and the screen's pixels
+// checked against what the controls mean to show and against the window's
+// own surface.
+#include "NotifyHost.h"
+
+#include "platform/controls/ListView.h"
+#include "platform/controls/TabControl.h"
+#include "platform/controls/TreeView.h"
 #include "platform/display/GtkPresenter.h"
+#include "platform/gdi/Gdi.h"
 #include "platform/gdi/Png.h"
-#include "platform/win/Dialog.h"
 #include "platform/win/WindowSurface.h"
-#include "tests/platform/controls/AddAccountDialog.h"
-#include "tests/platform/controls/ControlHost.h"
-#include "tests/support/DisplayPump.h"
-#include "tests/support/TestControls.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <string>
-#include <vector>
+#include <ctime>
+#include <functional>
+#include <cstring>
+#include <memory>
+
+// Last: the X headers define macros (None, Bool, Status) others trip over.
+#include <X11/Xlib.h>
+#include <X11/extensions/XTest.h>
 
 using namespace tavrin;
-using tavrin::test::PumpUntil;
 
 namespace {
 
-std::string Text(HWND hwnd)
+int64_t NowMs()
 {
-    char buffer[128] = {};
-    GetWindowTextA(hwnd, buffer, sizeof(buffer));
-    return buffer;
+    timespec ts;
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return int64_t(ts.tv_sec) * 1000 + ts.tv_nsec / 1000000;
 }
 
-// Where a control's point lies in its top-level window's client area: what
-// the presenter's input and screenshots use.
-POINT InRoot(HWND control, int x, int y)
+// Our message loop until the condition holds (GLib's runs inside it).
+bool PumpUntil(const std::function<bool()>& done, int timeoutMs = 10000)
 {
-    POINT pt{x, y};
-    MapWindowPoints(control, GetAncestor(control, GA_ROOT), &pt, 1);
-    return pt;
-}
-
-POINT Centre(HWND control)
-{
-    RECT r;
-    GetClientRect(control, &r);
-    return InRoot(control, r.right / 2, r.bottom / 2);
-}
-
-// The same point on the top-level window's own surface (window coordinates).
-POINT OnSurface(HWND root, POINT client)
-{
-    RECT window;
-    GetWindowRect(root, &window);
-    POINT origin{0, 0};
-    ClientToScreen(root, &origin);
-    return POINT{client.x + origin.x - window.left, client.y + origin.y - window.top};
+    const int64_t deadline = NowMs() + timeoutMs;
+    while (NowMs() < deadline) {
+        test::PumpAll();
+        if (done())
+            return true;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+    }
+    return done();
 }
 
 uint32_t Rgb(COLORREF c)
 {
-    return PixelFromColor(c);
+    return (uint32_t(GetRValue(c)) << 16) | (uint32_t(GetGValue(c)) << 8) | GetBValue(c);
 }
 
-class ControlsDisplay : public ::testing::Test {
-protected:
+struct DisplayFixture : ::testing::Test {
+    display::GtkPresenter* presenter = nullptr;
+    std::unique_ptr<test::NotifyHost> host;
+    Display* x11 = nullptr;
+
     void SetUp() override
     {
         if (!std::getenv("DISPLAY"))
             GTEST_SKIP() << "no display";
-        m_presenter = display::StartGtkPresenter();
-        ASSERT_TRUE(m_presenter);
-        InitCommonControls();
+        presenter = display::StartGtkPresenter();
+        ASSERT_TRUE(presenter);
+        host = std::make_unique<test::NotifyHost>(480, 320);
+        x11 = XOpenDisplay(nullptr);
+        ASSERT_TRUE(x11);
+        ASSERT_TRUE(PumpUntil([&] {
+            presenter->Flush();
+            auto shot = presenter->CaptureWindow(host->Window());
+            return shot && shot->Width() >= 480;
+        }, 10000));
     }
-    // The screen's pixels of the window once they show what the check wants;
-    // null when they never do.
-    std::unique_ptr<Surface> Shot(HWND hwnd, const std::function<bool(const Surface&)>& ready)
+    void TearDown() override
     {
+        host.reset();
+        if (x11)
+            XCloseDisplay(x11);
+    }
+    // The screen as the presenter shows the window, once it matches the
+    // window's own surface over the whole control.
+    std::unique_ptr<Surface> Shot(HWND control)
+    {
+        RECT rc;
+        GetClientRect(control, &rc);
+        MapWindowPoints(control, host->Window(), reinterpret_cast<POINT*>(&rc), 2);
         std::unique_ptr<Surface> shot;
-        const bool done = PumpUntil([&] {
-            m_presenter->Flush();
-            shot = m_presenter->CaptureWindow(hwnd);
-            return shot && ready(*shot);
+        const bool same = PumpUntil([&] {
+            RedrawWindow(host->Window(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+            presenter->Flush();
+            shot = presenter->CaptureWindow(host->Window());
+            auto own = win::GetWindowSurface(host->Window());
+            if (!shot || !own)
+                return false;
+            for (int y = rc.top; y < rc.bottom; ++y)
+                for (int x = rc.left; x < rc.right; ++x)
+                    if ((shot->GetPixel(x, y) & 0xFFFFFF) != (own->GetPixel(x, y) & 0xFFFFFF))
+                        return false;
+            return true;
         }, 5000);
-        return done ? std::move(shot) : nullptr;
+        EXPECT_TRUE(same) << "the screen shows what the window drew";
+        return shot;
     }
-    // Shown on the screen and taking input (the presenter's window is realised).
-    bool Shown(HWND hwnd)
+    uint32_t PixelOf(const Surface& shot, HWND control, int x, int y)
     {
-        RECT client;
-        GetClientRect(hwnd, &client);
-        return Shot(hwnd, [&](const Surface& s) { return s.Width() >= client.right && s.Height() >= client.bottom; }) !=
-               nullptr;
+        POINT pt{x, y};
+        MapWindowPoints(control, host->Window(), &pt, 1);
+        return shot.GetPixel(pt.x, pt.y) & 0xFFFFFF;
     }
-    display::GtkPresenter* m_presenter = nullptr;
+    void RealMove(HWND control, int x, int y)
+    {
+        POINT pt{x, y};
+        ClientToScreen(control, &pt);
+        XTestFakeMotionEvent(x11, -1, pt.x, pt.y, CurrentTime);
+        XFlush(x11);
+    }
+    void RealButton(bool down)
+    {
+        XTestFakeButtonEvent(x11, 1, down ? True : False, CurrentTime);
+        XFlush(x11);
+    }
+    bool RealClick(HWND control, int x, int y)
+    {
+        POINT pt{x, y};
+        MapWindowPoints(control, host->Window(), &pt, 1);
+        return presenter->SimulateClick(host->Window(), pt.x, pt.y, 1);
+    }
 };
 
 } // namespace
 
-TEST_F(ControlsDisplay, AddAccountDialogByMouseKeysAndIme)
+TEST_F(DisplayFixture, TreeSelectsAndOpensByRealClicks)
 {
-    test::TemplateBuilder builder("添加新帐号", WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT, 0, 0,
-                                  222, 121, "宋体", 9);
-    HWND dialog = CreateDialogIndirectParamA(nullptr, test::AddAccountTemplate(builder), nullptr, test::AddAccountProc, 0);
-    ASSERT_TRUE(dialog);
-    SetWindowPos(dialog, nullptr, 60, 60, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-    ShowWindow(dialog, SW_SHOW);
-    HWND combo = GetDlgItem(dialog, test::kProvider), user = GetDlgItem(dialog, test::kUser);
-    HWND password = GetDlgItem(dialog, test::kPassword), port = GetDlgItem(dialog, test::kProxyPort);
-    HWND ok = GetDlgItem(dialog, IDOK);
-    ASSERT_TRUE(combo && user && password && port && ok);
-    ASSERT_TRUE(PumpUntil([&] { return GetForegroundWindow() == dialog; }, 5000));
-    ASSERT_TRUE(Shown(dialog));
-    EXPECT_EQ(Text(combo), "ChinaRen(Sohu用户)");
+    HWND tree = host->CreateControl(WC_TREEVIEWA, TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_SHOWSELALWAYS,
+                                    RECT{10, 10, 230, 300});
+    TVINSERTSTRUCTA in{};
+    in.hInsertAfter = TVI_LAST;
+    in.item.mask = TVIF_TEXT;
+    in.hParent = TVI_ROOT;
+    in.item.pszText = const_cast<char*>("我的账号");
+    auto account = reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&in)));
+    in.hParent = account;
+    in.item.pszText = const_cast<char*>("高三(2)班");
+    auto cls = reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&in)));
+    ASSERT_TRUE(cls);
+    const int indent = static_cast<int>(SendMessageA(tree, TVM_GETINDENT, 0, 0));
+    RECT label{};
+    *reinterpret_cast<HTREEITEM*>(&label) = account;
+    SendMessageA(tree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&label));
+    const int midY = (label.top + label.bottom) / 2;
 
-    // Typed and input-method text into the user name.
-    POINT at = Centre(user);
-    ASSERT_TRUE(m_presenter->SimulateClick(dialog, at.x, at.y, 1));
-    ASSERT_TRUE(PumpUntil([&] { return GetFocus() == user; }));
-    ASSERT_TRUE(m_presenter->SimulateKey(dialog, "a"));
-    ASSERT_TRUE(PumpUntil([&] { return Text(user) == "a"; }));
-    ASSERT_TRUE(m_presenter->SimulateImeCommit(dialog, GbkToUtf8("张三")));
-    ASSERT_TRUE(PumpUntil([&] { return Text(user) == "a张三"; })) << Text(user);
-    ASSERT_TRUE(m_presenter->SimulateKey(dialog, "Left"));
-    ASSERT_TRUE(m_presenter->SimulateKey(dialog, "BackSpace"));
-    ASSERT_TRUE(PumpUntil([&] { return Text(user) == "a三"; })) << Text(user);
-
-    // The password shows masks; the port takes digits only.
-    at = Centre(password);
-    ASSERT_TRUE(m_presenter->SimulateClick(dialog, at.x, at.y, 1));
-    ASSERT_TRUE(PumpUntil([&] { return GetFocus() == password; }));
-    for (const char* key : {"s", "e", "c"})
-        ASSERT_TRUE(m_presenter->SimulateKey(dialog, key));
-    ASSERT_TRUE(PumpUntil([&] { return Text(password) == "sec"; }));
-    at = Centre(port);
-    ASSERT_TRUE(m_presenter->SimulateClick(dialog, at.x, at.y, 1));
-    ASSERT_TRUE(PumpUntil([&] { return GetFocus() == port; }));
-    for (const char* key : {"8", "x", "0"})
-        ASSERT_TRUE(m_presenter->SimulateKey(dialog, key));
-    ASSERT_TRUE(m_presenter->SimulateKey(dialog, "8"));
-    ASSERT_TRUE(PumpUntil([&] { return Text(port) == "808"; })) << Text(port);
-
-    // The combo box: opened by a click, an item chosen by a click in the list.
-    at = Centre(combo);
-    ASSERT_TRUE(m_presenter->SimulateClick(dialog, at.x, at.y, 1));
-    ASSERT_TRUE(PumpUntil([&] { return SendMessageA(combo, CB_GETDROPPEDSTATE, 0, 0) != 0; }));
-    RECT field;
-    GetWindowRect(combo, &field);
-    HWND list = WindowFromPoint(POINT{field.left + 20, field.bottom + 4});
-    ASSERT_NE(list, dialog);
-    const int itemHeight = static_cast<int>(SendMessageA(combo, CB_GETITEMHEIGHT, 0, 0));
-    ASSERT_TRUE(m_presenter->SimulateClick(list, 20, 1 + itemHeight * 2 + itemHeight / 2, 1));
-    ASSERT_TRUE(PumpUntil([&] { return SendMessageA(combo, CB_GETDROPPEDSTATE, 0, 0) == 0; }));
-    EXPECT_EQ(Text(combo), "5460(网通用户)");
-    // ... and by keys: F4, Down, Return.
-    ASSERT_TRUE(m_presenter->SimulateKey(dialog, "F4"));
-    ASSERT_TRUE(PumpUntil([&] { return SendMessageA(combo, CB_GETDROPPEDSTATE, 0, 0) != 0; }));
-    ASSERT_TRUE(m_presenter->SimulateKey(dialog, "Down"));
-    ASSERT_TRUE(m_presenter->SimulateKey(dialog, "Return"));
-    ASSERT_TRUE(PumpUntil([&] { return SendMessageA(combo, CB_GETDROPPEDSTATE, 0, 0) == 0; }));
-    EXPECT_EQ(Text(combo), "5460(电信用户)");
-    EXPECT_TRUE(IsWindow(dialog)) << "Return chose the item and did not press OK";
-
-    // The screen: white edits, the masked password, the etched line, the
-    // default button's frame. Taken once it shows what the window's own
-    // surface holds at every point checked (the closed list gone from it).
-    RECT pr, okClient;
-    GetClientRect(password, &pr);
-    GetClientRect(ok, &okClient);
-    HWND line = nullptr;
-    for (HWND w = GetWindow(dialog, GW_CHILD); w; w = GetWindow(w, GW_HWNDNEXT))
-        if ((GetWindowLongA(w, GWL_STYLE) & SS_TYPEMASK) == SS_ETCHEDHORZ)
-            line = w;
-    ASSERT_TRUE(line);
-    const POINT blank = InRoot(password, pr.right - 3, pr.bottom - 3); // right of the masks
-    const POINT frame = InRoot(ok, okClient.right / 2, 0);
-    const POINT etched = InRoot(line, 10, 0);
-    std::vector<POINT> points{blank, frame, etched, InRoot(ok, 4, 4), InRoot(user, 3, 3)};
-    for (int x = 1; x < 40; ++x)
-        for (int y = 1; y < pr.bottom - 1; ++y)
-            points.push_back(InRoot(password, x, y));
-    auto own = win::GetWindowSurface(dialog);
-    ASSERT_TRUE(own);
-    auto shot = Shot(dialog, [&](const Surface& s) {
-        for (POINT p : points) {
-            const POINT q = OnSurface(dialog, p);
-            if (p.x >= s.Width() || p.y >= s.Height() ||
-                (s.GetPixel(p.x, p.y) & 0xFFFFFF) != (own->GetPixel(q.x, q.y) & 0xFFFFFF))
-                return false;
-        }
-        return true;
-    });
-    ASSERT_TRUE(shot) << "the screen shows the window's own pixels";
-    SavePng(*shot, "controls-add-account.png"); // beside the test binary, in the build tree
-    EXPECT_EQ(shot->GetPixel(blank.x, blank.y) & 0xFFFFFF, Rgb(GetSysColor(COLOR_WINDOW)));
-    EXPECT_EQ(shot->GetPixel(frame.x, frame.y) & 0xFFFFFF, 0u) << "the default button's frame";
-    EXPECT_EQ(shot->GetPixel(etched.x, etched.y) & 0xFFFFFF, Rgb(GetSysColor(COLOR_BTNSHADOW))) << "the etched line";
-    int masks = 0;
-    for (size_t i = 5; i < points.size(); ++i) {
-        const uint32_t p = shot->GetPixel(points[i].x, points[i].y) & 0xFFFFFF;
-        masks += (p & 0xFF) < 0x60 && ((p >> 8) & 0xFF) < 0x60 && (p >> 16) < 0x60;
-    }
-    EXPECT_GT(masks, 6) << "the mask characters";
-    DestroyWindow(dialog);
+    ASSERT_TRUE(RealClick(tree, indent / 2, midY)); // the button
+    ASSERT_TRUE(PumpUntil([&] {
+        return SendMessageA(tree, TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(account), TVIS_EXPANDED) != 0;
+    }));
+    RECT child{};
+    *reinterpret_cast<HTREEITEM*>(&child) = cls;
+    ASSERT_TRUE(SendMessageA(tree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&child)));
+    ASSERT_TRUE(RealClick(tree, child.left + 5, (child.top + child.bottom) / 2));
+    ASSERT_TRUE(PumpUntil([&] {
+        return SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0) == reinterpret_cast<LRESULT>(cls);
+    }));
+    auto shot = Shot(tree);
+    ASSERT_TRUE(shot);
+    SavePng(*shot, "tavrin-display-tree.png");
+    EXPECT_EQ(PixelOf(*shot, tree, child.left + 1, child.top + 1), Rgb(GetSysColor(COLOR_HIGHLIGHT)));
+    EXPECT_EQ(PixelOf(*shot, tree, child.right + 10, child.top + 1), Rgb(GetSysColor(COLOR_WINDOW)));
+    // The button's frame left of the account.
+    EXPECT_EQ(PixelOf(*shot, tree, indent - indent / 2 - 4, midY), Rgb(GetSysColor(COLOR_GRAYTEXT)));
 }
 
-TEST_F(ControlsDisplay, OwnerDrawnButtonStatesAndATooltip)
+TEST_F(DisplayFixture, ReportListWithGridlinesAndBoldRows)
 {
-    test::ControlHost host({80, 80, 380, 260}, WS_POPUP | WS_VISIBLE | WS_BORDER);
-    HWND button = host.Create(WC_BUTTON, "画", WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, {20, 20, 120, 60}, 7);
-    HWND plain = host.Create(WC_BUTTON, "提示", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, {150, 20, 250, 60}, 8);
-    std::vector<UINT> states;
-    host.m_handler = [&](UINT message, WPARAM, LPARAM lParam, LRESULT* result) {
-        if (message != WM_DRAWITEM)
+    HWND list = host->CreateControl(WC_LISTVIEWA, LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS, RECT{10, 10, 410, 300});
+    SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
+    for (int c = 0; c < 2; ++c) {
+        LVCOLUMNA column{};
+        column.mask = LVCF_TEXT | LVCF_WIDTH;
+        column.pszText = const_cast<char*>(c ? "作者" : "标题");
+        column.cx = c ? 120 : 200;
+        SendMessageA(list, LVM_INSERTCOLUMNA, c, reinterpret_cast<LPARAM>(&column));
+    }
+    SendMessageA(list, LVM_SETITEMCOUNT, 50, 0);
+    LOGFONTA lf{};
+    GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof lf, &lf);
+    lf.lfWeight = FW_BOLD;
+    HFONT bold = CreateFontIndirectA(&lf);
+    host->m_inspect = [&](NMHDR* hdr, LRESULT* result) {
+        if (hdr->code == LVN_GETDISPINFOA) {
+            auto* disp = reinterpret_cast<NMLVDISPINFOA*>(hdr);
+            if (disp->item.mask & LVIF_TEXT)
+                std::strcpy(disp->item.pszText, "WWWWWWWW");
             return false;
-        auto* dis = reinterpret_cast<DRAWITEMSTRUCT*>(lParam);
-        states.push_back(dis->itemState);
-        HBRUSH brush = CreateSolidBrush((dis->itemState & ODS_SELECTED) ? RGB(200, 0, 0) : RGB(0, 0, 200));
-        FillRect(dis->hDC, &dis->rcItem, brush);
-        DeleteObject(brush);
-        *result = TRUE;
+        }
+        if (hdr->code != NM_CUSTOMDRAW)
+            return false;
+        auto* cd = reinterpret_cast<NMLVCUSTOMDRAW*>(hdr);
+        if (cd->nmcd.dwDrawStage == CDDS_PREPAINT) {
+            *result = CDRF_NOTIFYITEMDRAW;
+        } else if (cd->nmcd.dwDrawStage == CDDS_ITEMPREPAINT && cd->nmcd.dwItemSpec % 2 == 1) {
+            SelectObject(cd->nmcd.hdc, bold); // unread rows
+            *result = CDRF_NEWFONT;
+        } else {
+            *result = CDRF_DODEFAULT;
+        }
         return true;
     };
-    InvalidateRect(button, nullptr, TRUE);
-    ASSERT_TRUE(PumpUntil([&] { return !states.empty(); }));
-    ASSERT_TRUE(Shown(host.Handle()));
-    const POINT at = Centre(button);
-    ASSERT_TRUE(m_presenter->SimulateButton(host.Handle(), at.x, at.y, 1, true));
-    ASSERT_TRUE(PumpUntil([&] { return !states.empty() && (states.back() & ODS_SELECTED); }));
-    auto pressed = Shot(host.Handle(), [&](const Surface& s) {
-        return (s.GetPixel(at.x, at.y) & 0xFFFFFF) == 0xC80000u;
-    });
-    ASSERT_TRUE(pressed);
-    EXPECT_EQ(pressed->GetPixel(at.x, at.y) & 0xFFFFFF, 0xC80000u);
-    host.Clear();
-    ASSERT_TRUE(m_presenter->SimulateButton(host.Handle(), at.x, at.y, 1, false));
-    ASSERT_TRUE(PumpUntil([&] { return !host.Codes().empty(); }));
-    EXPECT_EQ(host.Codes(), std::vector<UINT>{BN_CLICKED});
-    EXPECT_EQ(states.back() & ODS_SELECTED, 0u);
+    InvalidateRect(list, nullptr, TRUE);
+    RECT row0{}, row1{};
+    row0.left = row1.left = LVIR_BOUNDS;
+    SendMessageA(list, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&row0));
+    SendMessageA(list, LVM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&row1));
+    auto shot = Shot(list);
+    ASSERT_TRUE(shot);
+    SavePng(*shot, "tavrin-display-list.png");
+    // Gridlines under each row and at each column's right edge.
+    EXPECT_EQ(PixelOf(*shot, list, 100, row0.bottom - 1), Rgb(GetSysColor(COLOR_BTNFACE)));
+    EXPECT_EQ(PixelOf(*shot, list, 199, (row0.top + row0.bottom) / 2), Rgb(GetSysColor(COLOR_BTNFACE)));
+    // A bold row inks more pixels than a plain one with the same text.
+    auto ink = [&](const RECT& row) {
+        int n = 0;
+        for (int y = row.top + 1; y < row.bottom - 1; ++y)
+            for (int x = 2; x < 190; ++x)
+                if (PixelOf(*shot, list, x, y) == Rgb(GetSysColor(COLOR_WINDOWTEXT)))
+                    ++n;
+        return n;
+    };
+    EXPECT_GT(ink(row1), ink(row0) + 10);
 
-    // A tooltip appears over its tool after the hover time, never active.
-    HWND tip = CreateWindowExA(0, TOOLTIPS_CLASS, nullptr, WS_POPUP | TTS_ALWAYSTIP, 0, 0, 0, 0, host.Handle(), nullptr,
-                               nullptr, nullptr);
-    char text[] = "确定按钮";
-    TOOLINFO ti{};
-    ti.cbSize = sizeof(ti);
-    ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-    ti.hwnd = host.Handle();
-    ti.uId = reinterpret_cast<UINT_PTR>(plain);
-    ti.lpszText = text;
-    SendMessageA(tip, TTM_ADDTOOL, 0, reinterpret_cast<LPARAM>(&ti));
-    const POINT over = Centre(plain);
-    ASSERT_TRUE(m_presenter->SimulatePointer(host.Handle(), over.x - 5, over.y));
-    ASSERT_TRUE(m_presenter->SimulatePointer(host.Handle(), over.x, over.y));
-    ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(tip) != FALSE; }));
-    EXPECT_NE(GetForegroundWindow(), tip);
-    auto tipShot = Shot(tip, [&](const Surface& s) {
-        return s.Width() > 4 && (s.GetPixel(2, 2) & 0xFFFFFF) == Rgb(GetSysColor(COLOR_INFOBK));
-    });
-    ASSERT_TRUE(tipShot);
-    EXPECT_EQ(tipShot->GetPixel(0, 0) & 0xFFFFFF, 0u) << "the black frame";
-    EXPECT_EQ(tipShot->GetPixel(2, 2) & 0xFFFFFF, Rgb(GetSysColor(COLOR_INFOBK)));
-    DestroyWindow(tip);
+    // A real click selects the row, drawn in the highlight.
+    ASSERT_TRUE(RealClick(list, 300, (row1.top + row1.bottom) / 2));
+    ASSERT_TRUE(PumpUntil([&] { return SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED) == 1; }));
+    shot = Shot(list);
+    ASSERT_TRUE(shot);
+    EXPECT_EQ(PixelOf(*shot, list, 300, row1.top + 2), Rgb(GetSysColor(COLOR_HIGHLIGHT)));
+    host->m_inspect = nullptr;
+    DestroyWindow(list);
+    DeleteObject(bold);
+}
+
+TEST_F(DisplayFixture, HeaderDividerDraggedByRealMouse)
+{
+    HWND list = host->CreateControl(WC_LISTVIEWA, LVS_REPORT, RECT{10, 10, 410, 200});
+    LVCOLUMNA column{};
+    column.mask = LVCF_TEXT | LVCF_WIDTH;
+    column.pszText = const_cast<char*>("标题");
+    column.cx = 100;
+    SendMessageA(list, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&column));
+    column.pszText = const_cast<char*>("日期");
+    SendMessageA(list, LVM_INSERTCOLUMNA, 1, reinterpret_cast<LPARAM>(&column));
+    HWND header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
+    ASSERT_TRUE(header);
+    RECT hr;
+    GetClientRect(header, &hr);
+    const int y = hr.bottom / 2;
+    RealMove(header, 100, y);
+    PumpUntil([] { return false; }, 100);
+    RealButton(true);
+    ASSERT_TRUE(PumpUntil([&] { return GetCapture() == header; }));
+    RealMove(header, 160, y);
+    PumpUntil([] { return false; }, 100);
+    RealButton(false);
+    ASSERT_TRUE(PumpUntil([&] { return SendMessageA(list, LVM_GETCOLUMNWIDTH, 0, 0) == 160; }));
+    std::vector<UINT> codes = host->Codes();
+    ASSERT_GE(codes.size(), 3u);
+    EXPECT_EQ(codes.front(), HDN_BEGINTRACKA);
+    EXPECT_NE(std::find(codes.begin(), codes.end(), HDN_ENDTRACKA), codes.end());
+    EXPECT_EQ(codes.back(), HDN_ITEMCHANGEDA);
+    // The header's edge moved with the divider.
+    auto shot = Shot(header);
+    ASSERT_TRUE(shot);
+    SavePng(*shot, "tavrin-display-header.png");
+    EXPECT_NE(PixelOf(*shot, header, 159, y), Rgb(GetSysColor(COLOR_BTNFACE)));
+    EXPECT_EQ(PixelOf(*shot, header, 120, 1), PixelOf(*shot, header, 50, 1)) << "no edge left at the old place";
+}
+
+TEST_F(DisplayFixture, OverflowingTabsScrollByTheirArrows)
+{
+    HWND tabs = host->CreateControl(WC_TABCONTROLA, 0, RECT{10, 10, 230, 150});
+    static const char* const names[] = {"留言", "照片", "通讯录", "在线消息", "投票", "资料", "日志"};
+    for (int i = 0; i < 7; ++i) {
+        TCITEMA item{};
+        item.mask = TCIF_TEXT;
+        item.pszText = const_cast<char*>(names[i]);
+        SendMessageA(tabs, TCM_INSERTITEMA, i, reinterpret_cast<LPARAM>(&item));
+    }
+    HWND arrows = GetDlgItem(tabs, 1);
+    ASSERT_TRUE(arrows);
+    ASSERT_TRUE(IsWindowVisible(arrows));
+    RECT ar;
+    GetClientRect(arrows, &ar);
+    POINT right{ar.right - 4, ar.bottom / 2};
+    MapWindowPoints(arrows, tabs, &right, 1);
+    ASSERT_TRUE(RealClick(tabs, right.x, right.y));
+    ASSERT_TRUE(PumpUntil([&] {
+        RECT rc{};
+        SendMessageA(tabs, TCM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&rc));
+        return rc.left == 2;
+    }));
+    // A real click on the tab now first switches to it.
+    RECT second{};
+    SendMessageA(tabs, TCM_GETITEMRECT, 2, reinterpret_cast<LPARAM>(&second));
+    host->Clear();
+    ASSERT_TRUE(RealClick(tabs, (second.left + second.right) / 2, (second.top + second.bottom) / 2));
+    ASSERT_TRUE(PumpUntil([&] { return SendMessageA(tabs, TCM_GETCURSEL, 0, 0) == 2; }));
+    EXPECT_EQ(host->Codes(), (std::vector<UINT>{TCN_SELCHANGING, TCN_SELCHANGE, NM_CLICK}));
+    auto shot = Shot(tabs);
+    ASSERT_TRUE(shot);
+    SavePng(*shot, "tavrin-display-tabs.png");
+    // The selected tab stands out above the row: its raised edge where the others leave face colour.
+    EXPECT_NE(PixelOf(*shot, tabs, (second.left + second.right) / 2, second.top - 2), Rgb(GetSysColor(COLOR_BTNFACE)));
+    RECT first{};
+    SendMessageA(tabs, TCM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&first));
+    EXPECT_EQ(PixelOf(*shot, tabs, (first.left + first.right) / 2, first.top - 2), Rgb(GetSysColor(COLOR_BTNFACE)));
 }
