@@ -23,7 +23,7 @@ inline COLORREF ColorFromPixel(uint32_t p)
 }
 
 // Sets count pixels from row on: the solid fill of every rectangle, in
-// whole-row runs so it is vectorised (with the widest stores the CPU has).
+// whole-row runs, vectorised (with AVX2 stores where the CPU has them).
 void FillPixels(uint32_t* row, size_t count, uint32_t pixel);
 
 class Surface {
