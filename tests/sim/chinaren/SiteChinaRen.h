@@ -88,6 +88,10 @@ struct Class {
     std::string voteCreator;
     std::string voteReason;
     std::string voteTitle;
+    // Ballots posted to class_vote.jsp, as sent.
+    std::vector<std::string> ballots;
+    // The next id a posted message gets.
+    long long nextRowId = 900;
 };
 
 // What a verification picture request is answered with.
@@ -108,6 +112,8 @@ struct Data {
     // Answers by query prefix ("lwc2" answers every message picture of
     // class c2); the longest prefix wins, Gif without one.
     std::map<std::string, PictureAnswer> pictureAnswers;
+    // Set as the cookie "crpost" by an accepted message post when not empty.
+    std::string postCookie;
     // The hidden "tm" of the registration form: counted up per page.
     long long nextFormStamp = 1117584000001;
     // Tickets of the passport's success pages: ticket -> user name.
@@ -166,6 +172,10 @@ void PleaseSignIn(Response& response);
 std::string RequireSession(Simulator& sim, const Request& request, Response& response);
 // The session key the simulator keeps for a ChinaRen user.
 std::string SessionName(const std::string& user);
+
+// The query of a message picture for the user and key ("lw" class id, the
+// user name lower-cased, "@sohu" for that kind, key).
+std::string MessagePictureQuery(const User& user, const std::string& classId, const std::string& key);
 
 // The four characters a picture query shows, made on first request.
 std::string CodeOf(Data& data, const std::string& query);
