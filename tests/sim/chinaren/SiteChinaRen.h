@@ -58,6 +58,20 @@ struct BoardRow {
 
 enum class VoteForm { None, Shown, Ballot };
 
+// A member on the visit page and their detail page.
+struct Member {
+    std::string userName;
+    std::string realName;
+    // The alt texts of the member's icons, in order.
+    std::vector<std::string> alts;
+    std::string visitTime;
+    std::string lastVisit;
+    // Detail values by label ("性别："), as the page shows them.
+    std::map<std::string, std::string> details;
+    // The detail page is refused to everybody.
+    bool hidden = false;
+};
+
 struct Class {
     std::string id;
     std::string schoolId;
@@ -88,6 +102,8 @@ struct Class {
     std::string voteCreator;
     std::string voteReason;
     std::string voteTitle;
+    // The visit page's members, in page order.
+    std::vector<Member> members;
     // Ballots posted to class_vote.jsp, as sent.
     std::vector<std::string> ballots;
     // The next id a posted message gets.
@@ -158,6 +174,9 @@ void InstallVerifyImages(Simulator& sim, const StatePtr& state);
 void InstallProfile(Simulator& sim, const StatePtr& state);
 void InstallClassPage(Simulator& sim, const StatePtr& state);
 void InstallBoard(Simulator& sim, const StatePtr& state);
+void InstallContacts(Simulator& sim, const StatePtr& state);
+// The 17 labels of a member's detail page, in page order.
+extern const char* const kDetailLabels[17];
 // The class vote's markup on the class page.
 std::string VoteMarkup(const Class& c);
 
