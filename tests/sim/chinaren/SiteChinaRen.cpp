@@ -39,6 +39,7 @@ Site::Site(Simulator& sim)
     InstallClassPage(sim, m_state);
     InstallBoard(sim, m_state);
     InstallContacts(sim, m_state);
+    InstallNotes(sim, m_state);
 }
 
 std::string Site::CodeFor(const std::string& query)

@@ -58,6 +58,15 @@ struct BoardRow {
 
 enum class VoteForm { None, Shown, Ballot };
 
+// A note left for the signed-in user.
+struct Note {
+    std::string id;
+    std::string time;
+    std::string fromUser;
+    std::string fromReal;
+    std::string content;
+};
+
 // A member on the visit page and their detail page.
 struct Member {
     std::string userName;
@@ -104,6 +113,14 @@ struct Class {
     std::string voteTitle;
     // The visit page's members, in page order.
     std::vector<Member> members;
+    // The note page's notes, newest first.
+    std::vector<Note> notes;
+    // Bodies of the notes posted to online_sendmsg.jsp that were taken.
+    std::vector<std::string> sentNotes;
+    // The send form's answer lacks the success marker.
+    bool noSendMarker = false;
+    // The next key the send form hands out.
+    int nextFormKey = 1001;
     // Ballots posted to class_vote.jsp, as sent.
     std::vector<std::string> ballots;
     // The next id a posted message gets.
@@ -175,6 +192,9 @@ void InstallProfile(Simulator& sim, const StatePtr& state);
 void InstallClassPage(Simulator& sim, const StatePtr& state);
 void InstallBoard(Simulator& sim, const StatePtr& state);
 void InstallContacts(Simulator& sim, const StatePtr& state);
+void InstallNotes(Simulator& sim, const StatePtr& state);
+// The key the send form hands out for a number ("k&1 001").
+std::string FormKey(int number);
 // The 17 labels of a member's detail page, in page order.
 extern const char* const kDetailLabels[17];
 // The class vote's markup on the class page.
