@@ -6,9 +6,13 @@
 #include "platform/gdi/Palette.h"
 #include "platform/gdi/Pen.h"
 
+#include <atomic>
+
 namespace tavrin {
 
 namespace {
+
+std::atomic<int> g_displayBits{32};
 
 void InitState(DcState& s)
 {
@@ -212,6 +216,16 @@ std::shared_ptr<DeviceContext> DcFromHandle(HDC hdc)
 HDC RegisterDc(std::shared_ptr<DeviceContext> dc)
 {
     return static_cast<HDC>(GdiHandles::Insert(std::move(dc)));
+}
+
+void SetDisplayBitsPerPixel(int bits)
+{
+    g_displayBits = bits;
+}
+
+int DisplayBitsPerPixel()
+{
+    return g_displayBits;
 }
 
 } // namespace tavrin

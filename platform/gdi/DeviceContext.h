@@ -14,6 +14,11 @@
 
 namespace tavrin {
 
+// The depth screen and window DCs report (BITSPIXEL), 32 until a test of a
+// low-colour fallback sets 8 or less; drawing stays 32-bit either way.
+void SetDisplayBitsPerPixel(int bits);
+int DisplayBitsPerPixel();
+
 class Bitmap;
 class Brush;
 class Font;
@@ -65,7 +70,7 @@ public:
     // The pixels drawn on, or null for an information DC.
     Surface* Target();
     bool IsMonochrome() const;
-    int BitsPerPixel() const { return IsMonochrome() ? 1 : 32; }
+    int BitsPerPixel() const { return IsMonochrome() ? 1 : m_memory ? 32 : DisplayBitsPerPixel(); }
     // Device coordinates to surface coordinates.
     POINT SurfaceOrigin() const { return m_origin; }
 

@@ -3,6 +3,7 @@
 #include "platform/base/CodePage.h"
 #include "platform/base/Socket.h"
 #include "platform/base/Thread.h"
+#include "platform/mfc/ImageList.h"
 
 #include <cstring>
 #include <string>
@@ -34,6 +35,7 @@ void DeleteTempMaps()
     CDC::DeleteTempMap();
     CGdiObject::DeleteTempMap();
     CMenu::DeleteTempMap();
+    CImageList::DeleteTempMap();
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <mutex>
+#include <optional>
 #include <set>
 #include <vector>
 
@@ -15,29 +16,29 @@ namespace tavrin::win {
 namespace {
 
 struct EntryPoint {
-    const char* name;
+    std::string name;
     FARPROC proc;
 };
 
 struct Library {
-    const char* name;     // normalised: lower case, no ".dll"
+    std::string name;     // normalised: lower case, no ".dll"
     bool system;          // loaded in every process
     std::vector<EntryPoint> entries;
 };
+
+// Module handles are addresses in one token array: the system's libraries
+// first, then the stand-ins' slots, the last one standing for the program.
+constexpr int kSystemSlots = 8;
+constexpr int kStandInSlots = 8;
+constexpr int kProgramSlot = kSystemSlots + kStandInSlots;
 
 std::mutex g_lock;
 DWORD g_comctlMajor = 6, g_comctlMinor = 0;
 std::set<std::string> g_missingLibraries;
 std::set<std::string> g_missingEntries; // "library!entry"
-int g_refs[8] = {};
-char g_tokens[9]; // module handles; the last one stands for the program
-
-template <typename F>
-FARPROC Proc(F* f)
-{
-    // Through the one function type that matches every other.
-    return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(f));
-}
+int g_refs[kProgramSlot] = {};
+char g_tokens[kProgramSlot + 1];
+std::optional<Library> g_standIns[kStandInSlots];
 
 HRESULT CALLBACK CommonControlsVersion(DLLVERSIONINFO* info)
 {
@@ -56,22 +57,22 @@ const std::vector<Library>& Libraries()
     static const std::vector<Library>* libraries = new std::vector<Library>{
         {"msimg32",
          false,
-         {{"GradientFill", Proc(&::GradientFill)},
-          {"AlphaBlend", Proc(&::AlphaBlend)},
-          {"TransparentBlt", Proc(&::TransparentBlt)}}},
+         {{"GradientFill", AsFarProc(&::GradientFill)},
+          {"AlphaBlend", AsFarProc(&::AlphaBlend)},
+          {"TransparentBlt", AsFarProc(&::TransparentBlt)}}},
         {"user32",
          true,
-         {{"UpdateLayeredWindow", Proc(&::UpdateLayeredWindow)},
-          {"SetLayeredWindowAttributes", Proc(&::SetLayeredWindowAttributes)},
-          {"GetLayeredWindowAttributes", Proc(&::GetLayeredWindowAttributes)},
-          {"GetSystemMetrics", Proc(&::GetSystemMetrics)},
-          {"MonitorFromWindow", Proc(&::MonitorFromWindow)},
-          {"MonitorFromRect", Proc(&::MonitorFromRect)},
-          {"MonitorFromPoint", Proc(&::MonitorFromPoint)},
-          {"GetMonitorInfoA", Proc(static_cast<BOOL (*)(HMONITOR, LPMONITORINFO)>(&::GetMonitorInfoA))},
-          {"EnumDisplayMonitors", Proc(&::EnumDisplayMonitors)},
-          {"TrackMouseEvent", Proc(&::TrackMouseEvent)}}},
-        {"comctl32", false, {{"DllGetVersion", Proc(&CommonControlsVersion)}, {"_TrackMouseEvent", Proc(&::_TrackMouseEvent)}}},
+         {{"UpdateLayeredWindow", AsFarProc(&::UpdateLayeredWindow)},
+          {"SetLayeredWindowAttributes", AsFarProc(&::SetLayeredWindowAttributes)},
+          {"GetLayeredWindowAttributes", AsFarProc(&::GetLayeredWindowAttributes)},
+          {"GetSystemMetrics", AsFarProc(&::GetSystemMetrics)},
+          {"MonitorFromWindow", AsFarProc(&::MonitorFromWindow)},
+          {"MonitorFromRect", AsFarProc(&::MonitorFromRect)},
+          {"MonitorFromPoint", AsFarProc(&::MonitorFromPoint)},
+          {"GetMonitorInfoA", AsFarProc(static_cast<BOOL (*)(HMONITOR, LPMONITORINFO)>(&::GetMonitorInfoA))},
+          {"EnumDisplayMonitors", AsFarProc(&::EnumDisplayMonitors)},
+          {"TrackMouseEvent", AsFarProc(&::TrackMouseEvent)}}},
+        {"comctl32", false, {{"DllGetVersion", AsFarProc(&CommonControlsVersion)}, {"_TrackMouseEvent", AsFarProc(&::_TrackMouseEvent)}}},
         {"gdi32", true, {}},
         {"kernel32", true, {}},
     };
@@ -90,22 +91,40 @@ std::string Normalise(std::string name)
     return name;
 }
 
-// Caller holds the lock. The index of a present library, or -1.
+// Caller holds the lock. The library of a slot, or null.
+const Library* At(int slot)
+{
+    const auto& libraries = Libraries();
+    if (slot >= 0 && slot < static_cast<int>(libraries.size()))
+        return &libraries[static_cast<size_t>(slot)];
+    if (slot >= kSystemSlots && slot < kProgramSlot && g_standIns[slot - kSystemSlots])
+        return &*g_standIns[slot - kSystemSlots];
+    return nullptr;
+}
+
+// Caller holds the lock. The slot of a present library (a stand-in before
+// the system's own), or -1.
 int Find(const std::string& name)
 {
+    if (g_missingLibraries.count(name))
+        return -1;
+    for (int i = 0; i < kStandInSlots; ++i)
+        if (g_standIns[i] && g_standIns[i]->name == name)
+            return kSystemSlots + i;
     const auto& libraries = Libraries();
     for (size_t i = 0; i < libraries.size(); ++i)
         if (name == libraries[i].name)
-            return g_missingLibraries.count(name) ? -1 : static_cast<int>(i);
+            return static_cast<int>(i);
     return -1;
 }
 
 int IndexOf(HMODULE module)
 {
     auto* p = reinterpret_cast<char*>(module);
-    if (p < g_tokens || p >= g_tokens + Libraries().size())
+    if (p < g_tokens || p >= g_tokens + kProgramSlot)
         return -1;
-    return static_cast<int>(p - g_tokens);
+    int slot = static_cast<int>(p - g_tokens);
+    return At(slot) ? slot : -1;
 }
 
 } // namespace
@@ -143,6 +162,40 @@ void ResetOptionalLibraries()
     g_missingEntries.clear();
     g_comctlMajor = 6;
     g_comctlMinor = 0;
+    for (auto& standIn : g_standIns)
+        standIn.reset();
+}
+
+bool RegisterStandInLibrary(const std::string& library, const StandInEntries& entries)
+{
+    std::lock_guard<std::mutex> lock(g_lock);
+    std::string name = Normalise(library);
+    std::optional<Library>* free = nullptr;
+    for (auto& standIn : g_standIns) {
+        if (standIn && standIn->name == name) {
+            free = &standIn;
+            break;
+        }
+        if (!standIn && !free)
+            free = &standIn;
+    }
+    if (!free)
+        return false;
+    Library made{name, false, {}};
+    for (const auto& [entry, proc] : entries)
+        made.entries.push_back(EntryPoint{entry, proc});
+    *free = std::move(made);
+    g_refs[kSystemSlots + (free - g_standIns)] = 0;
+    return true;
+}
+
+void RemoveStandInLibrary(const std::string& library)
+{
+    std::lock_guard<std::mutex> lock(g_lock);
+    std::string name = Normalise(library);
+    for (auto& standIn : g_standIns)
+        if (standIn && standIn->name == name)
+            standIn.reset();
 }
 
 } // namespace tavrin::win
@@ -166,10 +219,10 @@ HMODULE LoadLibraryA(LPCSTR name)
 HMODULE GetModuleHandleA(LPCSTR name)
 {
     if (!name)
-        return reinterpret_cast<HMODULE>(&tavrin::win::g_tokens[8]);
+        return reinterpret_cast<HMODULE>(&tavrin::win::g_tokens[tavrin::win::kProgramSlot]);
     std::lock_guard<std::mutex> lock(tavrin::win::g_lock);
     int index = tavrin::win::Find(tavrin::win::Normalise(name));
-    if (index < 0 || (!tavrin::win::Libraries()[static_cast<size_t>(index)].system && !tavrin::win::g_refs[index])) {
+    if (index < 0 || (!tavrin::win::At(index)->system && !tavrin::win::g_refs[index])) {
         SetLastError(ERROR_MOD_NOT_FOUND);
         return nullptr;
     }
@@ -184,11 +237,11 @@ FARPROC GetProcAddress(HMODULE module, LPCSTR name)
         SetLastError(ERROR_INVALID_HANDLE);
         return nullptr;
     }
-    const auto& library = tavrin::win::Libraries()[static_cast<size_t>(index)];
+    const auto& library = *tavrin::win::At(index);
     if (!IS_INTRESOURCE(name) && !tavrin::win::g_missingLibraries.count(library.name) &&
-        !tavrin::win::g_missingEntries.count(std::string(library.name) + "!" + name)) {
+        !tavrin::win::g_missingEntries.count(library.name + "!" + name)) {
         for (const auto& entry : library.entries)
-            if (std::string(entry.name) == name)
+            if (entry.name == name)
                 return entry.proc;
     }
     SetLastError(ERROR_PROC_NOT_FOUND);

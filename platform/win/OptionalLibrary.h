@@ -10,6 +10,8 @@
 #include "platform/base/Types.h"
 
 #include <string>
+#include <utility>
+#include <vector>
 
 typedef INT_PTR(WINAPI* FARPROC)();
 typedef LONG HRESULT;
@@ -55,7 +57,21 @@ void SetLibraryAvailable(const std::string& library, bool available);
 void SetEntryPointAvailable(const std::string& library, const std::string& entryPoint, bool available);
 // The version DllGetVersion of the common controls reports (6.0 by default).
 void SetCommonControlsVersion(DWORD major, DWORD minor);
-// Everything present that exists, default versions.
+// Everything present that exists, default versions, no stand-ins.
 void ResetOptionalLibraries();
+
+// Test-only: a library of stand-in entry points, loaded and looked up like
+// the system's own (hiding one of the same name) until it is removed. At
+// most eight at a time; a ninth is refused.
+using StandInEntries = std::vector<std::pair<std::string, FARPROC>>;
+bool RegisterStandInLibrary(const std::string& library, const StandInEntries& entries);
+void RemoveStandInLibrary(const std::string& library);
+
+// Any function as the one pointer type GetProcAddress returns.
+template <typename F>
+FARPROC AsFarProc(F* f)
+{
+    return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(f));
+}
 
 } // namespace tavrin::win

@@ -1,5 +1,6 @@
 // The application object: its loop, the idle pass, the command line and the
 // drawing wrappers it hands to handlers.
+#include "platform/mfc/ImageList.h"
 #include "platform/mfc/WinApp.h"
 
 #include <gtest/gtest.h>
@@ -236,4 +237,37 @@ TEST(Application, InputReachesTheMapThroughTheLoop)
     tavrin::win::InjectClick(130, 120);
     EXPECT_EQ(app.Run(), 0);
     EXPECT_EQ(main.m_click, CPoint(30, 20));
+}
+
+TEST(DrawingWrappers, ImageListsOwnTheirHandleAndDrawMasked)
+{
+    CDC dc;
+    ASSERT_TRUE(dc.CreateCompatibleDC(nullptr));
+    CBitmap strip;
+    ASSERT_TRUE(strip.CreateBitmap(8, 4, 1, 32, nullptr));
+    CBitmap* old = dc.SelectObject(&strip);
+    dc.FillSolidRect(0, 0, 4, 4, RGB(255, 0, 255)); // the mask colour
+    dc.FillSolidRect(1, 1, 2, 2, RGB(0, 128, 0));
+    dc.FillSolidRect(4, 0, 4, 4, RGB(0, 0, 200));
+    dc.SelectObject(old);
+
+    HIMAGELIST handle;
+    {
+        CImageList images;
+        ASSERT_TRUE(images.Create(4, 4, ILC_COLOR32 | ILC_MASK, 2, 1));
+        handle = images.m_hImageList;
+        EXPECT_EQ(images.Add(&strip, RGB(255, 0, 255)), 0);
+        EXPECT_EQ(images.GetImageCount(), 2);
+        EXPECT_EQ(CImageList::FromHandle(handle), &images);
+
+        CBitmap target;
+        ASSERT_TRUE(target.CreateBitmap(4, 4, 1, 32, nullptr));
+        old = dc.SelectObject(&target);
+        dc.FillSolidRect(0, 0, 4, 4, RGB(10, 20, 30));
+        EXPECT_TRUE(images.Draw(&dc, 0, CPoint(0, 0), ILD_TRANSPARENT));
+        EXPECT_EQ(dc.GetPixel(0, 0), RGB(10, 20, 30)) << "the masked colour lets the background through";
+        EXPECT_EQ(dc.GetPixel(1, 1), RGB(0, 128, 0));
+        dc.SelectObject(old);
+    }
+    EXPECT_EQ(::ImageList_GetImageCount(handle), 0) << "destroyed with its object";
 }
