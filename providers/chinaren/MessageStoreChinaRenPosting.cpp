@@ -188,29 +188,7 @@ void CMessageStoreChinaRen::Delete(CStringArray& custoIds, int)
     Log("[留言]开始删除...");
     // The chosen messages leave the list and the document first; the site
     // is asked afterwards.
-    std::vector<CString> ids;
-    {
-        ItemsLock lock = LockItems();
-        CXmlCursor cursor(m_xml);
-        for (INT_PTR n = 0; n < custoIds.GetSize(); ++n) {
-            const CString& custoId = custoIds[n];
-            int index = -1;
-            for (int i = 0; i < GetItemCount() && index < 0; ++i)
-                if (GetItem(i)->m_custoId == custoId)
-                    index = i;
-            if (index < 0)
-                continue;
-            m_xml.ResetPos(cursor.GetId());
-            if (cursor.FindChildElem("message") && cursor.FindChildElemWithAttrib("item", "custo_id", custoId)) {
-                ids.push_back(cursor.GetAttrib("id"));
-                m_xml.OutOfElem(cursor.GetId());
-                cursor.RemoveChildElemWithAttrib("item", "custo_id", custoId);
-            }
-            CStoreItem* item = GetItem(index);
-            RemoveItem(index);
-            delete item;
-        }
-    }
+    const std::vector<CString> ids = tavrin::RemoveListedItems(*this, "message", custoIds);
 
     // The task that runs this holds the delete busy flag.
     PrepareHttpClient(&m_deleteClient);

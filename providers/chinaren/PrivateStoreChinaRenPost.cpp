@@ -172,33 +172,7 @@ void CPrivateStoreChinaRen::Delete(CStringArray& custoIds, int)
     Log("[小纸条]开始删除...");
 
     // Local removal first; the site's answer does not bring a note back.
-    std::vector<CString> ids;
-    {
-        ItemsLock lock = LockItems();
-        CXmlCursor cursor(m_xml);
-        m_xml.ResetPos(cursor.GetId());
-        const BOOL haveRoot = cursor.FindChildElem("private");
-        for (INT_PTR n = 0; n < custoIds.GetSize(); ++n) {
-            const CString& custoId = custoIds[n];
-            int index = -1;
-            for (int i = 0; i < GetItemCount() && index < 0; ++i)
-                if (GetItem(i)->m_custoId == custoId)
-                    index = i;
-            if (index < 0)
-                continue;
-            if (haveRoot) {
-                const CString key = XmlEscapeString(custoId, TRUE);
-                if (cursor.FindChildElemWithAttrib("item", "custo_id", key)) {
-                    ids.push_back(cursor.GetAttrib("id"));
-                    m_xml.OutOfElem(cursor.GetId());
-                }
-                cursor.RemoveChildElemWithAttrib("item", "custo_id", key);
-            }
-            CStoreItem* item = GetItem(index);
-            RemoveItem(index);
-            delete item;
-        }
-    }
+    const std::vector<CString> ids = tavrin::RemoveListedItems(*this, "private", custoIds);
 
     // The task that runs this holds the delete busy flag.
     PrepareHttpClient(&m_deleteClient);

@@ -5,6 +5,7 @@
 #include "core/model/ModelEvents.h"
 #include "core/model/SchoolClass.h"
 #include "core/services/XmlFile.h"
+#include "core/services/XmlText.h"
 #include "platform/win/WinMessage.h"
 
 #include <algorithm>
@@ -46,6 +47,37 @@ int SignInFor(CClassStore& store, CHttpClient* client)
     CAccount* account = schoolClass ? schoolClass->GetAccount() : nullptr;
     CString page;
     return account ? account->Login(client, &page) : 0;
+}
+
+std::vector<CString> RemoveListedItems(CClassStore& store, const char* root, const CStringArray& custoIds)
+{
+    std::vector<CString> ids;
+    CClassStore::ItemsLock lock = store.LockItems();
+    CXmlFile& xml = *store.GetXmlFile();
+    CXmlCursor cursor(xml);
+    xml.ResetPos(cursor.GetId());
+    const BOOL haveRoot = cursor.FindChildElem(root);
+    for (INT_PTR n = 0; n < custoIds.GetSize(); ++n) {
+        const CString& custoId = custoIds[n];
+        int index = -1;
+        for (int i = 0; i < store.GetItemCount() && index < 0; ++i)
+            if (store.GetItem(i)->m_custoId == custoId)
+                index = i;
+        if (index < 0)
+            continue;
+        if (haveRoot) {
+            const CString key = XmlEscapeString(custoId, TRUE);
+            if (cursor.FindChildElemWithAttrib("item", "custo_id", key)) {
+                ids.push_back(cursor.GetAttrib("id"));
+                xml.OutOfElem(cursor.GetId());
+            }
+            cursor.RemoveChildElemWithAttrib("item", "custo_id", key);
+        }
+        CStoreItem* item = store.GetItem(index);
+        store.RemoveItem(index);
+        delete item;
+    }
+    return ids;
 }
 
 std::vector<long long> StoredMessageNumbers(CXmlFile& xml)
