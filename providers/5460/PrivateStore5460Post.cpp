@@ -104,20 +104,7 @@ void CPrivateStore5460::Reply(CString subject, CString content, CString realName
             Log("[悄悄话]回复成功.");
             SetComposeContent(CString());
             SetComposeSubject(CString());
-            CString key;
-            key.Format("%d", noteNumber);
-            ItemsLock lock = LockItems();
-            CPrivateItem* item = FindItem(CString(), key);
-            if (!item)
-                break;
-            item->m_replyStatus = "yes";
-            CXmlCursor cursor(m_xml);
-            m_xml.ResetPos(cursor.GetId());
-            if (cursor.FindChildElem("private", FALSE) &&
-                cursor.FindChildElemWithAttrib("item", "custo_id", XmlEscapeString(key))) {
-                cursor.SetChildData("reply_status", "yes");
-                m_xml.Save();
-            }
+            tavrin::MarkNoteReplied(*this, noteNumber);
             break;
         }
         }

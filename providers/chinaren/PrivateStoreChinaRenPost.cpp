@@ -146,19 +146,7 @@ void CPrivateStoreChinaRen::Reply(CString, CString content, CString, CString use
             Log("[小纸条]回复成功.");
             SetComposeContent(CString());
             SetComposeSubject(CString());
-            CString key;
-            key.Format("%d", noteNumber);
-            ItemsLock lock = LockItems();
-            CPrivateItem* item = FindItem(CString(), key);
-            if (!item)
-                break;
-            item->m_replyStatus = "yes";
-            CXmlCursor cursor(m_xml);
-            m_xml.ResetPos(cursor.GetId());
-            if (cursor.FindChildElem("private") && cursor.FindChildElemWithAttrib("item", "custo_id", key)) {
-                cursor.SetChildData("reply_status", "yes");
-                m_xml.Save();
-            }
+            tavrin::MarkNoteReplied(*this, noteNumber);
             break;
         }
         }

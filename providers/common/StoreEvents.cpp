@@ -3,6 +3,7 @@
 #include "core/model/Account.h"
 #include "core/model/ClassStore.h"
 #include "core/model/ModelEvents.h"
+#include "core/model/PrivateStore.h"
 #include "core/model/SchoolClass.h"
 #include "core/services/XmlFile.h"
 #include "core/services/XmlText.h"
@@ -78,6 +79,24 @@ std::vector<CString> RemoveListedItems(CClassStore& store, const char* root, con
         delete item;
     }
     return ids;
+}
+
+void MarkNoteReplied(CPrivateStore& store, int noteNumber)
+{
+    CString key;
+    key.Format("%d", noteNumber);
+    CClassStore::ItemsLock lock = store.LockItems();
+    CPrivateItem* item = store.FindItem(CString(), key);
+    if (!item)
+        return;
+    item->m_replyStatus = "yes";
+    CXmlFile& xml = *store.GetXmlFile();
+    CXmlCursor cursor(xml);
+    xml.ResetPos(cursor.GetId());
+    if (cursor.FindChildElem("private") && cursor.FindChildElemWithAttrib("item", "custo_id", XmlEscapeString(key))) {
+        cursor.SetChildData("reply_status", "yes");
+        xml.Save();
+    }
 }
 
 std::vector<long long> StoredMessageNumbers(CXmlFile& xml)

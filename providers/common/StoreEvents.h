@@ -12,6 +12,7 @@
 
 class CClassStore;
 class CHttpClient;
+class CPrivateStore;
 
 namespace tavrin {
 
@@ -43,6 +44,11 @@ bool ReadStoredMessage(CXmlFile& xml, const CString& custoId, Item& item)
 // elements come back in order (empty where an element had none): the
 // provider's numbers to delete on the site.
 std::vector<CString> RemoveListedItems(CClassStore& store, const char* root, const CStringArray& custoIds);
+
+// After a successful reply: the note with this custo_id number is marked
+// "yes" in the list and in the document, which is saved at once. Nothing
+// when the note is gone meanwhile.
+void MarkNoteReplied(CPrivateStore& store, int noteNumber);
 
 // The positive custo_ids of the message items, as stored, ascending: the
 // message pages walk down them instead of through numbers nobody has.
