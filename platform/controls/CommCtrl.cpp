@@ -5,6 +5,7 @@
 #include "platform/controls/DateTimePick.h"
 #include "platform/controls/Edit.h"
 #include "platform/controls/ListBox.h"
+#include "platform/controls/ListViewShared.h"
 #include "platform/controls/Progress.h"
 #include "platform/controls/RichEdit.h"
 #include "platform/controls/Static.h"
@@ -28,6 +29,7 @@ void RegisterAll()
     RegisterStatusBar();
     RegisterDateTimePick();
     RegisterRichEdit();
+    RegisterListAndTreeControls();
 }
 
 } // namespace

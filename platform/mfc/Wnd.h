@@ -16,6 +16,7 @@ class CScrollBar;
 class CFrameWnd;
 class CMenu;
 class CWnd;
+struct TTTOOLINFOA;
 
 // The handle of a window object that may be null (calling a member through
 // a null pointer is never done).
@@ -112,6 +113,17 @@ public:
     enum AdjustType { adjustBorder = 0, adjustOutside = 1 };
     virtual void CalcWindowRect(LPRECT lpClientRect, UINT nAdjustType = adjustBorder);
     virtual BOOL ContinueModal() { return (m_nFlags & WF_CONTINUEMODAL) != 0; }
+
+    // Tool tips: while enabled, mouse messages for this window and its
+    // children show the tip of the tool OnToolHitTest finds (by default the
+    // child control under the point, its text asked from the owner).
+    virtual BOOL EnableToolTips(BOOL bEnable = TRUE);
+    // The tool's id at the point, filling pTI; -1 for none.
+    virtual INT_PTR OnToolHitTest(CPoint point, TTTOOLINFOA* pTI) const;
+    void FilterToolTipMessage(MSG* pMsg);
+    // Hides the tip; bKeys: because of a key.
+    static void CancelToolTips(BOOL bKeys = FALSE);
+    BOOL IsTopParentActive() const;
     virtual void EndModalLoop(int nResult);
     // A nested message loop until EndModalLoop; WM_QUIT ends it and is posted
     // again. Answers the result given to EndModalLoop, -1 on WM_QUIT.
