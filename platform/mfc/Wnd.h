@@ -158,6 +158,10 @@ public:
     int SetDlgCtrlID(int nID) { return static_cast<int>(::SetWindowLongPtrA(m_hWnd, GWLP_ID, nID)); }
     BOOL IsChild(const CWnd* pWnd) const { return ::IsChild(m_hWnd, AfxHwndOf(pWnd)); }
     CFrameWnd* GetParentFrame() const;
+    // The child (at any depth) with the id; with bOnlyPerm only one that
+    // has a permanent object.
+    CWnd* GetDescendantWindow(int nID, BOOL bOnlyPerm = FALSE) const;
+    static CWnd* GetDescendantWindow(HWND hWnd, int nID, BOOL bOnlyPerm);
     CFrameWnd* GetTopLevelFrame() const;
     CWnd* GetTopLevelParent() const;
     CWnd* GetTopLevelOwner() const;
@@ -286,6 +290,13 @@ public:
     // Dialog-like helpers over child windows
     void SetDlgItemText(int nID, LPCTSTR lpszString) { ::SetWindowTextA(::GetDlgItem(m_hWnd, nID), lpszString); }
     int GetDlgItemText(int nID, CString& rString) const;
+    // Lays out the children with ids nIDFirst..nIDLast (bars) by
+    // WM_SIZEPARENT and gives the child nIDLeftOver what remains. reposQuery
+    // only measures (into lpRectParam); reposExtra keeps lpRectParam's
+    // borders free around the remainder.
+    enum RepositionFlags { reposDefault = 0, reposQuery = 1, reposExtra = 2, reposNoPosLeftOver = 0x8000 };
+    void RepositionBars(UINT nIDFirst, UINT nIDLast, UINT nIDLeftOver, UINT nFlag = reposDefault,
+                        LPRECT lpRectParam = nullptr, LPCRECT lpRectClient = nullptr, BOOL bStretch = TRUE);
     // Runs the update handlers of the child controls against the target.
     void UpdateDialogControls(CCmdTarget* pTarget, BOOL bDisableIfNoHndler);
 
@@ -423,4 +434,7 @@ void UpdateMenuItemText(CCmdUI* ui, LPCTSTR text);
 // creation hook; the dialog manager uses it too.
 void HookWindowCreate(CWnd* pWnd);
 BOOL UnhookWindowCreate();
+// The window whose controls' notifications are held back while its data
+// exchange runs (null: none).
+HWND& LockoutNotifyWindow();
 } // namespace tavrin::mfc
