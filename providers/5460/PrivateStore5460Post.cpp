@@ -13,6 +13,7 @@
 #include "providers/common/HtmlSanitizer.h"
 #include "providers/common/NumericId.h"
 #include "providers/common/PageTemplate.h"
+#include "providers/common/StoreEvents.h"
 
 namespace {
 
@@ -103,20 +104,7 @@ void CPrivateStore5460::Reply(CString subject, CString content, CString realName
             Log("[悄悄话]回复成功.");
             SetComposeContent(CString());
             SetComposeSubject(CString());
-            CString key;
-            key.Format("%d", noteNumber);
-            ItemsLock lock = LockItems();
-            CPrivateItem* item = FindItem(CString(), key);
-            if (!item)
-                break;
-            item->m_replyStatus = "yes";
-            CXmlCursor cursor(m_xml);
-            m_xml.ResetPos(cursor.GetId());
-            if (cursor.FindChildElem("private", FALSE) &&
-                cursor.FindChildElemWithAttrib("item", "custo_id", XmlEscapeString(key))) {
-                cursor.SetChildData("reply_status", "yes");
-                m_xml.Save();
-            }
+            tavrin::MarkNoteReplied(*this, noteNumber);
             break;
         }
         }
@@ -130,41 +118,12 @@ void CPrivateStore5460::Delete(CStringArray& custoIds, int)
     Log("[悄悄话]开始删除...");
 
     // Local removal first; the provider's answer does not bring a note back.
-    CStringArray ids;
-    {
-        ItemsLock lock = LockItems();
-        CXmlCursor cursor(m_xml);
-        m_xml.ResetPos(cursor.GetId());
-        const BOOL haveRoot = cursor.FindChildElem("private", FALSE);
-        for (INT_PTR n = 0; n < custoIds.GetSize(); ++n) {
-            const CString& custoId = custoIds[n];
-            int index = -1;
-            for (int i = 0; i < GetItemCount(); ++i) {
-                if (GetItem(i)->m_custoId == custoId) {
-                    index = i;
-                    break;
-                }
-            }
-            if (index < 0)
-                continue;
-            if (haveRoot) {
-                const CString key = XmlEscapeString(custoId);
-                if (cursor.FindChildElemWithAttrib("item", "custo_id", key)) {
-                    ids.Add(cursor.GetAttrib("id"));
-                    m_xml.OutOfElem(cursor.GetId());
-                }
-                cursor.RemoveChildElemWithAttrib("item", "custo_id", key);
-            }
-            CStoreItem* item = GetItem(index);
-            RemoveItem(index);
-            delete item;
-        }
-    }
+    const std::vector<CString> ids = tavrin::RemoveListedItems(*this, "private", custoIds);
 
     PrepareHttpClient(&m_deleteClient);
     CSchoolClass* schoolClass = GetSchoolClass();
     const CString classId = schoolClass ? schoolClass->GetId() : CString();
-    for (INT_PTR n = 0; n < ids.GetSize() && !m_deleteClient.IsStopped(); ++n) {
+    for (size_t n = 0; n < ids.size() && !m_deleteClient.IsStopped(); ++n) {
         const CString& id = ids[n];
         if (id.IsEmpty())
             continue;

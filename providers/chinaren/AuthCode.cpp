@@ -75,6 +75,23 @@ bool FetchAuthImage(CHttpClient* client, CClassStore* store, const char* kind)
     return RenewAuthImage(*account, schoolClass, kind, *client, AuthRenewal());
 }
 
+bool RefreshRejectedCode(CHttpClient* client, CClassStore* store, const char* kind, const CString& currentId)
+{
+    CSchoolClass* schoolClass = store ? store->GetSchoolClass() : nullptr;
+    CAccount* account = schoolClass ? schoolClass->GetAccount() : nullptr;
+    if (!client || !account)
+        return false;
+    store->SetAuthCode("", "");
+    AuthRenewal how;
+    how.newKey = true;
+    how.deleteFirst = true;
+    if (!RenewAuthImage(*account, schoolClass, kind, *client, how))
+        return false;
+    if (!currentId.IsEmpty())
+        store->SetCurrentCustoId(currentId);
+    return true;
+}
+
 bool RenewAuthImage(CAccount& account, CSchoolClass* schoolClass, const char* kind, CHttpClient& client,
                     const AuthRenewal& how)
 {

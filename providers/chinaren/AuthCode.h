@@ -62,4 +62,11 @@ bool RenewAuthImage(CAccount& account, CSchoolClass* schoolClass, const char* ki
 // nor the client's settings.
 bool FetchAuthImage(CHttpClient* client, CClassStore* store, const char* kind);
 
+// After the site rejected a code: the store's code is cleared, it gets a new
+// key, its picture is deleted and the picture of the new key requested over
+// the still signed-in client. When the picture was stored and currentId (the
+// item the post aimed at) is not empty, the store's current item is set back
+// to it. True when a new picture was stored; the caller posts its event.
+bool RefreshRejectedCode(CHttpClient* client, CClassStore* store, const char* kind, const CString& currentId);
+
 } // namespace tavrin::chinaren

@@ -37,4 +37,18 @@ class CContactStoreChinaRen : public CContactStore {
 public:
     CContactStoreChinaRen() = default;
     ~CContactStoreChinaRen() override = default;
+
+    // Merges the member list with its visit information into "contact.xml"
+    // and, in mode 0, each listed member's details (all when ids is empty).
+    void Update(CStringArray& ids, int mode) override;
+    // "contact.html" filled with the stored contact.
+    CString RenderPage(CString custoId) override;
+    // The value after label on a member's detail page, trimmed; empty when
+    // the label is missing.
+    static void ScrapeField(CString& page, CString label, CString& value);
+
+private:
+    void UpdateVisits(const CString& classId);
+    void UpdateDetails(const CString& classId, CStringArray& ids);
+    void Log(const CString& text);
 };

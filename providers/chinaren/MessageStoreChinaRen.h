@@ -9,6 +9,8 @@ namespace tavrin::chinaren {
 // The class vote's ballot cleaned: the sanitiser with the ballot's own form,
 // choices and vote button admitted.
 CString CleanBallotHtml(const CString& html);
+// The vote button that the update puts into the stored ballot.
+inline constexpr char kVoteButton[] = "<input class=txtbtn type=\"button\" value=\"投票\" onclick=\"doSubmit()\">";
 } // namespace tavrin::chinaren
 
 class CMessageItemChinaRen : public CMessageItem {
@@ -56,6 +58,12 @@ public:
     // mode 0 stops at the stored mark; mode 1 reads up to count pages and
     // rebuilds the document when it read the board to its end or limit.
     void Update(int count, int mode) override;
+    // Posting to the board (MessageStoreChinaRenPosting.cpp): a new message,
+    // a reply to the current item, the class vote's ballot, and deleting.
+    void Send(CString subject, CString text, int param) override;
+    void Reply(CString subject, CString text, CString targetId, int param) override;
+    void Vote(CByteArray& form, int param) override;
+    void Delete(CStringArray& custoIds, int param) override;
 
     // Makes the pictures of item's content local and, in a photo notice,
     // links each to its photo; raw is the board's row, whose album links
@@ -73,6 +81,12 @@ private:
     // The class vote from the class page; empty content when none.
     CMessageItemChinaRen ReadVote();
     void Write(Run& run, CXmlCursor& cursor, const CMessageItemChinaRen& vote, bool rebuild);
+    // Asks for an empty text and refuses a long one; true when it may go.
+    bool MayPost(const CString& text);
+    // Posts text as a new message over client; a rejected code refreshes
+    // the picture and posts rejectEvent. True when the post counts as done.
+    bool PostWords(CHttpClient& client, const CString& text, const char* verb, const CString& currentId,
+                   WPARAM rejectEvent);
     void Log(const CString& text);
     void PostEvent(WPARAM code);
     void SendEvent(WPARAM code);

@@ -23,6 +23,7 @@
 #include <vector>
 
 using tavrin::Case;
+using tavrin::chinaren::kVoteButton;
 
 namespace {
 
@@ -47,7 +48,6 @@ const char kVoteShown[] = "<script> var voteTip = new Array.*?创建人\\:(.*?)<
 const char kVoteBallot[] = "(<table  class=cla1 cellspacing=0 cellpadding=0 width=width border=0 cellpadding=2 "
                            "cellspacing=2>.*?var voteTip = new Array.*?创建人\\:(.*?)<br>理　由:(.*?)\".*?"
                            "班级投票\\: (.*?)</font>.*?</table>)";
-const char kVoteButton[] = "<input class=txtbtn type=\"button\" value=\"投票\" onclick=\"doSubmit()\">";
 const char kVoteLink[] = "(<a href=class_vote\\.jsp\\?classuuid=[0-9]*>.*?</a>)";
 const char kBallotScripts[] =
     "(<script language=\"JavaScript\">.*?</script>)|(<input class=txtbtn type=\"button\" value=\"查看\" "

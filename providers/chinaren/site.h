@@ -17,6 +17,9 @@ inline constexpr char kVerifyHost[] = "vcode.chinaren.com";
 inline constexpr char kAlbumHost[] = "alumni.chinaren.com";
 // The album's photo data and comment scripts.
 inline constexpr char kAlbumDataHost[] = "albumdata.chinaren.com";
+// The numbered album image hosts: the HOST number of a photo record goes
+// in place of %s ("/album/pic/").
+inline constexpr char kAlbumImageHostFormat[] = "photo%s.chinaren.com";
 // The provider image hosts of the two kinds: pictures, icons and sounds.
 inline constexpr char kImageHost[] = "img.chinaren.com";
 inline constexpr char kSohuImageHost[] = "img.sohu.com";

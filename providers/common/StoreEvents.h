@@ -2,6 +2,7 @@
 // account: log lines, class events, sign-in.
 #pragma once
 
+#include "platform/base/Array.h"
 #include "platform/base/String.h"
 #include "core/services/XmlCursor.h"
 #include "core/services/XmlFile.h"
@@ -11,6 +12,7 @@
 
 class CClassStore;
 class CHttpClient;
+class CPrivateStore;
 
 namespace tavrin {
 
@@ -35,6 +37,18 @@ bool ReadStoredMessage(CXmlFile& xml, const CString& custoId, Item& item)
     Item::ReadXml(&item, &cursor);
     return true;
 }
+
+// Takes the items of custoIds that the store lists out of its list and
+// their "item" elements out of the document's root, under the item lock;
+// a custo_id not listed is passed over. The "id" attributes of the removed
+// elements come back in order (empty where an element had none): the
+// provider's numbers to delete on the site.
+std::vector<CString> RemoveListedItems(CClassStore& store, const char* root, const CStringArray& custoIds);
+
+// After a successful reply: the note with this custo_id number is marked
+// "yes" in the list and in the document, which is saved at once. Nothing
+// when the note is gone meanwhile.
+void MarkNoteReplied(CPrivateStore& store, int noteNumber);
 
 // The positive custo_ids of the message items, as stored, ascending: the
 // message pages walk down them instead of through numbers nobody has.

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
+#include <thread>
 
 namespace tavrin::test {
 
@@ -88,6 +89,30 @@ CSchoolClassChinaRen* ChinaRenTest::AddClass(const CString& id)
     schoolClass->CreateStores();
     account.AddClass(schoolClass);
     return schoolClass;
+}
+
+std::vector<std::string> ChinaRenTest::ClassLog(CSchoolClass* schoolClass)
+{
+    std::vector<std::string> out;
+    for (int i = 0; i < schoolClass->GetLogCount(); ++i)
+        out.push_back(schoolClass->GetLogLine(i).Mid(10).Str()); // "[%H:%M:%S]"
+    return out;
+}
+
+void ChinaRenTest::Await(const std::function<BOOL()>& busy)
+{
+    while (busy()) {
+        window.Pump();
+        std::this_thread::yield();
+    }
+    window.Pump();
+}
+
+void ChinaRenTest::SignIn()
+{
+    CHttpClient client;
+    Aim(client);
+    window.RunOnWorker([&] { ASSERT_EQ(account.Login(&client, nullptr), 1); });
 }
 
 void ChinaRenTest::Aim(CHttpClient& client)

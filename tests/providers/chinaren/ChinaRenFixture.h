@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -46,6 +47,12 @@ protected:
     CSchoolClassChinaRen* AddClass(const CString& id);
     // A client set to reach the simulator, without retries.
     void Aim(CHttpClient& client);
+    // The class's log lines without their time stamps.
+    std::vector<std::string> ClassLog(CSchoolClass* schoolClass);
+    // Pumps the window while busy() holds.
+    void Await(const std::function<BOOL()>& busy);
+    // Signs the account in once, so that operations reuse its cookie.
+    void SignIn();
     // The class folder below the temporary folder, as TempDir names it.
     std::string ClassFolder(const std::string& id);
 

@@ -82,6 +82,44 @@ std::string BoardPage(const Class& c, int kind, int page)
     return Page(kind == 0 ? "ChinaRen校友录 班级留言" : "ChinaRen校友录 历史留言", body);
 }
 
+const char kRejectedPage[] = "<script>alert('请输入正确的认证信息');history.go(-1);</script>";
+const char kGonePage[] = "<SCRIPT>alert('装入留言失败');history.go(-1);</SCRIPT>";
+
+// The board's own writes: met=add posts a message (checked against the code
+// drawn for its "tm"), met=del deletes one, met=edit shows one for editing.
+void Write(Data& data, const User& user, Class& c, const Request& request, Response& response)
+{
+    const std::string met = request.Field("met");
+    const std::string wordId = request.Field("wordid");
+    auto row = std::find_if(c.board.begin(), c.board.end(), [&](const BoardRow& r) { return r.id == wordId; });
+    if (met == "add") {
+        auto code = data.codes.find(MessagePictureQuery(user, c.id, request.Field("tm")));
+        if (request.Field("ark").empty() || code == data.codes.end() || code->second != request.Field("ark")) {
+            response.Html(Page("班级留言", kRejectedPage));
+            return;
+        }
+        BoardRow added;
+        added.id = std::to_string(c.nextRowId++);
+        added.user = user.realName.empty() ? user.name : user.realName;
+        added.time = "2005-06-01 08:00:00 星期三";
+        added.content = request.Field("words");
+        c.board.insert(c.board.begin(), added);
+        if (!data.postCookie.empty())
+            response.SetCookie("crpost", data.postCookie);
+        response.Html(Page("班级留言", "<script>alert('留言成功');location.href='class_leaveword.jsp?classuuid=" +
+                                           c.id + "';</script>"));
+    } else if (met == "del") {
+        if (row != c.board.end() && row->deletable)
+            c.board.erase(row);
+        response.Html(Page("班级留言", "<script>location.href='class_leaveword.jsp?classuuid=" + c.id + "';</script>"));
+    } else if (row == c.board.end()) {
+        response.Html(kGonePage);
+    } else {
+        response.Html(Page("修改留言", "<form method=post action=class_leaveword.jsp><textarea name=words>" +
+                                           row->content + "</textarea></form>"));
+    }
+}
+
 void RouteBoard(Simulator& sim, const StatePtr& state, const char* path, bool history)
 {
     sim.Route(tavrin::chinaren::kClassHost, path, [&sim, state, history](const Request& request, Response& response) {
@@ -90,9 +128,14 @@ void RouteBoard(Simulator& sim, const StatePtr& state, const char* path, bool hi
             return;
         std::lock_guard<std::mutex> lock(state->lock);
         const std::string id = request.Field("classuuid");
-        const Class* c = state->data.FindClass(id);
+        Class* c = state->data.FindClass(id);
         if (!c || !IsMemberOf(state->data, user, id)) {
             response.Html(Page("错误", "<p>您不是该班级的成员。</p>"));
+            return;
+        }
+        const User* u = state->data.FindUser(user);
+        if (!history && request.HasField("met") && u) {
+            Write(state->data, *u, *c, request, response);
             return;
         }
         int kind = 0;
@@ -130,8 +173,36 @@ std::string VoteMarkup(const Class& c)
     return {};
 }
 
+std::string MessagePictureQuery(const User& user, const std::string& classId, const std::string& key)
+{
+    std::string name = user.name;
+    for (char& ch : name)
+        if (ch >= 'A' && ch <= 'Z')
+            ch = static_cast<char>(ch - 'A' + 'a');
+    return "lw" + classId + name + (user.sohu ? "@sohu" : "") + key;
+}
+
 void InstallBoard(Simulator& sim, const StatePtr& state)
 {
+    sim.Route(tavrin::chinaren::kClassHost, "/class/class_vote.jsp",
+              [&sim, state](const Request& request, Response& response) {
+                  const std::string user = RequireSession(sim, request, response);
+                  if (user.empty())
+                      return;
+                  std::lock_guard<std::mutex> lock(state->lock);
+                  const std::string id = request.Field("classuuid");
+                  Class* c = state->data.FindClass(id);
+                  if (request.method != "POST" || request.Field("action") != "VOTE" || !c ||
+                      !IsMemberOf(state->data, user, id)) {
+                      response.Html(Page("班级投票", "<p>投票无效。</p>"));
+                      return;
+                  }
+                  c->ballots.push_back(request.body);
+                  // A member who voted sees the results.
+                  c->vote = VoteForm::Shown;
+                  response.Html("<script language=\"JavaScript\">window.location.href='class_vote.jsp?classuuid=" +
+                                id + "';</script>");
+              });
     RouteBoard(sim, state, "/class/class_leaveword.jsp", false);
     RouteBoard(sim, state, "/class/class_leaveword2.jsp", true);
 }

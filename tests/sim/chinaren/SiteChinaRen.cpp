@@ -38,6 +38,8 @@ Site::Site(Simulator& sim)
     InstallProfile(sim, m_state);
     InstallClassPage(sim, m_state);
     InstallBoard(sim, m_state);
+    InstallContacts(sim, m_state);
+    InstallNotes(sim, m_state);
 }
 
 std::string Site::CodeFor(const std::string& query)

@@ -58,6 +58,29 @@ struct BoardRow {
 
 enum class VoteForm { None, Shown, Ballot };
 
+// A note left for the signed-in user.
+struct Note {
+    std::string id;
+    std::string time;
+    std::string fromUser;
+    std::string fromReal;
+    std::string content;
+};
+
+// A member on the visit page and their detail page.
+struct Member {
+    std::string userName;
+    std::string realName;
+    // The alt texts of the member's icons, in order.
+    std::vector<std::string> alts;
+    std::string visitTime;
+    std::string lastVisit;
+    // Detail values by label ("性别："), as the page shows them.
+    std::map<std::string, std::string> details;
+    // The detail page is refused to everybody.
+    bool hidden = false;
+};
+
 struct Class {
     std::string id;
     std::string schoolId;
@@ -88,6 +111,20 @@ struct Class {
     std::string voteCreator;
     std::string voteReason;
     std::string voteTitle;
+    // The visit page's members, in page order.
+    std::vector<Member> members;
+    // The note page's notes, newest first.
+    std::vector<Note> notes;
+    // Bodies of the notes posted to online_sendmsg.jsp that were taken.
+    std::vector<std::string> sentNotes;
+    // The send form's answer lacks the success marker.
+    bool noSendMarker = false;
+    // The next key the send form hands out.
+    int nextFormKey = 1001;
+    // Ballots posted to class_vote.jsp, as sent.
+    std::vector<std::string> ballots;
+    // The next id a posted message gets.
+    long long nextRowId = 900;
 };
 
 // What a verification picture request is answered with.
@@ -108,6 +145,8 @@ struct Data {
     // Answers by query prefix ("lwc2" answers every message picture of
     // class c2); the longest prefix wins, Gif without one.
     std::map<std::string, PictureAnswer> pictureAnswers;
+    // Set as the cookie "crpost" by an accepted message post when not empty.
+    std::string postCookie;
     // The hidden "tm" of the registration form: counted up per page.
     long long nextFormStamp = 1117584000001;
     // Tickets of the passport's success pages: ticket -> user name.
@@ -152,6 +191,12 @@ void InstallVerifyImages(Simulator& sim, const StatePtr& state);
 void InstallProfile(Simulator& sim, const StatePtr& state);
 void InstallClassPage(Simulator& sim, const StatePtr& state);
 void InstallBoard(Simulator& sim, const StatePtr& state);
+void InstallContacts(Simulator& sim, const StatePtr& state);
+void InstallNotes(Simulator& sim, const StatePtr& state);
+// The key the send form hands out for a number ("k&1 001").
+std::string FormKey(int number);
+// The 17 labels of a member's detail page, in page order.
+extern const char* const kDetailLabels[17];
 // The class vote's markup on the class page.
 std::string VoteMarkup(const Class& c);
 
@@ -166,6 +211,10 @@ void PleaseSignIn(Response& response);
 std::string RequireSession(Simulator& sim, const Request& request, Response& response);
 // The session key the simulator keeps for a ChinaRen user.
 std::string SessionName(const std::string& user);
+
+// The query of a message picture for the user and key ("lw" class id, the
+// user name lower-cased, "@sohu" for that kind, key).
+std::string MessagePictureQuery(const User& user, const std::string& classId, const std::string& key);
 
 // The four characters a picture query shows, made on first request.
 std::string CodeOf(Data& data, const std::string& query);
