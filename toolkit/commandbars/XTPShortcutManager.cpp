@@ -1,5 +1,7 @@
 #include "toolkit/commandbars/XTPShortcutManager.h"
 
+#include "platform/mfc/FrameWnd.h"
+#include "platform/mfc/WinApp.h"
 #include "platform/win/Input.h"
 #include "platform/win/MenuKey.h"
 
@@ -142,6 +144,20 @@ BOOL CXTPShortcutManager::FindAccelerator(HACCEL hAccel, UINT nCmd, CString& str
     if (!bShown)
         strShortcut = strBest;
     return TRUE;
+}
+
+BOOL CXTPShortcutManager::FindDefaultAccelerator(UINT nCmd, CString& strShortcut, CFrameWnd* pFrame)
+{
+    if (!pFrame) {
+        CWnd* pMainWnd = AfxGetMainWnd();
+        pFrame = pMainWnd ? pMainWnd->GetTopLevelFrame() : nullptr;
+    }
+    if (!pFrame || !pFrame->IsFrameWnd())
+        return FALSE;
+    HACCEL hAccel = pFrame->GetDefaultAccelerator();
+    if (!hAccel)
+        return FALSE;
+    return FindAccelerator(hAccel, nCmd, strShortcut);
 }
 
 CXTPShortcutManager* XTPShortcutManager()
