@@ -48,7 +48,8 @@ HICON MakeIcon(int size, COLORREF clr)
         colourBits[i * 4 + 2] = GetRValue(clr);
     }
     std::vector<BYTE> maskBits(static_cast<size_t>((size + 15) / 16 * 2 * size), 0);
-    maskBits[0] = 0x80; // (0, 0) transparent
+    maskBits[0] = 0x80; // (0, 0) transparent, and black as icons keep it
+    colourBits[0] = colourBits[1] = colourBits[2] = 0;
     HBITMAP mask = CreateBitmap(size, size, 1, 1, maskBits.data());
     ICONINFO info{TRUE, 0, 0, mask, colour};
     HICON icon = CreateIconIndirect(&info);
@@ -273,8 +274,8 @@ TEST_F(ImageManagerTest, GeneratedImagesOfIconsAndAlphaBitmaps)
     const Case cases[] = {
         {RGB(255, 255, 255), RGB(255, 255, 255), RGB(255, 255, 255)},
         {RGB(0, 0, 0), RGB(76, 76, 76), RGB(0, 0, 0)},
-        {RGB(255, 0, 0), RGB(254, 76, 76), RGB(139, 139, 139)},
-        {RGB(0, 0, 255), RGB(76, 76, 254), RGB(86, 86, 86)},
+        {RGB(255, 0, 0), RGB(255, 76, 76), RGB(139, 139, 139)},
+        {RGB(0, 0, 255), RGB(76, 76, 255), RGB(86, 86, 86)},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(ColorText(c.colour));
@@ -313,8 +314,9 @@ TEST_F(ImageManagerTest, FadedImageOnALowColourDisplayIsTheIcon)
     CXTPImageManager manager;
     manager.SetIcon(CXTPImageManagerIconHandle(icon), 1);
     CXTPImageManagerIcon* plain = manager.GetImage(1, 16);
+    CXTPImageManagerIconHandle& faded = plain->GetFadedIcon();
     tavrin::SetDisplayBitsPerPixel(32);
-    EXPECT_EQ(ColorText(IconPixel(plain, plain->GetFadedIcon(), 5, 5)), ColorText(RGB(0, 0, 0)));
+    EXPECT_EQ(ColorText(IconPixel(plain, faded, 5, 5)), ColorText(RGB(0, 0, 0)));
     DestroyIcon(icon);
 }
 
@@ -563,6 +565,7 @@ TEST_F(ImageManagerTest, HostileStoredIconsAreRejected)
         CXTPImageManager manager;
         std::vector<BYTE> bytes = OneIconStream("CXTPImageManagerIcons", 8, c.blocks);
         EXPECT_FALSE(Load(manager, bytes)) << c.what;
+        EXPECT_EQ(manager.GetIconSetCount(), 0) << c.what << ": the failed set is dropped";
         // Still usable.
         HICON icon = MakeIcon(16, RGB(1, 2, 3));
         EXPECT_TRUE(manager.SetIcon(CXTPImageManagerIconHandle(icon), 10)) << c.what;

@@ -19,7 +19,7 @@ CXTPImageManager::CXTPImageManager()
 {
     m_hMsImgDll = ::LoadLibraryA("msimg32.dll");
     if (m_hMsImgDll)
-        m_pfnAlphaBlend = reinterpret_cast<PFNALPHABLEND>(::GetProcAddress(m_hMsImgDll, "AlphaBlend"));
+        m_pfnAlphaBlend = reinterpret_cast<PFNALPHABLEND>(reinterpret_cast<void (*)()>(::GetProcAddress(m_hMsImgDll, "AlphaBlend")));
 }
 
 CXTPImageManager::~CXTPImageManager()
@@ -63,10 +63,8 @@ BOOL CXTPImageManager::SetIcons(CBitmap& bmpIcons, const UINT* pCommands, int nC
             return FALSE;
         COLORREF clrMask = 0;
         {
-            CDC dc;
-            dc.CreateCompatibleDC(nullptr);
-            CXTBitmapDC bitmapDC(&dc, &bmpIcons);
-            clrMask = dc.GetPixel(0, 0);
+            CXTBitmapDC bitmapDC(nullptr, &bmpIcons);
+            clrMask = bitmapDC.GetPixel(0, 0);
         }
         list.Add(&bmpIcons, clrMask);
         return SetIcons(list, pCommands, nCount, szIcon, nState);
@@ -224,12 +222,10 @@ void CXTPImageManager::DrawAlphaBitmap(CDC* pDC, CPoint pt, HBITMAP hBitmap, CSi
         return;
     if (szSrc == CSize(0, 0))
         szSrc = szDest;
-    CDC dc;
-    dc.CreateCompatibleDC(pDC);
-    CXTBitmapDC bitmapDC(&dc, CBitmap::FromHandle(hBitmap));
+    CXTBitmapDC bitmapDC(pDC, CBitmap::FromHandle(hBitmap));
     BLENDFUNCTION bf{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-    pManager->m_pfnAlphaBlend(pDC->GetSafeHdc(), pt.x, pt.y, szDest.cx, szDest.cy, dc.GetSafeHdc(), 0, 0, szSrc.cx,
-                              szSrc.cy, bf);
+    pManager->m_pfnAlphaBlend(pDC->GetSafeHdc(), pt.x, pt.y, szDest.cx, szDest.cy, bitmapDC.GetSafeHdc(), 0, 0,
+                              szSrc.cx, szSrc.cy, bf);
 }
 
 // Stored icons -----------------------------------------------------------
@@ -240,6 +236,9 @@ BOOL CXTPImageManager::DoPropExchange(CXTPPropExchange* pPX)
         return FALSE;
     std::unique_ptr<CXTPPropExchangeEnumerator> pEnumerator(pPX->GetEnumerator("IconSet"));
     BOOL bResult = TRUE;
+    // The set being loaded; a failure drops it rather than keep it half made.
+    UINT nLoading = 0;
+    BOOL bLoadingSet = FALSE;
     try {
         if (pPX->IsStoring()) {
             std::vector<std::pair<UINT, CXTPImageManagerIconSet*>> sets = m_mapImages.Entries();
@@ -248,7 +247,7 @@ BOOL CXTPImageManager::DoPropExchange(CXTPPropExchange* pPX)
                 if (!pos)
                     break;
                 std::unique_ptr<CXTPPropExchange> pSection(pEnumerator->GetNext(pos));
-                long nId = static_cast<long>(entry.first);
+                LONG nId = static_cast<long>(entry.first);
                 PX_Long(pSection.get(), "Id", nId, 0);
                 bResult = ExchangeIconSet(entry.first, pSection.get()) && bResult;
             }
@@ -257,9 +256,13 @@ BOOL CXTPImageManager::DoPropExchange(CXTPPropExchange* pPX)
             POSITION pos = pEnumerator->GetPosition(0);
             while (pos && bResult) {
                 std::unique_ptr<CXTPPropExchange> pSection(pEnumerator->GetNext(pos));
-                long nId = 0;
+                LONG nId = 0;
                 PX_Long(pSection.get(), "Id", nId, 0);
-                bResult = ExchangeIconSet(static_cast<UINT>(nId), pSection.get());
+                nLoading = static_cast<UINT>(nId);
+                bLoadingSet = TRUE;
+                bResult = ExchangeIconSet(nLoading, pSection.get());
+                if (bResult)
+                    bLoadingSet = FALSE;
             }
         }
     } catch (CException* e) {
@@ -267,6 +270,8 @@ BOOL CXTPImageManager::DoPropExchange(CXTPPropExchange* pPX)
         e->Delete();
         bResult = FALSE;
     }
+    if (bLoadingSet)
+        m_mapImages.RemoveKey(nLoading);
     return bResult;
 }
 
@@ -292,7 +297,7 @@ BOOL CXTPImageManager::ExchangeIconSet(UINT nCommand, CXTPPropExchange* pPX)
             if (!pos)
                 break;
             std::unique_ptr<CXTPPropExchange> pSection(pEnumerator->GetNext(pos));
-            long nWidth = pIcon->GetWidth();
+            LONG nWidth = pIcon->GetWidth();
             PX_Long(pSection.get(), "Width", nWidth, 0);
             bResult = PX_Serialize(pSection.get(), "Data", pIcon) && bResult;
         }
@@ -310,7 +315,7 @@ BOOL CXTPImageManager::ExchangeIconSet(UINT nCommand, CXTPPropExchange* pPX)
     POSITION pos = pEnumerator->GetPosition(0);
     while (pos) {
         std::unique_ptr<CXTPPropExchange> pSection(pEnumerator->GetNext(pos));
-        long nWidth = 16;
+        LONG nWidth = 16;
         PX_Long(pSection.get(), "Width", nWidth, 16);
         if (nWidth <= 0 || nWidth > 4096)
             return FALSE;

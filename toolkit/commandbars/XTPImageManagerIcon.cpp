@@ -205,6 +205,8 @@ void CXTPImageManagerIcon::CreateEffect(CXTPImageManagerIconHandle& hTarget, con
         (hColour = XTPImageBits::Create32(cx, cy, &pDest)) != nullptr) {
         for (size_t i = 0; i < colour.size(); i += 4) {
             BYTE* p = &colour[i];
+            // The mask decides what shows, not an alpha byte.
+            p[3] = 0;
             if (mask[i] == 0) {
                 switch (effect) {
                 case effectFaded:
