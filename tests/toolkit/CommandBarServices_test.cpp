@@ -5,6 +5,7 @@
 #include "toolkit/commandbars/XTPResourceManager.h"
 #include "toolkit/commandbars/XTPSoundManager.h"
 #include "toolkit/commandbars/XTPTrackContextMenu.h"
+#include "toolkit/commandbars/XTPTransparentBitmap.h"
 #include "toolkit/controls/XTGlobalData.h"
 #include "platform/mfc/Menu.h"
 #include "platform/mfc/Wnd.h"
@@ -287,4 +288,27 @@ TEST_F(CommandBarServicesTest, ContextMenuWithoutAPaintManagerTracksThePlainMenu
     EXPECT_EQ(XTPTrackContextMenu(&menu, TPM_RETURNCMD | TPM_NONOTIFY, 120, 120, pOwner), 9159);
     EXPECT_EQ(XTPTrackContextMenu(nullptr, TPM_RETURNCMD, 10, 10, pOwner), 0);
     DestroyWindow(owner);
+}
+
+TEST_F(CommandBarServicesTest, TransparentBitmapLeavesItsBitmapAlone)
+{
+    HDC screen = GetDC(nullptr);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, 4, 4);
+    ReleaseDC(nullptr, screen);
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    SetPixel(dc, 0, 0, RGB(255, 0, 255));
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    {
+        CXTPTransparentBitmap transparent(bitmap);
+        EXPECT_EQ(transparent.GetTransparentColor(), RGB(255, 0, 255));
+        HICON icon = transparent.ConvertToIcon();
+        EXPECT_NE(icon, nullptr);
+        DestroyIcon(icon);
+    }
+    BITMAP bm{};
+    EXPECT_NE(GetObject(bitmap, sizeof bm, &bm), 0) << "not owned";
+    DeleteObject(bitmap);
+    EXPECT_EQ(CXTPTransparentBitmap(nullptr).ConvertToIcon(), nullptr);
 }

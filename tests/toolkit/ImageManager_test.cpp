@@ -91,6 +91,28 @@ COLORREF IconPixel(CXTPImageManagerIcon* icon, CXTPImageManagerIconHandle& handl
     return canvas.At(x, y);
 }
 
+// A manager holding a 16-pixel icon under command 1 and an alpha image under 2.
+struct IconAndAlpha {
+    IconAndAlpha(COLORREF iconColour, int alphaSize, COLORREF alphaColour, BYTE alpha)
+        : icon(MakeIcon(16, iconColour)), bitmap(MakeAlpha(alphaSize, alphaColour, alpha))
+    {
+        manager.SetIcon(CXTPImageManagerIconHandle(icon), 1);
+        manager.SetIcon(CXTPImageManagerIconHandle(bitmap), 2);
+        plain = manager.GetImage(1, 16);
+        blended = manager.GetImage(2, alphaSize);
+    }
+    ~IconAndAlpha()
+    {
+        DestroyIcon(icon);
+        DeleteObject(bitmap);
+    }
+    HICON icon;
+    HBITMAP bitmap;
+    CXTPImageManager manager;
+    CXTPImageManagerIcon* plain = nullptr;
+    CXTPImageManagerIcon* blended = nullptr;
+};
+
 class ImageManagerTest : public tavrin::test::ToolkitTest {
 protected:
     void SetUp() override
@@ -245,6 +267,8 @@ TEST_F(ImageManagerTest, ScaledCopiesComeFromTheNearestIconAndGoOnRefresh)
     CXTPImageManagerIcon* from16 = manager.GetImage(5, 18);
     ASSERT_NE(from16, nullptr);
     EXPECT_EQ(from16->GetWidth(), 18);
+    EXPECT_EQ(manager.GetImage(5, 20), copy) << "making copies deletes no other icon";
+    EXPECT_EQ(manager.GetIconSet(5)->GetIcons().GetCount(), 5);
 
     // A new normal image for any width drops the copies.
     HICON other = MakeIcon(24, RGB(0, 255, 0));
@@ -279,13 +303,9 @@ TEST_F(ImageManagerTest, GeneratedImagesOfIconsAndAlphaBitmaps)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(ColorText(c.colour));
-        CXTPImageManager manager;
-        HICON icon = MakeIcon(16, c.colour);
-        HBITMAP alpha = MakeAlpha(16, c.colour, 200);
-        ASSERT_TRUE(manager.SetIcon(CXTPImageManagerIconHandle(icon), 1));
-        ASSERT_TRUE(manager.SetIcon(CXTPImageManagerIconHandle(alpha), 2));
-        CXTPImageManagerIcon* plain = manager.GetImage(1, 16);
-        CXTPImageManagerIcon* blended = manager.GetImage(2, 16);
+        IconAndAlpha images(c.colour, 16, c.colour, 200);
+        CXTPImageManagerIcon* plain = images.plain;
+        CXTPImageManagerIcon* blended = images.blended;
         ASSERT_TRUE(plain && blended);
         ASSERT_TRUE(blended->IsAlpha());
 
@@ -302,8 +322,6 @@ TEST_F(ImageManagerTest, GeneratedImagesOfIconsAndAlphaBitmaps)
         // Kept until cleared.
         HBITMAP faded = blended->GetFadedIcon().GetBitmap();
         EXPECT_EQ(blended->GetFadedIcon().GetBitmap(), faded);
-        DestroyIcon(icon);
-        DeleteObject(alpha);
     }
 }
 
@@ -322,53 +340,34 @@ TEST_F(ImageManagerTest, FadedImageOnALowColourDisplayIsTheIcon)
 
 TEST_F(ImageManagerTest, DrawingAtOtherSizes)
 {
-    HICON icon = MakeIcon(16, RGB(0, 0, 255));
-    HBITMAP alpha = MakeAlpha(4, RGB(255, 0, 0), 128);
-    CXTPImageManager manager;
-    manager.SetIcon(CXTPImageManagerIconHandle(icon), 1);
-    manager.SetIcon(CXTPImageManagerIconHandle(alpha), 2);
-
+    IconAndAlpha images(RGB(0, 0, 255), 4, RGB(255, 0, 0), 128);
+    ASSERT_TRUE(images.plain && images.blended);
     Canvas canvas(40, 40);
-    CXTPImageManagerIcon* plain = manager.GetImage(1, 16);
-    plain->Draw(canvas.DC(), CPoint(0, 0), plain->GetIcon(), CSize(32, 0));
+    images.plain->Draw(canvas.DC(), CPoint(0, 0), images.plain->GetIcon(), CSize(32, 0));
     EXPECT_EQ(ColorText(canvas.At(31, 31)), ColorText(RGB(0, 0, 255))) << "height follows the width";
     EXPECT_EQ(ColorText(canvas.At(33, 33)), ColorText(kWhite));
 
+    // Premultiplied red at alpha 128 over white.
     Canvas blend(40, 40);
-    CXTPImageManagerIcon* blended = manager.GetImage(2, 4);
-    ASSERT_NE(blended, nullptr);
-    blended->Draw(blend.DC(), CPoint(0, 0), blended->GetIcon(), CSize(8, 8));
+    images.blended->Draw(blend.DC(), CPoint(0, 0), images.blended->GetIcon(), CSize(8, 8));
     COLORREF mixed = blend.At(7, 7);
     EXPECT_NEAR(GetRValue(mixed), 255, 2) << ColorText(mixed);
     EXPECT_NEAR(GetGValue(mixed), 127, 2) << ColorText(mixed);
     EXPECT_EQ(ColorText(blend.At(9, 9)), ColorText(kWhite));
-    EXPECT_EQ(manager.GetImage(2, 8), blended) << "alpha images are never scaled";
-
-    // Without AlphaBlend nothing is drawn.
-    tavrin::win::SetEntryPointAvailable("msimg32.dll", "AlphaBlend", false);
-    EXPECT_TRUE(XTPImageManager()->IsAlphaBlendAvailable()) << "looked up once, at construction";
-    DestroyIcon(icon);
-    DeleteObject(alpha);
+    EXPECT_EQ(images.manager.GetImage(2, 8), images.blended) << "alpha images are never scaled";
 }
 
 TEST_F(ImageManagerTest, MonochromeSilhouette)
 {
-    HICON icon = MakeIcon(16, RGB(0, 200, 0));
-    HBITMAP alpha = MakeAlpha(4, RGB(255, 0, 0), 255);
-    CXTPImageManager manager;
-    manager.SetIcon(CXTPImageManagerIconHandle(icon), 1);
-    manager.SetIcon(CXTPImageManagerIconHandle(alpha), 2);
+    IconAndAlpha images(RGB(0, 200, 0), 4, RGB(255, 0, 0), 255);
+    ASSERT_TRUE(images.plain && images.blended);
     Canvas canvas(20, 20);
-    CXTPImageManagerIcon* plain = manager.GetImage(1, 16);
-    plain->DrawMono(canvas.DC(), CPoint(0, 0), plain->GetIcon(), RGB(0, 0, 128));
+    images.plain->DrawMono(canvas.DC(), CPoint(0, 0), images.plain->GetIcon(), RGB(0, 0, 128));
     EXPECT_EQ(ColorText(canvas.At(5, 5)), ColorText(RGB(0, 0, 128)));
     EXPECT_EQ(ColorText(canvas.At(0, 0)), ColorText(kWhite));
     Canvas empty(20, 20);
-    CXTPImageManagerIcon* blended = manager.GetImage(2, 4);
-    blended->DrawMono(empty.DC(), CPoint(0, 0), blended->GetIcon(), RGB(0, 0, 128));
+    images.blended->DrawMono(empty.DC(), CPoint(0, 0), images.blended->GetIcon(), RGB(0, 0, 128));
     EXPECT_EQ(ColorText(empty.At(1, 1)), ColorText(kWhite)) << "alpha images draw no silhouette";
-    DestroyIcon(icon);
-    DeleteObject(alpha);
 }
 
 TEST_F(ImageManagerTest, AlphaStripCutIntoImages)

@@ -8,6 +8,7 @@
 #include "platform/win/OptionalLibrary.h"
 #include "platform/win/ResourceImage.h"
 #include "toolkit/commandbars/XTPPropExchange.h"
+#include "toolkit/commandbars/XTPTransparentBitmap.h"
 #include "toolkit/controls/XTMemDC.h"
 
 #include <cstring>
@@ -61,12 +62,7 @@ BOOL CXTPImageManager::SetIcons(CBitmap& bmpIcons, const UINT* pCommands, int nC
         CImageList list;
         if (!list.Create(szIcon.cx, szIcon.cy, ILC_COLOR24 | ILC_MASK, 0, 1))
             return FALSE;
-        COLORREF clrMask = 0;
-        {
-            CXTBitmapDC bitmapDC(nullptr, &bmpIcons);
-            clrMask = bitmapDC.GetPixel(0, 0);
-        }
-        list.Add(&bmpIcons, clrMask);
+        list.Add(&bmpIcons, CXTPTransparentBitmap(static_cast<HBITMAP>(bmpIcons.GetSafeHandle())).GetTransparentColor());
         return SetIcons(list, pCommands, nCount, szIcon, nState);
     }
 

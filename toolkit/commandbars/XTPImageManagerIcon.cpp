@@ -10,6 +10,7 @@
 #include "platform/win/ResourceImage.h"
 #include "toolkit/commandbars/XTPImageManager.h"
 #include "toolkit/commandbars/XTPImageManagerIconSet.h"
+#include "toolkit/commandbars/XTPPropExchange.h"
 #include "toolkit/controls/XTColorManager.h"
 #include "toolkit/controls/XTDrawHelpers.h"
 
@@ -240,7 +241,7 @@ void CXTPImageManagerIcon::Draw(CDC* pDC, CPoint pt, CXTPImageManagerIconHandle&
     if (!pDC || hIcon.IsEmpty() || m_nWidth <= 0)
         return;
     int cx = sz.cx ? sz.cx : m_nWidth;
-    int cy = sz.cy ? sz.cy : m_nHeight * cx / m_nWidth;
+    int cy = sz.cy ? sz.cy : static_cast<int>(static_cast<long long>(m_nHeight) * cx / m_nWidth);
     if (hIcon.GetIcon()) {
         ::DrawIconEx(pDC->GetSafeHdc(), pt.x, pt.y, hIcon.GetIcon(), cx, cy, 0, nullptr, DI_NORMAL);
         return;
@@ -392,15 +393,9 @@ HBITMAP ReadBitmap(CArchive& ar)
     DWORD_PTR nCount = ar.ReadCount();
     if (nCount != nExpected || nExpected != nRows)
         Damaged();
-    // Read in steps, so a stored count never allocates more than the stream holds.
     std::vector<BYTE> bits;
-    const DWORD kStep = 65536;
-    while (bits.size() < nCount) {
-        size_t nOld = bits.size();
-        size_t nTake = std::min<size_t>(kStep, nCount - nOld);
-        bits.resize(nOld + nTake);
-        ar.EnsureRead(bits.data() + nOld, static_cast<UINT>(nTake));
-    }
+    if (!CXTPPropExchangeArchive::ReadBytes(ar, static_cast<DWORD>(nCount), bits))
+        Damaged();
     h.biSize = sizeof(BITMAPINFOHEADER);
     void* pBits = nullptr;
     HBITMAP hBitmap = ::CreateDIBSection(nullptr, pInfo, DIB_RGB_COLORS, &pBits, nullptr, 0);
@@ -488,6 +483,8 @@ void CXTPImageManagerIcon::Serialize(CArchive& ar)
     DWORD dwHeight = 0, dwVersion = 0;
     ar >> dwHeight;
     ar >> dwVersion;
+    if (dwHeight > static_cast<DWORD>(kMaxSide))
+        AfxThrowArchiveException(CArchiveException::badIndex);
     Clear(TRUE);
     m_nHeight = static_cast<int>(dwHeight);
     SerializeImage(ar, m_hIcon);

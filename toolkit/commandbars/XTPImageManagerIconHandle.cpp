@@ -5,10 +5,10 @@
 
 namespace XTPImageBits {
 
-HBITMAP Create32(int cx, int cy, BYTE** ppBits)
+namespace {
+
+BITMAPINFO TopDown32(int cx, int cy)
 {
-    if (cx <= 0 || cy <= 0 || cx > 4096 || cy > 4096)
-        return nullptr;
     BITMAPINFO bmi{};
     bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
     bmi.bmiHeader.biWidth = cx;
@@ -16,6 +16,16 @@ HBITMAP Create32(int cx, int cy, BYTE** ppBits)
     bmi.bmiHeader.biPlanes = 1;
     bmi.bmiHeader.biBitCount = 32;
     bmi.bmiHeader.biCompression = BI_RGB;
+    return bmi;
+}
+
+} // namespace
+
+HBITMAP Create32(int cx, int cy, BYTE** ppBits)
+{
+    if (cx <= 0 || cy <= 0 || cx > 4096 || cy > 4096)
+        return nullptr;
+    BITMAPINFO bmi = TopDown32(cx, cy);
     void* pBits = nullptr;
     HBITMAP hBitmap = ::CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &pBits, nullptr, 0);
     if (hBitmap && !pBits) {
@@ -36,13 +46,7 @@ BOOL Read32(HBITMAP hBitmap, int& cx, int& cy, std::vector<BYTE>& bits)
     cy = bm.bmHeight < 0 ? -bm.bmHeight : bm.bmHeight;
     if (cx <= 0 || cy <= 0 || cx > 4096 || cy > 4096)
         return FALSE;
-    BITMAPINFO bmi{};
-    bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    bmi.bmiHeader.biWidth = cx;
-    bmi.bmiHeader.biHeight = -cy;
-    bmi.bmiHeader.biPlanes = 1;
-    bmi.bmiHeader.biBitCount = 32;
-    bmi.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO bmi = TopDown32(cx, cy);
     try {
         bits.assign(static_cast<size_t>(cx) * 4 * static_cast<size_t>(cy), 0);
     } catch (const std::bad_alloc&) {

@@ -88,8 +88,8 @@ CXTPImageManagerIcon* CXTPImageManagerIconSet::GetIcon(UINT nWidth, BOOL bScaled
     if (!pBest || pBest->IsAlpha() || nWidth == 0 || pBest->GetWidth() <= 0)
         return pBest;
 
-    // Every image is scaled before anything is refreshed: the candidate may
-    // itself be a scaled copy, which the refresh deletes.
+    // Making a copy deletes no other icon, so a copy may come from an earlier
+    // copy; copies go when a real image of the set changes.
     int nWidthNew = static_cast<int>(nWidth);
     int nHeightNew = ::MulDiv(pBest->GetHeight(), nWidthNew, pBest->GetWidth());
     auto scale = [&](const CXTPImageManagerIconHandle& hSource) -> HICON {
@@ -103,8 +103,6 @@ CXTPImageManagerIcon* CXTPImageManagerIconSet::GetIcon(UINT nWidth, BOOL bScaled
     HICON hDisabled = scale(pBest->m_hDisabled);
     HICON hHot = scale(pBest->m_hHot);
     HICON hChecked = scale(pBest->m_hChecked);
-    pBest = nullptr;
-    RefreshAll();
 
     auto* pCopy = new CXTPImageManagerIcon(m_nID, nWidthNew, nHeightNew, this);
     pCopy->m_hIcon.Attach(hNormal);

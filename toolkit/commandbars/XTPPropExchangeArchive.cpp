@@ -59,22 +59,28 @@ BOOL CXTPPropExchangeArchive::ExchangeBlob(LPCTSTR /*pszPropName*/, BYTE** ppDat
     DWORD nCount = static_cast<DWORD>(m_ar.ReadCount());
     if (*ppData && *pnBytes < nCount)
         return FALSE;
-    // Read in steps before allocating, so a damaged count cannot ask for
-    // more memory than the stream holds.
     std::vector<BYTE> data;
-    const DWORD kStep = 65536;
-    while (data.size() < nCount) {
-        size_t nOld = data.size();
-        size_t nTake = std::min<size_t>(kStep, nCount - nOld);
-        data.resize(nOld + nTake);
-        if (m_ar.Read(data.data() + nOld, static_cast<UINT>(nTake)) != nTake)
-            return FALSE;
-    }
+    if (!ReadBytes(m_ar, nCount, data))
+        return FALSE;
     if (!*ppData) {
         *ppData = new BYTE[nCount ? nCount : 1];
         *pnBytes = nCount;
     }
     std::copy(data.begin(), data.end(), *ppData);
+    return TRUE;
+}
+
+BOOL CXTPPropExchangeArchive::ReadBytes(CArchive& ar, DWORD nCount, std::vector<BYTE>& data)
+{
+    const size_t kStep = 65536;
+    data.clear();
+    while (data.size() < nCount) {
+        size_t nOld = data.size();
+        size_t nTake = std::min<size_t>(kStep, nCount - nOld);
+        data.resize(nOld + nTake);
+        if (ar.Read(data.data() + nOld, static_cast<UINT>(nTake)) != nTake)
+            return FALSE;
+    }
     return TRUE;
 }
 

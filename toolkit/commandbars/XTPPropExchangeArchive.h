@@ -4,6 +4,8 @@
 
 #include "toolkit/commandbars/XTPPropExchange.h"
 
+#include <vector>
+
 class CXTPPropExchangeArchive : public CXTPPropExchange {
 public:
     explicit CXTPPropExchangeArchive(CArchive& ar);
@@ -21,6 +23,10 @@ public:
     UINT Read(LPCTSTR pszPropName, void* lpBuf, UINT nCount) override;
     BOOL IsAllowDefaultValues() const override { return FALSE; }
     BOOL IsAllowBlobValues() const override { return TRUE; }
+
+    // Reads nCount bytes in steps, so a damaged count never allocates more
+    // than the stream holds; FALSE when the stream ends first.
+    static BOOL ReadBytes(CArchive& ar, DWORD nCount, std::vector<BYTE>& data);
 
 protected:
     CArchive& m_ar;
