@@ -7,6 +7,7 @@
 #include "toolkit/commandbars/XTPTrackContextMenu.h"
 #include "toolkit/commandbars/XTPTransparentBitmap.h"
 #include "toolkit/controls/XTGlobalData.h"
+#include "platform/mfc/FrameWnd.h"
 #include "platform/mfc/Menu.h"
 #include "platform/mfc/Wnd.h"
 #include "platform/mfc/Resource.h"
@@ -116,6 +117,18 @@ TEST_F(CommandBarServicesTest, BestAcceleratorOfACommand)
     shown.Empty();
     EXPECT_FALSE(manager->FindAccelerator(nullptr, 100, shown));
     DestroyAcceleratorTable(accel);
+}
+
+TEST_F(CommandBarServicesTest, FrameDefaultAccelerators)
+{
+    ACCEL table[] = {Accel(FVIRTKEY | FCONTROL, 'R', 100), Accel(FVIRTKEY, VK_F5, 100)};
+    CFrameWnd frame;
+    CString shown;
+    EXPECT_FALSE(XTPShortcutManager()->FindDefaultAccelerator(100, shown, &frame)) << "no table";
+    frame.m_hAccelTable = CreateAcceleratorTable(table, 2); // the frame destroys it
+    EXPECT_TRUE(XTPShortcutManager()->FindDefaultAccelerator(100, shown, &frame));
+    EXPECT_STREQ(shown, "F5");
+    EXPECT_FALSE(XTPShortcutManager()->FindDefaultAccelerator(100, shown, nullptr)) << "no main window";
 }
 
 TEST_F(CommandBarServicesTest, MnemonicUpperCase)
