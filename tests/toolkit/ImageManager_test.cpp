@@ -36,30 +36,8 @@ COLORREF StripPixel(int x, int y)
     return x % 16 == 0 && y == 0 ? kMagenta : StripColour(x / 16);
 }
 
-// An icon of one colour with a transparent top-left pixel; the caller destroys it.
-HICON MakeIcon(int size, COLORREF clr)
-{
-    CXTPImageManagerIconHandle dummy;
-    BYTE* colourBits = nullptr;
-    HBITMAP colour = XTPImageBits::Create32(size, size, &colourBits);
-    for (int i = 0; i < size * size; ++i) {
-        colourBits[i * 4] = GetBValue(clr);
-        colourBits[i * 4 + 1] = GetGValue(clr);
-        colourBits[i * 4 + 2] = GetRValue(clr);
-    }
-    std::vector<BYTE> maskBits(static_cast<size_t>((size + 15) / 16 * 2 * size), 0);
-    maskBits[0] = 0x80; // (0, 0) transparent, and black as icons keep it
-    colourBits[0] = colourBits[1] = colourBits[2] = 0;
-    HBITMAP mask = CreateBitmap(size, size, 1, 1, maskBits.data());
-    ICONINFO info{TRUE, 0, 0, mask, colour};
-    HICON icon = CreateIconIndirect(&info);
-    DeleteObject(mask);
-    DeleteObject(colour);
-    return icon;
-}
-
-// A 32-bit alpha bitmap of one colour and alpha; the caller deletes it.
-HBITMAP MakeAlpha(int size, COLORREF clr, BYTE alpha)
+// A 32-bit bitmap of one colour and alpha; the caller deletes it.
+HBITMAP MakeAlpha(int size, COLORREF clr, BYTE alpha, BYTE** pBits = nullptr)
 {
     BYTE* bits = nullptr;
     HBITMAP bitmap = XTPImageBits::Create32(size, size, &bits);
@@ -69,7 +47,25 @@ HBITMAP MakeAlpha(int size, COLORREF clr, BYTE alpha)
         bits[i * 4 + 2] = GetRValue(clr);
         bits[i * 4 + 3] = alpha;
     }
+    if (pBits)
+        *pBits = bits;
     return bitmap;
+}
+
+// An icon of one colour with a transparent top-left pixel; the caller destroys it.
+HICON MakeIcon(int size, COLORREF clr)
+{
+    BYTE* colourBits = nullptr;
+    HBITMAP colour = MakeAlpha(size, clr, 0, &colourBits);
+    std::vector<BYTE> maskBits(static_cast<size_t>((size + 15) / 16 * 2 * size), 0);
+    maskBits[0] = 0x80; // (0, 0) transparent, and black as icons keep it
+    colourBits[0] = colourBits[1] = colourBits[2] = 0;
+    HBITMAP mask = CreateBitmap(size, size, 1, 1, maskBits.data());
+    ICONINFO info{TRUE, 0, 0, mask, colour};
+    HICON icon = CreateIconIndirect(&info);
+    DeleteObject(mask);
+    DeleteObject(colour);
+    return icon;
 }
 
 // The first pixel of an alpha record: RGB with alpha in the top byte.
