@@ -410,7 +410,7 @@ BOOL Load(CXTPImageManager& manager, std::vector<BYTE> bytes)
 
 // One icon set holding one icon whose blocks the caller writes.
 std::vector<BYTE> OneIconStream(const char* checkSum, DWORD version,
-                                const std::function<void(CArchive&)>& blocks)
+                                const std::function<void(CArchive&)>& blocks, DWORD height = 16)
 {
     return Store([&](CArchive& ar) {
         ar.WriteCount(1);           // "IconSet" sections
@@ -418,7 +418,7 @@ std::vector<BYTE> OneIconStream(const char* checkSum, DWORD version,
         ar << CString(checkSum);
         ar.WriteCount(1);            // "Icon" sections
         ar << static_cast<LONG>(16); // "Width"
-        ar << static_cast<DWORD>(16) << version;
+        ar << height << version;
         blocks(ar);
     });
 }
@@ -556,15 +556,19 @@ TEST_F(ImageManagerTest, HostileStoredIconsAreRejected)
              WriteBlock(ar, h, 52, 0x7FFFFFFF, 0);
          }},
     };
-    for (const Case& c : cases) {
+    std::vector<std::pair<const char*, std::vector<BYTE>>> streams;
+    for (const Case& c : cases)
+        streams.emplace_back(c.what, OneIconStream("CXTPImageManagerIcons", 8, c.blocks));
+    streams.emplace_back("a height past 4096",
+                         OneIconStream("CXTPImageManagerIcons", 8, with(Header{}, 52, rows24, rows24), 0x7FFFFFFF));
+    for (const auto& [what, bytes] : streams) {
         CXTPImageManager manager;
-        std::vector<BYTE> bytes = OneIconStream("CXTPImageManagerIcons", 8, c.blocks);
-        EXPECT_FALSE(Load(manager, bytes)) << c.what;
-        EXPECT_EQ(manager.GetIconSetCount(), 0) << c.what << ": the failed set is dropped";
+        EXPECT_FALSE(Load(manager, bytes)) << what;
+        EXPECT_EQ(manager.GetIconSetCount(), 0) << what << ": the failed set is dropped";
         // Still usable.
         HICON icon = MakeIcon(16, RGB(1, 2, 3));
-        EXPECT_TRUE(manager.SetIcon(CXTPImageManagerIconHandle(icon), 10)) << c.what;
-        EXPECT_NE(manager.GetImage(10, 16), nullptr) << c.what;
+        EXPECT_TRUE(manager.SetIcon(CXTPImageManagerIconHandle(icon), 10)) << what;
+        EXPECT_NE(manager.GetImage(10, 16), nullptr) << what;
         DestroyIcon(icon);
     }
 }
