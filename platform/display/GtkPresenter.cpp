@@ -25,6 +25,7 @@
 #include <gtk/gtk.h>
 #include <gdk/gdkx.h>
 #include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
 
 #include <algorithm>
 #include <cstring>
@@ -165,6 +166,11 @@ public:
     unsigned long GetNativeWindow(HWND hwnd) override;
     bool SimulateClick(HWND hwnd, int x, int y, int button) override;
     bool SimulateKey(HWND hwnd, const char* keyName) override;
+    bool SimulateButton(HWND hwnd, int x, int y, int button, bool down) override;
+    bool SimulatePointer(HWND hwnd, int x, int y) override;
+    bool SimulateDoubleClick(HWND hwnd, int x, int y, int button) override;
+    bool SimulateKey(HWND hwnd, const char* keyName, unsigned modifiers) override;
+    bool BeginResize(HWND hwnd, int edge, POINT screen) override;
     bool SimulateImeCommit(HWND hwnd, const std::string& utf8) override;
     bool AnswerDialog(int answer) override { return gtk::AnswerOpenDialog(answer); }
 
@@ -986,7 +992,7 @@ unsigned long GtkPresenterImpl::GetNativeWindow(HWND hwnd)
 
 // Input through the X server's test extension: it arrives exactly as a
 // person's would, window manager and focus included.
-bool GtkPresenterImpl::SimulateClick(HWND hwnd, int x, int y, int button)
+bool GtkPresenterImpl::SimulatePointer(HWND hwnd, int x, int y)
 {
     TopLevel* top = Find(hwnd);
     if (!top || !gtk_widget_get_realized(top->window))
@@ -995,13 +1001,36 @@ bool GtkPresenterImpl::SimulateClick(HWND hwnd, int x, int y, int button)
     gint originX = 0, originY = 0;
     gdk_window_get_origin(gtk_widget_get_window(top->window), &originX, &originY);
     XTestFakeMotionEvent(display, -1, originX + x, originY + y, CurrentTime);
-    XTestFakeButtonEvent(display, static_cast<unsigned>(button), True, CurrentTime);
-    XTestFakeButtonEvent(display, static_cast<unsigned>(button), False, CurrentTime);
     XFlush(display);
     return true;
 }
 
+bool GtkPresenterImpl::SimulateButton(HWND hwnd, int x, int y, int button, bool down)
+{
+    if (!SimulatePointer(hwnd, x, y))
+        return false;
+    Display* display = GDK_DISPLAY_XDISPLAY(gdk_display_get_default());
+    XTestFakeButtonEvent(display, static_cast<unsigned>(button), down ? True : False, CurrentTime);
+    XFlush(display);
+    return true;
+}
+
+bool GtkPresenterImpl::SimulateClick(HWND hwnd, int x, int y, int button)
+{
+    return SimulateButton(hwnd, x, y, button, true) && SimulateButton(hwnd, x, y, button, false);
+}
+
+bool GtkPresenterImpl::SimulateDoubleClick(HWND hwnd, int x, int y, int button)
+{
+    return SimulateClick(hwnd, x, y, button) && SimulateClick(hwnd, x, y, button);
+}
+
 bool GtkPresenterImpl::SimulateKey(HWND hwnd, const char* keyName)
+{
+    return SimulateKey(hwnd, keyName, 0);
+}
+
+bool GtkPresenterImpl::SimulateKey(HWND hwnd, const char* keyName, unsigned modifiers)
 {
     TopLevel* top = Find(hwnd);
     KeySym sym = XStringToKeysym(keyName);
@@ -1011,9 +1040,41 @@ bool GtkPresenterImpl::SimulateKey(HWND hwnd, const char* keyName)
     KeyCode code = XKeysymToKeycode(display, sym);
     if (!code)
         return false;
+    std::vector<KeyCode> held;
+    const std::pair<unsigned, KeySym> mods[] = {{kControl, XK_Control_L}, {kShift, XK_Shift_L}, {kAlt, XK_Alt_L}};
+    for (const auto& [bit, modSym] : mods)
+        if (modifiers & bit)
+            if (KeyCode modCode = XKeysymToKeycode(display, modSym))
+                held.push_back(modCode);
+    for (KeyCode c : held)
+        XTestFakeKeyEvent(display, c, True, CurrentTime);
     XTestFakeKeyEvent(display, code, True, CurrentTime);
     XTestFakeKeyEvent(display, code, False, CurrentTime);
+    for (auto it = held.rbegin(); it != held.rend(); ++it)
+        XTestFakeKeyEvent(display, *it, False, CurrentTime);
     XFlush(display);
+    return true;
+}
+
+bool GtkPresenterImpl::BeginResize(HWND hwnd, int edge, POINT screen)
+{
+    TopLevel* top = Find(hwnd);
+    if (!top || !gtk_widget_get_realized(top->window))
+        return false;
+    GdkWindowEdge gdkEdge = GDK_WINDOW_EDGE_SOUTH_EAST;
+    switch (edge) {
+    case HTLEFT: gdkEdge = GDK_WINDOW_EDGE_WEST; break;
+    case HTRIGHT: gdkEdge = GDK_WINDOW_EDGE_EAST; break;
+    case HTTOP: gdkEdge = GDK_WINDOW_EDGE_NORTH; break;
+    case HTBOTTOM: gdkEdge = GDK_WINDOW_EDGE_SOUTH; break;
+    case HTTOPLEFT: gdkEdge = GDK_WINDOW_EDGE_NORTH_WEST; break;
+    case HTTOPRIGHT: gdkEdge = GDK_WINDOW_EDGE_NORTH_EAST; break;
+    case HTBOTTOMLEFT: gdkEdge = GDK_WINDOW_EDGE_SOUTH_WEST; break;
+    default: break;
+    }
+    // The press reached us through our own queue: the desktop takes the
+    // pointer from here, as from the window's own corner.
+    gtk_window_begin_resize_drag(GTK_WINDOW(top->window), gdkEdge, 1, screen.x, screen.y, GDK_CURRENT_TIME);
     return true;
 }
 

@@ -37,6 +37,13 @@ public:
     // its key name ("a", "F9"), and text an input method commits (UTF-8).
     virtual bool SimulateClick(HWND hwnd, int x, int y, int button) = 0;
     virtual bool SimulateKey(HWND hwnd, const char* keyName) = 0;
+    // A press or a release alone, a pointer move (a drag while a button is
+    // down), two clicks in a row, and a key with modifiers held around it.
+    virtual bool SimulateButton(HWND hwnd, int x, int y, int button, bool down) = 0;
+    virtual bool SimulatePointer(HWND hwnd, int x, int y) = 0;
+    virtual bool SimulateDoubleClick(HWND hwnd, int x, int y, int button) = 0;
+    enum Modifier : unsigned { kShift = 1, kControl = 2, kAlt = 4 };
+    virtual bool SimulateKey(HWND hwnd, const char* keyName, unsigned modifiers) = 0;
     virtual bool SimulateImeCommit(HWND hwnd, const std::string& utf8) = 0;
     // Presses the button of the newest open message box or file chooser that
     // gives this answer (IDOK...; for the file chooser IDOK or IDCANCEL).

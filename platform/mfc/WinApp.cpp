@@ -1,4 +1,5 @@
 #include "platform/mfc/WinApp.h"
+#include "platform/mfc/DocTemplate.h"
 
 #include "platform/base/CodePage.h"
 #include "platform/base/Socket.h"
@@ -308,6 +309,8 @@ CWinApp::CWinApp(LPCTSTR lpszAppName)
 
 CWinApp::~CWinApp()
 {
+    delete m_pDocManager;
+    m_pDocManager = nullptr;
     if (currentApp == this)
         currentApp = nullptr;
     if (currentThread == this)
@@ -350,7 +353,9 @@ void CWinApp::ParseCommandLine(CCommandLineInfo& rCmdInfo)
     for (size_t i = 1; i < args.size(); ++i) {
         const char* param = args[i].c_str();
         BOOL flag = FALSE;
-        if (param[0] == '-' || param[0] == '/') {
+        // An absolute path also starts with '/': a switch never holds another one.
+        bool slashSwitch = param[0] == '/' && std::strchr(param + 1, '/') == nullptr;
+        if (param[0] == '-' || slashSwitch) {
             flag = TRUE;
             ++param;
         }

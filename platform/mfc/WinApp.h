@@ -10,6 +10,9 @@
 
 class CWinThread;
 class CWinApp;
+class CDocManager;
+class CDocTemplate;
+class CDocument;
 
 typedef UINT (*AFX_THREADPROC)(LPVOID);
 
@@ -102,6 +105,20 @@ public:
     BOOL OnIdle(LONG lCount) override;
 
     void ParseCommandLine(CCommandLineInfo& rCmdInfo);
+    // Runs the command line's shell command: a new document, a file opened
+    // through the templates; FALSE ends the program (also for printing and
+    // registration, which have nothing to do here).
+    BOOL ProcessShellCommand(CCommandLineInfo& rCmdInfo);
+
+    // Document templates (the application owns them).
+    CDocManager* m_pDocManager = nullptr;
+    void AddDocTemplate(CDocTemplate* pTemplate);
+    virtual CDocument* OpenDocumentFile(LPCTSTR lpszFileName);
+    virtual BOOL SaveAllModified();
+    void CloseAllDocuments(BOOL bEndSession);
+    void OnFileNew();
+    // ID_APP_EXIT: closes the main window, which ends the application.
+    void OnAppExit();
 
     // Settings under HKEY_CURRENT_USER\Software\<key>\<profile name> once a
     // registry key is set, else in the profile file m_pszProfileName.
@@ -141,6 +158,7 @@ protected:
     CString m_strExeName;
     CString m_strRegistryKey;
     CString m_strProfileName;
+    DECLARE_MESSAGE_MAP()
 };
 
 CWinApp* AfxGetApp();

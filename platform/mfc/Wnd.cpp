@@ -420,6 +420,9 @@ BOOL CWnd::OnCommand(WPARAM wParam, LPARAM lParam)
             return TRUE;
         nCode = CN_COMMAND;
     } else {
+        // A control changed by data exchange does not notify meanwhile.
+        if (nCode != CN_COMMAND && tavrin::mfc::LockoutNotifyWindow() == m_hWnd)
+            return TRUE;
         if (ReflectLastMsg(hWndCtrl))
             return TRUE; // the control handled its own notification
         if (nID == 0)
@@ -492,7 +495,12 @@ BOOL CWnd::SendChildNotifyLastMsg(LRESULT* pResult)
     return OnChildNotify(msg.message, msg.wParam, msg.lParam, pResult);
 }
 
-BOOL CWnd::PreTranslateMessage(MSG*) { return FALSE; }
+BOOL CWnd::PreTranslateMessage(MSG* pMsg)
+{
+    // Tool tips see every message of a window that shows them.
+    FilterToolTipMessage(pMsg);
+    return FALSE;
+}
 
 BOOL CWnd::WalkPreTranslateTree(HWND hWndStop, MSG* pMsg)
 {
@@ -879,4 +887,26 @@ HBRUSH CWnd::OnCtlColor(CDC*, CWnd* pWnd, UINT)
     if (pWnd && pWnd->SendChildNotifyLastMsg(&result))
         return reinterpret_cast<HBRUSH>(result);
     return reinterpret_cast<HBRUSH>(Default());
+}
+
+CWnd* CWnd::GetDescendantWindow(int nID, BOOL bOnlyPerm) const { return GetDescendantWindow(m_hWnd, nID, bOnlyPerm); }
+
+CWnd* CWnd::GetDescendantWindow(HWND hWnd, int nID, BOOL bOnlyPerm)
+{
+    // Direct children first, then their descendants.
+    if (HWND hChild = ::GetDlgItem(hWnd, nID)) {
+        if (CWnd* pWnd = bOnlyPerm ? FromHandlePermanent(hChild) : FromHandle(hChild))
+            return pWnd;
+    }
+    for (HWND hChild = ::GetTopWindow(hWnd); hChild; hChild = ::GetWindow(hChild, GW_HWNDNEXT)) {
+        if (CWnd* pWnd = GetDescendantWindow(hChild, nID, bOnlyPerm))
+            return pWnd;
+    }
+    return nullptr;
+}
+
+HWND& tavrin::mfc::LockoutNotifyWindow()
+{
+    thread_local HWND lockout = nullptr;
+    return lockout;
 }

@@ -16,6 +16,7 @@ class CScrollBar;
 class CFrameWnd;
 class CMenu;
 class CWnd;
+struct TTTOOLINFOA;
 
 // The handle of a window object that may be null (calling a member through
 // a null pointer is never done).
@@ -112,6 +113,17 @@ public:
     enum AdjustType { adjustBorder = 0, adjustOutside = 1 };
     virtual void CalcWindowRect(LPRECT lpClientRect, UINT nAdjustType = adjustBorder);
     virtual BOOL ContinueModal() { return (m_nFlags & WF_CONTINUEMODAL) != 0; }
+
+    // Tool tips: while enabled, mouse messages for this window and its
+    // children show the tip of the tool OnToolHitTest finds (by default the
+    // child control under the point, its text asked from the owner).
+    virtual BOOL EnableToolTips(BOOL bEnable = TRUE);
+    // The tool's id at the point, filling pTI; -1 for none.
+    virtual INT_PTR OnToolHitTest(CPoint point, TTTOOLINFOA* pTI) const;
+    void FilterToolTipMessage(MSG* pMsg);
+    // Hides the tip; bKeys: because of a key.
+    static void CancelToolTips(BOOL bKeys = FALSE);
+    BOOL IsTopParentActive() const;
     virtual void EndModalLoop(int nResult);
     // A nested message loop until EndModalLoop; WM_QUIT ends it and is posted
     // again. Answers the result given to EndModalLoop, -1 on WM_QUIT.
@@ -146,6 +158,10 @@ public:
     int SetDlgCtrlID(int nID) { return static_cast<int>(::SetWindowLongPtrA(m_hWnd, GWLP_ID, nID)); }
     BOOL IsChild(const CWnd* pWnd) const { return ::IsChild(m_hWnd, AfxHwndOf(pWnd)); }
     CFrameWnd* GetParentFrame() const;
+    // The child (at any depth) with the id; with bOnlyPerm only one that
+    // has a permanent object.
+    CWnd* GetDescendantWindow(int nID, BOOL bOnlyPerm = FALSE) const;
+    static CWnd* GetDescendantWindow(HWND hWnd, int nID, BOOL bOnlyPerm);
     CFrameWnd* GetTopLevelFrame() const;
     CWnd* GetTopLevelParent() const;
     CWnd* GetTopLevelOwner() const;
@@ -274,6 +290,13 @@ public:
     // Dialog-like helpers over child windows
     void SetDlgItemText(int nID, LPCTSTR lpszString) { ::SetWindowTextA(::GetDlgItem(m_hWnd, nID), lpszString); }
     int GetDlgItemText(int nID, CString& rString) const;
+    // Lays out the children with ids nIDFirst..nIDLast (bars) by
+    // WM_SIZEPARENT and gives the child nIDLeftOver what remains. reposQuery
+    // only measures (into lpRectParam); reposExtra keeps lpRectParam's
+    // borders free around the remainder.
+    enum RepositionFlags { reposDefault = 0, reposQuery = 1, reposExtra = 2, reposNoPosLeftOver = 0x8000 };
+    void RepositionBars(UINT nIDFirst, UINT nIDLast, UINT nIDLeftOver, UINT nFlag = reposDefault,
+                        LPRECT lpRectParam = nullptr, LPCRECT lpRectClient = nullptr, BOOL bStretch = TRUE);
     // Runs the update handlers of the child controls against the target.
     void UpdateDialogControls(CCmdTarget* pTarget, BOOL bDisableIfNoHndler);
 
@@ -411,4 +434,7 @@ void UpdateMenuItemText(CCmdUI* ui, LPCTSTR text);
 // creation hook; the dialog manager uses it too.
 void HookWindowCreate(CWnd* pWnd);
 BOOL UnhookWindowCreate();
+// The window whose controls' notifications are held back while its data
+// exchange runs (null: none).
+HWND& LockoutNotifyWindow();
 } // namespace tavrin::mfc

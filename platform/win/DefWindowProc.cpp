@@ -6,6 +6,7 @@
 #include "platform/win/Input.h"
 #include "platform/win/MenuKey.h"
 #include "platform/win/Painting.h"
+#include "platform/win/ScrollBar.h"
 #include "platform/win/SystemProfile.h"
 #include "platform/win/WindowPos.h"
 
@@ -202,6 +203,23 @@ LRESULT CtlColor(UINT message, HDC hdc)
     return reinterpret_cast<LRESULT>(GetSysColorBrush(white ? COLOR_WINDOW : COLOR_BTNFACE));
 }
 
+// A right click (client or frame), Shift+F10 or the Apps key asks for the
+// context menu; from the keyboard the point is (-1, -1).
+LRESULT ContextMenuFromInput(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    POINT pt{-1, -1};
+    if (message == WM_RBUTTONUP) {
+        pt = POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        ClientToScreen(hwnd, &pt);
+    } else if (message == WM_NCRBUTTONUP) {
+        pt = POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    } else if (!(wParam == VK_APPS || (wParam == VK_F10 && (GetKeyState(VK_SHIFT) & 0x8000)))) {
+        return 0;
+    }
+    SendMessageA(hwnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(hwnd), MAKELPARAM(pt.x, pt.y));
+    return 0;
+}
+
 } // namespace
 
 } // namespace tavrin::win
@@ -305,10 +323,14 @@ LRESULT DefWindowProcA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
         }
         return 0;
     case WM_KEYDOWN:
-    case WM_KEYUP:
-    case WM_SYSKEYUP:
     case WM_SYSCHAR:
         MenuKeyMessage(hwnd, message, wParam, lParam);
+        return 0;
+    case WM_KEYUP:
+    case WM_SYSKEYUP:
+        // Shift+F10 and the Apps key never open the menu: they ask for the context menu.
+        if (!MenuKeyMessage(hwnd, message, wParam, lParam))
+            ContextMenuFromInput(hwnd, message, wParam, lParam);
         return 0;
     case WM_SYSKEYDOWN:
         MenuKeyMessage(hwnd, message, wParam, lParam);
@@ -316,6 +338,14 @@ LRESULT DefWindowProcA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
             HWND root = GetAncestor(hwnd, GA_ROOT);
             SendMessageA(root ? root : hwnd, WM_SYSCOMMAND, SC_CLOSE, 0);
         }
+        return 0;
+    case WM_RBUTTONUP:
+    case WM_NCRBUTTONUP:
+        return ContextMenuFromInput(hwnd, message, wParam, lParam);
+    case WM_NCLBUTTONDOWN:
+    case WM_NCLBUTTONDBLCLK: // a quick second press on a bar scrolls again
+        if (wParam == HTVSCROLL || wParam == HTHSCROLL)
+            TrackWindowScrollBar(hwnd, static_cast<int>(wParam), POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
         return 0;
     case WM_CONTEXTMENU:
     case WM_MOUSEWHEEL: {

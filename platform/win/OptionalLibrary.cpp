@@ -73,6 +73,8 @@ const std::vector<Library>& Libraries()
           {"EnumDisplayMonitors", AsFarProc(&::EnumDisplayMonitors)},
           {"TrackMouseEvent", AsFarProc(&::TrackMouseEvent)}}},
         {"comctl32", false, {{"DllGetVersion", AsFarProc(&CommonControlsVersion)}, {"_TrackMouseEvent", AsFarProc(&::_TrackMouseEvent)}}},
+        // The rich edit: its window class is registered with the common controls.
+        {"riched32", false, {}},
         {"gdi32", true, {}},
         {"kernel32", true, {}},
     };

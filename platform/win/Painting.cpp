@@ -1,5 +1,6 @@
 #include "platform/win/Painting.h"
 
+#include "platform/win/Caret.h"
 #include "platform/win/Focus.h"
 #include "platform/gdi/GdiObject.h"
 #include "platform/win/MessageQueue.h"
@@ -404,6 +405,7 @@ HDC BeginPaint(HWND hwnd, LPPAINTSTRUCT paint)
         return nullptr;
     }
     *paint = PAINTSTRUCT{};
+    tavrin::win::HideCaretForPaint(hwnd);
     Region area;
     bool erase = false, frame = false;
     tavrin::win::TakeUpdate(hwnd, &area, &erase, &frame);
@@ -422,6 +424,7 @@ HDC BeginPaint(HWND hwnd, LPPAINTSTRUCT paint)
 
 BOOL EndPaint(HWND hwnd, const PAINTSTRUCT* paint)
 {
+    tavrin::win::ShowCaretAfterPaint(hwnd);
     if (!paint || !paint->hdc)
         return FALSE;
     ReleaseDC(hwnd, paint->hdc);

@@ -27,6 +27,9 @@ public:
     virtual void WindowChanged(HWND hwnd) = 0;
     // It became the foreground window (the desktop should raise and focus it).
     virtual void WindowActivated(HWND) {}
+    // The user pressed a size grip: the desktop resizes the window from the
+    // edge (HTBOTTOMRIGHT...) while the button stays down. False when it cannot.
+    virtual bool BeginResize(HWND, int /*edge*/, POINT /*screen*/) { return false; }
     // The display's bell (MessageBeep).
     virtual void Bell() {}
     // Painted pixels are ready: the part of the window's surface (window

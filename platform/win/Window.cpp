@@ -2,11 +2,13 @@
 
 #include "platform/base/String.h"
 #include "platform/win/Capture.h"
+#include "platform/win/Caret.h"
 #include "platform/win/Focus.h"
 #include "platform/win/Hooks.h"
 #include "platform/win/Input.h"
 #include "platform/win/MessageQueue.h"
 #include "platform/win/Painting.h"
+#include "platform/win/ScrollBar.h"
 #include "platform/win/SystemProfile.h"
 #include "platform/win/WindowGeometry.h"
 #include "platform/win/WindowPos.h"
@@ -222,6 +224,8 @@ void SendNcDestroy(HWND hwnd)
     for (HWND child : window->GetChildren())
         SendNcDestroy(child);
     CallWindowProcedure(hwnd, WM_NCDESTROY, 0, 0);
+    ForgetCaret(hwnd);
+    ForgetScrollBars(hwnd);
     ForgetMouseTracking(hwnd);
     ForgetPaintState(hwnd);
     ForgetWindowSurface(hwnd);

@@ -1,7 +1,9 @@
 // Device contexts on windows, visible regions, window regions, scrolling,
 // locked updates and the default frame and background painting.
 #include "platform/gdi/DeviceContext.h"
+#include "platform/win/Caret.h"
 #include "platform/win/Focus.h"
+#include "platform/win/ScrollBar.h"
 #include "platform/gdi/RegionObject.h"
 #include "platform/win/SystemProfile.h"
 #include "platform/win/WindowGeometry.h"
@@ -210,22 +212,15 @@ void PaintNonClient(HWND hwnd)
             edge.bottom += GetSystemMetrics(SM_CYHSCROLL);
         DrawEdge(hdc, &edge, EDGE_SUNKEN, BF_RECT);
     }
-    if (style & (WS_VSCROLL | WS_HSCROLL)) {
-        // The scroll bar areas; the scroll-bar code draws over them.
-        if (style & WS_VSCROLL) {
-            RECT bar{client.right, client.top, client.right + GetSystemMetrics(SM_CXVSCROLL), client.bottom};
-            FillRect(hdc, &bar, GetSysColorBrush(COLOR_SCROLLBAR));
-        }
-        if (style & WS_HSCROLL) {
-            RECT bar{client.left, client.bottom, client.right, client.bottom + GetSystemMetrics(SM_CYHSCROLL)};
-            FillRect(hdc, &bar, GetSysColorBrush(COLOR_SCROLLBAR));
-        }
-        if ((style & WS_VSCROLL) && (style & WS_HSCROLL)) {
-            RECT grip{client.right, client.bottom, client.right + GetSystemMetrics(SM_CXVSCROLL),
-                      client.bottom + GetSystemMetrics(SM_CYHSCROLL)};
-            FillRect(hdc, &grip, GetSysColorBrush(COLOR_BTNFACE));
-        }
+    if ((style & WS_VSCROLL) && (style & WS_HSCROLL)) {
+        // The corner between the two bars.
+        const int width = GetSystemMetrics(SM_CXVSCROLL);
+        const bool left = (exStyle & WS_EX_LEFTSCROLLBAR) != 0;
+        RECT corner{left ? client.left - width : client.right, client.bottom, left ? client.left : client.right + width,
+                    client.bottom + GetSystemMetrics(SM_CYHSCROLL)};
+        FillRect(hdc, &corner, GetSysColorBrush(COLOR_BTNFACE));
     }
+    PaintWindowScrollBars(hwnd, hdc);
     ReleaseDC(hwnd, hdc);
 }
 
@@ -379,6 +374,8 @@ int ScrollWindowEx(HWND hwnd, int dx, int dy, const RECT* scroll, const RECT* cl
         IntersectRect(&area, &area, clip);
     IntersectRect(&area, &area, &client);
     Region uncovered;
+    // The caret's inverted pixels must not move with the rest.
+    const bool caretHidden = HideCaret(hwnd) != FALSE;
     if (!IsRectEmpty(&area)) {
         HDC hdc = tavrin::win::MakeWindowDc(hwnd, false, 0, nullptr);
         // Only pixels that can be seen move; the rest of the area repaints.
@@ -431,6 +428,8 @@ int ScrollWindowEx(HWND hwnd, int dx, int dy, const RECT* scroll, const RECT* cl
                          ((flags & SW_SCROLLCHILDREN) ? RDW_ALLCHILDREN : 0));
         DeleteObject(region);
     }
+    if (caretHidden)
+        ShowCaret(hwnd);
     return uncovered.Kind();
 }
 

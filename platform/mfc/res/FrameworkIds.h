@@ -31,3 +31,41 @@
 #define AFX_IDP_PARSE_REAL_RANGE 0xF113
 #define AFX_IDP_PARSE_STRING_SIZE 0xF114
 #define AFX_IDP_PARSE_UINT 0xF117
+
+// The framework's document commands.
+#define ID_FILE_NEW 0xE100
+#define ID_FILE_OPEN 0xE101
+#define ID_FILE_CLOSE 0xE102
+#define ID_FILE_SAVE 0xE103
+#define ID_FILE_SAVE_AS 0xE104
+
+// Status-bar indicators (their strings are the panes' texts).
+#define ID_SEPARATOR 0
+#define ID_INDICATOR_EXT 0xE700
+#define ID_INDICATOR_CAPS 0xE701
+#define ID_INDICATOR_NUM 0xE702
+#define ID_INDICATOR_SCRL 0xE703
+#define ID_INDICATOR_OVR 0xE704
+#define ID_INDICATOR_REC 0xE705
+
+// Child window ids of a frame: its bars and its panes.
+#define AFX_IDW_CONTROLBAR_FIRST 0xE800
+#define AFX_IDW_CONTROLBAR_LAST 0xE8FF
+#define AFX_IDW_TOOLBAR 0xE800
+#define AFX_IDW_STATUS_BAR 0xE801
+#define AFX_IDW_PANE_FIRST 0xE900
+#define AFX_IDW_PANE_LAST 0xE9FF
+
+// The frame's own texts.
+#define AFX_IDS_APP_TITLE 0xE000
+#define AFX_IDS_IDLEMESSAGE 0xE001
+#define AFX_IDS_HELPMODEMESSAGE 0xE002
+#define AFX_IDS_UNTITLED 0xE007
+
+// Messages of documents.
+#define AFX_IDP_FAILED_TO_OPEN_DOC 0xF104
+#define AFX_IDP_FAILED_TO_SAVE_DOC 0xF105
+#define AFX_IDP_ASK_TO_SAVE 0xF106
+#define AFX_IDP_FAILED_TO_CREATE_DOC 0xF107
+#define AFX_IDP_FILE_TOO_LARGE 0xF115
+#define AFX_IDP_FILE_CORRUPT 0xF116

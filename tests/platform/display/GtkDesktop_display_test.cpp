@@ -6,6 +6,7 @@
 // own connection to the display server.
 #include "platform/base/CodePage.h"
 #include "platform/display/GtkPresenter.h"
+#include "platform/win/Clipboard.h"
 #include "platform/win/Focus.h"
 #include "platform/win/Input.h"
 #include "platform/win/MessageBox.h"
@@ -18,7 +19,7 @@
 #include "platform/win/Window.h"
 #include "platform/win/WindowGeometry.h"
 #include "platform/win/WindowPos.h"
-#include "tests/platform/display/DisplayPump.h"
+#include "tests/support/DisplayPump.h"
 
 #include <gtest/gtest.h>
 
@@ -416,12 +417,23 @@ TEST(GtkDesktopDisplay, ClipboardTextGoesBothWays)
             XFlush(x);
         }
     });
-    std::string text;
-    EXPECT_TRUE(presenter->GetClipboardText(text));
-    EXPECT_EQ(text, "别的程序复制的");
+    // The program reads and writes through the clipboard calls.
+    EXPECT_TRUE(IsClipboardFormatAvailable(CF_TEXT));
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    HANDLE data = GetClipboardData(CF_TEXT);
+    ASSERT_TRUE(data);
+    EXPECT_STREQ(static_cast<const char*>(GlobalLock(data)), "别的程序复制的");
+    GlobalUnlock(data);
+    ASSERT_TRUE(CloseClipboard());
 
     // We copy: the other program loses the clipboard and reads our text.
-    ASSERT_TRUE(presenter->SetClipboardText("程序复制的"));
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    ASSERT_TRUE(EmptyClipboard());
+    HGLOBAL copy = GlobalAlloc(GMEM_MOVEABLE, sizeof("程序复制的"));
+    std::memcpy(GlobalLock(copy), "程序复制的", sizeof("程序复制的"));
+    GlobalUnlock(copy);
+    ASSERT_EQ(SetClipboardData(CF_TEXT, copy), copy);
+    ASSERT_TRUE(CloseClipboard());
     ASSERT_TRUE(PumpUntil([&] { return lost.load(); }));
     server.join();
     const Atom property = owner.Intern("TAVRIN_TEST_PASTE");

@@ -13,7 +13,7 @@
 #include "platform/gdi/Png.h"
 #include "platform/win/WindowGeometry.h"
 #include "platform/win/Window.h"
-#include "tests/platform/display/DisplayPump.h"
+#include "tests/support/DisplayPump.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>

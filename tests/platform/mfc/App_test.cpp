@@ -147,6 +147,7 @@ TEST(Application, CommandLineSwitchesAndTheSplashFlag)
         {{"tavrin", "/Embedding"}, CCommandLineInfo::FileNew, "", FALSE, TRUE},
         {{"tavrin", "-p", "a.txt"}, CCommandLineInfo::FilePrint, "a.txt", TRUE, FALSE},
         {{"tavrin", "/dde"}, CCommandLineInfo::FileDDE, "", TRUE, FALSE},
+        {{"tavrin", "/home/me/class.fxd"}, CCommandLineInfo::FileOpen, "/home/me/class.fxd", TRUE, FALSE},
         {{"tavrin", "/unregserver"}, CCommandLineInfo::AppUnregister, "", TRUE, FALSE},
     };
     CWinApp app;

@@ -74,7 +74,7 @@ TEST(FrameworkMenu, StringResourcesAndTheirArguments)
     CString text;
     ASSERT_TRUE(AfxLoadString(AFX_IDP_PARSE_INT_RANGE, text));
     AfxFormatString2(text, AFX_IDP_PARSE_INT_RANGE, "1", "%1");
-    EXPECT_EQ(std::string(text), "请输入一个介于 1 和 %1 之间的整数。") << "an argument is never replaced again";
+    EXPECT_EQ(std::string(text), "Please enter an integer between 1 and %1.") << "an argument is never replaced again";
     EXPECT_FALSE(AfxLoadString(0xFFF0, text));
     EXPECT_TRUE(text.IsEmpty());
 }

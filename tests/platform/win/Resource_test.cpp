@@ -50,7 +50,7 @@ uint32_t IconPixel(HICON icon, int x, int y)
 TEST_F(ResourceTest, StringsOfTheThreeLayers)
 {
     HMODULE program = GetModuleHandleA(nullptr);
-    EXPECT_EQ(String(nullptr, 0xF110), "请输入一个整数。");          // the framework's
+    EXPECT_EQ(String(nullptr, 0xF111), "请输入一个数字。");          // the framework's
     EXPECT_EQ(String(program, 9021), "Settings");                     // the toolkit's
     EXPECT_EQ(String(program, 9404), "\n还原窗口");
     EXPECT_EQ(String(program, 32865), "显示主窗口\n显示主窗口"); // the application's

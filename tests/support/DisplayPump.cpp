@@ -1,4 +1,4 @@
-#include "tests/platform/display/DisplayPump.h"
+#include "tests/support/DisplayPump.h"
 
 #include <algorithm>
 #include <ctime>

@@ -1,0 +1,113 @@
+// "tooltips_class32": a topmost popup that never takes activation and shows
+// a tool's text after the mouse rested on the tool for the hover time.
+#pragma once
+
+#include "platform/controls/CommCtrl.h"
+
+#define TTS_ALWAYSTIP 0x01
+#define TTS_NOPREFIX 0x02
+
+#define TTF_IDISHWND 0x0001
+#define TTF_CENTERTIP 0x0002
+#define TTF_RTLREADING 0x0004
+#define TTF_SUBCLASS 0x0010
+#define TTF_TRACK 0x0020
+#define TTF_ABSOLUTE 0x0080
+#define TTF_TRANSPARENT 0x0100
+
+#define TTDT_AUTOMATIC 0
+#define TTDT_RESHOW 1
+#define TTDT_AUTOPOP 2
+#define TTDT_INITIAL 3
+
+#define TTM_ACTIVATE (WM_USER + 1)
+#define TTM_SETDELAYTIME (WM_USER + 3)
+#define TTM_ADDTOOLA (WM_USER + 4)
+#define TTM_DELTOOLA (WM_USER + 5)
+#define TTM_NEWTOOLRECTA (WM_USER + 6)
+#define TTM_RELAYEVENT (WM_USER + 7)
+#define TTM_GETTOOLINFOA (WM_USER + 8)
+#define TTM_SETTOOLINFOA (WM_USER + 9)
+#define TTM_HITTESTA (WM_USER + 10)
+#define TTM_GETTEXTA (WM_USER + 11)
+#define TTM_UPDATETIPTEXTA (WM_USER + 12)
+#define TTM_GETTOOLCOUNT (WM_USER + 13)
+#define TTM_ENUMTOOLSA (WM_USER + 14)
+#define TTM_GETCURRENTTOOLA (WM_USER + 15)
+#define TTM_WINDOWFROMPOINT (WM_USER + 16)
+#define TTM_SETTIPBKCOLOR (WM_USER + 19)
+#define TTM_SETTIPTEXTCOLOR (WM_USER + 20)
+#define TTM_GETDELAYTIME (WM_USER + 21)
+#define TTM_GETTIPBKCOLOR (WM_USER + 22)
+#define TTM_GETTIPTEXTCOLOR (WM_USER + 23)
+#define TTM_SETMAXTIPWIDTH (WM_USER + 24)
+#define TTM_GETMAXTIPWIDTH (WM_USER + 25)
+#define TTM_POP (WM_USER + 28)
+#define TTM_UPDATE (WM_USER + 29)
+#define TTM_ADDTOOL TTM_ADDTOOLA
+#define TTM_DELTOOL TTM_DELTOOLA
+#define TTM_NEWTOOLRECT TTM_NEWTOOLRECTA
+#define TTM_GETTOOLINFO TTM_GETTOOLINFOA
+#define TTM_SETTOOLINFO TTM_SETTOOLINFOA
+#define TTM_HITTEST TTM_HITTESTA
+#define TTM_GETTEXT TTM_GETTEXTA
+#define TTM_UPDATETIPTEXT TTM_UPDATETIPTEXTA
+#define TTM_ENUMTOOLS TTM_ENUMTOOLSA
+#define TTM_GETCURRENTTOOL TTM_GETCURRENTTOOLA
+
+#define TTN_GETDISPINFOA (TTN_FIRST - 0)
+#define TTN_SHOW (TTN_FIRST - 1)
+#define TTN_POP (TTN_FIRST - 2)
+#define TTN_GETDISPINFO TTN_GETDISPINFOA
+#define TTN_NEEDTEXTA TTN_GETDISPINFOA
+#define TTN_NEEDTEXT TTN_NEEDTEXTA
+
+#define LPSTR_TEXTCALLBACKA (reinterpret_cast<LPSTR>(static_cast<LONG_PTR>(-1)))
+#define LPSTR_TEXTCALLBACK LPSTR_TEXTCALLBACKA
+
+// The text a tool's buffer may hold (TTM_GETTEXT, TTM_GETTOOLINFO).
+#define TOOLTIP_TEXT_SIZE 80
+
+struct TTTOOLINFOA {
+    UINT cbSize;
+    UINT uFlags;
+    HWND hwnd;
+    UINT_PTR uId;
+    RECT rect;
+    HINSTANCE hinst;
+    LPSTR lpszText;
+    LPARAM lParam;
+    void* lpReserved;
+};
+typedef TTTOOLINFOA TOOLINFOA;
+typedef TTTOOLINFOA TOOLINFO;
+typedef TTTOOLINFOA* LPTOOLINFOA;
+typedef TTTOOLINFOA* LPTOOLINFO;
+#define TTTOOLINFOA_V1_SIZE offsetof(TTTOOLINFOA, lParam)
+#define TTTOOLINFOA_V2_SIZE offsetof(TTTOOLINFOA, lpReserved)
+
+struct TTHITTESTINFOA {
+    HWND hwnd;
+    POINT pt;
+    TTTOOLINFOA ti;
+};
+typedef TTHITTESTINFOA* LPTTHITTESTINFOA;
+typedef TTHITTESTINFOA* LPHITTESTINFO;
+
+struct NMTTDISPINFOA {
+    NMHDR hdr;
+    LPSTR lpszText;
+    char szText[80];
+    HINSTANCE hinst;
+    UINT uFlags;
+    LPARAM lParam;
+};
+typedef NMTTDISPINFOA NMTTDISPINFO;
+typedef NMTTDISPINFOA* LPNMTTDISPINFOA;
+typedef NMTTDISPINFOA TOOLTIPTEXTA;
+typedef NMTTDISPINFOA TOOLTIPTEXT;
+typedef NMTTDISPINFOA* LPTOOLTIPTEXT;
+
+namespace tavrin::controls {
+bool RegisterToolTip();
+}

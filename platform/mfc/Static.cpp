@@ -1,0 +1,22 @@
+#include "platform/mfc/Static.h"
+
+#include "platform/mfc/OwnerDraw.h"
+
+IMPLEMENT_DYNAMIC(CStatic, CWnd)
+
+BOOL CStatic::Create(LPCTSTR lpszText, DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID)
+{
+    tavrin::controls::RegisterStatic();
+    return CWnd::Create(WC_STATIC, lpszText, dwStyle, rect, pParentWnd, nID);
+}
+
+void CStatic::DrawItem(LPDRAWITEMSTRUCT)
+{
+}
+
+BOOL CStatic::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
+{
+    if (tavrin::mfc::ReflectDrawItem(this, message, lParam, pResult))
+        return TRUE;
+    return CWnd::OnChildNotify(message, wParam, lParam, pResult);
+}
