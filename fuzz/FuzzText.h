@@ -1,10 +1,11 @@
-// Small helpers of the provider fuzz targets: several texts out of one input,
-// and GBK characters as a browser decodes them.
+// Small helpers of the fuzz targets: several texts out of one input, GBK
+// characters as a browser decodes them, folders of their own.
 #pragma once
 
 #include <cstddef>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -52,6 +53,24 @@ inline std::string AsciiLower(std::string_view s)
         if (c >= 'A' && c <= 'Z')
             c = static_cast<char>(c - 'A' + 'a');
     return out;
+}
+
+// A new folder of the process's own under the temporary folder ($TMPDIR:
+// the build tree when ctest replays a corpus), removed when the process ends.
+inline std::filesystem::path TempFolder(const char* prefix)
+{
+    static std::vector<std::filesystem::path> folders;
+    std::string pattern = (std::filesystem::temp_directory_path() / prefix).string() + "-XXXXXX";
+    if (!mkdtemp(pattern.data()))
+        std::abort();
+    if (folders.empty())
+        std::atexit([] {
+            std::error_code error;
+            for (const auto& folder : folders)
+                std::filesystem::remove_all(folder, error);
+        });
+    folders.emplace_back(pattern);
+    return pattern;
 }
 
 // Aborts, naming the failed property, when ok is false.

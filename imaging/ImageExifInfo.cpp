@@ -27,6 +27,15 @@ enum : int {
 constexpr int kFormatSizes[13] = {0, 1, 1, 2, 4, 8, 1, 1, 2, 4, 8, 4, 8};
 constexpr int kMaxDepth = 16;
 
+// A value as the block's float: one that is not a finite float (NaN,
+// infinity, beyond float's range, as a hostile file can give) is absent.
+float ToFloat(double v)
+{
+    if (!std::isfinite(v) || std::fabs(v) > 3.4e38)
+        return 0.0f;
+    return static_cast<float>(v);
+}
+
 // Truncation toward zero that stays defined for any double.
 int ToInt(double v)
 {
@@ -198,7 +207,7 @@ bool CImageExifInfo::DecodeExif(CImageStream& stream, int mode)
             if (marker != 0xFF)
                 break;
             if (pad >= 6) {
-                std::printf("too many padding bytes\n");
+                Error("too many padding bytes");
                 return false;
             }
         }
@@ -254,7 +263,7 @@ bool CImageExifInfo::DecodeExif(CImageStream& stream, int mode)
             }
             return true;
         case M_EOI:
-            std::printf("No image in jpeg!\n");
+            Error("No image in jpeg!");
             return false;
         case M_COM:
             if ((mode & READ_EXIF) && !haveComment) {
@@ -349,7 +358,7 @@ bool CImageExifInfo::ProcessExif(const BYTE* content, DWORD length)
         return false;
 
     if (m_block->focalPlaneXRes != 0)
-        m_block->ccdWidth = static_cast<float>(m_exifImageWidth * m_block->focalPlaneUnits / m_block->focalPlaneXRes);
+        m_block->ccdWidth = ToFloat(m_exifImageWidth * m_block->focalPlaneUnits / m_block->focalPlaneXRes);
     return true;
 }
 
@@ -422,8 +431,8 @@ bool CImageExifInfo::ProcessDirectory(const BYTE* tiff, DWORD tiffLength, DWORD 
             m_block->orientation = o;
             break;
         }
-        case 0x011A: m_block->xResolution = static_cast<float>(number); break;
-        case 0x011B: m_block->yResolution = static_cast<float>(number); break;
+        case 0x011A: m_block->xResolution = ToFloat(number); break;
+        case 0x011B: m_block->yResolution = ToFloat(number); break;
         case 0x0128:
             if (UnitInches(ToInt(number), unit))
                 m_block->resolutionUnit = unit;
@@ -434,8 +443,8 @@ bool CImageExifInfo::ProcessDirectory(const BYTE* tiff, DWORD tiffLength, DWORD 
             break;
         case 0x0201: thumbOffset = static_cast<DWORD>(ToInt(number)); break;
         case 0x0202: thumbLength = static_cast<DWORD>(ToInt(number)); break;
-        case 0x829A: m_block->exposureTime = static_cast<float>(number); break;
-        case 0x829D: m_block->apertureFNumber = static_cast<float>(number); break;
+        case 0x829A: m_block->exposureTime = ToFloat(number); break;
+        case 0x829D: m_block->apertureFNumber = ToFloat(number); break;
         case 0x8822: m_block->exposureProgram = ToInt(number); break;
         case 0x8827: {
             long long iso = ToInt(number);
@@ -447,20 +456,20 @@ bool CImageExifInfo::ProcessDirectory(const BYTE* tiff, DWORD tiffLength, DWORD 
         case 0x9102: m_block->compressionLevel = ToInt(number); break;
         case 0x9201:
             if (m_block->exposureTime == 0)
-                m_block->exposureTime = static_cast<float>(1.0 / std::exp(number * std::log(2.0)));
+                m_block->exposureTime = ToFloat(1.0 / std::exp(number * std::log(2.0)));
             break;
         case 0x9202:
         case 0x9205:
             if (m_block->apertureFNumber == 0)
-                m_block->apertureFNumber = static_cast<float>(std::exp(number * std::log(2.0) * 0.5));
+                m_block->apertureFNumber = ToFloat(std::exp(number * std::log(2.0) * 0.5));
             break;
-        case 0x9203: m_block->brightness = static_cast<float>(number); break;
-        case 0x9204: m_block->exposureBias = static_cast<float>(number); break;
-        case 0x9206: m_block->distance = static_cast<float>(number); break;
+        case 0x9203: m_block->brightness = ToFloat(number); break;
+        case 0x9204: m_block->exposureBias = ToFloat(number); break;
+        case 0x9206: m_block->distance = ToFloat(number); break;
         case 0x9207: m_block->meteringMode = ToInt(number); break;
         case 0x9208: m_block->whiteBalance = ToInt(number); break;
         case 0x9209: m_block->flashUsed = (ToInt(number) & 7) != 0 ? 1 : 0; break;
-        case 0x920A: m_block->focalLength = static_cast<float>(number); break;
+        case 0x920A: m_block->focalLength = ToFloat(number); break;
         case 0x9286: {
             // Trailing spaces end the text; "ASCII" names the encoding of what follows.
             u64 n = byteCount;
@@ -485,8 +494,8 @@ bool CImageExifInfo::ProcessDirectory(const BYTE* tiff, DWORD tiffLength, DWORD 
                 m_exifImageWidth = static_cast<DWORD>(w);
             break;
         }
-        case 0xA20E: m_block->focalPlaneXRes = static_cast<float>(number); break;
-        case 0xA20F: m_block->focalPlaneYRes = static_cast<float>(number); break;
+        case 0xA20E: m_block->focalPlaneXRes = ToFloat(number); break;
+        case 0xA20F: m_block->focalPlaneYRes = ToFloat(number); break;
         case 0x8769:
         case 0xA005: {
             DWORD sub = Get32u(value);

@@ -48,10 +48,15 @@ namespace {
     std::longjmp(manager->jump, 1);
 }
 
+// A library never prints: the standard manager writes warnings about corrupt
+// data to stderr. Such data still decodes; errors reach the error text above.
+void OutputMessage(j_common_ptr) {}
+
 void InitErrorManager(CImageJpegErrorManager& manager, char* text, size_t textSize)
 {
     jpeg_std_error(&manager.pub);
     manager.pub.error_exit = ErrorExit;
+    manager.pub.output_message = OutputMessage;
     manager.text = text;
     manager.textSize = textSize;
     manager.ownText = nullptr;

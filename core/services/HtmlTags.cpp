@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace {
 
@@ -28,34 +29,40 @@ size_t FindFrom(const std::string& s, std::string_view needle, size_t from)
 // Deletes each occurrence of open through the end of the next close at or
 // after it, with the result of searching again from the start of the text
 // after every deletion. Only an occurrence that straddles a cut can be new,
-// so the search goes on from just before the cut, and the text is compacted
-// in place: s[0, w) is kept, s[r, end) is not searched yet.
+// so the search goes on from the last open.size() - 1 kept bytes, and the
+// text is compacted in place: s[0, w) is kept, s[r, end) is not searched yet.
+// Cuts in a row can each reach back into bytes kept before, so the character
+// starts of the kept text are remembered, not only where the last search began.
 void RemoveSpans(std::string& s, std::string_view open, std::string_view close)
 {
     if (open.empty() || close.empty())
         return;
+    std::vector<bool> starts(s.size(), false);  // character starts of s[0, w)
     size_t w = 0;
     size_t r = 0;
-    size_t boundary = 0;  // a character start of the kept text; no new match starts before it
     for (;;) {
         size_t p = FindFrom(s, open, r);
         size_t q = p == npos ? npos : FindFrom(s, close, p);
         if (q == npos)
             break;
+        // r is a character start and p one reached by stepping from it.
+        for (size_t i = r, next = r; i < p; ++i) {
+            starts[w + (i - r)] = i == next;
+            if (i == next)
+                next += Step(s, i);
+        }
         std::memmove(s.data() + w, s.data() + r, p - r);
         w += p - r;
         r = q + close.size();
         // Move the kept bytes a straddling match could start in back in
         // front of the unread text, from a character start.
-        size_t target = std::max(boundary, w >= open.size() - 1 ? w - (open.size() - 1) : 0);
-        size_t b = boundary;
-        while (b < target && b + Step(s, b) <= target)
-            b += Step(s, b);
+        size_t b = w >= open.size() - 1 ? w - (open.size() - 1) : 0;
+        while (b > 0 && b < w && !starts[b])
+            --b;
         size_t tail = w - b;
         std::memmove(s.data() + r - tail, s.data() + b, tail);
         r -= tail;
         w = b;
-        boundary = b;
     }
     std::memmove(s.data() + w, s.data() + r, s.size() - r);
     s.resize(w + (s.size() - r));

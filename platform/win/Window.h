@@ -241,12 +241,12 @@ public:
     static std::vector<HWND> ThreadWindows(DWORD threadId);
 
 private:
-    friend HWND ::CreateWindowExA(DWORD, LPCSTR, LPCSTR, DWORD, int, int, int, int, HWND, HMENU, HINSTANCE, LPVOID);
-    friend BOOL ::DestroyWindow(HWND);
-    friend LONG_PTR ::GetWindowLongPtrA(HWND, int);
-    friend LONG_PTR ::SetWindowLongPtrA(HWND, int, LONG_PTR);
-    friend LONG ::GetWindowLongA(HWND, int);
-    friend LONG ::SetWindowLongA(HWND, int, LONG);
+    friend HWND (::CreateWindowExA)(DWORD, LPCSTR, LPCSTR, DWORD, int, int, int, int, HWND, HMENU, HINSTANCE, LPVOID);
+    friend BOOL (::DestroyWindow)(HWND);
+    friend LONG_PTR (::GetWindowLongPtrA)(HWND, int);
+    friend LONG_PTR (::SetWindowLongPtrA)(HWND, int, LONG_PTR);
+    friend LONG (::GetWindowLongA)(HWND, int);
+    friend LONG (::SetWindowLongA)(HWND, int, LONG);
     friend class WindowTree;
     friend void MarkWindowDestroying(HWND hwnd);
 
