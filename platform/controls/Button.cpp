@@ -51,8 +51,7 @@ private:
     bool m_focused = false;
     bool m_mouse = false; // the left button went down here and is captured
     bool m_space = false; // Space went down while focused
-    HANDLE m_image = nullptr; // shown instead of the text with BS_ICON or BS_BITMAP
-    UINT m_imageType = IMAGE_BITMAP;
+    ControlImage m_image; // shown instead of the text with BS_ICON or BS_BITMAP
 };
 
 LRESULT Button::Handle(UINT message, WPARAM wParam, LPARAM lParam)
@@ -159,16 +158,12 @@ LRESULT Button::Handle(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     }
     case BM_SETIMAGE: {
-        if (wParam != IMAGE_BITMAP && wParam != IMAGE_ICON)
-            return 0;
-        HANDLE old = m_imageType == wParam ? m_image : nullptr;
-        m_image = reinterpret_cast<HANDLE>(lParam);
-        m_imageType = static_cast<UINT>(wParam);
+        const LRESULT old = m_image.Set(wParam, lParam, 1u << IMAGE_BITMAP | 1u << IMAGE_ICON);
         Redraw();
-        return reinterpret_cast<LRESULT>(old);
+        return old;
     }
     case BM_GETIMAGE:
-        return m_imageType == wParam ? reinterpret_cast<LRESULT>(m_image) : 0;
+        return m_image.Get(wParam);
     case BM_CLICK:
         if (Enabled() && Type() != BS_GROUPBOX) {
             SetPushed(true);
@@ -353,9 +348,10 @@ void Button::PaintPush(HDC hdc, RECT rc, bool pushed)
     if (pushed)
         OffsetRect(&text, 1, 1);
     SetTextColor(hdc, GetSysColor(COLOR_BTNTEXT));
-    if ((Style() & (BS_ICON | BS_BITMAP)) && m_image) {
-        const SIZE size = ImageSize(m_image, m_imageType);
-        DrawImage(hdc, m_image, m_imageType, (text.left + text.right - size.cx) / 2, (text.top + text.bottom - size.cy) / 2);
+    if ((Style() & (BS_ICON | BS_BITMAP)) && m_image.handle) {
+        const SIZE size = ImageSize(m_image.handle, m_image.type);
+        DrawImage(hdc, m_image.handle, m_image.type, (text.left + text.right - size.cx) / 2,
+                  (text.top + text.bottom - size.cy) / 2);
     } else {
         DrawAligned(hdc, Text(), text, TextFormat(DT_CENTER, DT_VCENTER), Enabled());
     }

@@ -1,12 +1,11 @@
 // "BUTTON": push and default push buttons, check boxes, radio buttons, group
-// boxes and owner-drawn buttons.
+// boxes and owner-drawn buttons (the messages the dialog manager sends them
+// come with it).
 #pragma once
 
 #include "platform/controls/CommCtrl.h"
 #include "platform/win/ResourceImage.h"
 
-#define BS_PUSHBUTTON 0x00000000L
-#define BS_DEFPUSHBUTTON 0x00000001L
 #define BS_CHECKBOX 0x00000002L
 #define BS_AUTOCHECKBOX 0x00000003L
 #define BS_RADIOBUTTON 0x00000004L
@@ -34,22 +33,12 @@
 #define BS_FLAT 0x00008000L
 #define BS_RIGHTBUTTON BS_LEFTTEXT
 
-#define BM_GETCHECK 0x00F0
-#define BM_SETCHECK 0x00F1
-#define BM_GETSTATE 0x00F2
-#define BM_SETSTATE 0x00F3
-#define BM_SETSTYLE 0x00F4
-#define BM_CLICK 0x00F5
 #define BM_GETIMAGE 0x00F6
 #define BM_SETIMAGE 0x00F7
 
-#define BST_UNCHECKED 0x0000
-#define BST_CHECKED 0x0001
-#define BST_INDETERMINATE 0x0002
 #define BST_PUSHED 0x0004
 #define BST_FOCUS 0x0008
 
-#define BN_CLICKED 0
 #define BN_PAINT 1
 #define BN_HILITE 2
 #define BN_UNHILITE 3

@@ -54,6 +54,13 @@ LRESULT ComboBox::Handle(UINT message, WPARAM wParam, LPARAM lParam)
         SetWindowPos(m_hwnd, nullptr, 0, 0, cs->cx, cs->cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
         return 0;
     }
+    // WS_VSCROLL is the dropped list's: the field itself has no frame or bar.
+    case WM_NCCALCSIZE:
+        return 0;
+    case WM_NCPAINT:
+        return 0;
+    case WM_NCHITTEST:
+        return HTCLIENT;
     case WM_DESTROY:
         if (m_list)
             DestroyWindow(m_list);

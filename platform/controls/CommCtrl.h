@@ -1,8 +1,9 @@
 // Common-control records and constants shared by every control: the
 // registration call, class names, WM_NOTIFY codes and their ranges, and the
-// custom-draw record. Each control's own messages live in its own header.
+// custom-draw record (the DLGC_ answers come with the dialog manager). Each control's own messages live in its own header.
 #pragma once
 
+#include "platform/win/Dialog.h"
 #include "platform/win/Notify.h"
 #include "platform/win/Window.h"
 
@@ -135,16 +136,3 @@ struct NMCUSTOMDRAW {
     LPARAM lItemlParam;
 };
 typedef NMCUSTOMDRAW* LPNMCUSTOMDRAW;
-
-// What dialogs ask controls with WM_GETDLGCODE (the dialog manager's values).
-#define DLGC_WANTARROWS 0x0001
-#define DLGC_WANTTAB 0x0002
-#define DLGC_WANTALLKEYS 0x0004
-#define DLGC_WANTMESSAGE 0x0004
-#define DLGC_HASSETSEL 0x0008
-#define DLGC_DEFPUSHBUTTON 0x0010
-#define DLGC_UNDEFPUSHBUTTON 0x0020
-#define DLGC_RADIOBUTTON 0x0040
-#define DLGC_WANTCHARS 0x0080
-#define DLGC_STATIC 0x0100
-#define DLGC_BUTTON 0x2000

@@ -135,6 +135,16 @@ int LineHeight(HFONT font)
     return height;
 }
 
+LRESULT ControlImage::Set(WPARAM newType, LPARAM image, unsigned acceptedTypes)
+{
+    if (newType > IMAGE_CURSOR || !(acceptedTypes & (1u << newType)))
+        return 0;
+    const LRESULT old = Get(newType);
+    handle = reinterpret_cast<HANDLE>(image);
+    type = static_cast<UINT>(newType);
+    return old;
+}
+
 SIZE ImageSize(HANDLE image, UINT type)
 {
     SIZE size{0, 0};

@@ -5,6 +5,7 @@
 
 #include "platform/controls/CommCtrl.h"
 #include "platform/gdi/Gdi.h"
+#include "platform/win/ResourceImage.h"
 #include "platform/win/User.h"
 
 #include <string>
@@ -45,6 +46,16 @@ public:
 protected:
     HWND m_hwnd;
     HFONT m_font = nullptr;
+};
+
+// The bitmap or icon a button or static shows (BM_/STM_SETIMAGE).
+struct ControlImage {
+    HANDLE handle = nullptr;
+    UINT type = IMAGE_BITMAP;
+    // Takes the image when its type is one of the accepted ones (a mask of
+    // 1 << IMAGE_*); answers the previous image of that type, or null.
+    LRESULT Set(WPARAM newType, LPARAM image, unsigned acceptedTypes);
+    LRESULT Get(WPARAM wantedType) const { return wantedType == type ? reinterpret_cast<LRESULT>(handle) : 0; }
 };
 
 // The DC to paint with: WM_PAINT's wParam when it carries one, else BeginPaint.

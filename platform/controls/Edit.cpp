@@ -6,14 +6,8 @@
 #include "platform/controls/Control.h"
 #include "platform/controls/EditText.h"
 
-#if __has_include("platform/win/Caret.h")
 #include "platform/win/Caret.h"
-#define TAVRIN_EDIT_CARET 1
-#endif
-#if __has_include("platform/win/Clipboard.h")
 #include "platform/win/Clipboard.h"
-#define TAVRIN_EDIT_CLIPBOARD 1
-#endif
 
 #include "platform/base/String.h"
 
@@ -96,29 +90,23 @@ LRESULT Edit::Handle(UINT message, WPARAM wParam, LPARAM lParam)
         Control::Handle(message, wParam, lParam);
         ScrollCaret();
         if (m_focused) {
-#ifdef TAVRIN_EDIT_CARET
             CreateCaret(m_hwnd, nullptr, 1, LineHeight(Font()));
             ShowCaret(m_hwnd);
-#endif
             UpdateCaret();
         }
         return 0;
     case WM_SETFOCUS:
         m_focused = true;
-#ifdef TAVRIN_EDIT_CARET
         CreateCaret(m_hwnd, nullptr, 1, LineHeight(Font()));
         UpdateCaret();
         ShowCaret(m_hwnd);
-#endif
         Redraw();
         Command(EN_SETFOCUS);
         return 0;
     case WM_KILLFOCUS:
         m_focused = false;
         m_pendingLead = -1;
-#ifdef TAVRIN_EDIT_CARET
         DestroyCaret();
-#endif
         Redraw();
         Command(EN_KILLFOCUS);
         return 0;
@@ -540,15 +528,12 @@ void Edit::ScrollCaret()
 
 void Edit::UpdateCaret()
 {
-#ifdef TAVRIN_EDIT_CARET
     if (m_focused)
         SetCaretPos(XOf(m_text.Caret()), Area().top + 1);
-#endif
 }
 
 void Edit::Copy()
 {
-#ifdef TAVRIN_EDIT_CLIPBOARD
     // A password never leaves its field.
     if (Password() || !m_text.HasSelection())
         return;
@@ -567,7 +552,6 @@ void Edit::Copy()
         }
     }
     CloseClipboard();
-#endif
 }
 
 void Edit::Cut()
@@ -580,7 +564,6 @@ void Edit::Cut()
 
 void Edit::Paste()
 {
-#ifdef TAVRIN_EDIT_CLIPBOARD
     if (ReadOnly() || !OpenClipboard(m_hwnd))
         return;
     std::string text;
@@ -599,7 +582,6 @@ void Edit::Paste()
         return;
     if (!text.empty() || m_text.HasSelection())
         UserReplace(text, false);
-#endif
 }
 
 void Edit::Clear()
@@ -637,13 +619,6 @@ void Edit::Paint(HDC hdc)
         TextOutA(hdc, sel.left, y, shown.data() + from, to - from);
     }
     RestoreDC(hdc, save);
-#ifndef TAVRIN_EDIT_CARET
-    if (m_focused && !showSelection) {
-        const int cx = XOf(m_text.Caret());
-        RECT caret{cx, y, cx + 1, y + height};
-        InvertRect(hdc, &caret);
-    }
-#endif
 }
 
 } // namespace

@@ -20,7 +20,6 @@
 #define ES_NUMBER 0x2000L
 
 #define EM_GETSEL 0x00B0
-#define EM_SETSEL 0x00B1
 #define EM_GETRECT 0x00B2
 #define EM_SETRECT 0x00B3
 #define EM_SETRECTNP 0x00B4

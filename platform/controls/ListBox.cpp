@@ -7,10 +7,7 @@
 
 #include "platform/controls/Control.h"
 
-#if __has_include("platform/win/ScrollBar.h")
 #include "platform/win/ScrollBar.h"
-#define TAVRIN_LISTBOX_SCROLLBAR 1
-#endif
 
 #include <algorithm>
 #include <cstring>
@@ -74,12 +71,15 @@ private:
     bool m_pressedInside = false;
     POINT m_lastMove{-1, -1};
     HWND m_combo = nullptr;
+    bool m_scrollBar = false;
 };
 
 LRESULT ListBox::Handle(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_CREATE:
+        // The window system drops WS_VSCROLL while the bar is hidden.
+        m_scrollBar = (reinterpret_cast<CREATESTRUCTA*>(lParam)->style & WS_VSCROLL) != 0;
         if (InCombo())
             m_combo = static_cast<HWND>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
         if (Style() & LBS_OWNERDRAWFIXED) {
@@ -618,29 +618,27 @@ void ListBox::Char(char ch)
 
 void ListBox::UpdateScrollBar()
 {
-#ifdef TAVRIN_LISTBOX_SCROLLBAR
-    if (!(Style() & WS_VSCROLL))
+    if (!m_scrollBar)
         return;
     SCROLLINFO si{sizeof(si), SIF_RANGE | SIF_PAGE | SIF_POS, 0, std::max(0, Count() - 1),
                   static_cast<UINT>(VisibleRows()), m_top, 0};
     if (Style() & LBS_DISABLENOSCROLL)
         si.fMask |= SIF_DISABLENOSCROLL;
     SetScrollInfo(m_hwnd, SB_VERT, &si, TRUE);
-#endif
 }
 
 void ListBox::Scroll(UINT request, int thumb)
 {
     const int page = VisibleRows();
     switch (request) {
-    case 0: SetTop(m_top - 1); break;        // SB_LINEUP
-    case 1: SetTop(m_top + 1); break;        // SB_LINEDOWN
-    case 2: SetTop(m_top - page); break;     // SB_PAGEUP
-    case 3: SetTop(m_top + page); break;     // SB_PAGEDOWN
-    case 4:                                  // SB_THUMBPOSITION
-    case 5: SetTop(thumb); break;            // SB_THUMBTRACK
-    case 6: SetTop(0); break;                // SB_TOP
-    case 7: SetTop(Count()); break;          // SB_BOTTOM
+    case SB_LINEUP: SetTop(m_top - 1); break;
+    case SB_LINEDOWN: SetTop(m_top + 1); break;
+    case SB_PAGEUP: SetTop(m_top - page); break;
+    case SB_PAGEDOWN: SetTop(m_top + page); break;
+    case SB_THUMBPOSITION:
+    case SB_THUMBTRACK: SetTop(thumb); break;
+    case SB_TOP: SetTop(0); break;
+    case SB_BOTTOM: SetTop(Count()); break;
     default: break;
     }
 }

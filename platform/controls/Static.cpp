@@ -18,8 +18,7 @@ private:
     void PaintText(HDC hdc, RECT rc);
     void PaintImage(HDC hdc, RECT rc);
 
-    HANDLE m_image = nullptr;
-    UINT m_imageType = IMAGE_BITMAP;
+    ControlImage m_image;
 };
 
 LRESULT Static::Handle(UINT message, WPARAM wParam, LPARAM lParam)
@@ -44,18 +43,14 @@ LRESULT Static::Handle(UINT message, WPARAM wParam, LPARAM lParam)
     case STM_SETICON:
         return SendMessageA(m_hwnd, STM_SETIMAGE, IMAGE_ICON, static_cast<LPARAM>(wParam));
     case STM_GETICON:
-        return m_imageType == IMAGE_ICON ? reinterpret_cast<LRESULT>(m_image) : 0;
+        return m_image.Get(IMAGE_ICON);
     case STM_SETIMAGE: {
-        if (wParam != IMAGE_BITMAP && wParam != IMAGE_ICON && wParam != IMAGE_CURSOR)
-            return 0;
-        HANDLE old = m_imageType == wParam ? m_image : nullptr;
-        m_image = reinterpret_cast<HANDLE>(lParam);
-        m_imageType = static_cast<UINT>(wParam);
+        const LRESULT old = m_image.Set(wParam, lParam, 1u << IMAGE_BITMAP | 1u << IMAGE_ICON | 1u << IMAGE_CURSOR);
         Redraw();
-        return reinterpret_cast<LRESULT>(old);
+        return old;
     }
     case STM_GETIMAGE:
-        return m_imageType == wParam ? reinterpret_cast<LRESULT>(m_image) : 0;
+        return m_image.Get(wParam);
     default:
         return Control::Handle(message, wParam, lParam);
     }
@@ -148,15 +143,15 @@ void Static::PaintText(HDC hdc, RECT rc)
 void Static::PaintImage(HDC hdc, RECT rc)
 {
     FillRect(hdc, &rc, CtlColor(WM_CTLCOLORSTATIC, hdc));
-    if (!m_image)
+    if (!m_image.handle)
         return;
-    const SIZE size = ImageSize(m_image, m_imageType);
+    const SIZE size = ImageSize(m_image.handle, m_image.type);
     int x = rc.left, y = rc.top;
     if (Style() & SS_CENTERIMAGE) {
         x += (rc.right - rc.left - size.cx) / 2;
         y += (rc.bottom - rc.top - size.cy) / 2;
     }
-    DrawImage(hdc, m_image, m_imageType, x, y);
+    DrawImage(hdc, m_image.handle, m_image.type, x, y);
 }
 
 } // namespace

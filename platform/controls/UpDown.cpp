@@ -4,15 +4,12 @@
 #include "platform/controls/UpDown.h"
 
 #include "platform/controls/Control.h"
+#include "platform/win/ScrollBar.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
-
-// The scroll requests the parent gets (the scroll bars' values).
-#define SB_THUMBPOSITION 4
-#define SB_ENDSCROLL 8
 
 namespace tavrin::controls {
 

@@ -180,3 +180,13 @@ TEST_F(ComboTest, FieldPixels)
     // The drop button's face at the right.
     EXPECT_EQ(PixelAt(m_combo, field.right - 5, 4), GetSysColor(COLOR_BTNFACE));
 }
+
+TEST_F(ComboTest, TheScrollBarStyleIsTheListsOnly)
+{
+    RECT window, client;
+    GetWindowRect(m_combo, &window);
+    GetClientRect(m_combo, &client);
+    EXPECT_EQ(client.right, window.right - window.left);
+    EXPECT_EQ(client.bottom, window.bottom - window.top);
+    EXPECT_NE(GetWindowLongA(m_combo, GWL_STYLE) & WS_VSCROLL, 0);
+}

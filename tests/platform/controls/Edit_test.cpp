@@ -1,4 +1,6 @@
 #include "platform/controls/Edit.h"
+#include "platform/win/Caret.h"
+#include "platform/win/Clipboard.h"
 #include "tests/platform/controls/ControlHost.h"
 
 #include <gtest/gtest.h>
@@ -233,4 +235,102 @@ TEST_F(EditTest, CentredTextAndLongTextScrolls)
     EXPECT_LT(static_cast<short>(LOWORD(SendMessageA(e, EM_POSFROMCHAR, 0, 0))), 0);
     Key(VK_HOME);
     EXPECT_EQ(static_cast<short>(LOWORD(SendMessageA(e, EM_POSFROMCHAR, 0, 0))), 1);
+}
+
+namespace {
+
+void PutOnClipboard(const std::string& text)
+{
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+    std::memcpy(GlobalLock(block), text.c_str(), text.size() + 1);
+    GlobalUnlock(block);
+    SetClipboardData(CF_TEXT, block);
+    CloseClipboard();
+}
+
+std::string FromClipboard()
+{
+    std::string text;
+    if (!OpenClipboard(nullptr))
+        return "<busy>";
+    if (HANDLE block = GetClipboardData(CF_TEXT)) {
+        text = static_cast<const char*>(GlobalLock(block));
+        GlobalUnlock(block);
+    }
+    CloseClipboard();
+    return text;
+}
+
+} // namespace
+
+TEST_F(EditTest, ClipboardCutCopyPaste)
+{
+    HWND e = Make(0, "copy me");
+    SetFocus(e);
+    SendMessageA(e, EM_SETSEL, 0, 4);
+    Type("\x03"); // Ctrl+C
+    EXPECT_EQ(FromClipboard(), "copy");
+    Key(VK_END);
+    Type("\x16"); // Ctrl+V
+    EXPECT_EQ(Text(e), "copy mecopy");
+    SendMessageA(e, EM_SETSEL, 0, 5);
+    Type("\x18"); // Ctrl+X
+    EXPECT_EQ(Text(e), "mecopy");
+    EXPECT_EQ(FromClipboard(), "copy ");
+    SendMessageA(e, EM_SETSEL, 0, 2);
+    SendMessageA(e, WM_CLEAR, 0, 0);
+    EXPECT_EQ(Text(e), "copy");
+    // Only the first line goes into a single-line field.
+    PutOnClipboard("one\r\ntwo");
+    SendMessageA(e, EM_SETSEL, 0, -1);
+    SendMessageA(e, WM_PASTE, 0, 0);
+    EXPECT_EQ(Text(e), "one");
+}
+
+TEST_F(EditTest, PastesKeepTheFieldsRules)
+{
+    // A password never leaves its field.
+    HWND masked = Make(ES_PASSWORD, "secret");
+    PutOnClipboard("before");
+    SendMessageA(masked, EM_SETSEL, 0, -1);
+    SendMessageA(masked, WM_COPY, 0, 0);
+    SendMessageA(masked, WM_CUT, 0, 0);
+    EXPECT_EQ(FromClipboard(), "before");
+    EXPECT_EQ(Text(masked), "secret");
+    // Digits only: a paste with anything else is refused whole.
+    HWND number = Make(ES_NUMBER, "1", {20, 60, 220, 84});
+    PutOnClipboard("2a3");
+    SendMessageA(number, WM_PASTE, 0, 0);
+    EXPECT_EQ(Text(number), "1");
+    PutOnClipboard("23");
+    SendMessageA(number, EM_SETSEL, 1, 1);
+    SendMessageA(number, WM_PASTE, 0, 0);
+    EXPECT_EQ(Text(number), "123");
+    // The limit cuts a paste between characters and says so.
+    HWND limited = Make(0, "", {20, 100, 220, 124});
+    SendMessageA(limited, EM_LIMITTEXT, 4, 0);
+    PutOnClipboard("a\xD6\xD0\xD6\xD0");
+    m_host.Clear();
+    SendMessageA(limited, WM_PASTE, 0, 0);
+    EXPECT_EQ(Text(limited), "a\xD6\xD0");
+    EXPECT_EQ(m_host.Codes(), (std::vector<UINT>{EN_UPDATE, EN_CHANGE, EN_MAXTEXT}));
+    // Read-only fields take nothing.
+    HWND fixed = Make(ES_READONLY, "fixed", {20, 140, 220, 164});
+    SendMessageA(fixed, WM_PASTE, 0, 0);
+    EXPECT_EQ(Text(fixed), "fixed");
+}
+
+TEST_F(EditTest, TheCaretFollowsTheInsertionPoint)
+{
+    HWND e = Make(0, "abcdef");
+    SetFocus(e);
+    SendMessageA(e, EM_SETSEL, 3, 3);
+    POINT caret{};
+    ASSERT_TRUE(GetCaretPos(&caret));
+    EXPECT_EQ(caret.x, static_cast<short>(LOWORD(SendMessageA(e, EM_POSFROMCHAR, 3, 0))));
+    Key(VK_END);
+    GetCaretPos(&caret);
+    EXPECT_EQ(caret.x, static_cast<short>(LOWORD(SendMessageA(e, EM_POSFROMCHAR, 6, 0))));
 }

@@ -1,4 +1,5 @@
 #include "platform/controls/ListBox.h"
+#include "platform/win/ScrollBar.h"
 #include "tests/platform/controls/ControlHost.h"
 
 #include <gtest/gtest.h>
@@ -210,4 +211,27 @@ TEST(ListBox, ScrollRequestsAndTheWheelMoveTheTop)
         SendMessageA(list, s.message, s.wParam, 0);
         EXPECT_EQ(SendMessageA(list, LB_GETTOPINDEX, 0, 0), s.top) << s.message << " " << s.wParam;
     }
+}
+
+TEST(ListBox, TheScrollBarFollowsTheItemsAndTheTop)
+{
+    ControlHost host;
+    HWND list = host.Create(WC_LISTBOX, "", kChild, {10, 10, 160, 110}, 1);
+    RECT before;
+    GetClientRect(list, &before);
+    Fill(list, 3); // all fit: no bar
+    RECT client;
+    GetClientRect(list, &client);
+    EXPECT_EQ(client.right, before.right);
+    Fill(list, 27);
+    GetClientRect(list, &client);
+    EXPECT_LT(client.right, before.right); // the bar took its width
+    SendMessageA(list, LB_SETTOPINDEX, 5, 0);
+    SCROLLINFO si{sizeof(si), SIF_ALL, 0, 0, 0, 0, 0};
+    ASSERT_TRUE(GetScrollInfo(list, SB_VERT, &si));
+    const int h = static_cast<int>(SendMessageA(list, LB_GETITEMHEIGHT, 0, 0));
+    EXPECT_EQ(si.nMin, 0);
+    EXPECT_EQ(si.nMax, 29);
+    EXPECT_EQ(si.nPage, static_cast<UINT>(client.bottom / h));
+    EXPECT_EQ(si.nPos, 5);
 }
