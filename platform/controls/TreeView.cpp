@@ -22,7 +22,6 @@ namespace {
 constexpr int kTextBuffer = 260;
 constexpr int kDefaultIndent = 19;
 constexpr UINT_PTR kEditTimer = 42;
-constexpr UINT_PTR kHotTimer = 43;
 const char kEditProcProp[] = "TavrinTreeEditProc";
 
 struct Node {

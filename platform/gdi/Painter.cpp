@@ -52,17 +52,32 @@ void Painter::FillRect(const RECT& r, const BrushPattern& brush, int rop2)
 {
     if (!m_surface || brush.IsNone() || rop2 == R2_NOP)
         return;
+    // A solid brush under an operation that ignores the destination is one
+    // colour: whole rows at a time.
+    bool usesDest = ApplyRop2Bits(rop2, 0, 0) != ApplyRop2Bits(rop2, 0, ~0u)
+                    || ApplyRop2Bits(rop2, ~0u, 0) != ApplyRop2Bits(rop2, ~0u, ~0u);
+    if (brush.IsSolid() && !usesDest) {
+        uint32_t pixel = rop2 == R2_COPYPEN ? brush.SolidColor() : ApplyRop2(rop2, brush.SolidColor(), 0);
+        FillSolid(r, pixel);
+        return;
+    }
     ForEachClipped(r, [&](const RECT& c) {
         for (int y = c.top; y < c.bottom; ++y) {
             uint32_t* row = m_surface->Scanline(y);
-            if (brush.IsSolid() && rop2 == R2_COPYPEN) {
-                std::fill(row + c.left, row + c.right, brush.SolidColor());
-                continue;
-            }
             for (int x = c.left; x < c.right; ++x)
                 if (brush.Draws(x, y))
                     row[x] = ApplyRop2(rop2, brush.At(x, y), row[x]);
         }
+    });
+}
+
+void Painter::FillSolid(const RECT& r, uint32_t pixel)
+{
+    if (!m_surface)
+        return;
+    ForEachClipped(r, [&](const RECT& c) {
+        for (int y = c.top; y < c.bottom; ++y)
+            FillPixels(m_surface->Scanline(y) + c.left, size_t(c.right - c.left), pixel);
     });
 }
 
@@ -78,13 +93,17 @@ void Painter::PatternBlt(const RECT& r, const BrushPattern& brush, uint8_t rop3)
     bool usesPattern = Rop3UsesPattern(rop3);
     if (usesPattern && brush.IsNone())
         return;
+    // One colour when the operation ignores the destination and the pattern
+    // is solid or unused (PATCOPY, BLACKNESS, WHITENESS, NOTPATCOPY...).
+    bool usesDest = ((rop3 >> 1) & 0x55) != (rop3 & 0x55);
+    if (!usesDest && (!usesPattern || brush.IsSolid())) {
+        uint32_t p = usesPattern ? brush.SolidColor() : 0;
+        FillSolid(r, rop3 == 0xF0 ? p : ApplyRop3(rop3, p, 0, 0));
+        return;
+    }
     ForEachClipped(r, [&](const RECT& c) {
         for (int y = c.top; y < c.bottom; ++y) {
             uint32_t* row = m_surface->Scanline(y);
-            if (rop3 == 0xF0 && brush.IsSolid()) {
-                std::fill(row + c.left, row + c.right, brush.SolidColor());
-                continue;
-            }
             for (int x = c.left; x < c.right; ++x) {
                 if (usesPattern && !brush.Draws(x, y))
                     continue;

@@ -31,6 +31,8 @@ public:
     void Span(int y, int x0, int x1, const BrushPattern& brush, int rop2);
     void FillRect(const RECT& r, const BrushPattern& brush, int rop2);
     void PatternBlt(const RECT& r, const BrushPattern& brush, uint8_t rop3);
+    // Sets every pixel of r inside the clip to pixel.
+    void FillSolid(const RECT& r, uint32_t pixel);
     // Calls fn(rect) for each clip rectangle intersecting r.
     template <typename Fn>
     void ForEachClipped(const RECT& r, Fn fn) const

@@ -9,6 +9,8 @@ class CButton : public CWnd {
     DECLARE_DYNAMIC(CButton)
 public:
     CButton() = default;
+    // The base class's forms stay callable beside these.
+    using CWnd::Create;
     BOOL Create(LPCTSTR lpszCaption, DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID);
 
     UINT GetState() const { return static_cast<UINT>(SendMessage(BM_GETSTATE)); }

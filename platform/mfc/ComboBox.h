@@ -9,6 +9,8 @@ class CComboBox : public CWnd {
     DECLARE_DYNAMIC(CComboBox)
 public:
     CComboBox() = default;
+    // The base class's forms stay callable beside these.
+    using CWnd::Create;
     BOOL Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID);
 
     int GetCount() const { return static_cast<int>(SendMessage(CB_GETCOUNT)); }

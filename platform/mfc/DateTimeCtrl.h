@@ -8,6 +8,8 @@ class CDateTimeCtrl : public CWnd {
     DECLARE_DYNAMIC(CDateTimeCtrl)
 public:
     CDateTimeCtrl() = default;
+    // The base class's forms stay callable beside these.
+    using CWnd::Create;
     BOOL Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID);
 
     // GDT_VALID with the time, GDT_NONE when the picker holds none.

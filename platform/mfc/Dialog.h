@@ -17,6 +17,8 @@ public:
     ~CDialog() override;
 
     // Modeless.
+    // The base class's forms stay callable beside these.
+    using CWnd::Create;
     virtual BOOL Create(LPCTSTR lpszTemplateName, CWnd* pParentWnd = nullptr);
     virtual BOOL Create(UINT nIDTemplate, CWnd* pParentWnd = nullptr);
     virtual BOOL CreateIndirect(LPCDLGTEMPLATE lpDialogTemplate, CWnd* pParentWnd = nullptr);

@@ -53,10 +53,19 @@ public:
 
     static const CRect rectDefault;
 
+    // Hides CWnd::Create on purpose, as the framework does: a call with a
+    // literal 0 for the menu would otherwise be ambiguous with the id form.
+#if defined(__clang__)
+#pragma clang diagnostic push
+#pragma clang diagnostic ignored "-Woverloaded-virtual"
+#endif
     virtual BOOL Create(LPCTSTR lpszClassName, LPCTSTR lpszWindowName,
                         DWORD dwStyle = WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE, const RECT& rect = rectDefault,
                         CWnd* pParentWnd = nullptr, LPCTSTR lpszMenuName = nullptr, DWORD dwExStyle = 0,
                         CCreateContext* pContext = nullptr);
+#if defined(__clang__)
+#pragma clang diagnostic pop
+#endif
     // Title from the string resource (its first part), menu, accelerators and
     // icon of the same id.
     virtual BOOL LoadFrame(UINT nIDResource, DWORD dwDefaultStyle = WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE,
@@ -163,10 +172,18 @@ class CMiniFrameWnd : public CFrameWnd {
     DECLARE_DYNCREATE(CMiniFrameWnd)
 public:
     CMiniFrameWnd() = default;
+#if defined(__clang__)
+#pragma clang diagnostic push
+#pragma clang diagnostic ignored "-Woverloaded-virtual"
+#endif
+    // A mini frame's own forms hide the frame's, as the framework's do.
     BOOL Create(LPCTSTR lpClassName, LPCTSTR lpWindowName, DWORD dwStyle, const RECT& rect,
                 CWnd* pParentWnd = nullptr, UINT nID = 0);
     BOOL CreateEx(DWORD dwExStyle, LPCTSTR lpClassName, LPCTSTR lpWindowName, DWORD dwStyle, const RECT& rect,
                   CWnd* pParentWnd = nullptr, UINT nID = 0);
+#if defined(__clang__)
+#pragma clang diagnostic pop
+#endif
     BOOL PreCreateWindow(CREATESTRUCT& cs) override;
 };
 

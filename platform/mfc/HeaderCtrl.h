@@ -9,6 +9,8 @@ class CHeaderCtrl : public CWnd {
     DECLARE_DYNAMIC(CHeaderCtrl)
 public:
     CHeaderCtrl() = default;
+    // The base class's forms stay callable beside these.
+    using CWnd::Create;
     BOOL Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID);
 
     int GetItemCount() const { return static_cast<int>(SendMessage(HDM_GETITEMCOUNT)); }

@@ -11,6 +11,8 @@ class CListBox : public CWnd {
     DECLARE_DYNAMIC(CListBox)
 public:
     CListBox() = default;
+    // The base class's forms stay callable beside these.
+    using CWnd::Create;
     BOOL Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID);
 
     int GetCount() const { return static_cast<int>(SendMessage(LB_GETCOUNT)); }

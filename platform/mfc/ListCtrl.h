@@ -10,6 +10,8 @@ class CListCtrl : public CWnd {
     DECLARE_DYNAMIC(CListCtrl)
 public:
     CListCtrl() = default;
+    // The base class's forms stay callable beside these.
+    using CWnd::Create;
     BOOL Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID);
 
     CHeaderCtrl* GetHeaderCtrl() const;

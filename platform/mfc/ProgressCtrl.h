@@ -8,6 +8,8 @@ class CProgressCtrl : public CWnd {
     DECLARE_DYNAMIC(CProgressCtrl)
 public:
     CProgressCtrl() = default;
+    // The base class's forms stay callable beside these.
+    using CWnd::Create;
     BOOL Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID);
 
     void SetRange(short nLower, short nUpper) { SendMessage(PBM_SETRANGE, 0, MAKELPARAM(nLower, nUpper)); }

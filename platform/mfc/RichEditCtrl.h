@@ -8,6 +8,8 @@ class CRichEditCtrl : public CWnd {
     DECLARE_DYNAMIC(CRichEditCtrl)
 public:
     CRichEditCtrl() = default;
+    // The base class's forms stay callable beside these.
+    using CWnd::Create;
     BOOL Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID);
 
     BOOL CanUndo() const { return static_cast<BOOL>(SendMessage(EM_CANUNDO)); }

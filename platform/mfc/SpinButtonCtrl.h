@@ -8,6 +8,8 @@ class CSpinButtonCtrl : public CWnd {
     DECLARE_DYNAMIC(CSpinButtonCtrl)
 public:
     CSpinButtonCtrl() = default;
+    // The base class's forms stay callable beside these.
+    using CWnd::Create;
     BOOL Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID);
 
     BOOL SetAccel(int nAccel, UDACCEL* pAccel)

@@ -8,6 +8,8 @@ class CStatic : public CWnd {
     DECLARE_DYNAMIC(CStatic)
 public:
     CStatic() = default;
+    // The base class's forms stay callable beside these.
+    using CWnd::Create;
     BOOL Create(LPCTSTR lpszText, DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID = 0xffff);
 
     HICON SetIcon(HICON hIcon) { return reinterpret_cast<HICON>(SendMessage(STM_SETICON, reinterpret_cast<WPARAM>(hIcon))); }

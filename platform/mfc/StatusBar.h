@@ -25,6 +25,9 @@ public:
     CStatusBar();
     ~CStatusBar() override;
 
+    // The base class's forms stay callable beside these.
+    using CControlBar::Create;
+    using CControlBar::CreateEx;
     BOOL Create(CWnd* pParentWnd, DWORD dwStyle = WS_CHILD | WS_VISIBLE | CBRS_BOTTOM,
                 UINT nID = AFX_IDW_STATUS_BAR);
     // dwCtrlStyle: the control's own styles (SBARS_SIZEGRIP...).

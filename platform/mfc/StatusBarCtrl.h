@@ -8,6 +8,8 @@ class CStatusBarCtrl : public CWnd {
     DECLARE_DYNAMIC(CStatusBarCtrl)
 public:
     CStatusBarCtrl() = default;
+    // The base class's forms stay callable beside these.
+    using CWnd::Create;
     BOOL Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID);
 
     BOOL SetParts(int nParts, int* pWidths)

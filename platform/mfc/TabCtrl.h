@@ -10,6 +10,8 @@ class CTabCtrl : public CWnd {
     DECLARE_DYNAMIC(CTabCtrl)
 public:
     CTabCtrl() = default;
+    // The base class's forms stay callable beside these.
+    using CWnd::Create;
     BOOL Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID);
 
     int GetItemCount() const { return static_cast<int>(SendMessage(TCM_GETITEMCOUNT)); }

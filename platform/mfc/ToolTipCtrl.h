@@ -17,6 +17,8 @@ class CToolTipCtrl : public CWnd {
     DECLARE_DYNAMIC(CToolTipCtrl)
 public:
     CToolTipCtrl() = default;
+    // The base class's forms stay callable beside these.
+    using CWnd::Create;
     BOOL Create(CWnd* pParentWnd, DWORD dwStyle = 0);
 
     void Activate(BOOL bActivate) { SendMessage(TTM_ACTIVATE, bActivate); }

@@ -12,6 +12,8 @@ class CTreeCtrl : public CWnd {
     DECLARE_DYNAMIC(CTreeCtrl)
 public:
     CTreeCtrl() = default;
+    // The base class's forms stay callable beside these.
+    using CWnd::Create;
     BOOL Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID);
 
     HTREEITEM InsertItem(LPTVINSERTSTRUCT lpInsertStruct);
