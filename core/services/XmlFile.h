@@ -57,6 +57,15 @@ public:
     CString GetTagName(int c = -1);
     int GetChildCount(int c = -1);
     CXmlNode GetNode(int c = -1);
+    // Calls read with the document's node (empty without a document) while
+    // holding the lock: a long read-only scan without a lock, a lookup and a
+    // copy per field. read must not change the document.
+    template <class Read>
+    void ReadDocument(Read&& read)
+    {
+        std::lock_guard lock(m_lock);
+        read(m_document.GetDocument());
+    }
     BOOL SetData(const char* value, int c = -1);
     BOOL SetChildData(const char* name, const char* value, int c = -1);
     BOOL SetAttrib(const char* name, const char* value, int c = -1);

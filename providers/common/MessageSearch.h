@@ -1,15 +1,11 @@
 // The message search both providers' boards share: the list rebuilt from
 // the store's document with the messages (and the class vote) whose title or
 // text, tags stripped, holds one of the words. Item is the provider's
-// message record (title, content, time, user, id as joined fields whose
-// first piece is the message's own).
+// message record, read for the vote.
 #pragma once
 
 #include "core/model/MessageStore.h"
-#include "core/services/HtmlTags.h"
-#include "core/services/StringTokenizer.h"
 #include "core/services/XmlFile.h"
-#include "providers/common/Highlight.h"
 
 #include <functional>
 #include <set>
@@ -30,43 +26,45 @@ struct MessageSearchHooks {
     BOOL hasSubject = FALSE;
 };
 
-namespace search_detail {
+// The words of a search and the test of a title or text against them.
+class SearchWords {
+public:
+    // Runs of white space separate the words.
+    explicit SearchWords(const CString& text);
 
-inline CString Piece(const CString& joined, int index)
-{
-    CStringArray pieces;
-    SplitString(joined, "`|", pieces);
-    return index < pieces.GetSize() ? pieces[index] : pieces[0];
-}
+    // Whether the text, its tags removed, holds one of the words at a
+    // character boundary.
+    bool FoundIn(CString text) const;
+    // The same for a text as the document stores it (escaped). A text that
+    // lacks a character of every word is passed over without being read back.
+    bool FoundInStored(std::string_view stored) const;
 
-// Whether word stands in text at a character boundary: a byte search,
-// then the double-byte characters before a find are stepped over.
-inline bool Contains(std::string_view text, std::string_view word)
-{
-    size_t boundary = 0;
-    for (size_t at = text.find(word); at != std::string_view::npos; at = text.find(word, at + 1)) {
-        while (boundary < at)
-            boundary += static_cast<size_t>(CharLength(text.data() + boundary, text.data() + text.size()));
-        if (boundary == at)
-            return true;
-    }
-    return false;
-}
+private:
+    struct Word {
+        CString text;
+        // Holds no byte an entity reads back as.
+        bool plain = false;
+        // Its characters without such bytes: each stands as it is in any
+        // stored text that holds the word.
+        std::vector<std::string_view> characters;
+    };
+    static bool MayHold(std::string_view stored, const Word& word);
 
-inline bool IsHit(CString title, CString content, const std::vector<CString>& words)
-{
-    // Only text with a tag needs its tags removed.
-    if (title.Find('<') >= 0)
-        StripHtmlTags(title);
-    if (content.Find('<') >= 0)
-        StripHtmlTags(content);
-    for (const CString& word : words)
-        if (Contains(title.View(), word.View()) || Contains(content.View(), word.View()))
-            return true;
-    return false;
-}
+    std::vector<Word> m_words;
+};
 
-} // namespace search_detail
+// What one pass over the board's elements finds: the messages whose title
+// or text holds one of the words, in document order, as list records (title,
+// or the text when the message has no subject; the first reply's time; user,
+// ids, read flag, element), and whether there is a pinned list and a vote.
+// With listed, only messages whose custo_id is in it.
+struct StoredBoardHits {
+    std::vector<CMessageItem*> messages;
+    bool hasTop = false;
+    bool hasVote = false;
+};
+StoredBoardHits FindStoredMessages(CXmlFile& xml, const SearchWords& words,
+                                   const std::set<std::string, std::less<>>* listed, BOOL hasSubject);
 
 template <class Item>
 void SearchMessages(CMessageStore& store, CString text, int within, const MessageSearchHooks& hooks)
@@ -83,21 +81,24 @@ void SearchMessages(CMessageStore& store, CString text, int within, const Messag
         hooks.post(21);
         return;
     }
-    const std::vector<CString> words = SplitWords(text);
+    const SearchWords words(text);
     CXmlFile& xml = *store.GetXmlFile();
     {
         CClassStore::ItemsLock lock = store.LockItems();
-        std::set<std::string> listed;
+        std::set<std::string, std::less<>> listed;
         if (within)
             for (int i = 0; i < store.GetItemCount(); ++i)
                 listed.insert(store.GetItem(i)->m_custoId.Str());
         store.RemoveAllItems();
 
+        StoredBoardHits hits = FindStoredMessages(xml, words, within ? &listed : nullptr, hooks.hasSubject);
+
+        // The pinned list and the vote are looked up only where they are.
         CXmlCursor cursor(xml);
-        xml.ResetPos(cursor.GetId());
         std::vector<CString> pinnedIds;
         std::vector<CMessageItem> pinnedCopies;
-        if (cursor.FindChildElem("message") && cursor.FindChildElem("top")) {
+        xml.ResetPos(cursor.GetId());
+        if (hits.hasTop && cursor.FindChildElem("message") && cursor.FindChildElem("top")) {
             if (cursor.FindChildElem("id")) {
                 do
                     pinnedIds.push_back(cursor.GetData());
@@ -113,45 +114,24 @@ void SearchMessages(CMessageStore& store, CString text, int within, const Messag
             }
         }
 
-        xml.ResetPos(cursor.GetId());
-        if (cursor.FindChildElem("message") && cursor.FindChildElem("item")) {
-            do {
-                // Only a hit is read whole.
-                if (!search_detail::IsHit(cursor.GetChildData("title"), cursor.GetChildData("content"), words))
-                    continue;
-                Item stored;
-                Item::ReadXml(&stored, &cursor);
-                if (within && !listed.count(stored.m_custoId.Str()))
-                    continue;
-                CMessageItem* item = new CMessageItem;
-                item->m_element = cursor.GetNode();
-                item->m_title = stored.m_title;
-                if (item->m_title.IsEmpty() && !hooks.hasSubject)
-                    item->m_title = stored.m_content;
-                item->m_title.Replace("&nbsp;", " ");
-                // The first reply's time when there is one, else the message's.
-                item->m_time = search_detail::Piece(stored.m_time, 1);
-                item->m_user = search_detail::Piece(stored.m_user, 0);
-                item->m_custoId = stored.m_custoId;
-                item->m_id = search_detail::Piece(stored.m_id, 0);
-                item->m_read = stored.m_read;
-                for (const CString& id : pinnedIds)
-                    item->m_pinned = item->m_pinned || item->m_id == id;
-                for (const CMessageItem& copy : pinnedCopies)
-                    item->m_pinned = item->m_pinned || *item == copy;
-                if (item->m_pinned)
-                    store.InsertItem(item, 0);
-                else
-                    store.AddItem(item);
-            } while (xml.FindNextElem(TRUE, cursor.GetId()));
+        for (CMessageItem* item : hits.messages) {
+            for (const CString& id : pinnedIds)
+                item->m_pinned = item->m_pinned || item->m_id == id;
+            for (const CMessageItem& copy : pinnedCopies)
+                item->m_pinned = item->m_pinned || *item == copy;
+            if (item->m_pinned)
+                store.InsertItem(item, 0);
+            else
+                store.AddItem(item);
         }
 
         // The vote is searched whether or not there are messages.
         xml.ResetPos(cursor.GetId());
-        if (cursor.FindChildElem("message") && cursor.FindChildElem("vote") && cursor.FindChildElem("item")) {
+        if (hits.hasVote && cursor.FindChildElem("message") && cursor.FindChildElem("vote") &&
+            cursor.FindChildElem("item")) {
             Item stored;
             Item::ReadXml(&stored, &cursor);
-            if (search_detail::IsHit(stored.m_title, stored.m_content, words))
+            if (words.FoundIn(stored.m_title) || words.FoundIn(stored.m_content))
                 hooks.insertVote(cursor);
         }
         store.SortItems(store.GetSortColumn(), store.GetSortAscending());
