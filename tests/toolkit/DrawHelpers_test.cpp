@@ -11,31 +11,10 @@
 #include <cstdlib>
 #include <memory>
 
+using tavrin::test::Canvas;
 using tavrin::test::ColorText;
 
 namespace {
-
-// A memory DC over a white 32-bit bitmap.
-class Canvas {
-public:
-    Canvas(int width, int height)
-    {
-        HDC screen = GetDC(nullptr);
-        m_dc.CreateCompatibleDC(nullptr);
-        m_bitmap.Attach(CreateCompatibleBitmap(screen, width, height));
-        ReleaseDC(nullptr, screen);
-        m_old = m_dc.SelectObject(&m_bitmap);
-        m_dc.FillSolidRect(0, 0, width, height, RGB(255, 255, 255));
-    }
-    ~Canvas() { m_dc.SelectObject(m_old); }
-    CDC* DC() { return &m_dc; }
-    COLORREF At(int x, int y) { return m_dc.GetPixel(x, y); }
-
-private:
-    CDC m_dc;
-    CBitmap m_bitmap;
-    CBitmap* m_old = nullptr;
-};
 
 class DrawHelpersTest : public tavrin::test::ToolkitTest {};
 
