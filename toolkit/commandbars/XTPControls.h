@@ -1,0 +1,100 @@
+// The ordered, reference-counted controls of one bar: the control factory,
+// controls built from menus with the site's say, copies, searches, the
+// keyboard walk, hit tests and the row layout.
+#pragma once
+
+#include "platform/mfc/CmdTarget.h"
+#include "platform/mfc/Dc.h"
+#include "toolkit/commandbars/XTPCommandBarsDefines.h"
+
+#include <vector>
+
+class CMenu;
+class CWnd;
+class CXTPCommandBar;
+class CXTPCommandBars;
+class CXTPControl;
+class CXTPPopupBar;
+
+// The framework's docking layout bits.
+#ifndef LM_STRETCH
+#define LM_STRETCH 0x01
+#define LM_HORZ 0x02
+#define LM_MRUWIDTH 0x04
+#define LM_HORZDOCK 0x08
+#define LM_VERTDOCK 0x10
+#define LM_LENGTHY 0x20
+#define LM_COMMIT 0x40
+#endif
+
+class CXTPControls : public CCmdTarget {
+    DECLARE_DYNCREATE(CXTPControls)
+public:
+    CXTPControls();
+    ~CXTPControls() override;
+
+    // The factory: a control of the type; null for a type outside 1 to 8.
+    CXTPControl* Add(int controlType, int nId, LPCTSTR lpszParameter = nullptr, int nBefore = -1,
+                     BOOL bTemporary = FALSE);
+    // Takes over the caller's reference.
+    CXTPControl* Add(CXTPControl* pControl, int nId, LPCTSTR lpszParameter = nullptr, int nBefore = -1,
+                     BOOL bTemporary = FALSE);
+    CXTPControl* AddClone(CXTPControl* pControl, int nBefore = -1, BOOL bRecursive = FALSE);
+    CXTPControl* AddMenuItem(CMenu* pMenu, int nIndex);
+    BOOL LoadMenu(CMenu* pMenu);
+
+    void Remove(CXTPControl* pControl);
+    void Remove(int nIndex);
+    void RemoveAll();
+
+    CXTPControl* GetAt(int nIndex) const;
+    int GetCount() const { return static_cast<int>(m_arrControls.size()); }
+    CXTPControl* GetFirst() const { return GetAt(0); }
+    void GetNextControl(CXTPControl*& pControl) const;
+    CXTPControl* FindControl(int nId) const;
+    CXTPControl* HitTest(CPoint point) const;
+    int GetNext(int nIndex, int nDirection, BOOL bKeyboard = TRUE, BOOL bSkipTemporary = FALSE,
+                BOOL bSkipCollapsed = TRUE) const;
+    int GetVisibleCount(BOOL bStrict = TRUE) const;
+
+    void SetParent(CXTPCommandBar* pParent);
+    CXTPCommandBar* GetParent() const { return m_pParent; }
+    void RefreshIndexes();
+    CXTPCommandBars* GetCommandBars() const;
+    void SetCommandBars(CXTPCommandBars* pCommandBars) { m_pCommandBars = pCommandBars; }
+
+    // A new collection (one reference for the caller).
+    CXTPControls* Duplicate(BOOL bRecursive = FALSE);
+    void CreateInitialControls();
+    CXTPControls* GetOriginalControls() const { return m_pOriginalControls; }
+    BOOL Compare(const CXTPControls* pOther) const;
+    BOOL IsChanged() const;
+
+    CSize CalcDynamicSize(CDC* pDC, int nLength, DWORD dwMode, const CRect& rcBorder, int nWidth = 0);
+
+    // The window that answers the site messages of this collection.
+    CWnd* FindSite() const;
+
+protected:
+    void InsertAt(CXTPControl* pControl, int nBefore);
+    CXTPPopupBar* CreatePopupBarFor(LPCTSTR lpszTitle, UINT nID);
+
+    struct LayoutEntry {
+        CRect rcControl;
+        CRect rcRow;
+        CSize szControl;
+        BOOL bVisible;
+        BOOL bWrap;
+        BOOL bHide;
+        BOOL bBeginGroup;
+    };
+    int WrapToolBar(std::vector<LayoutEntry>& entries, int nWidth, DWORD& dwMode) const;
+    CSize CalcSize(std::vector<LayoutEntry>& entries, BOOL bVert) const;
+    void SizeToolBar(std::vector<LayoutEntry>& entries, int nLength, DWORD dwMode) const;
+    void AdjustStretched(std::vector<LayoutEntry>& entries, CSize sz, const CRect& rcBorder, BOOL bVert) const;
+
+    CXTPCommandBar* m_pParent = nullptr;
+    std::vector<CXTPControl*> m_arrControls;
+    CXTPCommandBars* m_pCommandBars = nullptr;
+    CXTPControls* m_pOriginalControls = nullptr;
+};
