@@ -96,7 +96,7 @@ LRESULT TestSite::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         return result;
     if (bRecorded)
         return 0;
-    return CWnd::WindowProc(message, wParam, lParam);
+    return CFrameWnd::WindowProc(message, wParam, lParam);
 }
 
 IMPLEMENT_DYNCREATE(TestBar, CXTPCommandBar)

@@ -3,7 +3,7 @@
 // messages, and a bar window laid out in one row.
 #pragma once
 
-#include "platform/mfc/Wnd.h"
+#include "platform/mfc/FrameWnd.h"
 #include "toolkit/commandbars/XTPCommandBar.h"
 #include "toolkit/commandbars/XTPPaintManager.h"
 
@@ -73,7 +73,7 @@ struct SiteMessage {
     CString text; // WM_SETMESSAGESTRING's text
 };
 
-class TestSite : public CWnd {
+class TestSite : public CFrameWnd {
 public:
     TestSite();
     ~TestSite() override;
@@ -84,6 +84,8 @@ public:
     void Clear() { m_messages.clear(); }
 
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    // Lives on the stack: the window's end does not delete it.
+    void PostNcDestroy() override {}
 };
 
 // A toolbar-like bar: a child window of the site laid out in one row.

@@ -95,8 +95,12 @@ CXTPPopupBar* CXTPControls::CreatePopupBarFor(LPCTSTR lpszTitle, UINT nID)
             info.nID = nID;
             if (pSite->SendMessage(WM_CREATE_COMMAND_BAR, 0, reinterpret_cast<LPARAM>(&info)) &&
                 info.pCommandBar) {
-                if (auto* pBar = DYNAMIC_DOWNCAST(CXTPPopupBar, info.pCommandBar))
+                if (auto* pBar = DYNAMIC_DOWNCAST(CXTPPopupBar, info.pCommandBar)) {
+                    // Its items find the site as the factory's bars do.
+                    if (!pBar->m_pCommandBars)
+                        pBar->SetCommandBars(GetCommandBars());
                     return pBar;
+                }
             }
         }
     }
