@@ -83,8 +83,11 @@ std::vector<UINT> TestSite::Messages(UINT message) const
 
 LRESULT TestSite::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    const bool bRecorded = message == WM_COMMAND || (message >= WM_BAR_CONTROL_NOTIFY && message <= WM_POPUP_CLOSED) ||
-                           message == WM_SETMESSAGESTRING || message == WM_POPMESSAGESTRING;
+    // Commands go on to the frame's handlers; the bars' own messages and
+    // the prompts stop here.
+    const bool bSwallowed = (message >= WM_BAR_CONTROL_NOTIFY && message <= WM_POPUP_CLOSED) ||
+                            message == WM_SETMESSAGESTRING || message == WM_POPMESSAGESTRING;
+    const bool bRecorded = bSwallowed || message == WM_COMMAND;
     if (bRecorded) {
         SiteMessage m{message, wParam, lParam, CString()};
         if (message == WM_SETMESSAGESTRING && lParam)
@@ -94,7 +97,7 @@ LRESULT TestSite::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     LRESULT result = 0;
     if (m_handler && m_handler(message, wParam, lParam, &result))
         return result;
-    if (bRecorded)
+    if (bSwallowed)
         return 0;
     return CFrameWnd::WindowProc(message, wParam, lParam);
 }

@@ -347,9 +347,11 @@ void CXTPControl::ClickToolBarButton(CRect rcActiveRect)
     BOOL bRun = FALSE;
     MSG msg;
     while (::GetCapture() == pParent->m_hWnd) {
-        if (::GetMessageA(&msg, nullptr, 0, 0) <= 0) {
+        const BOOL bGot = ::GetMessageA(&msg, nullptr, 0, 0);
+        if (bGot <= 0) {
             // Quitting ends the press; the loop that owns the quit sees it.
-            ::PostQuitMessage(static_cast<int>(msg.wParam));
+            if (bGot == 0)
+                ::PostQuitMessage(static_cast<int>(msg.wParam));
             break;
         }
         if (msg.message == WM_LBUTTONUP) {
@@ -369,10 +371,10 @@ void CXTPControl::ClickToolBarButton(CRect rcActiveRect)
 
     if (::GetCapture() == pParent->m_hWnd)
         ::ReleaseCapture();
-    if (m_bSelected) {
+    // Moving off the control cleared its state but not the bar's selection.
+    if (pParent->GetSelectedIndex() == m_nIndex)
         pParent->SetSelected(-1, FALSE);
-        m_bSelected = 0;
-    }
+    m_bSelected = 0;
     m_bPressed = 0;
     pParent->DelayRedraw();
     if (bRun)
