@@ -286,7 +286,7 @@ TEST_F(CommandBarTest, RunningAControl)
         auto* info = reinterpret_cast<BarControlNotifyInfo*>(lParam);
         notified.push_back({static_cast<UINT>(info->hdr.idFrom), info->hdr.code});
         EXPECT_EQ(info->hdr.hwndFrom, nullptr);
-        EXPECT_EQ(info->pControl, f.Control(1));
+        EXPECT_EQ(info->pControl->GetID(), static_cast<int>(info->hdr.idFrom));
         *result = nAnswer;
         return true;
     };
@@ -298,6 +298,12 @@ TEST_F(CommandBarTest, RunningAControl)
     nAnswer = 1;
     f.Control(1)->OnExecute();
     EXPECT_TRUE(f.site.Messages(WM_COMMAND).empty()) << "the notification was handled";
+
+    // A button chosen by keyboard runs at once.
+    f.site.Clear();
+    nAnswer = 0;
+    f.Control(4)->OnClick(TRUE);
+    EXPECT_EQ(f.site.Messages(WM_COMMAND), std::vector<UINT>{14});
 
     // Id 0 sends nothing.
     f.site.Clear();
