@@ -325,8 +325,10 @@ TEST_F(CommandBarControlsTest, TheSiteAnswersForMenuItems)
             return false;
         auto* info = reinterpret_cast<CreateBarControlInfo*>(lParam);
         EXPECT_FALSE(info->bToolBar);
-        EXPECT_EQ(info->pCommandBar, bar.pBar);
         if (info->nID == 101) { // a changed record
+            EXPECT_EQ(info->pCommandBar, bar.pBar);
+            EXPECT_EQ(info->nIndex, 0);
+            EXPECT_STREQ(info->strCaption, "一");
             info->nID = 111;
             info->strCaption = "改过\tF9";
             info->controlType = xtpControlSplitButtonPopup;
@@ -336,6 +338,10 @@ TEST_F(CommandBarControlsTest, TheSiteAnswersForMenuItems)
             pOwn = new CXTPControlLabel;
             info->pControl = pOwn;
             info->strCaption = "标签";
+            *result = 1;
+        } else if (info->nID == 104) { // a drop-down whose items come from menu resource 157
+            info->controlType = xtpControlButtonPopup;
+            info->nID = 157;
             *result = 1;
         } else if (info->nID == 103) { // changed, but answered 0
             info->nID = 999;
@@ -351,8 +357,13 @@ TEST_F(CommandBarControlsTest, TheSiteAnswersForMenuItems)
     menu.AppendMenu(MF_STRING, 101, "一");
     menu.AppendMenu(MF_STRING, 102, "二");
     menu.AppendMenu(MF_STRING, 103, "三");
+    menu.AppendMenu(MF_STRING, 104, "四");
     ASSERT_TRUE(bar.Controls()->LoadMenu(&menu));
-    ASSERT_EQ(bar.Controls()->GetCount(), 3);
+    ASSERT_EQ(bar.Controls()->GetCount(), 4);
+    CXTPControl* pDropDown = bar.Controls()->GetAt(3);
+    EXPECT_EQ(pDropDown->GetID(), 157);
+    ASSERT_TRUE(pDropDown->GetCommandBar());
+    EXPECT_GT(pDropDown->GetCommandBar()->GetControlCount(), 3) << "the resource's first submenu";
     CXTPControl* pChanged = bar.Controls()->GetAt(0);
     EXPECT_EQ(pChanged->GetID(), 111);
     EXPECT_STREQ(pChanged->GetCaption(), "改过");

@@ -5,6 +5,7 @@
 #include "tests/toolkit/ToolkitTestSupport.h"
 
 #include "platform/base/Sync.h"
+#include "platform/mfc/Menu.h"
 #include "platform/win/Capture.h"
 #include "platform/win/Input.h"
 #include "platform/win/Sound.h"
@@ -542,4 +543,67 @@ TEST_F(CommandBarTest, CopyAndClone)
     EXPECT_EQ(pClone->GetControlCount(), 2) << "without the temporary control";
     EXPECT_EQ(pClone->GetControl(0)->GetParent(), pClone);
     pClone->InternalRelease();
+}
+
+namespace {
+
+// A manager of a multiple-document site: its active menu resource is 128.
+class TemplateCommandBars : public CXTPCommandBars {
+public:
+    UINT GetActiveMenuResource() override { return m_nResource; }
+    UINT m_nResource = 128;
+};
+
+} // namespace
+
+TEST_F(CommandBarTest, DocumentTemplatesHideControls)
+{
+    BarFixture f(4);
+    auto* pTemplates = new TemplateCommandBars;
+    pTemplates->SetSite(&f.site);
+    f.pBar->SetCommandBars(pTemplates);
+    f.Control(0)->GetAssignedTemplates().SetAt(128, TRUE);
+    f.Control(1)->GetAssignedTemplates().SetAt(129, TRUE);
+    f.Control(2)->GetExcludedTemplates().SetAt(128, TRUE);
+    f.Control(3)->GetExcludedTemplates().SetAt(129, TRUE);
+    const int nLayouts = f.pBar->m_nLayouts;
+    f.pBar->OnUpdateCmdUI(TRUE);
+    const DWORD expected[] = {0, xtpHideDocTemplate, xtpHideDocTemplate, 0};
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(f.Control(i)->GetHideFlags(), expected[i]) << i;
+    EXPECT_EQ(f.pBar->m_nLayouts, nLayouts + 1) << "a change lays the bar out";
+    pTemplates->m_nResource = 129;
+    f.pBar->OnUpdateCmdUI(TRUE);
+    const DWORD after[] = {xtpHideDocTemplate, 0, 0, xtpHideDocTemplate};
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(f.Control(i)->GetHideFlags(), after[i]) << i;
+    f.pBar->SetCommandBars(f.pCommandBars);
+    pTemplates->InternalRelease();
+}
+
+TEST_F(CommandBarTest, LoadingAMenuAsksTheFrameForAnUpdate)
+{
+    BarFixture f(0);
+    f.site.m_nIdleFlags = 0;
+    CMenu menu;
+    menu.CreatePopupMenu();
+    menu.AppendMenu(MF_STRING, 40, "项");
+    ASSERT_TRUE(f.pBar->LoadMenu(&menu));
+    EXPECT_EQ(f.site.m_nIdleFlags & (CFrameWnd::idleNotify | CFrameWnd::idleLayout),
+              static_cast<UINT>(CFrameWnd::idleNotify | CFrameWnd::idleLayout));
+    EXPECT_EQ(f.pBar->GetControlCount(), 1);
+}
+
+TEST_F(CommandBarTest, HelpHitTests)
+{
+    BarFixture f(2);
+    f.pBar->GetControls()->Add(xtpControlButton, 0);
+    f.pBar->OnRecalcLayout();
+    auto at = [&](int i) {
+        const CPoint pt = f.Control(i)->GetRect().CenterPoint();
+        return f.pBar->SendMessage(WM_HELPHITTEST, 0, MAKELPARAM(pt.x, pt.y));
+    };
+    EXPECT_EQ(at(1), 0x10000 + 11);
+    EXPECT_EQ(at(2), 0) << "a control without an id";
+    EXPECT_EQ(f.pBar->SendMessage(WM_HELPHITTEST, 0, MAKELPARAM(299, 29)), 0x50000 + 100) << "the bar's own id";
 }

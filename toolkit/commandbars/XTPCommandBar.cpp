@@ -4,6 +4,7 @@
 #include "platform/mfc/FrameWnd.h"
 #include "platform/mfc/WinApp.h"
 #include "platform/win/Capture.h"
+#include "platform/win/OptionalLibrary.h"
 #include "toolkit/commandbars/XTPCommandBars.h"
 #include "toolkit/commandbars/XTPControl.h"
 #include "toolkit/commandbars/XTPControlPopup.h"
@@ -27,6 +28,23 @@ IMPLEMENT_SERIAL(CXTPCommandBar, CWnd, 1)
 #define XTP_STATE_SYSTEM_FOCUSABLE 0x100000
 #define XTP_STATE_SYSTEM_SELECTABLE 0x200000
 
+namespace {
+
+typedef void(WINAPI* PFNNOTIFYWINEVENT)(DWORD event, HWND hwnd, LONG idObject, LONG idChild);
+
+// Looked up once: systems without it send no accessibility events.
+PFNNOTIFYWINEVENT NotifyWinEventProc()
+{
+    static const PFNNOTIFYWINEVENT pfn = reinterpret_cast<PFNNOTIFYWINEVENT>(
+        reinterpret_cast<void (*)()>(::GetProcAddress(::GetModuleHandleA("USER32"), "NotifyWinEvent")));
+    return pfn;
+}
+
+constexpr DWORD kEventObjectFocus = 0x8005;
+constexpr LONG kObjIdMenu = -3;
+
+} // namespace
+
 BEGIN_MESSAGE_MAP(CXTPCommandBar, CWnd)
 ON_WM_CREATE()
 ON_WM_DESTROY()
@@ -46,6 +64,7 @@ END_MESSAGE_MAP()
 
 CXTPCommandBar::CXTPCommandBar()
 {
+    NotifyWinEventProc();
     m_rcMarker.SetRectEmpty();
     m_pControls = new CXTPControls;
     m_pControls->SetParent(this);
@@ -98,8 +117,12 @@ BOOL CXTPCommandBar::SetSelected(int nSelected, BOOL bKeyboard)
     }
     m_nSelected = nSelected;
     m_bSelectedByKeyboard = bKeyboard;
-    if (CXTPControl* pNew = GetControl(nSelected))
+    if (CXTPControl* pNew = GetControl(nSelected)) {
         pNew->OnSetSelected(bKeyboard ? 2 : 1);
+        if (bKeyboard && m_hWnd)
+            if (PFNNOTIFYWINEVENT pfn = NotifyWinEventProc())
+                pfn(kEventObjectFocus, m_hWnd, kObjIdMenu, nSelected + 1);
+    }
     return TRUE;
 }
 
