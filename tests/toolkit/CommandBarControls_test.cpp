@@ -576,6 +576,14 @@ TEST_F(CommandBarControlsTest, DuplicatesComparisonsAndChanges)
     pCopy->Remove(0);
     EXPECT_TRUE(pCopy->IsChanged());
     pCopy->InternalRelease();
+
+    // Popup contents count only when both have a popup bar.
+    CXTPControlPopup withBar, withoutBar;
+    withBar.SetCommandBar(pControls->GetAt(6)->GetCommandBar());
+    EXPECT_TRUE(withoutBar.Compare(&withBar));
+    CXTPControlButton button;
+    EXPECT_FALSE(withBar.Compare(&button)) << "not a popup control";
+    withBar.SetCommandBar(nullptr);
 }
 
 TEST_F(CommandBarControlsTest, RemovingTheSelectedControl)

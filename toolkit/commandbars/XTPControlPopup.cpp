@@ -57,7 +57,7 @@ BOOL CXTPControlPopup::Compare(CXTPControl* pOther)
         return FALSE;
     CXTPCommandBar* pMine = m_pCommandBar;
     CXTPCommandBar* pTheirs = pPopup->GetCommandBar();
-    if (!pMine || !pTheirs)
-        return pMine == pTheirs;
-    return pMine == pTheirs || pMine->GetControls()->Compare(pTheirs->GetControls());
+    if (!pMine || !pTheirs || pMine == pTheirs)
+        return TRUE;
+    return pMine->GetControls()->Compare(pTheirs->GetControls());
 }

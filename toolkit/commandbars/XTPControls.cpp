@@ -85,9 +85,9 @@ void CXTPControls::InsertAt(CXTPControl* pControl, int nBefore)
         m_arrControls.insert(m_arrControls.begin() + nBefore, pControl);
 }
 
-CXTPPopupBar* CXTPControls::CreatePopupBarFor(LPCTSTR lpszTitle, UINT nID)
+CXTPPopupBar* CXTPControls::CreatePopupBarFor(LPCTSTR lpszTitle, UINT nID, BOOL bAskSite)
 {
-    if (static_cast<int>(nID) >= 1 || nID == static_cast<UINT>(-1)) {
+    if (bAskSite) {
         if (CWnd* pSite = FindSite()) {
             CreateBarInfo info{};
             info.bPopup = TRUE;
@@ -140,7 +140,7 @@ CXTPControl* CXTPControls::Add(int controlType, int nId, LPCTSTR lpszParameter, 
             pSubMenu = menu.GetSubMenu(0);
             menu.GetMenuString(0, strTitle, MF_BYPOSITION);
         }
-        CXTPPopupBar* pBar = CreatePopupBarFor(strTitle, nId >= 1 ? static_cast<UINT>(nId) : 0);
+        CXTPPopupBar* pBar = CreatePopupBarFor(strTitle, static_cast<UINT>(nId), nId >= 1);
         pBar->SetTitle(strTitle);
         if (pSubMenu)
             pBar->LoadMenu(pSubMenu);
@@ -228,7 +228,7 @@ CXTPControl* CXTPControls::AddMenuItem(CMenu* pMenu, int nIndex)
             CXTPControlPopup* pPopup = CXTPControlPopup::CreateControlPopup(controlType);
             CString strTitle = strCaption;
             CXTPPaintManager::StripMnemonics(strTitle);
-            CXTPPopupBar* pBar = CreatePopupBarFor(strTitle, static_cast<UINT>(nID));
+            CXTPPopupBar* pBar = CreatePopupBarFor(strTitle, static_cast<UINT>(nID), TRUE);
             pBar->SetTitle(strTitle);
             if (pSubMenu) {
                 pBar->LoadMenu(pSubMenu, FALSE);

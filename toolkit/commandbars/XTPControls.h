@@ -77,7 +77,8 @@ public:
 
 protected:
     void InsertAt(CXTPControl* pControl, int nBefore);
-    CXTPPopupBar* CreatePopupBarFor(LPCTSTR lpszTitle, UINT nID);
+    // The site's popup bar when it offers one (asked only with bAskSite).
+    CXTPPopupBar* CreatePopupBarFor(LPCTSTR lpszTitle, UINT nID, BOOL bAskSite);
 
     struct LayoutEntry {
         CRect rcControl;
