@@ -107,6 +107,20 @@ CXTPPopupBar* CXTPControls::CreatePopupBarFor(LPCTSTR lpszTitle, UINT nID, BOOL 
     return CXTPPopupBar::CreatePopupBar(GetCommandBars());
 }
 
+CXTPControl* CXTPControls::CreatePopup(int controlType, LPCTSTR lpszTitle, UINT nID, BOOL bAskSite, CMenu* pContent,
+                                       BOOL bRemoveControls)
+{
+    CXTPControlPopup* pPopup = CXTPControlPopup::CreateControlPopup(controlType);
+    CXTPPopupBar* pBar = CreatePopupBarFor(lpszTitle, nID, bAskSite);
+    pBar->SetTitle(lpszTitle);
+    if (pContent)
+        pBar->LoadMenu(pContent, bRemoveControls);
+    // The control's reference is the only one left.
+    pPopup->SetCommandBar(pBar);
+    pBar->InternalRelease();
+    return pPopup;
+}
+
 CXTPControl* CXTPControls::Add(int controlType, int nId, LPCTSTR lpszParameter, int nBefore, BOOL bTemporary)
 {
     CXTPControl* pControl = nullptr;
@@ -132,7 +146,6 @@ CXTPControl* CXTPControls::Add(int controlType, int nId, LPCTSTR lpszParameter, 
     case xtpControlPopup:
     case xtpControlButtonPopup:
     case xtpControlSplitButtonPopup: {
-        CXTPControlPopup* pPopup = CXTPControlPopup::CreateControlPopup(controlType);
         CMenu menu;
         CMenu* pSubMenu = nullptr;
         CString strTitle;
@@ -140,16 +153,9 @@ CXTPControl* CXTPControls::Add(int controlType, int nId, LPCTSTR lpszParameter, 
             pSubMenu = menu.GetSubMenu(0);
             menu.GetMenuString(0, strTitle, MF_BYPOSITION);
         }
-        CXTPPopupBar* pBar = CreatePopupBarFor(strTitle, static_cast<UINT>(nId), nId >= 1);
-        pBar->SetTitle(strTitle);
-        if (pSubMenu)
-            pBar->LoadMenu(pSubMenu);
-        // The control's reference is the only one left.
-        pPopup->SetCommandBar(pBar);
-        pBar->InternalRelease();
+        pControl = CreatePopup(controlType, strTitle, static_cast<UINT>(nId), nId >= 1, pSubMenu, TRUE);
         if (controlType != xtpControlPopup)
-            pPopup->SetID(nId);
-        pControl = pPopup;
+            pControl->SetID(nId);
         break;
     }
     default:
@@ -225,23 +231,13 @@ CXTPControl* CXTPControls::AddMenuItem(CMenu* pMenu, int nIndex)
         case xtpControlPopup:
         case xtpControlButtonPopup:
         case xtpControlSplitButtonPopup: {
-            CXTPControlPopup* pPopup = CXTPControlPopup::CreateControlPopup(controlType);
             CString strTitle = strCaption;
             CXTPPaintManager::StripMnemonics(strTitle);
-            CXTPPopupBar* pBar = CreatePopupBarFor(strTitle, static_cast<UINT>(nID), TRUE);
-            pBar->SetTitle(strTitle);
-            if (pSubMenu) {
-                pBar->LoadMenu(pSubMenu, FALSE);
-            } else if (nID != 0) {
-                CMenu menu;
-                if (XTPGetResourceManager()->LoadMenu(&menu, static_cast<UINT>(nID)))
-                    if (CMenu* pResourceMenu = menu.GetSubMenu(0))
-                        pBar->LoadMenu(pResourceMenu, FALSE);
-            }
-            // The control's reference is the only one left.
-            pPopup->SetCommandBar(pBar);
-            pBar->InternalRelease();
-            pControl = pPopup;
+            CMenu menu;
+            CMenu* pContent = pSubMenu;
+            if (!pContent && nID != 0 && XTPGetResourceManager()->LoadMenu(&menu, static_cast<UINT>(nID)))
+                pContent = menu.GetSubMenu(0);
+            pControl = CreatePopup(controlType, strTitle, static_cast<UINT>(nID), TRUE, pContent, FALSE);
             break;
         }
         default:

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "platform/mfc/CmdTarget.h"
+#include "platform/mfc/ControlBar.h" // the layout modes
 #include "platform/mfc/Dc.h"
 #include "toolkit/commandbars/XTPCommandBarsDefines.h"
 
@@ -15,17 +16,6 @@ class CXTPCommandBar;
 class CXTPCommandBars;
 class CXTPControl;
 class CXTPPopupBar;
-
-// The framework's docking layout bits.
-#ifndef LM_STRETCH
-#define LM_STRETCH 0x01
-#define LM_HORZ 0x02
-#define LM_MRUWIDTH 0x04
-#define LM_HORZDOCK 0x08
-#define LM_VERTDOCK 0x10
-#define LM_LENGTHY 0x20
-#define LM_COMMIT 0x40
-#endif
 
 class CXTPControls : public CCmdTarget {
     DECLARE_DYNCREATE(CXTPControls)
@@ -79,6 +69,11 @@ protected:
     void InsertAt(CXTPControl* pControl, int nBefore);
     // The site's popup bar when it offers one (asked only with bAskSite).
     CXTPPopupBar* CreatePopupBarFor(LPCTSTR lpszTitle, UINT nID, BOOL bAskSite);
+    // A popup control of the type holding a new popup bar with the title
+    // and, when given, the menu's items (after the bar's own, unless
+    // bRemoveControls).
+    CXTPControl* CreatePopup(int controlType, LPCTSTR lpszTitle, UINT nID, BOOL bAskSite, CMenu* pContent,
+                             BOOL bRemoveControls);
 
     struct LayoutEntry {
         CRect rcControl;
