@@ -607,3 +607,30 @@ TEST_F(CommandBarTest, HelpHitTests)
     EXPECT_EQ(at(2), 0) << "a control without an id";
     EXPECT_EQ(f.pBar->SendMessage(WM_HELPHITTEST, 0, MAKELPARAM(299, 29)), 0x50000 + 100) << "the bar's own id";
 }
+
+TEST_F(CommandBarTest, AHandlerMayRemoveTheRunningControlOrCloseTheBar)
+{
+    BarFixture f(3);
+    CXTPControl* pRunning = f.Control(1);
+    pRunning->SetCloseSubMenuOnClick(FALSE);
+    f.site.m_handler = [&](UINT message, WPARAM wParam, LPARAM, LRESULT*) {
+        if (message == WM_COMMAND && wParam == 11)
+            f.pBar->GetControls()->Remove(pRunning);
+        if (message == WM_COMMAND && wParam == 12)
+            f.pBar->DestroyWindow();
+        return false;
+    };
+    pRunning->OnExecute();
+    EXPECT_EQ(f.pBar->GetControlCount(), 2);
+    EXPECT_EQ(f.site.Messages(WM_COMMAND), std::vector<UINT>{11});
+
+    // A command that closes the bar it was chosen on.
+    const CPoint centre = f.Screen(1);
+    win::InjectMouseMove(centre.x, centre.y);
+    win::InjectMouseButton(win::MouseButton::Left, true);
+    win::InjectMouseButton(win::MouseButton::Left, false);
+    PumpInput();
+    EXPECT_EQ(f.site.Messages(WM_COMMAND), (std::vector<UINT>{11, 12}));
+    EXPECT_FALSE(::IsWindow(f.pBar->m_hWnd));
+    EXPECT_EQ(::GetCapture(), nullptr);
+}
