@@ -89,6 +89,8 @@ CSize CXTPPaintManager::DrawControlToolBarParent(CDC* pDC, CXTPControl* pControl
     }
 
     if (pParent->IsTextBelowIcons() && bDrawImage) {
+        // Under the icon the caption shows whatever the style.
+        const CString strBelow = pControl->GetCaption();
         CXTFontSelector fontBelow(pDC, pControl->GetDefaultItem() ? &m_fontRegularBold : &m_fontRegular);
         const BOOL bTriangle = nType == xtpControlPopup;
         if (bDraw) {
@@ -98,11 +100,10 @@ CSize CXTPPaintManager::DrawControlToolBarParent(CDC* pDC, CXTPControl* pControl
             const CSize sz = ImageSize(pImage, szIcon.cx);
             DrawImage(pDC, CPoint(rc.left + (rc.Width() - sz.cx) / 2, rc.top + 4), sz, pImage, nSelected, nPressed,
                       bEnabled, nChecked, bPopuped, TRUE);
-            if (bDrawText)
-                DrawControlCaption(pDC, strCaption, CRect(rc.left, rc.top + szButton.cy - 4, rc.right, rc.bottom),
-                                   TRUE, FALSE, TRUE, bTriangle, bEmbossed);
+            DrawControlCaption(pDC, strBelow, CRect(rc.left, rc.top + szButton.cy - 4, rc.right, rc.bottom), TRUE,
+                               FALSE, TRUE, bTriangle, bEmbossed);
         }
-        const CSize szText = DrawControlCaption(pDC, strCaption, rcButton, FALSE, FALSE, TRUE, bTriangle, FALSE);
+        const CSize szText = DrawControlCaption(pDC, strBelow, rcButton, FALSE, FALSE, TRUE, bTriangle, FALSE);
         const int cy = szButton.cy + szText.cy;
         int cx = std::max(static_cast<int>(szButton.cx), static_cast<int>(szText.cx) + 10);
         if (nType == xtpControlSplitButtonPopup)
