@@ -7,6 +7,7 @@
 #include "platform/base/Path.h"
 #include "platform/browser/BrowserWindow.h"
 #include "platform/browser/HeadlessEngine.h"
+#include "platform/mfc/Dialog.h"
 #include "platform/mfc/FrameWnd.h"
 #include "platform/mfc/HtmlView.h"
 #include "tests/platform/mfc/FrameworkFixture.h"
@@ -294,6 +295,48 @@ TEST_F(HtmlViewTest, AnInstalledManagersSiteAnswersForALaterControl)
     host->DestroyWindow();
     EXPECT_EQ(control.m_hWnd, nullptr);
     AfxEnableControlContainer();
+}
+
+// The pattern of an HTML control inside a dialog: it lives as the dialog's
+// member, answers mouse activation plainly and never frees itself.
+class CDialogHtml : public CHtmlView {
+public:
+    void PostNcDestroy() override {}
+    int OnMouseActivate(CWnd* pDesktopWnd, UINT nHitTest, UINT message)
+    {
+        return CWnd::OnMouseActivate(pDesktopWnd, nHitTest, message);
+    }
+    void OnDestroy() { CWnd::OnDestroy(); }
+    DECLARE_MESSAGE_MAP()
+};
+BEGIN_MESSAGE_MAP(CDialogHtml, CHtmlView)
+    ON_WM_MOUSEACTIVATE()
+    ON_WM_DESTROY()
+END_MESSAGE_MAP()
+
+class CHtmlDialog : public CDialog {
+public:
+    CDialogHtml m_html;
+    BOOL OnInitDialog() override
+    {
+        CDialog::OnInitDialog();
+        return m_html.Create(nullptr, nullptr, WS_CHILD | WS_VISIBLE, CRect(0, 0, 200, 150), this, 1065);
+    }
+};
+
+TEST_F(HtmlViewTest, AnHtmlViewLivesInADialog)
+{
+    CHtmlDialog dialog;
+    ASSERT_TRUE(dialog.Create(IDD_EXPORT, frame));
+    ASSERT_NE(dialog.m_html.m_hWnd, nullptr);
+    dialog.m_html.Navigate(page.c_str());
+    EXPECT_TRUE(EndsWith(std::string(dialog.m_html.GetLocationURL()), "/page.htm"));
+    LRESULT answer = dialog.m_html.SendMessage(WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(dialog.m_hWnd),
+                                               MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN));
+    EXPECT_EQ(answer, MA_ACTIVATE);
+    EXPECT_EQ(frame->GetActiveView(), nullptr);
+    dialog.DestroyWindow();
+    EXPECT_EQ(dialog.m_html.m_hWnd, nullptr); // the member outlives its window
 }
 
 TEST(OleValues, ClassIdsStringsAndArrays)

@@ -159,6 +159,26 @@ TEST_F(ViewTest, AFormViewExchangesItsDataAndRefusesBadInput)
     EXPECT_EQ(tavrin::win::TakeMessageBoxLog().size(), 1u);
 }
 
+TEST_F(ViewTest, TabMovesThroughTheFormsControls)
+{
+    auto* form = new CNameForm;
+    ASSERT_TRUE(form->Create(nullptr, nullptr, WS_CHILD | WS_VISIBLE, CRect(0, 0, 400, 300), frame, AFX_IDW_PANE_FIRST));
+    HWND name = ::GetDlgItem(form->m_hWnd, IDC_FORM_NAME);
+    HWND count = ::GetDlgItem(form->m_hWnd, IDC_FORM_COUNT);
+    ::SetFocus(name);
+    MSG tab{name, WM_KEYDOWN, VK_TAB, 0, 0, {0, 0}};
+    EXPECT_TRUE(form->PreTranslateMessage(&tab));
+    EXPECT_EQ(::GetFocus(), count);
+    // Keys of other windows are not the form's.
+    MSG other{frame->m_hWnd, WM_KEYDOWN, VK_TAB, 0, 0, {0, 0}};
+    EXPECT_FALSE(form->PreTranslateMessage(&other));
+    // Focus given to the view goes on to the control that had it.
+    form->OnActivateView(FALSE, nullptr, form);
+    ::SetFocus(frame->m_hWnd);
+    form->SetFocus();
+    EXPECT_EQ(::GetFocus(), count);
+}
+
 TEST_F(ViewTest, AFormViewWithoutItsTemplateFailsCleanly)
 {
     struct CMissingForm : CFormView {
