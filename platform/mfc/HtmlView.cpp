@@ -45,23 +45,7 @@ END_INTERFACE_MAP()
     METHOD_PROLOGUE(CHtmlControlSite, DocHostUIHandler)                                                           \
     CHtmlView* pView = pThis->m_pView;
 
-ULONG CHtmlControlSite::XDocHostUIHandler::AddRef()
-{
-    METHOD_PROLOGUE(CHtmlControlSite, DocHostUIHandler)
-    return pThis->ExternalAddRef();
-}
-
-ULONG CHtmlControlSite::XDocHostUIHandler::Release()
-{
-    METHOD_PROLOGUE(CHtmlControlSite, DocHostUIHandler)
-    return pThis->ExternalRelease();
-}
-
-HRESULT CHtmlControlSite::XDocHostUIHandler::QueryInterface(REFIID iid, void** ppvObj)
-{
-    METHOD_PROLOGUE(CHtmlControlSite, DocHostUIHandler)
-    return static_cast<HRESULT>(pThis->ExternalQueryInterface(&iid, ppvObj));
-}
+IMPLEMENT_PART_UNKNOWN(CHtmlControlSite, DocHostUIHandler)
 
 HRESULT CHtmlControlSite::XDocHostUIHandler::ShowContextMenu(DWORD dwID, POINT* ppt, IUnknown* pcmdt, IDispatch* pdisp)
 {

@@ -296,6 +296,23 @@ protected:                                                                      
                                                   offsetof(theClass, m_x##localClass));                           \
     _Pragma("GCC diagnostic pop")
 #define METHOD_PROLOGUE_EX(theClass, localClass) METHOD_PROLOGUE(theClass, localClass)
+// A part's IUnknown: the object's reference count and interface map.
+#define IMPLEMENT_PART_UNKNOWN(theClass, localClass)                                                              \
+    ULONG theClass::X##localClass::AddRef()                                                                       \
+    {                                                                                                             \
+        METHOD_PROLOGUE(theClass, localClass)                                                                     \
+        return pThis->ExternalAddRef();                                                                           \
+    }                                                                                                             \
+    ULONG theClass::X##localClass::Release()                                                                      \
+    {                                                                                                             \
+        METHOD_PROLOGUE(theClass, localClass)                                                                     \
+        return pThis->ExternalRelease();                                                                          \
+    }                                                                                                             \
+    HRESULT theClass::X##localClass::QueryInterface(REFIID iid, void** ppvObj)                                    \
+    {                                                                                                             \
+        METHOD_PROLOGUE(theClass, localClass)                                                                     \
+        return static_cast<HRESULT>(pThis->ExternalQueryInterface(&iid, ppvObj));                                 \
+    }
 #define METHOD_PROLOGUE_EX_(theClass, localClass) METHOD_PROLOGUE(theClass, localClass)
 
 class COleControlContainer;

@@ -75,23 +75,7 @@ HRESULT COleDataSource::GetData(FORMATETC* format, STGMEDIUM* medium)
     return S_OK;
 }
 
-ULONG COleDataSource::XDataObject::AddRef()
-{
-    METHOD_PROLOGUE(COleDataSource, DataObject)
-    return pThis->ExternalAddRef();
-}
-
-ULONG COleDataSource::XDataObject::Release()
-{
-    METHOD_PROLOGUE(COleDataSource, DataObject)
-    return pThis->ExternalRelease();
-}
-
-HRESULT COleDataSource::XDataObject::QueryInterface(REFIID iid, void** ppvObj)
-{
-    METHOD_PROLOGUE(COleDataSource, DataObject)
-    return static_cast<HRESULT>(pThis->ExternalQueryInterface(&iid, ppvObj));
-}
+IMPLEMENT_PART_UNKNOWN(COleDataSource, DataObject)
 
 HRESULT COleDataSource::XDataObject::GetData(FORMATETC* format, STGMEDIUM* medium)
 {

@@ -99,21 +99,7 @@ public:
 BEGIN_INTERFACE_MAP(CBoxSite, COleControlSite)
     INTERFACE_PART(CBoxSite, IID_IDocHostShowUI, ShowUI)
 END_INTERFACE_MAP()
-ULONG CBoxSite::XShowUI::AddRef()
-{
-    METHOD_PROLOGUE(CBoxSite, ShowUI)
-    return pThis->ExternalAddRef();
-}
-ULONG CBoxSite::XShowUI::Release()
-{
-    METHOD_PROLOGUE(CBoxSite, ShowUI)
-    return pThis->ExternalRelease();
-}
-HRESULT CBoxSite::XShowUI::QueryInterface(REFIID iid, void** ppv)
-{
-    METHOD_PROLOGUE(CBoxSite, ShowUI)
-    return static_cast<HRESULT>(pThis->ExternalQueryInterface(&iid, ppv));
-}
+IMPLEMENT_PART_UNKNOWN(CBoxSite, ShowUI)
 HRESULT CBoxSite::XShowUI::ShowMessage(HWND, LPOLESTR text, LPOLESTR, DWORD, LPOLESTR, DWORD, LRESULT*)
 {
     METHOD_PROLOGUE(CBoxSite, ShowUI)
@@ -135,27 +121,15 @@ const char* const kPage = "<html><body><a href=\"tavrin:下一页\">下一页</a
                           "<form action=\"tavrin:投票\" method=\"post\"><input type=hidden name=id value=\"42\">"
                           "<input type=submit name=ok value=\"投票\"></form></body></html>";
 
-struct HtmlViewTest : tavrin::test::FrameworkResources {
+struct HtmlViewTest : tavrin::test::FramedTest {
     tavrin::test::TempDir dir;
     std::string page;
-    CFrameWnd* frame = nullptr;
-    HWND frameWnd = nullptr;
     void SetUp() override
     {
-        FrameworkResources::SetUp();
+        FramedTest::SetUp();
         auto file = dir.Write("page.htm", kPage);
         dir.Write("other.htm", "<html>other</html>");
         page = tavrin::ProgramPath(file.string()).Str();
-        frame = new CFrameWnd;
-        ASSERT_TRUE(frame->Create(nullptr, "html", WS_OVERLAPPEDWINDOW, CRect(0, 0, 500, 400)));
-        frameWnd = frame->m_hWnd;
-    }
-    void TearDown() override
-    {
-        if (::IsWindow(frameWnd))
-            ::DestroyWindow(frameWnd);
-        tavrin::test::DrainMessages();
-        FrameworkResources::TearDown();
     }
     CRecordingView* MakeView()
     {

@@ -68,23 +68,11 @@ BEGIN_MESSAGE_MAP(CReflectTree, CTreeView)
     ON_NOTIFY_REFLECT(TVN_SELCHANGED, OnSelChanged)
 END_MESSAGE_MAP()
 
-struct ViewTest : tavrin::test::FrameworkResources {
-    CFrameWnd* frame = nullptr;
-    HWND frameWnd = nullptr;
+struct ViewTest : tavrin::test::FramedTest {
     void SetUp() override
     {
-        FrameworkResources::SetUp();
+        FramedTest::SetUp();
         g_log.clear();
-        frame = new CFrameWnd;
-        ASSERT_TRUE(frame->Create(nullptr, "views", WS_OVERLAPPEDWINDOW, CRect(0, 0, 600, 400)));
-        frameWnd = frame->m_hWnd;
-    }
-    void TearDown() override
-    {
-        if (::IsWindow(frameWnd))
-            ::DestroyWindow(frameWnd);
-        tavrin::test::DrainMessages();
-        FrameworkResources::TearDown();
     }
     CRect ChildRect(CWnd* parent, int id)
     {
