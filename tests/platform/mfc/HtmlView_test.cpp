@@ -7,6 +7,7 @@
 #include "platform/base/Path.h"
 #include "platform/browser/BrowserWindow.h"
 #include "platform/browser/HeadlessEngine.h"
+#include "platform/controls/CommCtrl.h"
 #include "platform/mfc/Dialog.h"
 #include "platform/mfc/FrameWnd.h"
 #include "platform/mfc/HtmlView.h"
@@ -300,6 +301,7 @@ public:
 
 TEST_F(HtmlViewTest, AnHtmlViewLivesInADialog)
 {
+    InitCommonControls(); // the template's date pickers
     CHtmlDialog dialog;
     ASSERT_TRUE(dialog.Create(IDD_EXPORT, frame));
     ASSERT_NE(dialog.m_html.m_hWnd, nullptr);
