@@ -179,18 +179,45 @@ BOOL CHtmlView::Create(LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwSt
         return FALSE;
     }
     m_pBrowserApp = pBrowser;
-    if (tavrin::browser::Engine* engine = tavrin::browser::GetBrowserEngine(m_wndBrowser.m_hWnd)) {
-        engine->SetBeforeNavigate([this](tavrin::browser::BeforeNavigate& event) {
-            CByteArray posted;
-            posted.SetSize(static_cast<INT_PTR>(event.postData.size()));
-            if (!event.postData.empty())
-                std::memcpy(posted.GetData(), event.postData.data(), event.postData.size());
-            BOOL cancel = FALSE;
-            OnBeforeNavigate2(event.url.c_str(), 0, "", posted, event.headers.c_str(), &cancel);
-            event.cancel = cancel != FALSE;
-        });
-    }
     return TRUE;
+}
+
+namespace {
+
+// A by-reference argument's text, or "".
+CString EventText(const VARIANT& arg)
+{
+    const VARIANT* v = arg.vt == (VT_VARIANT | VT_BYREF) ? arg.pvarVal : &arg;
+    return v && v->vt == VT_BSTR && v->bstrVal ? CString(v->bstrVal) : CString();
+}
+
+} // namespace
+
+BOOL CHtmlView::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo)
+{
+    // The browser's events come as the control's (the first pane's).
+    if (nCode == CN_EVENT && nID == AFX_IDW_PANE_FIRST && pExtra && !pHandlerInfo) {
+        auto* event = static_cast<AFX_EVENT*>(pExtra);
+        DISPPARAMS* params = event->m_pDispParams;
+        if (event->m_dispid == DISPID_BEFORENAVIGATE2 && params && params->cArgs == 7) {
+            VARIANT* args = params->rgvarg; // last first
+            CByteArray posted;
+            const VARIANT* data = args[2].vt == (VT_VARIANT | VT_BYREF) ? args[2].pvarVal : &args[2];
+            if (data && data->vt == (VT_ARRAY | VT_UI1) && data->parray) {
+                posted.SetSize(static_cast<INT_PTR>(data->parray->rgsabound[0].cElements));
+                if (posted.GetSize())
+                    std::memcpy(posted.GetData(), data->parray->pvData, static_cast<size_t>(posted.GetSize()));
+            }
+            const VARIANT* flags = args[4].vt == (VT_VARIANT | VT_BYREF) ? args[4].pvarVal : &args[4];
+            DWORD nFlags = flags && flags->vt == VT_I4 ? static_cast<DWORD>(flags->lVal) : 0;
+            BOOL cancel = FALSE;
+            OnBeforeNavigate2(EventText(args[5]), nFlags, EventText(args[3]), posted, EventText(args[1]), &cancel);
+            if (args[0].vt == (VT_BOOL | VT_BYREF) && args[0].pboolVal)
+                *args[0].pboolVal = cancel ? VARIANT_TRUE : VARIANT_FALSE;
+            return TRUE;
+        }
+    }
+    return CFormView::OnCmdMsg(nID, nCode, pExtra, pHandlerInfo);
 }
 
 BOOL CHtmlView::CreateControlSite(COleControlContainer* pContainer, COleControlSite** ppSite, UINT, const GUID&)
@@ -318,8 +345,6 @@ void CHtmlView::OnSize(UINT nType, int cx, int cy)
 
 void CHtmlView::OnDestroy()
 {
-    if (tavrin::browser::Engine* engine = tavrin::browser::GetBrowserEngine(m_wndBrowser.m_hWnd))
-        engine->SetBeforeNavigate(nullptr);
     if (m_pBrowserApp) {
         m_pBrowserApp->Release();
         m_pBrowserApp = nullptr;

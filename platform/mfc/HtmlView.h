@@ -21,6 +21,8 @@ public:
                 UINT nID, void* pContext = nullptr) override;
     void OnDraw(CDC*) override {}
     BOOL PreTranslateMessage(MSG* pMsg) override;
+    // The browser's events reach the overridables from here.
+    BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override;
     BOOL CreateControlSite(COleControlContainer* pContainer, COleControlSite** ppSite, UINT nID,
                            const GUID& clsid) override;
 

@@ -470,6 +470,44 @@ void ApplyHostAnswers(HWND hWnd, COleControlSite* pSite)
     engine->SetHostUi(std::move(ui));
 }
 
+// The browser's event before a navigation, offered to the window holding
+// the control; the window's answer in Cancel decides.
+void FireBeforeNavigate(COleControlSite* pSite, tavrin::browser::BeforeNavigate& event)
+{
+    CWnd* pWnd = CWnd::FromHandlePermanent(pSite->m_pCtrlCont ? pSite->m_pCtrlCont->m_hWnd : nullptr);
+    if (!pWnd)
+        return;
+    COleVariant url(event.url.c_str());
+    COleVariant flags(LONG{0}, VT_I4);
+    COleVariant target("");
+    COleVariant headers(event.headers.c_str());
+    COleVariant posted;
+    posted.vt = VT_ARRAY | VT_UI1;
+    posted.parray = SafeArrayCreateVector(VT_UI1, 0, static_cast<ULONG>(event.postData.size()));
+    if (!posted.parray)
+        posted.vt = VT_EMPTY;
+    else if (!event.postData.empty())
+        std::memcpy(posted.parray->pvData, event.postData.data(), event.postData.size());
+    VARIANT_BOOL cancel = VARIANT_FALSE;
+    VARIANT args[7];
+    for (VARIANT& v : args)
+        VariantInit(&v);
+    // Last argument first.
+    args[6].vt = VT_DISPATCH;
+    args[6].pdispVal = nullptr;
+    VARIANT* byRef[5] = {&url, &flags, &target, &posted, &headers};
+    for (int i = 0; i < 5; ++i) {
+        args[5 - i].vt = VT_VARIANT | VT_BYREF;
+        args[5 - i].pvarVal = byRef[i];
+    }
+    args[0].vt = VT_BOOL | VT_BYREF;
+    args[0].pboolVal = &cancel;
+    DISPPARAMS params{args, nullptr, 7, 0};
+    AFX_EVENT fired{DISPID_BEFORENAVIGATE2, &params};
+    pWnd->OnCmdMsg(pSite->m_nID, CN_EVENT, &fired, nullptr);
+    event.cancel = cancel != VARIANT_FALSE;
+}
+
 // Sites by control window.
 std::mutex g_sitesLock;
 std::map<HWND, COleControlSite*>& Sites()
@@ -621,8 +659,10 @@ COleControlSite::~COleControlSite()
         if (it != Sites().end() && it->second == this)
             Sites().erase(it);
     }
-    if (tavrin::browser::Engine* engine = ::IsWindow(m_hWnd) ? tavrin::browser::GetBrowserEngine(m_hWnd) : nullptr)
+    if (tavrin::browser::Engine* engine = ::IsWindow(m_hWnd) ? tavrin::browser::GetBrowserEngine(m_hWnd) : nullptr) {
         engine->SetHostUi({}); // the answers came from this site
+        engine->SetBeforeNavigate(nullptr);
+    }
     if (m_pWndCtrl && m_pWndCtrl->m_pCtrlSite == this)
         m_pWndCtrl->m_pCtrlSite = nullptr;
     if (m_pObject)
@@ -665,6 +705,8 @@ BOOL COleControlSite::CreateControl(CWnd* pWndCtrl, REFCLSID clsid, LPCTSTR lpsz
         Sites()[hWnd] = this;
     }
     ApplyHostAnswers(hWnd, this);
+    if (tavrin::browser::Engine* engine = tavrin::browser::GetBrowserEngine(hWnd))
+        engine->SetBeforeNavigate([this](tavrin::browser::BeforeNavigate& event) { FireBeforeNavigate(this, event); });
     return TRUE;
 }
 

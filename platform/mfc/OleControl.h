@@ -145,6 +145,10 @@ enum OLECMDEXECOPT {
 #define DISPID_WEBBROWSER_LOCATIONURL 211
 #define DISPID_WEBBROWSER_NAVIGATE2 500
 #define DISPID_WEBBROWSER_EXECWB 502
+// The browser's event before a navigation: (IDispatch* pDisp, VARIANT* URL,
+// VARIANT* Flags, VARIANT* TargetFrameName, VARIANT* PostData (a byte
+// array), VARIANT* Headers, VARIANT_BOOL* Cancel).
+#define DISPID_BEFORENAVIGATE2 250
 
 struct IWebBrowser2 : IDispatch {
     // A program path or a URL. Flags, target, posted data and headers are
@@ -365,6 +369,13 @@ public:
     CLSID m_clsid{};
     IUnknown* m_pObject = nullptr; // counted
     DECLARE_INTERFACE_MAP()
+};
+
+// An event of a control, offered to its container's window by OnCmdMsg
+// (control id, CN_EVENT, the event).
+struct AFX_EVENT {
+    DISPID m_dispid;
+    DISPPARAMS* m_pDispParams;
 };
 
 namespace tavrin::mfc {

@@ -272,6 +272,52 @@ TEST_F(HtmlViewTest, AnInstalledManagersSiteAnswersForALaterControl)
     AfxEnableControlContainer();
 }
 
+// A view that makes its browser itself, as a hosting view with a manager of
+// its own does; the browser's events still reach its overridable.
+class CSelfMadeView : public CRecordingView {
+public:
+    CBoxManager m_manager;
+    BOOL Create(LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwStyle, const RECT& rect, CWnd* pParentWnd,
+                UINT nID, void* pContext) override
+    {
+        AfxEnableControlContainer(&m_manager);
+        m_pCreateContext = static_cast<CCreateContext*>(pContext);
+        if (!CView::Create(lpszClassName, lpszWindowName, dwStyle, rect, pParentWnd, nID, pContext))
+            return FALSE;
+        CRect client;
+        GetClientRect(&client);
+        if (!m_wndBrowser.CreateControl(CLSID_WebBrowser, "", WS_VISIBLE | WS_CHILD, client, this,
+                                        AFX_IDW_PANE_FIRST))
+            return FALSE;
+        return SUCCEEDED(m_wndBrowser.GetControlUnknown()->QueryInterface(IID_IWebBrowser2,
+                                                                           reinterpret_cast<void**>(&m_pBrowserApp)));
+    }
+    BOOL CreateControlSite(COleControlContainer* pContainer, COleControlSite** ppSite, UINT, const GUID&) override
+    {
+        *ppSite = m_manager.CreateSite(pContainer);
+        return *ppSite != nullptr;
+    }
+};
+
+TEST_F(HtmlViewTest, AViewMakingItsOwnBrowserHearsItsNavigations)
+{
+    auto* view = new CSelfMadeView;
+    ASSERT_TRUE(view->Create(nullptr, nullptr, WS_CHILD | WS_VISIBLE, CRect(0, 0, 300, 200), frame,
+                             AFX_IDW_PANE_FIRST, nullptr));
+    EXPECT_EQ(view->m_manager.m_sites, 1);
+    EXPECT_NE(dynamic_cast<CBoxSite*>(view->m_wndBrowser.m_pCtrlSite), nullptr);
+    view->Navigate(page.c_str());
+    HeadlessEngine* engine = HeadlessEngine::FromHost(view->m_wndBrowser.m_hWnd);
+    ASSERT_NE(engine, nullptr);
+    const std::string location = static_cast<LPCTSTR>(view->GetLocationURL());
+    ASSERT_TRUE(engine->SubmitForm(0));
+    ASSERT_EQ(view->m_seen.size(), 2u);
+    EXPECT_EQ(view->m_seen[1].url, "tavrin:投票");
+    EXPECT_EQ(view->m_seen[1].posted, "id=42&ok=%CD%B6%C6%B1");
+    EXPECT_EQ(std::string(view->GetLocationURL()), location);
+    AfxEnableControlContainer();
+}
+
 // The pattern of an HTML control inside a dialog: it lives as the dialog's
 // member, answers mouse activation plainly and never frees itself.
 class CDialogHtml : public CHtmlView {
