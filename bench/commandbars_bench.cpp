@@ -7,6 +7,7 @@
 // alternate, the order reversed every round. A repaint that rebuilt fonts,
 // images or layout would miss the goal.
 #include "bench/Runner.h"
+#include "tests/support/SolidIcon.h"
 
 #include "platform/mfc/Wnd.h"
 #include "toolkit/commandbars/XTPCommandBar.h"
@@ -32,28 +33,6 @@ const char* const kMenus[] = {"文件(&F)", "编辑(&E)", "查看(&V)", "账户(
 const char* const kButtons[] = {"更新", "留言", "相册", "通讯录", "悄悄话", "搜索", "导出", "设置"};
 const char* const kSplits[] = {"写留言", "上传"};
 const char* const kLabels[] = {"搜索:", " 在结果中搜索 ", "共 120 条留言", "未读 7 条"};
-
-HICON MakeIcon(int size, COLORREF clr)
-{
-    BITMAPINFO bmi{};
-    bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    bmi.bmiHeader.biWidth = size;
-    bmi.bmiHeader.biHeight = -size;
-    bmi.bmiHeader.biPlanes = 1;
-    bmi.bmiHeader.biBitCount = 32;
-    void* pBits = nullptr;
-    HBITMAP colour = CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &pBits, nullptr, 0);
-    auto* px = static_cast<DWORD*>(pBits);
-    for (int i = 0; i < size * size; ++i)
-        px[i] = (GetRValue(clr) << 16) | (GetGValue(clr) << 8) | GetBValue(clr);
-    std::vector<BYTE> mask(static_cast<size_t>((size + 15) / 16 * 2 * size), 0);
-    HBITMAP hMask = CreateBitmap(size, size, 1, 1, mask.data());
-    ICONINFO info{TRUE, 0, 0, hMask, colour};
-    HICON icon = CreateIconIndirect(&info);
-    DeleteObject(hMask);
-    DeleteObject(colour);
-    return icon;
-}
 
 // A docked bar laid out once in one row.
 class BenchBar : public CXTPCommandBar {
@@ -154,7 +133,7 @@ int main(int argc, char** argv)
     std::vector<HICON> icons;
     auto* pImages = new CXTPImageManager;
     for (int i = 0; i < 10; ++i) {
-        icons.push_back(MakeIcon(24, RGB(20 * i, 200 - 15 * i, 90)));
+        icons.push_back(tavrin::test::MakeSolidIcon(24, RGB(20 * i, 200 - 15 * i, 90)));
         pImages->SetIcon(CXTPImageManagerIconHandle(icons.back()), 500 + i);
     }
 
@@ -205,6 +184,17 @@ int main(int argc, char** argv)
     auto plainRepaint = [&] { Repaint(plain); };
     Batch(oursFrame); // warm both: images made, glyphs cached, code loaded
     Batch(plainRepaint);
+    // Both sides must have drawn: the first icon shows in both toolbars.
+    const CPoint ptIcon = pToolBar->GetControl(0)->GetRect().TopLeft() + CPoint(8, 8);
+    auto pixelAt = [](CWnd* pWnd, CPoint pt) {
+        CClientDC dc(pWnd);
+        return dc.GetPixel(pt) & 0xFFFFFF;
+    };
+    const COLORREF clrIcon = RGB(0, 200, 90);
+    if (pixelAt(pToolBar, ptIcon) != clrIcon || pixelAt(rows[1], ptIcon) != clrIcon) {
+        std::fprintf(stderr, "a side did not paint its toolbar\n");
+        return 1;
+    }
     std::vector<Sample> oursSamples, plainSamples;
     for (int r = 0; r < rounds; ++r) {
         if (r % 2 == 0) {

@@ -3,6 +3,7 @@
 // button; at each step the screen shows what the window drew, with the
 // expected frames.
 #include "tests/support/DisplayPump.h"
+#include "tests/support/SolidIcon.h"
 #include "tests/toolkit/CommandBarTestSupport.h"
 
 #include "platform/display/GtkPresenter.h"
@@ -23,34 +24,6 @@ using namespace tavrin;
 using tavrin::test::PumpUntil;
 
 namespace {
-
-HICON MakeIcon(COLORREF clr)
-{
-    BITMAPINFO bmi{};
-    bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    bmi.bmiHeader.biWidth = 16;
-    bmi.bmiHeader.biHeight = -16;
-    bmi.bmiHeader.biPlanes = 1;
-    bmi.bmiHeader.biBitCount = 32;
-    void* pBits = nullptr;
-    HBITMAP colour = CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &pBits, nullptr, 0);
-    auto* px = static_cast<DWORD*>(pBits);
-    for (int y = 0; y < 16; ++y)
-        for (int x = 0; x < 16; ++x) // a square with a one-pixel transparent rim
-            px[y * 16 + x] = (GetRValue(clr) << 16) | (GetGValue(clr) << 8) | GetBValue(clr);
-    std::vector<BYTE> mask(32, 0);
-    mask[0] = mask[1] = mask[30] = mask[31] = 0xFF;
-    for (int y = 1; y < 15; ++y) {
-        mask[y * 2] |= 0x80;
-        mask[y * 2 + 1] |= 0x01;
-    }
-    HBITMAP hMask = CreateBitmap(16, 16, 1, 1, mask.data());
-    ICONINFO info{TRUE, 0, 0, hMask, colour};
-    HICON icon = CreateIconIndirect(&info);
-    DeleteObject(hMask);
-    DeleteObject(colour);
-    return icon;
-}
 
 // The frame: a plain top-level window whose client area is its surface.
 class HostWnd : public CWnd {
@@ -153,7 +126,7 @@ TEST_F(Office2000Display, ButtonsMovedOverPressedAndReleased)
     const COLORREF colours[] = {RGB(200, 0, 0), RGB(0, 150, 0), RGB(0, 0, 200), RGB(200, 120, 0)};
     std::vector<HICON> icons;
     for (int i = 0; i < 4; ++i) {
-        icons.push_back(MakeIcon(colours[i]));
+        icons.push_back(test::MakeSolidIcon(16, colours[i]));
         pImages->SetIcon(CXTPImageManagerIconHandle(icons.back()), 10 + i);
     }
     m_pBar->SetImageManager(pImages);
@@ -186,7 +159,7 @@ TEST_F(Office2000Display, ButtonsMovedOverPressedAndReleased)
         << "the dither";
     const CPoint icon(rcDisabled.left + 3, rcDisabled.top + (rcDisabled.Height() - 16) / 2);
     EXPECT_EQ(At(*shot, icon.x + 5, icon.y + 5), shadow) << "the disabled silhouette";
-    EXPECT_EQ(At(*shot, icon.x + 15, icon.y + 15), light) << "and its highlight below";
+    EXPECT_EQ(At(*shot, icon.x + 16, icon.y + 16), light) << "and its highlight below";
     EXPECT_EQ(At(*shot, rcSplit.right - 12, rcSplit.top), face);
 
     // Moved over: raised.

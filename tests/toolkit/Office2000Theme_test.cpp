@@ -2,6 +2,7 @@
 // controls, the button states, split buttons, popup items, the bars' own
 // buttons, borders, grippers and separators, and the edit and combo fields,
 // drawn into memory DCs with the pinned fonts and the default system colours.
+#include "tests/support/SolidIcon.h"
 #include "tests/toolkit/CommandBarTestSupport.h"
 #include "tests/toolkit/ToolkitTestSupport.h"
 
@@ -28,28 +29,6 @@ constexpr COLORREF kIconColour = RGB(0, 0, 255);
 constexpr int kIconId = 100;   // has an image
 constexpr int kNoIconId = 200; // has none
 
-HICON MakeIcon(int size, COLORREF clr)
-{
-    BITMAPINFO bmi{};
-    bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    bmi.bmiHeader.biWidth = size;
-    bmi.bmiHeader.biHeight = -size;
-    bmi.bmiHeader.biPlanes = 1;
-    bmi.bmiHeader.biBitCount = 32;
-    void* pBits = nullptr;
-    HBITMAP colour = CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &pBits, nullptr, 0);
-    auto* px = static_cast<DWORD*>(pBits);
-    for (int i = 0; i < size * size; ++i)
-        px[i] = (GetRValue(clr) << 16) | (GetGValue(clr) << 8) | GetBValue(clr);
-    std::vector<BYTE> maskBits(static_cast<size_t>((size + 15) / 16 * 2 * size), 0);
-    HBITMAP mask = CreateBitmap(size, size, 1, 1, maskBits.data());
-    ICONINFO info{TRUE, 0, 0, mask, colour};
-    HICON icon = CreateIconIndirect(&info);
-    DeleteObject(mask);
-    DeleteObject(colour);
-    return icon;
-}
-
 // A control that can be shown with its popup open.
 class OpenablePopup : public CXTPControlPopup {
 public:
@@ -64,7 +43,7 @@ protected:
         test::ToolkitTest::SetUp();
         m_pTheme = static_cast<CXTPOffice2000Theme*>(CXTPPaintManager::SetTheme(xtpThemeOffice2000));
         ASSERT_NE(m_pTheme, nullptr);
-        m_icon = MakeIcon(16, kIconColour);
+        m_icon = test::MakeSolidIcon(16, kIconColour);
         m_pBar = new CXTPCommandBar;
         auto* pImages = new CXTPImageManager;
         pImages->SetIcon(CXTPImageManagerIconHandle(m_icon), kIconId);
@@ -683,4 +662,32 @@ TEST_F(Office2000ThemeTest, EditAndComboFields)
     const int nItemHeight = std::max(m_pTheme->GetTextHeight(), 20);
     EXPECT_EQ(Measure(pEdit), CSize(100 + szFind.cx + nItemHeight + 9, szSpace.cy + 8));
     EXPECT_EQ(pEdit->GetLabelWidth(), szFind.cx + nItemHeight + 9);
+}
+
+TEST_F(Office2000ThemeTest, ListBoxLines)
+{
+    const int nCell = std::max(20, m_pTheme->GetTextHeight());
+    Canvas canvas(200, 100);
+    const CRect rc(10, 10, 190, 10 + nCell);
+    const COLORREF face = Color(COLOR_3DFACE), highlight = Color(COLOR_HIGHLIGHT);
+    canvas.DC()->FillSolidRect(0, 0, 200, 100, RGB(255, 255, 255));
+    EXPECT_EQ(m_pTheme->DrawListBoxControl(canvas.DC(), nullptr, rc, FALSE, TRUE, nullptr), CSize(0, 0));
+    EXPECT_PIXEL(canvas, rc.left, rc.top, face) << "no control: the face";
+
+    CXTPControl* pButton = Add(xtpControlButton, kIconId, "Open");
+    EXPECT_EQ(m_pTheme->DrawListBoxControl(canvas.DC(), pButton, rc, FALSE, FALSE, nullptr), CSize(nCell, nCell));
+    m_pTheme->DrawListBoxControl(canvas.DC(), pButton, rc, TRUE, TRUE, nullptr);
+    const int mid = rc.top + rc.Height() / 2;
+    EXPECT_PIXEL(canvas, rc.left, rc.top, Color(COLOR_BTNHIGHLIGHT)) << "the icon cell raised";
+    EXPECT_PIXEL(canvas, rc.left + nCell / 2, mid, kIconColour);
+    EXPECT_PIXEL(canvas, rc.left + nCell + 1, mid, highlight) << "the highlight past the cell";
+    EXPECT_PIXEL(canvas, rc.right - 1, mid, face);
+    EXPECT_GT(Count(canvas, rc, Color(COLOR_HIGHLIGHTTEXT)), 10) << "the caption";
+
+    // A combo line: a field after the caption with its button.
+    CXTPControl* pCombo = Add(xtpControlComboBox, 301, "Find");
+    m_pTheme->DrawListBoxControl(canvas.DC(), pCombo, rc, FALSE, TRUE, nullptr);
+    EXPECT_PIXEL(canvas, rc.left + 2, mid, face) << "no icon: no highlight";
+    EXPECT_PIXEL(canvas, rc.right - 1, rc.top, face) << "the field framed in the face";
+    EXPECT_PIXEL(canvas, rc.right - 30, mid, Color(COLOR_WINDOW)) << "and filled with the window colour";
 }

@@ -13,31 +13,30 @@
 
 namespace {
 
-BOOL IsPopupType(int nType)
-{
-    return nType == xtpControlPopup || nType == xtpControlButtonPopup || nType == xtpControlSplitButtonPopup;
-}
-
-BOOL IsPopuped(CXTPControl* pControl)
-{
-    return IsPopupType(pControl->GetType()) && static_cast<CXTPControlPopup*>(pControl)->GetPopuped();
-}
-
 BOOL IsVerticalPosition(int nPosition)
 {
     return nPosition == xtpBarLeft || nPosition == xtpBarRight;
 }
 
-// The icon drawn at the icon width, its height in proportion.
-CSize ImageSize(CXTPImageManagerIcon* pImage, int nWidth)
+} // namespace
+
+BOOL CXTPPaintManager::IsPopupControlType(int nType)
+{
+    return nType == xtpControlPopup || nType == xtpControlButtonPopup || nType == xtpControlSplitButtonPopup;
+}
+
+BOOL CXTPPaintManager::IsControlPopuped(CXTPControl* pControl)
+{
+    return IsPopupControlType(pControl->GetType()) && static_cast<CXTPControlPopup*>(pControl)->GetPopuped();
+}
+
+CSize CXTPPaintManager::GetImageDrawSize(CXTPImageManagerIcon* pImage, int nWidth)
 {
     const int nHeight = pImage->GetWidth() > 0 ? pImage->GetHeight() * nWidth / pImage->GetWidth() : nWidth;
     return CSize(nWidth, nHeight);
 }
 
-} // namespace
-
-CXTPImageManagerIcon* CXTPPaintManager::GetToolBarImage(CXTPControl* pControl, int nIconWidth)
+CXTPImageManagerIcon* CXTPPaintManager::GetControlImage(CXTPControl* pControl, int nIconWidth)
 {
     const int nStyle = pControl->GetStyle();
     const BOOL bWanted = nStyle == xtpButtonIcon || nStyle == xtpButtonIconAndCaption ||
@@ -72,10 +71,10 @@ CSize CXTPPaintManager::DrawControlToolBarParent(CDC* pDC, CXTPControl* pControl
     const int nSelected = pControl->GetSelected();
     const int nPressed = pControl->GetPressed();
     const int nChecked = pControl->GetChecked();
-    const BOOL bPopuped = IsPopuped(pControl);
+    const BOOL bPopuped = IsControlPopuped(pControl);
     const BOOL bEmbossed = !bEnabled && !IsFlatStyle();
 
-    CXTPImageManagerIcon* pImage = GetToolBarImage(pControl, szIcon.cx);
+    CXTPImageManagerIcon* pImage = GetControlImage(pControl, szIcon.cx);
     const BOOL bDrawImage = pImage != nullptr;
     const BOOL bDrawText = IsCaptionVisible(pControl, bDrawImage);
     const CString strCaption = bDrawText ? pControl->GetCaption() : CString();
@@ -97,7 +96,7 @@ CSize CXTPPaintManager::DrawControlToolBarParent(CDC* pDC, CXTPControl* pControl
             CRect rc = rcButton;
             if (nType == xtpControlSplitButtonPopup)
                 rc.right -= 11;
-            const CSize sz = ImageSize(pImage, szIcon.cx);
+            const CSize sz = GetImageDrawSize(pImage, szIcon.cx);
             DrawImage(pDC, CPoint(rc.left + (rc.Width() - sz.cx) / 2, rc.top + 4), sz, pImage, nSelected, nPressed,
                       bEnabled, nChecked, bPopuped, TRUE);
             DrawControlCaption(pDC, strBelow, CRect(rc.left, rc.top + szButton.cy - 4, rc.right, rc.bottom), TRUE,
@@ -112,7 +111,7 @@ CSize CXTPPaintManager::DrawControlToolBarParent(CDC* pDC, CXTPControl* pControl
     }
 
     if (bDraw && bDrawImage) {
-        const CSize sz = ImageSize(pImage, szIcon.cx);
+        const CSize sz = GetImageDrawSize(pImage, szIcon.cx);
         CPoint pt = bVert ? CPoint(rcButton.left + (rcButton.Width() - sz.cx) / 2, rcButton.top + 4)
                           : CPoint(rcButton.left + 3, rcButton.top + (rcButton.Height() - sz.cy) / 2);
         if (nType == xtpControlSplitButtonPopup || (nType == xtpControlPopup && !bDrawText))
@@ -243,7 +242,7 @@ void CXTPPaintManager::DrawSplitButtonFrame(CDC* pDC, CXTPControl* pControl, CRe
 {
     CXTPCommandBar* pParent = pControl->GetParent();
     const int nPosition = pParent ? pParent->GetPosition() : xtpBarTop;
-    const BOOL bPopuped = IsPopuped(pControl);
+    const BOOL bPopuped = IsControlPopuped(pControl);
     const BOOL bEnabled = pControl->GetEnabled();
     const int nSelected = pControl->GetSelected();
     const int nPressed = pControl->GetPressed();
@@ -352,7 +351,7 @@ CSize CXTPPaintManager::DrawSpecialControl(CDC* pDC, int nKind, CXTPControl* pCo
             return CSize(0, 0);
         DrawControlEntry(pDC, pControl);
         const CPoint c = rc.CenterPoint();
-        const BOOL bHot = pControl->GetSelected() || IsPopuped(pControl);
+        const BOOL bHot = pControl->GetSelected() || IsControlPopuped(pControl);
         Triangle(pDC, CPoint(c.x - 3, c.y - 2), CPoint(c.x + 3, c.y - 2), CPoint(c.x, c.y + 1),
                  bHot ? pDC->GetTextColor() : GetColor(COLOR_HIGHLIGHTTEXT));
         return CSize(0, 0);

@@ -13,30 +13,6 @@
 
 namespace {
 
-BOOL IsPopupType(int nType)
-{
-    return nType == xtpControlPopup || nType == xtpControlButtonPopup || nType == xtpControlSplitButtonPopup;
-}
-
-BOOL IsPopuped(CXTPControl* pControl)
-{
-    return IsPopupType(pControl->GetType()) && static_cast<CXTPControlPopup*>(pControl)->GetPopuped();
-}
-
-// Icons on popup items and list lines: automatic for all but plain popups.
-BOOL WantsPopupIcon(CXTPControl* pControl)
-{
-    const int nStyle = pControl->GetStyle();
-    return nStyle == xtpButtonIcon || nStyle == xtpButtonIconAndCaption ||
-           (nStyle == xtpButtonAutomatic && pControl->GetType() != xtpControlPopup);
-}
-
-CSize ImageSize(CXTPImageManagerIcon* pImage, int nWidth)
-{
-    const int nHeight = pImage->GetWidth() > 0 ? pImage->GetHeight() * nWidth / pImage->GetWidth() : nWidth;
-    return CSize(nWidth, nHeight);
-}
-
 // The image centred in a cell.
 CPoint CentredIn(const CRect& rc, CSize sz)
 {
@@ -230,7 +206,7 @@ void CXTPOffice2000Theme::DrawSplitButtonFrame(CDC* pDC, CXTPControl* pControl, 
 {
     CXTPCommandBar* pParent = pControl->GetParent();
     const int nPosition = pParent ? pParent->GetPosition() : xtpBarTop;
-    const BOOL bPopuped = IsPopuped(pControl);
+    const BOOL bPopuped = IsControlPopuped(pControl);
     const BOOL bEnabled = pControl->GetEnabled();
     const int nSelected = pControl->GetSelected();
     const int nPressed = pControl->GetPressed();
@@ -312,7 +288,7 @@ CSize CXTPOffice2000Theme::DrawPopupItem(CDC* pDC, CXTPControl* pControl, BOOL b
     CXTFontSelector font(pDC, GetCommandBarFont(pParent, pControl->GetDefaultItem()));
     const int nType = pControl->GetType();
     const CSize szIcon = pParent->GetIconSize();
-    CXTPImageManagerIcon* pImage = WantsPopupIcon(pControl) ? pControl->GetImage(szIcon.cx) : nullptr;
+    CXTPImageManagerIcon* pImage = GetControlImage(pControl, szIcon.cx);
     const BOOL bRtl = pParent->IsLayoutRTL();
     CString strCaption = pControl->GetCaption();
     if (bRtl)
@@ -333,7 +309,7 @@ CSize CXTPOffice2000Theme::DrawPopupItem(CDC* pDC, CXTPControl* pControl, BOOL b
     const BOOL bEnabled = pControl->GetEnabled();
     const int nSelected = pControl->GetSelected();
     const int nChecked = pControl->GetChecked();
-    const BOOL bPopuped = IsPopuped(pControl);
+    const BOOL bPopuped = IsControlPopuped(pControl);
 
     if (pControl->IsRarelyUsed())
         pDC->FillSolidRect(&rcItem, GetColor(COLOR_3DLIGHT));
@@ -359,7 +335,7 @@ CSize CXTPOffice2000Theme::DrawPopupItem(CDC* pDC, CXTPControl* pControl, BOOL b
         if (nCheckColumn == 0)
             DrawControlBackground(pDC, rcGutter, nSelected, FALSE, bEnabled, nChecked, FALSE, xtpBarTypeMenuBar,
                                   xtpBarPopup);
-        const CSize sz = ImageSize(pImage, szIcon.cx);
+        const CSize sz = GetImageDrawSize(pImage, szIcon.cx);
         DrawImage(pDC, CentredIn(rcGutter, sz), sz, pImage, nSelected, FALSE, bEnabled,
                   nCheckColumn == 0 && nChecked, FALSE, FALSE);
         bMark = TRUE;
@@ -371,7 +347,7 @@ CSize CXTPOffice2000Theme::DrawPopupItem(CDC* pDC, CXTPControl* pControl, BOOL b
     }
 
     CRect rcHighlight(bMark || nCheckColumn > 0 ? nTextLeft + 1 : rc.left, rc.top, rc.right, rc.bottom);
-    if (IsPopupType(nType)) {
+    if (IsPopupControlType(nType)) {
         COLORREF clrArrow = GetColor(nText);
         if (nType == xtpControlSplitButtonPopup && bEnabled) {
             if (bPopuped && nSelected) {
@@ -410,7 +386,7 @@ CSize CXTPOffice2000Theme::DrawSpecialControl(CDC* pDC, int nKind, CXTPControl* 
         return CSize(0, 0);
     if (nKind == xtpButtonCloseToolbar || nKind == xtpButtonExpandFloating) {
         const BOOL bHot = pControl->GetPressed() || pControl->GetSelected() ||
-                          (nKind == xtpButtonExpandFloating && IsPopuped(pControl));
+                          (nKind == xtpButtonExpandFloating && IsControlPopuped(pControl));
         if (bDraw && bHot) {
             const CRect rc = pControl->GetRect();
             pDC->FillSolidRect(&rc, GetColor(COLOR_3DFACE));
@@ -553,14 +529,12 @@ CSize CXTPOffice2000Theme::DrawListBoxControl(CDC* pDC, CXTPControl* pButton, CR
 
     pDC->FillSolidRect(&rc, GetColor(COLOR_3DFACE));
     int nHighlightLeft = rc.left + 1;
-    if (WantsPopupIcon(pButton)) {
-        if (CXTPImageManagerIcon* pImage = pButton->GetImage(szIcon.cx)) {
-            const CRect rcCell(rc.left, rc.top, rc.left + szCell.cx, rc.bottom);
-            DrawControlBackground(pDC, rcCell, bSelected, FALSE, TRUE, FALSE, FALSE, xtpBarTypeMenuBar, xtpBarPopup);
-            const CSize sz = ImageSize(pImage, szIcon.cx);
-            DrawImage(pDC, CentredIn(rcCell, sz), sz, pImage, bSelected, FALSE, TRUE, FALSE, FALSE, FALSE);
-            nHighlightLeft = rcCell.right + 1;
-        }
+    if (CXTPImageManagerIcon* pImage = GetControlImage(pButton, szIcon.cx)) {
+        const CRect rcCell(rc.left, rc.top, rc.left + szCell.cx, rc.bottom);
+        DrawControlBackground(pDC, rcCell, bSelected, FALSE, TRUE, FALSE, FALSE, xtpBarTypeMenuBar, xtpBarPopup);
+        const CSize sz = GetImageDrawSize(pImage, szIcon.cx);
+        DrawImage(pDC, CentredIn(rcCell, sz), sz, pImage, bSelected, FALSE, TRUE, FALSE, FALSE, FALSE);
+        nHighlightLeft = rcCell.right + 1;
     }
     if (bSelected)
         Rectangle(pDC, CRect(nHighlightLeft, rc.top, rc.right - 1, rc.bottom), COLOR_HIGHLIGHT, COLOR_HIGHLIGHT);
@@ -576,7 +550,7 @@ CSize CXTPOffice2000Theme::DrawListBoxControl(CDC* pDC, CXTPControl* pButton, CR
 
     const int nType = pButton->GetType();
     const int mid = rc.top + rc.Height() / 2;
-    if (IsPopupType(nType)) {
+    if (IsPopupControlType(nType)) {
         Triangle(pDC, CPoint(rc.right - 7, mid), CPoint(rc.right - 12, mid - 5), CPoint(rc.right - 12, mid + 5),
                  clrText);
         if (nType == xtpControlSplitButtonPopup)

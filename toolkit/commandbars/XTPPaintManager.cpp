@@ -385,13 +385,9 @@ CSize CXTPPaintManager::DrawControl(CDC* pDC, CXTPControl* pControl, BOOL bDraw)
 
 void CXTPPaintManager::DrawControlEntry(CDC* pDC, CXTPControl* pControl)
 {
-    const int nType = pControl->GetType();
-    BOOL bPopuped = FALSE;
-    if (nType == xtpControlPopup || nType == xtpControlButtonPopup || nType == xtpControlSplitButtonPopup)
-        bPopuped = static_cast<CXTPControlPopup*>(pControl)->GetPopuped();
     CXTPCommandBar* pBar = pControl->GetParent();
     DrawControlEntry(pDC, pControl->GetRect(), pControl->GetEnabled(), pControl->GetSelected(),
-                     pControl->GetPressed(), pControl->GetChecked(), bPopuped,
+                     pControl->GetPressed(), pControl->GetChecked(), IsControlPopuped(pControl),
                      pBar ? pBar->GetPosition() : xtpBarTop);
 }
 

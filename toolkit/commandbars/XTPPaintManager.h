@@ -150,10 +150,15 @@ public:
     // A caption beside (or, vertical, below) an icon cell of the button size.
     CSize DrawControlImageCaption(CDC* pDC, const CString& strCaption, CRect rc, BOOL bVertical, BOOL bDraw,
                                   BOOL bEmbossed, BOOL bTriangle, CSize szButton, BOOL bDrawImage);
-    // Whether a toolbar control shows its icon (the image at the bar's icon
-    // width) and its caption.
-    CXTPImageManagerIcon* GetToolBarImage(CXTPControl* pControl, int nIconWidth);
+    // The icon a control shows (styles 2 and 3, and automatic but for plain
+    // popups) at the icon width, or null; and whether it shows its caption.
+    static CXTPImageManagerIcon* GetControlImage(CXTPControl* pControl, int nIconWidth);
     static BOOL IsCaptionVisible(CXTPControl* pControl, BOOL bDrawImage);
+    // An icon drawn at a width keeps its aspect ratio.
+    static CSize GetImageDrawSize(CXTPImageManagerIcon* pImage, int nWidth);
+    static BOOL IsPopupControlType(int nType);
+    // A popup control whose popup is open.
+    static BOOL IsControlPopuped(CXTPControl* pControl);
 
     COLORREF m_clrShadowColor = 0;
     COLORREF m_clrStatusTextColor = 0;
