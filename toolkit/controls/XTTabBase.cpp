@@ -49,6 +49,15 @@ namespace {
 
 constexpr int kLabelBuffer = 256;
 
+int CharacterCount(const CString& text)
+{
+    const char* p = text;
+    int count = 0;
+    for (int i = 0; i < text.GetLength(); ++count)
+        i += tavrin::CharLength(p + i, p + text.GetLength());
+    return count;
+}
+
 BOOL IsWindowObject(CWnd* pWnd)
 {
     return pWnd && ::IsWindow(pWnd->m_hWnd);
@@ -642,7 +651,7 @@ void CXTTabBase::Condense()
     };
     auto measure = [&](const Entry& e) {
         int width = dc.GetTextExtent(e.label).cx + 12;
-        if (e.label.GetLength() == 1)
+        if (CharacterCount(e.label) == 1)
             ++width;
         if (e.image)
             width += 22;
@@ -676,6 +685,12 @@ void CXTTabBase::Condense()
         if (!widest)
             break;
         const int old = widest->width;
+        // A label already at the minimum is left as it is, without dots
+        // that would only widen it.
+        if (widest->width <= minWidth) {
+            widest->done = TRUE;
+            continue;
+        }
         if (widest->label.Right(3) != "...")
             widest->label += "...";
         do {

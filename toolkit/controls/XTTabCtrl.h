@@ -11,6 +11,13 @@ public:
     CXTTabCtrl();
     ~CXTTabCtrl() override;
 
+    // Both bases name these; the page logic's forms win, the native hit
+    // test stays beside the point form.
+    using CXTTabBase::GetToolTips;
+    using CXTTabBase::SetToolTips;
+    using CTabCtrl::HitTest;
+    using CXTTabBase::HitTest;
+
     BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override;
     void PreSubclassWindow() override;
     BOOL PreTranslateMessage(MSG* pMsg) override;
