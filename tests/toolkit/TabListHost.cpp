@@ -1,5 +1,6 @@
 #include "tests/toolkit/TabListHost.h"
 
+#include "platform/base/Clock.h"
 #include "platform/controls/Header.h"
 #include "platform/win/Input.h"
 #include "toolkit/controls/XTTabBase.h"
@@ -31,6 +32,9 @@ void CTabListHost::Stage(std::vector<std::function<void()>> steps)
     // A timer comes only once the queue is empty: after pending input, so
     // inside the modal loop that input opens.
     SetTimer(kStepTimer, 0);
+    // Timers wait their minimum on a manual clock too.
+    if (clock::IsManual())
+        clock::Advance(USER_TIMER_MINIMUM);
 }
 
 void CTabListHost::OnTimer(UINT_PTR nIDEvent)
@@ -67,8 +71,11 @@ LRESULT CTabListHost::OnStep(WPARAM, LPARAM)
 {
     if (m_nextStep < m_steps.size()) {
         auto step = m_steps[m_nextStep++];
-        if (m_nextStep < m_steps.size())
+        if (m_nextStep < m_steps.size()) {
             SetTimer(kStepTimer, 0);
+            if (clock::IsManual())
+                clock::Advance(USER_TIMER_MINIMUM);
+        }
         step();
     }
     return 0;

@@ -363,6 +363,11 @@ void CXTListBase::LoadColumnWidths()
 {
     if (!IsReportView())
         return;
+    // Nothing stored yet: the columns keep their widths rather than all
+    // collapsing to nothing.
+    CXTProfileManager profile(HKEY_CURRENT_USER);
+    if (profile.GetProfileString(m_strSection, m_strEntry, m_strDefault).IsEmpty())
+        return;
     const int columns = GetColumnCount();
     for (int col = 0; col < columns; ++col)
         RestoreColumnWidth(col);

@@ -11,6 +11,9 @@ public:
     CXTListCtrl();
     ~CXTListCtrl() override;
 
+    // Both bases name it; the list extension's form wins.
+    using CXTListBase::GetExtendedStyle;
+
     void PreSubclassWindow() override;
     BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
 
