@@ -299,11 +299,17 @@ BOOL CXTTabNavigationWnd::PressLoop(XT_NAVBTNSTATE& button, BOOL bRepeat)
             button.dwFlags = pressed;
             Invalidate(FALSE);
         }
+        // WM_QUIT passes every filter: whoever meets it posts it again for
+        // the loop that ends the thread, and the press ends.
         MSG msg;
-        while (::PeekMessageA(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE))
-            ::DispatchMessageA(&msg);
-        if (!::GetMessageA(&msg, nullptr, 0, 0)) {
-            // The loop that ends the thread must still see it.
+        bool quit = false;
+        while (!quit && ::PeekMessageA(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE)) {
+            if (msg.message == WM_QUIT)
+                quit = true;
+            else
+                ::DispatchMessageA(&msg);
+        }
+        if (quit || !::GetMessageA(&msg, nullptr, 0, 0)) {
             ::PostQuitMessage(static_cast<int>(msg.wParam));
             break;
         }
