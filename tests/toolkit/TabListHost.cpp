@@ -14,11 +14,11 @@ BEGIN_MESSAGE_MAP(CTabListHost, CWnd)
     ON_WM_TIMER()
 END_MESSAGE_MAP()
 
-BOOL CTabListHost::CreateHost(int x, int y, int cx, int cy)
+BOOL CTabListHost::CreateHost(int x, int y, int cx, int cy, DWORD dwStyle)
 {
     LPCTSTR cls = AfxRegisterWndClass(0, ::LoadCursorA(nullptr, IDC_ARROW),
                                       reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_WINDOW + 1)));
-    if (!CreateEx(0, cls, "host", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, x, y, cx, cy, nullptr, nullptr))
+    if (!CreateEx(0, cls, "host", dwStyle, x, y, cx, cy, nullptr, nullptr))
         return FALSE;
     ::SetForegroundWindow(m_hWnd);
     PumpPending();

@@ -14,8 +14,8 @@ namespace tavrin::test {
 
 class CTabListHost : public CWnd {
 public:
-    // A visible popup at (x, y).
-    BOOL CreateHost(int x, int y, int cx, int cy);
+    // A visible window at (x, y): a popup unless a style is given.
+    BOOL CreateHost(int x, int y, int cx, int cy, DWORD dwStyle = WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN);
 
     std::vector<std::string> m_log;
     // Run one by one.
