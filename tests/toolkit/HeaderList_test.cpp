@@ -6,6 +6,7 @@
 #include "platform/win/Cursor.h"
 #include "platform/win/Input.h"
 #include "platform/win/PopupMenu.h"
+#include "platform/mfc/View.h"
 #include "platform/win/WindowSurface.h"
 #include "tests/support/UserConfigScope.h"
 #include "tests/toolkit/TabListHost.h"
@@ -476,4 +477,26 @@ TEST_F(HeaderListTest, CopyingMovingAndHittingCellsOfReorderedColumns)
     EXPECT_EQ(m_list.GetColumnCount(), 3);
     EXPECT_EQ(m_list.AddColumn("新列"), 3);
     EXPECT_EQ(m_list.GetColumnWidth(3), 200) << "the last column's width";
+}
+
+TEST_F(HeaderListTest, TheMenusCommandsInAListView)
+{
+    auto* view = new CListView;
+    ASSERT_TRUE(view->Create(nullptr, nullptr, WS_CHILD | WS_VISIBLE | LVS_REPORT, CRect(0, 0, 300, 200), m_host.get(), 8));
+    CListCtrl& list = view->GetListCtrl();
+    list.InsertColumn(0, "标题", LVCFMT_LEFT, 100);
+    list.InsertColumn(1, "作者", LVCFMT_LEFT, 100);
+    CXTFlatHeaderCtrl header;
+    ASSERT_TRUE(header.SubclassWindow(::GetDlgItem(view->m_hWnd, 0)));
+    header.m_pt = CPoint(150, 5);
+    header.SendMessage(WM_COMMAND, XT_IDC_ALIGNCENTER);
+    LVCOLUMN column{};
+    column.mask = LVCF_FMT;
+    list.GetColumn(1, &column);
+    EXPECT_EQ(column.fmt & LVCFMT_JUSTIFYMASK, LVCFMT_CENTER);
+    header.SendMessage(WM_COMMAND, XT_IDC_SORTDSC);
+    const std::vector<std::string> clicks = {"itemclick 1 button 1"};
+    EXPECT_EQ(m_host->m_log, clicks) << "passed on by the view's list";
+    header.UnsubclassWindow();
+    view->DestroyWindow();
 }
