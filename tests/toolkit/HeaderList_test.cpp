@@ -29,17 +29,6 @@ using tavrin::test::PumpPending;
 
 namespace {
 
-// A list that records the sorts it is asked for.
-class CSortingList : public CXTListCtrl {
-public:
-    std::vector<std::string> m_sorts;
-    BOOL SortList(int nCol, BOOL bAscending) override
-    {
-        m_sorts.push_back(std::to_string(nCol) + (bAscending ? " up" : " down"));
-        return TRUE;
-    }
-};
-
 int TextWidth(CWnd* wnd, const char* text)
 {
     CClientDC dc(wnd);
@@ -49,22 +38,14 @@ int TextWidth(CWnd* wnd, const char* text)
     return width;
 }
 
-class HeaderListTest : public test::ToolkitTest {
+using test::CSortingList;
+
+class HeaderListTest : public test::TabListTest {
 protected:
-    void SetUp() override
-    {
-        test::ToolkitTest::SetUp();
-        m_host = std::make_unique<test::CTabListHost>();
-        ASSERT_TRUE(m_host->CreateHost(40, 40, 460, 300));
-    }
-    void TearDown() override
+    void CloseControls() override
     {
         if (m_list.m_hWnd)
             m_list.DestroyWindow();
-        m_host->DestroyWindow();
-        PumpPending();
-        XTGetThemeManager()->SetTheme(xtThemeDefault);
-        test::ToolkitTest::TearDown();
     }
     // The item lists' set-up: three columns, a flat header with column 0
     // frozen and the sort arrow on, a few rows.
@@ -129,7 +110,6 @@ protected:
     }
 
     clock::ManualScope m_clock{1700000000};
-    std::unique_ptr<test::CTabListHost> m_host;
     CSortingList m_list;
 };
 
@@ -327,6 +307,9 @@ TEST_F(HeaderListTest, HeaderHeightByStyle)
     dc.GetTextMetrics(&tm);
     dc.SelectObject(old);
     EXPECT_EQ(height(), tm.tmHeight + 10);
+    CXTHeaderCtrl::SetDefaultTheme(new CXTHeaderThemeVisualStyle);
+    PumpPending();
+    EXPECT_EQ(height(), tm.tmHeight + 6) << "the visual-style variant";
     XTGetThemeManager()->SetTheme(xtThemeOfficeXP);
     PumpPending();
     EXPECT_EQ(height(), native);

@@ -69,21 +69,12 @@ CPoint TabCentre(CTabCtrl& tab, int index)
     return rc.CenterPoint();
 }
 
-class TabCtrlTest : public test::ToolkitTest {
+class TabCtrlTest : public test::TabListTest {
 protected:
-    void SetUp() override
-    {
-        test::ToolkitTest::SetUp();
-        m_host = std::make_unique<test::CTabListHost>();
-        ASSERT_TRUE(m_host->CreateHost(40, 40, 420, 300));
-    }
-    void TearDown() override
+    void CloseControls() override
     {
         if (m_tab.m_hWnd)
             m_tab.DestroyWindow();
-        m_host->DestroyWindow();
-        PumpPending();
-        test::ToolkitTest::TearDown();
     }
     // A control with n plain pages named "页0".."页n-1".
     void MakeTabs(int pages, DWORD style = WS_CHILD | WS_VISIBLE)
@@ -96,7 +87,6 @@ protected:
             ASSERT_TRUE(m_tab.AddControl(("页" + std::to_string(i)).c_str(), m_pages.back().get()));
         }
     }
-    std::unique_ptr<test::CTabListHost> m_host;
     CXTTabCtrl m_tab;
     std::vector<std::unique_ptr<CPage>> m_pages;
 };

@@ -81,6 +81,28 @@ LRESULT CTabListHost::OnStep(WPARAM, LPARAM)
     return 0;
 }
 
+BOOL CSortingList::SortList(int nCol, BOOL bAscending)
+{
+    m_sorts.push_back(std::to_string(nCol) + (bAscending ? " up" : " down"));
+    return TRUE;
+}
+
+void TabListTest::SetUp()
+{
+    ToolkitTest::SetUp();
+    m_host = std::make_unique<CTabListHost>();
+    ASSERT_TRUE(m_host->CreateHost(40, 40, 460, 300));
+}
+
+void TabListTest::TearDown()
+{
+    CloseControls();
+    m_host->DestroyWindow();
+    PumpPending();
+    XTGetThemeManager()->SetTheme(xtThemeDefault);
+    ToolkitTest::TearDown();
+}
+
 void PumpPending()
 {
     MSG msg;

@@ -5,8 +5,11 @@
 #pragma once
 
 #include "platform/mfc/Wnd.h"
+#include "tests/toolkit/ToolkitTestSupport.h"
+#include "toolkit/controls/XTListCtrl.h"
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -32,6 +35,24 @@ public:
     static constexpr UINT_PTR kStepTimer = 0x7A11;
 
     DECLARE_MESSAGE_MAP()
+};
+
+// A list that records the sorts it is asked for.
+class CSortingList : public CXTListCtrl {
+public:
+    std::vector<std::string> m_sorts;
+    BOOL SortList(int nCol, BOOL bAscending) override;
+};
+
+// A host window for each test; the controls go first, then the host, and
+// the theme id goes back to classic.
+class TabListTest : public ToolkitTest {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+    // Destroys the test's controls before the host goes.
+    virtual void CloseControls() {}
+    std::unique_ptr<CTabListHost> m_host;
 };
 
 // Dispatches every waiting message (pre-translated as the application does).

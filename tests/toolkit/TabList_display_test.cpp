@@ -25,17 +25,9 @@
 using namespace tavrin;
 using tavrin::test::PumpUntil;
 
-namespace {
+using test::CSortingList;
 
-class CSortingList : public CXTListCtrl {
-public:
-    std::vector<std::string> m_sorts;
-    BOOL SortList(int nCol, BOOL bAscending) override
-    {
-        m_sorts.push_back(std::to_string(nCol) + (bAscending ? " up" : " down"));
-        return TRUE;
-    }
-};
+namespace {
 
 uint32_t Rgb(COLORREF c)
 {

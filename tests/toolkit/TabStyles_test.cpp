@@ -50,23 +50,17 @@ COLORREF Color(int index)
     return XTGetColorManager()->GetColor(index);
 }
 
-class TabStylesTest : public test::ToolkitTest {
+class TabStylesTest : public test::TabListTest {
 protected:
     void SetUp() override
     {
-        test::ToolkitTest::SetUp();
+        test::TabListTest::SetUp();
         XTGetThemeManager()->SetTheme(xtThemeOfficeXP);
-        m_host = std::make_unique<test::CTabListHost>();
-        ASSERT_TRUE(m_host->CreateHost(40, 40, 420, 300));
     }
-    void TearDown() override
+    void CloseControls() override
     {
         if (m_tab.m_hWnd)
             m_tab.DestroyWindow();
-        m_host->DestroyWindow();
-        PumpPending();
-        XTGetThemeManager()->SetTheme(xtThemeDefault);
-        test::ToolkitTest::TearDown();
     }
     void MakeTabs(int count, DWORD style, CRect rc = CRect(10, 10, 400, 280))
     {
@@ -127,7 +121,6 @@ protected:
     }
 
     clock::ManualScope m_clock{1700000000};
-    std::unique_ptr<test::CTabListHost> m_host;
     CWatchedTab m_tab;
     std::vector<std::unique_ptr<CWnd>> m_pages;
 };

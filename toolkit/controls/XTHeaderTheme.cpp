@@ -384,7 +384,7 @@ BOOL CXTHeaderTheme::SetBitmap(int iCol, UINT uBitmapID, BOOL bRemove, COLORREF 
     return TRUE;
 }
 
-void CXTHeaderTheme::Draw2003Background(LPDRAWITEMSTRUCT lpDIS)
+void CXTHeaderThemeOffice2003::DrawBackground(LPDRAWITEMSTRUCT lpDIS)
 {
     CDC* pDC = DcOf(lpDIS);
     CRect rc = BackgroundRect(lpDIS);
@@ -394,7 +394,7 @@ void CXTHeaderTheme::Draw2003Background(LPDRAWITEMSTRUCT lpDIS)
     HLine(pDC, rc.left, rc.right, rc.bottom - 3, HeaderBlend(m_cr3DFace, m_cr3DShadow, 0.25));
 }
 
-void CXTHeaderTheme::Draw2003ItemBackground(LPDRAWITEMSTRUCT lpDIS)
+void CXTHeaderThemeOffice2003::DrawItemBackground(LPDRAWITEMSTRUCT lpDIS)
 {
     CDC* pDC = DcOf(lpDIS);
     const int r = lpDIS->rcItem.right;
@@ -436,34 +436,17 @@ BOOL CXTHeaderThemeOffice2003::Layout(LPHDLAYOUT lpHDL, CXTHeaderCtrl* pHeaderCt
     return LayoutByFont(lpHDL, pHeaderCtrl, 10);
 }
 
-void CXTHeaderThemeOffice2003::DrawBackground(LPDRAWITEMSTRUCT lpDIS)
-{
-    Draw2003Background(lpDIS);
-}
-
-void CXTHeaderThemeOffice2003::DrawItemBackground(LPDRAWITEMSTRUCT lpDIS)
-{
-    Draw2003ItemBackground(lpDIS);
-}
-
 CXTHeaderThemeVisualStyle::CXTHeaderThemeVisualStyle()
 {
+    m_dwDrawStyle = XTTHEME_WINXPTHEMES | XTTHEME_HOTTRACKING | XTTHEME_SORTARROW;
+    m_nTextTop = 0;
     m_cyArrow = 4;
+    m_nTheme = xtThemeDefault;
 }
 
 BOOL CXTHeaderThemeVisualStyle::Layout(LPHDLAYOUT lpHDL, CXTHeaderCtrl* pHeaderCtrl)
 {
     return LayoutByFont(lpHDL, pHeaderCtrl, 6);
-}
-
-void CXTHeaderThemeVisualStyle::DrawBackground(LPDRAWITEMSTRUCT lpDIS)
-{
-    Draw2003Background(lpDIS);
-}
-
-void CXTHeaderThemeVisualStyle::DrawItemBackground(LPDRAWITEMSTRUCT lpDIS)
-{
-    Draw2003ItemBackground(lpDIS);
 }
 
 BOOL CXTHeaderThemeVisualStyle::DrawVisualStyleItemBackground(LPDRAWITEMSTRUCT lpDIS)

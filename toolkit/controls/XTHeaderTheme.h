@@ -66,9 +66,6 @@ public:
 protected:
     // The background rectangle: the client area, 2 pixels wider on the right.
     CRect BackgroundRect(LPDRAWITEMSTRUCT lpDIS) const;
-    // The Office 2003 look of the background and the dividers.
-    void Draw2003Background(LPDRAWITEMSTRUCT lpDIS);
-    void Draw2003ItemBackground(LPDRAWITEMSTRUCT lpDIS);
     BOOL LayoutByFont(LPHDLAYOUT lpHDL, CXTHeaderCtrl* pHeaderCtrl, int nExtra);
 };
 
@@ -87,12 +84,11 @@ public:
     void DrawItemBackground(LPDRAWITEMSTRUCT lpDIS) override;
 };
 
-class CXTHeaderThemeVisualStyle : public CXTHeaderTheme {
+// The Office 2003 look drawn with the visual styles when they are there.
+class CXTHeaderThemeVisualStyle : public CXTHeaderThemeOffice2003 {
 public:
     CXTHeaderThemeVisualStyle();
     BOOL Layout(LPHDLAYOUT lpHDL, CXTHeaderCtrl* pHeaderCtrl) override;
-    void DrawBackground(LPDRAWITEMSTRUCT lpDIS) override;
-    void DrawItemBackground(LPDRAWITEMSTRUCT lpDIS) override;
     BOOL DrawVisualStyleItemBackground(LPDRAWITEMSTRUCT lpDIS) override;
     void DrawSortArrow(CDC* pDC, LPPOINT pts, BOOL bAscending) override;
 };
