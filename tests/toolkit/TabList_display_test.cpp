@@ -267,3 +267,29 @@ TEST_F(TabListDisplay, NavigationArrowsScrollAnOverflowingRow)
         marks += (shot->GetPixel(glyph[i].x, glyph[i].y) & 0xFFFFFF) == Rgb(XTGetColorManager()->GetColor(49));
     EXPECT_GE(marks, 8) << "the right arrow's glyph";
 }
+
+TEST_F(TabListDisplay, CondensedLabelsFitTheRowAndStillTakeClicks)
+{
+    XTGetThemeManager()->SetTheme(xtThemeOffice2003);
+    m_tab.SetAutoCondense(TRUE);
+    for (int page = 0; page < 4; ++page)
+        ASSERT_TRUE(m_tab.SetTabText(page, ("留言(1234/5678)[更新中...]" + std::to_string(page)).c_str()));
+    m_tab.SetWindowPos(nullptr, 0, 0, 400, 380, SWP_NOMOVE | SWP_NOZORDER);
+    m_host->RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    CRect last, client;
+    m_tab.GetItemRect(3, &last);
+    m_tab.GetClientRect(&client);
+    EXPECT_LE(last.right, client.right) << "every tab shows";
+    char text[64] = {};
+    TCITEM item{};
+    item.mask = TCIF_TEXT;
+    item.pszText = text;
+    item.cchTextMax = sizeof(text);
+    m_tab.GetItem(3, &item);
+    const std::string shown = text;
+    EXPECT_EQ(shown.substr(shown.size() - 3), "...");
+    EXPECT_FALSE(m_tab.GetNavigationWnd()->IsShown()) << "no arrows while condensing";
+    ASSERT_TRUE(Click(m_tab.m_hWnd, last.CenterPoint().x, last.CenterPoint().y));
+    EXPECT_TRUE(PumpUntil([&] { return m_tab.GetCurSel() == 3 && List(3).IsWindowVisible(); }));
+    EXPECT_STREQ(m_tab.GetViewName(3), "留言(1234/5678)[更新中...]3") << "the full label is kept";
+}

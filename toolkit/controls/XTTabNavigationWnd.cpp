@@ -59,6 +59,9 @@ void CXTTabNavigationWnd::Attach(CXTTabBase* pTabBase)
 void CXTTabNavigationWnd::AttachUpDown(CWnd* pUpDown)
 {
     HWND native = AfxHwndOf(pUpDown);
+    // Arrows that went with an earlier window of the control are no longer ours.
+    if (m_hWndUpDown && (!::IsWindow(m_hWndUpDown) || m_hWnd != m_hWndUpDown))
+        m_hWndUpDown = nullptr;
     if (native && native != m_hWndUpDown) {
         m_hWndUpDown = native;
         if (m_hWnd) {
@@ -68,10 +71,14 @@ void CXTTabNavigationWnd::AttachUpDown(CWnd* pUpDown)
                 UnsubclassWindow();
             m_hWndOwn = nullptr;
         }
+        // The procedure to pass on to is the native arrows' own, not the
+        // one of a window this object held before.
+        m_pfnSuper = nullptr;
         SubclassWindow(native);
         return;
     }
     if (!m_hWnd && m_pTabCtrl && m_pTabCtrl->m_hWnd) {
+        m_pfnSuper = nullptr;
         LPCTSTR cls = AfxRegisterWndClass(0, ::LoadCursorA(nullptr, IDC_ARROW));
         if (CreateEx(0, cls, "", WS_CHILD | WS_VISIBLE, CRect(0, 0, 0, 0), m_pTabCtrl, 0))
             m_hWndOwn = m_hWnd;
