@@ -1,0 +1,29 @@
+#include "app/PaneViews.h"
+
+#include "platform/mfc/Dc.h"
+
+IMPLEMENT_DYNCREATE(CTavrinView, CTreeView)
+IMPLEMENT_DYNAMIC(CPlainPaneView, CView)
+IMPLEMENT_DYNCREATE(CMiscView, CPlainPaneView)
+IMPLEMENT_DYNCREATE(CComposeView, CPlainPaneView)
+IMPLEMENT_DYNCREATE(CMsgListView, CPlainPaneView)
+IMPLEMENT_DYNCREATE(CMsgDispView, CPlainPaneView)
+
+BOOL CTavrinView::PreCreateWindow(CREATESTRUCT& cs)
+{
+    cs.style |= TVS_HASLINES | TVS_LINESATROOT | TVS_HASBUTTONS | TVS_SHOWSELALWAYS;
+    return CTreeView::PreCreateWindow(cs);
+}
+
+BOOL CPlainPaneView::PreCreateWindow(CREATESTRUCT& cs)
+{
+    cs.dwExStyle |= WS_EX_CLIENTEDGE;
+    return CView::PreCreateWindow(cs);
+}
+
+void CPlainPaneView::OnDraw(CDC* pDC)
+{
+    CRect rect;
+    GetClientRect(&rect);
+    pDC->FillSolidRect(&rect, ::GetSysColor(COLOR_WINDOW));
+}
