@@ -1,0 +1,128 @@
+// The real program end to end: started in a temporary program folder on
+// the test's display, looked at through screenshots and driven through the
+// window manager and XTest as a user would.
+#include "tests/support/ProgramHarness.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+
+using namespace tavrin::test;
+
+namespace {
+
+class MainWindowEndToEnd : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!std::getenv("DISPLAY"))
+            GTEST_SKIP() << "no display";
+        if (BuiltProgram().empty())
+            GTEST_SKIP() << "the program is not built";
+        ASSERT_TRUE(m_x.IsOpen());
+    }
+
+    // Starts the program and waits for its main window.
+    unsigned long StartAndWait(ProgramRun& run, const std::vector<std::string>& args = {})
+    {
+        if (!run.Start(m_folder, args))
+            return 0;
+        return m_x.WaitForWindow("Tavrin", run.Pid());
+    }
+
+    // Closes the window as the window manager does; the exit status.
+    int CloseAndWait(ProgramRun& run, unsigned long window)
+    {
+        m_x.Close(window);
+        return run.Wait();
+    }
+
+    ProgramFolder m_folder;
+    XSession m_x;
+};
+
+TEST_F(MainWindowEndToEnd, AFreshFolderOpensTheFrameOverTheScreenAndCloseStoresThePaneSizes)
+{
+    ProgramRun run;
+    const unsigned long window = StartAndWait(run);
+    ASSERT_NE(window, 0u) << run.Output();
+    int sw = 0, sh = 0;
+    m_x.ScreenSize(sw, sh);
+    int x = 0, y = 0, w = 0, h = 0;
+    ASSERT_TRUE(m_x.Geometry(window, x, y, w, h));
+    // Over the whole width, less the window manager's borders.
+    EXPECT_GE(w, sw - 16);
+    EXPECT_LE(w, sw);
+
+    // The splash stands in the middle of the screen over the frame.
+    int cw = 0, ch = 0;
+    std::vector<unsigned> shot = m_x.Capture(window, cw, ch, "app-main-window-splash");
+    ASSERT_FALSE(shot.empty());
+
+    // The first key removes the splash and does nothing else.
+    m_x.Key("Escape");
+    EXPECT_FALSE(run.EndsWithin(300));
+
+    EXPECT_EQ(CloseAndWait(run, window), 0) << run.Output();
+    EXPECT_FALSE(run.SanitizerReported()) << run.Output();
+    // Shares of the frame's client area at creation.
+    EXPECT_EQ(m_folder.ConfigValue("pane_1_w"), std::to_string(w / 4));
+    EXPECT_EQ(m_folder.ConfigValue("pane_1_1_h"), std::to_string(h / 2));
+    EXPECT_EQ(m_folder.ConfigValue("pane_2_2_h"), std::to_string(2 * h / 3));
+    EXPECT_EQ(m_folder.ConfigValue("pane_2_1_1_h"), std::to_string(h / 3));
+    EXPECT_EQ(m_folder.ConfigValue("pane_1_2_visible"), "1");
+    EXPECT_EQ(m_folder.ConfigValue("pane_2_2_visible"), "1");
+}
+
+TEST_F(MainWindowEndToEnd, AStoredColumnBelowTheMinimumShowsTheMinimum)
+{
+    m_folder.WriteConfig({{"placement", "pane_1_w", "10"}});
+    ProgramRun run;
+    const unsigned long window = StartAndWait(run);
+    ASSERT_NE(window, 0u) << run.Output();
+    EXPECT_EQ(CloseAndWait(run, window), 0) << run.Output();
+    EXPECT_EQ(m_folder.ConfigValue("pane_1_w"), "18");
+}
+
+TEST_F(MainWindowEndToEnd, WithoutADisplayTheProgramSaysSoAndEnds)
+{
+    ProgramRun run;
+    ASSERT_TRUE(run.Start(m_folder, {}, {"DISPLAY="}));
+    EXPECT_EQ(run.Wait(), 1);
+    EXPECT_NE(run.Output().find("display"), std::string::npos) << run.Output();
+}
+
+TEST_F(MainWindowEndToEnd, SingleInstanceKeepsOneWindowOnlyWhenTheKeyIsExactlyOne)
+{
+    struct Case {
+        const char* value;
+        bool single;
+    };
+    for (const Case& c : {Case{"1", true}, Case{"0", false}, Case{"&nbsp;1", false}}) {
+        for (bool withFile : {false, true}) {
+        if (withFile && !c.single)
+            continue; // the running copy would be asked to open a file that is not there
+        SCOPED_TRACE(std::string("[") + c.value + "] file " + (withFile ? "yes" : "no"));
+        m_folder.WriteConfig({{"other", "single_tavrin", c.value}});
+        ProgramRun first;
+        const unsigned long window = StartAndWait(first);
+        ASSERT_NE(window, 0u) << first.Output();
+        ProgramRun second;
+        ASSERT_TRUE(second.Start(m_folder, withFile ? std::vector<std::string>{"some.file"} : std::vector<std::string>{}));
+        if (c.single) {
+            EXPECT_EQ(second.Wait(), 0) << second.Output();
+            EXPECT_EQ(m_x.FindWindows("Tavrin").size(), 1u);
+        } else {
+            const unsigned long other = m_x.WaitForWindow("Tavrin", second.Pid());
+            EXPECT_NE(other, 0u);
+            // Wait until both are there, then close the second.
+            EXPECT_EQ(CloseAndWait(second, other), 0) << second.Output();
+        }
+        EXPECT_EQ(CloseAndWait(first, window), 0) << first.Output();
+        EXPECT_FALSE(first.SanitizerReported()) << first.Output();
+        }
+    }
+}
+
+} // namespace

@@ -1,0 +1,403 @@
+#include "tests/support/ProgramHarness.h"
+
+#include "platform/gdi/Png.h"
+#include "platform/gdi/Surface.h"
+#include "tests/support/TempDir.h"
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+#include <sys/wait.h>
+#include <time.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace tavrin::test {
+
+namespace {
+
+void Sleep(int ms) { ::usleep(static_cast<useconds_t>(ms) * 1000); }
+
+// Milliseconds of the monotonic clock.
+long long NowMs()
+{
+    timespec ts{};
+    ::clock_gettime(CLOCK_MONOTONIC, &ts);
+    return static_cast<long long>(ts.tv_sec) * 1000 + ts.tv_nsec / 1000000;
+}
+
+} // namespace
+
+std::string BuiltProgram()
+{
+#ifdef TAVRIN_PROGRAM
+    return TAVRIN_PROGRAM;
+#else
+    return "";
+#endif
+}
+
+// Program folder
+
+ProgramFolder::ProgramFolder() : m_dir(std::make_unique<TempDir>())
+{
+    const fs::path program = BuiltProgram();
+    fs::copy_file(program, m_dir->Path() / "tavrin");
+    fs::permissions(m_dir->Path() / "tavrin", fs::perms::owner_all);
+    fs::copy(program.parent_path() / "styles", m_dir->Path() / "styles", fs::copy_options::recursive);
+    fs::create_directories(m_dir->Path() / "cfg");
+}
+
+ProgramFolder::~ProgramFolder() = default;
+
+std::string ProgramFolder::Path() const { return m_dir->Path().string(); }
+
+void ProgramFolder::WriteConfig(const std::vector<std::vector<std::string>>& rows)
+{
+    std::string text = "<config>\n";
+    for (const auto& row : rows)
+        text += "\t<" + row[0] + ">\n\t\t<" + row[1] + ">" + row[2] + "</" + row[1] + ">\n\t</" + row[0] + ">\n";
+    text += "</config>\n";
+    m_dir->Write("config.xml", text);
+}
+
+std::string ProgramFolder::ConfigText() const
+{
+    const fs::path file = m_dir->Path() / "config.xml";
+    return fs::exists(file) ? TempDir::Read(file) : std::string();
+}
+
+std::string ProgramFolder::ConfigValue(const std::string& key) const
+{
+    const std::string text = ConfigText();
+    const std::string open = "<" + key + ">";
+    const size_t at = text.find(open);
+    if (at == std::string::npos)
+        return "(none)";
+    const size_t end = text.find("</" + key + ">", at);
+    return text.substr(at + open.size(), end - at - open.size());
+}
+
+// Program run
+
+ProgramRun::~ProgramRun()
+{
+    if (m_pid > 0 && Running()) {
+        ::kill(m_pid, SIGKILL);
+        ::waitpid(m_pid, nullptr, 0);
+    }
+}
+
+bool ProgramRun::Start(const ProgramFolder& folder, const std::vector<std::string>& args,
+                       const std::vector<std::string>& env)
+{
+    static int serial = 0;
+    m_outputPath = folder.Path() + "/output-" + std::to_string(++serial) + ".log";
+    const std::string program = folder.Path() + "/tavrin";
+    const std::string config = folder.Path() + "/cfg";
+    m_pid = ::fork();
+    if (m_pid < 0)
+        return false;
+    if (m_pid == 0) {
+        int fd = ::open(m_outputPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        if (fd >= 0) {
+            ::dup2(fd, 1);
+            ::dup2(fd, 2);
+        }
+        ::setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+        for (const std::string& e : env) {
+            const size_t eq = e.find('=');
+            if (eq == e.size() - 1)
+                ::unsetenv(e.substr(0, eq).c_str());
+            else
+                ::setenv(e.substr(0, eq).c_str(), e.substr(eq + 1).c_str(), 1);
+        }
+        if (::chdir(folder.Path().c_str()) != 0)
+            ::_exit(126);
+        std::vector<char*> argv;
+        argv.push_back(const_cast<char*>(program.c_str()));
+        for (const std::string& a : args)
+            argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+        ::execv(program.c_str(), argv.data());
+        ::_exit(127);
+    }
+    return true;
+}
+
+bool ProgramRun::Running()
+{
+    if (m_pid <= 0)
+        return false;
+    int status = 0;
+    const pid_t done = ::waitpid(m_pid, &status, WNOHANG);
+    if (done == m_pid) {
+        m_status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        m_pid = -m_pid;
+        return false;
+    }
+    return done == 0;
+}
+
+int ProgramRun::Wait(int timeoutMs)
+{
+    const long long end = NowMs() + timeoutMs;
+    while (Running()) {
+        if (NowMs() > end) {
+            ::kill(m_pid, SIGKILL);
+            ::waitpid(m_pid, nullptr, 0);
+            m_pid = -m_pid;
+            return -1;
+        }
+        Sleep(20);
+    }
+    return m_status;
+}
+
+bool ProgramRun::EndsWithin(int timeoutMs)
+{
+    const long long end = NowMs() + timeoutMs;
+    while (Running()) {
+        if (NowMs() > end)
+            return false;
+        Sleep(20);
+    }
+    return true;
+}
+
+std::string ProgramRun::Output() const
+{
+    std::ifstream in(m_outputPath);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+bool ProgramRun::SanitizerReported() const
+{
+    const std::string out = Output();
+    return out.find("Sanitizer") != std::string::npos || out.find("runtime error:") != std::string::npos;
+}
+
+// X session
+
+namespace {
+
+// A window that went away between a lookup and a request is no failure of the test.
+int IgnoreXError(Display*, XErrorEvent*) { return 0; }
+
+} // namespace
+
+XSession::XSession() : m_display(XOpenDisplay(nullptr)) { XSetErrorHandler(IgnoreXError); }
+
+XSession::~XSession()
+{
+    if (m_display)
+        XCloseDisplay(m_display);
+}
+
+namespace {
+
+std::string WindowTitle(Display* d, Window w)
+{
+    Atom utf8 = XInternAtom(d, "UTF8_STRING", False);
+    Atom netName = XInternAtom(d, "_NET_WM_NAME", False);
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    std::string title;
+    if (XGetWindowProperty(d, w, netName, 0, 1024, False, utf8, &type, &format, &count, &after, &data) == Success &&
+        data) {
+        title.assign(reinterpret_cast<char*>(data), count);
+        XFree(data);
+    }
+    if (title.empty()) {
+        char* name = nullptr;
+        if (XFetchName(d, w, &name) && name) {
+            title = name;
+            XFree(name);
+        }
+    }
+    return title;
+}
+
+long WindowPid(Display* d, Window w)
+{
+    Atom pidAtom = XInternAtom(d, "_NET_WM_PID", False);
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    long pid = -1;
+    if (XGetWindowProperty(d, w, pidAtom, 0, 1, False, XA_CARDINAL, &type, &format, &count, &after, &data) ==
+            Success &&
+        data) {
+        if (count == 1)
+            pid = static_cast<long>(*reinterpret_cast<unsigned long*>(data));
+        XFree(data);
+    }
+    return pid;
+}
+
+void Collect(Display* d, Window w, const std::string& title, std::vector<unsigned long>& out)
+{
+    if (WindowTitle(d, w) == title) {
+        out.push_back(w);
+        return;
+    }
+    Window root = 0, parent = 0;
+    Window* children = nullptr;
+    unsigned n = 0;
+    if (XQueryTree(d, w, &root, &parent, &children, &n)) {
+        for (unsigned i = 0; i < n; ++i)
+            Collect(d, children[i], title, out);
+        if (children)
+            XFree(children);
+    }
+}
+
+} // namespace
+
+std::vector<unsigned long> XSession::FindWindows(const std::string& title)
+{
+    std::vector<unsigned long> found;
+    if (m_display)
+        Collect(m_display, DefaultRootWindow(m_display), title, found);
+    return found;
+}
+
+unsigned long XSession::WaitForWindow(const std::string& title, pid_t pid, int timeoutMs)
+{
+    const long long end = NowMs() + timeoutMs;
+    while (NowMs() < end) {
+        for (unsigned long w : FindWindows(title))
+            if ((pid <= 0 || WindowPid(m_display, w) == pid || WindowPid(m_display, w) == -1) && IsShown(w))
+                return w;
+        Sleep(50);
+    }
+    return 0;
+}
+
+bool XSession::IsShown(unsigned long window)
+{
+    XWindowAttributes a{};
+    return XGetWindowAttributes(m_display, window, &a) && a.map_state == IsViewable;
+}
+
+bool XSession::IsMapped(unsigned long window)
+{
+    XWindowAttributes a{};
+    return XGetWindowAttributes(m_display, window, &a) && a.map_state != IsUnmapped;
+}
+
+bool XSession::Geometry(unsigned long window, int& x, int& y, int& width, int& height)
+{
+    XWindowAttributes a{};
+    if (!XGetWindowAttributes(m_display, window, &a))
+        return false;
+    Window child = 0;
+    XTranslateCoordinates(m_display, window, DefaultRootWindow(m_display), 0, 0, &x, &y, &child);
+    width = a.width;
+    height = a.height;
+    return true;
+}
+
+void XSession::ScreenSize(int& width, int& height)
+{
+    width = DisplayWidth(m_display, DefaultScreen(m_display));
+    height = DisplayHeight(m_display, DefaultScreen(m_display));
+}
+
+void XSession::Close(unsigned long window)
+{
+    XEvent e{};
+    e.xclient.type = ClientMessage;
+    e.xclient.window = window;
+    e.xclient.message_type = XInternAtom(m_display, "WM_PROTOCOLS", False);
+    e.xclient.format = 32;
+    e.xclient.data.l[0] = static_cast<long>(XInternAtom(m_display, "WM_DELETE_WINDOW", False));
+    e.xclient.data.l[1] = CurrentTime;
+    XSendEvent(m_display, window, False, NoEventMask, &e);
+    XFlush(m_display);
+}
+
+void XSession::Key(const char* keysym)
+{
+    const KeyCode code = XKeysymToKeycode(m_display, XStringToKeysym(keysym));
+    XTestFakeKeyEvent(m_display, code, True, CurrentTime);
+    XTestFakeKeyEvent(m_display, code, False, CurrentTime);
+    XFlush(m_display);
+}
+
+void XSession::Click(unsigned long window, int x, int y)
+{
+    int wx = 0, wy = 0, w = 0, h = 0;
+    Geometry(window, wx, wy, w, h);
+    XTestFakeMotionEvent(m_display, DefaultScreen(m_display), wx + x, wy + y, CurrentTime);
+    XTestFakeButtonEvent(m_display, 1, True, CurrentTime);
+    XTestFakeButtonEvent(m_display, 1, False, CurrentTime);
+    XFlush(m_display);
+}
+
+std::vector<unsigned> XSession::Capture(unsigned long window, int& width, int& height, const std::string& name)
+{
+    std::vector<unsigned> pixels;
+    XWindowAttributes a{};
+    if (!XGetWindowAttributes(m_display, window, &a))
+        return pixels;
+    width = a.width;
+    height = a.height;
+    XImage* image = XGetImage(m_display, window, 0, 0, a.width, a.height, AllPlanes, ZPixmap);
+    if (!image)
+        return pixels;
+    pixels.resize(static_cast<size_t>(width) * height);
+    auto surface = Surface::Create(width, height);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const unsigned p = static_cast<unsigned>(XGetPixel(image, x, y)) & 0xFFFFFF;
+            pixels[static_cast<size_t>(y) * width + x] = p;
+            if (surface)
+                surface->SetPixel(x, y, 0xFF000000u | p);
+        }
+    XDestroyImage(image);
+    if (!name.empty() && surface) {
+        const fs::path path = fs::absolute(name + ".png");
+        SavePng(*surface, path.string().c_str());
+        std::cout << "screenshot: " << path.string() << std::endl;
+    }
+    return pixels;
+}
+
+bool XSession::IsIconic(unsigned long window)
+{
+    Atom state = XInternAtom(m_display, "_NET_WM_STATE", False);
+    Atom hidden = XInternAtom(m_display, "_NET_WM_STATE_HIDDEN", False);
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    bool iconic = false;
+    if (XGetWindowProperty(m_display, window, state, 0, 64, False, XA_ATOM, &type, &format, &count, &after,
+                           &data) == Success &&
+        data) {
+        auto* atoms = reinterpret_cast<Atom*>(data);
+        for (unsigned long i = 0; i < count; ++i)
+            iconic = iconic || atoms[i] == hidden;
+        XFree(data);
+    }
+    return iconic;
+}
+
+} // namespace tavrin::test
