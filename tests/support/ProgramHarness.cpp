@@ -9,6 +9,7 @@
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
@@ -359,7 +360,17 @@ std::vector<unsigned> XSession::Capture(unsigned long window, int& width, int& h
         return pixels;
     width = a.width;
     height = a.height;
-    XImage* image = XGetImage(m_display, window, 0, 0, a.width, a.height, AllPlanes, ZPixmap);
+    // From the screen, so windows above it (a splash, a popup) show as a user sees them.
+    int sx = 0, sy = 0;
+    Window child = 0;
+    XTranslateCoordinates(m_display, window, DefaultRootWindow(m_display), 0, 0, &sx, &sy, &child);
+    int screenW = 0, screenH = 0;
+    ScreenSize(screenW, screenH);
+    width = std::max(0, std::min(width, screenW - sx));
+    height = std::max(0, std::min(height, screenH - sy));
+    if (width == 0 || height == 0)
+        return pixels;
+    XImage* image = XGetImage(m_display, DefaultRootWindow(m_display), sx, sy, width, height, AllPlanes, ZPixmap);
     if (!image)
         return pixels;
     pixels.resize(static_cast<size_t>(width) * height);
