@@ -7,6 +7,7 @@
 
 #include <cstdlib>
 #include <string>
+#include <unistd.h>
 
 using namespace tavrin::test;
 
@@ -123,6 +124,77 @@ TEST_F(MainWindowEndToEnd, SingleInstanceKeepsOneWindowOnlyWhenTheKeyIsExactlyOn
         EXPECT_FALSE(first.SanitizerReported()) << first.Output();
         }
     }
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(MainWindowEndToEnd, MinimisingWithATrayHidesTheFrameBehindTheIcon)
+{
+    m_x.PlayTray();
+    ProgramRun run;
+    const unsigned long window = StartAndWait(run);
+    ASSERT_NE(window, 0u) << run.Output();
+    m_x.Iconify(window);
+    EXPECT_TRUE(m_x.WaitForDockRequest()) << "the icon docks in the tray";
+    EXPECT_TRUE(m_x.WaitForWmState(window, 0)) << "the frame is withdrawn, not iconic";
+    EXPECT_FALSE(run.EndsWithin(500));
+    EXPECT_EQ(m_x.WmState(window), 0);
+    EXPECT_FALSE(m_x.IsShown(window));
+    // Closed while in the tray: the pane sizes of the previous run stay.
+    EXPECT_EQ(CloseAndWait(run, window), 0) << run.Output();
+    EXPECT_EQ(m_folder.ConfigValue("pane_1_w"), "(none)");
+    EXPECT_FALSE(run.SanitizerReported()) << run.Output();
+}
+
+TEST_F(MainWindowEndToEnd, MinimisingWithoutATrayLeavesANormalIconicWindow)
+{
+    ProgramRun run;
+    const unsigned long window = StartAndWait(run);
+    ASSERT_NE(window, 0u) << run.Output();
+    m_x.Iconify(window);
+    EXPECT_TRUE(m_x.WaitForWmState(window, 3));
+    EXPECT_FALSE(run.EndsWithin(300));
+    EXPECT_EQ(m_x.WmState(window), 3) << "still there to be brought back";
+    EXPECT_EQ(CloseAndWait(run, window), 0) << run.Output();
+}
+
+TEST_F(MainWindowEndToEnd, KeyTwentyEightStartsMinimised)
+{
+    m_folder.WriteConfig({{"startup", "minimized", "1"}, {"other", "minimize_hidden", "0"}});
+    ProgramRun run;
+    ASSERT_TRUE(run.Start(m_folder));
+    unsigned long window = 0;
+    const long long deadline = 20000;
+    for (long long waited = 0; !window && waited < deadline; waited += 50) {
+        for (unsigned long w : m_x.FindWindows("Tavrin"))
+            if (m_x.WmState(w) != 0)
+                window = w;
+        if (!window)
+            usleep(50000);
+    }
+    ASSERT_NE(window, 0u) << run.Output();
+    EXPECT_TRUE(m_x.WaitForWmState(window, 3));
+    EXPECT_EQ(CloseAndWait(run, window), 0) << run.Output();
+}
+
+TEST_F(MainWindowEndToEnd, TheFrameEndsAboveTheDesktopsBottomPanel)
+{
+    const int panel = 40;
+    m_x.PlayBottomPanel(panel);
+    ProgramRun run;
+    const unsigned long window = StartAndWait(run);
+    ASSERT_NE(window, 0u) << run.Output();
+    int sw = 0, sh = 0;
+    m_x.ScreenSize(sw, sh);
+    int x = 0, y = 0, w = 0, h = 0;
+    ASSERT_TRUE(m_x.Geometry(window, x, y, w, h));
+    EXPECT_LE(y + h, sh - panel);
+    EXPECT_GE(y + h, sh - panel - 16);
+    int cw = 0, ch = 0;
+    m_x.Capture(window, cw, ch, "app-main-window-above-panel");
+    EXPECT_EQ(CloseAndWait(run, window), 0) << run.Output();
 }
 
 } // namespace

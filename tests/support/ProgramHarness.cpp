@@ -204,6 +204,10 @@ XSession::XSession() : m_display(XOpenDisplay(nullptr)) { XSetErrorHandler(Ignor
 
 XSession::~XSession()
 {
+    if (m_display && m_tray)
+        XDestroyWindow(m_display, m_tray);
+    if (m_display && m_panel)
+        XDestroyWindow(m_display, m_panel);
     if (m_display)
         XCloseDisplay(m_display);
 }
@@ -391,24 +395,117 @@ std::vector<unsigned> XSession::Capture(unsigned long window, int& width, int& h
     return pixels;
 }
 
-bool XSession::IsIconic(unsigned long window)
+int XSession::WmState(unsigned long window)
 {
-    Atom state = XInternAtom(m_display, "_NET_WM_STATE", False);
-    Atom hidden = XInternAtom(m_display, "_NET_WM_STATE_HIDDEN", False);
+    Atom wmState = XInternAtom(m_display, "WM_STATE", False);
     Atom type = None;
     int format = 0;
     unsigned long count = 0, after = 0;
     unsigned char* data = nullptr;
-    bool iconic = false;
-    if (XGetWindowProperty(m_display, window, state, 0, 64, False, XA_ATOM, &type, &format, &count, &after,
+    int state = 0;
+    if (XGetWindowProperty(m_display, window, wmState, 0, 2, False, wmState, &type, &format, &count, &after,
                            &data) == Success &&
         data) {
-        auto* atoms = reinterpret_cast<Atom*>(data);
-        for (unsigned long i = 0; i < count; ++i)
-            iconic = iconic || atoms[i] == hidden;
+        if (count >= 1)
+            state = static_cast<int>(*reinterpret_cast<unsigned long*>(data));
         XFree(data);
     }
-    return iconic;
+    return state;
+}
+
+bool XSession::WaitForWmState(unsigned long window, int state, int timeoutMs)
+{
+    const long long end = NowMs() + timeoutMs;
+    while (WmState(window) != state) {
+        if (NowMs() > end)
+            return false;
+        Sleep(20);
+    }
+    return true;
+}
+
+void XSession::Iconify(unsigned long window)
+{
+    XIconifyWindow(m_display, window, DefaultScreen(m_display));
+    XFlush(m_display);
+}
+
+void XSession::PlayTray()
+{
+    if (m_tray)
+        return;
+    const int screen = DefaultScreen(m_display);
+    Window root = DefaultRootWindow(m_display);
+    m_tray = XCreateSimpleWindow(m_display, root, 0, 0, 1, 1, 0, 0, 0);
+    const Atom selection = XInternAtom(m_display, ("_NET_SYSTEM_TRAY_S" + std::to_string(screen)).c_str(), False);
+    XSetSelectionOwner(m_display, selection, m_tray, CurrentTime);
+    XEvent e{};
+    e.xclient.type = ClientMessage;
+    e.xclient.window = root;
+    e.xclient.message_type = XInternAtom(m_display, "MANAGER", False);
+    e.xclient.format = 32;
+    e.xclient.data.l[0] = CurrentTime;
+    e.xclient.data.l[1] = static_cast<long>(selection);
+    e.xclient.data.l[2] = static_cast<long>(m_tray);
+    XSendEvent(m_display, root, False, StructureNotifyMask, &e);
+    XFlush(m_display);
+}
+
+bool XSession::WaitForDockRequest(int timeoutMs)
+{
+    const Atom opcode = XInternAtom(m_display, "_NET_SYSTEM_TRAY_OPCODE", False);
+    const long long end = NowMs() + timeoutMs;
+    while (NowMs() < end) {
+        while (XPending(m_display)) {
+            XEvent e{};
+            XNextEvent(m_display, &e);
+            if (e.type == ClientMessage && e.xclient.window == m_tray && e.xclient.message_type == opcode &&
+                e.xclient.data.l[1] == 0 /* SYSTEM_TRAY_REQUEST_DOCK */)
+                return true;
+        }
+        Sleep(20);
+    }
+    return false;
+}
+
+void XSession::PlayBottomPanel(int height)
+{
+    int sw = 0, sh = 0;
+    ScreenSize(sw, sh);
+    Window root = DefaultRootWindow(m_display);
+    m_panel = XCreateSimpleWindow(m_display, root, 0, sh - height, sw, height, 0, 0, 0x808080);
+    const Atom type = XInternAtom(m_display, "_NET_WM_WINDOW_TYPE", False);
+    Atom dock = XInternAtom(m_display, "_NET_WM_WINDOW_TYPE_DOCK", False);
+    XChangeProperty(m_display, m_panel, type, XA_ATOM, 32, PropModeReplace, reinterpret_cast<unsigned char*>(&dock),
+                    1);
+    long strut[12] = {0, 0, 0, height, 0, 0, 0, 0, 0, 0, 0, sw - 1};
+    XChangeProperty(m_display, m_panel, XInternAtom(m_display, "_NET_WM_STRUT_PARTIAL", False), XA_CARDINAL, 32,
+                    PropModeReplace, reinterpret_cast<unsigned char*>(strut), 12);
+    long simple[4] = {0, 0, 0, height};
+    XChangeProperty(m_display, m_panel, XInternAtom(m_display, "_NET_WM_STRUT", False), XA_CARDINAL, 32,
+                    PropModeReplace, reinterpret_cast<unsigned char*>(simple), 4);
+    XMapWindow(m_display, m_panel);
+    XFlush(m_display);
+    // The work area follows once the window manager has taken the strut.
+    const Atom workArea = XInternAtom(m_display, "_NET_WORKAREA", False);
+    const long long end = NowMs() + 5000;
+    while (NowMs() < end) {
+        Atom actual = None;
+        int format = 0;
+        unsigned long count = 0, after = 0;
+        unsigned char* data = nullptr;
+        long h = 0;
+        if (XGetWindowProperty(m_display, root, workArea, 0, 4, False, XA_CARDINAL, &actual, &format, &count, &after,
+                               &data) == Success &&
+            data) {
+            if (count >= 4)
+                h = reinterpret_cast<long*>(data)[3];
+            XFree(data);
+        }
+        if (h == sh - height)
+            return;
+        Sleep(20);
+    }
 }
 
 } // namespace tavrin::test

@@ -88,11 +88,26 @@ public:
     // The window's pixels as 0xRRGGBB rows; saved under the build tree as
     // name.png when a name is given (the path is printed).
     std::vector<unsigned> Capture(unsigned long window, int& width, int& height, const std::string& name = "");
-    // The _NET_WM_STATE of the window holds _NET_WM_STATE_HIDDEN (iconic).
-    bool IsIconic(unsigned long window);
+    // The window manager's WM_STATE of a client window: 1 normal, 3 iconic,
+    // 0 withdrawn (also when the property is gone).
+    int WmState(unsigned long window);
+    // Waits until the WM_STATE is the given one.
+    bool WaitForWmState(unsigned long window, int state, int timeoutMs = 10000);
+    void Iconify(unsigned long window);
+
+    // Plays a notification area: owns the tray selection of the screen and
+    // records the icons that ask to dock.
+    void PlayTray();
+    // Waits for an icon's request to dock; false when none came.
+    bool WaitForDockRequest(int timeoutMs = 10000);
+    // Plays a desktop panel of this height along the bottom edge (a dock
+    // window with a strut); the window manager shrinks the work area.
+    void PlayBottomPanel(int height);
 
 private:
     ::_XDisplay* m_display = nullptr;
+    unsigned long m_tray = 0;
+    unsigned long m_panel = 0;
 };
 
 } // namespace tavrin::test
