@@ -1,5 +1,7 @@
 #include "app/PaneViews.h"
 
+#include "app/MainFrm.h"
+#include "core/services/Config.h"
 #include "platform/mfc/Dc.h"
 
 IMPLEMENT_DYNCREATE(CTavrinView, CTreeView)
@@ -26,4 +28,20 @@ void CPlainPaneView::OnDraw(CDC* pDC)
     CRect rect;
     GetClientRect(&rect);
     pDC->FillSolidRect(&rect, ::GetSysColor(COLOR_WINDOW));
+}
+
+void CMiscView::OnInitialUpdate()
+{
+    CPlainPaneView::OnInitialUpdate();
+    CMainFrame* frame = dynamic_cast<CMainFrame*>(GetParentFrame());
+    if (frame && GetConfig(CFG_PLACEMENT_PANE_1_2_VISIBLE) == "0")
+        frame->ShowOtherInfoPane(FALSE);
+}
+
+void CComposeView::OnInitialUpdate()
+{
+    CPlainPaneView::OnInitialUpdate();
+    CMainFrame* frame = dynamic_cast<CMainFrame*>(GetParentFrame());
+    if (frame && GetConfig(CFG_PLACEMENT_PANE_2_2_VISIBLE) == "0")
+        frame->ShowComposePane(FALSE);
 }

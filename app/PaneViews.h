@@ -28,11 +28,17 @@ public:
 // The other-information pane (left, bottom).
 class CMiscView : public CPlainPaneView {
     DECLARE_DYNCREATE(CMiscView)
+public:
+    // Starts hidden when it was hidden at the last close.
+    void OnInitialUpdate() override;
 };
 
 // The compose pane (right, bottom).
 class CComposeView : public CPlainPaneView {
     DECLARE_DYNCREATE(CComposeView)
+public:
+    // Starts hidden when it was hidden at the last close.
+    void OnInitialUpdate() override;
 };
 
 // The tabbed item lists (right, below the caption bar).

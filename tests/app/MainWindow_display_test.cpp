@@ -56,14 +56,28 @@ TEST_F(MainWindowEndToEnd, AFreshFolderOpensTheFrameOverTheScreenAndCloseStoresT
     EXPECT_GE(w, sw - 16);
     EXPECT_LE(w, sw);
 
-    // The splash stands in the middle of the screen over the frame.
+    // The splash stands in the middle of the frame.
     int cw = 0, ch = 0;
-    std::vector<unsigned> shot = m_x.Capture(window, cw, ch, "app-main-window-splash");
-    ASSERT_FALSE(shot.empty());
+    std::vector<unsigned> shot = m_x.CapturePainted(window, cw, ch, "app-main-window-splash");
+    ASSERT_EQ(static_cast<int>(shot.size()), cw * ch);
+    auto pixel = [&](int px, int py) { return shot[static_cast<size_t>(py) * cw + px]; };
+    const unsigned white = 0xFFFFFF;
+    EXPECT_NE(pixel(cw / 2 - 100, ch / 2), white) << "the splash";
 
     // The first key removes the splash and does nothing else.
     m_x.Key("Escape");
     EXPECT_FALSE(run.EndsWithin(300));
+    shot = m_x.CapturePainted(window, cw, ch, "app-main-window");
+    ASSERT_EQ(static_cast<int>(shot.size()), cw * ch);
+    EXPECT_EQ(pixel(cw / 2 - 100, ch / 2), white) << "the display pane where the splash was";
+    // The bars, read from the screenshot: the status bar's face colour
+    // between the left column (a quarter of the width) and the right one,
+    // and between the tree and the other-information pane (half the height).
+    const unsigned face = pixel(cw / 2, ch - 4);
+    EXPECT_EQ(pixel(2 + cw / 4 + 3, ch * 3 / 4), face);
+    EXPECT_EQ(pixel(2 + cw / 4 - 6, ch * 3 / 4), white);
+    EXPECT_EQ(pixel(20, 2 + ch / 2 + 3), face);
+    EXPECT_EQ(pixel(20, 2 + ch / 2 - 6), white);
 
     EXPECT_EQ(CloseAndWait(run, window), 0) << run.Output();
     EXPECT_FALSE(run.SanitizerReported()) << run.Output();
@@ -193,8 +207,26 @@ TEST_F(MainWindowEndToEnd, TheFrameEndsAboveTheDesktopsBottomPanel)
     EXPECT_LE(y + h, sh - panel);
     EXPECT_GE(y + h, sh - panel - 16);
     int cw = 0, ch = 0;
-    m_x.Capture(window, cw, ch, "app-main-window-above-panel");
+    m_x.CapturePainted(window, cw, ch, "app-main-window-above-panel");
     EXPECT_EQ(CloseAndWait(run, window), 0) << run.Output();
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(MainWindowEndToEnd, AHiddenComposePaneStaysHiddenAndKeepsItsStoredHeight)
+{
+    m_folder.WriteConfig({{"placement", "pane_2_2_h", "300"}, {"placement", "pane_2_2_visible", "0"}});
+    ProgramRun run;
+    const unsigned long window = StartAndWait(run);
+    ASSERT_NE(window, 0u) << run.Output();
+    int cw = 0, ch = 0;
+    m_x.CapturePainted(window, cw, ch, "app-main-window-compose-hidden");
+    EXPECT_EQ(CloseAndWait(run, window), 0) << run.Output();
+    EXPECT_EQ(m_folder.ConfigValue("pane_2_2_visible"), "0");
+    EXPECT_EQ(m_folder.ConfigValue("pane_2_2_h"), "300");
+    EXPECT_EQ(m_folder.ConfigValue("pane_1_2_visible"), "1");
 }
 
 } // namespace

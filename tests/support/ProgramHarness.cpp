@@ -66,9 +66,19 @@ std::string ProgramFolder::Path() const { return m_dir->Path().string(); }
 
 void ProgramFolder::WriteConfig(const std::vector<std::vector<std::string>>& rows)
 {
-    std::string text = "<config>\n";
+    // One element per section, its keys in the order given.
+    std::vector<std::string> sections;
     for (const auto& row : rows)
-        text += "\t<" + row[0] + ">\n\t\t<" + row[1] + ">" + row[2] + "</" + row[1] + ">\n\t</" + row[0] + ">\n";
+        if (std::find(sections.begin(), sections.end(), row[0]) == sections.end())
+            sections.push_back(row[0]);
+    std::string text = "<config>\n";
+    for (const std::string& section : sections) {
+        text += "\t<" + section + ">\n";
+        for (const auto& row : rows)
+            if (row[0] == section)
+                text += "\t\t<" + row[1] + ">" + row[2] + "</" + row[1] + ">\n";
+        text += "\t</" + section + ">\n";
+    }
     text += "</config>\n";
     m_dir->Write("config.xml", text);
 }
@@ -393,6 +403,22 @@ std::vector<unsigned> XSession::Capture(unsigned long window, int& width, int& h
         std::cout << "screenshot: " << path.string() << std::endl;
     }
     return pixels;
+}
+
+std::vector<unsigned> XSession::CapturePainted(unsigned long window, int& width, int& height, const std::string& name,
+                                              int timeoutMs)
+{
+    const long long end = NowMs() + timeoutMs;
+    std::vector<unsigned> last;
+    while (NowMs() < end) {
+        std::vector<unsigned> shot = Capture(window, width, height);
+        const bool varied = !shot.empty() && std::any_of(shot.begin(), shot.end(), [&](unsigned p) { return p != shot[0]; });
+        if (varied && shot == last)
+            break;
+        last = std::move(shot);
+        Sleep(100);
+    }
+    return Capture(window, width, height, name);
 }
 
 int XSession::WmState(unsigned long window)

@@ -88,6 +88,10 @@ public:
     // The window's pixels as 0xRRGGBB rows; saved under the build tree as
     // name.png when a name is given (the path is printed).
     std::vector<unsigned> Capture(unsigned long window, int& width, int& height, const std::string& name = "");
+    // Waits until the window shows more than one colour and two captures in
+    // a row agree (mapped and painted), then captures as Capture does.
+    std::vector<unsigned> CapturePainted(unsigned long window, int& width, int& height, const std::string& name = "",
+                                         int timeoutMs = 10000);
     // The window manager's WM_STATE of a client window: 1 normal, 3 iconic,
     // 0 withdrawn (also when the property is gone).
     int WmState(unsigned long window);
