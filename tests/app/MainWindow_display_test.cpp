@@ -1,6 +1,8 @@
 // The real program end to end: started in a temporary program folder on
 // the test's display, looked at through screenshots and driven through the
 // window manager and XTest as a user would.
+#include "platform/gdi/Gdi.h"
+#include "platform/win/SystemProfile.h"
 #include "tests/support/ProgramHarness.h"
 
 #include <gtest/gtest.h>
@@ -78,6 +80,13 @@ TEST_F(MainWindowEndToEnd, AFreshFolderOpensTheFrameOverTheScreenAndCloseStoresT
     EXPECT_EQ(pixel(2 + cw / 4 - 6, ch * 3 / 4), white);
     EXPECT_EQ(pixel(20, 2 + ch / 2 + 3), face);
     EXPECT_EQ(pixel(20, 2 + ch / 2 - 6), white);
+    // The status bar's idle prompt, in its own font and colours.
+    int tx = 0, ty = 0;
+    EXPECT_TRUE(FindText(shot, cw, ch, "就绪", ::GetStockObject(DEFAULT_GUI_FONT), ::GetSysColor(COLOR_BTNTEXT),
+                         ::GetSysColor(COLOR_BTNFACE), &tx, &ty));
+    EXPECT_GT(ty, ch - 30) << "at the bottom";
+    EXPECT_FALSE(FindText(shot, cw, ch, "退出", ::GetStockObject(DEFAULT_GUI_FONT), ::GetSysColor(COLOR_BTNTEXT),
+                          ::GetSysColor(COLOR_BTNFACE)));
 
     EXPECT_EQ(CloseAndWait(run, window), 0) << run.Output();
     EXPECT_FALSE(run.SanitizerReported()) << run.Output();

@@ -1,5 +1,6 @@
 #include "tests/support/ProgramHarness.h"
 
+#include "platform/gdi/Gdi.h"
 #include "platform/gdi/Png.h"
 #include "platform/gdi/Surface.h"
 #include "tests/support/TempDir.h"
@@ -199,6 +200,75 @@ bool ProgramRun::SanitizerReported() const
 {
     const std::string out = Output();
     return out.find("Sanitizer") != std::string::npos || out.find("runtime error:") != std::string::npos;
+}
+
+// Text in screenshots
+
+bool FindText(const std::vector<unsigned>& shot, int width, int height, const char* gbkText, void* hfont,
+              unsigned long textColour, unsigned long backColour, int* px, int* py)
+{
+    HDC dc = ::CreateCompatibleDC(nullptr);
+    HGDIOBJ oldFont = ::SelectObject(dc, static_cast<HFONT>(hfont));
+    SIZE size{};
+    const int length = static_cast<int>(std::strlen(gbkText));
+    ::GetTextExtentPoint32(dc, gbkText, length, &size);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = size.cx;
+    info.bmiHeader.biHeight = -size.cy;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP bitmap = ::CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    bool found = false;
+    if (bitmap && bits && size.cx > 0 && size.cy > 0) {
+        HGDIOBJ oldBitmap = ::SelectObject(dc, bitmap);
+        HBRUSH back = ::CreateSolidBrush(static_cast<COLORREF>(backColour));
+        RECT all{0, 0, size.cx, size.cy};
+        ::FillRect(dc, &all, back);
+        ::DeleteObject(back);
+        ::SetBkMode(dc, TRANSPARENT);
+        ::SetTextColor(dc, static_cast<COLORREF>(textColour));
+        ::TextOut(dc, 0, 0, gbkText, length);
+        ::GdiFlush();
+        const auto* rendered = static_cast<const unsigned*>(bits);
+        const unsigned backPixel = rendered[0] & 0xFFFFFF;
+        // The inked box of the rendering.
+        int left = size.cx, top = size.cy, right = -1, bottom = -1;
+        for (int y = 0; y < size.cy; ++y)
+            for (int x = 0; x < size.cx; ++x)
+                if ((rendered[y * size.cx + x] & 0xFFFFFF) != backPixel) {
+                    left = std::min(left, x);
+                    right = std::max(right, x);
+                    top = std::min(top, y);
+                    bottom = std::max(bottom, y);
+                }
+        if (right >= 0) {
+            const int bw = right - left + 1, bh = bottom - top + 1;
+            auto at = [&](int x, int y) { return rendered[(top + y) * size.cx + left + x] & 0xFFFFFF; };
+            for (int y = 0; y + bh <= height && !found; ++y)
+                for (int x = 0; x + bw <= width && !found; ++x) {
+                    bool same = true;
+                    for (int ty = 0; ty < bh && same; ++ty)
+                        for (int tx = 0; tx < bw && same; ++tx)
+                            same = shot[static_cast<size_t>(y + ty) * width + x + tx] == at(tx, ty);
+                    if (same) {
+                        found = true;
+                        if (px)
+                            *px = x - left;
+                        if (py)
+                            *py = y - top;
+                    }
+                }
+        }
+        ::SelectObject(dc, oldBitmap);
+    }
+    if (bitmap)
+        ::DeleteObject(bitmap);
+    ::SelectObject(dc, oldFont);
+    ::DeleteDC(dc);
+    return found;
 }
 
 // X session

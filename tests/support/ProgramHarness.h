@@ -66,6 +66,12 @@ private:
 };
 
 // The test's own connection to its display.
+// Whether a text shows in a screenshot (0xRRGGBB rows): the text is drawn
+// with our own text renderer in the given font and colours, and its inked
+// pixels are looked for exactly. The place found goes to *px, *py.
+bool FindText(const std::vector<unsigned>& shot, int width, int height, const char* gbkText, void* hfont,
+              unsigned long textColour, unsigned long backColour, int* px = nullptr, int* py = nullptr);
+
 class XSession {
 public:
     XSession();
