@@ -3,6 +3,7 @@
 // window manager and XTest as a user would.
 #include "platform/gdi/Gdi.h"
 #include "platform/win/SystemProfile.h"
+#include "tests/sim/Simulator.h"
 #include "tests/support/ProgramHarness.h"
 
 #include <gtest/gtest.h>
@@ -24,6 +25,8 @@ protected:
         if (BuiltProgram().empty())
             GTEST_SKIP() << "the program is not built";
         ASSERT_TRUE(m_x.IsOpen());
+        // The providers' sites behind the proxy setting, as every run has them.
+        m_folder.UseProxy(m_sim.ProxyHost(), m_sim.ProxyPort());
     }
 
     // Starts the program and waits for its main window.
@@ -41,6 +44,7 @@ protected:
         return run.Wait();
     }
 
+    tavrin::sim::Simulator m_sim;
     ProgramFolder m_folder;
     XSession m_x;
 };
@@ -97,6 +101,7 @@ TEST_F(MainWindowEndToEnd, AFreshFolderOpensTheFrameOverTheScreenAndCloseStoresT
     EXPECT_EQ(m_folder.ConfigValue("pane_2_1_1_h"), std::to_string(h / 3));
     EXPECT_EQ(m_folder.ConfigValue("pane_1_2_visible"), "1");
     EXPECT_EQ(m_folder.ConfigValue("pane_2_2_visible"), "1");
+    EXPECT_EQ(m_folder.ConfigValue("port"), m_sim.ProxyPort()) << "the other settings stay";
 }
 
 TEST_F(MainWindowEndToEnd, AStoredColumnBelowTheMinimumShowsTheMinimum)

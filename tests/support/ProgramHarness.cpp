@@ -67,21 +67,34 @@ std::string ProgramFolder::Path() const { return m_dir->Path().string(); }
 
 void ProgramFolder::WriteConfig(const std::vector<std::vector<std::string>>& rows)
 {
+    for (const auto& row : rows) {
+        auto same = std::find_if(m_rows.begin(), m_rows.end(),
+                                 [&](const std::vector<std::string>& r) { return r[0] == row[0] && r[1] == row[1]; });
+        if (same != m_rows.end())
+            *same = row;
+        else
+            m_rows.push_back(row);
+    }
     // One element per section, its keys in the order given.
     std::vector<std::string> sections;
-    for (const auto& row : rows)
+    for (const auto& row : m_rows)
         if (std::find(sections.begin(), sections.end(), row[0]) == sections.end())
             sections.push_back(row[0]);
     std::string text = "<config>\n";
     for (const std::string& section : sections) {
         text += "\t<" + section + ">\n";
-        for (const auto& row : rows)
+        for (const auto& row : m_rows)
             if (row[0] == section)
                 text += "\t\t<" + row[1] + ">" + row[2] + "</" + row[1] + ">\n";
         text += "\t</" + section + ">\n";
     }
     text += "</config>\n";
     m_dir->Write("config.xml", text);
+}
+
+void ProgramFolder::UseProxy(const std::string& host, const std::string& port)
+{
+    WriteConfig({{"proxy", "host", host}, {"proxy", "port", port}});
 }
 
 std::string ProgramFolder::ConfigText() const

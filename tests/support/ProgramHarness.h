@@ -24,8 +24,11 @@ public:
     ProgramFolder();
     ~ProgramFolder();
     std::string Path() const;
-    // Writes config.xml from (section, key, value) rows.
+    // Sets (section, key, value) rows and writes config.xml with every row
+    // set so far.
     void WriteConfig(const std::vector<std::vector<std::string>>& rows);
+    // The proxy setting (keys 12 and 13): where the simulator listens.
+    void UseProxy(const std::string& host, const std::string& port);
     // The text of config.xml, empty when there is none.
     std::string ConfigText() const;
     // The value of a key in config.xml ("<key>value</key>"); "(none)" when absent.
@@ -33,6 +36,7 @@ public:
 
 private:
     std::unique_ptr<TempDir> m_dir;
+    std::vector<std::vector<std::string>> m_rows;
 };
 
 // One run of the program with its output collected into a file.
