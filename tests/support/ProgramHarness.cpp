@@ -307,6 +307,23 @@ XSession::~XSession()
 
 namespace {
 
+// A 32-bit property's values (X hands them over as longs); empty when unset.
+std::vector<long> LongProperty(Display* d, Window w, const char* name, Atom type, long most)
+{
+    Atom actual = None;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    std::vector<long> values;
+    if (XGetWindowProperty(d, w, XInternAtom(d, name, False), 0, most, False, type, &actual, &format, &count, &after,
+                           &data) == Success &&
+        data) {
+        values.assign(reinterpret_cast<long*>(data), reinterpret_cast<long*>(data) + count);
+        XFree(data);
+    }
+    return values;
+}
+
 std::string WindowTitle(Display* d, Window w)
 {
     Atom utf8 = XInternAtom(d, "UTF8_STRING", False);
@@ -333,20 +350,8 @@ std::string WindowTitle(Display* d, Window w)
 
 long WindowPid(Display* d, Window w)
 {
-    Atom pidAtom = XInternAtom(d, "_NET_WM_PID", False);
-    Atom type = None;
-    int format = 0;
-    unsigned long count = 0, after = 0;
-    unsigned char* data = nullptr;
-    long pid = -1;
-    if (XGetWindowProperty(d, w, pidAtom, 0, 1, False, XA_CARDINAL, &type, &format, &count, &after, &data) ==
-            Success &&
-        data) {
-        if (count == 1)
-            pid = static_cast<long>(*reinterpret_cast<unsigned long*>(data));
-        XFree(data);
-    }
-    return pid;
+    const std::vector<long> pid = LongProperty(d, w, "_NET_WM_PID", XA_CARDINAL, 1);
+    return pid.size() == 1 ? pid[0] : -1;
 }
 
 void Collect(Display* d, Window w, const std::string& title, std::vector<unsigned long>& out)
@@ -506,20 +511,9 @@ std::vector<unsigned> XSession::CapturePainted(unsigned long window, int& width,
 
 int XSession::WmState(unsigned long window)
 {
-    Atom wmState = XInternAtom(m_display, "WM_STATE", False);
-    Atom type = None;
-    int format = 0;
-    unsigned long count = 0, after = 0;
-    unsigned char* data = nullptr;
-    int state = 0;
-    if (XGetWindowProperty(m_display, window, wmState, 0, 2, False, wmState, &type, &format, &count, &after,
-                           &data) == Success &&
-        data) {
-        if (count >= 1)
-            state = static_cast<int>(*reinterpret_cast<unsigned long*>(data));
-        XFree(data);
-    }
-    return state;
+    const std::vector<long> state =
+        LongProperty(m_display, window, "WM_STATE", XInternAtom(m_display, "WM_STATE", False), 2);
+    return state.empty() ? 0 : static_cast<int>(state[0]);
 }
 
 bool XSession::WaitForWmState(unsigned long window, int state, int timeoutMs)
@@ -596,21 +590,10 @@ void XSession::PlayBottomPanel(int height)
     XMapWindow(m_display, m_panel);
     XFlush(m_display);
     // The work area follows once the window manager has taken the strut.
-    const Atom workArea = XInternAtom(m_display, "_NET_WORKAREA", False);
     const long long end = NowMs() + 5000;
     while (NowMs() < end) {
-        Atom actual = None;
-        int format = 0;
-        unsigned long count = 0, after = 0;
-        unsigned char* data = nullptr;
-        long h = 0;
-        if (XGetWindowProperty(m_display, root, workArea, 0, 4, False, XA_CARDINAL, &actual, &format, &count, &after,
-                               &data) == Success &&
-            data) {
-            if (count >= 4)
-                h = reinterpret_cast<long*>(data)[3];
-            XFree(data);
-        }
+        const std::vector<long> area = LongProperty(m_display, root, "_NET_WORKAREA", XA_CARDINAL, 4);
+        const long h = area.size() >= 4 ? area[3] : 0;
         if (h == sh - height)
             return;
         Sleep(20);
