@@ -280,3 +280,35 @@ TEST_F(MainFrameCommands, PanesStartAtTheirSharesOfTheClientArea)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(MainFrameCommands, TheMainSplitterNeverShrinksBelowItsPanesMinimums)
+{
+    CMainSplitterWnd& split = m_frame->m_wndSplitterMain;
+    // The columns' minimums (18 for the left one) with a bar between and a border around.
+    int cur = 0, min0 = 0, min1 = 0;
+    split.GetColumnInfo(0, cur, min0);
+    split.GetColumnInfo(1, cur, min1);
+    ASSERT_EQ(min0, 18);
+    const int minimum = 2 * 2 + min0 + 7 + min1;
+    split.SetWindowPos(nullptr, 100, 0, 10, 300, SWP_NOZORDER | SWP_NOACTIVATE);
+    CRect rect;
+    split.GetWindowRect(&rect);
+    m_frame->ScreenToClient(&rect);
+    EXPECT_EQ(rect.Width(), minimum);
+    // Narrowed from the left edge: the right edge stays where it was asked to be.
+    split.SetWindowPos(nullptr, 0, 0, 200, 300, SWP_NOZORDER | SWP_NOACTIVATE);
+    split.SetWindowPos(nullptr, 190, 0, 10, 300, SWP_NOZORDER | SWP_NOACTIVATE);
+    split.GetWindowRect(&rect);
+    m_frame->ScreenToClient(&rect);
+    EXPECT_EQ(rect.Width(), minimum);
+    EXPECT_EQ(rect.right, 200);
+    // Panes are laid out at least at their minimums, never hidden.
+    split.SetColumnInfo(0, 10, 18);
+    split.RecalcLayout();
+    split.GetColumnInfo(0, cur, min0);
+    EXPECT_GE(cur, 18);
+}
+
+} // namespace
