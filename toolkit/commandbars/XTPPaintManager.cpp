@@ -10,7 +10,10 @@
 #include "toolkit/commandbars/XTPControl.h"
 #include "toolkit/commandbars/XTPControlPopup.h"
 #include "toolkit/commandbars/XTPControls.h"
+#include "toolkit/commandbars/XTPNativeXPTheme.h"
 #include "toolkit/commandbars/XTPOffice2000Theme.h"
+#include "toolkit/commandbars/XTPOffice2003Theme.h"
+#include "toolkit/commandbars/XTPOfficeXPTheme.h"
 #include "toolkit/controls/XTDrawHelpers.h"
 
 #include <cstring>
@@ -84,16 +87,21 @@ CXTPPaintManager* CXTPPaintManager::SetTheme(int nTheme)
     return global.pInstance;
 }
 
-// Each theme joins this switch with its class; until then a theme that is
-// not built yields null, which callers treat as a failed allocation.
 CXTPPaintManager* CXTPPaintManager::CreateTheme(int nTheme)
 {
     CXTPPaintManager* pManager = nullptr;
     switch (nTheme) {
     case xtpThemeOfficeXP:
+        pManager = new (std::nothrow) CXTPOfficeXPTheme;
+        break;
     case xtpThemeOffice2003:
+        pManager = new (std::nothrow) CXTPOffice2003Theme;
+        break;
     case xtpThemeNativeWinXP:
+        pManager = new (std::nothrow) CXTPNativeXPTheme;
+        break;
     case xtpThemeWhidbey:
+        pManager = new (std::nothrow) CXTPDefaultTheme;
         break;
     default:
         pManager = new (std::nothrow) CXTPOffice2000Theme;

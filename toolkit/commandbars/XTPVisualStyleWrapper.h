@@ -88,3 +88,6 @@ private:
 
 // Theme colour properties.
 #define TMT_BORDERCOLOR 3801
+#define TMT_TEXTCOLOR 3803
+#define TMT_EDGESHADOWCOLOR 3806
+#define TMT_FILLCOLORHINT 3821
