@@ -74,10 +74,11 @@ TEST_F(PaintManagerTest, TheGlobalManagerIsReplacedByReference)
     pFirst->InternalAddRef(); // held elsewhere too
     CXTPPaintManager::SetCustomTheme(pFirst);
     EXPECT_EQ(XTPPaintManager(), pFirst);
-    // Themes not built yet give no manager.
-    EXPECT_EQ(CXTPPaintManager::SetTheme(0), nullptr);
-    EXPECT_EQ(XTPPaintManager(), nullptr);
+    CXTPPaintManager* pSecond = CXTPPaintManager::SetTheme(0);
+    ASSERT_NE(pSecond, nullptr);
+    EXPECT_EQ(XTPPaintManager(), pSecond);
     EXPECT_EQ(pFirst->m_dwRef, 1) << "replacing released one reference";
+    CXTPPaintManager::SetCustomTheme(nullptr);
     pFirst->InternalRelease();
 }
 
