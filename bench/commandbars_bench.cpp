@@ -20,6 +20,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <string>
 #include <vector>
 
 namespace {
@@ -62,8 +63,12 @@ struct PlainItem {
 // The baseline: the same area, filled and written by hand in WM_PAINT.
 class PlainRow : public CWnd {
 public:
-    PlainRow(CWnd* pParent, CRect rc, CFont* pFont) : m_pFont(pFont)
+    // A copy of the font: the theme that lent it is replaced between runs.
+    PlainRow(CWnd* pParent, CRect rc, CFont* pFont)
     {
+        LOGFONTA lf{};
+        pFont->GetLogFont(&lf);
+        m_font.CreateFontIndirect(&lf);
         CreateEx(0, AfxRegisterWndClass(0), "", WS_CHILD | WS_VISIBLE, rc, pParent, 0);
         m_brush.CreateSolidBrush(::GetSysColor(COLOR_BTNFACE));
     }
@@ -78,7 +83,7 @@ public:
         CRect rcClient;
         GetClientRect(&rcClient);
         pDC->FillRect(&rcClient, &m_brush);
-        CXTFontSelector font(pDC, m_pFont);
+        CXTFontSelector font(pDC, &m_font);
         pDC->SetBkMode(TRANSPARENT);
         for (PlainItem& item : m_items) {
             int x = item.rc.left + 3;
@@ -94,7 +99,7 @@ public:
     }
 
 private:
-    CFont* m_pFont;
+    CFont m_font;
     CBrush m_brush;
 };
 
@@ -195,21 +200,43 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "a side did not paint its toolbar\n");
         return 1;
     }
-    std::vector<Sample> oursSamples, plainSamples;
-    for (int r = 0; r < rounds; ++r) {
-        if (r % 2 == 0) {
-            oursSamples.push_back(Batch(oursFrame));
-            plainSamples.push_back(Batch(plainRepaint));
-        } else {
-            plainSamples.push_back(Batch(plainRepaint));
-            oursSamples.push_back(Batch(oursFrame));
-        }
-    }
-
     std::printf("three bars of 1280 pixels (7 menu titles; 8 buttons and 2 split buttons with 24-pixel icons and "
                 "captions; 4 labels), core %d, %d rounds of %d repaints per side, alternating; medians per repaint\n",
                 cpu, rounds, kFramesPerBatch);
-    const bool met = PrintPair("bars via WM_PAINT", "FillRect+DrawText+DrawIconEx", oursSamples, plainSamples, kGoal);
+    // Every theme against the same baseline; gradients and faded icons included.
+    const struct {
+        int id;
+        const char* name;
+    } themes[] = {{xtpThemeOffice2000, "Office 2000"},
+                  {xtpThemeOfficeXP, "Office XP"},
+                  {xtpThemeOffice2003, "Office 2003"},
+                  {xtpThemeNativeWinXP, "native XP"},
+                  {xtpThemeWhidbey, "default"}};
+    bool met = true;
+    for (const auto& theme : themes) {
+        if (!CXTPPaintManager::SetTheme(theme.id))
+            return 1;
+        for (BenchBar* pBar : bars)
+            pBar->Layout();
+        Batch(oursFrame);
+        const CPoint ptFirst = pToolBar->GetControl(0)->GetRect().TopLeft() + CPoint(8, 8);
+        if (theme.id != xtpThemeOffice2000 && pixelAt(pToolBar, ptFirst) == pixelAt(pToolBar, CPoint(1270, 20))) {
+            std::fprintf(stderr, "%s: the toolbar shows no icon\n", theme.name);
+            return 1;
+        }
+        std::vector<Sample> oursSamples, plainSamples;
+        for (int r = 0; r < rounds; ++r) {
+            if (r % 2 == 0) {
+                oursSamples.push_back(Batch(oursFrame));
+                plainSamples.push_back(Batch(plainRepaint));
+            } else {
+                plainSamples.push_back(Batch(plainRepaint));
+                oursSamples.push_back(Batch(oursFrame));
+            }
+        }
+        const std::string label = std::string("bars via WM_PAINT, ") + theme.name;
+        met = PrintPair(label.c_str(), "FillRect+DrawText+DrawIconEx", oursSamples, plainSamples, kGoal) && met;
+    }
 
     for (PlainRow* pRow : rows) {
         pRow->DestroyWindow();
