@@ -602,6 +602,44 @@ TEST_F(ThemeTest, Office2003ExpandButtonsAndBallGlyph)
     EXPECT_EQ(nWrong, 0);
 }
 
+TEST_F(ThemeTest, Office2003StatusBarAndDialogBar)
+{
+    SetScheme(L"NormalColor");
+    auto* pTheme = Use<CXTPOffice2003Theme>(2);
+    ASSERT_NE(pTheme, nullptr);
+    Canvas canvas(200, 100);
+    canvas.DC()->FillSolidRect(0, 0, 200, 100, RGB(255, 255, 255));
+    pTheme->DrawStatusBarPaneBorder(canvas.DC(), CRect(10, 10, 60, 30), FALSE);
+    EXPECT_PIXEL(canvas, 10, 10, RGB(211, 211, 211));
+    EXPECT_PIXEL(canvas, 59, 29, RGB(211, 211, 211));
+    EXPECT_PIXEL(canvas, 11, 11, RGB(255, 255, 255));
+
+    // Without the status visual style: three groups of diagonal lines.
+    FakeThemeLibrary::appThemed = FALSE;
+    const int w = 40, h = 20;
+    pTheme->DrawStatusBarGripper(canvas.DC(), CRect(0, 0, w, h));
+    EXPECT_PIXEL(canvas, w - 1, h - 1, Color(COLOR_BTNSHADOW));
+    EXPECT_PIXEL(canvas, w - 2, h - 1, Color(COLOR_BTNSHADOW));
+    EXPECT_PIXEL(canvas, w - 3, h - 1, Color(COLOR_BTNHIGHLIGHT));
+    EXPECT_PIXEL(canvas, w - 1, h - 3, Color(COLOR_BTNHIGHLIGHT));
+    EXPECT_PIXEL(canvas, w - 6, h - 1, Color(COLOR_BTNSHADOW)) << "the second group, 5 further";
+    EXPECT_PIXEL(canvas, w - 4, h - 1, RGB(255, 255, 255));
+    const int nDrawn = FakeThemeLibrary::drawn;
+    FakeThemeLibrary::appThemed = TRUE;
+    pTheme->DrawStatusBarGripper(canvas.DC(), CRect(0, 0, w, h));
+    EXPECT_EQ(FakeThemeLibrary::drawn, nDrawn + 1) << "themed: the visual style's gripper";
+
+    // The dialog-bar gripper: the toolbar gradient and dots.
+    CreateBar(CRect(0, 0, 60, 40));
+    canvas.DC()->FillSolidRect(0, 0, 200, 100, RGB(255, 255, 255));
+    EXPECT_EQ(pTheme->DrawDialogBarGripper(canvas.DC(), m_pBar, TRUE),
+              CSize(8, std::max(25, pTheme->GetTextHeight() + 6)));
+    EXPECT_PIXEL(canvas, 30, 3, RGB(221, 236, 254));
+    EXPECT_PIXEL(canvas, 5, 7, Color(38));
+    EXPECT_PIXEL(canvas, 7, 9, Color(COLOR_BTNHIGHLIGHT));
+    EXPECT_PIXEL(canvas, 2, 10, RGB(255, 255, 255));
+}
+
 TEST_F(ThemeTest, SchemeChangeRebuildsColoursShadowAndGlyph)
 {
     SetScheme(L"NormalColor");
@@ -864,6 +902,22 @@ TEST_F(ThemeTest, NativeXPRebarBackgroundOnlyAtTheTop)
         EXPECT_PIXEL(canvas, 50, 15, Color(COLOR_3DFACE));
         dock.DestroyWindow();
     }
+
+    // A toolbar docked at the top continues its parent's rebar.
+    CWnd parent;
+    ASSERT_TRUE(parent.CreateEx(0, AfxRegisterWndClass(0), "", WS_POPUP, CRect(0, 0, 300, 100), nullptr, 0));
+    auto* pDocked = new CXTPCommandBar;
+    ASSERT_TRUE(pDocked->CreateEx(0, AfxRegisterWndClass(0), "", WS_CHILD, CRect(10, 20, 110, 50), &parent, 0));
+    pDocked->m_barPosition = xtpBarTop;
+    RecordingStyles::draws.clear();
+    pTheme->FillCommandBar(canvas.DC(), pDocked);
+    ASSERT_EQ(RecordingStyles::draws.size(), 1u);
+    EXPECT_EQ(RecordingStyles::Last().cls, L"REBAR");
+    EXPECT_EQ(RecordingStyles::Last().rc, CRect(-10, -20, 290, 80));
+    EXPECT_PIXEL(canvas, 99, 29, RGB(4, 5, 6)) << "the edge colour";
+    pDocked->DestroyWindow();
+    pDocked->InternalRelease();
+    parent.DestroyWindow();
 
     // A toolbar docked left is plain face, framed in 20 and the edge colour.
     CreateBar(CRect(0, 0, 30, 100));
