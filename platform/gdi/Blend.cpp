@@ -3,6 +3,7 @@
 #include "platform/gdi/Gdi.h"
 
 #include <algorithm>
+#include <vector>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -220,15 +221,20 @@ BOOL GradientFill(HDC hdc, TRIVERTEX* v, ULONG count, void* mesh, ULONG meshCoun
         int64_t span = mode == GRADIENT_FILL_RECT_H ? r.right - r.left : r.bottom - r.top;
         if (span <= 0)
             continue;
+        std::vector<uint32_t> line;
         painter.ForEachClipped(r, [&](const RECT& c) {
+            // Horizontal: every row of the part is the same line.
+            if (mode == GRADIENT_FILL_RECT_H) {
+                line.resize(static_cast<size_t>(c.right - c.left));
+                for (int px = c.left; px < c.right; ++px)
+                    line[static_cast<size_t>(px - c.left)] = Lerp(a, b, px - r.left, span);
+            }
             for (int py = c.top; py < c.bottom; ++py) {
                 uint32_t* row = target.Scanline(py);
-                if (mode == GRADIENT_FILL_RECT_V) {
+                if (mode == GRADIENT_FILL_RECT_V)
                     std::fill(row + c.left, row + c.right, Lerp(a, b, py - r.top, span));
-                    continue;
-                }
-                for (int px = c.left; px < c.right; ++px)
-                    row[px] = Lerp(a, b, px - r.left, span);
+                else
+                    std::copy(line.begin(), line.end(), row + c.left);
             }
         });
     }

@@ -134,4 +134,27 @@ void PumpMessages()
     }
 }
 
+LRESULT DisplayHost::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_COMMAND)
+        m_commands.push_back(LOWORD(wParam));
+    if (message == WM_TIMER && wParam == kTimerId && m_onTimer) {
+        m_onTimer();
+        return 0;
+    }
+    return CWnd::WindowProc(message, wParam, lParam);
+}
+
+LRESULT HoverBar::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_MOUSEMOVE) {
+        const CPoint pt(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+        CXTPControl* pControl = GetControls()->HitTest(pt);
+        if (SetSelected(pControl ? pControl->GetIndex() : -1))
+            Invalidate(FALSE);
+        return 0;
+    }
+    return TestBar::WindowProc(message, wParam, lParam);
+}
+
 } // namespace tavrin::test

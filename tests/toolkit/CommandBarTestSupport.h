@@ -102,4 +102,20 @@ public:
 // Runs every message in the calling thread's queue.
 void PumpMessages();
 
+// A top-level window for display tests: records the commands it receives
+// and runs m_onTimer on its timer kTimerId.
+class DisplayHost : public CWnd {
+public:
+    static constexpr UINT_PTR kTimerId = 77;
+    std::vector<UINT> m_commands;
+    std::function<void()> m_onTimer;
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+};
+
+// A bar whose hover selection stands for the bars' tracking.
+class HoverBar : public TestBar {
+public:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+};
+
 } // namespace tavrin::test

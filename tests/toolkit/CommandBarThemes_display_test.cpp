@@ -26,37 +26,8 @@ using tavrin::test::PumpUntil;
 
 namespace {
 
-class HostWnd : public CWnd {
-public:
-    std::vector<UINT> m_commands;
-    std::function<void()> m_onTimer;
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
-    {
-        if (message == WM_COMMAND)
-            m_commands.push_back(LOWORD(wParam));
-        if (message == WM_TIMER && wParam == 78 && m_onTimer) {
-            m_onTimer();
-            return 0;
-        }
-        return CWnd::WindowProc(message, wParam, lParam);
-    }
-};
-
-// Hover selection stands for the bars' tracking.
-class HoverBar : public test::TestBar {
-public:
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
-    {
-        if (message == WM_MOUSEMOVE) {
-            const CPoint pt(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
-            CXTPControl* pControl = GetControls()->HitTest(pt);
-            if (SetSelected(pControl ? pControl->GetIndex() : -1))
-                Invalidate(FALSE);
-            return 0;
-        }
-        return test::TestBar::WindowProc(message, wParam, lParam);
-    }
-};
+using test::DisplayHost;
+using test::HoverBar;
 
 class ThemesDisplay : public ::testing::Test {
 protected:
@@ -113,7 +84,7 @@ protected:
     }
 
     display::GtkPresenter* m_presenter = nullptr;
-    HostWnd m_host;
+    DisplayHost m_host;
     std::vector<HoverBar*> m_bars;
 };
 
@@ -190,7 +161,7 @@ TEST_F(ThemesDisplay, MenuBarAndToolbarsInEveryTheme)
         bool bLooked = false;
         m_host.m_commands.clear();
         m_host.m_onTimer = [&] {
-            m_host.KillTimer(78);
+            m_host.KillTimer(DisplayHost::kTimerId);
             auto held = Shot(std::string(theme.name) + "-pressed");
             if (held) {
                 bLooked = true;
@@ -200,7 +171,7 @@ TEST_F(ThemesDisplay, MenuBarAndToolbarsInEveryTheme)
             }
             m_presenter->SimulateButton(m_host.m_hWnd, ptOpen.x, ptOpen.y, 1, false);
         };
-        m_host.SetTimer(78, 20, nullptr);
+        m_host.SetTimer(DisplayHost::kTimerId, 20, nullptr);
         ASSERT_TRUE(m_presenter->SimulateButton(m_host.m_hWnd, ptOpen.x, ptOpen.y, 1, true));
         ASSERT_TRUE(PumpUntil([&] { return !m_host.m_commands.empty(); }, 10000));
         EXPECT_TRUE(bLooked) << theme.name;

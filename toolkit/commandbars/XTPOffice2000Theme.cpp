@@ -73,20 +73,8 @@ CSize CXTPOffice2000Theme::DrawCommandBarGripper(CDC* pDC, CXTPCommandBar* pBar,
     CRect rcClient;
     pBar->GetClientRect(&rcClient);
     switch (pBar->GetPosition()) {
-    case xtpBarFloating: {
-        CXTFontSelector font(pDC, &m_fontSmCaption);
-        const int h = std::max(15, static_cast<int>(pDC->GetTextExtent(" ", 1).cy));
-        const CRect rcStrip(3, 3, rcClient.right - 3, h + 3);
-        if (bDraw) {
-            pDC->FillSolidRect(&rcStrip, GetColor(COLOR_ACTIVECAPTION));
-            pDC->SetTextColor(GetColor(COLOR_BTNHIGHLIGHT));
-            pDC->SetBkMode(TRANSPARENT);
-            // Room for two square title buttons at the right.
-            CRect rcText(5, 3, rcStrip.right - 2 * h, rcStrip.bottom);
-            pDC->DrawText(pBar->GetTitle(), &rcText, DT_SINGLELINE | DT_VCENTER);
-        }
-        return CSize(rcStrip.Width(), h);
-    }
+    case xtpBarFloating:
+        return DrawFloatingTitle(pDC, pBar, bDraw, GetColor(COLOR_ACTIVECAPTION));
     case xtpBarLeft:
     case xtpBarRight:
         if (bDraw)

@@ -126,24 +126,6 @@ void CXTPOfficeXPTheme::FillCommandBar(CDC* pDC, CXTPCommandBar* pBar)
     pDC->SetPixel(w - 2, h - 2, clr);
 }
 
-CSize CXTPOfficeXPTheme::DrawFloatingTitle(CDC* pDC, CXTPCommandBar* pBar, BOOL bDraw, COLORREF clrFill)
-{
-    CRect rcClient;
-    pBar->GetClientRect(&rcClient);
-    CXTFontSelector font(pDC, &m_fontSmCaption);
-    const int h = std::max(15, static_cast<int>(pDC->GetTextExtent(" ", 1).cy));
-    const CRect rcStrip(3, 3, rcClient.right - 3, h + 3);
-    if (bDraw) {
-        pDC->FillSolidRect(&rcStrip, clrFill);
-        pDC->SetTextColor(GetColor(COLOR_BTNHIGHLIGHT));
-        pDC->SetBkMode(TRANSPARENT);
-        // Room for the title buttons at the right.
-        CRect rcText(5, 3, rcStrip.right - 2 * rcStrip.Height(), rcStrip.bottom);
-        pDC->DrawText(pBar->GetTitle(), &rcText, DT_SINGLELINE | DT_VCENTER);
-    }
-    return rcStrip.Size();
-}
-
 CSize CXTPOfficeXPTheme::DrawCommandBarGripper(CDC* pDC, CXTPCommandBar* pBar, BOOL bDraw)
 {
     if (pBar->IsDialogBar())

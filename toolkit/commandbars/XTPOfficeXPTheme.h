@@ -40,8 +40,6 @@ public:
 protected:
     // The icon column of a bar, g' (without the extra pixel).
     int IconColumnWidth(CXTPCommandBar* pBar) const;
-    // The title strip of a floating bar.
-    CSize DrawFloatingTitle(CDC* pDC, CXTPCommandBar* pBar, BOOL bDraw, COLORREF clrFill);
     // Where a popup bar meets the control that opened it: that area in the
     // popup's client coordinates, empty when they do not touch.
     static CRect PopupJoint(CXTPCommandBar* pBar);

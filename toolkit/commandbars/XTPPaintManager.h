@@ -157,6 +157,9 @@ public:
     // An icon drawn at a width keeps its aspect ratio.
     static CSize GetImageDrawSize(CXTPImageManagerIcon* pImage, int nWidth);
     static BOOL IsPopupControlType(int nType);
+    // The title strip of a floating bar in the small-caption font, at least
+    // 15 high, with room for the title buttons; answers its size.
+    CSize DrawFloatingTitle(CDC* pDC, CXTPCommandBar* pBar, BOOL bDraw, COLORREF clrFill);
     // A popup control whose popup is open.
     static BOOL IsControlPopuped(CXTPControl* pControl);
 
