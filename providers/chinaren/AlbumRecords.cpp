@@ -6,6 +6,7 @@
 #include "providers/common/HtmlSanitizer.h"
 #include "providers/common/NumericId.h"
 #include "providers/common/PageScrape.h"
+#include "providers/common/ProviderUrl.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -37,6 +38,13 @@ bool IsExtension(const CString& text)
     });
 }
 
+// The tip script's address as a pattern, both image hosts in group 1.
+std::string TipPattern()
+{
+    return "http://(" + RegexLiteral(kImageHost) + "|" + RegexLiteral(kSohuImageHost) +
+           ")/product/tavrin3/tavrin_tip\\.js></script>";
+}
+
 // The id of a record text ("pl[\"123\"]=...").
 CString RecordId(const CString& record)
 {
@@ -50,9 +58,7 @@ void FindAlbumScripts(const CString& page, CString& dataUrl, CString& commentsUr
 {
     dataUrl.Empty();
     commentsUrl.Empty();
-    const std::string pattern = "http://(" + RegexLiteral(kImageHost) + "|" + RegexLiteral(kSohuImageHost) +
-                                ")/product/tavrin3/tavrin_tip\\.js></script>(.*?)<script language=Javascript "
-                                "src=\"http://" +
+    const std::string pattern = TipPattern() + "(.*?)<script language=Javascript src=\"http://" +
                                 RegexLiteral(kAlbumDataHost) + "/classpic_.*?\\.js";
     std::vector<CString> groups;
     if (!SearchFirst(page, pattern.c_str(), Case::Insensitive, groups) || groups.size() < 3)
@@ -64,6 +70,43 @@ void FindAlbumScripts(const CString& page, CString& dataUrl, CString& commentsUr
         dataUrl = found[0];
     if (found.size() > 1)
         commentsUrl = found[1];
+}
+
+CString FindReloadDataScript(const CString& page)
+{
+    const std::string pattern = TipPattern() + "(.*?)<script>location\\.reload\\(\\);</script>";
+    std::vector<CString> groups;
+    if (!SearchFirst(page, pattern.c_str(), Case::Insensitive, groups) || groups.size() < 3)
+        return CString();
+    return FirstGroup(groups[2], kSrc, Case::Insensitive);
+}
+
+bool HoldsPhotoRecord(const CString& script, const CString& photoId)
+{
+    return script.Find("pl[\"" + photoId + "\"]") >= 0;
+}
+
+bool IsAlbumPhotoUrl(const CString& url)
+{
+    if (IsChinaRenUrl(url))
+        return true;
+    // The host as the naive reading gives it; the shared check then decides.
+    const std::string text = url.Str();
+    if (text.size() < 7 || CString(text.substr(0, 7).c_str()).CompareNoCase("http://") != 0)
+        return false;
+    const size_t end = text.find_first_of("/?#:", 7);
+    std::string host = text.substr(7, end == std::string::npos ? std::string::npos : end - 7);
+    for (char& c : host)
+        c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    if (!host.empty() && host.back() == '.')
+        host.pop_back();
+    const size_t dot = host.find('.');
+    if (dot == std::string::npos || host.compare(0, 5, "photo") != 0 || dot == 5)
+        return false;
+    CString numbered;
+    numbered.Format(kAlbumImageHostFormat, CString(host.substr(5, dot - 5).c_str()));
+    return IsDigits(CString(host.substr(5, dot - 5).c_str())) && numbered.Str() == host &&
+           IsProviderUrl(url, {host.c_str()});
 }
 
 std::vector<CString> PhotoRecords(const CString& script)

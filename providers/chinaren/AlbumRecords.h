@@ -17,6 +17,14 @@ namespace tavrin::chinaren {
 // the "classpic_" script of the index page; empty when not named.
 void FindAlbumScripts(const CString& page, CString& dataUrl, CString& commentsUrl);
 
+// The photo data script address that the delete confirmation reads: the
+// first src between the tip script and the page's "location.reload();"
+// script; empty when not named.
+CString FindReloadDataScript(const CString& page);
+
+// Whether the data script still holds the record of photo id ("pl[\"id\"]").
+bool HoldsPhotoRecord(const CString& script, const CString& photoId);
+
 // The photo records of the data script, by id as a number, highest first.
 std::vector<CString> PhotoRecords(const CString& script);
 
@@ -35,6 +43,10 @@ bool IsPhotoFileName(const CString& name);
 // "http://" numbered host "/album/pic/..." for HOST, or the PURL for -1.
 CString PhotoImageUrl(const CString& host, const CString& purl, const CString& extension, const CString& photoId,
                       const CString& classId);
+
+// Whether a photo's image address may carry the sign-in cookie: one of the
+// site's hosts or a numbered album image host.
+bool IsAlbumPhotoUrl(const CString& url);
 
 // The comments script indexed by photo id in one pass.
 class AlbumComments {

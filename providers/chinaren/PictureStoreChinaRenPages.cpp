@@ -1,0 +1,149 @@
+// The album's pages: the upload form, the thumbnail grid and one photo's
+// page. Every value goes into its script string escaped; the comment and the
+// description are the album's HTML and reach the page only sanitised.
+#include "providers/chinaren/PictureStoreChinaRen.h"
+
+#include "core/model/Account.h"
+#include "core/model/SchoolClass.h"
+#include "core/services/FolderUtil.h"
+#include "core/services/XmlText.h"
+#include "platform/base/FileApi.h"
+#include "providers/common/Escape.h"
+#include "providers/common/HtmlSanitizer.h"
+#include "providers/common/PageTemplate.h"
+
+namespace {
+
+// The status icons, relative to the class's "pictures" folder.
+const char kIcons[] = "../../../../styles/chinaren/default/images/";
+
+// One of the three download states; anything else counts as not downloaded.
+CString DownloadState(const CString& status)
+{
+    if (status == "download" || status == "missing")
+        return status;
+    return "not download";
+}
+
+CString Position(int current, int total)
+{
+    CString text;
+    text.Format("当前: %d/%d", current, total);
+    return text;
+}
+
+CString Decimal(int value)
+{
+    CString text;
+    text.Format("%d", value);
+    return text;
+}
+
+bool IsFile(const CString& path)
+{
+    const DWORD attributes = GetFileAttributesA(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+} // namespace
+
+CString CPictureStoreChinaRen::RenderUploadPage()
+{
+    CString page;
+    if (!tavrin::ReadTemplateFile(GetAppDir() + "\\styles\\chinaren\\default\\upload_picture.html", page))
+        return CString();
+    CString block;
+    if (!tavrin::FindDataBlock(page, "上传照片", block))
+        return page;
+
+    CSchoolClass* own = GetSchoolClass();
+    const CString ownId = own ? own->GetId() : CString();
+    CString boxes;
+    if (CAccount* account = own ? own->GetAccount() : nullptr) {
+        CAccount::ClassesLock lock = account->LockClasses();
+        for (int i = 0; i < account->GetClassCount(); ++i) {
+            CSchoolClass* schoolClass = account->GetClassAt(i);
+            if (!schoolClass || schoolClass->GetId() == ownId)
+                continue;
+            CString box;
+            box.Format("&nbsp;<input type=checkbox name=chkid value=\"%s\">%s<br>",
+                       tavrin::EscapeHtml(schoolClass->GetId()), XmlEscapeString(schoolClass->GetName()));
+            boxes += box;
+        }
+    }
+    const CString school = own ? XmlEscapeString(own->GetSchoolName()) : CString();
+    tavrin::FillScriptDataBlock(page, "上传照片", {boxes, school, ownId});
+    return page;
+}
+
+CString CPictureStoreChinaRen::RenderThumbnails(int first, int perPage, int columns)
+{
+    CString page;
+    if (!tavrin::ReadTemplateFile(GetAppDir() + "\\styles\\common\\thumbnail.html", page))
+        return CString();
+    if (perPage < 1)
+        perPage = 1;
+    if (first < 0)
+        first = 0;
+
+    CString files, titles, ids;
+    bool haveEntry = false;
+    int count = 0;
+    {
+        ItemsLock lock = LockItems();
+        count = GetItemCount();
+        for (int k = 0; k < perPage && first + k < GetItemCount(); ++k) {
+            CPictureItem* listed = GetItem(first + k);
+            CPictureItemChinaRen photo;
+            if (!listed || !ReadElement("custo_id", XmlEscapeString(listed->m_custoId, TRUE), photo))
+                continue;
+            CString file;
+            if (photo.m_status == "download" && !PhotoPath(photo.m_fileName).IsEmpty())
+                file = "s_" + photo.m_fileName;
+            else
+                file.Format("%ss_%s.png", kIcons,
+                            photo.m_status == "download" ? CString("missing") : DownloadState(photo.m_status));
+            // One separator rule for the three lists keeps them aligned by
+            // position, also where a title is empty.
+            const char* separator = haveEntry ? "`|" : "";
+            files += separator + file;
+            titles += separator + photo.m_tile;
+            ids += separator + photo.m_id;
+            haveEntry = true;
+        }
+    }
+    const long long pages = (static_cast<long long>(count) + perPage - 1) / perPage;
+    tavrin::FillScriptDataBlock(page, "照片",
+                                {files, titles, ids, Decimal(columns),
+                                 Position(first / perPage + 1, static_cast<int>(pages))});
+    return page;
+}
+
+CString CPictureStoreChinaRen::RenderDetailPage(CString custoId, int width)
+{
+    CString page;
+    if (!tavrin::ReadTemplateFile(GetAppDir() + "\\styles\\chinaren\\default\\picture.html", page))
+        return CString();
+    CPictureItemChinaRen photo;
+    if (!custoId.IsEmpty())
+        ReadElement("custo_id", XmlEscapeString(custoId, TRUE), photo);
+
+    CString file = photo.m_fileName;
+    const CString path = PhotoPath(photo.m_fileName);
+    if (path.IsEmpty() || !IsFile(path))
+        file = kIcons + DownloadState(photo.m_status) + ".png";
+
+    int index = -1;
+    int count = 0;
+    {
+        ItemsLock lock = LockItems();
+        if (!custoId.IsEmpty())
+            LookupItem(CString(), custoId, &index);
+        count = GetItemCount();
+    }
+    tavrin::FillScriptDataBlock(page, "照片",
+                                {file, photo.m_uploadUser, photo.m_tile, photo.m_click, photo.m_uploadTime,
+                                 photo.m_fileSize, photo.m_originalSize, tavrin::SanitizeHtml(photo.m_description),
+                                 tavrin::SanitizeHtml(photo.m_comment), Decimal(width), Position(index + 1, count)});
+    return page;
+}
