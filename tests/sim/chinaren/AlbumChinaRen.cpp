@@ -55,7 +55,8 @@ std::string CommentsScript(const Class& c)
     std::string out = "var cl = new Array();\r\n";
     int n = 0;
     for (const AlbumComment& k : c.albumComments) {
-        out += "cl[\"" + k.photoId + kSep + std::to_string(++n) + "\"]=\"USID" + std::to_string(n) + kSep + "REAL" +
+        ++n;
+        out += "cl[\"" + k.photoId + kSep + std::to_string(n) + "\"]=\"USID" + std::to_string(n) + kSep + "REAL" +
                k.realName + kSep + (k.malformed ? std::string() : "CRTM" + k.crtm + kSep) + "MESG" + k.text +
                "\";\n";
     }
