@@ -111,10 +111,19 @@ bool IsAlbumPhotoUrl(const CString& url)
 
 std::vector<CString> PhotoRecords(const CString& script)
 {
-    std::vector<CString> records = AllMatches(script, kRecord, Case::Insensitive);
-    // The site's ids grow: highest first is newest first.
-    std::stable_sort(records.begin(), records.end(),
-                     [](const CString& a, const CString& b) { return CompareIds(RecordId(a), RecordId(b)) > 0; });
+    std::vector<CString> found = AllMatches(script, kRecord, Case::Insensitive);
+    // The site's ids grow: highest first is newest first. Each id is taken
+    // out once, not at every comparison.
+    std::vector<std::pair<CString, size_t>> keys;
+    keys.reserve(found.size());
+    for (size_t i = 0; i < found.size(); ++i)
+        keys.emplace_back(RecordId(found[i]), i);
+    std::stable_sort(keys.begin(), keys.end(),
+                     [](const auto& a, const auto& b) { return CompareIds(a.first, b.first) > 0; });
+    std::vector<CString> records;
+    records.reserve(found.size());
+    for (const auto& key : keys)
+        records.push_back(std::move(found[key.second]));
     return records;
 }
 

@@ -5,7 +5,7 @@
 
 #include "platform/base/String.h"
 
-#include <map>
+#include <unordered_map>
 #include <string>
 #include <vector>
 
@@ -57,7 +57,7 @@ public:
     bool Find(const CString& photoId, CString& count, CString& html) const;
 
 private:
-    std::map<std::string, std::vector<CString>> m_byPhoto;
+    std::unordered_map<std::string, std::vector<CString>> m_byPhoto;
 };
 
 } // namespace tavrin::chinaren
