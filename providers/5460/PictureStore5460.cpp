@@ -12,6 +12,7 @@
 #include "providers/common/Escape.h"
 #include "providers/common/HtmlSanitizer.h"
 #include "providers/common/PageTemplate.h"
+#include "providers/common/PictureSteps.h"
 
 #include <set>
 #include <string>
@@ -24,35 +25,6 @@ void WriteChild(CXmlCursor* cursor, const char* name, const CString& value)
         cursor->SetData(value);
         cursor->GetFile().OutOfElem(cursor->GetId());
     }
-}
-
-bool IsFile(const CString& path)
-{
-    DWORD attributes = GetFileAttributesA(path);
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
-}
-
-// One of the three download states; anything else a file may hold counts as
-// not downloaded.
-CString DownloadState(const CString& status)
-{
-    if (status == "download" || status == "missing")
-        return status;
-    return "not download";
-}
-
-CString Position(int page, int pages)
-{
-    CString text;
-    text.Format("当前: %d/%d", page, pages);
-    return text;
-}
-
-CString Number(int value)
-{
-    CString text;
-    text.Format("%d", value);
-    return text;
 }
 
 } // namespace
@@ -142,8 +114,8 @@ CString CPictureStore5460::RenderDetailPage(CString custoId, int width)
         ReadElement("custo_id", custoId, item);
 
     CString fileName = item.m_fileName;
-    if (fileName.IsEmpty() || !IsFile(GetClassFolder() + "\\pictures\\" + fileName))
-        fileName = tavrin::p5460::DetailPlaceholder(DownloadState(item.m_status));
+    if (fileName.IsEmpty() || !tavrin::IsPlainFile(GetClassFolder() + "\\pictures\\" + fileName))
+        fileName = tavrin::p5460::DetailPlaceholder(tavrin::DownloadState(item.m_status));
 
     int index = -1;
     int count = 0;
@@ -159,7 +131,7 @@ CString CPictureStore5460::RenderDetailPage(CString custoId, int width)
     tavrin::FillScriptDataBlock(page, "照片",
                                 {fileName, item.m_tile, tavrin::SanitizeHtml(item.m_description), item.m_click,
                                  item.m_commentNum, tavrin::SanitizeHtml(item.m_comment), item.m_uploadTime,
-                                 item.m_uploadUser, item.m_rank, Number(width), Position(index + 1, count)});
+                                 item.m_uploadUser, item.m_rank, tavrin::DecimalText(width), tavrin::PagePosition(index + 1, count)});
     return page;
 }
 
@@ -189,7 +161,7 @@ CString CPictureStore5460::RenderThumbnails(int first, int perPage, int rowLengt
                 file = "s_" + item.m_fileName;
             else
                 file = tavrin::p5460::ThumbnailPlaceholder(item.m_status == "download" ? CString("missing")
-                                                                                       : DownloadState(item.m_status));
+                                                                                       : tavrin::DownloadState(item.m_status));
             // One separator rule for the three lists keeps them aligned, also
             // when an id or a title is empty.
             const char* separator = haveEntry ? "`|" : "";
@@ -201,8 +173,8 @@ CString CPictureStore5460::RenderThumbnails(int first, int perPage, int rowLengt
     }
     long long pages = (static_cast<long long>(count) + perPage - 1) / perPage;
     tavrin::FillScriptDataBlock(page, "照片",
-                                {files, titles, ids, Number(rowLength),
-                                 Position(first / perPage + 1, static_cast<int>(pages))});
+                                {files, titles, ids, tavrin::DecimalText(rowLength),
+                                 tavrin::PagePosition(first / perPage + 1, static_cast<int>(pages))});
     return page;
 }
 
@@ -244,6 +216,6 @@ CString CPictureStore5460::RenderUploadPage()
         }
     }
     tavrin::FillScriptDataBlock(page, "上传照片",
-                                {classBoxes, schoolBoxes, Number(count), "GO:" + classList + schoolList, userId});
+                                {classBoxes, schoolBoxes, tavrin::DecimalText(count), "GO:" + classList + schoolList, userId});
     return page;
 }

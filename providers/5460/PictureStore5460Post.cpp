@@ -1,6 +1,7 @@
 // Uploads, comments and deletions at the class's photo album.
 #include "providers/5460/PictureStore5460.h"
 #include "providers/common/PageScrape.h"
+#include "providers/common/PictureSteps.h"
 #include "providers/common/Session.h"
 
 #include "core/model/Account.h"
@@ -132,19 +133,8 @@ void CPictureStore5460::SendComment(CString, CString text, CString id, int)
     }
     Log("[照片]发送评论完成.");
     Post(11);
-    if (!sent)
-        return;
-    CString custoId;
-    {
-        ItemsLock lock = LockItems();
-        if (CPictureItem* item = FindItem(id, CString()))
-            custoId = item->m_custoId;
-    }
-    if (!custoId.IsEmpty()) {
-        CStringArray ids;
-        ids.Add(custoId);
-        StartUpdate(ids, 2);
-    }
+    if (sent)
+        tavrin::StartPhotoDetails(*this, id);
 }
 
 // Removes a photo from the document and the list. One the album knows is

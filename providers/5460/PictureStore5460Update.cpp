@@ -13,6 +13,7 @@
 #include "platform/base/FileApi.h"
 #include "providers/5460/PhotoText.h"
 #include "providers/common/NumericId.h"
+#include "providers/common/PictureSteps.h"
 
 #include <boost/regex.hpp>
 
@@ -360,23 +361,13 @@ void CPictureStore5460::MergeIndex(IndexRun& run, CStringArray& ids)
             }
         }
     }
-    SaveIfModified();
+    tavrin::SavePicturesIfModified(m_xml);
     LoadItems(TRUE);
     Post(22);
     CString line;
     line.Format("[照片]共有%d张新照片.", run.newPictures);
     Log(line);
     Log("[照片]更新索引完成.");
-}
-
-void CPictureStore5460::SaveIfModified()
-{
-    CXmlCursor cursor(m_xml);
-    m_xml.ResetPos(cursor.GetId());
-    if (!m_xml.IsModified() || !cursor.FindChildElem("picture"))
-        return;
-    if (cursor.FindChildElem("item") || cursor.FindChildElem("last"))
-        m_xml.Save();
 }
 
 void CPictureStore5460::ReadDetails(IndexRun& run, CStringArray& ids)
@@ -441,7 +432,7 @@ void CPictureStore5460::ReadDetails(IndexRun& run, CStringArray& ids)
                 break;
         }
     }
-    SaveIfModified();
+    tavrin::SavePicturesIfModified(m_xml);
     Send(18);
     LoadItems(FALSE);
     Post(22);

@@ -58,7 +58,6 @@ private:
     void DownloadImage(CPictureItemChinaRen& photo);
     // Sends one queued upload form; true when the album took it.
     bool UploadOne(const CString& entry);
-    void SaveIfModified();
     // The stored photo with this attribute value; false when there is none.
     bool ReadElement(const char* attribute, const CString& value, CPictureItemChinaRen& item);
     // "%s\\pictures\\%s" of the photo, or empty when its file name is not one

@@ -7,43 +7,15 @@
 #include "core/model/SchoolClass.h"
 #include "core/services/FolderUtil.h"
 #include "core/services/XmlText.h"
-#include "platform/base/FileApi.h"
 #include "providers/common/Escape.h"
 #include "providers/common/HtmlSanitizer.h"
 #include "providers/common/PageTemplate.h"
+#include "providers/common/PictureSteps.h"
 
 namespace {
 
 // The status icons, relative to the class's "pictures" folder.
 const char kIcons[] = "../../../../styles/chinaren/default/images/";
-
-// One of the three download states; anything else counts as not downloaded.
-CString DownloadState(const CString& status)
-{
-    if (status == "download" || status == "missing")
-        return status;
-    return "not download";
-}
-
-CString Position(int current, int total)
-{
-    CString text;
-    text.Format("当前: %d/%d", current, total);
-    return text;
-}
-
-CString Decimal(int value)
-{
-    CString text;
-    text.Format("%d", value);
-    return text;
-}
-
-bool IsFile(const CString& path)
-{
-    const DWORD attributes = GetFileAttributesA(path);
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
-}
 
 } // namespace
 
@@ -102,7 +74,7 @@ CString CPictureStoreChinaRen::RenderThumbnails(int first, int perPage, int colu
                 file = "s_" + photo.m_fileName;
             else
                 file.Format("%ss_%s.png", kIcons,
-                            photo.m_status == "download" ? CString("missing") : DownloadState(photo.m_status));
+                            photo.m_status == "download" ? CString("missing") : tavrin::DownloadState(photo.m_status));
             // One separator rule for the three lists keeps them aligned by
             // position, also where a title is empty.
             const char* separator = haveEntry ? "`|" : "";
@@ -114,8 +86,8 @@ CString CPictureStoreChinaRen::RenderThumbnails(int first, int perPage, int colu
     }
     const long long pages = (static_cast<long long>(count) + perPage - 1) / perPage;
     tavrin::FillScriptDataBlock(page, "照片",
-                                {files, titles, ids, Decimal(columns),
-                                 Position(first / perPage + 1, static_cast<int>(pages))});
+                                {files, titles, ids, tavrin::DecimalText(columns),
+                                 tavrin::PagePosition(first / perPage + 1, static_cast<int>(pages))});
     return page;
 }
 
@@ -130,8 +102,8 @@ CString CPictureStoreChinaRen::RenderDetailPage(CString custoId, int width)
 
     CString file = photo.m_fileName;
     const CString path = PhotoPath(photo.m_fileName);
-    if (path.IsEmpty() || !IsFile(path))
-        file = kIcons + DownloadState(photo.m_status) + ".png";
+    if (path.IsEmpty() || !tavrin::IsPlainFile(path))
+        file = kIcons + tavrin::DownloadState(photo.m_status) + ".png";
 
     int index = -1;
     int count = 0;
@@ -144,6 +116,6 @@ CString CPictureStoreChinaRen::RenderDetailPage(CString custoId, int width)
     tavrin::FillScriptDataBlock(page, "照片",
                                 {file, photo.m_uploadUser, photo.m_tile, photo.m_click, photo.m_uploadTime,
                                  photo.m_fileSize, photo.m_originalSize, tavrin::SanitizeHtml(photo.m_description),
-                                 tavrin::SanitizeHtml(photo.m_comment), Decimal(width), Position(index + 1, count)});
+                                 tavrin::SanitizeHtml(photo.m_comment), tavrin::DecimalText(width), tavrin::PagePosition(index + 1, count)});
     return page;
 }

@@ -13,6 +13,7 @@
 #include "providers/chinaren/AuthCode.h"
 #include "providers/common/Escape.h"
 #include "providers/common/PageScrape.h"
+#include "providers/common/PictureSteps.h"
 #include "providers/common/Session.h"
 #include "providers/common/StoreEvents.h"
 #include "providers/common/UploadForm.h"
@@ -86,19 +87,8 @@ void CPictureStoreChinaRen::SendComment(CString, CString text, CString id, int)
         }
     }
     tavrin::PostClassEvent(*this, 11);
-    if (!sent)
-        return;
-    CString custoId;
-    {
-        ItemsLock lock = LockItems();
-        if (CPictureItem* item = FindItem(id, CString()))
-            custoId = item->m_custoId;
-    }
-    if (!custoId.IsEmpty()) {
-        CStringArray ids;
-        ids.Add(custoId);
-        StartUpdate(ids, 2);
-    }
+    if (sent)
+        tavrin::StartPhotoDetails(*this, id);
 }
 
 void CPictureStoreChinaRen::Upload(CByteArray& form, int)

@@ -6,7 +6,6 @@
 #include "core/model/Account.h"
 #include "core/model/SchoolClass.h"
 #include "core/services/XmlFile.h"
-#include "platform/base/FileApi.h"
 #include "platform/base/Time.h"
 #include "providers/chinaren/AlbumRecords.h"
 #include "providers/chinaren/site.h"
@@ -14,6 +13,7 @@
 #include "providers/common/NumericId.h"
 #include "providers/common/PageScrape.h"
 #include "providers/common/PictureFetch.h"
+#include "providers/common/PictureSteps.h"
 #include "providers/common/StoreEvents.h"
 
 #include <cstdlib>
@@ -44,12 +44,6 @@ namespace {
 int Number(const CString& text)
 {
     return atoi(text);
-}
-
-bool IsFile(const CString& path)
-{
-    const DWORD attributes = GetFileAttributesA(path);
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
 } // namespace
@@ -93,16 +87,6 @@ bool CPictureStoreChinaRen::ReadElement(const char* attribute, const CString& va
         return false;
     CPictureItemChinaRen::ReadXml(&item, &cursor);
     return true;
-}
-
-void CPictureStoreChinaRen::SaveIfModified()
-{
-    CXmlCursor cursor(m_xml);
-    m_xml.ResetPos(cursor.GetId());
-    if (!m_xml.IsModified() || !cursor.FindChildElem("picture"))
-        return;
-    if (cursor.FindChildElem("item") || cursor.FindChildElem("last"))
-        m_xml.Save();
 }
 
 void CPictureStoreChinaRen::UpdateIndex(CStringArray& ids, int mode)
@@ -245,7 +229,7 @@ void CPictureStoreChinaRen::MergeIndex(IndexRun& run, CStringArray& ids)
         }
         // A photo whose file is on disk already needs no download.
         const CString path = PhotoPath(photo.m_fileName);
-        if (!path.IsEmpty() && IsFile(path))
+        if (!path.IsEmpty() && tavrin::IsPlainFile(path))
             photo.m_status = "download";
         cursor.InsertChildElemBefore("item", "item");
         if (cursor.FindChildElem("item"))
@@ -267,7 +251,7 @@ void CPictureStoreChinaRen::MergeIndex(IndexRun& run, CStringArray& ids)
             }
         }
     }
-    SaveIfModified();
+    tavrin::SavePicturesIfModified(m_xml);
     LoadItems(TRUE);
     tavrin::PostClassEvent(*this, 22);
     CString line;
@@ -329,7 +313,7 @@ void CPictureStoreChinaRen::ReadDetails(const CStringArray& ids, const CString& 
                 break;
         }
     }
-    SaveIfModified();
+    tavrin::SavePicturesIfModified(m_xml);
     tavrin::SendClassEvent(*this, 18);
     LoadItems(FALSE);
     tavrin::PostClassEvent(*this, 22);
@@ -339,7 +323,7 @@ void CPictureStoreChinaRen::DownloadImage(CPictureItemChinaRen& photo)
 {
     CString line;
     const CString path = PhotoPath(photo.m_fileName);
-    if (!path.IsEmpty() && IsFile(path)) {
+    if (!path.IsEmpty() && tavrin::IsPlainFile(path)) {
         photo.m_status = "download";
         return;
     }

@@ -1,0 +1,28 @@
+// What the providers' photo stores do alike: the download states and paging
+// text of their pages, the save at the end of an update, and the details
+// update that follows a comment.
+#pragma once
+
+#include "platform/base/String.h"
+
+class CPictureStore;
+class CXmlFile;
+
+namespace tavrin {
+
+// One of the three download states; anything else a file may hold counts as
+// not downloaded.
+CString DownloadState(const CString& status);
+// The pages' position text: the GBK words for "current", then "%d/%d".
+CString PagePosition(int current, int total);
+CString DecimalText(int value);
+// Whether path names a file, not a folder.
+bool IsPlainFile(const CString& path);
+// Saves picture.xml when it is modified and "picture" holds an "item" or
+// the "last" mark.
+void SavePicturesIfModified(CXmlFile& xml);
+// After a comment on the photo with this provider id: a details update of
+// that photo alone, when the store still lists it.
+void StartPhotoDetails(CPictureStore& store, const CString& id);
+
+} // namespace tavrin
