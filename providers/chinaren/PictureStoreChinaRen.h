@@ -4,6 +4,10 @@
 
 #include "core/model/PictureStore.h"
 
+namespace tavrin::chinaren {
+class AlbumComments;
+}
+
 class CPictureItemChinaRen : public CPictureItem {
 public:
     CPictureItemChinaRen() = default;
@@ -53,7 +57,8 @@ private:
     // The steps of UpdateIndex.
     bool ReadIndex(IndexRun& run);
     void MergeIndex(IndexRun& run, CStringArray& ids);
-    void ReadDetails(const CStringArray& ids, const CString& commentsText);
+    // comments: the index of the comments script the run read, or null.
+    void ReadDetails(const CStringArray& ids, const tavrin::chinaren::AlbumComments* comments);
     // The image of one photo into the "pictures" folder; sets its status.
     void DownloadImage(CPictureItemChinaRen& photo);
     // Sends one queued upload form; true when the album took it.

@@ -12,6 +12,7 @@
 #include "providers/common/Escape.h"
 #include "providers/common/NumericId.h"
 #include "providers/common/PageScrape.h"
+#include "providers/common/PhotoMerge.h"
 #include "providers/common/PictureFetch.h"
 #include "providers/common/PictureSteps.h"
 #include "providers/common/StoreEvents.h"
@@ -56,8 +57,6 @@ struct CPictureStoreChinaRen::IndexRun {
     std::unique_ptr<tavrin::chinaren::AlbumComments> comments;
     // The photos to store, each put at the front: oldest first.
     std::deque<CPictureItemChinaRen> picked;
-    int newPictures = 0;
-    int newComments = 0;
 };
 
 CString CPictureStoreChinaRen::ClassId()
@@ -101,28 +100,18 @@ void CPictureStoreChinaRen::UpdateIndex(CStringArray& ids, int mode)
     if (mode == 0 || mode == 1 || mode == 2) {
         Log("[照片]开始更新索引...");
         IndexRun run;
-        {
+        run.counter = tavrin::HighestPhotoNumber(m_xml);
+        if (mode == 0) {
             CXmlCursor cursor(m_xml);
             m_xml.ResetPos(cursor.GetId());
-            if (cursor.FindChildElem("picture")) {
-                if (mode == 0 && cursor.FindChildElem("last")) {
-                    run.stopId = cursor.GetAttrib("id");
-                    m_xml.OutOfElem(cursor.GetId());
-                }
-                // New photos are numbered above every stored one, so no two
-                // elements ever share a custo_id.
-                if (cursor.FindChildElem("item")) {
-                    do {
-                        run.counter = std::max(run.counter, Number(cursor.GetAttrib("custo_id")));
-                    } while (m_xml.FindNextElem(TRUE, cursor.GetId()));
-                }
-            }
+            if (cursor.FindChildElem("picture") && cursor.FindChildElem("last"))
+                run.stopId = cursor.GetAttrib("id");
         }
         if (ReadIndex(run))
             MergeIndex(run, ids);
         m_updateClient.SetAcceptCookies(FALSE);
         if (mode == 2)
-            ReadDetails(ids, run.commentsText);
+            ReadDetails(ids, run.comments.get());
     }
     Log("[照片]更新完成.");
     tavrin::PostClassEvent(*this, 7);
@@ -194,125 +183,39 @@ bool CPictureStoreChinaRen::ReadIndex(IndexRun& run)
 
 void CPictureStoreChinaRen::MergeIndex(IndexRun& run, CStringArray& ids)
 {
-    CXmlCursor cursor(m_xml);
-    CPictureItemChinaRen last;
-    while (!run.picked.empty()) {
-        CPictureItemChinaRen photo = run.picked.front();
-        run.picked.pop_front();
-        ++run.counter;
-        photo.m_custoId.Format("%d", run.counter);
-
-        m_xml.ResetPos(cursor.GetId());
-        if (!cursor.FindChildElem("picture", TRUE))
-            continue;
-        if (cursor.FindChildElemWithAttrib("item", "id", photo.m_id)) {
-            const int oldCount = Number(cursor.GetChildData("comment_num"));
-            const int newCount = Number(photo.m_commentNum);
-            if (newCount > oldCount)
-                run.newComments += newCount - oldCount;
-            const CString old = cursor.GetAttrib("custo_id");
-            for (INT_PTR i = 0; i < ids.GetSize(); ++i) {
-                if (ids[i] == old) {
-                    ids[i] = photo.m_custoId;
-                    break;
-                }
-            }
-            if (GetCurrentCustoId() == old)
-                SetCurrentCustoId(photo.m_custoId);
-            photo.m_read = newCount > oldCount ? 0 : 1;
-            m_xml.OutOfElem(cursor.GetId());
-            cursor.RemoveChildElemWithAttrib("item", "id", photo.m_id);
-        } else {
-            ++run.newPictures;
-            run.newComments += Number(photo.m_commentNum);
-            photo.m_read = 0;
-        }
-        // A photo whose file is on disk already needs no download.
-        const CString path = PhotoPath(photo.m_fileName);
-        if (!path.IsEmpty() && tavrin::IsPlainFile(path))
-            photo.m_status = "download";
-        cursor.InsertChildElemBefore("item", "item");
-        if (cursor.FindChildElem("item"))
-            CPictureItemChinaRen::WriteXml(&photo, &cursor);
-        last = photo;
-    }
-    m_newPictureCount = run.newPictures;
-    m_newCommentCount = run.newComments;
-
-    if (run.newPictures > 0 || run.newComments > 0) {
-        m_xml.ResetPos(cursor.GetId());
-        if (cursor.FindChildElem("picture", TRUE)) {
-            cursor.RemoveChildElem("last");
-            cursor.InsertChildElemBefore("item", "last");
-            if (cursor.FindChildElem("last")) {
-                last.m_custoId.Format("%d", run.counter + 1);
-                last.m_read = 0;
-                CPictureItemChinaRen::WriteXml(&last, &cursor);
-            }
-        }
-    }
+    tavrin::PhotoCounts counts;
+    tavrin::MergePickedPhotos<CPictureItemChinaRen>(*this, m_xml, run.picked, run.counter, ids, counts,
+                                                    [this](CPictureItemChinaRen& photo) {
+                                                        // A photo whose file is on disk needs no download.
+                                                        const CString path = PhotoPath(photo.m_fileName);
+                                                        if (!path.IsEmpty() && tavrin::IsPlainFile(path))
+                                                            photo.m_status = "download";
+                                                    });
+    m_newPictureCount = counts.newPictures;
+    m_newCommentCount = counts.newComments;
     tavrin::SavePicturesIfModified(m_xml);
     LoadItems(TRUE);
     tavrin::PostClassEvent(*this, 22);
     CString line;
-    line.Format("[照片]共有%d张新照片.", run.newPictures);
+    line.Format("[照片]共有%d张新照片.", counts.newPictures);
     Log(line);
     Log("[照片]更新索引完成.");
 }
 
-void CPictureStoreChinaRen::ReadDetails(const CStringArray& ids, const CString& commentsText)
+void CPictureStoreChinaRen::ReadDetails(const CStringArray& ids, const tavrin::chinaren::AlbumComments* comments)
 {
-    Log("[照片]开始读取详细资料...");
-    const int total = ids.GetSize() > 0 ? static_cast<int>(ids.GetSize()) : GetItemCount();
-    int done = 0;
-    auto wanted = [&](const CString& custoId) {
-        if (ids.GetSize() == 0)
-            return true;
-        for (INT_PTR i = 0; i < ids.GetSize(); ++i)
-            if (ids[i] == custoId)
-                return true;
-        return false;
-    };
-    std::unique_ptr<tavrin::chinaren::AlbumComments> comments;
-    if (!commentsText.IsEmpty())
-        comments = std::make_unique<tavrin::chinaren::AlbumComments>(commentsText);
-
-    CXmlCursor cursor(m_xml);
-    m_xml.ResetPos(cursor.GetId());
-    if (cursor.FindChildElem("picture") && cursor.FindChildElem("item")) {
-        for (;;) {
-            if (m_updateClient.IsStopped()) {
-                Log("[照片]更新被中断.");
-                break;
-            }
-            CPictureItemChinaRen photo;
-            CPictureItemChinaRen::ReadXml(&photo, &cursor);
-            if (wanted(photo.m_custoId)) {
-                ++done;
-                CString line;
-                line.Format("[照片]开始读取%d/%d...", done, total);
-                Log(line);
-                DownloadImage(photo);
-                CString count, html;
-                if (comments && comments->Find(photo.m_id, count, html)) {
-                    const int grown = Number(count) - Number(photo.m_commentNum);
-                    if (grown > 0)
-                        m_newCommentCount += grown;
-                    photo.m_commentNum = count;
-                    photo.m_comment = html;
-                }
-                if (m_updateClient.IsStopped()) {
-                    Log("[照片]更新被中断.");
-                    break;
-                }
-                CPictureItemChinaRen::WriteXml(&photo, &cursor);
-            }
-            if (m_updateClient.IsStopped())
-                break;
-            if (!m_xml.FindNextElem(TRUE, cursor.GetId()) || done >= total)
-                break;
+    tavrin::WalkChosenPhotos<CPictureItemChinaRen>(*this, m_xml, m_updateClient, ids, [&](CPictureItemChinaRen& photo) {
+        DownloadImage(photo);
+        CString count, html;
+        if (comments && comments->Find(photo.m_id, count, html)) {
+            const int grown = Number(count) - Number(photo.m_commentNum);
+            if (grown > 0)
+                m_newCommentCount += grown;
+            photo.m_commentNum = count;
+            photo.m_comment = html;
         }
-    }
+        return true;
+    });
     tavrin::SavePicturesIfModified(m_xml);
     tavrin::SendClassEvent(*this, 18);
     LoadItems(FALSE);

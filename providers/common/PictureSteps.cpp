@@ -1,8 +1,12 @@
 #include "providers/common/PictureSteps.h"
+#include "providers/common/PhotoMerge.h"
 
 #include "core/model/PictureStore.h"
 #include "core/services/XmlFile.h"
 #include "platform/base/FileApi.h"
+
+#include <algorithm>
+#include <cstdlib>
 
 namespace tavrin {
 
@@ -56,6 +60,19 @@ void StartPhotoDetails(CPictureStore& store, const CString& id)
     CStringArray ids;
     ids.Add(custoId);
     store.StartUpdate(ids, 2);
+}
+
+int HighestPhotoNumber(CXmlFile& xml)
+{
+    int highest = 0;
+    CXmlCursor cursor(xml);
+    xml.ResetPos(cursor.GetId());
+    if (cursor.FindChildElem("picture") && cursor.FindChildElem("item")) {
+        do {
+            highest = std::max(highest, atoi(cursor.GetAttrib("custo_id")));
+        } while (xml.FindNextElem(TRUE, cursor.GetId()));
+    }
+    return highest;
 }
 
 } // namespace tavrin
