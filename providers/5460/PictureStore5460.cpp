@@ -137,45 +137,20 @@ CString CPictureStore5460::RenderDetailPage(CString custoId, int width)
 
 CString CPictureStore5460::RenderThumbnails(int first, int perPage, int rowLength)
 {
-    CString page;
-    if (!tavrin::ReadTemplateFile(GetAppDir() + "\\styles\\common\\thumbnail.html", page))
-        return CString();
-    if (perPage < 1)
-        perPage = 1;
-    if (first < 0)
-        first = 0;
-
-    CString files, titles, ids;
-    bool haveEntry = false;
-    int count = 0;
-    {
-        ItemsLock lock = LockItems();
-        count = GetItemCount();
-        for (int k = 0; k < perPage && first + k < count; ++k) {
-            CPictureItem* listed = GetItem(first + k);
-            CPictureItem5460 item;
-            if (!listed || !ReadElement("custo_id", listed->m_custoId, item))
-                continue;
-            CString file;
-            if (!item.m_fileName.IsEmpty() && item.m_status == "download")
-                file = "s_" + item.m_fileName;
-            else
-                file = tavrin::p5460::ThumbnailPlaceholder(item.m_status == "download" ? CString("missing")
-                                                                                       : tavrin::DownloadState(item.m_status));
-            // One separator rule for the three lists keeps them aligned, also
-            // when an id or a title is empty.
-            const char* separator = haveEntry ? "`|" : "";
-            files += separator + file;
-            ids += separator + item.m_id;
-            titles += separator + item.m_tile;
-            haveEntry = true;
-        }
-    }
-    long long pages = (static_cast<long long>(count) + perPage - 1) / perPage;
-    tavrin::FillScriptDataBlock(page, "照片",
-                                {files, titles, ids, tavrin::DecimalText(rowLength),
-                                 tavrin::PagePosition(first / perPage + 1, static_cast<int>(pages))});
-    return page;
+    return tavrin::RenderThumbnailPage(*this, first, perPage, rowLength,
+                                       [this](const CString& custoId, tavrin::ThumbnailEntry& entry) {
+        CPictureItem5460 item;
+        if (!ReadElement("custo_id", custoId, item))
+            return false;
+        if (!item.m_fileName.IsEmpty() && item.m_status == "download")
+            entry.file = "s_" + item.m_fileName;
+        else
+            entry.file = tavrin::p5460::ThumbnailPlaceholder(
+                item.m_status == "download" ? CString("missing") : tavrin::DownloadState(item.m_status));
+        entry.title = item.m_tile;
+        entry.id = item.m_id;
+        return true;
+    });
 }
 
 CString CPictureStore5460::RenderUploadPage()

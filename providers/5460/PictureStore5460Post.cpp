@@ -19,19 +19,6 @@
 #include <string_view>
 #include <vector>
 
-namespace {
-
-CByteArray Bytes(std::string_view text)
-{
-    CByteArray out;
-    out.SetSize(static_cast<INT_PTR>(text.size()));
-    if (!text.empty())
-        std::copy(text.begin(), text.end(), reinterpret_cast<char*>(out.GetData()));
-    return out;
-}
-
-} // namespace
-
 void CPictureStore5460::Upload(CByteArray& form, int)
 {
     // The base queues the body; only the upload that holds the flag sends,
@@ -75,7 +62,7 @@ void CPictureStore5460::UploadOne(const CString& body)
         Log("[照片]登录失败, 无法上传.");
         return;
     }
-    CByteArray request = Bytes(tavrin::p5460::BuildUploadRequest(upload, file));
+    CByteArray request = tavrin::UploadBytes(tavrin::p5460::BuildUploadRequest(upload, file));
     file.clear();
     const CString url = CString("http://") + tavrin::p5460::kUploadHost + tavrin::p5460::kUploadPath;
     CByteArray reply;

@@ -50,45 +50,20 @@ CString CPictureStoreChinaRen::RenderUploadPage()
 
 CString CPictureStoreChinaRen::RenderThumbnails(int first, int perPage, int columns)
 {
-    CString page;
-    if (!tavrin::ReadTemplateFile(GetAppDir() + "\\styles\\common\\thumbnail.html", page))
-        return CString();
-    if (perPage < 1)
-        perPage = 1;
-    if (first < 0)
-        first = 0;
-
-    CString files, titles, ids;
-    bool haveEntry = false;
-    int count = 0;
-    {
-        ItemsLock lock = LockItems();
-        count = GetItemCount();
-        for (int k = 0; k < perPage && first + k < GetItemCount(); ++k) {
-            CPictureItem* listed = GetItem(first + k);
-            CPictureItemChinaRen photo;
-            if (!listed || !ReadElement("custo_id", XmlEscapeString(listed->m_custoId, TRUE), photo))
-                continue;
-            CString file;
-            if (photo.m_status == "download" && !PhotoPath(photo.m_fileName).IsEmpty())
-                file = "s_" + photo.m_fileName;
-            else
-                file.Format("%ss_%s.png", kIcons,
-                            photo.m_status == "download" ? CString("missing") : tavrin::DownloadState(photo.m_status));
-            // One separator rule for the three lists keeps them aligned by
-            // position, also where a title is empty.
-            const char* separator = haveEntry ? "`|" : "";
-            files += separator + file;
-            titles += separator + photo.m_tile;
-            ids += separator + photo.m_id;
-            haveEntry = true;
-        }
-    }
-    const long long pages = (static_cast<long long>(count) + perPage - 1) / perPage;
-    tavrin::FillScriptDataBlock(page, "照片",
-                                {files, titles, ids, tavrin::DecimalText(columns),
-                                 tavrin::PagePosition(first / perPage + 1, static_cast<int>(pages))});
-    return page;
+    return tavrin::RenderThumbnailPage(*this, first, perPage, columns,
+                                       [this](const CString& custoId, tavrin::ThumbnailEntry& entry) {
+        CPictureItemChinaRen photo;
+        if (!ReadElement("custo_id", XmlEscapeString(custoId, TRUE), photo))
+            return false;
+        if (photo.m_status == "download" && !PhotoPath(photo.m_fileName).IsEmpty())
+            entry.file = "s_" + photo.m_fileName;
+        else
+            entry.file.Format("%ss_%s.png", kIcons,
+                              photo.m_status == "download" ? CString("missing") : tavrin::DownloadState(photo.m_status));
+        entry.title = photo.m_tile;
+        entry.id = photo.m_id;
+        return true;
+    });
 }
 
 CString CPictureStoreChinaRen::RenderDetailPage(CString custoId, int width)

@@ -32,15 +32,6 @@ const char kDeletePath[] = "/album/classalbum_delselectpics.jsp";
 const char kDescriptionField[] = "PICINTRO";
 const int kMaxCharacters = 100;
 
-CByteArray Bytes(const std::string& text)
-{
-    CByteArray out;
-    out.SetSize(static_cast<INT_PTR>(text.size()));
-    if (!text.empty())
-        std::copy(text.begin(), text.end(), reinterpret_cast<char*>(out.GetData()));
-    return out;
-}
-
 } // namespace
 
 void CPictureStoreChinaRen::SendComment(CString, CString text, CString id, int)
@@ -148,7 +139,7 @@ bool CPictureStoreChinaRen::UploadOne(const CString& entry)
         return false;
     }
     CByteArray reply;
-    if (!m_uploadClient.RequestWithRetry(url, Bytes(body), reply, CString(upload.boundary.c_str())) ||
+    if (!m_uploadClient.RequestWithRetry(url, tavrin::UploadBytes(body), reply, CString(upload.boundary.c_str())) ||
         m_uploadClient.IsStopped()) {
         // The photo may have reached the album all the same.
         Log("[照片]上传完成, 无法确认结果.");

@@ -1,7 +1,9 @@
 #include "providers/common/PictureSteps.h"
+#include "providers/common/PageTemplate.h"
 #include "providers/common/PhotoMerge.h"
 
 #include "core/model/PictureStore.h"
+#include "core/services/FolderUtil.h"
 #include "core/services/XmlFile.h"
 #include "platform/base/FileApi.h"
 
@@ -45,6 +47,40 @@ void SavePicturesIfModified(CXmlFile& xml)
         return;
     if (cursor.FindChildElem("item") || cursor.FindChildElem("last"))
         xml.Save();
+}
+
+CString RenderThumbnailPage(CPictureStore& store, int first, int perPage, int columns,
+                            const std::function<bool(const CString& custoId, ThumbnailEntry& entry)>& entryOf)
+{
+    CString page;
+    if (!ReadTemplateFile(GetAppDir() + "\\styles\\common\\thumbnail.html", page))
+        return CString();
+    if (perPage < 1)
+        perPage = 1;
+    if (first < 0)
+        first = 0;
+    CString files, titles, ids;
+    bool haveEntry = false;
+    int count = 0;
+    {
+        CClassStore::ItemsLock lock = store.LockItems();
+        count = store.GetItemCount();
+        for (int k = 0; k < perPage && first + k < store.GetItemCount(); ++k) {
+            CPictureItem* listed = store.GetItem(first + k);
+            ThumbnailEntry entry;
+            if (!listed || !entryOf(listed->m_custoId, entry))
+                continue;
+            const char* separator = haveEntry ? "`|" : "";
+            files += separator + entry.file;
+            titles += separator + entry.title;
+            ids += separator + entry.id;
+            haveEntry = true;
+        }
+    }
+    const long long pages = (static_cast<long long>(count) + perPage - 1) / perPage;
+    FillScriptDataBlock(page, "照片",
+                        {files, titles, ids, DecimalText(columns), PagePosition(first / perPage + 1, static_cast<int>(pages))});
+    return page;
 }
 
 void StartPhotoDetails(CPictureStore& store, const CString& id)

@@ -5,6 +5,8 @@
 
 #include "platform/base/String.h"
 
+#include <functional>
+
 class CPictureStore;
 class CXmlFile;
 
@@ -21,6 +23,21 @@ bool IsPlainFile(const CString& path);
 // Saves picture.xml when it is modified and "picture" holds an "item" or
 // the "last" mark.
 void SavePicturesIfModified(CXmlFile& xml);
+// One photo of the thumbnail grid.
+struct ThumbnailEntry {
+    CString file; // relative to the class's "pictures" folder
+    CString title;
+    CString id;
+};
+
+// The thumbnail page ("\styles\common\thumbnail.html") of up to perPage
+// listed photos from first: entryOf makes a photo's entry by its custo_id,
+// or leaves the photo out with false. The three lists are joined by
+// position, so an empty title keeps them aligned. Empty when the template
+// cannot be read.
+CString RenderThumbnailPage(CPictureStore& store, int first, int perPage, int columns,
+                            const std::function<bool(const CString& custoId, ThumbnailEntry& entry)>& entryOf);
+
 // After a comment on the photo with this provider id: a details update of
 // that photo alone, when the store still lists it.
 void StartPhotoDetails(CPictureStore& store, const CString& id);

@@ -1,5 +1,6 @@
 #include "providers/common/UploadForm.h"
 
+#include <algorithm>
 #include <cctype>
 #include <vector>
 
@@ -130,6 +131,15 @@ UploadFormError ParseUploadForm(std::string_view body, std::string_view descript
         p += 2;
     }
     return haveTitle ? UploadFormError::NoFile : UploadFormError::NoTitle;
+}
+
+CByteArray UploadBytes(std::string_view body)
+{
+    CByteArray out;
+    out.SetSize(static_cast<INT_PTR>(body.size()));
+    if (!body.empty())
+        std::copy(body.begin(), body.end(), reinterpret_cast<char*>(out.GetData()));
+    return out;
 }
 
 } // namespace tavrin

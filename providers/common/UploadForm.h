@@ -5,6 +5,8 @@
 // or nothing; either way they are cut off and the file is read from disk.
 #pragma once
 
+#include "platform/base/Array.h"
+
 #include <string>
 #include <string_view>
 
@@ -28,5 +30,8 @@ struct UploadForm {
 // own boundary line, however many dashes it has. The title is known when
 // the result is NoFile.
 UploadFormError ParseUploadForm(std::string_view body, std::string_view descriptionName, UploadForm& form);
+
+// A built request body as the client takes it.
+CByteArray UploadBytes(std::string_view body);
 
 } // namespace tavrin
