@@ -7,6 +7,7 @@
 #include "providers/chinaren/site.h"
 
 #include <algorithm>
+#include <functional>
 #include <cstdlib>
 #include <set>
 
@@ -70,6 +71,26 @@ Class* MemberClass(Data& data, const std::string& user, const Request& request)
     return c && IsMemberOf(data, user, id) ? c : nullptr;
 }
 
+using MemberHandler = std::function<void(Data&, const std::string& user, Class&, const Request&, Response&)>;
+
+// A route of the album host for members of the request's class: others get
+// the sign-in page or a refusal. The handler runs under the state's lock.
+void MemberRoute(Simulator& sim, const StatePtr& state, const char* path, MemberHandler handler)
+{
+    sim.Route(tavrin::chinaren::kAlbumHost, path, [&sim, state, handler](const Request& request, Response& response) {
+        const std::string user = RequireSession(sim, request, response);
+        if (user.empty())
+            return;
+        std::lock_guard<std::mutex> lock(state->lock);
+        Class* c = MemberClass(state->data, user, request);
+        if (!c) {
+            response.Html(Page("错误", "<p>您不是该班级的成员。</p>"));
+            return;
+        }
+        handler(state->data, user, *c, request, response);
+    });
+}
+
 } // namespace
 
 std::string AlbumDataUrl(const std::string& classId)
@@ -99,20 +120,11 @@ std::string PhotoPictureQuery(const User& user, const std::string& classId, cons
 
 void InstallAlbum(Simulator& sim, const StatePtr& state)
 {
-    const std::string album = tavrin::chinaren::kAlbumHost;
-    sim.Route(album, "/album/classpic_index.jsp", [&sim, state](const Request& request, Response& response) {
-        const std::string user = RequireSession(sim, request, response);
-        if (user.empty())
-            return;
-        std::lock_guard<std::mutex> lock(state->lock);
-        const Class* c = MemberClass(state->data, user, request);
-        if (!c) {
-            response.Html(Page("错误", "<p>您不是该班级的成员。</p>"));
-            return;
-        }
-        response.SetCookie("albumseen", c->id);
-        response.Html(IndexPage(*c));
-    });
+    MemberRoute(sim, state, "/album/classpic_index.jsp",
+                [](Data&, const std::string&, Class& c, const Request&, Response& response) {
+                    response.SetCookie("albumseen", c.id);
+                    response.Html(IndexPage(c));
+                });
 
     // The data scripts are served to anybody, as the album-data host does.
     for (const bool comments : {false, true}) {
@@ -130,18 +142,12 @@ void InstallAlbum(Simulator& sim, const StatePtr& state)
                   });
     }
 
-    sim.Route(album, "/album/classalbum_singlephoto.jsp", [&sim, state](const Request& request, Response& response) {
-        const std::string user = RequireSession(sim, request, response);
-        if (user.empty())
-            return;
-        std::lock_guard<std::mutex> lock(state->lock);
-        Data& data = state->data;
-        Class* c = MemberClass(data, user, request);
+    MemberRoute(sim, state, "/album/classalbum_singlephoto.jsp",
+                [](Data& data, const std::string& user, Class& cls, const Request& request, Response& response) {
+        Class* c = &cls;
         const User* u = data.FindUser(user);
-        if (!c || !u) {
-            response.Html(Page("错误", "<p>您不是该班级的成员。</p>"));
-            return;
-        }
+        if (!u)
+            return PleaseSignIn(response);
         c->commentPosts.push_back(request.body);
         auto code = data.codes.find(PhotoPictureQuery(*u, c->id, request.Field("tm")));
         if (request.Field("ark").empty() || code == data.codes.end() || code->second != request.Field("ark")) {
@@ -156,16 +162,9 @@ void InstallAlbum(Simulator& sim, const StatePtr& state)
         response.Html(Page("照片评论", "<script>alert('评论成功');</script>"));
     });
 
-    sim.Route(album, "/album/classalbum_upload.jsp", [&sim, state](const Request& request, Response& response) {
-        const std::string user = RequireSession(sim, request, response);
-        if (user.empty())
-            return;
-        std::lock_guard<std::mutex> lock(state->lock);
-        Class* c = MemberClass(state->data, user, request);
-        if (!c) {
-            response.Html(Page("错误", "<p>您不是该班级的成员。</p>"));
-            return;
-        }
+    MemberRoute(sim, state, "/album/classalbum_upload.jsp",
+                [](Data&, const std::string&, Class& cls, const Request& request, Response& response) {
+        Class* c = &cls;
         std::vector<std::string> parts;
         const Part* file = nullptr;
         for (const Part& part : request.parts) {
@@ -190,16 +189,9 @@ void InstallAlbum(Simulator& sim, const StatePtr& state)
         response.Html(Page("上传照片", "<script>alert('上传成功');</script>"));
     });
 
-    sim.Route(album, "/album/classalbum_delselectpics.jsp", [&sim, state](const Request& request, Response& response) {
-        const std::string user = RequireSession(sim, request, response);
-        if (user.empty())
-            return;
-        std::lock_guard<std::mutex> lock(state->lock);
-        Class* c = MemberClass(state->data, user, request);
-        if (!c) {
-            response.Html(Page("错误", "<p>您不是该班级的成员。</p>"));
-            return;
-        }
+    MemberRoute(sim, state, "/album/classalbum_delselectpics.jsp",
+                [](Data&, const std::string&, Class& cls, const Request& request, Response& response) {
+        Class* c = &cls;
         c->deletePosts.push_back(request.body);
         std::set<std::string> ids;
         const std::string list = request.Field("delpicidlist");
