@@ -12,6 +12,7 @@
 #include "providers/common/Escape.h"
 #include "providers/common/HtmlSanitizer.h"
 #include "providers/common/PageTemplate.h"
+#include "providers/common/PhotoMerge.h"
 #include "providers/common/PictureSteps.h"
 
 #include <set>
@@ -96,12 +97,7 @@ int CPictureStore5460::Login(CHttpClient* client)
 
 bool CPictureStore5460::ReadElement(const char* attribute, const CString& value, CPictureItem5460& item)
 {
-    CXmlCursor cursor(m_xml);
-    m_xml.ResetPos(cursor.GetId());
-    if (!cursor.FindChildElem("picture") || !cursor.FindChildElemWithAttrib("item", attribute, value))
-        return false;
-    CPictureItem5460::ReadXml(&item, &cursor);
-    return true;
+    return tavrin::ReadStoredPhoto(m_xml, attribute, value, item);
 }
 
 CString CPictureStore5460::RenderDetailPage(CString custoId, int width)
@@ -117,21 +113,13 @@ CString CPictureStore5460::RenderDetailPage(CString custoId, int width)
     if (fileName.IsEmpty() || !tavrin::IsPlainFile(GetClassFolder() + "\\pictures\\" + fileName))
         fileName = tavrin::p5460::DetailPlaceholder(tavrin::DownloadState(item.m_status));
 
-    int index = -1;
-    int count = 0;
-    {
-        ItemsLock lock = LockItems();
-        if (!custoId.IsEmpty())
-            LookupItem(CString(), custoId, &index);
-        count = GetItemCount();
-    }
 
     // Description and comments are the album's HTML: only what the
     // sanitiser lets through reaches the page.
     tavrin::FillScriptDataBlock(page, "照片",
                                 {fileName, item.m_tile, tavrin::SanitizeHtml(item.m_description), item.m_click,
                                  item.m_commentNum, tavrin::SanitizeHtml(item.m_comment), item.m_uploadTime,
-                                 item.m_uploadUser, item.m_rank, tavrin::DecimalText(width), tavrin::PagePosition(index + 1, count)});
+                                 item.m_uploadUser, item.m_rank, tavrin::DecimalText(width), tavrin::ListPosition(*this, custoId)});
     return page;
 }
 

@@ -80,17 +80,9 @@ CString CPictureStoreChinaRen::RenderDetailPage(CString custoId, int width)
     if (path.IsEmpty() || !tavrin::IsPlainFile(path))
         file = kIcons + tavrin::DownloadState(photo.m_status) + ".png";
 
-    int index = -1;
-    int count = 0;
-    {
-        ItemsLock lock = LockItems();
-        if (!custoId.IsEmpty())
-            LookupItem(CString(), custoId, &index);
-        count = GetItemCount();
-    }
     tavrin::FillScriptDataBlock(page, "照片",
                                 {file, photo.m_uploadUser, photo.m_tile, photo.m_click, photo.m_uploadTime,
                                  photo.m_fileSize, photo.m_originalSize, tavrin::SanitizeHtml(photo.m_description),
-                                 tavrin::SanitizeHtml(photo.m_comment), tavrin::DecimalText(width), tavrin::PagePosition(index + 1, count)});
+                                 tavrin::SanitizeHtml(photo.m_comment), tavrin::DecimalText(width), tavrin::ListPosition(*this, custoId)});
     return page;
 }

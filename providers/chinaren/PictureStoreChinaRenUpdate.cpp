@@ -80,12 +80,7 @@ CString CPictureStoreChinaRen::PhotoPath(const CString& fileName)
 
 bool CPictureStoreChinaRen::ReadElement(const char* attribute, const CString& value, CPictureItemChinaRen& item)
 {
-    CXmlCursor cursor(m_xml);
-    m_xml.ResetPos(cursor.GetId());
-    if (!cursor.FindChildElem("picture") || !cursor.FindChildElemWithAttrib("item", attribute, value))
-        return false;
-    CPictureItemChinaRen::ReadXml(&item, &cursor);
-    return true;
+    return tavrin::ReadStoredPhoto(m_xml, attribute, value, item);
 }
 
 void CPictureStoreChinaRen::UpdateIndex(CStringArray& ids, int mode)

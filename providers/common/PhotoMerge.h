@@ -15,6 +15,19 @@
 
 namespace tavrin {
 
+// The stored photo whose attribute has this value (as stored, escaped) read
+// into item; false when there is none.
+template <class Item>
+bool ReadStoredPhoto(CXmlFile& xml, const char* attribute, const CString& value, Item& item)
+{
+    CXmlCursor cursor(xml);
+    xml.ResetPos(cursor.GetId());
+    if (!cursor.FindChildElem("picture") || !cursor.FindChildElemWithAttrib("item", attribute, value))
+        return false;
+    Item::ReadXml(&item, &cursor);
+    return true;
+}
+
 struct PhotoCounts {
     int newPictures = 0;
     int newComments = 0;

@@ -49,6 +49,19 @@ void SavePicturesIfModified(CXmlFile& xml)
         xml.Save();
 }
 
+CString ListPosition(CPictureStore& store, const CString& custoId)
+{
+    int index = -1;
+    int count = 0;
+    {
+        CClassStore::ItemsLock lock = store.LockItems();
+        if (!custoId.IsEmpty())
+            store.LookupItem(CString(), custoId, &index);
+        count = store.GetItemCount();
+    }
+    return PagePosition(index + 1, count);
+}
+
 CString RenderThumbnailPage(CPictureStore& store, int first, int perPage, int columns,
                             const std::function<bool(const CString& custoId, ThumbnailEntry& entry)>& entryOf)
 {

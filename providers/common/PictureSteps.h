@@ -23,6 +23,10 @@ bool IsPlainFile(const CString& path);
 // Saves picture.xml when it is modified and "picture" holds an "item" or
 // the "last" mark.
 void SavePicturesIfModified(CXmlFile& xml);
+// The position text of the listed photo with this custo_id ("0/n" when it
+// is not listed).
+CString ListPosition(CPictureStore& store, const CString& custoId);
+
 // One photo of the thumbnail grid.
 struct ThumbnailEntry {
     CString file; // relative to the class's "pictures" folder
