@@ -248,6 +248,8 @@ TEST_F(ChinaRenAlbumUpdate, DetailsFailures)
         const char* line;
     } cases[] = {
         {"404", sim::Fault::WithStatus(404), "missing", "[照片]数据已丢失, 编号5."},
+        // Without a page a 404 is a failed read, not a lost photo.
+        {"404 without a page", sim::Fault::WithStatus(404).WithoutBody(), "missing", "[照片]读取数据失败, 编号5."},
         {"500", sim::Fault::WithStatus(500), "missing", "[照片]读取数据失败, 编号5."},
         {"empty body", sim::Fault::Empty(), "missing", "[照片]读取数据失败, 编号5."},
         {"dropped", sim::Fault::DropConnection(), "missing", "[照片]读取数据失败, 编号5."},
