@@ -163,7 +163,9 @@ bool ReadPhotoRecord(const CString& record, const CString& classId, CPictureItem
         return false;
     const CString& host = g[2];
     // The id names a file and the HOST a server: nothing else gets through.
-    if (!IsDigits(g[1]) || !IsExtension(g[6]) || (host != "-1" && !IsDigits(host)))
+    // The fields must be the record's own: a record that runs on into the
+    // next line would otherwise be read, and sorted, as another photo.
+    if (!IsDigits(g[1]) || g[1] != RecordId(record) || !IsExtension(g[6]) || (host != "-1" && !IsDigits(host)))
         return false;
     item.m_tile = g[5];
     item.m_uploadUser = g[4];
