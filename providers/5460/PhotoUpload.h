@@ -1,11 +1,10 @@
-// The photo upload form as the browser posts it: multipart parts beginning
-// with the body's own boundary line, a "title" part, and the file part last,
-// whose filename is the full local path of the picked file. The browser may
-// hand over the file's bytes after the file part's header lines, or nothing;
-// either way they are cut off and the file is read from disk instead.
+// The 5460 photo upload: the posted form's description part is "title"
+// (the form itself is taken apart by providers/common/UploadForm.h), and the
+// request ends with the album's "Submit" part.
 #pragma once
 
 #include "platform/base/String.h"
+#include "providers/common/UploadForm.h"
 
 #include <string>
 #include <string_view>
@@ -16,21 +15,13 @@ inline constexpr char kUploadPath[] = "/gy5460/jsp/picture/personlocalupload.jsp
 // Where the album redirects after it has taken a photo, on either web host.
 inline constexpr char kUploadDonePath[] = "/gy5460/jsp/update.jsp?op=1&pdid=";
 
-enum class UploadFormError {
-    None,
-    NoTitle, // no boundary line or no "title" part
-    NoFile,  // no file part, or its header lines do not end
-};
+using tavrin::UploadForm;
+using tavrin::UploadFormError;
 
-struct UploadForm {
-    std::string boundary; // the first line, without its CR LF
-    std::string title;
-    std::string fileName; // the local path, as posted
-    std::string head;     // the body through the blank line after the file part's headers
-};
-
-// Takes the posted body apart. The title is known when the result is NoFile.
-UploadFormError ParseUploadForm(std::string_view body, UploadForm& form);
+inline UploadFormError ParseUploadForm(std::string_view body, UploadForm& form)
+{
+    return tavrin::ParseUploadForm(body, "title", form);
+}
 
 // The request body: the head, the file's bytes, then a "Submit" part and the
 // closing boundary line.

@@ -12,6 +12,8 @@
 #include "providers/common/Escape.h"
 #include "providers/common/HtmlSanitizer.h"
 #include "providers/common/PageTemplate.h"
+#include "providers/common/PhotoMerge.h"
+#include "providers/common/PictureSteps.h"
 
 #include <set>
 #include <string>
@@ -24,35 +26,6 @@ void WriteChild(CXmlCursor* cursor, const char* name, const CString& value)
         cursor->SetData(value);
         cursor->GetFile().OutOfElem(cursor->GetId());
     }
-}
-
-bool IsFile(const CString& path)
-{
-    DWORD attributes = GetFileAttributesA(path);
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
-}
-
-// One of the three download states; anything else a file may hold counts as
-// not downloaded.
-CString DownloadState(const CString& status)
-{
-    if (status == "download" || status == "missing")
-        return status;
-    return "not download";
-}
-
-CString Position(int page, int pages)
-{
-    CString text;
-    text.Format("当前: %d/%d", page, pages);
-    return text;
-}
-
-CString Number(int value)
-{
-    CString text;
-    text.Format("%d", value);
-    return text;
 }
 
 } // namespace
@@ -124,12 +97,7 @@ int CPictureStore5460::Login(CHttpClient* client)
 
 bool CPictureStore5460::ReadElement(const char* attribute, const CString& value, CPictureItem5460& item)
 {
-    CXmlCursor cursor(m_xml);
-    m_xml.ResetPos(cursor.GetId());
-    if (!cursor.FindChildElem("picture") || !cursor.FindChildElemWithAttrib("item", attribute, value))
-        return false;
-    CPictureItem5460::ReadXml(&item, &cursor);
-    return true;
+    return tavrin::ReadStoredPhoto(m_xml, attribute, value, item);
 }
 
 CString CPictureStore5460::RenderDetailPage(CString custoId, int width)
@@ -142,68 +110,35 @@ CString CPictureStore5460::RenderDetailPage(CString custoId, int width)
         ReadElement("custo_id", custoId, item);
 
     CString fileName = item.m_fileName;
-    if (fileName.IsEmpty() || !IsFile(GetClassFolder() + "\\pictures\\" + fileName))
-        fileName = tavrin::p5460::DetailPlaceholder(DownloadState(item.m_status));
+    if (fileName.IsEmpty() || !tavrin::IsPlainFile(GetClassFolder() + "\\pictures\\" + fileName))
+        fileName = tavrin::p5460::DetailPlaceholder(tavrin::DownloadState(item.m_status));
 
-    int index = -1;
-    int count = 0;
-    {
-        ItemsLock lock = LockItems();
-        if (!custoId.IsEmpty())
-            LookupItem(CString(), custoId, &index);
-        count = GetItemCount();
-    }
 
     // Description and comments are the album's HTML: only what the
     // sanitiser lets through reaches the page.
     tavrin::FillScriptDataBlock(page, "照片",
                                 {fileName, item.m_tile, tavrin::SanitizeHtml(item.m_description), item.m_click,
                                  item.m_commentNum, tavrin::SanitizeHtml(item.m_comment), item.m_uploadTime,
-                                 item.m_uploadUser, item.m_rank, Number(width), Position(index + 1, count)});
+                                 item.m_uploadUser, item.m_rank, tavrin::DecimalText(width), tavrin::ListPosition(*this, custoId)});
     return page;
 }
 
 CString CPictureStore5460::RenderThumbnails(int first, int perPage, int rowLength)
 {
-    CString page;
-    if (!tavrin::ReadTemplateFile(GetAppDir() + "\\styles\\common\\thumbnail.html", page))
-        return CString();
-    if (perPage < 1)
-        perPage = 1;
-    if (first < 0)
-        first = 0;
-
-    CString files, titles, ids;
-    bool haveEntry = false;
-    int count = 0;
-    {
-        ItemsLock lock = LockItems();
-        count = GetItemCount();
-        for (int k = 0; k < perPage && first + k < count; ++k) {
-            CPictureItem* listed = GetItem(first + k);
-            CPictureItem5460 item;
-            if (!listed || !ReadElement("custo_id", listed->m_custoId, item))
-                continue;
-            CString file;
-            if (!item.m_fileName.IsEmpty() && item.m_status == "download")
-                file = "s_" + item.m_fileName;
-            else
-                file = tavrin::p5460::ThumbnailPlaceholder(item.m_status == "download" ? CString("missing")
-                                                                                       : DownloadState(item.m_status));
-            // One separator rule for the three lists keeps them aligned, also
-            // when an id or a title is empty.
-            const char* separator = haveEntry ? "`|" : "";
-            files += separator + file;
-            ids += separator + item.m_id;
-            titles += separator + item.m_tile;
-            haveEntry = true;
-        }
-    }
-    long long pages = (static_cast<long long>(count) + perPage - 1) / perPage;
-    tavrin::FillScriptDataBlock(page, "照片",
-                                {files, titles, ids, Number(rowLength),
-                                 Position(first / perPage + 1, static_cast<int>(pages))});
-    return page;
+    return tavrin::RenderThumbnailPage(*this, first, perPage, rowLength,
+                                       [this](const CString& custoId, tavrin::ThumbnailEntry& entry) {
+        CPictureItem5460 item;
+        if (!ReadElement("custo_id", custoId, item))
+            return false;
+        if (!item.m_fileName.IsEmpty() && item.m_status == "download")
+            entry.file = "s_" + item.m_fileName;
+        else
+            entry.file = tavrin::p5460::ThumbnailPlaceholder(
+                item.m_status == "download" ? CString("missing") : tavrin::DownloadState(item.m_status));
+        entry.title = item.m_tile;
+        entry.id = item.m_id;
+        return true;
+    });
 }
 
 CString CPictureStore5460::RenderUploadPage()
@@ -244,6 +179,6 @@ CString CPictureStore5460::RenderUploadPage()
         }
     }
     tavrin::FillScriptDataBlock(page, "上传照片",
-                                {classBoxes, schoolBoxes, Number(count), "GO:" + classList + schoolList, userId});
+                                {classBoxes, schoolBoxes, tavrin::DecimalText(count), "GO:" + classList + schoolList, userId});
     return page;
 }

@@ -63,7 +63,6 @@ private:
     void DownloadImage(CPictureItem5460& work);
     // Sends one queued upload form.
     void UploadOne(const CString& body);
-    void SaveIfModified();
 
     // Removes a photo from the document and the list: by its comment page
     // number, or by custo_id when that is empty.

@@ -1,6 +1,7 @@
 // Uploads, comments and deletions at the class's photo album.
 #include "providers/5460/PictureStore5460.h"
 #include "providers/common/PageScrape.h"
+#include "providers/common/PictureSteps.h"
 #include "providers/common/Session.h"
 
 #include "core/model/Account.h"
@@ -17,19 +18,6 @@
 #include <string>
 #include <string_view>
 #include <vector>
-
-namespace {
-
-CByteArray Bytes(std::string_view text)
-{
-    CByteArray out;
-    out.SetSize(static_cast<INT_PTR>(text.size()));
-    if (!text.empty())
-        std::copy(text.begin(), text.end(), reinterpret_cast<char*>(out.GetData()));
-    return out;
-}
-
-} // namespace
 
 void CPictureStore5460::Upload(CByteArray& form, int)
 {
@@ -74,7 +62,7 @@ void CPictureStore5460::UploadOne(const CString& body)
         Log("[照片]登录失败, 无法上传.");
         return;
     }
-    CByteArray request = Bytes(tavrin::p5460::BuildUploadRequest(upload, file));
+    CByteArray request = tavrin::UploadBytes(tavrin::p5460::BuildUploadRequest(upload, file));
     file.clear();
     const CString url = CString("http://") + tavrin::p5460::kUploadHost + tavrin::p5460::kUploadPath;
     CByteArray reply;
@@ -132,19 +120,8 @@ void CPictureStore5460::SendComment(CString, CString text, CString id, int)
     }
     Log("[照片]发送评论完成.");
     Post(11);
-    if (!sent)
-        return;
-    CString custoId;
-    {
-        ItemsLock lock = LockItems();
-        if (CPictureItem* item = FindItem(id, CString()))
-            custoId = item->m_custoId;
-    }
-    if (!custoId.IsEmpty()) {
-        CStringArray ids;
-        ids.Add(custoId);
-        StartUpdate(ids, 2);
-    }
+    if (sent)
+        tavrin::StartPhotoDetails(*this, id);
 }
 
 // Removes a photo from the document and the list. One the album knows is

@@ -13,6 +13,8 @@
 #include "platform/base/FileApi.h"
 #include "providers/5460/PhotoText.h"
 #include "providers/common/NumericId.h"
+#include "providers/common/PhotoMerge.h"
+#include "providers/common/PictureSteps.h"
 
 #include <boost/regex.hpp>
 
@@ -145,24 +147,12 @@ void CPictureStore5460::UpdateIndex(CStringArray& ids, int mode)
         Log("[照片]开始更新索引...");
         IndexRun run;
         run.mode = mode;
-        {
+        run.counter = tavrin::HighestPhotoNumber(m_xml);
+        if (mode != 1) {
             CXmlCursor cursor(m_xml);
             m_xml.ResetPos(cursor.GetId());
-            if (cursor.FindChildElem("picture")) {
-                if (mode != 1 && cursor.FindChildElem("last")) {
-                    CPictureItem5460::ReadXml(&run.stop, &cursor);
-                    m_xml.OutOfElem(cursor.GetId());
-                }
-                // New photos are numbered above every stored one, so no two
-                // elements ever share a custo_id.
-                if (cursor.FindChildElem("item")) {
-                    do {
-                        int custoId = Decimal(cursor.GetAttrib("custo_id"));
-                        if (custoId > run.counter)
-                            run.counter = custoId;
-                    } while (m_xml.FindNextElem(TRUE, cursor.GetId()));
-                }
-            }
+            if (cursor.FindChildElem("picture") && cursor.FindChildElem("last"))
+                CPictureItem5460::ReadXml(&run.stop, &cursor);
         }
         ReadIndexPages(run);
         MergeIndex(run, ids);
@@ -306,61 +296,13 @@ bool CPictureStore5460::ReadPhoto(IndexRun& run, const CString& block)
 void CPictureStore5460::MergeIndex(IndexRun& run, CStringArray& ids)
 {
     Send(18);
-    CXmlCursor cursor(m_xml);
-    CPictureItem5460& work = run.work;
-    while (!run.collected.empty()) {
-        work = run.collected.front();
-        run.collected.pop_front();
-        ++run.counter;
-        work.m_custoId.Format("%d", run.counter);
-
-        m_xml.ResetPos(cursor.GetId());
-        if (!cursor.FindChildElem("picture", TRUE))
-            continue;
-        if (cursor.FindChildElemWithAttrib("item", "id", work.m_id)) {
-            int oldCount = Decimal(cursor.GetChildData("comment_num"));
-            int newCount = Decimal(work.m_commentNum);
-            if (newCount > oldCount)
-                run.newComments += newCount - oldCount;
-            const CString old = cursor.GetAttrib("custo_id");
-            for (INT_PTR i = 0; i < ids.GetSize(); ++i) {
-                if (ids[i] == old) {
-                    ids[i] = work.m_custoId;
-                    break;
-                }
-            }
-            if (GetCurrentCustoId() == old)
-                SetCurrentCustoId(work.m_custoId);
-            work.m_read = newCount > oldCount ? 0 : 1;
-            m_xml.OutOfElem(cursor.GetId());
-            cursor.RemoveChildElemWithAttrib("item", "id", work.m_id);
-        } else {
-            ++run.newPictures;
-            run.newComments += Decimal(work.m_commentNum);
-            work.m_read = 0;
-        }
-        cursor.InsertChildElemBefore("item", "item");
-        if (cursor.FindChildElem("item"))
-            CPictureItem5460::WriteXml(&work, &cursor);
-    }
+    tavrin::PhotoCounts counts;
+    tavrin::MergePickedPhotos<CPictureItem5460>(*this, m_xml, run.collected, run.counter, ids, counts);
+    run.newPictures = counts.newPictures;
+    run.newComments = counts.newComments;
     m_newPictureCount = run.newPictures;
     m_newCommentCount = run.newComments;
-
-    if (run.newComments > 0 || run.newPictures > 0) {
-        m_xml.ResetPos(cursor.GetId());
-        if (cursor.FindChildElem("picture", TRUE)) {
-            cursor.RemoveChildElem("last");
-            cursor.InsertChildElemBefore("item", "last");
-            if (cursor.FindChildElem("last")) {
-                CPictureItem5460 last = work;
-                last.m_custoId.Format("%d", run.counter + 1);
-                last.m_read = 0;
-                last.m_pinned = 0;
-                CPictureItem5460::WriteXml(&last, &cursor);
-            }
-        }
-    }
-    SaveIfModified();
+    tavrin::SavePicturesIfModified(m_xml);
     LoadItems(TRUE);
     Post(22);
     CString line;
@@ -369,79 +311,31 @@ void CPictureStore5460::MergeIndex(IndexRun& run, CStringArray& ids)
     Log("[照片]更新索引完成.");
 }
 
-void CPictureStore5460::SaveIfModified()
-{
-    CXmlCursor cursor(m_xml);
-    m_xml.ResetPos(cursor.GetId());
-    if (!m_xml.IsModified() || !cursor.FindChildElem("picture"))
-        return;
-    if (cursor.FindChildElem("item") || cursor.FindChildElem("last"))
-        m_xml.Save();
-}
-
 void CPictureStore5460::ReadDetails(IndexRun& run, CStringArray& ids)
 {
-    Log("[照片]开始读取详细资料...");
-    const int total = ids.GetSize() > 0 ? static_cast<int>(ids.GetSize()) : GetItemCount();
-    int counter = 0;
-    auto wanted = [&](const CString& custoId) {
-        if (ids.GetSize() == 0)
-            return true;
-        for (INT_PTR i = 0; i < ids.GetSize(); ++i)
-            if (ids[i] == custoId)
-                return true;
-        return false;
-    };
-
-    CXmlCursor cursor(m_xml);
-    m_xml.ResetPos(cursor.GetId());
-    if (cursor.FindChildElem("picture") && cursor.FindChildElem("item")) {
-        CPictureItem5460& work = run.work;
-        for (;;) {
-            if (m_updateClient.IsStopped()) {
-                Log("[照片]更新被中断.");
-                break;
-            }
-            work = CPictureItem5460();
-            CPictureItem5460::ReadXml(&work, &cursor);
-            if (wanted(work.m_custoId)) {
-                ++counter;
-                CString line;
-                line.Format("[照片]开始读取%d/%d...", counter, total);
-                Log(line);
-                DownloadImage(work);
-
-                CByteArray reply;
-                const CString commentUrl = PageUrl("/gy5460/jsp/picture/picturePL.jsp?picid=" + UrlEncode(work.m_commentId));
-                if (Login(&m_updateClient) && m_updateClient.Request(commentUrl, "", reply, "")) {
-                    const std::string page = tavrin::PageText(reply).Str();
-                    std::vector<CString> comments = AllMatches(page, CommentPattern());
-                    if (!comments.empty()) {
-                        work.m_comment = Joined(comments);
-                        work.m_commentNum.Format("%d", static_cast<int>(comments.size()));
-                    }
-                    int headers = static_cast<int>(AllMatches(page, HeaderPattern()).size());
-                    int stored = Decimal(work.m_commentNum);
-                    if (headers > stored) {
-                        work.m_read = 0;
-                        run.newComments += headers - stored;
-                        m_newCommentCount = run.newComments;
-                    }
-                    CleanComment(work.m_comment);
-                    if (m_updateClient.IsStopped()) {
-                        Log("[照片]更新被中断.");
-                        break;
-                    }
-                    CPictureItem5460::WriteXml(&work, &cursor);
-                }
-            }
-            if (m_updateClient.IsStopped())
-                break;
-            if (!m_xml.FindNextElem(TRUE, cursor.GetId()) || counter >= total)
-                break;
+    tavrin::WalkChosenPhotos<CPictureItem5460>(*this, m_xml, m_updateClient, ids, [&](CPictureItem5460& work) {
+        DownloadImage(work);
+        CByteArray reply;
+        const CString commentUrl = PageUrl("/gy5460/jsp/picture/picturePL.jsp?picid=" + UrlEncode(work.m_commentId));
+        if (!Login(&m_updateClient) || !m_updateClient.Request(commentUrl, "", reply, ""))
+            return false;
+        const std::string page = tavrin::PageText(reply).Str();
+        std::vector<CString> comments = AllMatches(page, CommentPattern());
+        if (!comments.empty()) {
+            work.m_comment = Joined(comments);
+            work.m_commentNum.Format("%d", static_cast<int>(comments.size()));
         }
-    }
-    SaveIfModified();
+        int headers = static_cast<int>(AllMatches(page, HeaderPattern()).size());
+        int stored = Decimal(work.m_commentNum);
+        if (headers > stored) {
+            work.m_read = 0;
+            run.newComments += headers - stored;
+            m_newCommentCount = run.newComments;
+        }
+        CleanComment(work.m_comment);
+        return true;
+    });
+    tavrin::SavePicturesIfModified(m_xml);
     Send(18);
     LoadItems(FALSE);
     Post(22);

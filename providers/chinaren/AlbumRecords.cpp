@@ -6,6 +6,7 @@
 #include "providers/common/HtmlSanitizer.h"
 #include "providers/common/NumericId.h"
 #include "providers/common/PageScrape.h"
+#include "providers/common/ProviderUrl.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -37,6 +38,13 @@ bool IsExtension(const CString& text)
     });
 }
 
+// The tip script's address as a pattern, both image hosts in group 1.
+std::string TipPattern()
+{
+    return "http://(" + RegexLiteral(kImageHost) + "|" + RegexLiteral(kSohuImageHost) +
+           ")/product/tavrin3/tavrin_tip\\.js></script>";
+}
+
 // The id of a record text ("pl[\"123\"]=...").
 CString RecordId(const CString& record)
 {
@@ -50,9 +58,7 @@ void FindAlbumScripts(const CString& page, CString& dataUrl, CString& commentsUr
 {
     dataUrl.Empty();
     commentsUrl.Empty();
-    const std::string pattern = "http://(" + RegexLiteral(kImageHost) + "|" + RegexLiteral(kSohuImageHost) +
-                                ")/product/tavrin3/tavrin_tip\\.js></script>(.*?)<script language=Javascript "
-                                "src=\"http://" +
+    const std::string pattern = TipPattern() + "(.*?)<script language=Javascript src=\"http://" +
                                 RegexLiteral(kAlbumDataHost) + "/classpic_.*?\\.js";
     std::vector<CString> groups;
     if (!SearchFirst(page, pattern.c_str(), Case::Insensitive, groups) || groups.size() < 3)
@@ -66,12 +72,58 @@ void FindAlbumScripts(const CString& page, CString& dataUrl, CString& commentsUr
         commentsUrl = found[1];
 }
 
+CString FindReloadDataScript(const CString& page)
+{
+    const std::string pattern = TipPattern() + "(.*?)<script>location\\.reload\\(\\);</script>";
+    std::vector<CString> groups;
+    if (!SearchFirst(page, pattern.c_str(), Case::Insensitive, groups) || groups.size() < 3)
+        return CString();
+    return FirstGroup(groups[2], kSrc, Case::Insensitive);
+}
+
+bool HoldsPhotoRecord(const CString& script, const CString& photoId)
+{
+    return script.Find("pl[\"" + photoId + "\"]") >= 0;
+}
+
+bool IsAlbumPhotoUrl(const CString& url)
+{
+    if (IsChinaRenUrl(url))
+        return true;
+    // The host as the naive reading gives it; the shared check then decides.
+    const std::string text = url.Str();
+    if (text.size() < 7 || CString(text.substr(0, 7).c_str()).CompareNoCase("http://") != 0)
+        return false;
+    const size_t end = text.find_first_of("/?#:", 7);
+    std::string host = text.substr(7, end == std::string::npos ? std::string::npos : end - 7);
+    for (char& c : host)
+        c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    if (!host.empty() && host.back() == '.')
+        host.pop_back();
+    const size_t dot = host.find('.');
+    if (dot == std::string::npos || host.compare(0, 5, "photo") != 0 || dot == 5)
+        return false;
+    CString numbered;
+    numbered.Format(kAlbumImageHostFormat, CString(host.substr(5, dot - 5).c_str()));
+    return IsDigits(CString(host.substr(5, dot - 5).c_str())) && numbered.Str() == host &&
+           IsProviderUrl(url, {host.c_str()});
+}
+
 std::vector<CString> PhotoRecords(const CString& script)
 {
-    std::vector<CString> records = AllMatches(script, kRecord, Case::Insensitive);
-    // The site's ids grow: highest first is newest first.
-    std::stable_sort(records.begin(), records.end(),
-                     [](const CString& a, const CString& b) { return CompareIds(RecordId(a), RecordId(b)) > 0; });
+    std::vector<CString> found = AllMatches(script, kRecord, Case::Insensitive);
+    // The site's ids grow: highest first is newest first. Each id is taken
+    // out once, not at every comparison.
+    std::vector<std::pair<CString, size_t>> keys;
+    keys.reserve(found.size());
+    for (size_t i = 0; i < found.size(); ++i)
+        keys.emplace_back(RecordId(found[i]), i);
+    std::stable_sort(keys.begin(), keys.end(),
+                     [](const auto& a, const auto& b) { return CompareIds(a.first, b.first) > 0; });
+    std::vector<CString> records;
+    records.reserve(found.size());
+    for (const auto& key : keys)
+        records.push_back(std::move(found[key.second]));
     return records;
 }
 
@@ -111,7 +163,9 @@ bool ReadPhotoRecord(const CString& record, const CString& classId, CPictureItem
         return false;
     const CString& host = g[2];
     // The id names a file and the HOST a server: nothing else gets through.
-    if (!IsDigits(g[1]) || !IsExtension(g[6]) || (host != "-1" && !IsDigits(host)))
+    // The fields must be the record's own: a record that runs on into the
+    // next line would otherwise be read, and sorted, as another photo.
+    if (!IsDigits(g[1]) || g[1] != RecordId(record) || !IsExtension(g[6]) || (host != "-1" && !IsDigits(host)))
         return false;
     item.m_tile = g[5];
     item.m_uploadUser = g[4];

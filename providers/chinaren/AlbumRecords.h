@@ -5,7 +5,7 @@
 
 #include "platform/base/String.h"
 
-#include <map>
+#include <unordered_map>
 #include <string>
 #include <vector>
 
@@ -16,6 +16,14 @@ namespace tavrin::chinaren {
 // The photo data and comments script addresses between the tip script and
 // the "classpic_" script of the index page; empty when not named.
 void FindAlbumScripts(const CString& page, CString& dataUrl, CString& commentsUrl);
+
+// The photo data script address that the delete confirmation reads: the
+// first src between the tip script and the page's "location.reload();"
+// script; empty when not named.
+CString FindReloadDataScript(const CString& page);
+
+// Whether the data script still holds the record of photo id ("pl[\"id\"]").
+bool HoldsPhotoRecord(const CString& script, const CString& photoId);
 
 // The photo records of the data script, by id as a number, highest first.
 std::vector<CString> PhotoRecords(const CString& script);
@@ -36,6 +44,10 @@ bool IsPhotoFileName(const CString& name);
 CString PhotoImageUrl(const CString& host, const CString& purl, const CString& extension, const CString& photoId,
                       const CString& classId);
 
+// Whether a photo's image address may carry the sign-in cookie: one of the
+// site's hosts or a numbered album image host.
+bool IsAlbumPhotoUrl(const CString& url);
+
 // The comments script indexed by photo id in one pass.
 class AlbumComments {
 public:
@@ -45,7 +57,7 @@ public:
     bool Find(const CString& photoId, CString& count, CString& html) const;
 
 private:
-    std::map<std::string, std::vector<CString>> m_byPhoto;
+    std::unordered_map<std::string, std::vector<CString>> m_byPhoto;
 };
 
 } // namespace tavrin::chinaren

@@ -7,8 +7,9 @@
 namespace tavrin {
 
 PictureFetch FetchPicture(CHttpClient& client, const CString& address, bool (*providerUrl)(const CString&),
-                          const CString& folder, const CString& fileName)
+                          const CString& folder, const CString& fileName, PictureFetchDetail* detail)
 {
+    PictureFetchDetail seen;
     const bool foreign = !providerUrl(address);
     CString cookies;
     if (foreign) {
@@ -21,15 +22,24 @@ PictureFetch FetchPicture(CHttpClient& client, const CString& address, bool (*pr
         client.ClearCookies();
         client.AddCookie(cookies);
     }
-    if (client.IsStopped())
-        return PictureFetch::Stopped;
-    const int status = client.GetStatusCode();
-    if (!ok || status < 200 || status >= 300 || bytes.GetSize() == 0)
-        return PictureFetch::Failed;
-    CreateDirectoryPath(folder);
-    if (!WriteFileAtomic(folder + "\\" + fileName, bytes.GetData(), static_cast<size_t>(bytes.GetSize())))
-        return PictureFetch::Failed;
-    return PictureFetch::Stored;
+    seen.answered = ok && !client.IsStopped();
+    seen.status = seen.answered ? client.GetStatusCode() : 0;
+    seen.emptyBody = bytes.GetSize() == 0;
+    PictureFetch result = PictureFetch::Stored;
+    if (client.IsStopped()) {
+        result = PictureFetch::Stopped;
+    } else if (!seen.answered || seen.status < 200 || seen.status >= 300 || seen.emptyBody) {
+        result = PictureFetch::Failed;
+    } else {
+        CreateDirectoryPath(folder);
+        if (!WriteFileAtomic(folder + "\\" + fileName, bytes.GetData(), static_cast<size_t>(bytes.GetSize()))) {
+            seen.writeFailed = true;
+            result = PictureFetch::Failed;
+        }
+    }
+    if (detail)
+        *detail = seen;
+    return result;
 }
 
 } // namespace tavrin

@@ -14,12 +14,21 @@ enum class PictureFetch {
     Stopped, // the client was stopped; nothing more is to be fetched
 };
 
+// What a fetch saw, for callers that tell the kinds of failure apart.
+struct PictureFetchDetail {
+    bool answered = false; // the request succeeded (any status)
+    int status = 0;
+    bool emptyBody = false;
+    bool writeFailed = false; // a picture came but could not be written
+};
+
 // Fetches address over client into folder (created when missing) as
 // fileName, which the caller made with SafeFileName. A host that
 // providerUrl does not call the provider's never sees the client's cookies,
-// which are put back afterwards. Only a 2xx answer with a body is stored, in one step: an error
-// page never becomes a picture and a failed write keeps the old file.
+// which are put back afterwards. Only a 2xx answer with a body is stored,
+// in one step: an error page never becomes a picture and a failed write
+// keeps the old file.
 PictureFetch FetchPicture(CHttpClient& client, const CString& address, bool (*providerUrl)(const CString&),
-                          const CString& folder, const CString& fileName);
+                          const CString& folder, const CString& fileName, PictureFetchDetail* detail = nullptr);
 
 } // namespace tavrin

@@ -103,6 +103,12 @@ void Gate::Pass()
 
 // ---- Fault ----
 
+Fault& Fault::WithoutBody()
+{
+    noBody = true;
+    return *this;
+}
+
 Fault Fault::WithStatus(int code)
 {
     Fault f;
@@ -387,7 +393,8 @@ void Simulator::Serve(Connection& connection)
             switch (fault.kind) {
             case Fault::Status:
                 response.status = fault.status;
-                response.Html("<html><body>" + std::to_string(fault.status) + "</body></html>");
+                if (!fault.noBody)
+                    response.Html("<html><body>" + std::to_string(fault.status) + "</body></html>");
                 break;
             case Fault::Redirect:
                 response.Redirect(fault.location, fault.status);

@@ -62,6 +62,8 @@ struct Fault {
     std::string pageField = "PageNum";
     // Number of requests the fault applies to; -1 for every one.
     int times = -1;
+    // A status fault answers with no page at all.
+    bool noBody = false;
 
     static Fault WithStatus(int code);
     static Fault RedirectTo(std::string location);
@@ -72,6 +74,7 @@ struct Fault {
     static Fault RepeatFirstPage(std::string field = "PageNum");
     static Fault WithoutCookies();
     Fault& Times(int count);
+    Fault& WithoutBody();
 };
 
 class Simulator {

@@ -5,6 +5,7 @@
 
 #include "providers/5460/PictureStore5460.h"
 #include "tests/providers/5460/ProviderFixture.h"
+#include "tests/sim/Pictures.h"
 #include "tests/sim/Scenario.h"
 
 #include <functional>
@@ -14,9 +15,6 @@
 
 namespace tavrin::test {
 
-// Encoded test pictures, made with the program's own codecs.
-std::string JpegBytes(int width, int height);
-std::string GifBytes(int width, int height);
 // Width and height of a picture file; 0 x 0 when it does not decode.
 std::pair<int, int> PictureSize(const std::string& path);
 

@@ -90,6 +90,9 @@ TEST(ChinaRenAlbum, RecordFieldsAndTheirChecks)
         {"empty id", Record("")},
         {"host not a number", Record("1", "evil.example/")},
         {"fields out of order", "pl[\"1\"]=\"USID1`@^HOST3\";"},
+        // The record of 5 runs on to the next line's ";": the fields there
+        // belong to 100.
+        {"another record's fields", "pl[\"5\"]=\n" + Record("100")},
     };
     for (const Case& c : refused) {
         SCOPED_TRACE(c.name);

@@ -40,6 +40,7 @@ Site::Site(Simulator& sim)
     InstallBoard(sim, m_state);
     InstallContacts(sim, m_state);
     InstallNotes(sim, m_state);
+    InstallAlbum(sim, m_state);
 }
 
 std::string Site::CodeFor(const std::string& query)

@@ -58,6 +58,35 @@ struct BoardRow {
 
 enum class VoteForm { None, Shown, Ballot };
 
+// A photo of the class album, as its data script line gives it.
+struct AlbumPhoto {
+    std::string id;
+    // The numbered image host, or "-1" for a photo at its PURL.
+    std::string host = "1";
+    std::string realName = "张三";
+    std::string title;
+    std::string ext = "jpg";
+    std::string fileSize = "2048";
+    std::string imageSize = "640*480";
+    // Milliseconds since 1970, as text.
+    std::string crtm = "1117584000000";
+    std::string intro;
+    std::string purl;
+    std::string clicks = "0";
+    // The line lacks its PURL field.
+    bool malformed = false;
+};
+
+// A comment of the album's comments script.
+struct AlbumComment {
+    std::string photoId;
+    std::string realName;
+    std::string crtm = "1117584000000";
+    std::string text;
+    // The assignment lacks its CRTM field.
+    bool malformed = false;
+};
+
 // A note left for the signed-in user.
 struct Note {
     std::string id;
@@ -125,6 +154,21 @@ struct Class {
     std::vector<std::string> ballots;
     // The next id a posted message gets.
     long long nextRowId = 900;
+    // The album in data script order, and its comments.
+    std::vector<AlbumPhoto> album;
+    std::vector<AlbumComment> albumComments;
+    // The index page names no comments script.
+    bool noCommentsScript = false;
+    // Bodies of the comments and deletes posted to the album.
+    std::vector<std::string> commentPosts;
+    std::vector<std::string> deletePosts;
+    // Each upload's parts as "name=value" ("name[filename]=bytes" for a
+    // file), in order.
+    std::vector<std::vector<std::string>> uploads;
+    // The album refuses to delete photos.
+    bool keepDeleted = false;
+    // The next id an uploaded photo gets.
+    long long nextPhotoId = 1000;
 };
 
 // What a verification picture request is answered with.
@@ -193,6 +237,14 @@ void InstallClassPage(Simulator& sim, const StatePtr& state);
 void InstallBoard(Simulator& sim, const StatePtr& state);
 void InstallContacts(Simulator& sim, const StatePtr& state);
 void InstallNotes(Simulator& sim, const StatePtr& state);
+void InstallAlbum(Simulator& sim, const StatePtr& state);
+// The photo's image address on its numbered host, or its PURL.
+std::string AlbumImageUrl(const std::string& classId, const AlbumPhoto& photo);
+// The addresses of the album's two data scripts.
+std::string AlbumDataUrl(const std::string& classId);
+std::string AlbumCommentsUrl(const std::string& classId);
+// The query of a photo comment picture ("cp" class id, user, key).
+std::string PhotoPictureQuery(const User& user, const std::string& classId, const std::string& key);
 // The key the send form hands out for a number ("k&1 001").
 std::string FormKey(int number);
 // The 17 labels of a member's detail page, in page order.
