@@ -20,6 +20,15 @@ HTREEITEM TreeHost::Insert(const char* text, HTREEITEM hParent)
     return reinterpret_cast<HTREEITEM>(SendMessage(TVM_INSERTITEM, 0, reinterpret_cast<LPARAM>(&insert)));
 }
 
+void TreeHost::SetItemText(HTREEITEM hItem, const char* text)
+{
+    TVITEM item{};
+    item.mask = TVIF_TEXT | TVIF_HANDLE;
+    item.hItem = hItem;
+    item.pszText = const_cast<char*>(text);
+    SendMessage(TVM_SETITEM, 0, reinterpret_cast<LPARAM>(&item));
+}
+
 std::string TreeHost::Selection() const
 {
     std::string out;
@@ -41,9 +50,10 @@ BOOL TreeHost::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT
     return CWnd::OnChildNotify(message, wParam, lParam, pResult);
 }
 
-BOOL TreeParent::Make(int x, int y, int cx, int cy)
+BOOL TreeParent::Make(int x, int y, int cx, int cy, DWORD dwStyle)
 {
-    return CreateEx(0, AfxRegisterWndClass(0), "tree", WS_POPUP | WS_VISIBLE, x, y, cx, cy, nullptr, nullptr);
+    return CreateEx(0, AfxRegisterWndClass(0, nullptr, GetSysColorBrush(COLOR_BTNFACE)), "tree", dwStyle, x, y, cx, cy,
+                    nullptr, nullptr);
 }
 
 BOOL TreeParent::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult)

@@ -21,6 +21,7 @@ public:
     }
     HTREEITEM Insert(const char* text, HTREEITEM hParent = TVI_ROOT);
     CString Text(HTREEITEM hItem) const { return GetItemText(hItem); }
+    void SetItemText(HTREEITEM hItem, const char* text);
     // The labels of the selected items, in order, "|" between them.
     std::string Selection() const;
     HTREEITEM Anchor() const { return m_hSelectAnchor; }
@@ -32,7 +33,7 @@ protected:
 
 class TreeParent : public CWnd {
 public:
-    BOOL Make(int x, int y, int cx, int cy);
+    BOOL Make(int x, int y, int cx, int cy, DWORD dwStyle = WS_POPUP | WS_VISIBLE);
     std::vector<UINT> codes;  // every WM_NOTIFY code from the tree
     int contextMenus = 0;
     BOOL vetoSelection = FALSE;
