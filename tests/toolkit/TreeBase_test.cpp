@@ -5,6 +5,7 @@
 
 #include "platform/base/Clock.h"
 #include "platform/win/User.h"
+#include "toolkit/controls/XTTreeView.h"
 
 #include <algorithm>
 #include <cstring>
@@ -430,4 +431,41 @@ TEST_F(TreeBaseTest, EnterTogglesTheCaretAndEditKeysGoToTheEditor)
     MSG esc{edit, WM_KEYDOWN, VK_ESCAPE, 0, 0, {}};
     EXPECT_TRUE(tree.PreTranslateMessage(&esc));
     EXPECT_FALSE(tree.SendMessage(TVM_GETEDITCONTROL));
+}
+
+TEST_F(TreeBaseTest, TheTreeViewCarriesTheExtension)
+{
+    auto* view = static_cast<CXTTreeView*>(RUNTIME_CLASS(CXTTreeView)->CreateObject());
+    ASSERT_TRUE(view);
+    ASSERT_TRUE(view->Create(nullptr, "", WS_CHILD | WS_VISIBLE | TVS_HASBUTTONS, CRect(0, 0, 300, 400), &parent, 101,
+                             nullptr));
+    EXPECT_TRUE(view->GetStyle() & WS_BORDER);
+    tree.ShowWindow(SW_HIDE);
+    CTreeCtrl& ctrl = view->GetTreeCtrl();
+    HTREEITEM one = ctrl.InsertItem("一");
+    HTREEITEM two = ctrl.InsertItem("二");
+    view->SetItemBold(one);
+    EXPECT_TRUE(ctrl.GetItemState(one, TVIS_BOLD) & TVIS_BOLD);
+    EXPECT_EQ(view->FindItem("二", FALSE, TRUE, FALSE, one), two);
+    view->EnableMultiSelect(TRUE);
+    view->SetFocus();
+    for (HTREEITEM h : {one, two}) {
+        RECT r{};
+        ctrl.GetItemRect(h, &r, TRUE);
+        POINT pt{r.left + 2, (r.top + r.bottom) / 2};
+        view->ClientToScreen(&pt);
+        clock::Advance(1000);
+        win::InjectKey(VK_CONTROL, true);
+        win::InjectClick(pt.x, pt.y);
+        win::InjectKey(VK_CONTROL, false);
+        Pump();
+    }
+    EXPECT_EQ(view->GetFirstSelectedItem(), one);
+    EXPECT_EQ(view->GetNextSelectedItem(one), two);
+    // The tree's deletion reaches the extension through the reflected notification.
+    view->SetItemColor(two, RGB(1, 2, 3));
+    ctrl.DeleteItem(two);
+    EXPECT_EQ(view->GetItemColor(two), 0xFFFFFFFFu);
+    view->UpdateWindow();
+    view->DestroyWindow();
 }

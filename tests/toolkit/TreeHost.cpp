@@ -37,12 +37,9 @@ std::string TreeHost::Selection() const
     return out;
 }
 
-BOOL TreeHost::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
-{
-    if (CWnd::OnWndMsg(message, wParam, lParam, pResult))
-        return TRUE;
-    return OnTreeWndMsg(message, wParam, lParam, pResult);
-}
+BEGIN_MESSAGE_MAP(TreeHost, CWnd)
+    ON_XT_TREE_MESSAGES()
+END_MESSAGE_MAP()
 
 BOOL TreeHost::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
 {

@@ -27,8 +27,8 @@ public:
     HTREEITEM Anchor() const { return m_hSelectAnchor; }
 
 protected:
-    BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
     BOOL OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
+    DECLARE_MESSAGE_MAP()
 };
 
 class TreeParent : public CWnd {

@@ -1,9 +1,9 @@
 // The toolkit's extension of a tree control window: per-item colours, fonts
 // and bold labels, pre-order walks, text search, multi-selection with Shift,
 // Ctrl and a rubber band, hot tracking and flicker-free painting. It holds a
-// pointer to its tree window, so any tree window can carry it: the window
-// passes its messages here (OnTreeWndMsg, OnTreeChildNotify) after its own
-// message map had its say.
+// pointer to its tree window, so any tree window can carry it: the window's
+// message map passes the tree messages here (ON_XT_TREE_MESSAGES) and its
+// OnChildNotify the reflected notifications (OnTreeChildNotify).
 #pragma once
 
 #include "platform/base/List.h"
@@ -17,6 +17,21 @@
 #define TVIS_FOCUSED 0x0001
 // The item under the pointer while hot tracking; kept in the control's state.
 #define XT_TVIS_HOT 0x00010000
+
+// The window messages the extension handles, for the tree window's map.
+#define ON_XT_TREE_MESSAGE(msg)                                                                                   \
+    AFX_MSG_ENTRY(msg, 0, 0, 0, 0, return p_->OnTreeWndMsg(msg, a_.wParam, a_.lParam, &a_.result);)
+#define ON_XT_TREE_MESSAGES()                                                                                     \
+    ON_XT_TREE_MESSAGE(WM_LBUTTONDOWN)                                                                            \
+    ON_XT_TREE_MESSAGE(WM_RBUTTONDOWN)                                                                            \
+    ON_XT_TREE_MESSAGE(WM_SETFOCUS)                                                                               \
+    ON_XT_TREE_MESSAGE(WM_KILLFOCUS)                                                                              \
+    ON_XT_TREE_MESSAGE(WM_KEYDOWN)                                                                                \
+    ON_XT_TREE_MESSAGE(WM_SIZE)                                                                                   \
+    ON_XT_TREE_MESSAGE(WM_MOUSEMOVE)                                                                              \
+    ON_XT_TREE_MESSAGE(WM_TIMER)                                                                                  \
+    ON_XT_TREE_MESSAGE(WM_NCMOUSEMOVE)                                                                            \
+    ON_XT_TREE_MESSAGE(WM_PAINT)
 
 // How one item's label is drawn.
 struct CXTTreeItemStyle {
