@@ -2,6 +2,7 @@
 // with the desktop's mouse, live or on release; the Office 2003 bar colour;
 // the themed status bar, its grip and a theme switch, as the desktop shows them.
 #include "tests/toolkit/StatusPaint.h"
+#include "tests/toolkit/TestViews.h"
 #include "tests/toolkit/ToolkitTestSupport.h"
 
 #include "platform/display/GtkPresenter.h"
@@ -27,17 +28,7 @@ namespace {
 
 const UINT kIndicators[] = {ID_SEPARATOR, ID_INDICATOR_CAPS, ID_INDICATOR_NUM, ID_INDICATOR_SCRL};
 
-class WhiteView : public CView {
-    DECLARE_DYNCREATE(WhiteView)
-public:
-    void OnDraw(CDC* pDC) override
-    {
-        CRect rc;
-        GetClientRect(&rc);
-        pDC->FillSolidRect(&rc, RGB(255, 255, 255));
-    }
-};
-IMPLEMENT_DYNCREATE(WhiteView, CView)
+using test::WhiteView;
 
 class Frame : public CFrameWnd {
 public:

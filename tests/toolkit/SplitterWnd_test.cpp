@@ -1,6 +1,7 @@
 // The toolkit splitter over the framework's static splitter: hiding and
 // showing rows and columns, swapping and replacing views, cursors, the
 // tracker, dragging with and without full windows, and the themed bars.
+#include "tests/toolkit/TestViews.h"
 #include "tests/toolkit/ToolkitTestSupport.h"
 
 #include "platform/base/Clock.h"
@@ -19,24 +20,14 @@ namespace {
 
 int g_initialUpdates = 0;
 
-class PaneView : public CView {
-    DECLARE_DYNCREATE(PaneView)
-public:
-    void OnDraw(CDC* pDC) override
-    {
-        CRect rc;
-        GetClientRect(&rc);
-        pDC->FillSolidRect(&rc, RGB(255, 255, 255));
-    }
-};
-IMPLEMENT_DYNCREATE(PaneView, CView)
+using test::WhiteView;
 
-class OtherView : public PaneView {
+class OtherView : public WhiteView {
     DECLARE_DYNCREATE(OtherView)
 public:
     void OnInitialUpdate() override { ++g_initialUpdates; }
 };
-IMPLEMENT_DYNCREATE(OtherView, PaneView)
+IMPLEMENT_DYNCREATE(OtherView, WhiteView)
 
 class Splitter : public CXTSplitterWnd {
 public:
@@ -76,7 +67,7 @@ protected:
         splitter.SetSplitterStyle(style);
         for (int r = 0; r < rows; ++r)
             for (int c = 0; c < cols; ++c)
-                ASSERT_TRUE(splitter.CreateView(r, c, RUNTIME_CLASS(PaneView), CSize(100, 100), nullptr));
+                ASSERT_TRUE(splitter.CreateView(r, c, RUNTIME_CLASS(WhiteView), CSize(100, 100), nullptr));
         splitter.MoveWindow(0, 0, 400, 300);
         splitter.RecalcLayout();
         Pump();
@@ -214,7 +205,7 @@ TEST_F(SplitterTest, SwitchAndReplaceViews)
     auto* v0 = static_cast<CView*>(Pane(0, 0));
     auto* v1 = static_cast<CView*>(Pane(0, 1));
     EXPECT_FALSE(splitter.SwitchView(0, 0, v0));
-    auto* spare = static_cast<CView*>(RUNTIME_CLASS(PaneView)->CreateObject());
+    auto* spare = static_cast<CView*>(RUNTIME_CLASS(WhiteView)->CreateObject());
     ASSERT_TRUE(spare->Create(nullptr, nullptr, WS_CHILD, CRect(0, 0, 10, 10), &splitter, 77, nullptr));
     EXPECT_TRUE(splitter.SwitchView(0, 0, spare));
     EXPECT_EQ(Pane(0, 0), spare);

@@ -28,7 +28,7 @@ using test::TreeParent;
 
 namespace {
 
-class TreeDisplay : public ::testing::Test {
+class TreeDisplay : public ::testing::Test, protected TreeHost::Sample {
 protected:
     void SetUp() override
     {
@@ -56,14 +56,7 @@ protected:
     void MakeTree(DWORD style)
     {
         ASSERT_TRUE(tree.Make(&frame, style | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT, RECT{0, 0, 240, 280}));
-        school = tree.Insert("班级");
-        alpha = tree.Insert("Alpha", school);
-        alphaOne = tree.Insert("alpha_one", alpha);
-        abcd = tree.Insert("ab cd", alpha);
-        beta = tree.Insert("Beta ab", school);
-        xab = tree.Insert("xab_", school);
-        tree.SendMessage(TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(school));
-        tree.SendMessage(TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(alpha));
+        static_cast<TreeHost::Sample&>(*this) = tree.FillSample();
         other = CreateWindowExA(0, "BUTTON", "other", WS_CHILD | WS_VISIBLE, 260, 10, 80, 24, frame.GetSafeHwnd(),
                                 nullptr, nullptr, nullptr);
         SetForegroundWindow(frame.GetSafeHwnd());
@@ -177,7 +170,6 @@ protected:
     TreeParent frame;
     TreeHost tree;
     HWND other = nullptr;
-    HTREEITEM school{}, alpha{}, alphaOne{}, abcd{}, beta{}, xab{};
 };
 
 } // namespace

@@ -31,7 +31,7 @@ int Pump()
     return -1;
 }
 
-class TreeBaseTest : public test::ToolkitTest {
+class TreeBaseTest : public test::ToolkitTest, protected TreeHost::Sample {
 protected:
     void SetUp() override
     {
@@ -39,16 +39,8 @@ protected:
         ASSERT_TRUE(parent.Make(40, 40, 300, 400));
         ASSERT_TRUE(tree.Make(&parent, TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_SHOWSELALWAYS,
                               RECT{0, 0, 300, 400}));
-        //   班级 > Alpha > alpha_one, "ab cd"; "Beta ab"; xab_     第二
-        school = tree.Insert("班级");
-        alpha = tree.Insert("Alpha", school);
-        alphaOne = tree.Insert("alpha_one", alpha);
-        abcd = tree.Insert("ab cd", alpha);
-        beta = tree.Insert("Beta ab", school);
-        xab = tree.Insert("xab_", school);
+        static_cast<TreeHost::Sample&>(*this) = tree.FillSample();
         second = tree.Insert("第二");
-        tree.SendMessage(TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(school));
-        tree.SendMessage(TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(alpha));
         tree.SetFocus();
         Pump();
     }
@@ -106,7 +98,7 @@ protected:
     clock::ManualScope manual{1000000};
     TreeParent parent;
     TreeHost tree;
-    HTREEITEM school{}, alpha{}, alphaOne{}, abcd{}, beta{}, xab{}, second{};
+    HTREEITEM second{};
 };
 
 std::string Labels(TreeHost& tree, const std::vector<HTREEITEM>& items)

@@ -29,6 +29,20 @@ void TreeHost::SetItemText(HTREEITEM hItem, const char* text)
     SendMessage(TVM_SETITEM, 0, reinterpret_cast<LPARAM>(&item));
 }
 
+TreeHost::Sample TreeHost::FillSample()
+{
+    Sample s{};
+    s.school = Insert("班级");
+    s.alpha = Insert("Alpha", s.school);
+    s.alphaOne = Insert("alpha_one", s.alpha);
+    s.abcd = Insert("ab cd", s.alpha);
+    s.beta = Insert("Beta ab", s.school);
+    s.xab = Insert("xab_", s.school);
+    SendMessage(TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(s.school));
+    SendMessage(TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(s.alpha));
+    return s;
+}
+
 std::string TreeHost::Selection() const
 {
     std::string out;

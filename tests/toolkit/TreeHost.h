@@ -26,6 +26,12 @@ public:
     std::string Selection() const;
     HTREEITEM Anchor() const { return m_hSelectAnchor; }
 
+    // 班级 > Alpha > (alpha_one, "ab cd"), "Beta ab", xab_; all expanded.
+    struct Sample {
+        HTREEITEM school{}, alpha{}, alphaOne{}, abcd{}, beta{}, xab{};
+    };
+    Sample FillSample();
+
 protected:
     BOOL OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
     DECLARE_MESSAGE_MAP()

@@ -175,33 +175,26 @@ BOOL CXTTrayIconWnd::CreateIconAgain()
 {
     // Deleting first also clears an icon a restarted taskbar kept while we
     // counted it as removed; the delete failing is expected otherwise.
-    m_bAddIcon = false;
     m_niData.uFlags = 0;
-    if (ShellNotify(NIM_DELETE))
-        m_bHidden = m_bRemoved = true;
-    m_niData.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-    if (ShellNotify(NIM_ADD)) {
-        m_bHidden = m_bRemoved = false;
-        return TRUE;
-    }
-    m_bHidden = m_bRemoved = true;
-    m_bAddIcon = true;
-    return FALSE;
+    ShellNotify(NIM_DELETE);
+    return AddToTaskbar(NIF_MESSAGE | NIF_ICON | NIF_TIP);
+}
+
+BOOL CXTTrayIconWnd::AddToTaskbar(UINT uFlags)
+{
+    // Only a failed add is tried again when the taskbar comes back.
+    m_niData.uFlags = uFlags;
+    const BOOL bAdded = ShellNotify(NIM_ADD);
+    m_bHidden = m_bRemoved = !bAdded;
+    m_bAddIcon = !bAdded;
+    return bAdded;
 }
 
 BOOL CXTTrayIconWnd::AddIcon()
 {
     if (!m_bAddIcon)
         return TRUE;
-    m_bAddIcon = false;
-    m_niData.uFlags = m_uFlags;
-    if (ShellNotify(NIM_ADD)) {
-        m_bHidden = m_bRemoved = false;
-        return TRUE;
-    }
-    m_bHidden = m_bRemoved = true;
-    m_bAddIcon = true;
-    return FALSE;
+    return AddToTaskbar(m_uFlags);
 }
 
 LRESULT CXTTrayIconWnd::OnTaskbarCreated(WPARAM, LPARAM)

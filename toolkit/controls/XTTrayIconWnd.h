@@ -82,6 +82,8 @@ protected:
     BOOL ShellNotify(DWORD dwMessage);
     // Deletes what the taskbar may still hold and adds the icon anew.
     BOOL CreateIconAgain();
+    // NIM_ADD with the flags; the states follow the result.
+    BOOL AddToTaskbar(UINT uFlags);
     static BOOL IsAnimating();
 
     void OnTimer(UINT_PTR nIDEvent);
