@@ -110,6 +110,7 @@ void CStatisticDlg::JoinWorker()
 
 void CStatisticDlg::StatisticThread()
 {
+    OnWorkerStart();
     {
         boost::unique_lock<boost::try_mutex> lock(m_mutex, boost::try_to_lock);
         if (lock.owns_lock()) {

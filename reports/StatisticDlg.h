@@ -38,6 +38,8 @@ protected:
     virtual void ShowStatus(const CString& text);
     virtual void ShowRange(int upper);
     virtual void ShowPos(int pos);
+    // The worker's first step, before it takes the run lock.
+    virtual void OnWorkerStart() {}
 
     CProgressCtrl m_progress;
     CStatic m_stcStatus;

@@ -1,6 +1,7 @@
 #include "tests/reports/ReportsTestSupport.h"
 
 #include "platform/base/Path.h"
+#include "platform/controls/CommCtrl.h"
 #include "providers/common/Escape.h"
 
 #include <fstream>
@@ -71,6 +72,7 @@ CReportClass::~CReportClass() { TearDown(); }
 
 void ReportsFixture::SetUp()
 {
+    ::InitCommonControls();
     std::filesystem::create_directories(ClassFolder());
     std::filesystem::create_directories(AppFolder() / "styles");
     std::filesystem::copy(std::filesystem::path(TAVRIN_SOURCE_DIR) / "styles", AppFolder() / "styles",
