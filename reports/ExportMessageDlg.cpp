@@ -142,15 +142,10 @@ void CExportMessageDlg::OnDateTimeChange(NMHDR*, LRESULT* pResult)
 void CExportMessageDlg::OnEqualPages()
 {
     UpdateData(TRUE);
-    CString digits = m_strPageCount;
-    if (ParsePageCount(digits) == 1 && digits.Trim() != "1") {
-        // Below 1, empty or no number.
-        CString typed = m_strPageCount;
-        typed.TrimLeft();
-        if (typed.IsEmpty() || !(typed[0] == '1' || typed[0] == '+'))
-            m_strPageCount = "1";
+    if (ReadPageCount(m_strPageCount) < 1) {
+        m_strPageCount = "1";
+        UpdateData(FALSE);
     }
-    UpdateData(FALSE);
     BuildPagePlan();
 }
 

@@ -29,9 +29,11 @@ long DayKey(const CTime& t) { return (t.GetYear() * 100L + t.GetMonth()) * 100L 
 
 } // namespace
 
+int ReadPageCount(const CString& text) { return LeadingNumber(text.View()); }
+
 int ParsePageCount(const CString& text)
 {
-    int n = LeadingNumber(text.View());
+    int n = ReadPageCount(text);
     return n < 1 ? 1 : n;
 }
 

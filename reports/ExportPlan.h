@@ -40,8 +40,9 @@ struct ExportPlan {
     int skippedNoDate = 0;
 };
 
-// The leading decimal number of the page-count text; below 1, empty or no
-// number gives 1.
+// The leading decimal number of the page-count text (0 without digits).
+int ReadPageCount(const CString& text);
+// The count the plan uses: below 1, empty or no number gives 1.
 int ParsePageCount(const CString& text);
 
 // The date of a time text: "/" and "-" removed, characters 1-4 the year, 5-6

@@ -155,10 +155,7 @@ CString FillIndex(const CString& templ, const std::vector<std::pair<std::pair<co
         int end = templ.Find(markers.second, inner);
         if (end < 0)
             continue;
-        std::vector<CString> escaped;
-        for (const CString& v : values)
-            escaped.push_back(v);
-        spans.push_back({inner, end, FillFormat(templ.Mid(inner, end - inner), escaped)});
+        spans.push_back({inner, end, FillFormat(templ.Mid(inner, end - inner), values)});
     }
     std::sort(spans.begin(), spans.end(), [](const Span& a, const Span& b) { return a.begin < b.begin; });
     CString out;
@@ -179,6 +176,12 @@ std::filesystem::path Canonical(const CString& gbkPath)
     std::error_code ec;
     std::filesystem::path p = std::filesystem::weakly_canonical(NativePath(gbkPath.View()), ec);
     return ec ? std::filesystem::path() : p;
+}
+
+bool IsFolder(const CString& gbkPath)
+{
+    std::error_code ec;
+    return std::filesystem::is_directory(NativePath(gbkPath.View()), ec);
 }
 
 bool IsInside(const std::filesystem::path& path, const std::filesystem::path& folder)
@@ -374,7 +377,9 @@ ExportResult RunExport(const ExportJob& job, CClassStore* messages, CClassStore*
         files.push_back(file);
     }
     run.Count(CopyFolderTree(job.appDir + "\\styles", exportFolder + "\\styles"));
-    run.Count(CopyFolderTree(job.classFolder + "\\images", messageFolder + "\\images"));
+    // A class without pictures in its messages has no images folder.
+    if (!job.classFolder.IsEmpty() && IsFolder(job.classFolder + "\\images"))
+        run.Count(CopyFolderTree(job.classFolder + "\\images", messageFolder + "\\images"));
 
     // Photo and contact pages, each with links to its neighbours.
     auto recordPages = [&](const std::vector<ExportRecord>& records, CClassStore* store, bool photos,
@@ -406,7 +411,7 @@ ExportResult RunExport(const ExportJob& job, CClassStore* messages, CClassStore*
             recordFiles.push_back(file);
             prev = {nameOf(r), file};
             // A photo's own files, for an id that can name them.
-            if (photos && !r.id.IsEmpty() && SafeFileName(r.id) == r.id)
+            if (photos && !job.classFolder.IsEmpty() && !r.id.IsEmpty() && SafeFileName(r.id) == r.id)
                 run.Count(CopyFolderFiles(job.classFolder + "\\pictures\\" + r.id + ".*", pictureFolder + "\\pictures"));
         }
     };
