@@ -47,8 +47,24 @@ struct Neighbour {
     CString file;
 };
 
-// A file name in an href: percent-encoded from the UTF-8 name on disk.
-CString HrefOf(const CString& file) { return EscapeUrl(CString(GbkToUtf8(file.View()))); }
+// A file name in an href: the UTF-8 bytes of the name on disk, percent-encoded
+// but for letters, digits and "-_.~".
+CString HrefOf(const CString& file)
+{
+    static const char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    for (unsigned char c : GbkToUtf8(file.View())) {
+        if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == '_' ||
+            c == '.' || c == '~') {
+            out += static_cast<char>(c);
+        } else {
+            out += '%';
+            out += kHex[c >> 4];
+            out += kHex[c & 15];
+        }
+    }
+    return CString(std::move(out));
+}
 
 CString NavTable(const Neighbour& prev, const Neighbour& next, const CString& indexFile, const NavWords& prevWords,
                  const NavWords& nextWords)
