@@ -4,6 +4,7 @@
 #include "core/services/FolderUtil.h"
 #include "platform/base/AtomicWrite.h"
 #include "platform/base/CodePage.h"
+#include "platform/base/FileApi.h"
 #include "platform/base/Path.h"
 #include "providers/common/Escape.h"
 #include "providers/common/PageTemplate.h"
@@ -12,11 +13,14 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <map>
 #include <string>
 
 namespace tavrin::reports {
 
 namespace {
+
+namespace fs = std::filesystem;
 
 const char kMessageStart[] = "<!--留言模板开始-->";
 const char kMessageEnd[] = "<!--留言模板结束-->";
@@ -198,6 +202,23 @@ bool IsFolder(const CString& gbkPath)
 {
     std::error_code ec;
     return std::filesystem::is_directory(NativePath(gbkPath.View()), ec);
+}
+
+// The photo files of the class folder by the ids they belong to: "id.*"
+// names the files of photo id. Listed once for the whole album.
+std::map<std::string, std::vector<std::string>> PhotoFiles(const CString& classFolder)
+{
+    std::map<std::string, std::vector<std::string>> files;
+    std::error_code ec;
+    for (fs::directory_iterator it(NativePath((classFolder + "\\pictures").View()), ec), end; !ec && it != end;
+         it.increment(ec)) {
+        if (!it->is_regular_file(ec))
+            continue;
+        std::string name = it->path().filename().string();
+        for (size_t dot = name.find('.'); dot != std::string::npos; dot = name.find('.', dot + 1))
+            files[name.substr(0, dot)].push_back(name);
+    }
+    return files;
 }
 
 bool IsInside(const std::filesystem::path& path, const std::filesystem::path& folder)
@@ -398,6 +419,8 @@ ExportResult RunExport(const ExportJob& job, CClassStore* messages, CClassStore*
         run.Count(CopyFolderTree(job.classFolder + "\\images", messageFolder + "\\images"));
 
     // Photo and contact pages, each with links to its neighbours.
+    std::map<std::string, std::vector<std::string>> albumFiles;
+    bool photoFolderMade = false;
     auto recordPages = [&](const std::vector<ExportRecord>& records, CClassStore* store, bool photos,
                            std::vector<CString>& names, std::vector<CString>& recordFiles) {
         progress.SetRange(static_cast<int>(records.size()));
@@ -427,11 +450,21 @@ ExportResult RunExport(const ExportJob& job, CClassStore* messages, CClassStore*
             recordFiles.push_back(file);
             prev = {nameOf(r), file};
             // A photo's own files, for an id that can name them.
-            if (photos && !job.classFolder.IsEmpty() && !r.id.IsEmpty() && SafeFileName(r.id) == r.id)
-                run.Count(CopyFolderFiles(job.classFolder + "\\pictures\\" + r.id + ".*", pictureFolder + "\\pictures"));
+            if (photos && !r.id.IsEmpty() && SafeFileName(r.id) == r.id) {
+                auto found = albumFiles.find(r.id.Str());
+                if (found == albumFiles.end())
+                    continue;
+                if (!photoFolderMade)
+                    run.Count(photoFolderMade = CreateDirectoryPath(pictureFolder + "\\pictures"));
+                for (const std::string& name : found->second)
+                    run.Count(::CopyFileA(job.classFolder + "\\pictures\\" + name.c_str(),
+                                          pictureFolder + "\\pictures\\" + name.c_str(), FALSE));
+            }
         }
     };
     std::vector<CString> photoTitles, photoFiles, contactNames, contactFiles;
+    if (job.album && !job.classFolder.IsEmpty())
+        albumFiles = PhotoFiles(job.classFolder);
     if (job.album)
         recordPages(job.photos, pictures, true, photoTitles, photoFiles);
     if (job.contacts)
