@@ -138,20 +138,16 @@ int main(int argc, char** argv)
         return 1;
     }
     std::vector<bench::Sample> oursTimes, peerTimes;
-    for (int round = 0; round < rounds; ++round) {
-        for (int side = 0; side < 2; ++side) {
-            bool oursNow = (side == 0) == (round % 2 == 0);
-            if (oursNow) {
-                fs::remove_all(work / "out");
-                fs::create_directories(work / "out");
-            }
-            bench::RunResult r = bench::Run(oursNow ? ours : peer);
-            if (!r.ok) {
-                std::fprintf(stderr, "%s failed\n", oursNow ? "export" : "cp -r");
-                return 1;
-            }
-            (oursNow ? oursTimes : peerTimes).push_back(r.time);
+    auto run = [&](bool oursNow) {
+        if (oursNow) {
+            fs::remove_all(work / "out");
+            fs::create_directories(work / "out");
         }
+        return bench::Run(oursNow ? ours : peer);
+    };
+    if (!bench::Alternate(rounds, run, oursTimes, peerTimes)) {
+        std::fprintf(stderr, "a side failed\n");
+        return 1;
     }
     bool met = bench::PrintPair("export, 5,000", "cp -r of the tree", oursTimes, peerTimes, 4.0);
     return met ? 0 : 2;

@@ -99,16 +99,10 @@ int main(int argc, char** argv)
     bench::RunOptions options{"/dev/null", "", {"LC_ALL=C"}};
 
     std::vector<bench::Sample> oursTimes, peerTimes;
-    for (int round = 0; round < rounds; ++round) {
-        for (int side = 0; side < 2; ++side) {
-            bool oursNow = (side == 0) == (round % 2 == 0);
-            bench::RunResult r = bench::Run(oursNow ? ours : peer, options);
-            if (!r.ok) {
-                std::fprintf(stderr, "%s failed\n", oursNow ? "statistics run" : "sort | uniq -c | sort -rn");
-                return 1;
-            }
-            (oursNow ? oursTimes : peerTimes).push_back(r.time);
-        }
+    if (!bench::Alternate(rounds, [&](bool oursNow) { return bench::Run(oursNow ? ours : peer, options); }, oursTimes,
+                          peerTimes)) {
+        std::fprintf(stderr, "a side failed\n");
+        return 1;
     }
     bool met = bench::PrintPair("statistics, 20,000", "sort | uniq -c | sort -rn", oursTimes, peerTimes, 3.0);
     return met ? 0 : 2;

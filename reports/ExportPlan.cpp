@@ -1,5 +1,8 @@
 #include "reports/ExportPlan.h"
 
+#include "core/model/ClassStore.h"
+
+#include <algorithm>
 #include <map>
 #include <string>
 
@@ -7,21 +10,11 @@ namespace tavrin::reports {
 
 namespace {
 
+// Blanks, one sign, digits; 0 without digits.
 int LeadingNumber(std::string_view text)
 {
-    size_t i = 0;
-    while (i < text.size() && (text[i] == ' ' || (text[i] >= '\t' && text[i] <= '\r')))
-        ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
-        negative = text[i++] == '-';
-    long long value = 0;
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-        value = value * 10 + (text[i] - '0');
-        if (value > 1000000000)
-            value = 1000000000;
-    }
-    return static_cast<int>(negative ? -value : value);
+    long long value = StoreTextNumber(CString(text));
+    return static_cast<int>(std::clamp<long long>(value, -1000000000, 1000000000));
 }
 
 // Calendar days compare as year, month and day of the local date.

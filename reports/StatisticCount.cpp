@@ -1,5 +1,6 @@
 #include "reports/StatisticCount.h"
 
+#include "core/model/ClassStore.h"
 #include "reports/ReportProgress.h"
 
 #include <algorithm>
@@ -14,16 +15,8 @@ namespace {
 // A leading decimal number of a field: blanks, one sign, digits; 0 without digits.
 int FieldValue(std::string_view field)
 {
-    size_t i = 0;
-    while (i < field.size() && (field[i] == ' ' || (field[i] >= '\t' && field[i] <= '\r')))
-        ++i;
-    bool negative = false;
-    if (i < field.size() && (field[i] == '+' || field[i] == '-'))
-        negative = field[i++] == '-';
-    int value = 0;
-    for (; i < field.size() && field[i] >= '0' && field[i] <= '9'; ++i)
-        value = value * 10 + (field[i] - '0');
-    return negative ? -value : value;
+    long long value = StoreTextNumber(CString(field));
+    return value > 1000000 || value < -1000000 ? 0 : static_cast<int>(value);
 }
 
 struct DateInfo {

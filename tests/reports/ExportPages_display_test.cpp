@@ -26,17 +26,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string Script(HWND host, const std::string& script)
-{
-    bool done = false;
-    std::string result;
-    browser::RunWebKitScript(host, script, [&](const std::string& r) {
-        result = r;
-        done = true;
-    });
-    PumpUntil([&] { return done; });
-    return result;
-}
+std::string Script(HWND host, const std::string& script) { return test::RunPageScript(host, script); }
 
 std::string PercentDecode(const std::string& text)
 {

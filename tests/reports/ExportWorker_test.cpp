@@ -138,7 +138,7 @@ TEST_F(ExportWorkerTest, OnePageHasOnlyTheIndexLinkAndNamesTheRange)
 TEST_F(ExportWorkerTest, AnEmptyPlanStillCopiesAndFillsTheIndex)
 {
     fs::create_directories(ClassFolder() / "images");
-    m_temp.Write("data/class1/images/face.gif", "GIF89a");
+    m_temp.Write("app/accounts/acct/class1/images/face.gif", "GIF89a");
     ExportResult result = Run(Job({}));
     EXPECT_EQ(result.failures, 0);
     EXPECT_TRUE(fs::exists(Out() / "tavrin_export" / "messages" / "images" / "face.gif"));
@@ -209,9 +209,9 @@ TEST_F(ExportWorkerTest, PhotosAndContactsWithHostileNames)
                                               "e`|f", "<img src=x onerror=pwned()>"};
     for (size_t i = 0; i < hostile.size(); ++i)
         AddPicture(i == 2 ? "../evil" : "p" + std::to_string(i), hostile[i]);
-    m_temp.Write("data/class1/pictures/p0.jpg", "jpeg");
-    m_temp.Write("data/class1/pictures/p0.s.jpg", "small");
-    m_temp.Write("data/evil.jpg", "outside");
+    m_temp.Write("app/accounts/acct/class1/pictures/p0.jpg", "jpeg");
+    m_temp.Write("app/accounts/acct/class1/pictures/p0.s.jpg", "small");
+    m_temp.Write("app/accounts/acct/evil.jpg", "outside");
     for (const std::string& name : hostile)
         AddContact(name);
     AddContact("张三");

@@ -2,6 +2,8 @@
 
 #include "platform/base/Path.h"
 #include "platform/controls/CommCtrl.h"
+#include "platform/display/WebKitEngine.h"
+#include "tests/support/DisplayPump.h"
 #include "providers/common/Escape.h"
 
 #include <fstream>
@@ -58,6 +60,18 @@ CString CReportContactStore::RenderPage(CString custoId)
     return "<html><body><p>" + EscapeHtml(item->m_realName) + "</p></body></html>";
 }
 
+std::string RunPageScript(HWND host, const std::string& utf8Script)
+{
+    bool done = false;
+    std::string result;
+    browser::RunWebKitScript(host, utf8Script, [&](const std::string& r) {
+        result = r;
+        done = true;
+    });
+    PumpUntil([&] { return done; });
+    return result;
+}
+
 CReportClass::CReportClass()
 {
     m_messageStore = new CReportMessageStore;
@@ -78,7 +92,7 @@ void ReportsFixture::SetUp()
     std::filesystem::copy(std::filesystem::path(TAVRIN_SOURCE_DIR) / "styles", AppFolder() / "styles",
                           std::filesystem::copy_options::recursive);
     tavrin::SetProgramFolder(CString(AppFolder().string().c_str()));
-    m_account.SetDataFolder(CString((m_temp.Path() / "data").string().c_str()));
+    m_account.SetDataFolder(CString((AppFolder() / "accounts" / "acct").string().c_str()));
     m_class.SetAccount(&m_account);
     m_class.SetId("class1");
     m_class.SetName("三班");

@@ -44,6 +44,10 @@ public:
     CReportContactStore* Contacts() { return static_cast<CReportContactStore*>(m_contactStore); }
 };
 
+// A script's result in the browser pane, once the page has run it (display
+// tests only).
+std::string RunPageScript(HWND host, const std::string& utf8Script);
+
 class ReportsFixture : public ::testing::Test {
 protected:
     void SetUp() override;
@@ -52,7 +56,9 @@ protected:
     void AddMessage(const std::string& user, const std::string& time, const std::string& title = "");
     void AddPicture(const std::string& id, const std::string& title);
     void AddContact(const std::string& realName);
-    std::filesystem::path ClassFolder() const { return m_temp.Path() / "data" / "class1"; }
+    // As in the program: accounts below the program folder, the class folder
+    // three levels down, where "../../../styles" reaches the styles.
+    std::filesystem::path ClassFolder() const { return AppFolder() / "accounts" / "acct" / "class1"; }
     std::filesystem::path AppFolder() const { return m_temp.Path() / "app"; }
     std::string ReadClassFile(const std::string& name) const { return TempDir::Read(ClassFolder() / name); }
     // Replaces a template of the program's styles folder.

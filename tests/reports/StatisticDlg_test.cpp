@@ -126,7 +126,7 @@ TEST_F(StatisticDlgTest, ARunWritesTheFourteenPagesAndClosesByItself)
     EXPECT_EQ(dlg.DoModal(), IDOK);
     EXPECT_EQ(dlg.statuses.size(), 11u);
     EXPECT_EQ(std::string(dlg.GetPageToShow().View()),
-              (m_temp.Path() / "data").string() + "\\class1\\statistic_by_author_11.htm");
+              (AppFolder() / "accounts" / "acct").string() + "\\class1\\statistic_by_author_11.htm");
     EXPECT_FALSE(ReadClassFile("statistic_by_month_22.htm").empty());
 }
 
@@ -144,7 +144,7 @@ TEST_F(StatisticDlgTest, WithoutMessagesOrClassItClosesAtOnceAndWritesNothing)
 TEST_F(StatisticDlgTest, NoPageWrittenKeepsItOpenSayingSoAndNoOlderPageIsShown)
 {
     AddMessages(3);
-    m_temp.Write("data/class1/statistic_by_author_11.htm", "an older run");
+    m_temp.Write("app/accounts/acct/class1/statistic_by_author_11.htm", "an older run");
     RemoveTemplate("statistic_by_author.htm");
     CProbeStatisticDlg dlg(nullptr, &m_class);
     bool sawMessage = false;

@@ -22,17 +22,7 @@ using tavrin::test::PumpUntil;
 
 namespace {
 
-std::string Script(HWND host, const char* script)
-{
-    bool done = false;
-    std::string result;
-    browser::RunWebKitScript(host, script, [&](const std::string& r) {
-        result = r;
-        done = true;
-    });
-    PumpUntil([&] { return done; });
-    return result;
-}
+std::string Script(HWND host, const std::string& script) { return test::RunPageScript(host, script); }
 
 class StatisticPagesDisplay : public tavrin::test::ReportsFixture {};
 

@@ -181,7 +181,7 @@ TEST_F(StatisticPagesTest, AnUnwritableFolderWritesNoPageButTheRunCompletes)
 {
     // A file where the class folder should be: no page can be created.
     std::filesystem::remove_all(ClassFolder());
-    m_temp.Write("data/class1", "not a folder");
+    m_temp.Write("app/accounts/acct/class1", "not a folder");
     StatisticRunResult result = Run(kMessages);
     EXPECT_TRUE(result.completed);
     EXPECT_EQ(result.pagesWritten, 0);
