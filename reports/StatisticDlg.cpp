@@ -51,7 +51,8 @@ private:
 
 CStatisticDlg::CStatisticDlg(CWnd* pParent, CSchoolClass* pClass) : CDialog(IDD_STATISTIC, pParent), m_pClass(pClass)
 {
-    m_done = ::CreateEvent(nullptr, TRUE, FALSE, nullptr);
+    // Signalled while no worker runs: a dialog that never opened joins nothing.
+    m_done = ::CreateEvent(nullptr, TRUE, TRUE, nullptr);
 }
 
 CStatisticDlg::~CStatisticDlg()

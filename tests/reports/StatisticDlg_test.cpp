@@ -132,6 +132,10 @@ TEST_F(StatisticDlgTest, ARunWritesTheFourteenPagesAndClosesByItself)
 
 TEST_F(StatisticDlgTest, WithoutMessagesOrClassItClosesAtOnceAndWritesNothing)
 {
+    {
+        // Never shown: destroying it waits for no worker.
+        CStatisticDlg unused(nullptr, &m_class);
+    }
     for (bool withClass : {true, false}) {
         CProbeStatisticDlg dlg(nullptr, withClass ? &m_class : nullptr);
         EXPECT_EQ(dlg.DoModal(), IDCANCEL);
