@@ -184,6 +184,24 @@ inline RunResult Run(const std::vector<std::string>& args, const RunOptions& opt
     return result;
 }
 
+// Runs both sides of a pair rounds times, alternating run by run and
+// reversing the order every other round (ours, peer, peer, ours, ...). run
+// starts one side and reports its result; false as soon as a run fails.
+template <typename RunSide>
+bool Alternate(int rounds, RunSide run, std::vector<Sample>& ours, std::vector<Sample>& peer)
+{
+    for (int round = 0; round < rounds; ++round) {
+        for (int side = 0; side < 2; ++side) {
+            bool oursNow = (side == 0) == (round % 2 == 0);
+            RunResult r = run(oursNow);
+            if (!r.ok)
+                return false;
+            (oursNow ? ours : peer).push_back(r.time);
+        }
+    }
+    return true;
+}
+
 // One line of a pair: the medians of both times of both sides, their ratios,
 // and whether the judged one is within the goal (none when the goal is 0).
 inline bool PrintPair(const char* what, const char* peer, const std::vector<Sample>& ours,

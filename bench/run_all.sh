@@ -5,7 +5,7 @@
 set -uo pipefail
 cd "$(dirname "$0")/.."
 status=0
-for name in thumbnail_bench xml_bench http_download_bench gif_bench drawing_bench; do
+for name in thumbnail_bench xml_bench http_download_bench gif_bench drawing_bench statistic_bench export_bench; do
   echo "== $name"
   build/bench/bench/$name "$@" || status=1
   echo
