@@ -74,6 +74,90 @@ TEST(PopupPlacement, WorkAreaOffsetFromOrigin)
     EXPECT_FALSE(loc.bScroll);
 }
 
+std::vector<XTPPopupScrollRow> Rows(int n, int height)
+{
+    return std::vector<XTPPopupScrollRow>(n, XTPPopupScrollRow{height, TRUE, FALSE, {}, FALSE});
+}
+
+int ShownCount(const std::vector<XTPPopupScrollRow>& rows)
+{
+    int n = 0;
+    for (const XTPPopupScrollRow& r : rows)
+        n += !r.bScrolledOut;
+    return n;
+}
+
+const CRect kBorders(3, 3, 3, 3);
+
+TEST(PopupScrolling, OpensWithDownButtonAndScrollsOneRowPerTick)
+{
+    std::vector<XTPPopupScrollRow> rows = Rows(40, 20);
+    const CSize size(200, 200);
+    XTPPopupScrollState state;
+    XTPAdjustPopupScrolling(rows, size, kBorders, 4, FALSE, state);
+    EXPECT_EQ(state.nFirst, 0);
+    EXPECT_EQ(state.nEnd, 8);
+    EXPECT_TRUE(state.rcUp.IsRectEmpty());
+    EXPECT_EQ(state.rcDown, CRect(3, 181, 197, 197));
+    EXPECT_EQ(rows[0].rc, CRect(3, 3, 197, 23));
+    EXPECT_TRUE(rows[8].bScrolledOut);
+    EXPECT_EQ(ShownCount(rows), 8);
+
+    // The down button's timer: one more row at the bottom per tick.
+    int ticks = 0;
+    while (state.nEnd != 40) {
+        const int first = state.nFirst;
+        ++state.nEnd;
+        XTPAdjustPopupScrolling(rows, size, kBorders, 4, TRUE, state);
+        ++ticks;
+        // The last tick also frees the down button's room.
+        if (state.nEnd != 40)
+            EXPECT_EQ(state.nFirst, first + 1);
+        else
+            EXPECT_EQ(state.nFirst, first + 2);
+        EXPECT_FALSE(state.rcUp.IsRectEmpty());
+        ASSERT_LT(ticks, 100);
+    }
+    EXPECT_TRUE(state.rcDown.IsRectEmpty());
+    EXPECT_FALSE(rows[39].bScrolledOut);
+    EXPECT_EQ(rows[39].rc.bottom, 197);
+    EXPECT_TRUE(rows[0].bScrolledOut);
+
+    // And back up to the top with the up button.
+    while (state.nFirst != 0) {
+        --state.nFirst;
+        XTPAdjustPopupScrolling(rows, size, kBorders, 4, FALSE, state);
+    }
+    EXPECT_TRUE(state.rcUp.IsRectEmpty());
+    EXPECT_EQ(state.nEnd, 8);
+    EXPECT_EQ(rows[0].rc.top, 3);
+}
+
+TEST(PopupScrolling, KeyboardSelectionBelowTheWindowScrollsItIntoView)
+{
+    std::vector<XTPPopupScrollRow> rows = Rows(40, 20);
+    XTPPopupScrollState state;
+    XTPAdjustPopupScrolling(rows, {200, 200}, kBorders, 4, FALSE, state);
+    ASSERT_TRUE(rows[20].bScrolledOut);
+    state.nEnd = 21;
+    XTPAdjustPopupScrolling(rows, {200, 200}, kBorders, 4, TRUE, state);
+    EXPECT_FALSE(rows[20].bScrolledOut);
+    EXPECT_EQ(rows[20].rc.bottom, 181); // just above the down button
+    EXPECT_TRUE(rows[21].bScrolledOut);
+}
+
+TEST(PopupScrolling, GroupsAndHiddenRows)
+{
+    std::vector<XTPPopupScrollRow> rows = Rows(10, 20);
+    rows[1].bBeginGroup = TRUE;
+    rows[2].bVisible = FALSE;
+    XTPPopupScrollState state;
+    XTPAdjustPopupScrolling(rows, {200, 300}, kBorders, 4, FALSE, state);
+    EXPECT_EQ(rows[1].rc.top, 27); // after the separator
+    EXPECT_TRUE(rows[2].rc.IsRectEmpty());
+    EXPECT_EQ(rows[3].rc.top, 47);
+}
+
 uint32_t Alpha(uint32_t px) { return px >> 24; }
 
 TEST(ShadowPixels, StraightPartAndCornersFade)

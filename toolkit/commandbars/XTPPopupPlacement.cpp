@@ -1,5 +1,7 @@
 #include "toolkit/commandbars/XTPPopupPlacement.h"
 
+#include <algorithm>
+
 XTPPopupLocation XTPCalcPopupLocation(const CRect& rcWork, CPoint pt, CSize sz, const CRect& rcExclude,
                                       DWORD dwFlags)
 {
@@ -77,4 +79,74 @@ XTPPopupLocation XTPCalcPopupLocation(const CRect& rcWork, CPoint pt, CSize sz, 
     loc.dwFlags = dwFlags;
     loc.bScroll = bScroll;
     return loc;
+}
+
+void XTPAdjustPopupScrolling(std::vector<XTPPopupScrollRow>& rows, CSize sz, const CRect& rcBorders,
+                             int nSeparator, BOOL bBottomAnchored, XTPPopupScrollState& state)
+{
+    const int count = static_cast<int>(rows.size());
+    const int button = XTP_POPUP_SCROLL_BUTTON_HEIGHT;
+    const int left = rcBorders.left, right = sz.cx - rcBorders.right;
+    const int top = rcBorders.top, bottom = sz.cy - rcBorders.bottom;
+    state.rcUp.SetRectEmpty();
+    state.rcDown.SetRectEmpty();
+    auto placeUp = [&] { state.rcUp.SetRect(left, top, right, top + button); };
+    auto placeDown = [&] { state.rcDown.SetRect(left, bottom - button, right, bottom); };
+    for (XTPPopupScrollRow& row : rows) {
+        row.bScrolledOut = TRUE;
+        row.rc.SetRectEmpty();
+    }
+
+    if (!bBottomAnchored) {
+        state.nFirst = state.nFirst == 1 ? 0 : std::max(0, std::min(state.nFirst, count));
+        int p = top;
+        if (state.nFirst != 0) {
+            placeUp();
+            p += button;
+        }
+        int stop = state.nFirst;
+        for (; stop < count; ++stop) {
+            XTPPopupScrollRow& row = rows[stop];
+            row.bScrolledOut = FALSE;
+            if (!row.bVisible)
+                continue;
+            if (row.bBeginGroup)
+                p += nSeparator;
+            if (sz.cy - (p + row.nHeight) < rcBorders.bottom + button) {
+                row.bScrolledOut = TRUE;
+                break;
+            }
+            row.rc.SetRect(left, p, right, p + row.nHeight);
+            p += row.nHeight;
+        }
+        state.nEnd = stop;
+        if (stop != count)
+            placeDown();
+        return;
+    }
+
+    state.nEnd = state.nEnd == count - 1 ? count : std::max(0, std::min(state.nEnd, count));
+    int p = bottom;
+    if (state.nEnd != count) {
+        placeDown();
+        p -= button;
+    }
+    int stop = state.nEnd - 1;
+    for (; stop >= 0; --stop) {
+        XTPPopupScrollRow& row = rows[stop];
+        row.bScrolledOut = FALSE;
+        if (!row.bVisible)
+            continue;
+        if (p - row.nHeight < top + button) {
+            row.bScrolledOut = TRUE;
+            break;
+        }
+        row.rc.SetRect(left, p - row.nHeight, right, p);
+        p -= row.nHeight;
+        if (row.bBeginGroup)
+            p -= nSeparator;
+    }
+    state.nFirst = stop + 1;
+    if (stop >= 0)
+        placeUp();
 }

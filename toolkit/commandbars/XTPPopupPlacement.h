@@ -24,3 +24,31 @@ struct XTPPopupLocation {
 // popup opened at a point) inside rcWork.
 XTPPopupLocation XTPCalcPopupLocation(const CRect& rcWork, CPoint pt, CSize sz, const CRect& rcExclude,
                                       DWORD dwFlags);
+
+#include <vector>
+
+constexpr int XTP_POPUP_SCROLL_BUTTON_HEIGHT = 16;
+constexpr UINT XTP_POPUP_SCROLL_INTERVAL = 80; // ms per scrolled control
+
+// One row of a scrolling popup: what the layout needs of a control.
+struct XTPPopupScrollRow {
+    int nHeight = 0;
+    BOOL bVisible = TRUE;
+    BOOL bBeginGroup = FALSE;
+    // Results: the row's rectangle and whether scrolling hides it.
+    CRect rc;
+    BOOL bScrolledOut = FALSE;
+};
+
+struct XTPPopupScrollState {
+    int nFirst = 0; // first shown row
+    int nEnd = 0;   // one past the last shown row
+    CRect rcUp;     // empty when not shown
+    CRect rcDown;
+};
+
+// Lays the visible window of a popup of size sz out, from state.nFirst
+// down (top-anchored) or from state.nEnd up. rcBorders holds the border
+// widths; nSeparator the gap before a row that begins a group.
+void XTPAdjustPopupScrolling(std::vector<XTPPopupScrollRow>& rows, CSize sz, const CRect& rcBorders,
+                             int nSeparator, BOOL bBottomAnchored, XTPPopupScrollState& state);
