@@ -227,3 +227,20 @@ TEST(ShadowStrips, RightShadowRaisedOverBottomShadowBelow)
 }
 
 } // namespace
+
+namespace {
+
+TEST(ShadowStrips, WhenPopupsGetShadows)
+{
+    struct {
+        BOOL flat, layered, setting, wanted;
+    } const cases[] = {
+        {FALSE, TRUE, TRUE, TRUE},  {FALSE, FALSE, TRUE, FALSE}, {FALSE, TRUE, FALSE, FALSE},
+        {TRUE, FALSE, FALSE, TRUE}, {TRUE, TRUE, FALSE, TRUE},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(XTPPopupShadowWanted(c.flat, c.layered, c.setting), c.wanted)
+            << c.flat << c.layered << c.setting;
+}
+
+} // namespace

@@ -24,3 +24,10 @@ CRect XTPShadowStripRect(BOOL bHorizontal, const CRect& rcOwner, int nDepth,
 // Premultiplied ARGB pixels of a layered strip of size cx x cy, row 0 at
 // the top, in the colour clrShadow (0x00BBGGRR).
 std::vector<uint32_t> XTPShadowStripPixels(BOOL bHorizontal, BOOL bFlat, int cx, int cy, COLORREF clrShadow);
+
+// Whether a popup gets shadows: flat themes always do; the others only with
+// layered windows and the system's drop-shadow setting on.
+inline BOOL XTPPopupShadowWanted(BOOL bFlat, BOOL bLayered, BOOL bDropShadowSetting)
+{
+    return bFlat || (bLayered && bDropShadowSetting);
+}
