@@ -1,3 +1,4 @@
+#include "toolkit/commandbars/XTPCommandBarsDefines.h"
 #include "toolkit/commandbars/XTPPopupPlacement.h"
 #include "toolkit/commandbars/XTPShadowGeometry.h"
 
@@ -241,6 +242,38 @@ TEST(ShadowStrips, WhenPopupsGetShadows)
     for (const auto& c : cases)
         EXPECT_EQ(XTPPopupShadowWanted(c.flat, c.layered, c.setting), c.wanted)
             << c.flat << c.layered << c.setting;
+}
+
+} // namespace
+
+namespace {
+
+TEST(PopupPlacement, FlagsFromTheOpeningControl)
+{
+    struct {
+        const char* name;
+        BOOL left, rtl;
+        int position;
+        DWORD parentFlags;
+        BOOL combo;
+        DWORD expected;
+    } const cases[] = {
+        {"menu bar item", FALSE, FALSE, xtpBarTop, 0, FALSE, xtpPopupDown},
+        {"left-popup button on a floating bar", TRUE, FALSE, xtpBarFloating, 0, FALSE, xtpPopupDown | xtpPopupLeft},
+        {"bar docked right", FALSE, FALSE, xtpBarRight, 0, FALSE, xtpPopupLeft},
+        {"bar docked left", FALSE, FALSE, xtpBarLeft, 0, FALSE, 0},
+        {"submenu", FALSE, FALSE, xtpBarPopup, 0, FALSE, 0},
+        {"submenu of a left-opening popup", FALSE, FALSE, xtpBarPopup, xtpPopupLeft | xtpPopupDown, FALSE,
+         xtpPopupLeft},
+        {"right-to-left submenu", FALSE, TRUE, xtpBarPopup, 0, FALSE, xtpPopupLeft},
+        {"combo box on a toolbar", TRUE, TRUE, xtpBarRight, 0, TRUE, xtpPopupDown},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(XTPCalcPopupFlags(c.left, c.rtl, c.position, c.parentFlags, c.combo), c.expected) << c.name;
+
+    const CRect item(10, 0, 60, 20);
+    EXPECT_EQ(XTPPopupPointOfExclude(item, xtpPopupDown), CPoint(10, 20));
+    EXPECT_EQ(XTPPopupPointOfExclude(item, 0), CPoint(60, 0));
 }
 
 } // namespace

@@ -1,6 +1,31 @@
 #include "toolkit/commandbars/XTPPopupPlacement.h"
 
+#include "toolkit/commandbars/XTPCommandBarsDefines.h"
+
 #include <algorithm>
+
+DWORD XTPCalcPopupFlags(BOOL bControlLeft, BOOL bRtl, int nParentPosition, DWORD dwParentFlags, BOOL bComboOnBar)
+{
+    if (bComboOnBar)
+        return xtpPopupDown;
+    DWORD dwFlags = (bControlLeft || bRtl) ? xtpPopupLeft : 0;
+    switch (nParentPosition) {
+    case xtpBarRight:
+        dwFlags = xtpPopupLeft;
+        break;
+    case xtpBarLeft:
+        break;
+    case xtpBarPopup:
+        // A submenu keeps the side its parent popup opened to.
+        if (dwParentFlags & xtpPopupLeft)
+            dwFlags = xtpPopupLeft;
+        break;
+    default: // top, bottom, floating
+        dwFlags |= xtpPopupDown;
+        break;
+    }
+    return dwFlags;
+}
 
 XTPPopupLocation XTPCalcPopupLocation(const CRect& rcWork, CPoint pt, CSize sz, const CRect& rcExclude,
                                       DWORD dwFlags)

@@ -20,6 +20,19 @@ struct XTPPopupLocation {
     BOOL bScroll = FALSE; // the popup is taller than its room
 };
 
+// Opening flags of a popup from its control: bControlLeft is the control's
+// left-popup flag, bRtl the popup window's layout direction, nParentPosition
+// the parent bar's position and dwParentFlags its popup flags when it is a
+// popup. bComboOnBar: a combo box on a bar that is not a popup.
+DWORD XTPCalcPopupFlags(BOOL bControlLeft, BOOL bRtl, int nParentPosition, DWORD dwParentFlags, BOOL bComboOnBar);
+
+// Where the popup starts beside its control's screen rectangle.
+inline CPoint XTPPopupPointOfExclude(const CRect& rcExclude, DWORD dwFlags)
+{
+    return (dwFlags & xtpPopupDown) ? CPoint(rcExclude.left, rcExclude.bottom)
+                                    : CPoint(rcExclude.right, rcExclude.top);
+}
+
 // Places a popup of size sz requested at pt beside rcExclude (empty for a
 // popup opened at a point) inside rcWork.
 XTPPopupLocation XTPCalcPopupLocation(const CRect& rcWork, CPoint pt, CSize sz, const CRect& rcExclude,
