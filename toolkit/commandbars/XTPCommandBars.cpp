@@ -1,0 +1,164 @@
+#include "toolkit/commandbars/XTPCommandBars.h"
+
+#include "platform/mfc/FrameWnd.h"
+#include "platform/mfc/WinApp.h"
+#include "platform/win/Clipboard.h"
+#include "platform/win/Registry.h"
+#include "toolkit/commandbars/XTPCommandBarsOptions.h"
+#include "toolkit/commandbars/XTPImageManager.h"
+#include "toolkit/commandbars/XTPKeyboardManager.h"
+#include "toolkit/commandbars/XTPMouseManager.h"
+#include "toolkit/commandbars/XTPPropExchange.h"
+#include "toolkit/commandbars/XTPSoundManager.h"
+#include "toolkit/controls/XTColorManager.h"
+
+#include <cstdio>
+
+IMPLEMENT_DYNCREATE(CXTPCommandBars, CCmdTarget)
+
+namespace {
+
+// The command of the Customize item.
+constexpr UINT kIdCustomize = 35001;
+
+} // namespace
+
+UINT CXTPCommandBars::GetClipboardFormat(BOOL bAlpha)
+{
+    static const WORD s_cfToolBarImage = static_cast<WORD>(::RegisterClipboardFormatA("Vezeza ToolBar Image"));
+    static const WORD s_cfAlphaBitmap = static_cast<WORD>(::RegisterClipboardFormatA("Alpha Bitmap Image"));
+    return bAlpha ? s_cfAlphaBitmap : s_cfToolBarImage;
+}
+
+CXTPCommandBars::CXTPCommandBars()
+{
+    m_pOptions = new CXTPCommandBarsOptions;
+    m_pOptions->m_pCommandBars = this;
+}
+
+CXTPCommandBars::~CXTPCommandBars()
+{
+    if (m_hDesignerAccels)
+        ::DestroyAcceleratorTable(m_hDesignerAccels);
+    if (m_pOptions)
+        m_pOptions->InternalRelease();
+    XTPSoundManager()->StopThread();
+}
+
+void CXTPCommandBars::SetSite(CFrameWnd* pFrame)
+{
+    m_pFrame = pFrame;
+    if (pFrame && pFrame->GetSafeHwnd()) {
+        AFX_CMDHANDLERINFO info{};
+        m_bCustomizeAvail = pFrame->OnCmdMsg(kIdCustomize, 0, this, &info);
+    }
+}
+
+BOOL CXTPCommandBars::IsCommandHidden(UINT nID)
+{
+    BOOL bValue = FALSE;
+    return m_pOptions->m_mapHiddenCommands.Lookup(nID, bValue) && !m_pOptions->m_mapUsedCommands.Lookup(nID, bValue);
+}
+
+void CXTPCommandBars::SetCommandUsed(UINT nID)
+{
+    if (IsCommandHidden(nID))
+        m_pOptions->m_mapUsedCommands.SetAt(nID, TRUE);
+}
+
+void CXTPCommandBars::SetCustomizeMode(BOOL bMode)
+{
+    m_pOptions->bDirtyState = TRUE;
+    m_bCustomizeMode = bMode;
+    m_bCustomizeModeCopy = bMode;
+}
+
+void CXTPCommandBars::RecalcFrameLayout(BOOL bDelay)
+{
+    if (m_bRecalcLayout || !m_pFrame || !m_pFrame->GetSafeHwnd())
+        return;
+    if (bDelay)
+        m_pFrame->m_nIdleFlags |= CFrameWnd::idleLayout;
+    else
+        m_pFrame->RecalcLayout(FALSE);
+}
+
+void CXTPCommandBars::OnSystemSettingChanged(BOOL bColors)
+{
+    if (bColors) {
+        XTGetColorManager()->RefreshColors();
+        XTPImageManager()->RefreshAll();
+    }
+    if (m_bRecalcLayout || !m_pFrame || !m_pFrame->GetSafeHwnd())
+        return;
+    m_pFrame->RecalcLayout(FALSE);
+    m_pFrame->RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+BOOL CXTPCommandBars::PreTranslateFrameMessage(MSG* pMsg)
+{
+    CXTPMouseManager* pMouseManager = XTPMouseManager();
+    if ((pMsg->message == WM_CONTEXTMENU || pMsg->message == WM_SYSKEYUP) && pMouseManager->GetTrackedCount() > 0)
+        return TRUE;
+    if (pMsg->message == WM_MOUSEWHEEL) {
+        CXTPKeyboardManager* pKeyboardManager = XTPKeyboardManager();
+        if (pKeyboardManager->GetSinkCount() > 0) {
+            pKeyboardManager->ProcessKeyboardHooks(pMsg->message, pMsg->wParam, pMsg->lParam);
+            return TRUE;
+        }
+    }
+    return FALSE;
+}
+
+BOOL CXTPCommandBars::OnFrameWndMsg(UINT message, WPARAM wParam, LPARAM, LRESULT*)
+{
+    switch (message) {
+    case WM_SYSCOLORCHANGE:
+        OnSystemSettingChanged(TRUE);
+        break;
+    case WM_SETTINGCHANGE:
+        OnSystemSettingChanged(FALSE);
+        break;
+    default:
+        break;
+    }
+    CXTPMouseManager* pMouseManager = XTPMouseManager();
+    if (pMouseManager->GetTrackedCount() > 0) {
+        if (message == WM_ACTIVATEAPP && !wParam)
+            pMouseManager->SendTrackLost();
+        if (message == WM_SYSCOMMAND && (wParam == 0 || LOWORD(wParam) != 0) && wParam != SC_KEYMENU &&
+            !m_bCustomizeMode)
+            pMouseManager->SendTrackLost();
+    }
+    return FALSE;
+}
+
+void CXTPCommandBars::SaveOptions(LPCTSTR lpszProfileName)
+{
+    CWinApp* pApp = AfxGetApp();
+    HKEY hAppKey = pApp ? pApp->GetAppRegistryKey() : nullptr;
+    if (!hAppKey)
+        return;
+    char szSection[300];
+    std::snprintf(szSection, sizeof(szSection), "%s-Options", lpszProfileName);
+    {
+        CXTPPropExchangeRegistry px(FALSE, hAppKey, szSection);
+        m_pOptions->DoPropExchange(&px, TRUE);
+    }
+    ::RegCloseKey(hAppKey);
+}
+
+void CXTPCommandBars::LoadOptions(LPCTSTR lpszProfileName)
+{
+    CWinApp* pApp = AfxGetApp();
+    HKEY hAppKey = pApp ? pApp->GetAppRegistryKey() : nullptr;
+    if (!hAppKey)
+        return;
+    char szSection[300];
+    std::snprintf(szSection, sizeof(szSection), "%s-Options", lpszProfileName);
+    {
+        CXTPPropExchangeRegistry px(TRUE, hAppKey, szSection);
+        m_pOptions->DoPropExchange(&px, TRUE);
+    }
+    ::RegCloseKey(hAppKey);
+}
