@@ -4,10 +4,14 @@
 #include "platform/mfc/WinApp.h"
 #include "platform/win/Clipboard.h"
 #include "platform/win/Registry.h"
+#include "toolkit/commandbars/XTPCommandBar.h"
+#include "toolkit/commandbars/XTPCommandBarsDefines.h"
 #include "toolkit/commandbars/XTPCommandBarsOptions.h"
+#include "toolkit/commandbars/XTPControl.h"
 #include "toolkit/commandbars/XTPImageManager.h"
 #include "toolkit/commandbars/XTPKeyboardManager.h"
 #include "toolkit/commandbars/XTPMouseManager.h"
+#include "toolkit/commandbars/XTPPaintManager.h"
 #include "toolkit/commandbars/XTPPropExchange.h"
 #include "toolkit/commandbars/XTPSoundManager.h"
 #include "toolkit/controls/XTColorManager.h"
@@ -38,6 +42,19 @@ CXTPCommandBars::CXTPCommandBars()
 
 CXTPCommandBars::~CXTPCommandBars()
 {
+    if (m_pDragControl) {
+        m_pDragControl->InternalRelease();
+        m_pDragControl = nullptr;
+    }
+    std::vector<CXTPCommandBar*> bars;
+    bars.swap(m_barList);
+    m_pMenuBar = nullptr;
+    for (CXTPCommandBar* pBar : bars)
+        pBar->InternalRelease();
+    if (m_pPaintManager)
+        m_pPaintManager->InternalRelease();
+    if (m_pImageManager)
+        m_pImageManager->InternalRelease();
     if (m_hDesignerAccels)
         ::DestroyAcceleratorTable(m_hDesignerAccels);
     if (m_pOptions)
@@ -60,6 +77,101 @@ BOOL CXTPCommandBars::IsCommandHidden(UINT nID)
     return m_pOptions->m_mapHiddenCommands.Lookup(nID, bValue) && !m_pOptions->m_mapUsedCommands.Lookup(nID, bValue);
 }
 
+BOOL CXTPCommandBars::IsControlHidden(CXTPControl* pControl)
+{
+    if (IsCommandHidden(static_cast<UINT>(pControl->GetID())))
+        return TRUE;
+    if (!m_pOptions->bAutoHideUnusedPopups)
+        return FALSE;
+    const int nType = pControl->GetType();
+    if (nType != xtpControlPopup && nType != xtpControlButtonPopup && nType != xtpControlSplitButtonPopup)
+        return FALSE;
+    CXTPCommandBar* pPopupBar = pControl->GetCommandBar();
+    if (!pPopupBar || pPopupBar->GetControlCount() == 0)
+        return FALSE;
+    for (int i = 0; i < pPopupBar->GetControlCount(); ++i)
+        if (!IsControlHidden(pPopupBar->GetControl(i)))
+            return FALSE;
+    return TRUE;
+}
+
+CXTPCommandBar* CXTPCommandBars::GetAt(int nIndex) const
+{
+    return nIndex >= 0 && nIndex < GetCount() ? m_barList[static_cast<size_t>(nIndex)] : nullptr;
+}
+
+CXTPCommandBar* CXTPCommandBars::GetToolBar(UINT nBarID) const
+{
+    if (nBarID == 0)
+        return nullptr;
+    for (CXTPCommandBar* pBar : m_barList)
+        if (pBar->GetBarID() == nBarID)
+            return pBar;
+    return nullptr;
+}
+
+void CXTPCommandBars::ToggleVisible(int nIndex)
+{
+    if (CXTPCommandBar* pBar = GetAt(nIndex))
+        pBar->SetVisible(!pBar->IsVisible());
+}
+
+void CXTPCommandBars::RedrawCommandBars()
+{
+    m_bRecalcLayout = TRUE;
+    for (CXTPCommandBar* pBar : m_barList)
+        if (pBar->IsVisible())
+            pBar->OnRecalcLayout();
+    m_bRecalcLayout = FALSE;
+    if (m_pFrame && m_pFrame->GetSafeHwnd())
+        m_pFrame->RecalcLayout(FALSE);
+}
+
+CXTPPaintManager* CXTPCommandBars::GetPaintManager() const
+{
+    return m_pPaintManager ? m_pPaintManager : XTPPaintManager();
+}
+
+void CXTPCommandBars::SetPaintManager(CXTPPaintManager* pPaintManager)
+{
+    if (m_pPaintManager)
+        m_pPaintManager->InternalRelease();
+    m_pPaintManager = pPaintManager;
+}
+
+CXTPImageManager* CXTPCommandBars::GetImageManager() const
+{
+    return m_pImageManager ? m_pImageManager : XTPImageManager();
+}
+
+void CXTPCommandBars::SetImageManager(CXTPImageManager* pImageManager)
+{
+    if (m_pImageManager)
+        m_pImageManager->InternalRelease();
+    m_pImageManager = pImageManager;
+}
+
+void CXTPCommandBars::SetDragControl(CXTPControl* pControl)
+{
+    if (pControl == m_pDragControl)
+        return;
+    if (m_pDragControl) {
+        if (CXTPCommandBar* pBar = m_pDragControl->GetParent())
+            if (pBar->GetSafeHwnd())
+                pBar->Invalidate(FALSE);
+        m_pDragControl->InternalRelease();
+    }
+    m_pDragControl = pControl;
+    if (m_pDragControl) {
+        m_pDragControl->InternalAddRef();
+        if (CXTPCommandBar* pBar = m_pDragControl->GetParent())
+            if (pBar->GetSafeHwnd())
+                pBar->Invalidate(FALSE);
+    }
+    if (m_pFrame && m_pFrame->GetSafeHwnd())
+        m_pFrame->SendMessage(WM_DRAG_CONTROL_CHANGED, 0, 0);
+}
+
 void CXTPCommandBars::SetCommandUsed(UINT nID)
 {
     if (IsCommandHidden(nID))
@@ -71,6 +183,7 @@ void CXTPCommandBars::SetCustomizeMode(BOOL bMode)
     m_pOptions->bDirtyState = TRUE;
     m_bCustomizeMode = bMode;
     m_bCustomizeModeCopy = bMode;
+    SetDragControl(nullptr);
 }
 
 void CXTPCommandBars::RecalcFrameLayout(BOOL bDelay)
@@ -87,8 +200,11 @@ void CXTPCommandBars::OnSystemSettingChanged(BOOL bColors)
 {
     if (bColors) {
         XTGetColorManager()->RefreshColors();
-        XTPImageManager()->RefreshAll();
+        if (CXTPImageManager* pImageManager = GetImageManager())
+            pImageManager->RefreshAll();
     }
+    if (CXTPPaintManager* pPaintManager = GetPaintManager())
+        pPaintManager->RefreshMetrics();
     if (m_bRecalcLayout || !m_pFrame || !m_pFrame->GetSafeHwnd())
         return;
     m_pFrame->RecalcLayout(FALSE);
@@ -113,6 +229,14 @@ BOOL CXTPCommandBars::PreTranslateFrameMessage(MSG* pMsg)
 BOOL CXTPCommandBars::OnFrameWndMsg(UINT message, WPARAM wParam, LPARAM, LRESULT*)
 {
     switch (message) {
+    case WM_IDLEUPDATECMDUI: {
+        // Floating bars have no frame pass of their own.
+        const std::vector<CXTPCommandBar*> bars = m_barList;
+        for (CXTPCommandBar* pBar : bars)
+            if (pBar->GetPosition() == xtpBarFloating)
+                pBar->OnUpdateCmdUI(TRUE, TRUE);
+        break;
+    }
     case WM_SYSCOLORCHANGE:
         OnSystemSettingChanged(TRUE);
         break;

@@ -1,15 +1,22 @@
 // The frame-level manager of the command bars: the frame's bars, the user
-// options, the commands hidden until used, and the first look at every
-// message of the frame (keyboard access, colour and setting changes,
-// closing the menus when the application is left).
+// options, the commands hidden until used, its own paint and image managers
+// when it has them, and the first look at every message of the frame
+// (keyboard access, colour and setting changes, closing the menus when the
+// application is left).
 #pragma once
 
 #include "platform/base/String.h"
 #include "platform/mfc/CmdTarget.h"
 
+#include <vector>
+
 class CFrameWnd;
+class CXTPCommandBar;
 class CXTPCommandBarsOptions;
 class CXTPControl;
+class CXTPImageManager;
+class CXTPMenuBar;
+class CXTPPaintManager;
 
 class CXTPCommandBars : public CCmdTarget {
     DECLARE_DYNCREATE(CXTPCommandBars)
@@ -19,6 +26,9 @@ public:
 
     // In the hidden-commands map and not yet used.
     virtual BOOL IsCommandHidden(UINT nID);
+    // A hidden command, or (with "AutoHideUnusedPopups") a popup whose
+    // every item is hidden.
+    virtual BOOL IsControlHidden(CXTPControl* pControl);
     // Non-zero only for a multiple-document site, which the framework has not.
     virtual UINT GetActiveMenuResource() { return 0; }
 
@@ -28,15 +38,34 @@ public:
     CXTPCommandBarsOptions* GetOptions() const { return m_pOptions; }
     BOOL IsCustomizeAvail() const { return m_bCustomizeAvail; }
 
-    // A hidden command that runs is shown from then on.
-    void SetCommandUsed(UINT nID);
-
+    // The bars in the order they were made; null outside the list.
+    int GetCount() const { return static_cast<int>(m_barList.size()); }
+    CXTPCommandBar* GetAt(int nIndex) const;
+    // The first bar with the id; null for 0.
+    CXTPCommandBar* GetToolBar(UINT nBarID) const;
+    CXTPMenuBar* GetMenuBar() const { return m_pMenuBar; }
+    // Shows a hidden bar or hides a shown one; an index naming no bar is ignored.
+    void ToggleVisible(int nIndex);
+    // Every visible bar lays out at once, then the frame.
+    void RedrawCommandBars();
     // The frame lays out now, or at the next idle time; nothing while the
     // bars are being redrawn.
     void RecalcFrameLayout(BOOL bDelay = FALSE);
 
+    // The own one when set, else the global one.
+    CXTPPaintManager* GetPaintManager() const;
+    // Takes the caller's reference.
+    void SetPaintManager(CXTPPaintManager* pPaintManager);
+    CXTPImageManager* GetImageManager() const;
+    void SetImageManager(CXTPImageManager* pImageManager);
+
+    // A hidden command that runs is shown from then on.
+    void SetCommandUsed(UINT nID);
+
     BOOL IsCustomizeMode() const { return m_bCustomizeMode; }
     void SetCustomizeMode(BOOL bMode);
+    CXTPControl* GetDragControl() const { return m_pDragControl; }
+    void SetDragControl(CXTPControl* pControl);
 
     // TRUE when the frame's message is consumed.
     BOOL PreTranslateFrameMessage(MSG* pMsg);
@@ -57,12 +86,18 @@ protected:
     HACCEL m_hDesignerAccels = nullptr;
     BOOL m_bIgnoreShiftMenuKey = FALSE;
     void* m_pDropSource = nullptr;
+    CXTPPaintManager* m_pPaintManager = nullptr;
+    CXTPImageManager* m_pImageManager = nullptr;
+    CXTPControl* m_pDragControl = nullptr;
     BOOL m_bCustomizeMode = FALSE;
     BOOL m_bCustomizeAvail = FALSE;
     UINT m_nIDMenu = 0;
     BOOL m_bCustomizeModeCopy = FALSE;
     CString m_strBlobPath;
     CXTPCommandBarsOptions* m_pOptions = nullptr;
+    // One reference of each bar.
+    std::vector<CXTPCommandBar*> m_barList;
     CFrameWnd* m_pFrame = nullptr;
+    CXTPMenuBar* m_pMenuBar = nullptr;
     BOOL m_bRecalcLayout = FALSE;
 };

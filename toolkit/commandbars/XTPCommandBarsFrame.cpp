@@ -1,10 +1,8 @@
 #include "toolkit/commandbars/XTPCommandBarsFrame.h"
 
 #include "toolkit/commandbars/XTPCommandBars.h"
-
-#ifndef WM_BAR_CONTROL_NOTIFY
-#define WM_BAR_CONTROL_NOTIFY 0x052D
-#endif
+#include "toolkit/commandbars/XTPCommandBarsDefines.h"
+#include "toolkit/commandbars/XTPPaintManager.h"
 
 CXTPCommandBarsFrame::~CXTPCommandBarsFrame()
 {
@@ -16,6 +14,8 @@ BOOL CXTPCommandBarsFrame::InitCommandBars(CRuntimeClass* pCommandBarsClass)
 {
     if (!pCommandBarsClass || !pCommandBarsClass->IsDerivedFrom(RUNTIME_CLASS(CXTPCommandBars)))
         return FALSE;
+    if (!XTPPaintManager())
+        CXTPPaintManager::SetTheme(1);
     auto* pCommandBars = static_cast<CXTPCommandBars*>(pCommandBarsClass->CreateObject());
     if (!pCommandBars)
         return FALSE;

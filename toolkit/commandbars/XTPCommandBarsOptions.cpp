@@ -8,10 +8,7 @@
 #include <memory>
 #include <vector>
 
-#if __has_include("toolkit/commandbars/XTPPaintManager.h")
 #include "toolkit/commandbars/XTPPaintManager.h"
-#define XTP_HAVE_PAINT_MANAGER 1
-#endif
 
 CXTPCommandBarsOptions::CXTPCommandBarsOptions() = default;
 CXTPCommandBarsOptions::~CXTPCommandBarsOptions() = default;
@@ -88,7 +85,6 @@ BOOL CXTPCommandBarsOptions::ExchangeCommandMap(CXTPPropExchange* pPX, LPCTSTR p
 void CXTPCommandBarsOptions::ExchangeIconOptions(CXTPPropExchange* pPX)
 {
     BOOL bIconsWithShadow = FALSE, bUseDisabledIcons = TRUE, bUseFadedIcons = TRUE;
-#ifdef XTP_HAVE_PAINT_MANAGER
     XTP_COMMANDBARS_ICONSINFO* pInfo = nullptr;
     if (m_pCommandBars && m_pCommandBars->GetPaintManager())
         pInfo = m_pCommandBars->GetPaintManager()->GetIconsInfo();
@@ -97,17 +93,14 @@ void CXTPCommandBarsOptions::ExchangeIconOptions(CXTPPropExchange* pPX)
         bUseDisabledIcons = pInfo->bUseDisabledIcons;
         bUseFadedIcons = pInfo->bUseFadedIcons;
     }
-#endif
     PX_Bool(pPX, "IconsWithShadow", bIconsWithShadow, FALSE);
     PX_Bool(pPX, "UseDisabledIcons", bUseDisabledIcons, TRUE);
     PX_Bool(pPX, "UseFadedIcons", bUseFadedIcons, TRUE);
-#ifdef XTP_HAVE_PAINT_MANAGER
     if (pInfo && pPX->IsLoading()) {
         pInfo->bIconsWithShadow = bIconsWithShadow;
         pInfo->bUseDisabledIcons = bUseDisabledIcons;
         pInfo->bUseFadedIcons = bUseFadedIcons;
     }
-#endif
 }
 
 void CXTPCommandBarsOptions::DoPropExchange(CXTPPropExchange* pPX, BOOL bUserOptionsOnly)

@@ -7,11 +7,8 @@
 #include <algorithm>
 #include <memory>
 
-#if __has_include("toolkit/commandbars/XTPCommandBar.h")
 #include "toolkit/commandbars/XTPCommandBar.h"
 #include "toolkit/commandbars/XTPCommandBars.h"
-#define XTP_HAVE_COMMAND_BAR 1
-#endif
 
 namespace {
 
@@ -51,10 +48,8 @@ CXTPCommandBar* CXTPMouseManager::GetTrackedBar(int nIndex) const
 
 void CXTPMouseManager::SetTrack(CXTPCommandBar* pBar)
 {
-#ifdef XTP_HAVE_COMMAND_BAR
     if (m_arrTracked.empty() && m_pSelected && m_pSelected != pBar)
         m_pSelected->SetSelected(-1, FALSE);
-#endif
     if (pBar && !IsTracked(pBar))
         m_arrTracked.push_back(pBar);
 }
@@ -73,10 +68,8 @@ void CXTPMouseManager::RemoveTrack(CXTPCommandBar* pBar)
 
 void CXTPMouseManager::SendTrackLost()
 {
-#ifdef XTP_HAVE_COMMAND_BAR
     if (!m_arrTracked.empty())
         m_arrTracked.front()->SetTrackingMode(0, TRUE, FALSE);
-#endif
 }
 
 BOOL CXTPMouseManager::IsTopParentActive(HWND hWnd)
@@ -146,7 +139,6 @@ BOOL CXTPMouseManager::IsTrustedPoint(POINT point) const
 
 int CXTPMouseManager::ProcessHook(UINT nMessage, POINT point)
 {
-#ifdef XTP_HAVE_COMMAND_BAR
     for (CXTPCommandBar* pBar : m_arrTracked) {
         HWND hWnd = pBar->GetSafeHwnd();
         if (!hWnd)
@@ -195,10 +187,6 @@ int CXTPMouseManager::ProcessHook(UINT nMessage, POINT point)
             break;
         }
     }
-#else
-    (void)nMessage;
-    (void)point;
-#endif
     return 0;
 }
 
