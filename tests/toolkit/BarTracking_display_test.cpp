@@ -19,9 +19,7 @@
 #include <vector>
 
 // Last: the X headers define macros (None, Bool, Status) others trip over.
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
-#include <X11/extensions/XTest.h>
+#include "tests/support/XTestClient.h"
 
 using namespace tavrin;
 using namespace tavrin::test;
@@ -62,52 +60,15 @@ BEGIN_MESSAGE_MAP(CBarFrame, CXTPCommandBarsFrame)
     ON_COMMAND_EX_RANGE(1000, 1002, OnBarCommand)
 END_MESSAGE_MAP()
 
-class XClient {
+// A window of another X client, shown and given the focus.
+class ForeignWindow {
 public:
-    XClient() : m_display(XOpenDisplay(nullptr)) {}
-    ~XClient()
-    {
-        if (m_window)
-            XDestroyWindow(m_display, m_window);
-        if (m_display)
-            XCloseDisplay(m_display);
-    }
-    bool Ok() const { return m_display != nullptr; }
-    void Move(int x, int y)
-    {
-        XTestFakeMotionEvent(m_display, -1, x, y, CurrentTime);
-        XFlush(m_display);
-    }
-    void Click(int x, int y)
-    {
-        Move(x, y);
-        XTestFakeButtonEvent(m_display, 1, True, CurrentTime);
-        XTestFakeButtonEvent(m_display, 1, False, CurrentTime);
-        XFlush(m_display);
-    }
-    void Key(const char* name)
-    {
-        KeyCode code = XKeysymToKeycode(m_display, XStringToKeysym(name));
-        XTestFakeKeyEvent(m_display, code, True, CurrentTime);
-        XTestFakeKeyEvent(m_display, code, False, CurrentTime);
-        XFlush(m_display);
-    }
-    uint32_t Pixel(int x, int y)
-    {
-        XImage* image = XGetImage(m_display, DefaultRootWindow(m_display), x, y, 1, 1, AllPlanes, ZPixmap);
-        if (!image)
-            return 0xFFFFFFFF;
-        const unsigned long p = XGetPixel(image, 0, 0);
-        XDestroyImage(image);
-        return static_cast<uint32_t>(p & 0xFFFFFF);
-    }
-    // A window of this client, shown and given the focus.
-    void ShowOwnWindow()
+    explicit ForeignWindow(Display* display) : m_display(display)
     {
         m_window = XCreateSimpleWindow(m_display, DefaultRootWindow(m_display), 700, 500, 200, 150, 0, 0, 0xFFFFFF);
         XMapRaised(m_display, m_window);
         XSync(m_display, False);
-        // The window manager may take a moment to map it: ask until it does.
+        // The window manager may take a moment to map it.
         for (int i = 0; i < 100; ++i) {
             XWindowAttributes attributes{};
             XGetWindowAttributes(m_display, m_window, &attributes);
@@ -118,10 +79,17 @@ public:
         XSetInputFocus(m_display, m_window, RevertToParent, CurrentTime);
         XSync(m_display, False);
     }
+    ~ForeignWindow()
+    {
+        XDestroyWindow(m_display, m_window);
+        XSync(m_display, False);
+    }
+    ForeignWindow(const ForeignWindow&) = delete;
+    ForeignWindow& operator=(const ForeignWindow&) = delete;
 
 private:
     Display* m_display;
-    Window m_window = 0;
+    Window m_window;
 };
 
 uint32_t Rgb(COLORREF c)
@@ -145,7 +113,7 @@ TEST(BarTrackingDisplay, RealPointerAndKeysDriveABarOfButtons)
     HWND hFrame = pFrame->m_hWnd;
     TestBar* pBar = pFrame->m_pBar;
     ASSERT_TRUE(PumpUntil([&] { return presenter->GetNativeWindow(hFrame) != 0; }));
-    XClient x11;
+    XTestClient x11;
     ASSERT_TRUE(x11.Ok());
     auto ScreenRect = [&](int nIndex) {
         CRect rc = pBar->GetControl(nIndex)->GetRect();
@@ -194,8 +162,8 @@ TEST(BarTrackingDisplay, RealPointerAndKeysDriveABarOfButtons)
     // Another program's window takes the focus: tracking ends.
     pBar->SetTrackingMode(1, TRUE, TRUE);
     ASSERT_EQ(XTPMouseManager()->GetTrackedCount(), 1);
-    XClient other;
-    other.ShowOwnWindow();
+    XTestClient other;
+    ForeignWindow foreign(other.Raw());
     EXPECT_TRUE(PumpUntil([&] { return pBar->GetTrackingMode() == 0; }));
     EXPECT_EQ(XTPMouseManager()->GetTrackedCount(), 0);
 

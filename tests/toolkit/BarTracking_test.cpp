@@ -65,6 +65,12 @@ public:
     }
 };
 
+void MoveTo(CPoint pt)
+{
+    InjectMouseMove(pt.x, pt.y);
+    PumpMessages();
+}
+
 void Key(UINT vk)
 {
     InjectKey(vk, true);
@@ -241,17 +247,14 @@ TEST_F(BarTrackingTest, RepeatedMovesAtOnePointAreDroppedWhileTracking)
     MoveCounter counter;
     XTPHookManager()->SetHook(m_pBar->m_hWnd, &counter);
     const CPoint pt = Middle(0);
-    InjectMouseMove(pt.x, pt.y);
-    PumpMessages();
-    InjectMouseMove(pt.x, pt.y);
-    PumpMessages();
+    MoveTo(pt);
+    MoveTo(pt);
     const int untracked = counter.m_nMoves;
     m_pBar->SetTrackingMode(1, FALSE, FALSE);
     counter.m_nMoves = 0;
     InjectMouseMove(pt.x, pt.y);
     InjectMouseMove(pt.x, pt.y);
-    InjectMouseMove(pt.x + 1, pt.y);
-    PumpMessages();
+    MoveTo(CPoint(pt.x + 1, pt.y));
     EXPECT_EQ(counter.m_nMoves, 1);
     EXPECT_EQ(untracked, 2) << "without tracking both moves arrive";
     XTPHookManager()->RemoveAll(&counter);
@@ -273,8 +276,7 @@ TEST_F(BarTrackingTest, TheHotButtonClearsAtTheNextTickAfterAFastExit)
     tavrin::clock::ManualScope clock(1000000);
     MakeBar({"a", "b"});
     const CPoint pt = Middle(1);
-    InjectMouseMove(pt.x, pt.y);
-    PumpMessages();
+    MoveTo(pt);
     EXPECT_EQ(m_pBar->GetSelectedIndex(), 1);
     EXPECT_EQ(m_buttons[1]->GetSelected(), 1) << "by the mouse";
     // The cursor jumps far away: the bar never sees a move outside its controls.
@@ -295,12 +297,10 @@ TEST_F(BarTrackingTest, NoHotButtonOnABarOfAnInactiveFrame)
     // The other window covers nothing of the bar.
     other.SetWindowPos(nullptr, 600, 400, 100, 100, SWP_NOZORDER | SWP_NOACTIVATE);
     const CPoint pt = Middle(0);
-    InjectMouseMove(pt.x, pt.y);
-    PumpMessages();
+    MoveTo(pt);
     EXPECT_EQ(m_pBar->GetSelectedIndex(), -1);
     m_site->SetActiveWindow();
-    InjectMouseMove(pt.x + 1, pt.y);
-    PumpMessages();
+    MoveTo(CPoint(pt.x + 1, pt.y));
     EXPECT_EQ(m_pBar->GetSelectedIndex(), 0);
 }
 
@@ -309,8 +309,7 @@ TEST_F(BarTrackingTest, TheLockSuspendsHotTracking)
     MakeBar({"a", "b"});
     XTPMouseManager()->LockTracking();
     const CPoint pt = Middle(0);
-    InjectMouseMove(pt.x, pt.y);
-    PumpMessages();
+    MoveTo(pt);
     EXPECT_EQ(m_pBar->GetSelectedIndex(), -1);
     // Alt passes on while locked.
     m_pBar->SetTrackingMode(1, TRUE, TRUE);
@@ -319,8 +318,7 @@ TEST_F(BarTrackingTest, TheLockSuspendsHotTracking)
     PumpMessages();
     EXPECT_EQ(m_pBar->GetTrackingMode(), 1);
     XTPMouseManager()->UnlockTracking();
-    InjectMouseMove(pt.x + 1, pt.y);
-    PumpMessages();
+    MoveTo(CPoint(pt.x + 1, pt.y));
     EXPECT_EQ(m_pBar->GetSelectedIndex(), 0);
 }
 
@@ -329,8 +327,7 @@ TEST_F(BarTrackingTest, HoveringAControlFor300Ms)
     tavrin::clock::ManualScope clock(1000000);
     MakeBar({"a", "b"});
     const CPoint pt = Middle(1);
-    InjectMouseMove(pt.x, pt.y);
-    PumpMessages();
+    MoveTo(pt);
     tavrin::clock::Advance(299);
     PumpMessages();
     EXPECT_EQ(m_buttons[1]->m_nHovers, 0);

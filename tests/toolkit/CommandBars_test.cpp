@@ -74,6 +74,16 @@ BEGIN_MESSAGE_MAP(CCustomizingFrame, CXTPCommandBarsFrame)
     ON_COMMAND(35001, OnCustomize)
 END_MESSAGE_MAP()
 
+class CCountingPaintManager : public tavrin::test::TestPaintManager {
+public:
+    int m_nRefreshes = 0;
+    void RefreshMetrics() override
+    {
+        ++m_nRefreshes;
+        TestPaintManager::RefreshMetrics();
+    }
+};
+
 class WheelSink : public CXTPHookSink {
 public:
     int OnHookMessage(HWND hWnd, UINT nMessage, WPARAM& wParam, LPARAM&, LRESULT&) override
@@ -151,6 +161,9 @@ TEST_F(CommandBarsTest, ExecutedNotificationsReachTheMessageMapAsChildNotificati
 
 TEST_F(CommandBarsTest, AColourChangeRefreshesColoursAndLaysTheFrameOutOnce)
 {
+    // The manager's own paint manager counts its metric refreshes.
+    auto* pPaintManager = new CCountingPaintManager;
+    m_pFrame->GetCommandBars()->SetPaintManager(pPaintManager);
     // A toolkit colour derived from the face colour when the colours are refreshed.
     const int derived = 30;
     const COLORREF before = ::GetSysColor(COLOR_BTNFACE);
@@ -161,6 +174,7 @@ TEST_F(CommandBarsTest, AColourChangeRefreshesColoursAndLaysTheFrameOutOnce)
     // The change is sent to every top-level window, the frame among them.
     ::SetSysColors(1, &index, &changed);
     EXPECT_EQ(m_pFrame->m_nLayouts, 1);
+    EXPECT_EQ(pPaintManager->m_nRefreshes, 1);
     const COLORREF derivedAfter = XTGetColorManager()->GetColor(derived);
     EXPECT_NE(derivedAfter, derivedBefore);
     ::ValidateRect(m_hFrame, nullptr);
@@ -173,6 +187,7 @@ TEST_F(CommandBarsTest, AColourChangeRefreshesColoursAndLaysTheFrameOutOnce)
     m_pFrame->m_nLayouts = 0;
     m_pFrame->SendMessage(WM_SETTINGCHANGE);
     EXPECT_EQ(m_pFrame->m_nLayouts, 1);
+    EXPECT_EQ(pPaintManager->m_nRefreshes, 3);
     ::SetSysColors(1, &index, &before);
     EXPECT_EQ(XTGetColorManager()->GetColor(derived), derivedBefore);
 }

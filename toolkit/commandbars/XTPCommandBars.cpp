@@ -257,7 +257,7 @@ BOOL CXTPCommandBars::OnFrameWndMsg(UINT message, WPARAM wParam, LPARAM, LRESULT
     return FALSE;
 }
 
-void CXTPCommandBars::SaveOptions(LPCTSTR lpszProfileName)
+void CXTPCommandBars::ExchangeOptions(LPCTSTR lpszProfileName, BOOL bLoading)
 {
     CWinApp* pApp = AfxGetApp();
     HKEY hAppKey = pApp ? pApp->GetAppRegistryKey() : nullptr;
@@ -266,23 +266,18 @@ void CXTPCommandBars::SaveOptions(LPCTSTR lpszProfileName)
     char szSection[300];
     std::snprintf(szSection, sizeof(szSection), "%s-Options", lpszProfileName);
     {
-        CXTPPropExchangeRegistry px(FALSE, hAppKey, szSection);
+        CXTPPropExchangeRegistry px(bLoading, hAppKey, szSection);
         m_pOptions->DoPropExchange(&px, TRUE);
     }
     ::RegCloseKey(hAppKey);
 }
 
+void CXTPCommandBars::SaveOptions(LPCTSTR lpszProfileName)
+{
+    ExchangeOptions(lpszProfileName, FALSE);
+}
+
 void CXTPCommandBars::LoadOptions(LPCTSTR lpszProfileName)
 {
-    CWinApp* pApp = AfxGetApp();
-    HKEY hAppKey = pApp ? pApp->GetAppRegistryKey() : nullptr;
-    if (!hAppKey)
-        return;
-    char szSection[300];
-    std::snprintf(szSection, sizeof(szSection), "%s-Options", lpszProfileName);
-    {
-        CXTPPropExchangeRegistry px(TRUE, hAppKey, szSection);
-        m_pOptions->DoPropExchange(&px, TRUE);
-    }
-    ::RegCloseKey(hAppKey);
+    ExchangeOptions(lpszProfileName, TRUE);
 }

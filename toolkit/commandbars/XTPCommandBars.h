@@ -81,6 +81,8 @@ public:
 
 protected:
     void OnSystemSettingChanged(BOOL bColors);
+    // The user options through the registry key of the application.
+    void ExchangeOptions(LPCTSTR lpszProfileName, BOOL bLoading);
 
     void* m_pCustomizeContext = nullptr;
     HACCEL m_hDesignerAccels = nullptr;
