@@ -273,6 +273,27 @@ BOOL CXTPCommandBar::IsTextBelowIcons() const
     return m_nTextBelowIcons == 2 ? FALSE : m_nTextBelowIcons;
 }
 
+CSize CXTPCommandBar::GetIconSize() const
+{
+    if (m_szIcons.cx > 0 && m_szIcons.cy > 0)
+        return m_szIcons;
+    return GetCommandBarsIconSize(GetCommandBars(), m_barType == xtpBarTypePopup);
+}
+
+CSize CXTPCommandBar::GetCommandBarsIconSize(CXTPCommandBars*, BOOL)
+{
+    // The icon-size options of the manager are read once the options exist.
+    return CSize(16, 16);
+}
+
+CSize CXTPCommandBar::GetButtonSize() const
+{
+    if (m_szButtons.cx > 0 && m_szButtons.cy > 0)
+        return m_szButtons;
+    const CSize szIcon = GetIconSize();
+    return CSize(szIcon.cx + 7, szIcon.cy + 7);
+}
+
 // Redrawing -------------------------------------------------------------------
 
 void CXTPCommandBar::SetTitle(LPCTSTR lpszTitle)

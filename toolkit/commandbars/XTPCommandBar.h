@@ -104,6 +104,13 @@ public:
     BOOL IsCustomizeMode() const;
     BOOL IsLayoutRTL() const;
     BOOL IsTextBelowIcons() const;
+    // The metrics every paint theme asks of a bar.
+    CSize GetIconSize() const;
+    CSize GetButtonSize() const;
+    // The manager's icon size for toolbars or popup bars (16 x 16 without one).
+    static CSize GetCommandBarsIconSize(CXTPCommandBars* pCommandBars, BOOL bPopup);
+    void SetIconSize(CSize size) { m_szIcons = size; }
+    void SetButtonSize(CSize size) { m_szButtons = size; }
 
     // State
     int GetType() const { return m_barType; }

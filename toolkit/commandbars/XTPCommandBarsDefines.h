@@ -39,6 +39,14 @@ enum XTPControlType {
     xtpControlLabel = 8,
 };
 
+// What a control on a toolbar shows.
+enum XTPButtonStyle {
+    xtpButtonAutomatic = 0,
+    xtpButtonCaption = 1,
+    xtpButtonIcon = 2,
+    xtpButtonIconAndCaption = 3,
+};
+
 // Reasons a control is hidden; any of them hides it.
 enum XTPControlHideFlags {
     xtpNoHide = 0,

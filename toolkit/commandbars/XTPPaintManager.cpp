@@ -10,9 +10,11 @@
 #include "toolkit/commandbars/XTPControl.h"
 #include "toolkit/commandbars/XTPControlPopup.h"
 #include "toolkit/commandbars/XTPControls.h"
+#include "toolkit/commandbars/XTPOffice2000Theme.h"
 #include "toolkit/controls/XTDrawHelpers.h"
 
 #include <cstring>
+#include <new>
 #include <vector>
 
 namespace {
@@ -88,7 +90,13 @@ CXTPPaintManager* CXTPPaintManager::CreateTheme(int nTheme)
 {
     CXTPPaintManager* pManager = nullptr;
     switch (nTheme) {
+    case xtpThemeOfficeXP:
+    case xtpThemeOffice2003:
+    case xtpThemeNativeWinXP:
+    case xtpThemeWhidbey:
+        break;
     default:
+        pManager = new (std::nothrow) CXTPOffice2000Theme;
         break;
     }
     if (pManager)
@@ -375,32 +383,11 @@ CSize CXTPPaintManager::DrawControl(CDC* pDC, CXTPControl* pControl, BOOL bDraw)
     return DrawControlToolBarParent(pDC, pControl, bDraw);
 }
 
-// Control drawing on toolbars comes with the control-drawing layer; until
-// then a control measures as its caption and draws its entry.
-CSize CXTPPaintManager::DrawControlToolBarParent(CDC* pDC, CXTPControl* pControl, BOOL bDraw)
-{
-    const CSize sz = pDC->GetTextExtent(pControl->GetCaption());
-    if (bDraw)
-        DrawControlEntry(pDC, pControl);
-    return CSize(sz.cx + 8, m_nTextHeight);
-}
-
-void CXTPPaintManager::DrawSplitButtonFrame(CDC*, CXTPControl*, CRect) {}
-
-CSize CXTPPaintManager::DrawSpecialControl(CDC*, int, CXTPControl*, CXTPCommandBar*, BOOL, void*)
-{
-    return CSize(0, 0);
-}
-
 void CXTPPaintManager::DrawControlEntry(CDC* pDC, CXTPControl* pControl)
 {
-    const int nType = pControl->GetType();
-    BOOL bPopuped = FALSE;
-    if (nType == xtpControlPopup || nType == xtpControlButtonPopup || nType == xtpControlSplitButtonPopup)
-        bPopuped = static_cast<CXTPControlPopup*>(pControl)->GetPopuped();
     CXTPCommandBar* pBar = pControl->GetParent();
     DrawControlEntry(pDC, pControl->GetRect(), pControl->GetEnabled(), pControl->GetSelected(),
-                     pControl->GetPressed(), pControl->GetChecked(), bPopuped,
+                     pControl->GetPressed(), pControl->GetChecked(), IsControlPopuped(pControl),
                      pBar ? pBar->GetPosition() : xtpBarTop);
 }
 

@@ -39,6 +39,15 @@ enum XTPAnimationType {
     xtpAnimateNone = 5,
 };
 
+// The buttons bars make themselves, drawn by DrawSpecialControl.
+enum XTPSpecialControl {
+    xtpButtonExpandToolbar = 0,
+    xtpButtonExpandMenu = 1,
+    xtpButtonCloseToolbar = 2,
+    xtpButtonExpandFloating = 3,
+    xtpButtonCustomize = 4,
+};
+
 // The icon options every bar reads.
 struct XTP_COMMANDBARS_ICONSINFO {
     BOOL bUseFadedIcons;
@@ -132,6 +141,24 @@ public:
     static void StripMnemonics(CString& strClear);
     void FormatCaptionRtl(CString& strCaption);
     CSize DrawControl(CDC* pDC, CXTPControl* pControl, BOOL bDraw = TRUE);
+
+    // Captions of controls on bars, in the selected font. Measuring answers
+    // the text's size (" " for an empty caption, 10 more with the triangle,
+    // swapped when vertical); drawing answers (0, 0).
+    CSize DrawControlCaption(CDC* pDC, const CString& strCaption, CRect rc, BOOL bDraw, BOOL bVertical,
+                             BOOL bCentered, BOOL bTriangle, BOOL bEmbossed);
+    // A caption beside (or, vertical, below) an icon cell of the button size.
+    CSize DrawControlImageCaption(CDC* pDC, const CString& strCaption, CRect rc, BOOL bVertical, BOOL bDraw,
+                                  BOOL bEmbossed, BOOL bTriangle, CSize szButton, BOOL bDrawImage);
+    // The icon a control shows (styles 2 and 3, and automatic but for plain
+    // popups) at the icon width, or null; and whether it shows its caption.
+    static CXTPImageManagerIcon* GetControlImage(CXTPControl* pControl, int nIconWidth);
+    static BOOL IsCaptionVisible(CXTPControl* pControl, BOOL bDrawImage);
+    // An icon drawn at a width keeps its aspect ratio.
+    static CSize GetImageDrawSize(CXTPImageManagerIcon* pImage, int nWidth);
+    static BOOL IsPopupControlType(int nType);
+    // A popup control whose popup is open.
+    static BOOL IsControlPopuped(CXTPControl* pControl);
 
     COLORREF m_clrShadowColor = 0;
     COLORREF m_clrStatusTextColor = 0;

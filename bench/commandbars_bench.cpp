@@ -1,0 +1,228 @@
+// Repainting a bar set shaped like the main window's (a 1280-pixel menu row
+// of seven titles, a toolbar of eight 24-pixel buttons with captions and two
+// split buttons, a row of labels) through WM_PAINT and the buffered DC, the
+// layout done once, against windows of the same areas that paint the same
+// pixels' worth by hand: FillRect, the captions with DrawText and the icons
+// with DrawIconEx. Both sides repaint on the same core in batches that
+// alternate, the order reversed every round. A repaint that rebuilt fonts,
+// images or layout would miss the goal.
+#include "bench/Runner.h"
+#include "tests/support/SolidIcon.h"
+
+#include "platform/mfc/Wnd.h"
+#include "toolkit/commandbars/XTPCommandBar.h"
+#include "toolkit/commandbars/XTPControl.h"
+#include "toolkit/commandbars/XTPControls.h"
+#include "toolkit/commandbars/XTPImageManager.h"
+#include "toolkit/commandbars/XTPOffice2000Theme.h"
+#include "toolkit/controls/XTDrawHelpers.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <vector>
+
+namespace {
+
+using namespace tavrin::bench;
+
+constexpr int kFramesPerBatch = 20;
+constexpr double kGoal = 2.5;
+
+const char* const kMenus[] = {"文件(&F)", "编辑(&E)", "查看(&V)", "账户(&A)", "班级(&C)", "工具(&T)", "帮助(&H)"};
+const char* const kButtons[] = {"更新", "留言", "相册", "通讯录", "悄悄话", "搜索", "导出", "设置"};
+const char* const kSplits[] = {"写留言", "上传"};
+const char* const kLabels[] = {"搜索:", " 在结果中搜索 ", "共 120 条留言", "未读 7 条"};
+
+// A docked bar laid out once in one row.
+class BenchBar : public CXTPCommandBar {
+public:
+    BenchBar(int nType, CWnd* pParent, CRect rc)
+    {
+        m_barType = nType;
+        m_barPosition = xtpBarTop;
+        CreateEx(0, AfxRegisterWndClass(0), "", WS_CHILD | WS_VISIBLE, rc, pParent, 0);
+    }
+    void Layout()
+    {
+        CRect rc;
+        GetClientRect(&rc);
+        CClientDC dc(this);
+        m_pControls->CalcDynamicSize(&dc, rc.Width(), LM_HORZDOCK | LM_COMMIT | LM_HORZ, CRect(2, 2, 2, 2));
+    }
+};
+
+// What the baseline draws in one bar's area.
+struct PlainItem {
+    CRect rc;
+    CString caption;
+    HICON icon = nullptr;
+};
+
+// The baseline: the same area, filled and written by hand in WM_PAINT.
+class PlainRow : public CWnd {
+public:
+    PlainRow(CWnd* pParent, CRect rc, CFont* pFont) : m_pFont(pFont)
+    {
+        CreateEx(0, AfxRegisterWndClass(0), "", WS_CHILD | WS_VISIBLE, rc, pParent, 0);
+        m_brush.CreateSolidBrush(::GetSysColor(COLOR_BTNFACE));
+    }
+    std::vector<PlainItem> m_items;
+
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        if (message != WM_PAINT)
+            return CWnd::WindowProc(message, wParam, lParam);
+        PAINTSTRUCT ps;
+        CDC* pDC = BeginPaint(&ps);
+        CRect rcClient;
+        GetClientRect(&rcClient);
+        pDC->FillRect(&rcClient, &m_brush);
+        CXTFontSelector font(pDC, m_pFont);
+        pDC->SetBkMode(TRANSPARENT);
+        for (PlainItem& item : m_items) {
+            int x = item.rc.left + 3;
+            if (item.icon) {
+                ::DrawIconEx(pDC->m_hDC, x, item.rc.top + 3, item.icon, 24, 24, 0, nullptr, DI_NORMAL);
+                x += 27;
+            }
+            CRect rcText(x, item.rc.top, item.rc.right, item.rc.bottom);
+            pDC->DrawText(item.caption, &rcText, DT_SINGLELINE | DT_VCENTER);
+        }
+        EndPaint(&ps);
+        return 0;
+    }
+
+private:
+    CFont* m_pFont;
+    CBrush m_brush;
+};
+
+Sample Batch(const std::function<void()>& frame)
+{
+    Stopwatch w;
+    for (int i = 0; i < kFramesPerBatch; ++i)
+        frame();
+    const Sample s = w.Stop();
+    return {s.wall / kFramesPerBatch, s.cpu / kFramesPerBatch};
+}
+
+void Repaint(const std::vector<CWnd*>& windows)
+{
+    for (CWnd* pWnd : windows)
+        pWnd->RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const int cpu = PinBench(argc, argv);
+    int rounds = argc > 1 ? std::atoi(argv[1]) : 31;
+    if (rounds < 1)
+        rounds = 1;
+
+    CXTPOffice2000Theme* pTheme = static_cast<CXTPOffice2000Theme*>(CXTPPaintManager::SetTheme(xtpThemeOffice2000));
+    if (!pTheme)
+        return 1;
+    CWnd frame, plainFrame;
+    frame.CreateEx(0, AfxRegisterWndClass(0), "Tavrin", WS_POPUP | WS_VISIBLE, 0, 0, 1280, 120, nullptr, nullptr);
+    plainFrame.CreateEx(0, AfxRegisterWndClass(0), "Tavrin", WS_POPUP | WS_VISIBLE, 0, 0, 1280, 120, nullptr,
+                        nullptr);
+
+    std::vector<HICON> icons;
+    auto* pImages = new CXTPImageManager;
+    for (int i = 0; i < 10; ++i) {
+        icons.push_back(tavrin::test::MakeSolidIcon(24, RGB(20 * i, 200 - 15 * i, 90)));
+        pImages->SetIcon(CXTPImageManagerIconHandle(icons.back()), 500 + i);
+    }
+
+    auto* pMenu = new BenchBar(xtpBarTypeMenuBar, &frame, CRect(0, 0, 1280, 24));
+    for (const char* title : kMenus)
+        pMenu->GetControls()->Add(xtpControlPopup, 0)->SetCaption(title);
+    auto* pToolBar = new BenchBar(xtpBarTypeNormal, &frame, CRect(0, 24, 1280, 62));
+    pToolBar->SetImageManager(pImages);
+    pToolBar->SetIconSize(CSize(24, 24));
+    for (int i = 0; i < 8; ++i) {
+        CXTPControl* pButton = pToolBar->GetControls()->Add(xtpControlButton, 500 + i);
+        pButton->SetCaption(kButtons[i]);
+        pButton->SetStyle(xtpButtonIconAndCaption);
+    }
+    for (int i = 0; i < 2; ++i) {
+        CXTPControl* pSplit = pToolBar->GetControls()->Add(xtpControlSplitButtonPopup, 508 + i);
+        pSplit->SetCaption(kSplits[i]);
+        pSplit->SetStyle(xtpButtonIconAndCaption);
+    }
+    auto* pLabels = new BenchBar(xtpBarTypeNormal, &frame, CRect(0, 62, 1280, 90));
+    for (const char* text : kLabels)
+        pLabels->GetControls()->Add(xtpControlLabel, 0)->SetCaption(text);
+    std::vector<BenchBar*> bars = {pMenu, pToolBar, pLabels};
+    for (BenchBar* pBar : bars)
+        pBar->Layout();
+
+    // The baseline draws the same captions and icons at the same places.
+    std::vector<CWnd*> ours, plain;
+    std::vector<PlainRow*> rows;
+    for (BenchBar* pBar : bars) {
+        CRect rc;
+        pBar->GetWindowRect(&rc);
+        frame.ScreenToClient(&rc);
+        auto* pRow = new PlainRow(&plainFrame, rc, pTheme->GetRegularFont());
+        for (int i = 0; i < pBar->GetControlCount(); ++i) {
+            CXTPControl* pControl = pBar->GetControl(i);
+            PlainItem item{pControl->GetRect(), pControl->GetCaption(), nullptr};
+            if (pBar == pToolBar)
+                item.icon = icons[static_cast<size_t>(i)];
+            pRow->m_items.push_back(item);
+        }
+        rows.push_back(pRow);
+        ours.push_back(pBar);
+        plain.push_back(pRow);
+    }
+
+    auto oursFrame = [&] { Repaint(ours); };
+    auto plainRepaint = [&] { Repaint(plain); };
+    Batch(oursFrame); // warm both: images made, glyphs cached, code loaded
+    Batch(plainRepaint);
+    // Both sides must have drawn: the first icon shows in both toolbars.
+    const CPoint ptIcon = pToolBar->GetControl(0)->GetRect().TopLeft() + CPoint(8, 8);
+    auto pixelAt = [](CWnd* pWnd, CPoint pt) {
+        CClientDC dc(pWnd);
+        return dc.GetPixel(pt) & 0xFFFFFF;
+    };
+    const COLORREF clrIcon = RGB(0, 200, 90);
+    if (pixelAt(pToolBar, ptIcon) != clrIcon || pixelAt(rows[1], ptIcon) != clrIcon) {
+        std::fprintf(stderr, "a side did not paint its toolbar\n");
+        return 1;
+    }
+    std::vector<Sample> oursSamples, plainSamples;
+    for (int r = 0; r < rounds; ++r) {
+        if (r % 2 == 0) {
+            oursSamples.push_back(Batch(oursFrame));
+            plainSamples.push_back(Batch(plainRepaint));
+        } else {
+            plainSamples.push_back(Batch(plainRepaint));
+            oursSamples.push_back(Batch(oursFrame));
+        }
+    }
+
+    std::printf("three bars of 1280 pixels (7 menu titles; 8 buttons and 2 split buttons with 24-pixel icons and "
+                "captions; 4 labels), core %d, %d rounds of %d repaints per side, alternating; medians per repaint\n",
+                cpu, rounds, kFramesPerBatch);
+    const bool met = PrintPair("bars via WM_PAINT", "FillRect+DrawText+DrawIconEx", oursSamples, plainSamples, kGoal);
+
+    for (PlainRow* pRow : rows) {
+        pRow->DestroyWindow();
+        delete pRow;
+    }
+    for (BenchBar* pBar : bars) {
+        pBar->DestroyWindow();
+        pBar->InternalRelease();
+    }
+    frame.DestroyWindow();
+    plainFrame.DestroyWindow();
+    for (HICON hIcon : icons)
+        DestroyIcon(hIcon);
+    CXTPPaintManager::SetCustomTheme(nullptr);
+    return met ? 0 : 2;
+}
