@@ -1,8 +1,18 @@
-// Entry point. The main window is not built yet: the program says so and exits.
+// Entry point: the application object on the desktop's display.
+#include "app/TavrinApp.h"
+#include "platform/display/GtkPresenter.h"
+
 #include <cstdio>
 
-int main()
+namespace {
+CTavrinApp theApp;
+}
+
+int main(int argc, char** argv)
 {
-    std::puts("Tavrin: the main window is not built yet; the data side and its tests are.");
-    return 0;
+    if (!tavrin::display::StartGtkPresenter()) {
+        std::fprintf(stderr, "tavrin: cannot open the display (is DISPLAY set?)\n");
+        return 1;
+    }
+    return AfxWinMain(argc, argv);
 }

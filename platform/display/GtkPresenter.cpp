@@ -571,7 +571,9 @@ gboolean OnWindowState(GtkWidget*, GdkEventWindowState* event, gpointer data)
     const bool maximized = event->new_window_state & GDK_WINDOW_STATE_MAXIMIZED;
     ++top->pendingDesktop;
     Defer([hwnd, iconified, maximized] {
-        if (IsWindow(hwnd)) {
+        // A window the program hid (withdrawn) leaves the iconic state on the
+        // desktop's side only: that is no request to restore it.
+        if (IsWindow(hwnd) && IsWindowVisible(hwnd)) {
             WPARAM command = 0;
             if (iconified != static_cast<bool>(IsIconic(hwnd)))
                 command = iconified ? kScMinimize : kScRestore;

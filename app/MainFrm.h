@@ -1,0 +1,79 @@
+// The main window: five panes in nested splitters, the caption bar above the
+// item lists, the status bar and the tray icon. It restores the pane sizes
+// at creation, stores them at close, hides itself in the tray when
+// minimised and asks before closing while an update runs.
+#pragma once
+
+#include "app/MainSplitterWnd.h"
+#include "app/MainTrayIcon.h"
+#include "platform/mfc/Button.h"
+#include "platform/mfc/FrameWnd.h"
+#include "platform/mfc/GdiObject.h"
+#include "platform/mfc/Static.h"
+#include "platform/mfc/StatusBar.h"
+
+#include <vector>
+
+class CTavrinView;
+class CComposeView;
+class CMiscView;
+class CMsgDispView;
+class CMsgListView;
+class CTaskbarNotifier;
+
+class CMainFrame : public CFrameWnd {
+    DECLARE_DYNCREATE(CMainFrame)
+public:
+    CMainFrame() = default;
+    ~CMainFrame() override;
+
+    CTavrinView* m_pTreeView = nullptr;
+    CComposeView* m_pComposeView = nullptr;
+    CMiscView* m_pMiscView = nullptr;
+    CMsgDispView* m_pDispView = nullptr;
+    CMsgListView* m_pListView = nullptr;
+    CStatusBar m_wndStatusBar;
+    CFont m_fontCaption;
+    CStatic m_wndCaption;
+    CMainTrayIcon m_wndTrayIcon;
+    CButton m_wndSearchWithin;
+    CMainSplitterWnd m_wndSplitterListDisp;
+    CMainSplitterWnd m_wndSplitterItems;
+    CSplitterWnd m_wndSplitterRight;
+    CMainSplitterWnd m_wndSplitterLeft;
+    CMainSplitterWnd m_wndSplitterMain;
+    std::vector<CTaskbarNotifier*> m_arrNotifiers;
+
+    BOOL PreCreateWindow(CREATESTRUCT& cs) override;
+    BOOL OnCreateClient(LPCREATESTRUCT lpcs, CCreateContext* pContext) override;
+    BOOL CreateCaptionBar();
+
+    void ShowOtherInfoPane(BOOL bShow);
+    void ShowComposePane(BOOL bShow);
+    void SetListRowMinHeight(const CRect& rect);
+
+    int OnCreate(LPCREATESTRUCT lpcs);
+    void OnSize(UINT nType, int cx, int cy);
+    void OnClose();
+
+    // Commands
+    void OnRefreshButton();
+    void OnStopButton();
+    void OnViewCompose();
+    void OnViewOtherInfo();
+    void OnShowMainWindow();
+    void OnUpdateViewCompose(CCmdUI* pCmdUI);
+    void OnUpdateViewOtherInfo(CCmdUI* pCmdUI);
+    // Commands that need a selected class or account: disabled while the
+    // tree has none.
+    void OnUpdateNeedsClass(CCmdUI* pCmdUI);
+    void OnUpdateNeedsAccount(CCmdUI* pCmdUI);
+
+protected:
+    // The silent run of the updater at start-up.
+    void StartUpdaterSilently();
+    DECLARE_MESSAGE_MAP()
+};
+
+// The main frame of the running program; null before it is made.
+CMainFrame* GetMainFrame();

@@ -1,0 +1,47 @@
+#include "app/PaneViews.h"
+
+#include "app/MainFrm.h"
+#include "core/services/Config.h"
+#include "platform/mfc/Dc.h"
+
+IMPLEMENT_DYNCREATE(CTavrinView, CTreeView)
+IMPLEMENT_DYNAMIC(CPlainPaneView, CView)
+IMPLEMENT_DYNCREATE(CMiscView, CPlainPaneView)
+IMPLEMENT_DYNCREATE(CComposeView, CPlainPaneView)
+IMPLEMENT_DYNCREATE(CMsgListView, CPlainPaneView)
+IMPLEMENT_DYNCREATE(CMsgDispView, CPlainPaneView)
+
+BOOL CTavrinView::PreCreateWindow(CREATESTRUCT& cs)
+{
+    cs.style |= TVS_HASLINES | TVS_LINESATROOT | TVS_HASBUTTONS | TVS_SHOWSELALWAYS;
+    return CTreeView::PreCreateWindow(cs);
+}
+
+BOOL CPlainPaneView::PreCreateWindow(CREATESTRUCT& cs)
+{
+    cs.dwExStyle |= WS_EX_CLIENTEDGE;
+    return CView::PreCreateWindow(cs);
+}
+
+void CPlainPaneView::OnDraw(CDC* pDC)
+{
+    CRect rect;
+    GetClientRect(&rect);
+    pDC->FillSolidRect(&rect, ::GetSysColor(COLOR_WINDOW));
+}
+
+void CMiscView::OnInitialUpdate()
+{
+    CPlainPaneView::OnInitialUpdate();
+    CMainFrame* frame = dynamic_cast<CMainFrame*>(GetParentFrame());
+    if (frame && GetConfig(CFG_PLACEMENT_PANE_1_2_VISIBLE) == "0")
+        frame->ShowOtherInfoPane(FALSE);
+}
+
+void CComposeView::OnInitialUpdate()
+{
+    CPlainPaneView::OnInitialUpdate();
+    CMainFrame* frame = dynamic_cast<CMainFrame*>(GetParentFrame());
+    if (frame && GetConfig(CFG_PLACEMENT_PANE_2_2_VISIBLE) == "0")
+        frame->ShowComposePane(FALSE);
+}

@@ -1,0 +1,52 @@
+// The main window's five panes. The account tree owns the account list;
+// the other panes are empty views until their content is built.
+#pragma once
+
+#include "core/model/AccountList.h"
+#include "platform/mfc/View.h"
+
+// The account tree (left, top).
+class CTavrinView : public CTreeView {
+    DECLARE_DYNCREATE(CTavrinView)
+public:
+    CTavrinView() = default;
+    BOOL PreCreateWindow(CREATESTRUCT& cs) override;
+    CAccountList& GetAccountList() { return m_accounts; }
+
+protected:
+    CAccountList m_accounts;
+};
+
+// A pane that paints the window colour and nothing else yet.
+class CPlainPaneView : public CView {
+    DECLARE_DYNAMIC(CPlainPaneView)
+public:
+    void OnDraw(CDC* pDC) override;
+    BOOL PreCreateWindow(CREATESTRUCT& cs) override;
+};
+
+// The other-information pane (left, bottom).
+class CMiscView : public CPlainPaneView {
+    DECLARE_DYNCREATE(CMiscView)
+public:
+    // Starts hidden when it was hidden at the last close.
+    void OnInitialUpdate() override;
+};
+
+// The compose pane (right, bottom).
+class CComposeView : public CPlainPaneView {
+    DECLARE_DYNCREATE(CComposeView)
+public:
+    // Starts hidden when it was hidden at the last close.
+    void OnInitialUpdate() override;
+};
+
+// The tabbed item lists (right, below the caption bar).
+class CMsgListView : public CPlainPaneView {
+    DECLARE_DYNCREATE(CMsgListView)
+};
+
+// The display pane (right, below the lists).
+class CMsgDispView : public CPlainPaneView {
+    DECLARE_DYNCREATE(CMsgDispView)
+};

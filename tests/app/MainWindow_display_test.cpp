@@ -1,0 +1,246 @@
+// The real program end to end: started in a temporary program folder on
+// the test's display, looked at through screenshots and driven through the
+// window manager and XTest as a user would.
+#include "platform/gdi/Gdi.h"
+#include "platform/win/SystemProfile.h"
+#include "tests/sim/Simulator.h"
+#include "tests/support/ProgramHarness.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <unistd.h>
+
+using namespace tavrin::test;
+
+namespace {
+
+class MainWindowEndToEnd : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!std::getenv("DISPLAY"))
+            GTEST_SKIP() << "no display";
+        if (BuiltProgram().empty())
+            GTEST_SKIP() << "the program is not built";
+        ASSERT_TRUE(m_x.IsOpen());
+        // The providers' sites behind the proxy setting, as every run has them.
+        m_folder.UseProxy(m_sim.ProxyHost(), m_sim.ProxyPort());
+    }
+
+    // Starts the program and waits for its main window.
+    unsigned long StartAndWait(ProgramRun& run, const std::vector<std::string>& args = {})
+    {
+        if (!run.Start(m_folder, args))
+            return 0;
+        return m_x.WaitForWindow("Tavrin", run.Pid());
+    }
+
+    // Closes the window as the window manager does; the exit status.
+    int CloseAndWait(ProgramRun& run, unsigned long window)
+    {
+        m_x.Close(window);
+        return run.Wait();
+    }
+
+    tavrin::sim::Simulator m_sim;
+    ProgramFolder m_folder;
+    XSession m_x;
+};
+
+TEST_F(MainWindowEndToEnd, AFreshFolderOpensTheFrameOverTheScreenAndCloseStoresThePaneSizes)
+{
+    ProgramRun run;
+    const unsigned long window = StartAndWait(run);
+    ASSERT_NE(window, 0u) << run.Output();
+    int sw = 0, sh = 0;
+    m_x.ScreenSize(sw, sh);
+    int x = 0, y = 0, w = 0, h = 0;
+    ASSERT_TRUE(m_x.Geometry(window, x, y, w, h));
+    // Over the whole width, less the window manager's borders.
+    EXPECT_GE(w, sw - 16);
+    EXPECT_LE(w, sw);
+
+    // The splash stands in the middle of the frame.
+    int cw = 0, ch = 0;
+    std::vector<unsigned> shot = m_x.CapturePainted(window, cw, ch, "app-main-window-splash");
+    ASSERT_EQ(static_cast<int>(shot.size()), cw * ch);
+    auto pixel = [&](int px, int py) { return shot[static_cast<size_t>(py) * cw + px]; };
+    const unsigned white = 0xFFFFFF;
+    EXPECT_NE(pixel(cw / 2 - 100, ch / 2), white) << "the splash";
+
+    // The first key removes the splash and does nothing else.
+    m_x.Key("Escape");
+    EXPECT_FALSE(run.EndsWithin(300));
+    shot = m_x.CapturePainted(window, cw, ch, "app-main-window");
+    ASSERT_EQ(static_cast<int>(shot.size()), cw * ch);
+    EXPECT_EQ(pixel(cw / 2 - 100, ch / 2), white) << "the display pane where the splash was";
+    // The bars, read from the screenshot: the status bar's face colour
+    // between the left column (a quarter of the width) and the right one,
+    // and between the tree and the other-information pane (half the height).
+    const unsigned face = pixel(cw / 2, ch - 4);
+    EXPECT_EQ(pixel(2 + cw / 4 + 3, ch * 3 / 4), face);
+    EXPECT_EQ(pixel(2 + cw / 4 - 6, ch * 3 / 4), white);
+    EXPECT_EQ(pixel(20, 2 + ch / 2 + 3), face);
+    EXPECT_EQ(pixel(20, 2 + ch / 2 - 6), white);
+    // The status bar's idle prompt, in its own font and colours.
+    int tx = 0, ty = 0;
+    EXPECT_TRUE(FindText(shot, cw, ch, "就绪", ::GetStockObject(DEFAULT_GUI_FONT), ::GetSysColor(COLOR_BTNTEXT),
+                         ::GetSysColor(COLOR_BTNFACE), &tx, &ty));
+    EXPECT_GT(ty, ch - 30) << "at the bottom";
+    EXPECT_FALSE(FindText(shot, cw, ch, "退出", ::GetStockObject(DEFAULT_GUI_FONT), ::GetSysColor(COLOR_BTNTEXT),
+                          ::GetSysColor(COLOR_BTNFACE)));
+
+    EXPECT_EQ(CloseAndWait(run, window), 0) << run.Output();
+    EXPECT_FALSE(run.SanitizerReported()) << run.Output();
+    // Shares of the frame's client area at creation.
+    EXPECT_EQ(m_folder.ConfigValue("pane_1_w"), std::to_string(w / 4));
+    EXPECT_EQ(m_folder.ConfigValue("pane_1_1_h"), std::to_string(h / 2));
+    EXPECT_EQ(m_folder.ConfigValue("pane_2_2_h"), std::to_string(2 * h / 3));
+    EXPECT_EQ(m_folder.ConfigValue("pane_2_1_1_h"), std::to_string(h / 3));
+    EXPECT_EQ(m_folder.ConfigValue("pane_1_2_visible"), "1");
+    EXPECT_EQ(m_folder.ConfigValue("pane_2_2_visible"), "1");
+    EXPECT_EQ(m_folder.ConfigValue("port"), m_sim.ProxyPort()) << "the other settings stay";
+}
+
+TEST_F(MainWindowEndToEnd, AStoredColumnBelowTheMinimumShowsTheMinimum)
+{
+    m_folder.WriteConfig({{"placement", "pane_1_w", "10"}});
+    ProgramRun run;
+    const unsigned long window = StartAndWait(run);
+    ASSERT_NE(window, 0u) << run.Output();
+    EXPECT_EQ(CloseAndWait(run, window), 0) << run.Output();
+    EXPECT_EQ(m_folder.ConfigValue("pane_1_w"), "18");
+}
+
+TEST_F(MainWindowEndToEnd, WithoutADisplayTheProgramSaysSoAndEnds)
+{
+    ProgramRun run;
+    ASSERT_TRUE(run.Start(m_folder, {}, {"DISPLAY="}));
+    EXPECT_EQ(run.Wait(), 1);
+    EXPECT_NE(run.Output().find("display"), std::string::npos) << run.Output();
+}
+
+TEST_F(MainWindowEndToEnd, SingleInstanceKeepsOneWindowOnlyWhenTheKeyIsExactlyOne)
+{
+    struct Case {
+        const char* value;
+        bool single;
+    };
+    for (const Case& c : {Case{"1", true}, Case{"0", false}, Case{"&nbsp;1", false}}) {
+        for (bool withFile : {false, true}) {
+        if (withFile && !c.single)
+            continue; // the running copy would be asked to open a file that is not there
+        SCOPED_TRACE(std::string("[") + c.value + "] file " + (withFile ? "yes" : "no"));
+        m_folder.WriteConfig({{"other", "single_tavrin", c.value}});
+        ProgramRun first;
+        const unsigned long window = StartAndWait(first);
+        ASSERT_NE(window, 0u) << first.Output();
+        ProgramRun second;
+        ASSERT_TRUE(second.Start(m_folder, withFile ? std::vector<std::string>{"some.file"} : std::vector<std::string>{}));
+        if (c.single) {
+            EXPECT_EQ(second.Wait(), 0) << second.Output();
+            EXPECT_EQ(m_x.FindWindows("Tavrin").size(), 1u);
+        } else {
+            const unsigned long other = m_x.WaitForWindow("Tavrin", second.Pid());
+            EXPECT_NE(other, 0u);
+            // Wait until both are there, then close the second.
+            EXPECT_EQ(CloseAndWait(second, other), 0) << second.Output();
+        }
+        EXPECT_EQ(CloseAndWait(first, window), 0) << first.Output();
+        EXPECT_FALSE(first.SanitizerReported()) << first.Output();
+        }
+    }
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(MainWindowEndToEnd, MinimisingWithATrayHidesTheFrameBehindTheIcon)
+{
+    m_x.PlayTray();
+    ProgramRun run;
+    const unsigned long window = StartAndWait(run);
+    ASSERT_NE(window, 0u) << run.Output();
+    m_x.Iconify(window);
+    EXPECT_TRUE(m_x.WaitForDockRequest()) << "the icon docks in the tray";
+    EXPECT_TRUE(m_x.WaitForWmState(window, 0)) << "the frame is withdrawn, not iconic";
+    EXPECT_FALSE(run.EndsWithin(500));
+    EXPECT_EQ(m_x.WmState(window), 0);
+    EXPECT_FALSE(m_x.IsShown(window));
+    // Closed while in the tray: the pane sizes of the previous run stay.
+    EXPECT_EQ(CloseAndWait(run, window), 0) << run.Output();
+    EXPECT_EQ(m_folder.ConfigValue("pane_1_w"), "(none)");
+    EXPECT_FALSE(run.SanitizerReported()) << run.Output();
+}
+
+TEST_F(MainWindowEndToEnd, MinimisingWithoutATrayLeavesANormalIconicWindow)
+{
+    ProgramRun run;
+    const unsigned long window = StartAndWait(run);
+    ASSERT_NE(window, 0u) << run.Output();
+    m_x.Iconify(window);
+    EXPECT_TRUE(m_x.WaitForWmState(window, 3));
+    EXPECT_FALSE(run.EndsWithin(300));
+    EXPECT_EQ(m_x.WmState(window), 3) << "still there to be brought back";
+    EXPECT_EQ(CloseAndWait(run, window), 0) << run.Output();
+}
+
+TEST_F(MainWindowEndToEnd, KeyTwentyEightStartsMinimised)
+{
+    m_folder.WriteConfig({{"startup", "minimized", "1"}, {"other", "minimize_hidden", "0"}});
+    ProgramRun run;
+    ASSERT_TRUE(run.Start(m_folder));
+    unsigned long window = 0;
+    const long long deadline = 20000;
+    for (long long waited = 0; !window && waited < deadline; waited += 50) {
+        for (unsigned long w : m_x.FindWindows("Tavrin"))
+            if (m_x.WmState(w) != 0)
+                window = w;
+        if (!window)
+            usleep(50000);
+    }
+    ASSERT_NE(window, 0u) << run.Output();
+    EXPECT_TRUE(m_x.WaitForWmState(window, 3));
+    EXPECT_EQ(CloseAndWait(run, window), 0) << run.Output();
+}
+
+TEST_F(MainWindowEndToEnd, TheFrameEndsAboveTheDesktopsBottomPanel)
+{
+    const int panel = 40;
+    m_x.PlayBottomPanel(panel);
+    ProgramRun run;
+    const unsigned long window = StartAndWait(run);
+    ASSERT_NE(window, 0u) << run.Output();
+    int sw = 0, sh = 0;
+    m_x.ScreenSize(sw, sh);
+    int x = 0, y = 0, w = 0, h = 0;
+    ASSERT_TRUE(m_x.Geometry(window, x, y, w, h));
+    EXPECT_LE(y + h, sh - panel);
+    EXPECT_GE(y + h, sh - panel - 16);
+    int cw = 0, ch = 0;
+    m_x.CapturePainted(window, cw, ch, "app-main-window-above-panel");
+    EXPECT_EQ(CloseAndWait(run, window), 0) << run.Output();
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(MainWindowEndToEnd, AHiddenComposePaneStaysHiddenAndKeepsItsStoredHeight)
+{
+    m_folder.WriteConfig({{"placement", "pane_2_2_h", "300"}, {"placement", "pane_2_2_visible", "0"}});
+    ProgramRun run;
+    const unsigned long window = StartAndWait(run);
+    ASSERT_NE(window, 0u) << run.Output();
+    int cw = 0, ch = 0;
+    m_x.CapturePainted(window, cw, ch, "app-main-window-compose-hidden");
+    EXPECT_EQ(CloseAndWait(run, window), 0) << run.Output();
+    EXPECT_EQ(m_folder.ConfigValue("pane_2_2_visible"), "0");
+    EXPECT_EQ(m_folder.ConfigValue("pane_2_2_h"), "300");
+    EXPECT_EQ(m_folder.ConfigValue("pane_1_2_visible"), "1");
+}
+
+} // namespace
