@@ -10,6 +10,7 @@
 #include "toolkit/commandbars/XTPControlPopup.h"
 #include "toolkit/commandbars/XTPControls.h"
 #include "toolkit/commandbars/XTPImageManager.h"
+#include "toolkit/commandbars/XTPMouseManager.h"
 #include "toolkit/commandbars/XTPPaintManager.h"
 #include "toolkit/controls/XTDrawHelpers.h"
 #include "toolkit/controls/XTMemDC.h"
@@ -45,10 +46,21 @@ constexpr LONG kObjIdMenu = -3;
 
 } // namespace
 
+void CXTPCommandBar::NotifyKeyboardFocus(int nIndex)
+{
+    if (m_hWnd)
+        if (PFNNOTIFYWINEVENT pfn = NotifyWinEventProc())
+            pfn(kEventObjectFocus, m_hWnd, kObjIdMenu, nIndex + 1);
+}
+
 BEGIN_MESSAGE_MAP(CXTPCommandBar, CWnd)
 ON_WM_CREATE()
 ON_WM_DESTROY()
 ON_WM_PAINT()
+ON_WM_TIMER()
+ON_WM_MOUSEMOVE()
+ON_MESSAGE(WM_MOUSELEAVE, OnMouseLeave)
+ON_WM_NCMOUSEMOVE()
 ON_MESSAGE(WM_PRINT, OnPrint)
 ON_MESSAGE(WM_PRINTCLIENT, OnPrint)
 ON_WM_LBUTTONDOWN()
@@ -77,6 +89,9 @@ CXTPCommandBar::~CXTPCommandBar()
         DestroyWindow();
     if (m_bTracking)
         SetTrackingMode(0, TRUE, FALSE);
+    XTPHookManager()->RemoveAll(this);
+    if (XTPMouseManager()->GetSelectedBar() == this)
+        XTPMouseManager()->SetSelectedBar(nullptr);
     if (m_pControls) {
         m_pControls->SetParent(nullptr);
         m_pControls->InternalRelease();
@@ -86,70 +101,6 @@ CXTPCommandBar::~CXTPCommandBar()
         m_pPaintManager->InternalRelease();
     if (m_pImageManager)
         m_pImageManager->InternalRelease();
-}
-
-// Tracking, selection and popups ---------------------------------------------
-// The bar tracking of the keyboard and mouse managers builds on these; here
-// they keep the state the controls and the painting read.
-
-BOOL CXTPCommandBar::SetTrackingMode(int bMode, BOOL, BOOL bKeyboard)
-{
-    if (m_bTracking == bMode)
-        return FALSE;
-    m_bTracking = bMode;
-    if (!bMode) {
-        SetPopuped(-1);
-        SetSelected(-1);
-    }
-    m_bMouseTracking = bMode && !bKeyboard;
-    return TRUE;
-}
-
-BOOL CXTPCommandBar::SetSelected(int nSelected, BOOL bKeyboard)
-{
-    if (nSelected < -1 || nSelected >= GetControlCount())
-        return FALSE;
-    if (m_nSelected == nSelected)
-        return FALSE;
-    if (CXTPControl* pOld = GetControl(m_nSelected)) {
-        m_nSelected = -1;
-        pOld->OnSetSelected(FALSE);
-    }
-    m_nSelected = nSelected;
-    m_bSelectedByKeyboard = bKeyboard;
-    if (CXTPControl* pNew = GetControl(nSelected)) {
-        pNew->OnSetSelected(bKeyboard ? 2 : 1);
-        if (bKeyboard && m_hWnd)
-            if (PFNNOTIFYWINEVENT pfn = NotifyWinEventProc())
-                pfn(kEventObjectFocus, m_hWnd, kObjIdMenu, nSelected + 1);
-    }
-    return TRUE;
-}
-
-BOOL CXTPCommandBar::SetPopuped(int nPopuped, BOOL)
-{
-    if (nPopuped == m_nPopuped)
-        return FALSE;
-    if (nPopuped != -1) {
-        CXTPControl* pControl = GetControl(nPopuped);
-        const int nType = pControl ? pControl->GetType() : 0;
-        if (!pControl || !pControl->GetEnabled() ||
-            (nType != xtpControlPopup && nType != xtpControlButtonPopup && nType != xtpControlSplitButtonPopup))
-            return FALSE;
-    }
-    if (CXTPControl* pOld = GetControl(m_nPopuped)) {
-        m_nPopuped = -1;
-        pOld->OnSetPopup(FALSE);
-    }
-    m_nPopuped = -1;
-    if (CXTPControl* pNew = GetControl(nPopuped)) {
-        m_nPopuped = nPopuped;
-        if (!pNew->OnSetPopup(TRUE)) {
-            m_nPopuped = -1;
-            return FALSE;
-        }
-    }
-    return TRUE;
 }
 
 BOOL CXTPCommandBar::LoadToolBar(UINT, BOOL)

@@ -6,6 +6,7 @@
 
 #include "platform/mfc/Wnd.h"
 #include "toolkit/commandbars/XTPCommandBarsDefines.h"
+#include "toolkit/commandbars/XTPHookManager.h"
 
 #include <string>
 
@@ -25,7 +26,19 @@ class CXTPPropExchange;
 #define XTP_TID_HOVER 112223
 #define XTP_TID_EXPANDED_POPUP 112224
 
-class CXTPCommandBar : public CWnd {
+// The codes of ProcessSpecialKey.
+enum XTPSpecialKey {
+    xtpKeyNext = 0,
+    xtpKeyPrev = 1,
+    xtpKeyBack = 2,
+    xtpKeyPopup = 3,
+    xtpKeyEscape = 4,
+    xtpKeyReturn = 5,
+    xtpKeyHome = 6,
+    xtpKeyEnd = 7,
+};
+
+class CXTPCommandBar : public CWnd, public CXTPHookSink {
     DECLARE_SERIAL(CXTPCommandBar)
 public:
     CXTPCommandBar();
@@ -49,22 +62,15 @@ public:
     virtual CXTPCommandBar* GetParentCommandBar() const { return nullptr; }
     virtual BOOL IsDialogBar() const { return FALSE; }
     virtual void DoPropExchange(CXTPPropExchange* pPX) { (void)pPX; }
-    virtual BOOL OnKeyDown(UINT nChar)
-    {
-        (void)nChar;
-        return FALSE;
-    }
+    // 0 not used, 1 used, 2 let the key through.
+    virtual BOOL OnKeyDown(UINT nChar);
     virtual CSize CalcDynamicLayout(int nLength, DWORD dwMode)
     {
         (void)nLength;
         (void)dwMode;
         return CSize(0, 0);
     }
-    virtual BOOL ProcessSpecialKey(int nKey)
-    {
-        (void)nKey;
-        return FALSE;
-    }
+    virtual BOOL ProcessSpecialKey(int nKey);
     virtual void DrawCommandBar(CDC* pDC, CRect rcClipBox);
     virtual void OnControlsChanged();
     virtual void Copy(CXTPCommandBar* pCommandBar, BOOL bRecursive = FALSE);
@@ -136,6 +142,15 @@ public:
     void InvalidateParents();
     BOOL LoadMenu(CMenu* pMenu, BOOL bRemoveControls = TRUE);
     BOOL SetPopuped(int nPopuped, BOOL bKeyboard = FALSE);
+    // The control a typed character names (its mnemonic, else its first
+    // letter), searched from the one after the selection; -1 for none.
+    int FindAccel(int chAccel, BOOL* pbMoreThanOne);
+    // While tracking, key presses seen by the keyboard hook.
+    int OnHookMessage(HWND hWnd, UINT nMessage, WPARAM& wParam, LPARAM& lParam, LRESULT& lResult) override;
+
+    // The hover and expand delays of every bar, in milliseconds.
+    static UINT s_nHoverDelay;
+    static UINT s_nExpandDelay;
     void OnControlSelected(int bSelected, CXTPControl* pControl);
 
     // Read-only accessibility answers; child 0 is the bar, child n the
@@ -150,6 +165,10 @@ public:
     int OnCreate(LPCREATESTRUCT lpCreateStruct);
     void OnDestroy();
     void OnPaint();
+    void OnTimer(UINT_PTR nIDEvent);
+    void OnMouseMove(UINT nFlags, CPoint point);
+    LRESULT OnMouseLeave(WPARAM wParam, LPARAM lParam);
+    void OnNcMouseMove(UINT nHitTest, CPoint point);
     LRESULT OnPrint(WPARAM wParam, LPARAM lParam);
     void OnLButtonDown(UINT nFlags, CPoint point);
     void OnLButtonUp(UINT nFlags, CPoint point);
@@ -198,6 +217,10 @@ public:
 
 protected:
     CXTPControl* HitTestControl(CPoint point) const;
+    // Whether leaving the bar clears its hot control.
+    BOOL ClearsSelectionOnLeave() const;
+    // The accessibility focus event for a control selected by keyboard.
+    void NotifyKeyboardFocus(int nIndex);
     void UpdateDocTemplateControls();
 
     DECLARE_MESSAGE_MAP()

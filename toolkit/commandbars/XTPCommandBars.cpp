@@ -1,23 +1,130 @@
 #include "toolkit/commandbars/XTPCommandBars.h"
 
+#include "platform/mfc/FrameWnd.h"
+#include "platform/mfc/WinApp.h"
+#include "platform/win/Clipboard.h"
+#include "platform/win/Registry.h"
+#include "toolkit/commandbars/XTPCommandBar.h"
+#include "toolkit/commandbars/XTPCommandBarsDefines.h"
+#include "toolkit/commandbars/XTPCommandBarsOptions.h"
+#include "toolkit/commandbars/XTPControl.h"
 #include "toolkit/commandbars/XTPImageManager.h"
+#include "toolkit/commandbars/XTPKeyboardManager.h"
+#include "toolkit/commandbars/XTPMouseManager.h"
 #include "toolkit/commandbars/XTPPaintManager.h"
+#include "toolkit/commandbars/XTPPropExchange.h"
+#include "toolkit/commandbars/XTPSoundManager.h"
+#include "toolkit/controls/XTColorManager.h"
+
+#include <cstdio>
 
 IMPLEMENT_DYNCREATE(CXTPCommandBars, CCmdTarget)
 
-CXTPCommandBars::CXTPCommandBars() = default;
+namespace {
+
+// The command of the Customize item.
+constexpr UINT kIdCustomize = 35001;
+
+} // namespace
+
+UINT CXTPCommandBars::GetClipboardFormat(BOOL bAlpha)
+{
+    static const WORD s_cfToolBarImage = static_cast<WORD>(::RegisterClipboardFormatA("Vezeza ToolBar Image"));
+    static const WORD s_cfAlphaBitmap = static_cast<WORD>(::RegisterClipboardFormatA("Alpha Bitmap Image"));
+    return bAlpha ? s_cfAlphaBitmap : s_cfToolBarImage;
+}
+
+CXTPCommandBars::CXTPCommandBars()
+{
+    m_pOptions = new CXTPCommandBarsOptions;
+    m_pOptions->m_pCommandBars = this;
+}
 
 CXTPCommandBars::~CXTPCommandBars()
 {
+    if (m_pDragControl) {
+        m_pDragControl->InternalRelease();
+        m_pDragControl = nullptr;
+    }
+    std::vector<CXTPCommandBar*> bars;
+    bars.swap(m_barList);
+    m_pMenuBar = nullptr;
+    for (CXTPCommandBar* pBar : bars)
+        pBar->InternalRelease();
     if (m_pPaintManager)
         m_pPaintManager->InternalRelease();
     if (m_pImageManager)
         m_pImageManager->InternalRelease();
+    if (m_hDesignerAccels)
+        ::DestroyAcceleratorTable(m_hDesignerAccels);
+    if (m_pOptions)
+        m_pOptions->InternalRelease();
+    XTPSoundManager()->StopThread();
 }
 
-BOOL CXTPCommandBars::IsControlHidden(CXTPControl*)
+void CXTPCommandBars::SetSite(CFrameWnd* pFrame)
 {
-    return FALSE;
+    m_pFrame = pFrame;
+    if (pFrame && pFrame->GetSafeHwnd()) {
+        AFX_CMDHANDLERINFO info{};
+        m_bCustomizeAvail = pFrame->OnCmdMsg(kIdCustomize, 0, this, &info);
+    }
+}
+
+BOOL CXTPCommandBars::IsCommandHidden(UINT nID)
+{
+    BOOL bValue = FALSE;
+    return m_pOptions->m_mapHiddenCommands.Lookup(nID, bValue) && !m_pOptions->m_mapUsedCommands.Lookup(nID, bValue);
+}
+
+BOOL CXTPCommandBars::IsControlHidden(CXTPControl* pControl)
+{
+    if (IsCommandHidden(static_cast<UINT>(pControl->GetID())))
+        return TRUE;
+    if (!m_pOptions->bAutoHideUnusedPopups)
+        return FALSE;
+    const int nType = pControl->GetType();
+    if (nType != xtpControlPopup && nType != xtpControlButtonPopup && nType != xtpControlSplitButtonPopup)
+        return FALSE;
+    CXTPCommandBar* pPopupBar = pControl->GetCommandBar();
+    if (!pPopupBar || pPopupBar->GetControlCount() == 0)
+        return FALSE;
+    for (int i = 0; i < pPopupBar->GetControlCount(); ++i)
+        if (!IsControlHidden(pPopupBar->GetControl(i)))
+            return FALSE;
+    return TRUE;
+}
+
+CXTPCommandBar* CXTPCommandBars::GetAt(int nIndex) const
+{
+    return nIndex >= 0 && nIndex < GetCount() ? m_barList[static_cast<size_t>(nIndex)] : nullptr;
+}
+
+CXTPCommandBar* CXTPCommandBars::GetToolBar(UINT nBarID) const
+{
+    if (nBarID == 0)
+        return nullptr;
+    for (CXTPCommandBar* pBar : m_barList)
+        if (pBar->GetBarID() == nBarID)
+            return pBar;
+    return nullptr;
+}
+
+void CXTPCommandBars::ToggleVisible(int nIndex)
+{
+    if (CXTPCommandBar* pBar = GetAt(nIndex))
+        pBar->SetVisible(!pBar->IsVisible());
+}
+
+void CXTPCommandBars::RedrawCommandBars()
+{
+    m_bRecalcLayout = TRUE;
+    for (CXTPCommandBar* pBar : m_barList)
+        if (pBar->IsVisible())
+            pBar->OnRecalcLayout();
+    m_bRecalcLayout = FALSE;
+    if (m_pFrame && m_pFrame->GetSafeHwnd())
+        m_pFrame->RecalcLayout(FALSE);
 }
 
 CXTPPaintManager* CXTPCommandBars::GetPaintManager() const
@@ -42,4 +149,135 @@ void CXTPCommandBars::SetImageManager(CXTPImageManager* pImageManager)
     if (m_pImageManager)
         m_pImageManager->InternalRelease();
     m_pImageManager = pImageManager;
+}
+
+void CXTPCommandBars::SetDragControl(CXTPControl* pControl)
+{
+    if (pControl == m_pDragControl)
+        return;
+    if (m_pDragControl) {
+        if (CXTPCommandBar* pBar = m_pDragControl->GetParent())
+            if (pBar->GetSafeHwnd())
+                pBar->Invalidate(FALSE);
+        m_pDragControl->InternalRelease();
+    }
+    m_pDragControl = pControl;
+    if (m_pDragControl) {
+        m_pDragControl->InternalAddRef();
+        if (CXTPCommandBar* pBar = m_pDragControl->GetParent())
+            if (pBar->GetSafeHwnd())
+                pBar->Invalidate(FALSE);
+    }
+    if (m_pFrame && m_pFrame->GetSafeHwnd())
+        m_pFrame->SendMessage(WM_DRAG_CONTROL_CHANGED, 0, 0);
+}
+
+void CXTPCommandBars::SetCommandUsed(UINT nID)
+{
+    if (IsCommandHidden(nID))
+        m_pOptions->m_mapUsedCommands.SetAt(nID, TRUE);
+}
+
+void CXTPCommandBars::SetCustomizeMode(BOOL bMode)
+{
+    m_pOptions->bDirtyState = TRUE;
+    m_bCustomizeMode = bMode;
+    m_bCustomizeModeCopy = bMode;
+    SetDragControl(nullptr);
+}
+
+void CXTPCommandBars::RecalcFrameLayout(BOOL bDelay)
+{
+    if (m_bRecalcLayout || !m_pFrame || !m_pFrame->GetSafeHwnd())
+        return;
+    if (bDelay)
+        m_pFrame->m_nIdleFlags |= CFrameWnd::idleLayout;
+    else
+        m_pFrame->RecalcLayout(FALSE);
+}
+
+void CXTPCommandBars::OnSystemSettingChanged(BOOL bColors)
+{
+    if (bColors) {
+        XTGetColorManager()->RefreshColors();
+        if (CXTPImageManager* pImageManager = GetImageManager())
+            pImageManager->RefreshAll();
+    }
+    if (CXTPPaintManager* pPaintManager = GetPaintManager())
+        pPaintManager->RefreshMetrics();
+    if (m_bRecalcLayout || !m_pFrame || !m_pFrame->GetSafeHwnd())
+        return;
+    m_pFrame->RecalcLayout(FALSE);
+    m_pFrame->RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+BOOL CXTPCommandBars::PreTranslateFrameMessage(MSG* pMsg)
+{
+    CXTPMouseManager* pMouseManager = XTPMouseManager();
+    if ((pMsg->message == WM_CONTEXTMENU || pMsg->message == WM_SYSKEYUP) && pMouseManager->GetTrackedCount() > 0)
+        return TRUE;
+    if (pMsg->message == WM_MOUSEWHEEL) {
+        CXTPKeyboardManager* pKeyboardManager = XTPKeyboardManager();
+        if (pKeyboardManager->GetSinkCount() > 0) {
+            pKeyboardManager->ProcessKeyboardHooks(pMsg->message, pMsg->wParam, pMsg->lParam);
+            return TRUE;
+        }
+    }
+    return FALSE;
+}
+
+BOOL CXTPCommandBars::OnFrameWndMsg(UINT message, WPARAM wParam, LPARAM, LRESULT*)
+{
+    switch (message) {
+    case WM_IDLEUPDATECMDUI: {
+        // Floating bars have no frame pass of their own.
+        const std::vector<CXTPCommandBar*> bars = m_barList;
+        for (CXTPCommandBar* pBar : bars)
+            if (pBar->GetPosition() == xtpBarFloating)
+                pBar->OnUpdateCmdUI(TRUE, TRUE);
+        break;
+    }
+    case WM_SYSCOLORCHANGE:
+        OnSystemSettingChanged(TRUE);
+        break;
+    case WM_SETTINGCHANGE:
+        OnSystemSettingChanged(FALSE);
+        break;
+    default:
+        break;
+    }
+    CXTPMouseManager* pMouseManager = XTPMouseManager();
+    if (pMouseManager->GetTrackedCount() > 0) {
+        if (message == WM_ACTIVATEAPP && !wParam)
+            pMouseManager->SendTrackLost();
+        if (message == WM_SYSCOMMAND && (wParam == 0 || LOWORD(wParam) != 0) && wParam != SC_KEYMENU &&
+            !m_bCustomizeMode)
+            pMouseManager->SendTrackLost();
+    }
+    return FALSE;
+}
+
+void CXTPCommandBars::ExchangeOptions(LPCTSTR lpszProfileName, BOOL bLoading)
+{
+    CWinApp* pApp = AfxGetApp();
+    HKEY hAppKey = pApp ? pApp->GetAppRegistryKey() : nullptr;
+    if (!hAppKey)
+        return;
+    char szSection[300];
+    std::snprintf(szSection, sizeof(szSection), "%s-Options", lpszProfileName);
+    {
+        CXTPPropExchangeRegistry px(bLoading, hAppKey, szSection);
+        m_pOptions->DoPropExchange(&px, TRUE);
+    }
+    ::RegCloseKey(hAppKey);
+}
+
+void CXTPCommandBars::SaveOptions(LPCTSTR lpszProfileName)
+{
+    ExchangeOptions(lpszProfileName, FALSE);
+}
+
+void CXTPCommandBars::LoadOptions(LPCTSTR lpszProfileName)
+{
+    ExchangeOptions(lpszProfileName, TRUE);
 }

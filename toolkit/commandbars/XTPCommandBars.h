@@ -1,14 +1,21 @@
-// The frame-level manager of the command bars. This holds what the bars and
-// controls ask of it: the site, its own paint and image managers, customize
-// mode and the document-template lookup; the bar list, docking, keyboard
-// access and the options join it with the manager's own work.
+// The frame-level manager of the command bars: the frame's bars, the user
+// options, the commands hidden until used, its own paint and image managers
+// when it has them, and the first look at every message of the frame
+// (keyboard access, colour and setting changes, closing the menus when the
+// application is left).
 #pragma once
 
+#include "platform/base/String.h"
 #include "platform/mfc/CmdTarget.h"
 
+#include <vector>
+
 class CFrameWnd;
+class CXTPCommandBar;
+class CXTPCommandBarsOptions;
 class CXTPControl;
 class CXTPImageManager;
+class CXTPMenuBar;
 class CXTPPaintManager;
 
 class CXTPCommandBars : public CCmdTarget {
@@ -17,30 +24,82 @@ public:
     CXTPCommandBars();
     ~CXTPCommandBars() override;
 
-    virtual BOOL IsCommandHidden(UINT nID)
-    {
-        (void)nID;
-        return FALSE;
-    }
+    // In the hidden-commands map and not yet used.
+    virtual BOOL IsCommandHidden(UINT nID);
+    // A hidden command, or (with "AutoHideUnusedPopups") a popup whose
+    // every item is hidden.
     virtual BOOL IsControlHidden(CXTPControl* pControl);
-    // Non-zero only for a multiple-document site.
+    // Non-zero only for a multiple-document site, which the framework has not.
     virtual UINT GetActiveMenuResource() { return 0; }
 
-    void SetSite(CFrameWnd* pFrame) { m_pFrame = pFrame; }
+    // Asks the frame whether it handles the Customize command.
+    void SetSite(CFrameWnd* pFrame);
     CFrameWnd* GetSite() const { return m_pFrame; }
+    CXTPCommandBarsOptions* GetOptions() const { return m_pOptions; }
+    BOOL IsCustomizeAvail() const { return m_bCustomizeAvail; }
+
+    // The bars in the order they were made; null outside the list.
+    int GetCount() const { return static_cast<int>(m_barList.size()); }
+    CXTPCommandBar* GetAt(int nIndex) const;
+    // The first bar with the id; null for 0.
+    CXTPCommandBar* GetToolBar(UINT nBarID) const;
+    CXTPMenuBar* GetMenuBar() const { return m_pMenuBar; }
+    // Shows a hidden bar or hides a shown one; an index naming no bar is ignored.
+    void ToggleVisible(int nIndex);
+    // Every visible bar lays out at once, then the frame.
+    void RedrawCommandBars();
+    // The frame lays out now, or at the next idle time; nothing while the
+    // bars are being redrawn.
+    void RecalcFrameLayout(BOOL bDelay = FALSE);
+
     // The own one when set, else the global one.
     CXTPPaintManager* GetPaintManager() const;
+    // Takes the caller's reference.
     void SetPaintManager(CXTPPaintManager* pPaintManager);
     CXTPImageManager* GetImageManager() const;
     void SetImageManager(CXTPImageManager* pImageManager);
+
+    // A hidden command that runs is shown from then on.
+    void SetCommandUsed(UINT nID);
+
     BOOL IsCustomizeMode() const { return m_bCustomizeMode; }
-    void SetCustomizeMode(BOOL bMode) { m_bCustomizeMode = bMode; }
-    // Records that a command ran (the used-commands record of the options).
-    void SetCommandUsed(UINT nID) { (void)nID; }
+    void SetCustomizeMode(BOOL bMode);
+    CXTPControl* GetDragControl() const { return m_pDragControl; }
+    void SetDragControl(CXTPControl* pControl);
+
+    // TRUE when the frame's message is consumed.
+    BOOL PreTranslateFrameMessage(MSG* pMsg);
+    // TRUE when the frame's message is handled here.
+    BOOL OnFrameWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult);
+
+    // The options under "<profile>-Options" of the application's key.
+    void SaveOptions(LPCTSTR lpszProfileName);
+    void LoadOptions(LPCTSTR lpszProfileName);
+
+    // The clipboard formats of toolbar images.
+    static UINT GetClipboardFormat(BOOL bAlpha);
 
 protected:
+    void OnSystemSettingChanged(BOOL bColors);
+    // The user options through the registry key of the application.
+    void ExchangeOptions(LPCTSTR lpszProfileName, BOOL bLoading);
+
+    void* m_pCustomizeContext = nullptr;
+    HACCEL m_hDesignerAccels = nullptr;
+    BOOL m_bIgnoreShiftMenuKey = FALSE;
+    void* m_pDropSource = nullptr;
     CXTPPaintManager* m_pPaintManager = nullptr;
     CXTPImageManager* m_pImageManager = nullptr;
+    CXTPControl* m_pDragControl = nullptr;
     BOOL m_bCustomizeMode = FALSE;
+    BOOL m_bCustomizeAvail = FALSE;
+    UINT m_nIDMenu = 0;
+    BOOL m_bCustomizeModeCopy = FALSE;
+    CString m_strBlobPath;
+    CXTPCommandBarsOptions* m_pOptions = nullptr;
+    // One reference of each bar.
+    std::vector<CXTPCommandBar*> m_barList;
     CFrameWnd* m_pFrame = nullptr;
+    CXTPMenuBar* m_pMenuBar = nullptr;
+    BOOL m_bRecalcLayout = FALSE;
 };

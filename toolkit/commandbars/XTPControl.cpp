@@ -7,6 +7,7 @@
 #include "toolkit/commandbars/XTPCommandBars.h"
 #include "toolkit/commandbars/XTPControlPopup.h"
 #include "toolkit/commandbars/XTPControls.h"
+#include "toolkit/commandbars/XTPMouseManager.h"
 #include "toolkit/commandbars/XTPImageManager.h"
 #include "toolkit/commandbars/XTPPaintManager.h"
 #include "toolkit/commandbars/XTPPopupBar.h"
@@ -55,14 +56,6 @@ BOOL CXTPControl::Compare(CXTPControl* pOther)
            ((m_dwHideFlags & xtpHideCustomize) != 0) == ((pOther->m_dwHideFlags & xtpHideCustomize) != 0);
 }
 
-void CXTPControl::EndAllTracking(CXTPCommandBar* pBar)
-{
-    // Every tracked bar lies on this bar's chain of popups.
-    for (CXTPCommandBar* p = pBar; p; p = p->GetParentCommandBar())
-        if (p->GetTrackingMode())
-            p->SetTrackingMode(0, TRUE, FALSE);
-}
-
 void CXTPControl::OnExecute()
 {
     XTPSoundManager()->PlaySystemSound(xtpSoundMenuCommand);
@@ -71,7 +64,7 @@ void CXTPControl::OnExecute()
     CXTPCommandBar* pParent = m_pParent;
     CXTPCommandBar* pRoot = pParent ? pParent->GetRootParent() : nullptr;
     if (pRoot && pRoot->GetReturnCmd()) {
-        EndAllTracking(pParent);
+        XTPMouseManager()->SendTrackLost();
         *pRoot->GetReturnCmd() = static_cast<UINT>(m_nId);
         return;
     }
@@ -83,7 +76,7 @@ void CXTPControl::OnExecute()
             pCommandBars->SetCommandUsed(static_cast<UINT>(pPopupBar->GetControlPopup()->GetID()));
     }
     if (m_bCloseSubMenuOnClick)
-        EndAllTracking(pParent);
+        XTPMouseManager()->SendTrackLost();
     if (m_nId == 0 || !pParent)
         return;
 

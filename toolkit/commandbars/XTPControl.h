@@ -157,10 +157,6 @@ public:
     void SetIndex(int nIndex) { m_nIndex = nIndex; }
     void SetControls(CXTPControls* pControls) { m_pControls = pControls; }
 
-protected:
-    // Ends the tracking of the bars from pBar up its parent chain.
-    static void EndAllTracking(CXTPCommandBar* pBar);
-
 public:
     int m_nJoinedColumn = 0;
     DWORD_PTR m_nTag = 0;

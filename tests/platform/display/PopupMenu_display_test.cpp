@@ -15,9 +15,7 @@
 #include <vector>
 
 // Last: the X headers define macros (None, Bool, Status) others trip over.
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
-#include <X11/extensions/XTest.h>
+#include "tests/support/XTestClient.h"
 
 using namespace tavrin;
 
@@ -52,64 +50,7 @@ LRESULT CALLBACK FrameProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
     return DefWindowProcA(hwnd, message, wParam, lParam);
 }
 
-// Another client of the display server: real pointer and keys, and the
-// screen's pixels.
-class XClient {
-public:
-    XClient() : m_display(XOpenDisplay(nullptr)) {}
-    ~XClient()
-    {
-        if (m_display)
-            XCloseDisplay(m_display);
-    }
-    bool Ok() const { return m_display != nullptr; }
-    void Move(int x, int y)
-    {
-        XTestFakeMotionEvent(m_display, -1, x, y, CurrentTime);
-        XFlush(m_display);
-    }
-    void Click(int x, int y, unsigned button = 1)
-    {
-        Move(x, y);
-        XTestFakeButtonEvent(m_display, button, True, CurrentTime);
-        XTestFakeButtonEvent(m_display, button, False, CurrentTime);
-        XFlush(m_display);
-    }
-    void Key(const char* name)
-    {
-        KeyCode code = XKeysymToKeycode(m_display, XStringToKeysym(name));
-        XTestFakeKeyEvent(m_display, code, True, CurrentTime);
-        XTestFakeKeyEvent(m_display, code, False, CurrentTime);
-        XFlush(m_display);
-    }
-    // The screen's pixel as RGB.
-    uint32_t Pixel(int x, int y)
-    {
-        XImage* image = XGetImage(m_display, DefaultRootWindow(m_display), x, y, 1, 1, AllPlanes, ZPixmap);
-        if (!image)
-            return 0xFFFFFFFF;
-        const unsigned long p = XGetPixel(image, 0, 0);
-        XDestroyImage(image);
-        return static_cast<uint32_t>(p & 0xFFFFFF);
-    }
-    // The screen's pixels of a rectangle, for looking at.
-    std::unique_ptr<Surface> Grab(const RECT& r)
-    {
-        const int w = r.right - r.left, h = r.bottom - r.top;
-        XImage* image = XGetImage(m_display, DefaultRootWindow(m_display), r.left, r.top, static_cast<unsigned>(w),
-                                  static_cast<unsigned>(h), AllPlanes, ZPixmap);
-        auto surface = Surface::Create(w, h);
-        for (int y = 0; image && surface && y < h; ++y)
-            for (int x = 0; x < w; ++x)
-                surface->SetPixel(x, y, static_cast<uint32_t>(XGetPixel(image, x, y) & 0xFFFFFF) | 0xFF000000u);
-        if (image)
-            XDestroyImage(image);
-        return surface;
-    }
-
-private:
-    Display* m_display;
-};
+using XClient = tavrin::test::XTestClient;
 
 uint32_t Rgb(COLORREF c)
 {
@@ -214,7 +155,7 @@ TEST(PopupMenuDisplay, TrackedByRealMouseAndKeys)
         });
         RECT popup;
         GetWindowRect(FindWindowA(POPUPMENU_CLASS, nullptr), &popup);
-        picture = x11.Grab(popup);
+        picture = x11.Grab(popup.left, popup.top, popup.right, popup.bottom);
         if (!lit)
             return false;
         x11.Click(item.left + 30, (item.top + item.bottom) / 2);

@@ -1,0 +1,61 @@
+#include "toolkit/commandbars/XTPCommandBarsFrame.h"
+
+#include "toolkit/commandbars/XTPCommandBars.h"
+#include "toolkit/commandbars/XTPCommandBarsDefines.h"
+#include "toolkit/commandbars/XTPPaintManager.h"
+
+CXTPCommandBarsFrame::~CXTPCommandBarsFrame()
+{
+    if (m_pCommandBars)
+        m_pCommandBars->InternalRelease();
+}
+
+BOOL CXTPCommandBarsFrame::InitCommandBars(CRuntimeClass* pCommandBarsClass)
+{
+    if (!pCommandBarsClass || !pCommandBarsClass->IsDerivedFrom(RUNTIME_CLASS(CXTPCommandBars)))
+        return FALSE;
+    if (!XTPPaintManager())
+        CXTPPaintManager::SetTheme(1);
+    auto* pCommandBars = static_cast<CXTPCommandBars*>(pCommandBarsClass->CreateObject());
+    if (!pCommandBars)
+        return FALSE;
+    if (m_pCommandBars)
+        m_pCommandBars->InternalRelease();
+    m_pCommandBars = pCommandBars;
+    m_pCommandBars->SetSite(this);
+    return TRUE;
+}
+
+void CXTPCommandBarsFrame::LoadCommandBars(LPCTSTR lpszProfileName, BOOL)
+{
+    if (m_pCommandBars)
+        m_pCommandBars->LoadOptions(lpszProfileName);
+}
+
+BOOL CXTPCommandBarsFrame::PreTranslateMessage(MSG* pMsg)
+{
+    if (CFrameWnd::PreTranslateMessage(pMsg))
+        return TRUE;
+    return m_pCommandBars && m_pCommandBars->PreTranslateFrameMessage(pMsg);
+}
+
+BOOL CXTPCommandBarsFrame::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
+{
+    if (m_pCommandBars && m_pCommandBars->OnFrameWndMsg(message, wParam, lParam, pResult))
+        return TRUE;
+    if (message != WM_BAR_CONTROL_NOTIFY)
+        return CFrameWnd::OnWndMsg(message, wParam, lParam, pResult);
+
+    // Routed as a child control's WM_NOTIFY, so a message map takes the
+    // bars' notifications with ON_NOTIFY.
+    auto* pHeader = reinterpret_cast<NMHDR*>(lParam);
+    if (!pHeader)
+        return FALSE;
+    LRESULT lResult = 0;
+    AFX_NOTIFY notify{&lResult, pHeader};
+    if (!OnCmdMsg(static_cast<UINT>(pHeader->idFrom), MAKELONG(LOWORD(pHeader->code), WM_NOTIFY), &notify, nullptr))
+        return FALSE;
+    if (pResult)
+        *pResult = lResult;
+    return TRUE;
+}

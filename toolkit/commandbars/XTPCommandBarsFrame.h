@@ -1,0 +1,26 @@
+// The frame that hosts command bars: it owns the manager, lets it see every
+// message first, and hands the bars' executed notifications to its message
+// map as notifications of child controls.
+#pragma once
+
+#include "platform/mfc/FrameWnd.h"
+
+class CXTPCommandBars;
+
+class CXTPCommandBarsFrame : public CFrameWnd {
+public:
+    CXTPCommandBarsFrame() = default;
+    ~CXTPCommandBarsFrame() override;
+
+    // Makes the manager from the class (CXTPCommandBars or a derived one).
+    BOOL InitCommandBars(CRuntimeClass* pCommandBarsClass);
+    // The saved options under the profile name.
+    void LoadCommandBars(LPCTSTR lpszProfileName, BOOL bSilent = FALSE);
+    CXTPCommandBars* GetCommandBars() const { return m_pCommandBars; }
+
+    BOOL PreTranslateMessage(MSG* pMsg) override;
+    BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
+
+protected:
+    CXTPCommandBars* m_pCommandBars = nullptr;
+};
