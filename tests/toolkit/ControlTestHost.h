@@ -18,7 +18,7 @@ struct HostMessage {
 class ControlTestHost : public CWnd {
 public:
     // A visible popup (or the given style) at the screen rectangle.
-    explicit ControlTestHost(CRect rect = CRect(100, 100, 420, 340), DWORD style = WS_POPUP | WS_VISIBLE);
+    explicit ControlTestHost(CRect rect = CRect(100, 100, 420, 340), DWORD style = WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN);
     ~ControlTestHost() override;
 
     // WM_COMMAND and the messages listed in m_record, oldest first.

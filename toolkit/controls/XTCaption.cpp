@@ -345,6 +345,9 @@ void CXTCaption::DestroyPopup()
     m_pPopupWnd = nullptr;
     if (!popup)
         return;
+    // The pane goes home before its holder dies, so it is never caught in
+    // the popup's destruction.
+    popup->RestoreParent();
     if (popup->GetSafeHwnd())
         popup->DestroyWindow();
     delete popup;
