@@ -195,9 +195,17 @@ void CXTResizeLayout::Move()
         moved |= Defer(hdwp, item, dx, dy);
     if (moved && hdwp)
         ::EndDeferWindowPos(hdwp);
-    for (CXTResizeItem* item : m_arrItems)
-        if (item->m_bIsGroupBox && item->m_pWnd && item->m_pWnd->GetSafeHwnd())
-            ::InvalidateRect(item->m_pWnd->GetSafeHwnd(), nullptr, TRUE);
+    for (CXTResizeItem* item : m_arrItems) {
+        if (!item->m_bIsGroupBox || !item->m_pWnd || !item->m_pWnd->GetSafeHwnd())
+            continue;
+        // The owner erases beneath the transparent box, so its old frame
+        // leaves no trail, and the box draws itself again on top.
+        CRect box;
+        item->m_pWnd->GetWindowRect(&box);
+        m_pWnd->ScreenToClient(&box);
+        m_pWnd->InvalidateRect(&box, TRUE);
+        ::InvalidateRect(item->m_pWnd->GetSafeHwnd(), nullptr, TRUE);
+    }
     m_rcWindow = rc;
 }
 
