@@ -357,7 +357,9 @@ TEST_F(CaptionTest, PopupOverTheViewClosedOnceWhenTheFocusLeaves)
     EXPECT_TRUE(scene.caption.GetCaptionButton().GetState() & BST_PUSHED) << "the button stays pressed";
     const HWND popupHwnd = popup->GetSafeHwnd();
 
-    // The focus inside keeps it open.
+    // Shown, it takes the focus; the focus inside keeps it open.
+    Tick(10);
+    EXPECT_EQ(scene.caption.GetPopupWnd(), popup);
     scene.child.SetFocus();
     Tick(10);
     Tick(10);
