@@ -21,15 +21,11 @@
 using namespace tavrin;
 using tavrin::test::ControlTestHost;
 using tavrin::test::PumpUntil;
+using tavrin::test::ColorIndex;
 
 namespace {
 
 constexpr DWORD kFrameStyle = WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN;
-
-COLORREF Index(int nIndex)
-{
-    return XTGetColorManager()->GetColor(nIndex);
-}
 
 std::string Text(COLORREF c)
 {
@@ -102,10 +98,10 @@ TEST_F(ToolkitDisplay, ButtonsTurnHotAndPressedUnderTheRealPointerInEveryTheme)
     const int w = 120, h = 32;
     const Case cases[] = {
         // Classic flat: no frame until hot; raised when hot, sunken when pressed.
-        {xtThemeDefault, {0, 0}, Index(15), Index(20), Index(16)},
+        {xtThemeDefault, {0, 0}, ColorIndex(15), ColorIndex(20), ColorIndex(16)},
         // Office XP and 2003: the face changes.
-        {xtThemeOfficeXP, {w / 2, 2}, Index(15), Index(31), Index(33)},
-        {xtThemeOffice2003, {w / 2, 2}, Index(15), Index(31), Index(33)},
+        {xtThemeOfficeXP, {w / 2, 2}, ColorIndex(15), ColorIndex(31), ColorIndex(33)},
+        {xtThemeOffice2003, {w / 2, 2}, ColorIndex(15), ColorIndex(31), ColorIndex(33)},
     };
     for (const Case& c : cases) {
         XTGetThemeManager()->SetTheme(c.theme);
@@ -153,7 +149,7 @@ TEST_F(ToolkitDisplay, CaptionsDrawInEveryThemeAndTheCloseButtonCommandsTheOwner
         ASSERT_TRUE(caption.Create(&host, "Caption Text", CPWS_EX_CLOSEBUTTON, WS_CHILD | WS_VISIBLE,
                                    CRect(10, 10, 250, 32), 90));
         ASSERT_TRUE(Shown(host.GetSafeHwnd()));
-        const COLORREF corner = theme == xtThemeOffice2003 ? Index(54) : ::GetSysColor(COLOR_BTNFACE);
+        const COLORREF corner = theme == xtThemeOffice2003 ? ColorIndex(54) : ::GetSysColor(COLOR_BTNFACE);
         EXPECT_EQ(Text(WaitPixel(caption.GetSafeHwnd(), 0, 0, corner)), Text(corner)) << "theme " << theme;
 
         const CPoint at = InRoot(caption.GetCaptionButton().GetSafeHwnd(), 8, 7);
@@ -263,13 +259,7 @@ public:
         SetResize(IDC_GROUP, nullptr, CXTAnchorRect(0, 0, 1, 1));
         return TRUE;
     }
-    CRect Item(UINT id)
-    {
-        CRect rc;
-        GetDlgItem(static_cast<int>(id))->GetWindowRect(&rc);
-        ScreenToClient(&rc);
-        return rc;
-    }
+    CRect Item(UINT id) const { return tavrin::test::ChildRect(this, id); }
     std::unique_ptr<tavrin::test::TemplateBuilder> m_builder;
 };
 

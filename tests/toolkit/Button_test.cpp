@@ -20,6 +20,7 @@ using tavrin::test::ControlTestHost;
 using tavrin::test::FakeThemeLibrary;
 using tavrin::test::PumpQueue;
 using tavrin::test::TestResourceModule;
+using tavrin::test::ColorIndex;
 
 namespace {
 
@@ -34,31 +35,6 @@ public:
     using CXTButton::m_bChecked;
     using CXTButton::m_dwxStyle;
 };
-
-COLORREF Index(int nIndex)
-{
-    return XTGetColorManager()->GetColor(nIndex);
-}
-
-// An opaque icon of one colour; the caller destroys it.
-HICON MakeIcon(int cx, int cy, COLORREF clr)
-{
-    BYTE* bits = nullptr;
-    HBITMAP colour = XTPImageBits::Create32(cx, cy, &bits);
-    for (int i = 0; i < cx * cy; ++i) {
-        bits[i * 4] = GetBValue(clr);
-        bits[i * 4 + 1] = GetGValue(clr);
-        bits[i * 4 + 2] = GetRValue(clr);
-        bits[i * 4 + 3] = 0;
-    }
-    std::vector<BYTE> maskBits(static_cast<size_t>((cx + 15) / 16 * 2 * cy), 0);
-    HBITMAP mask = CreateBitmap(cx, cy, 1, 1, maskBits.data());
-    ICONINFO info{TRUE, 0, 0, mask, colour};
-    HICON icon = CreateIconIndirect(&info);
-    DeleteObject(mask);
-    DeleteObject(colour);
-    return icon;
-}
 
 class ButtonTest : public tavrin::test::ToolkitTest {
 protected:
@@ -139,7 +115,7 @@ TEST_F(ButtonTest, CaptionIsDrawnWithTheDoubledAmpersandShownOnceAndNothingUnder
         const CSize size = dc->GetTextExtent(theme->GetCaption(&button));
         const CPoint at = theme->CalcTextPosition(0, CRect(0, 0, kWidth, kHeight), size, &button);
         dc->SetBkMode(TRANSPARENT);
-        dc->SetTextColor(Index(COLOR_BTNTEXT));
+        dc->SetTextColor(ColorIndex(COLOR_BTNTEXT));
         dc->TextOut(at.x, at.y, c.shown, static_cast<int>(strlen(c.shown)));
         int differing = 0, inked = 0;
         for (int y = 0; y < kHeight; ++y)
@@ -155,7 +131,7 @@ TEST_F(ButtonTest, CaptionIsDrawnWithTheDoubledAmpersandShownOnceAndNothingUnder
 
 TEST_F(ButtonTest, TextAndImagePlacement)
 {
-    HICON icon = MakeIcon(16, 16, RGB(200, 0, 0));
+    HICON icon = tavrin::test::MakeSolidIcon(16, 16, RGB(200, 0, 0));
     const CRect item(0, 0, kWidth, kHeight);
     const CSize text(30, 12);
     struct Case {
@@ -214,7 +190,7 @@ TEST_F(ButtonTest, TextAndImagePlacement)
 
 TEST_F(ButtonTest, ZeroSizesTakeTheImagesOwnSize)
 {
-    HICON icon = MakeIcon(20, 12, RGB(0, 128, 0));
+    HICON icon = tavrin::test::MakeSolidIcon(20, 12, RGB(0, 128, 0));
     TestButton button;
     Make(button, "Icon");
     ASSERT_TRUE(button.SetIcon(CSize(0, 0), icon));
@@ -244,7 +220,7 @@ TEST_F(ButtonTest, ZeroSizesTakeTheImagesOwnSize)
 
 TEST_F(ButtonTest, ClassicFramesForEachState)
 {
-    const COLORREF face = Index(15), shadow = Index(16), hilite = Index(20), dark = Index(21), light = Index(15);
+    const COLORREF face = ColorIndex(15), shadow = ColorIndex(16), hilite = ColorIndex(20), dark = ColorIndex(21), light = ColorIndex(15);
     struct Case {
         const char* what;
         DWORD xstyle;
@@ -297,13 +273,13 @@ TEST_F(ButtonTest, LatchedInButtonShowsTheHalftone)
     // A checkerboard of face and highlight inside the frame.
     for (int y = 2; y < 6; ++y)
         for (int x = 2; x < 6; ++x)
-            EXPECT_EQ(ColorText(canvas.At(x, y)), ColorText((x + y) % 2 ? Index(20) : Index(15))) << x << "," << y;
+            EXPECT_EQ(ColorText(canvas.At(x, y)), ColorText((x + y) % 2 ? ColorIndex(20) : ColorIndex(15))) << x << "," << y;
     // Not latched in: the plain face.
     button.m_bChecked = FALSE;
     Canvas idle(kWidth, kHeight);
     Draw(theme, button, 0, idle);
-    EXPECT_EQ(ColorText(idle.At(3, 2)), ColorText(Index(15)));
-    EXPECT_EQ(ColorText(idle.At(2, 2)), ColorText(Index(15)));
+    EXPECT_EQ(ColorText(idle.At(3, 2)), ColorText(ColorIndex(15)));
+    EXPECT_EQ(ColorText(idle.At(2, 2)), ColorText(ColorIndex(15)));
 }
 
 TEST_F(ButtonTest, FocusRectangleOnlyWithItsBit)
@@ -318,7 +294,7 @@ TEST_F(ButtonTest, FocusRectangleOnlyWithItsBit)
         Draw(theme, button, ODS_FOCUS, canvas);
         int count = 0;
         for (int y = 2; y < kHeight - 2; ++y)
-            count += canvas.At(2, y) != Index(15);
+            count += canvas.At(2, y) != ColorIndex(15);
         return count;
     };
     EXPECT_GT(marked(BS_XT_FLAT | BS_XT_SHOWFOCUS), 5) << "the dotted rectangle 2 pixels in";
@@ -355,10 +331,10 @@ TEST_F(ButtonTest, OfficeFacesForEachStateThemeAndScheme)
             theme->RefreshMetrics();
             // The XP look and the 2003 look without a scheme keep the colour indexes.
             const bool scheme = themeId == 2 && s.color;
-            const COLORREF hot = scheme ? s.hot : Index(31);
-            const COLORREF pushed = scheme ? s.pushed : Index(33);
-            const COLORREF checked = scheme ? s.checked : Index(36);
-            const COLORREF frame = scheme ? s.frame : Index(32);
+            const COLORREF hot = scheme ? s.hot : ColorIndex(31);
+            const COLORREF pushed = scheme ? s.pushed : ColorIndex(33);
+            const COLORREF checked = scheme ? s.checked : ColorIndex(36);
+            const COLORREF frame = scheme ? s.frame : ColorIndex(32);
             struct State {
                 const char* what;
                 BOOL hot;
@@ -367,12 +343,12 @@ TEST_F(ButtonTest, OfficeFacesForEachStateThemeAndScheme)
                 COLORREF edge;
                 COLORREF fill;
             } const states[] = {
-                {"idle", FALSE, FALSE, 0, Index(15), Index(15)},
+                {"idle", FALSE, FALSE, 0, ColorIndex(15), ColorIndex(15)},
                 {"hot", TRUE, FALSE, 0, frame, hot},
                 {"pressed", TRUE, FALSE, ODS_SELECTED, frame, pushed},
                 {"checked", FALSE, TRUE, 0, frame, checked},
                 {"checked and hot", TRUE, TRUE, 0, frame, pushed},
-                {"disabled", FALSE, FALSE, ODS_DISABLED, Index(15), Index(15)},
+                {"disabled", FALSE, FALSE, ODS_DISABLED, ColorIndex(15), ColorIndex(15)},
             };
             for (const State& st : states) {
                 button.m_dwxStyle = BS_XT_FLAT;
@@ -398,7 +374,7 @@ TEST_F(ButtonTest, CustomColoursSurviveRefreshes)
     EXPECT_EQ(theme.GetColorFace(), RGB(1, 2, 3));
     EXPECT_EQ(static_cast<COLORREF>(theme.m_crHotFace), RGB(4, 5, 6));
     theme.SetColorFace(XT_COLOR_NONE);
-    EXPECT_EQ(theme.GetColorFace(), Index(15)) << "back to the standard face";
+    EXPECT_EQ(theme.GetColorFace(), ColorIndex(15)) << "back to the standard face";
 
     // Through the button, over a system colour change.
     TestButton button;
@@ -462,14 +438,14 @@ TEST_F(ButtonTest, HotWithinATickOfEnteringAndGoneAfterLeavingOrPressing)
     win::InjectMouseMove(inside.x, inside.y);
     PumpQueue();
     EXPECT_TRUE(button.IsHot()) << "at the first move";
-    EXPECT_EQ(ColorText(test::SurfacePixel(button.GetSafeHwnd(), kWidth / 2, 2)), ColorText(Index(31)));
+    EXPECT_EQ(ColorText(test::SurfacePixel(button.GetSafeHwnd(), kWidth / 2, 2)), ColorText(ColorIndex(31)));
 
     win::InjectMouseMove(outside.x, outside.y);
     tick(5);
     EXPECT_TRUE(button.IsHot()) << "before the tick";
     tick(5);
     EXPECT_FALSE(button.IsHot()) << "one tick after leaving";
-    EXPECT_EQ(ColorText(test::SurfacePixel(button.GetSafeHwnd(), kWidth / 2, 2)), ColorText(Index(15)));
+    EXPECT_EQ(ColorText(test::SurfacePixel(button.GetSafeHwnd(), kWidth / 2, 2)), ColorText(ColorIndex(15)));
 
     win::InjectMouseMove(inside.x, inside.y);
     PumpQueue();
@@ -479,7 +455,7 @@ TEST_F(ButtonTest, HotWithinATickOfEnteringAndGoneAfterLeavingOrPressing)
     EXPECT_TRUE(button.IsPushed());
     tick(10);
     EXPECT_FALSE(button.IsHot()) << "a press ends the hot state at the next tick";
-    EXPECT_EQ(ColorText(test::SurfacePixel(button.GetSafeHwnd(), kWidth / 2, 2)), ColorText(Index(33)));
+    EXPECT_EQ(ColorText(test::SurfacePixel(button.GetSafeHwnd(), kWidth / 2, 2)), ColorText(ColorIndex(33)));
     win::InjectMouseButton(win::MouseButton::Left, false);
     PumpQueue();
     EXPECT_FALSE(button.IsPushed());

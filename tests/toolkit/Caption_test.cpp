@@ -8,7 +8,6 @@
 #include "platform/win/SystemProfile.h"
 #include "tests/toolkit/ControlTestHost.h"
 #include "tests/toolkit/ToolkitTestSupport.h"
-#include "toolkit/commandbars/XTPImageManagerIconHandle.h"
 #include "toolkit/controls/XTCaption.h"
 #include "toolkit/controls/XTCaptionPopupWnd.h"
 #include "toolkit/controls/XTDrawHelpers.h"
@@ -23,16 +22,12 @@ using tavrin::test::ControlTestHost;
 using tavrin::test::FakeThemeLibrary;
 using tavrin::test::PumpQueue;
 using tavrin::test::SurfacePixel;
+using tavrin::test::ColorIndex;
 
 namespace {
 
 constexpr UINT kCaptionId = 77;
 const CRect kCaptionRect(10, 10, 210, 32);
-
-COLORREF Index(int nIndex)
-{
-    return XTGetColorManager()->GetColor(nIndex);
-}
 
 class CaptionTest : public tavrin::test::ToolkitTest {
 protected:
@@ -60,26 +55,6 @@ protected:
     }
     std::unique_ptr<ControlTestHost> m_host;
 };
-
-// An opaque 16 x 16 icon of one colour; the caller destroys it.
-HICON MakeIcon(COLORREF clr)
-{
-    BYTE* bits = nullptr;
-    HBITMAP colour = XTPImageBits::Create32(16, 16, &bits);
-    for (int i = 0; i < 16 * 16; ++i) {
-        bits[i * 4] = GetBValue(clr);
-        bits[i * 4 + 1] = GetGValue(clr);
-        bits[i * 4 + 2] = GetRValue(clr);
-        bits[i * 4 + 3] = 0;
-    }
-    std::vector<BYTE> maskBits(2 * 16, 0);
-    HBITMAP mask = CreateBitmap(16, 16, 1, 1, maskBits.data());
-    ICONINFO info{TRUE, 0, 0, mask, colour};
-    HICON icon = CreateIconIndirect(&info);
-    DeleteObject(mask);
-    DeleteObject(colour);
-    return icon;
-}
 
 // Within a gradient's first rows.
 bool Near(COLORREF a, COLORREF b)
@@ -127,7 +102,7 @@ TEST_F(CaptionTest, IconAtTheRightAndTextCentredInItsRect)
     CXTCaption caption;
     ASSERT_TRUE(caption.Create(m_host.get(), "Mm", 0, WS_CHILD | WS_VISIBLE, kCaptionRect, kCaptionId));
     caption.SetCaptionColors(RGB(0, 0, 0), RGB(0, 0, 160), RGB(255, 255, 0));
-    HICON icon = MakeIcon(RGB(0, 192, 0));
+    HICON icon = tavrin::test::MakeSolidIcon(16, 16, RGB(0, 192, 0));
     ASSERT_NE(icon, nullptr);
     caption.ModifyCaptionStyle(0, nullptr, nullptr, icon);
     caption.UpdateWindow();
@@ -158,7 +133,7 @@ TEST_F(CaptionTest, FramesOfTheClassicStyle)
         int border;
         COLORREF at00, at11, at22;
     };
-    const COLORREF shadow = Index(16), hilite = Index(20);
+    const COLORREF shadow = ColorIndex(16), hilite = ColorIndex(20);
     const COLORREF border = RGB(10, 20, 30), back = RGB(40, 50, 60);
     const Case cases[] = {
         {0, 0, back, back, back},
@@ -186,7 +161,7 @@ TEST_F(CaptionTest, CustomColoursSurviveASystemColourChange)
     ASSERT_TRUE(plain.Create(m_host.get(), "p", 0, WS_CHILD | WS_VISIBLE, kCaptionRect, 1));
     ASSERT_TRUE(custom.Create(m_host.get(), "c", CPWS_EX_CLOSEBUTTON, WS_CHILD | WS_VISIBLE,
                               CRect(10, 40, 210, 62), 2));
-    custom.SetCaptionColors(Index(15), Index(16), Index(5));
+    custom.SetCaptionColors(ColorIndex(15), ColorIndex(16), ColorIndex(5));
     const INT indexes[] = {COLOR_BTNFACE, COLOR_BTNTEXT};
     const COLORREF colours[] = {RGB(90, 100, 110), RGB(1, 2, 3)};
     ASSERT_TRUE(SetSysColors(2, indexes, colours));
@@ -195,9 +170,9 @@ TEST_F(CaptionTest, CustomColoursSurviveASystemColourChange)
     EXPECT_EQ(plain.GetBackgroundColor(), RGB(90, 100, 110));
     EXPECT_EQ(plain.GetBorderColor(), RGB(90, 100, 110));
     EXPECT_EQ(plain.GetTextColor(), RGB(1, 2, 3));
-    EXPECT_EQ(custom.GetBackgroundColor(), Index(16));
-    EXPECT_EQ(custom.GetTextColor(), Index(5));
-    EXPECT_EQ(custom.GetCaptionButton().GetColorFace(), Index(16)) << "the button keeps the caption's face";
+    EXPECT_EQ(custom.GetBackgroundColor(), ColorIndex(16));
+    EXPECT_EQ(custom.GetTextColor(), ColorIndex(5));
+    EXPECT_EQ(custom.GetCaptionButton().GetColorFace(), ColorIndex(16)) << "the button keeps the caption's face";
 }
 
 TEST_F(CaptionTest, CloseButtonClickCommandsTheOwner)
@@ -263,7 +238,7 @@ TEST_F(CaptionTest, Office2003Backgrounds)
     FakeThemeLibrary::Install();
     XTGetColorManager()->RefreshColors(FALSE);
     CXTColorManager* colors = XTGetColorManager();
-    const COLORREF line = Index(54);
+    const COLORREF line = ColorIndex(54);
     struct Case {
         BOOL gradient;
         COLORREF top;    // (5, 1)

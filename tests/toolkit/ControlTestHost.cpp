@@ -2,8 +2,11 @@
 
 #include "platform/gdi/Surface.h"
 #include "platform/win/WindowSurface.h"
+#include "toolkit/commandbars/XTPImageManagerIconHandle.h"
+#include "toolkit/controls/XTColorManager.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace tavrin::test {
 
@@ -35,6 +38,38 @@ LRESULT ControlTestHost::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     if (message == WM_COMMAND || std::find(m_record.begin(), m_record.end(), message) != m_record.end())
         m_messages.push_back({message, wParam, lParam});
     return CWnd::WindowProc(message, wParam, lParam);
+}
+
+COLORREF ColorIndex(int nIndex)
+{
+    return XTGetColorManager()->GetColor(nIndex);
+}
+
+HICON MakeSolidIcon(int cx, int cy, COLORREF clr)
+{
+    BYTE* bits = nullptr;
+    HBITMAP colour = XTPImageBits::Create32(cx, cy, &bits);
+    for (int i = 0; i < cx * cy; ++i) {
+        bits[i * 4] = GetBValue(clr);
+        bits[i * 4 + 1] = GetGValue(clr);
+        bits[i * 4 + 2] = GetRValue(clr);
+        bits[i * 4 + 3] = 0;
+    }
+    std::vector<BYTE> maskBits(static_cast<size_t>((cx + 15) / 16 * 2 * cy), 0);
+    HBITMAP mask = ::CreateBitmap(cx, cy, 1, 1, maskBits.data());
+    ICONINFO info{TRUE, 0, 0, mask, colour};
+    HICON icon = ::CreateIconIndirect(&info);
+    ::DeleteObject(mask);
+    ::DeleteObject(colour);
+    return icon;
+}
+
+CRect ChildRect(const CWnd* pParent, UINT nID)
+{
+    CRect rc;
+    ::GetWindowRect(::GetDlgItem(pParent->GetSafeHwnd(), static_cast<int>(nID)), &rc);
+    ::MapWindowPoints(nullptr, pParent->GetSafeHwnd(), reinterpret_cast<POINT*>(&rc), 2);
+    return rc;
 }
 
 void PumpQueue()

@@ -31,6 +31,13 @@ protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 };
 
+// The colour manager's colour of an index.
+COLORREF ColorIndex(int nIndex);
+// An opaque icon of one colour; the caller destroys it.
+HICON MakeSolidIcon(int cx, int cy, COLORREF clr);
+// A child's rectangle in its parent's client coordinates.
+CRect ChildRect(const CWnd* pParent, UINT nID);
+
 // Retrieves and dispatches everything waiting on this thread.
 void PumpQueue();
 // Screen coordinates of a client point.

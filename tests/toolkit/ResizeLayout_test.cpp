@@ -65,13 +65,7 @@ public:
         SetWindowPos(nullptr, 0, 0, rc.Width() + dx, rc.Height() + dy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
         PumpQueue();
     }
-    CRect Item(UINT id)
-    {
-        CRect rc;
-        GetDlgItem(static_cast<int>(id))->GetWindowRect(&rc);
-        ScreenToClient(&rc);
-        return rc;
-    }
+    CRect Item(UINT id) const { return tavrin::test::ChildRect(this, id); }
 
     std::unique_ptr<tavrin::test::TemplateBuilder> m_builder;
     std::vector<Anchor> m_anchors;

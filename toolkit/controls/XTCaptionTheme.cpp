@@ -166,21 +166,32 @@ void CXTCaptionButtonTheme::DrawButtonText(CDC* pDC, UINT nState, CRect rcItem, 
     DrawCaptionButtonText(this, m_pCaption, pDC, nState, rcItem, pButton);
 }
 
-CXTCaptionButtonThemeOfficeXP::CXTCaptionButtonThemeOfficeXP(CXTCaption* pCaption) : m_pCaption(pCaption)
+template <class TBase>
+CXTCaptionButtonThemeOfficeT<TBase>::CXTCaptionButtonThemeOfficeT(CXTCaption* pCaption) : m_pCaption(pCaption)
 {
-    m_bOffsetHiliteText = FALSE;
-    m_bFadedIcon = FALSE;
-    m_bShadowIcon = FALSE;
+    this->m_bOffsetHiliteText = FALSE;
+    this->m_bFadedIcon = FALSE;
+    this->m_bShadowIcon = FALSE;
 }
 
-COLORREF CXTCaptionButtonThemeOfficeXP::GetTextColor(UINT nState, CXTButton* pButton)
+template <class TBase>
+COLORREF CXTCaptionButtonThemeOfficeT<TBase>::GetTextColor(UINT nState, CXTButton* pButton)
 {
-    return CaptionButtonTextColor(nState, pButton, m_crHotText, m_crText);
+    return CaptionButtonTextColor(nState, pButton, this->m_crHotText, this->m_crText);
 }
 
-void CXTCaptionButtonThemeOfficeXP::DrawButtonText(CDC* pDC, UINT nState, CRect rcItem, CXTButton* pButton)
+template <class TBase>
+void CXTCaptionButtonThemeOfficeT<TBase>::DrawButtonText(CDC* pDC, UINT nState, CRect rcItem, CXTButton* pButton)
 {
     DrawCaptionButtonText(this, m_pCaption, pDC, nState, rcItem, pButton);
+}
+
+template class CXTCaptionButtonThemeOfficeT<CXTButtonThemeOfficeXP>;
+template class CXTCaptionButtonThemeOfficeT<CXTButtonThemeOffice2003>;
+
+CXTCaptionButtonThemeOfficeXP::CXTCaptionButtonThemeOfficeXP(CXTCaption* pCaption)
+    : CXTCaptionButtonThemeOfficeT(pCaption)
+{
 }
 
 void CXTCaptionButtonThemeOfficeXP::DrawFrame(DRAWITEMSTRUCT* lpDIS, CXTButton* pButton)
@@ -195,18 +206,8 @@ void CXTCaptionButtonThemeOfficeXP::DrawFrame(DRAWITEMSTRUCT* lpDIS, CXTButton* 
 }
 
 CXTCaptionButtonThemeOffice2003::CXTCaptionButtonThemeOffice2003(CXTCaption* pCaption, BOOL bGradient)
-    : m_pCaption(pCaption), m_bGradient(bGradient)
+    : CXTCaptionButtonThemeOfficeT(pCaption), m_bGradient(bGradient)
 {
-}
-
-COLORREF CXTCaptionButtonThemeOffice2003::GetTextColor(UINT nState, CXTButton* pButton)
-{
-    return CaptionButtonTextColor(nState, pButton, m_crHotText, m_crText);
-}
-
-void CXTCaptionButtonThemeOffice2003::DrawButtonText(CDC* pDC, UINT nState, CRect rcItem, CXTButton* pButton)
-{
-    DrawCaptionButtonText(this, m_pCaption, pDC, nState, rcItem, pButton);
 }
 
 void CXTCaptionButtonThemeOffice2003::DrawFrame(DRAWITEMSTRUCT* lpDIS, CXTButton* pButton)

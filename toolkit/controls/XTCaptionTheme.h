@@ -52,23 +52,28 @@ public:
     CXTCaption* m_pCaption;
 };
 
-class CXTCaptionButtonThemeOfficeXP : public CXTButtonThemeOfficeXP {
+// The Office caption buttons: in text-button mode the caption's text,
+// coloured as hot while hot or pressed.
+template <class TBase>
+class CXTCaptionButtonThemeOfficeT : public TBase {
 public:
-    explicit CXTCaptionButtonThemeOfficeXP(CXTCaption* pCaption);
+    explicit CXTCaptionButtonThemeOfficeT(CXTCaption* pCaption);
     COLORREF GetTextColor(UINT nState, CXTButton* pButton) override;
     void DrawButtonText(CDC* pDC, UINT nState, CRect rcItem, CXTButton* pButton) override;
-    void DrawFrame(DRAWITEMSTRUCT* lpDIS, CXTButton* pButton) override;
 
     CXTCaption* m_pCaption;
 };
 
-class CXTCaptionButtonThemeOffice2003 : public CXTButtonThemeOffice2003 {
+class CXTCaptionButtonThemeOfficeXP : public CXTCaptionButtonThemeOfficeT<CXTButtonThemeOfficeXP> {
+public:
+    explicit CXTCaptionButtonThemeOfficeXP(CXTCaption* pCaption);
+    void DrawFrame(DRAWITEMSTRUCT* lpDIS, CXTButton* pButton) override;
+};
+
+class CXTCaptionButtonThemeOffice2003 : public CXTCaptionButtonThemeOfficeT<CXTButtonThemeOffice2003> {
 public:
     CXTCaptionButtonThemeOffice2003(CXTCaption* pCaption, BOOL bGradient);
-    COLORREF GetTextColor(UINT nState, CXTButton* pButton) override;
-    void DrawButtonText(CDC* pDC, UINT nState, CRect rcItem, CXTButton* pButton) override;
     void DrawFrame(DRAWITEMSTRUCT* lpDIS, CXTButton* pButton) override;
 
-    CXTCaption* m_pCaption;
     BOOL m_bGradient;
 };
