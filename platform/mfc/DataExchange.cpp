@@ -2,6 +2,7 @@
 
 #include "platform/mfc/Exception.h"
 #include "platform/mfc/Resource.h"
+#include "platform/mfc/WinApp.h"
 #include "platform/mfc/res/FrameworkIds.h"
 #include "platform/win/Dialog.h"
 
@@ -221,4 +222,26 @@ void DDV_MaxChars(CDataExchange* pDX, const CString& value, int nChars)
     } else if (pDX->m_idLastControl && pDX->m_bEditLastControl) {
         ::SendMessageA(pDX->m_idLastControl, EM_LIMITTEXT, static_cast<WPARAM>(nChars), 0);
     }
+}
+
+BOOL CWnd::UpdateData(BOOL bSaveAndValidate)
+{
+    // Controls changed by the exchange do not notify the dialog meanwhile.
+    HWND& lockout = tavrin::mfc::LockoutNotifyWindow();
+    HWND old = lockout;
+    lockout = m_hWnd;
+    CDataExchange dx(this, bSaveAndValidate);
+    BOOL bOK = FALSE;
+    try {
+        DoDataExchange(&dx);
+        bOK = TRUE;
+    } catch (CUserException* e) {
+        e->Delete(); // the failing exchange has told the user
+    } catch (CException* e) {
+        if (bSaveAndValidate)
+            AfxMessageBox(AFX_IDP_INTERNAL_FAILURE, MB_ICONSTOP);
+        tavrin::mfc::ReportEscapedException("UpdateData", e);
+    }
+    lockout = old;
+    return bOK;
 }

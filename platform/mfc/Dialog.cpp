@@ -188,28 +188,6 @@ void CDialog::EndDialog(int nResult)
     ::EndDialog(m_hWnd, nResult);
 }
 
-BOOL CDialog::UpdateData(BOOL bSaveAndValidate)
-{
-    // Controls changed by the exchange do not notify the dialog meanwhile.
-    HWND& lockout = tavrin::mfc::LockoutNotifyWindow();
-    HWND old = lockout;
-    lockout = m_hWnd;
-    CDataExchange dx(this, bSaveAndValidate);
-    BOOL bOK = FALSE;
-    try {
-        DoDataExchange(&dx);
-        bOK = TRUE;
-    } catch (CUserException* e) {
-        e->Delete(); // the failing exchange has told the user
-    } catch (CException* e) {
-        if (bSaveAndValidate)
-            AfxMessageBox(AFX_IDP_INTERNAL_FAILURE, MB_ICONSTOP);
-        tavrin::mfc::ReportEscapedException("UpdateData", e);
-    }
-    lockout = old;
-    return bOK;
-}
-
 void CDialog::OnOK()
 {
     if (!UpdateData(TRUE))

@@ -28,10 +28,6 @@ public:
     virtual INT_PTR DoModal();
     void EndDialog(int nResult);
 
-    // Moves the fields into the controls (FALSE) or takes and checks them
-    // (TRUE); a failed check has shown its message and answers FALSE.
-    BOOL UpdateData(BOOL bSaveAndValidate = TRUE);
-    virtual void DoDataExchange(CDataExchange*) {}
     virtual BOOL OnInitDialog();
     virtual void OnOK();
     virtual void OnCancel();

@@ -285,6 +285,7 @@ void CView::OnDestroy()
 void CView::OnPaint()
 {
     CPaintDC dc(this);
+    OnPrepareDC(&dc);
     OnDraw(&dc);
 }
 

@@ -15,6 +15,7 @@ class CArchive;
 class CDocTemplate;
 class CDocument;
 class CFrameWnd;
+class CSplitterWnd;
 class CView;
 
 // What a frame needs to make its views: passed through window creation.
@@ -88,6 +89,11 @@ public:
     virtual void OnInitialUpdate() { OnUpdate(nullptr, 0, nullptr); }
     virtual void OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint);
     virtual void OnDraw(CDC* pDC) = 0;
+    // Sets up the DC before OnDraw (a scrolling view moves its origin).
+    virtual void OnPrepareDC(CDC*, void* = nullptr) {}
+    // The splitter the window is a pane of, or null; unless bAnyState, only
+    // one that is a pane of the frame's client.
+    static CSplitterWnd* GetParentSplitter(const CWnd* pWnd, BOOL bAnyState);
     // The frame made this view active (or another one): the active view
     // takes the focus while its frame is active.
     virtual void OnActivateView(BOOL bActivate, CView* pActivateView, CView* pDeactiveView);

@@ -3,6 +3,7 @@
 #include "platform/mfc/ControlBar.h"
 #include "platform/mfc/DocTemplate.h"
 #include "platform/mfc/Resource.h"
+#include "platform/mfc/Splitter.h"
 #include "platform/mfc/WinApp.h"
 #include "platform/win/Accelerator.h"
 #include "platform/win/Input.h"
@@ -458,10 +459,22 @@ std::vector<CView*> CFrameWnd::FrameViews() const
     return views;
 }
 
-void CFrameWnd::OnUpdateNextPaneMenu(CCmdUI* pCmdUI) { pCmdUI->Enable(FrameViews().size() > 1); }
+void CFrameWnd::OnUpdateNextPaneMenu(CCmdUI* pCmdUI)
+{
+    if (CSplitterWnd* pSplitter = CView::GetParentSplitter(m_pViewActive, FALSE)) {
+        pCmdUI->Enable(pSplitter->CanActivateNext(pCmdUI->m_nID == ID_PREV_PANE));
+        return;
+    }
+    pCmdUI->Enable(FrameViews().size() > 1);
+}
 
 BOOL CFrameWnd::OnNextPaneCmd(UINT nID)
 {
+    // The panes of the active view's splitter, in their grid order.
+    if (CSplitterWnd* pSplitter = CView::GetParentSplitter(m_pViewActive, FALSE)) {
+        pSplitter->ActivateNext(nID == ID_PREV_PANE);
+        return TRUE;
+    }
     std::vector<CView*> views = FrameViews();
     if (views.size() < 2)
         return FALSE;

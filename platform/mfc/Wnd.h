@@ -12,6 +12,7 @@
 #include "platform/win/Notify.h"
 #include "platform/win/User.h"
 
+class CDataExchange;
 class CScrollBar;
 class CFrameWnd;
 class CMenu;
@@ -299,6 +300,10 @@ public:
                         LPRECT lpRectParam = nullptr, LPCRECT lpRectClient = nullptr, BOOL bStretch = TRUE);
     // Runs the update handlers of the child controls against the target.
     void UpdateDialogControls(CCmdTarget* pTarget, BOOL bDisableIfNoHndler);
+    // Moves the fields into the controls (FALSE) or takes and checks them
+    // (TRUE); a failed check has shown its message and answers FALSE.
+    BOOL UpdateData(BOOL bSaveAndValidate = TRUE);
+    virtual void DoDataExchange(CDataExchange*) {}
 
     // Handlers of the default message map entries. Each passes the message on
     // to the default processing unless a class's own map overrides it.
