@@ -7,11 +7,17 @@
 #include "tests/toolkit/ControlTestHost.h"
 #include "tests/toolkit/ToolkitTestSupport.h"
 #include "toolkit/controls/XTResizeDialog.h"
+#include "toolkit/controls/XTResizeFormView.h"
+#include "platform/mfc/Resource.h"
+#include "platform/win/ResourceTable.h"
+#include "tests/platform/mfc/fixtures/mfc_fixture.h"
 
 #include <memory>
 #include <vector>
 
 using tavrin::test::PumpQueue;
+
+const tavrin::win::ResourceTable& TavrinMfcFixtureResources();
 
 namespace {
 
@@ -217,4 +223,80 @@ TEST_F(ResizeLayoutTest, LateAndMissingControls)
     EXPECT_EQ(dialog.GetItemCount(), 0);
     dialog.Grow(10, 0);
     EXPECT_EQ(dialog.Item(IDC_LATE).left, start.left + 50) << "nothing moves without items";
+}
+
+namespace {
+
+// The framework tests' form (200 x 120 dialog units): name and count edits
+// and a check box at the bottom.
+class TestResizeForm : public CXTResizeFormView {
+public:
+    TestResizeForm() : CXTResizeFormView(IDD_FORM, 0) {}
+    BOOL OnInitDialog() override
+    {
+        CXTResizeFormView::OnInitDialog();
+        SetResize(IDC_FORM_NAME, nullptr, CXTAnchorRect(0, 0, 1, 0));
+        SetResize(IDC_FORM_CHECK, nullptr, CXTAnchorRect(0, 1, 0, 1));
+        return TRUE;
+    }
+    CRect Item(UINT id) const { return tavrin::test::ChildRect(this, id); }
+};
+
+class ResizeFormTest : public tavrin::test::ToolkitTest {
+protected:
+    void SetUp() override
+    {
+        ToolkitTest::SetUp();
+        m_old = AfxGetResourceHandle();
+        m_module = tavrin::win::CreateResourceModule(TavrinMfcFixtureResources());
+        AfxSetResourceHandle(m_module);
+        m_host = std::make_unique<tavrin::test::ControlTestHost>(CRect(50, 50, 850, 650));
+    }
+    void TearDown() override
+    {
+        m_host.reset();
+        AfxSetResourceHandle(m_old);
+        tavrin::win::DestroyResourceModule(m_module);
+        ToolkitTest::TearDown();
+    }
+    HINSTANCE m_old = nullptr;
+    HMODULE m_module = nullptr;
+    std::unique_ptr<tavrin::test::ControlTestHost> m_host;
+};
+
+} // namespace
+
+TEST_F(ResizeFormTest, ControlsFollowWhileTheFormFitsAndScrollWhenItDoesNot)
+{
+    auto* form = new TestResizeForm; // a view frees itself when destroyed
+    ASSERT_TRUE(form->Create(nullptr, nullptr, WS_CHILD | WS_VISIBLE, CRect(0, 0, 120, 60), m_host.get(), 1));
+    PumpQueue();
+    EXPECT_EQ(form->GetDlgItem(XT_IDC_SIZEGRIP), nullptr) << "a form view has no grip";
+    EXPECT_TRUE(form->GetFlags() & SZ_NOSIZEICON);
+    const CSize total = form->GetTotalSize();
+    ASSERT_GT(total.cx, 120);
+    ASSERT_GT(total.cy, 60);
+    const CRect name = form->Item(IDC_FORM_NAME), check = form->Item(IDC_FORM_CHECK);
+
+    // Smaller than the form: it scrolls, nothing is squeezed.
+    form->MoveWindow(0, 0, total.cx - 30, total.cy + 40);
+    EXPECT_EQ(form->Item(IDC_FORM_NAME).Size(), name.Size());
+    EXPECT_EQ(form->Item(IDC_FORM_CHECK).TopLeft(), check.TopLeft());
+    EXPECT_TRUE(form->GetStyle() & WS_HSCROLL);
+
+    // Larger: the anchors apply from the form's own size.
+    form->MoveWindow(0, 0, total.cx + 100, total.cy + 50);
+    EXPECT_FALSE(form->GetStyle() & (WS_HSCROLL | WS_VSCROLL));
+    EXPECT_EQ(form->Item(IDC_FORM_NAME), CRect(name.left, name.top, name.right + 100, name.bottom));
+    EXPECT_EQ(form->Item(IDC_FORM_CHECK), check + CPoint(0, 50));
+
+    // Smaller again: scrolled, the controls as they were at the last fit.
+    form->MoveWindow(0, 0, total.cx - 40, total.cy - 20);
+    form->SendMessage(WM_VSCROLL, MAKEWPARAM(SB_TOP, 0), 0);
+    form->SendMessage(WM_HSCROLL, MAKEWPARAM(SB_LEFT, 0), 0);
+    EXPECT_EQ(form->Item(IDC_FORM_NAME).Width(), name.Width() + 100);
+    form->MoveWindow(0, 0, total.cx, total.cy);
+    EXPECT_EQ(form->Item(IDC_FORM_NAME), name) << "back at the form's size";
+    EXPECT_EQ(form->Item(IDC_FORM_CHECK), check);
+    form->DestroyWindow();
 }
