@@ -10,8 +10,14 @@
 #include "toolkit/controls/XTCaption.h"
 #include "toolkit/controls/XTCaptionPopupWnd.h"
 #include "toolkit/controls/XTResizeDialog.h"
+#include "toolkit/controls/XTResizeFormView.h"
+#include "platform/mfc/FrameWnd.h"
+#include "platform/mfc/Resource.h"
+#include "platform/win/ResourceTable.h"
+#include "tests/platform/mfc/fixtures/mfc_fixture.h"
 
 #include <gtest/gtest.h>
+#include <X11/Xlib.h>
 
 #include <cstdlib>
 #include <functional>
@@ -21,6 +27,8 @@
 using namespace tavrin;
 using tavrin::test::ControlTestHost;
 using tavrin::test::PumpUntil;
+
+const tavrin::win::ResourceTable& TavrinMfcFixtureResources();
 using tavrin::test::ColorIndex;
 
 namespace {
@@ -333,4 +341,102 @@ TEST_F(ToolkitDisplay, ResizableDialogKeepsItsAnchorsWhileTheDesktopResizesIt)
     EXPECT_GE(smallest.Height(), before.Height());
     EXPECT_EQ(dialog.Item(IDC_RIGHT).TopLeft(), right.TopLeft() + CSize(smallest.Width() - before.Width(), 0));
     dialog.DestroyWindow();
+}
+
+namespace {
+
+// A pager's request to the window manager: the window's new size.
+bool AskDesktopToResize(unsigned long window, int width, int height)
+{
+    Display* display = XOpenDisplay(nullptr);
+    if (!display || !window)
+        return false;
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = XInternAtom(display, "_NET_MOVERESIZE_WINDOW", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = 10 /* static gravity */ | (1 << 10) | (1 << 11) | (2 << 12) /* from a pager */;
+    event.xclient.data.l[3] = width;
+    event.xclient.data.l[4] = height;
+    XSendEvent(display, DefaultRootWindow(display), False, SubstructureRedirectMask | SubstructureNotifyMask, &event);
+    XFlush(display);
+    XCloseDisplay(display);
+    return true;
+}
+
+class GripForm : public CXTResizeFormView {
+public:
+    GripForm() : CXTResizeFormView(IDD_FORM, 0) {}
+    BOOL OnInitDialog() override
+    {
+        CXTResizeFormView::OnInitDialog();
+        SetResize(IDC_FORM_NAME, nullptr, CXTAnchorRect(0, 0, 1, 0));
+        SetResize(IDC_FORM_CHECK, nullptr, CXTAnchorRect(0, 1, 0, 1));
+        return TRUE;
+    }
+    CRect Item(UINT id) const { return tavrin::test::ChildRect(this, id); }
+};
+
+} // namespace
+
+TEST_F(ToolkitDisplay, FormViewKeepsItsAnchorsWhileItsFrameIsResizedOnScreen)
+{
+    HINSTANCE old = AfxGetResourceHandle();
+    HMODULE module = tavrin::win::CreateResourceModule(TavrinMfcFixtureResources());
+    AfxSetResourceHandle(module);
+    auto* frame = new CFrameWnd; // frees itself when destroyed
+    ASSERT_TRUE(frame->Create(nullptr, "表单", WS_OVERLAPPEDWINDOW | WS_VISIBLE, CRect(60, 60, 260, 200)));
+    auto* form = new GripForm;
+    ASSERT_TRUE(form->Create(nullptr, nullptr, WS_CHILD | WS_VISIBLE, CRect(0, 0, 10, 10), frame, AFX_IDW_PANE_FIRST));
+    frame->RecalcLayout();
+    ASSERT_TRUE(Shown(frame->GetSafeHwnd()));
+    const CSize total = form->GetTotalSize();
+    const CRect name = form->Item(IDC_FORM_NAME), check = form->Item(IDC_FORM_CHECK);
+    EXPECT_TRUE(form->GetStyle() & (WS_HSCROLL | WS_VSCROLL)) << "smaller than its form: it scrolls";
+
+    // The desktop makes the frame larger than the form.
+    CRect frameRect, client;
+    frame->GetWindowRect(&frameRect);
+    form->GetClientRect(&client);
+    const int wantW = frameRect.Width() + (total.cx - client.Width()) + 120;
+    const int wantH = frameRect.Height() + (total.cy - client.Height()) + 60;
+    ASSERT_TRUE(AskDesktopToResize(m_presenter->GetNativeWindow(frame->GetSafeHwnd()), wantW, wantH));
+    ASSERT_TRUE(PumpUntil([&] {
+        CRect rc;
+        form->GetClientRect(&rc);
+        return rc.Width() >= total.cx + 60 && rc.Height() >= total.cy + 30;
+    }, 5000)) << [&] {
+        CRect f, c, v;
+        frame->GetWindowRect(&f);
+        frame->GetClientRect(&c);
+        form->GetWindowRect(&v);
+        return "frame " + std::to_string(f.Width()) + "x" + std::to_string(f.Height()) + " client " +
+               std::to_string(c.Width()) + "x" + std::to_string(c.Height()) + " view " + std::to_string(v.Width()) +
+               "x" + std::to_string(v.Height()) + " want " + std::to_string(wantW) + "x" + std::to_string(wantH) +
+               " total " + std::to_string(total.cx) + "x" + std::to_string(total.cy);
+    }();
+    Settle(300);
+    CRect now;
+    form->GetClientRect(&now);
+    const int dx = now.Width() - total.cx, dy = now.Height() - total.cy;
+    EXPECT_EQ(form->Item(IDC_FORM_NAME), CRect(name.left, name.top, name.right + dx, name.bottom));
+    EXPECT_EQ(form->Item(IDC_FORM_CHECK), check + CPoint(0, dy));
+
+    // On screen: the check box drawn at its new place, its old place cleared.
+    const HWND formWnd = form->GetSafeHwnd();
+    const COLORREF face = tavrin::test::SurfacePixel(formWnd, now.right - 3, 3);
+    auto inked = [&](const CRect& rc) {
+        int n = 0;
+        for (int y = rc.top; y < rc.bottom; ++y)
+            for (int x = rc.left; x < rc.left + 12; ++x)
+                n += tavrin::test::SurfacePixel(formWnd, x, y) != face;
+        return n;
+    };
+    m_presenter->Flush();
+    EXPECT_GT(inked(check + CPoint(0, dy)), 5);
+    EXPECT_EQ(inked(check), 0);
+    frame->DestroyWindow();
+    AfxSetResourceHandle(old);
+    tavrin::win::DestroyResourceModule(module);
 }
