@@ -1,0 +1,197 @@
+// The window under every command bar: its controls, the selected and open
+// controls, mouse routing to the controls, command-update passes against
+// the application's handlers, and buffered painting through the paint
+// manager.
+#pragma once
+
+#include "platform/mfc/Wnd.h"
+#include "toolkit/commandbars/XTPCommandBarsDefines.h"
+
+#include <string>
+
+class CFrameWnd;
+class CXTPCommandBars;
+class CXTPControl;
+class CXTPControls;
+class CXTPImageManager;
+class CXTPPaintManager;
+class CXTPPropExchange;
+
+// Pending work served by the next command-update pass.
+#define XTP_PENDING_LAYOUT 0x1
+#define XTP_PENDING_REDRAW 0x2
+
+// Hover timers of the bars.
+#define XTP_TID_HOVER 112223
+#define XTP_TID_EXPANDED_POPUP 112224
+
+class CXTPCommandBar : public CWnd {
+    DECLARE_SERIAL(CXTPCommandBar)
+public:
+    CXTPCommandBar();
+    ~CXTPCommandBar() override;
+
+    // Overridable behaviour, in the order the derived bars share.
+    virtual void DelayRedraw() { m_dwPendingFlags |= XTP_PENDING_REDRAW; }
+    virtual BOOL SetTrackingMode(int bMode, BOOL bSelectFirst = TRUE, BOOL bKeyboard = FALSE);
+    virtual BOOL SetSelected(int nSelected, BOOL bKeyboard = FALSE);
+    virtual BOOL LoadToolBar(UINT nIDResource, BOOL bLoadIcons = TRUE);
+    virtual BOOL Popup(CXTPControl* pControl, BOOL bSelectFirst = FALSE);
+    virtual void SetVisible(BOOL bVisible) { (void)bVisible; }
+    virtual BOOL IsVisible() const { return FALSE; }
+    virtual BOOL SetPosition(int nPosition)
+    {
+        (void)nPosition;
+        return FALSE;
+    }
+    virtual BOOL IsCustomizable() const { return m_bCustomizable; }
+    virtual void OnRecalcLayout() {}
+    virtual CXTPCommandBar* GetParentCommandBar() const { return nullptr; }
+    virtual BOOL IsDialogBar() const { return FALSE; }
+    virtual void DoPropExchange(CXTPPropExchange* pPX) { (void)pPX; }
+    virtual BOOL OnKeyDown(UINT nChar)
+    {
+        (void)nChar;
+        return FALSE;
+    }
+    virtual CSize CalcDynamicLayout(int nLength, DWORD dwMode)
+    {
+        (void)nLength;
+        (void)dwMode;
+        return CSize(0, 0);
+    }
+    virtual BOOL ProcessSpecialKey(int nKey)
+    {
+        (void)nKey;
+        return FALSE;
+    }
+    virtual void DrawCommandBar(CDC* pDC, CRect rcClipBox);
+    virtual void OnControlsChanged();
+    virtual void Copy(CXTPCommandBar* pCommandBar, BOOL bRecursive = FALSE);
+    virtual int IsPointInside(CPoint pt) const;
+    virtual void GenerateCommandBarList(void* /*pList*/, void* /*pSet*/) {}
+    virtual void RestoreCommandBarLinks(void* /*pList*/) {}
+    virtual void OnUpdateCmdUI(BOOL bDisableIfNoHndler, BOOL bUnused = FALSE);
+    // A new bar of this one's class with Copy of this one (one reference).
+    virtual CXTPCommandBar* Clone(BOOL bRecursive = FALSE);
+
+    // Controls
+    CXTPControls* GetControls() const { return m_pControls; }
+    CXTPControl* GetControl(int nIndex) const;
+    int GetControlCount() const;
+    void SetControls(CXTPControls* pControls);
+
+    // Where the bar belongs
+    CXTPCommandBars* GetCommandBars() const;
+    void SetCommandBars(CXTPCommandBars* pCommandBars) { m_pCommandBars = pCommandBars; }
+    CXTPPaintManager* GetPaintManager() const;
+    void SetPaintManager(CXTPPaintManager* pPaintManager);
+    CXTPImageManager* GetImageManager() const;
+    void SetImageManager(CXTPImageManager* pImageManager);
+    CWnd* GetSite() const;
+    CWnd* GetCommandTarget() const;
+    void SetCommandTarget(CWnd* pTarget) { m_pCommandTarget = pTarget; }
+    CFrameWnd* GetFrameSite() const;
+    CXTPCommandBar* GetRootParent() const;
+    CWnd* GetOwnerSite() const { return m_pOwner; }
+    void SetOwner(CWnd* pOwner) { m_pOwner = pOwner; }
+    BOOL IsCustomizeMode() const;
+    BOOL IsLayoutRTL() const;
+    BOOL IsTextBelowIcons() const;
+
+    // State
+    int GetType() const { return m_barType; }
+    int GetPosition() const { return m_barPosition; }
+    UINT GetBarID() const { return m_nBarID; }
+    void SetBarID(UINT nID) { m_nBarID = nID; }
+    int GetTrackingMode() const { return m_bTracking; }
+    int GetSelectedIndex() const { return m_nSelected; }
+    CXTPControl* GetSelected() const { return GetControl(m_nSelected); }
+    int GetPopupedIndex() const { return m_nPopuped; }
+    DWORD GetFlags() const { return m_dwFlags; }
+    void SetFlags(DWORD dwFlags) { m_dwFlags = dwFlags; }
+    DWORD GetBarStyle() const { return m_dwStyle; }
+    void SetBarStyle(DWORD dwStyle) { m_dwStyle = dwStyle; }
+    void SetWidth(int nWidth) { m_nMRUWidth = nWidth; }
+    int GetMRUWidth() const { return m_nMRUWidth; }
+    CString GetTitle() const { return m_strTitle; }
+    void SetTitle(LPCTSTR lpszTitle);
+    void SetKeyboardControl(CXTPControl* pControl) { m_pKeyboardControl = pControl; }
+    CXTPControl* GetKeyboardControl() const { return m_pKeyboardControl; }
+    DWORD GetPendingFlags() const { return m_dwPendingFlags; }
+    void SetNoNotify(BOOL bNoNotify) { m_bNoNotify = bNoNotify; }
+    void SetReturnCmd(UINT* pReturnCmd) { m_pReturnCmd = pReturnCmd; }
+    UINT* GetReturnCmd() const { return m_pReturnCmd; }
+    void LockRedraw() { ++m_nLockRedraw; }
+    void UnlockRedraw();
+
+    void Redraw();
+    void InvalidateParents();
+    BOOL LoadMenu(CMenu* pMenu, BOOL bRemoveControls = TRUE);
+    BOOL SetPopuped(int nPopuped, BOOL bKeyboard = FALSE);
+    void OnControlSelected(int bSelected, CXTPControl* pControl);
+
+    // Read-only accessibility answers; child 0 is the bar, child n the
+    // control at index n - 1.
+    long GetAccessibleChildCount() const { return GetControlCount(); }
+    long GetAccessibleRole(long nChild) const;
+    long GetAccessibleState(long nChild) const;
+    BOOL GetAccessibleLocation(long nChild, CRect& rcScreen) const;
+    std::wstring GetAccessibleName(long nChild) const;
+
+    // Message handlers
+    int OnCreate(LPCREATESTRUCT lpCreateStruct);
+    void OnDestroy();
+    void OnPaint();
+    LRESULT OnPrint(WPARAM wParam, LPARAM lParam);
+    void OnLButtonDown(UINT nFlags, CPoint point);
+    void OnLButtonUp(UINT nFlags, CPoint point);
+    void OnLButtonDblClk(UINT nFlags, CPoint point);
+    void OnRButtonUp(UINT nFlags, CPoint point);
+    LRESULT OnNcHitTest(CPoint point);
+    LRESULT OnHelpHitTest(WPARAM wParam, LPARAM lParam);
+    LRESULT OnIdleUpdateCmdUI(WPARAM wParam, LPARAM lParam);
+    LRESULT OnInitialUpdate(WPARAM wParam, LPARAM lParam);
+    LRESULT OnGetObject(WPARAM wParam, LPARAM lParam);
+
+    int m_nMRUWidth = 32767;
+    int m_nSelected = -1;
+    int m_nPopuped = -1;
+    HWND m_hwndFocus = nullptr;
+    UINT m_nBarID = 0;
+    BOOL m_bVisible = TRUE;
+    int m_bTracking = 0;
+    CWnd* m_pOwner = nullptr;
+    DWORD m_dwPendingFlags = 0;
+    DWORD m_dwFlags = 0;
+    DWORD m_dwStyle = 0;
+    CString m_strTitle;
+    int m_barType = xtpBarTypeNormal;
+    CXTPControl* m_pKeyboardControl = nullptr;
+    CXTPControls* m_pControls = nullptr;
+    int m_barPosition = xtpBarNone;
+    CXTPCommandBars* m_pCommandBars = nullptr;
+    CWnd* m_pCommandTarget = nullptr;
+    CSize m_szIcons{0, 0};
+    CSize m_szButtons{0, 0};
+    int m_nTextBelowIcons = 2;
+    BOOL m_bRightButtonSelects = FALSE;
+    BOOL m_bNoNotify = FALSE;
+    BOOL m_bSelectedByKeyboard = FALSE;
+    BOOL m_bCloseable = FALSE;
+    BOOL m_bCustomizable = TRUE;
+    CRect m_rcMarker;
+    BOOL m_bVerticalMarker = FALSE;
+    UINT* m_pReturnCmd = nullptr;
+    BOOL m_bContextMenuPresent = TRUE;
+    BOOL m_bMouseTracking = FALSE;
+    int m_nLockRedraw = 0;
+    CXTPPaintManager* m_pPaintManager = nullptr;
+    CXTPImageManager* m_pImageManager = nullptr;
+
+protected:
+    CXTPControl* HitTestControl(CPoint point) const;
+    void UpdateDocTemplateControls();
+
+    DECLARE_MESSAGE_MAP()
+};

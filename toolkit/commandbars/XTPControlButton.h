@@ -1,0 +1,19 @@
+// The plain button and the label of the bars.
+#pragma once
+
+#include "toolkit/commandbars/XTPControl.h"
+
+class CXTPControlButton : public CXTPControl {
+    DECLARE_SERIAL(CXTPControlButton)
+public:
+    CXTPControlButton() { m_controlType = xtpControlButton; }
+    // By keyboard it runs at once; by mouse it is pressed until released.
+    void OnClick(BOOL bKeyboard = FALSE, CPoint pt = CPoint(0, 0)) override;
+};
+
+class CXTPControlLabel : public CXTPControl {
+    DECLARE_SERIAL(CXTPControlLabel)
+public:
+    CXTPControlLabel() { m_controlType = xtpControlLabel; }
+    BOOL IsLabel() const override { return TRUE; }
+};

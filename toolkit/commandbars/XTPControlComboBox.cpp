@@ -1,0 +1,3 @@
+#include "toolkit/commandbars/XTPControlComboBox.h"
+
+IMPLEMENT_SERIAL(CXTPControlComboBox, CXTPControl, 1)

@@ -1,0 +1,3 @@
+#include "toolkit/commandbars/XTPControlCustom.h"
+
+IMPLEMENT_SERIAL(CXTPControlCustom, CXTPControl, 1)

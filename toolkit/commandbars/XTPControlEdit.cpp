@@ -1,0 +1,3 @@
+#include "toolkit/commandbars/XTPControlEdit.h"
+
+IMPLEMENT_SERIAL(CXTPControlEdit, CXTPControl, 1)

@@ -1,0 +1,7 @@
+#include "toolkit/commandbars/XTPControlExt.h"
+
+IMPLEMENT_DYNCREATE(CXTPControlWindowList, CXTPControlButton)
+IMPLEMENT_DYNCREATE(CXTPControlWorkspaceActions, CXTPControlButton)
+IMPLEMENT_DYNCREATE(CXTPControlToolbars, CXTPControlButton)
+IMPLEMENT_DYNCREATE(CXTPControlRecentFileList, CXTPControlButton)
+IMPLEMENT_DYNCREATE(CXTPControlOleItems, CXTPControlButton)

@@ -1,0 +1,23 @@
+// The bar of a popup menu or drop-down. Its parent is the bar of the
+// control that opens it.
+#pragma once
+
+#include "toolkit/commandbars/XTPCommandBar.h"
+
+class CXTPControlPopup;
+
+class CXTPPopupBar : public CXTPCommandBar {
+    DECLARE_SERIAL(CXTPPopupBar)
+public:
+    CXTPPopupBar();
+
+    // A new popup bar of the manager (one reference for the caller).
+    static CXTPPopupBar* CreatePopupBar(CXTPCommandBars* pCommandBars);
+
+    CXTPCommandBar* GetParentCommandBar() const override;
+    CXTPControlPopup* GetControlPopup() const { return m_pControlPopup; }
+    void SetControlPopup(CXTPControlPopup* pControl) { m_pControlPopup = pControl; }
+
+protected:
+    CXTPControlPopup* m_pControlPopup = nullptr;
+};
