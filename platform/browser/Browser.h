@@ -27,6 +27,18 @@ struct BeforeNavigate {
 
 enum class Command { Copy, SelectAll };
 
+// What the window hosting a browser answers for it. An empty callback, or
+// one answering false, leaves the engine to do it itself.
+struct HostUi {
+    // A context menu asked for at the screen point: true when the host
+    // showed its own (the engine then shows none).
+    std::function<bool(POINT screen)> contextMenu;
+    // A script's message box: true when the host showed it.
+    std::function<bool(const std::string& text)> showMessage;
+    bool border3d = true;        // a sunken edge around the page
+    bool externalObject = false; // scripts see an external object of the host
+};
+
 class Engine {
 public:
     using NavigateHandler = std::function<void(BeforeNavigate&)>;
@@ -52,6 +64,8 @@ public:
 
     HWND GetHost() const { return m_host; }
     void SetBeforeNavigate(NavigateHandler handler) { m_onBeforeNavigate = std::move(handler); }
+    void SetHostUi(HostUi ui) { m_hostUi = std::move(ui); }
+    const HostUi& GetHostUi() const { return m_hostUi; }
 
 protected:
     explicit Engine(HWND host) : m_host(host) {}
@@ -61,6 +75,7 @@ protected:
 private:
     HWND m_host;
     NavigateHandler m_onBeforeNavigate;
+    HostUi m_hostUi;
 };
 
 // The file chooser of a page's file input: the program paths the user picked

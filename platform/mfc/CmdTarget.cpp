@@ -4,6 +4,7 @@
 #include "platform/win/Cursor.h"
 
 #include <atomic>
+#include <cstring>
 
 IMPLEMENT_DYNAMIC(CCmdTarget, CObject)
 
@@ -59,6 +60,43 @@ BOOL CCmdTarget::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO*
     }
     AFX_MSGCALL call{message, 0, 0, 0, nID, static_cast<int>(code), pExtra};
     return e->pfn(this, call);
+}
+
+const AFX_INTERFACEMAP* CCmdTarget::GetThisInterfaceMap()
+{
+    static const AFX_INTERFACEMAP_ENTRY entries[] = {{nullptr, nullptr}};
+    static const AFX_INTERFACEMAP map = {nullptr, &entries[0]};
+    return &map;
+}
+
+const AFX_INTERFACEMAP* CCmdTarget::GetInterfaceMap() const { return GetThisInterfaceMap(); }
+
+void* CCmdTarget::GetInterface(const void* iid)
+{
+    if (!iid)
+        return nullptr;
+    // The IUnknown id is the all-zero GUID except its last eight bytes: C0 0 .. 0 46.
+    static const unsigned char unknownId[16] = {0, 0, 0, 0, 0, 0, 0, 0, 0xC0, 0, 0, 0, 0, 0, 0, 0x46};
+    const bool unknown = std::memcmp(iid, unknownId, sizeof unknownId) == 0;
+    for (const AFX_INTERFACEMAP* map = GetInterfaceMap(); map;
+         map = map->pfnGetBaseMap ? map->pfnGetBaseMap() : nullptr) {
+        for (const AFX_INTERFACEMAP_ENTRY* e = map->pEntry; e && e->pfnGet; ++e) {
+            if (unknown || std::memcmp(e->piid, iid, sizeof unknownId) == 0)
+                return e->pfnGet(this);
+        }
+    }
+    return nullptr;
+}
+
+DWORD CCmdTarget::InternalQueryInterface(const void* iid, void** ppvObj)
+{
+    if (!ppvObj)
+        return 0x80004003L; // E_POINTER
+    *ppvObj = GetInterface(iid);
+    if (!*ppvObj)
+        return 0x80004002L; // E_NOINTERFACE
+    InternalAddRef();
+    return 0;
 }
 
 DWORD CCmdTarget::InternalAddRef()

@@ -51,6 +51,18 @@ struct AFX_CMDHANDLERINFO {
     void* pmf; // the entry's thunk
 };
 
+// Interface maps: the interfaces an object hands out by id, each a nested
+// part object (BEGIN_INTERFACE_PART) chained to the base class's map.
+class CCmdTarget;
+struct AFX_INTERFACEMAP_ENTRY {
+    const void* piid;                 // the interface id (an IID*)
+    void* (*pfnGet)(CCmdTarget* pTarget); // the part object's interface
+};
+struct AFX_INTERFACEMAP {
+    const AFX_INTERFACEMAP* (*pfnGetBaseMap)();
+    const AFX_INTERFACEMAP_ENTRY* pEntry;
+};
+
 // What OnCmdMsg passes with a WM_NOTIFY.
 struct NMHDR;
 struct AFX_NOTIFY {
@@ -209,6 +221,14 @@ public:
     virtual void OnFinalRelease() { delete this; }
     LONG m_dwRef = 1;
 
+    // The interface of the id from the interface map (not counted), or null.
+    // The id of IUnknown answers the first interface of the map.
+    void* GetInterface(const void* iid);
+    // COM's QueryInterface over the map: S_OK and a counted reference, or
+    // E_NOINTERFACE.
+    DWORD InternalQueryInterface(const void* iid, void** ppvObj);
+    DWORD ExternalQueryInterface(const void* iid, void** ppvObj) { return InternalQueryInterface(iid, ppvObj); }
+
     void BeginWaitCursor();
     void EndWaitCursor();
     void RestoreWaitCursor();
@@ -216,6 +236,8 @@ public:
 protected:
     static const AFX_MSGMAP* GetThisMessageMap();
     virtual const AFX_MSGMAP* GetMessageMap() const;
+    static const AFX_INTERFACEMAP* GetThisInterfaceMap();
+    virtual const AFX_INTERFACEMAP* GetInterfaceMap() const;
     friend class CWnd;
 };
 

@@ -717,25 +717,43 @@ void CSplitterWnd::OnCaptureChanged(CWnd* pWnd)
     Default();
 }
 
-// Commands and notifications of the panes go on to the splitter's parent.
+// Commands and notifications of the panes go on to the window holding the
+// splitters (through its routing, not as a message: the pane's reflection
+// has run already and must not run twice).
+
+namespace {
+
+CWnd* HolderOf(HWND hSplitter)
+{
+    HWND h = ::GetParent(hSplitter);
+    while (h && DYNAMIC_DOWNCAST(CSplitterWnd, CWnd::FromHandlePermanent(h)))
+        h = ::GetParent(h);
+    return h ? CWnd::FromHandlePermanent(h) : nullptr;
+}
+
+} // namespace
 
 BOOL CSplitterWnd::OnCommand(WPARAM wParam, LPARAM lParam)
 {
     if (CWnd::OnCommand(wParam, lParam))
         return TRUE;
-    HWND parent = ::GetParent(m_hWnd);
-    return parent && ::SendMessageA(parent, WM_COMMAND, wParam, lParam);
+    CWnd* pHolder = HolderOf(m_hWnd);
+    UINT nID = LOWORD(wParam);
+    if (!pHolder || nID == 0)
+        return FALSE;
+    int nCode = lParam ? HIWORD(wParam) : CN_COMMAND;
+    return pHolder->OnCmdMsg(nID, nCode, nullptr, nullptr);
 }
 
 BOOL CSplitterWnd::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult)
 {
     if (CWnd::OnNotify(wParam, lParam, pResult))
         return TRUE;
-    HWND parent = ::GetParent(m_hWnd);
-    if (!parent)
+    CWnd* pHolder = HolderOf(m_hWnd);
+    auto* header = reinterpret_cast<NMHDR*>(lParam);
+    if (!pHolder || !header)
         return FALSE;
-    LRESULT result = ::SendMessageA(parent, WM_NOTIFY, wParam, lParam);
-    if (pResult)
-        *pResult = result;
-    return TRUE;
+    AFX_NOTIFY notify{pResult, header};
+    UINT nID = static_cast<UINT>(::GetDlgCtrlID(header->hwndFrom));
+    return pHolder->OnCmdMsg(nID, MAKELONG(static_cast<int>(header->code), WM_NOTIFY), &notify, nullptr);
 }

@@ -272,6 +272,7 @@ BOOL CFormView::Create(LPCTSTR, LPCTSTR, DWORD dwStyle, const RECT& rect, CWnd* 
         PostNcDestroy(); // no form to make: the object may free itself
         return FALSE;
     }
+    m_pCreateContext = static_cast<CCreateContext*>(pContext);
     tavrin::mfc::HookWindowCreate(this);
     // The context reaches WM_CREATE (the view joins its document there).
     HWND hWnd = ::CreateDialogIndirectParamA(hInst, reinterpret_cast<LPCDLGTEMPLATE>(tmpl.data()),
@@ -282,6 +283,7 @@ BOOL CFormView::Create(LPCTSTR, LPCTSTR, DWORD dwStyle, const RECT& rect, CWnd* 
     }
     if (!hWnd)
         return FALSE; // destroyed part way: the object has gone its way
+    m_pCreateContext = nullptr;
     SetDlgCtrlID(static_cast<int>(nID));
     CRect rectTemplate;
     GetWindowRect(&rectTemplate);

@@ -76,6 +76,7 @@ public:
     void OnSetFocus(CWnd* pOldWnd);
 
     LPCTSTR m_lpszTemplateName = nullptr;
+    CCreateContext* m_pCreateContext = nullptr; // while the view is being made
 
 protected:
     explicit CFormView(LPCTSTR lpszTemplateName);

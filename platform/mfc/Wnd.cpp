@@ -1,6 +1,7 @@
 #include "platform/mfc/Wnd.h"
 
 #include "platform/mfc/HandleMap.h"
+#include "platform/mfc/OleControl.h"
 #include "platform/mfc/WinApp.h"
 
 #include <cstdio>
@@ -336,6 +337,12 @@ void CWnd::OnNcDestroy()
     if (reinterpret_cast<WNDPROC>(::GetWindowLongPtrA(m_hWnd, GWLP_WNDPROC)) == proc) {
         if (WNDPROC super = *GetSuperWndProcAddr())
             ::SetWindowLongPtrA(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(super));
+    }
+    // The controls' sites go with the window that held them.
+    m_pCtrlSite = nullptr;
+    if (m_pCtrlCont) {
+        delete m_pCtrlCont;
+        m_pCtrlCont = nullptr;
     }
     Detach();
     PostNcDestroy();

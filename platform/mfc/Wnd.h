@@ -13,6 +13,10 @@
 #include "platform/win/User.h"
 
 class CDataExchange;
+class COleControlContainer;
+class COleControlSite;
+struct GUID;
+struct IUnknown;
 class CScrollBar;
 class CFrameWnd;
 class CMenu;
@@ -392,6 +396,27 @@ public:
     void OnDeleteItem(int nIDCtl, LPDELETEITEMSTRUCT lpDeleteItemStruct);
     int OnCompareItem(int nIDCtl, LPCOMPAREITEMSTRUCT lpCompareItemStruct);
     HBRUSH OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor);
+
+    // Controls by class id (the control container). The control's window
+    // becomes this object's; its site is made by the parent (a site of its
+    // own) or by the installed manager.
+    BOOL CreateControl(const GUID& clsid, LPCTSTR lpszWindowName, DWORD dwStyle, const RECT& rect,
+                       CWnd* pParentWnd, UINT nID);
+    // "{class id}" text form.
+    BOOL CreateControl(LPCTSTR lpszClass, LPCTSTR lpszWindowName, DWORD dwStyle, const RECT& rect,
+                       CWnd* pParentWnd, UINT nID);
+    // Asked for the site of a control made in this window: TRUE with no
+    // site leaves it to the manager; FALSE makes the control fail.
+    virtual BOOL CreateControlSite(COleControlContainer* pContainer, COleControlSite** ppSite, UINT nID,
+                                   const GUID& clsid);
+    // The control's object (not counted), or null.
+    IUnknown* GetControlUnknown();
+    // Calls the control's automation member: parameters as pbParamInfo
+    // lists them (VTS_...); a VT_BSTR result goes to a CString*. A failed
+    // call is logged and leaves the result alone.
+    void InvokeHelper(LONG dwDispID, WORD wFlags, unsigned short vtRet, void* pvRet, const BYTE* pbParamInfo, ...);
+    COleControlContainer* m_pCtrlCont = nullptr;
+    COleControlSite* m_pCtrlSite = nullptr;
 
     WNDPROC m_pfnSuper = nullptr;
     UINT m_nFlags = 0;

@@ -154,9 +154,14 @@ struct DialogControlRequest {
     HWND dialog;
     HINSTANCE instance;
     LPVOID createData;
+    const char* className = nullptr; // a class id text ("{...}"), else null
 };
 using DialogControlFactory = std::function<HWND(const DialogControlRequest&)>;
 void SetDialogControlFactory(DialogControlFactory factory);
+// A control a template asks for by class id text ("{...}"): the control
+// container makes it. Without a factory such a control fails like any
+// unknown class.
+void SetDialogClassControlFactory(DialogControlFactory factory);
 
 // A dialog's font metrics: average character width and height in pixels.
 struct DialogUnits {

@@ -59,6 +59,12 @@ DialogControlFactory& Factory()
     return *factory;
 }
 
+DialogControlFactory& ClassFactory()
+{
+    static auto* factory = new DialogControlFactory;
+    return *factory;
+}
+
 int MulDivRound(int value, int numerator, int denominator)
 {
     const int64_t product = int64_t(value) * numerator;
@@ -126,6 +132,10 @@ HWND MakeControl(HWND dialog, HINSTANCE instance, const DialogItem& item, Dialog
             DialogControlRequest request{classId, style, exStyle, r, item.id, text.c_str(), dialog, instance, data};
             control = Factory()(request);
         }
+    } else if (item.windowClass.name[0] == '{' && ClassFactory()) {
+        DialogControlRequest request{0, style, exStyle, r, item.id, text.c_str(), dialog, instance, data,
+                                     item.windowClass.name.c_str()};
+        control = ClassFactory()(request);
     } else {
         control = CreateWindowExA(exStyle, item.windowClass.name.c_str(), text.c_str(), style, r.left, r.top,
                                   r.right - r.left, r.bottom - r.top, dialog,
@@ -408,6 +418,11 @@ void DialogRememberFocus(HWND dialog, HWND control)
 void SetDialogControlFactory(DialogControlFactory factory)
 {
     Factory() = std::move(factory);
+}
+
+void SetDialogClassControlFactory(DialogControlFactory factory)
+{
+    ClassFactory() = std::move(factory);
 }
 
 DialogUnits DialogUnitsForFont(HFONT font)

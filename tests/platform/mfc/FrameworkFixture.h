@@ -1,6 +1,7 @@
 // The framework's fixture resources as the resource handle for one test.
 #pragma once
 
+#include "platform/mfc/FrameWnd.h"
 #include "platform/mfc/Resource.h"
 #include "platform/win/MessageBox.h"
 #include "platform/win/ResourceTable.h"
@@ -43,6 +44,28 @@ protected:
         tavrin::win::ClearMessageBoxAnswers();
     }
     HMODULE m_module = nullptr;
+};
+
+// The fixture resources and a hidden plain frame for the views under test;
+// the frame (which frees itself) goes at the end if the test left it.
+class FramedTest : public FrameworkResources {
+protected:
+    void SetUp() override
+    {
+        FrameworkResources::SetUp();
+        frame = new CFrameWnd;
+        ASSERT_TRUE(frame->Create(nullptr, "views", WS_OVERLAPPEDWINDOW, CRect(0, 0, 600, 400)));
+        frameWnd = frame->m_hWnd;
+    }
+    void TearDown() override
+    {
+        if (::IsWindow(frameWnd))
+            ::DestroyWindow(frameWnd);
+        DrainMessages();
+        FrameworkResources::TearDown();
+    }
+    CFrameWnd* frame = nullptr;
+    HWND frameWnd = nullptr;
 };
 
 } // namespace tavrin::test

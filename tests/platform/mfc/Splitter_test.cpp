@@ -32,6 +32,22 @@ public:
 };
 IMPLEMENT_DYNCREATE(CPlainPane, CView)
 
+// Leaves its selection notices to the frame after seeing them.
+class CCountingTree : public CTreeView {
+    DECLARE_DYNCREATE(CCountingTree)
+public:
+    BOOL OnSelChanged(NMHDR*, LRESULT*)
+    {
+        g_calls.push_back("tree saw selection");
+        return FALSE;
+    }
+    DECLARE_MESSAGE_MAP()
+};
+IMPLEMENT_DYNCREATE(CCountingTree, CTreeView)
+BEGIN_MESSAGE_MAP(CCountingTree, CTreeView)
+    ON_NOTIFY_REFLECT_EX(TVN_SELCHANGED, OnSelChanged)
+END_MESSAGE_MAP()
+
 // Records the tracking calls and keeps every pane at its minimum in its own layout.
 class CProbeSplitter : public CSplitterWnd {
 public:
@@ -87,12 +103,17 @@ public:
     BOOL OnCreateClient(LPCREATESTRUCT, CCreateContext* pContext) override
     {
         return m_main.CreateStatic(this, 1, 2) &&
-               m_main.CreateView(0, 0, RUNTIME_CLASS(CTreeView), CSize(150, 0), pContext) &&
+               m_main.CreateView(0, 0, RUNTIME_CLASS(CCountingTree), CSize(150, 0), pContext) &&
                m_right.CreateStatic(&m_main, 2, 1, WS_CHILD | WS_VISIBLE | WS_BORDER, m_main.IdFromRowCol(0, 1)) &&
                m_right.CreateView(0, 0, RUNTIME_CLASS(CFixtureForm), CSize(0, 120), pContext) &&
                m_right.CreateView(1, 0, RUNTIME_CLASS(CPlainPane), CSize(0, 0), pContext);
     }
+    void OnTreeSelection(NMHDR*, LRESULT*) { g_calls.push_back("frame saw selection"); }
+    DECLARE_MESSAGE_MAP()
 };
+BEGIN_MESSAGE_MAP(CPaneFrame, CFrameWnd)
+    ON_NOTIFY(TVN_SELCHANGED, AFX_IDW_PANE_FIRST, OnTreeSelection)
+END_MESSAGE_MAP()
 
 struct SplitterTest : tavrin::test::FrameworkResources {
     CPaneFrame* frame = nullptr;
@@ -277,6 +298,15 @@ TEST_F(SplitterTest, ASubclassLayoutKeepsItsMinimums)
     EXPECT_EQ(cur, 18);
     right.GetRowInfo(1, cur, min);
     EXPECT_GE(cur, 18);
+}
+
+TEST_F(SplitterTest, APanesNotificationsReachTheFrameOnce)
+{
+    auto* tree = static_cast<CTreeView*>(frame->m_main.GetPane(0, 0));
+    CTreeCtrl& ctrl = tree->GetTreeCtrl();
+    ctrl.SelectItem(ctrl.InsertItem("班级"));
+    const std::vector<std::string> expected = {"tree saw selection", "frame saw selection"};
+    EXPECT_EQ(g_calls, expected);
 }
 
 TEST_F(SplitterTest, NextAndPreviousPaneGoRoundTheNestedGrid)

@@ -68,23 +68,11 @@ BEGIN_MESSAGE_MAP(CReflectTree, CTreeView)
     ON_NOTIFY_REFLECT(TVN_SELCHANGED, OnSelChanged)
 END_MESSAGE_MAP()
 
-struct ViewTest : tavrin::test::FrameworkResources {
-    CFrameWnd* frame = nullptr;
-    HWND frameWnd = nullptr;
+struct ViewTest : tavrin::test::FramedTest {
     void SetUp() override
     {
-        FrameworkResources::SetUp();
+        FramedTest::SetUp();
         g_log.clear();
-        frame = new CFrameWnd;
-        ASSERT_TRUE(frame->Create(nullptr, "views", WS_OVERLAPPEDWINDOW, CRect(0, 0, 600, 400)));
-        frameWnd = frame->m_hWnd;
-    }
-    void TearDown() override
-    {
-        if (::IsWindow(frameWnd))
-            ::DestroyWindow(frameWnd);
-        tavrin::test::DrainMessages();
-        FrameworkResources::TearDown();
     }
     CRect ChildRect(CWnd* parent, int id)
     {
@@ -157,6 +145,26 @@ TEST_F(ViewTest, AFormViewExchangesItsDataAndRefusesBadInput)
     EXPECT_FALSE(form->UpdateData(TRUE));
     EXPECT_EQ(form->m_count, 12);
     EXPECT_EQ(tavrin::win::TakeMessageBoxLog().size(), 1u);
+}
+
+TEST_F(ViewTest, TabMovesThroughTheFormsControls)
+{
+    auto* form = new CNameForm;
+    ASSERT_TRUE(form->Create(nullptr, nullptr, WS_CHILD | WS_VISIBLE, CRect(0, 0, 400, 300), frame, AFX_IDW_PANE_FIRST));
+    HWND name = ::GetDlgItem(form->m_hWnd, IDC_FORM_NAME);
+    HWND count = ::GetDlgItem(form->m_hWnd, IDC_FORM_COUNT);
+    ::SetFocus(name);
+    MSG tab{name, WM_KEYDOWN, VK_TAB, 0, 0, {0, 0}};
+    EXPECT_TRUE(form->PreTranslateMessage(&tab));
+    EXPECT_EQ(::GetFocus(), count);
+    // Keys of other windows are not the form's.
+    MSG other{frame->m_hWnd, WM_KEYDOWN, VK_TAB, 0, 0, {0, 0}};
+    EXPECT_FALSE(form->PreTranslateMessage(&other));
+    // Focus given to the view goes on to the control that had it.
+    form->OnActivateView(FALSE, nullptr, form);
+    ::SetFocus(frame->m_hWnd);
+    form->SetFocus();
+    EXPECT_EQ(::GetFocus(), count);
 }
 
 TEST_F(ViewTest, AFormViewWithoutItsTemplateFailsCleanly)
