@@ -10,11 +10,9 @@
 #include "toolkit/controls/XTCaption.h"
 #include "toolkit/controls/XTCaptionPopupWnd.h"
 #include "toolkit/controls/XTResizeDialog.h"
-#include "toolkit/controls/XTResizeFormView.h"
 #include "platform/mfc/FrameWnd.h"
 #include "platform/mfc/Resource.h"
-#include "platform/win/ResourceTable.h"
-#include "tests/platform/mfc/fixtures/mfc_fixture.h"
+#include "tests/toolkit/ResizeTestForm.h"
 
 #include <gtest/gtest.h>
 #include <X11/Xlib.h>
@@ -27,8 +25,6 @@
 using namespace tavrin;
 using tavrin::test::ControlTestHost;
 using tavrin::test::PumpUntil;
-
-const tavrin::win::ResourceTable& TavrinMfcFixtureResources();
 using tavrin::test::ColorIndex;
 
 namespace {
@@ -378,19 +374,6 @@ bool AskDesktopToResize(unsigned long window, int width, int height)
     return true;
 }
 
-class GripForm : public CXTResizeFormView {
-public:
-    GripForm() : CXTResizeFormView(IDD_FORM, 0) {}
-    BOOL OnInitDialog() override
-    {
-        CXTResizeFormView::OnInitDialog();
-        SetResize(IDC_FORM_NAME, nullptr, CXTAnchorRect(0, 0, 1, 0));
-        SetResize(IDC_FORM_CHECK, nullptr, CXTAnchorRect(0, 1, 0, 1));
-        return TRUE;
-    }
-    CRect Item(UINT id) const { return tavrin::test::ChildRect(this, id); }
-};
-
 } // namespace
 
 TEST_F(ToolkitDisplay, FormViewKeepsItsAnchorsWhileItsFrameIsResizedOnScreen)
@@ -400,7 +383,7 @@ TEST_F(ToolkitDisplay, FormViewKeepsItsAnchorsWhileItsFrameIsResizedOnScreen)
     AfxSetResourceHandle(module);
     auto* frame = new CFrameWnd; // frees itself when destroyed
     ASSERT_TRUE(frame->Create(nullptr, "表单", WS_OVERLAPPEDWINDOW | WS_VISIBLE, CRect(60, 60, 260, 200)));
-    auto* form = new GripForm;
+    auto* form = new tavrin::test::TestResizeForm;
     ASSERT_TRUE(form->Create(nullptr, nullptr, WS_CHILD | WS_VISIBLE, CRect(0, 0, 10, 10), frame, AFX_IDW_PANE_FIRST));
     frame->RecalcLayout();
     ASSERT_TRUE(Shown(frame->GetSafeHwnd()));

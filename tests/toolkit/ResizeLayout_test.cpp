@@ -7,17 +7,13 @@
 #include "tests/toolkit/ControlTestHost.h"
 #include "tests/toolkit/ToolkitTestSupport.h"
 #include "toolkit/controls/XTResizeDialog.h"
-#include "toolkit/controls/XTResizeFormView.h"
 #include "platform/mfc/Resource.h"
-#include "platform/win/ResourceTable.h"
-#include "tests/platform/mfc/fixtures/mfc_fixture.h"
+#include "tests/toolkit/ResizeTestForm.h"
 
 #include <memory>
 #include <vector>
 
 using tavrin::test::PumpQueue;
-
-const tavrin::win::ResourceTable& TavrinMfcFixtureResources();
 
 namespace {
 
@@ -227,20 +223,7 @@ TEST_F(ResizeLayoutTest, LateAndMissingControls)
 
 namespace {
 
-// The framework tests' form (200 x 120 dialog units): name and count edits
-// and a check box at the bottom.
-class TestResizeForm : public CXTResizeFormView {
-public:
-    TestResizeForm() : CXTResizeFormView(IDD_FORM, 0) {}
-    BOOL OnInitDialog() override
-    {
-        CXTResizeFormView::OnInitDialog();
-        SetResize(IDC_FORM_NAME, nullptr, CXTAnchorRect(0, 0, 1, 0));
-        SetResize(IDC_FORM_CHECK, nullptr, CXTAnchorRect(0, 1, 0, 1));
-        return TRUE;
-    }
-    CRect Item(UINT id) const { return tavrin::test::ChildRect(this, id); }
-};
+using tavrin::test::TestResizeForm;
 
 class ResizeFormTest : public tavrin::test::ToolkitTest {
 protected:
