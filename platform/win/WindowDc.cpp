@@ -77,9 +77,10 @@ Region VisibleRegion(HWND hwnd, bool windowArea, bool clipChildren, bool clipSib
     OffsetRect(&area, -origin.x, -origin.y);
     Region visible = Region::Combine(Shape(*window, origin), Region(area), Region::Op::And);
     if (clipChildren) {
+        // Transparent children let the parent paint beneath them.
         for (HWND h : window->GetChildren()) {
             auto child = Window::FromHandle(h);
-            if (child && (child->GetStyle() & WS_VISIBLE))
+            if (child && (child->GetStyle() & WS_VISIBLE) && !(child->GetExStyle() & WS_EX_TRANSPARENT))
                 visible = Region::Combine(visible, Shape(*child, origin), Region::Op::Diff);
         }
     }

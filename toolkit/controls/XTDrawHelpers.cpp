@@ -238,3 +238,23 @@ HICON XTCreateIconFromBitmap(HBITMAP hBitmap)
     ImageList_Destroy(list);
     return icon;
 }
+
+void XTFillHalftoneRect(CDC* pDC, const CRect& rect)
+{
+    if (!pDC || !pDC->m_hDC)
+        return;
+    // Monochrome rows are WORD-aligned: 0x55 and 0xAA alternate.
+    static const WORD kRows[8] = {0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA};
+    CBitmap bitmap;
+    CBrush brush;
+    if (!bitmap.CreateBitmap(8, 8, 1, 1, kRows) || !brush.CreatePatternBrush(&bitmap))
+        return;
+    CXTColorManager* colors = XTGetColorManager();
+    const COLORREF oldText = pDC->SetTextColor(colors->GetColor(COLOR_3DFACE));
+    const COLORREF oldBack = pDC->SetBkColor(colors->GetColor(COLOR_3DHIGHLIGHT));
+    CBrush* oldBrush = pDC->SelectObject(&brush);
+    pDC->PatBlt(rect.left, rect.top, rect.Width(), rect.Height(), PATCOPY);
+    pDC->SelectObject(oldBrush);
+    pDC->SetTextColor(oldText);
+    pDC->SetBkColor(oldBack);
+}

@@ -153,3 +153,6 @@ COLORREF XTGetBitmapCornerColor(HBITMAP hBitmap);
 // An icon of the bitmap, its corner colour transparent; null without a
 // bitmap or for an empty one.
 HICON XTCreateIconFromBitmap(HBITMAP hBitmap);
+// The rectangle in a checkerboard of the face (colour 15) and highlight
+// (colour 20) colours, as buttons shown latched in are drawn.
+void XTFillHalftoneRect(CDC* pDC, const CRect& rect);
