@@ -329,6 +329,10 @@ struct AnimationRun {
         if (!WaitFor([&] { return shown() || done; }) || !shown())
             return false;
         ticks.push_back(GetTickCount());
+        // The worker takes its next deadline from the clock once the frame
+        // is drawn: moving the clock before it goes to sleep would leave it
+        // waiting a whole step more. Give it time to get there.
+        ::usleep(20000);
         clock::Advance(delay);
         return true;
     }
