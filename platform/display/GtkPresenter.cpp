@@ -892,11 +892,16 @@ void GtkPresenterImpl::WindowChanged(HWND hwnd)
 void GtkPresenterImpl::WindowActivated(HWND hwnd)
 {
     // Activated by the program (a dialog shown, a window brought back): the
-    // desktop raises and focuses it too.
+    // desktop raises and focuses it too. A minimised window stays minimised
+    // when activated (as when an owned popup it holds goes away): presenting
+    // it would make the desktop restore it.
     TopLevel* top = Find(hwnd);
     if (!top || !top->frame || m_activating || !gtk_widget_get_visible(top->window) ||
-        gtk_window_is_active(GTK_WINDOW(top->window)))
+        gtk_window_is_active(GTK_WINDOW(top->window)) || IsIconic(hwnd))
         return;
+    if (GdkWindow* gdk = gtk_widget_get_window(top->window))
+        if (gdk_window_get_state(gdk) & GDK_WINDOW_STATE_ICONIFIED)
+            return;
     gtk_window_present(GTK_WINDOW(top->window));
 }
 
