@@ -15,6 +15,7 @@
 #include "toolkit/commandbars/XTPControlPopup.h"
 #include "toolkit/commandbars/XTPControls.h"
 #include "toolkit/commandbars/XTPHookManager.h"
+#include "toolkit/commandbars/XTPImageManager.h"
 #include "toolkit/commandbars/XTPKeyboardManager.h"
 #include "toolkit/controls/XTColorManager.h"
 
@@ -83,6 +84,20 @@ public:
         TestPaintManager::RefreshMetrics();
     }
 };
+
+// An icon of one colour; the caller destroys it.
+HICON MakeIcon(int nSize)
+{
+    std::vector<DWORD> colour(static_cast<size_t>(nSize * nSize), 0x00C08040);
+    std::vector<BYTE> mask(static_cast<size_t>((nSize + 15) / 16 * 2 * nSize), 0);
+    HBITMAP hColour = ::CreateBitmap(nSize, nSize, 1, 32, colour.data());
+    HBITMAP hMask = ::CreateBitmap(nSize, nSize, 1, 1, mask.data());
+    ICONINFO info{TRUE, 0, 0, hMask, hColour};
+    HICON hIcon = ::CreateIconIndirect(&info);
+    ::DeleteObject(hMask);
+    ::DeleteObject(hColour);
+    return hIcon;
+}
 
 class WheelSink : public CXTPHookSink {
 public:
@@ -164,6 +179,15 @@ TEST_F(CommandBarsTest, AColourChangeRefreshesColoursAndLaysTheFrameOutOnce)
     // The manager's own paint manager counts its metric refreshes.
     auto* pPaintManager = new CCountingPaintManager;
     m_pFrame->GetCommandBars()->SetPaintManager(pPaintManager);
+    // Its own image manager holds a copy scaled from a 16-pixel icon, made
+    // with the old colours.
+    auto* pImageManager = new CXTPImageManager;
+    m_pFrame->GetCommandBars()->SetImageManager(pImageManager);
+    HICON hIcon = MakeIcon(16);
+    ASSERT_TRUE(pImageManager->SetIcon(CXTPImageManagerIconHandle(hIcon), 5, CSize(16, 16)));
+    ::DestroyIcon(hIcon);
+    ASSERT_TRUE(pImageManager->GetImage(5, 20));
+    ASSERT_TRUE(pImageManager->GetIconSet(5)->GetIcon(20, FALSE));
     // A toolkit colour derived from the face colour when the colours are refreshed.
     const int derived = 30;
     const COLORREF before = ::GetSysColor(COLOR_BTNFACE);
@@ -175,6 +199,8 @@ TEST_F(CommandBarsTest, AColourChangeRefreshesColoursAndLaysTheFrameOutOnce)
     ::SetSysColors(1, &index, &changed);
     EXPECT_EQ(m_pFrame->m_nLayouts, 1);
     EXPECT_EQ(pPaintManager->m_nRefreshes, 1);
+    EXPECT_FALSE(pImageManager->GetIconSet(5)->GetIcon(20, FALSE)) << "the images made from icons are made again";
+    EXPECT_TRUE(pImageManager->GetIconSet(5)->GetIcon(16, FALSE)) << "the icon itself stays";
     const COLORREF derivedAfter = XTGetColorManager()->GetColor(derived);
     EXPECT_NE(derivedAfter, derivedBefore);
     ::ValidateRect(m_hFrame, nullptr);
@@ -184,10 +210,12 @@ TEST_F(CommandBarsTest, AColourChangeRefreshesColoursAndLaysTheFrameOutOnce)
     RECT update;
     EXPECT_TRUE(::GetUpdateRect(m_hFrame, &update, FALSE)) << "the frame is redrawn";
     // A setting change lays out again and keeps the colours.
+    ASSERT_TRUE(pImageManager->GetImage(5, 20));
     m_pFrame->m_nLayouts = 0;
     m_pFrame->SendMessage(WM_SETTINGCHANGE);
     EXPECT_EQ(m_pFrame->m_nLayouts, 1);
     EXPECT_EQ(pPaintManager->m_nRefreshes, 3);
+    EXPECT_TRUE(pImageManager->GetIconSet(5)->GetIcon(20, FALSE)) << "a setting change keeps the images";
     ::SetSysColors(1, &index, &before);
     EXPECT_EQ(XTGetColorManager()->GetColor(derived), derivedBefore);
 }
