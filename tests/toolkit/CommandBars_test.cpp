@@ -167,6 +167,7 @@ TEST_F(CommandBarsTest, ExecutedNotificationsReachTheMessageMapAsChildNotificati
     // notifications.
     EXPECT_EQ(Notify(kSearchBox + 1, 100), 0);
     EXPECT_EQ(Notify(kSearchBox, 101), 0);
+    EXPECT_EQ(m_pFrame->SendMessage(kWmBarControlNotify, kSearchBox, 0), 0) << "no record: nothing to route";
     EXPECT_EQ(m_pFrame->m_nSearches, 2);
     EXPECT_TRUE(m_pFrame->m_commands.empty());
     // Other messages still reach the frame's own handling.
