@@ -4,6 +4,7 @@
 #include "ToolkitTestSupport.h"
 
 #include "tests/toolkit/CommandBarTestSupport.h"
+#include "tests/toolkit/ControlTestHost.h"
 
 #include "platform/mfc/WinApp.h"
 #include "platform/win/SystemProfile.h"
@@ -84,20 +85,6 @@ public:
         TestPaintManager::RefreshMetrics();
     }
 };
-
-// An icon of one colour; the caller destroys it.
-HICON MakeIcon(int nSize)
-{
-    std::vector<DWORD> colour(static_cast<size_t>(nSize * nSize), 0x00C08040);
-    std::vector<BYTE> mask(static_cast<size_t>((nSize + 15) / 16 * 2 * nSize), 0);
-    HBITMAP hColour = ::CreateBitmap(nSize, nSize, 1, 32, colour.data());
-    HBITMAP hMask = ::CreateBitmap(nSize, nSize, 1, 1, mask.data());
-    ICONINFO info{TRUE, 0, 0, hMask, hColour};
-    HICON hIcon = ::CreateIconIndirect(&info);
-    ::DeleteObject(hMask);
-    ::DeleteObject(hColour);
-    return hIcon;
-}
 
 class WheelSink : public CXTPHookSink {
 public:
@@ -184,7 +171,7 @@ TEST_F(CommandBarsTest, AColourChangeRefreshesColoursAndLaysTheFrameOutOnce)
     // with the old colours.
     auto* pImageManager = new CXTPImageManager;
     m_pFrame->GetCommandBars()->SetImageManager(pImageManager);
-    HICON hIcon = MakeIcon(16);
+    HICON hIcon = tavrin::test::MakeSolidIcon(16, 16, RGB(64, 128, 192));
     ASSERT_TRUE(pImageManager->SetIcon(CXTPImageManagerIconHandle(hIcon), 5, CSize(16, 16)));
     ::DestroyIcon(hIcon);
     ASSERT_TRUE(pImageManager->GetImage(5, 20));
