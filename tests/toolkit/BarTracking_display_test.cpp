@@ -136,6 +136,8 @@ TEST(BarTrackingDisplay, RealPointerAndKeysDriveABarOfButtons)
         presenter->Flush();
         return pBar->GetSelectedIndex() == 1 && x11.Pixel(second.left + 3, second.top + 3) == Rgb(kSelectedFill);
     }));
+    if (const auto shot = presenter->CaptureWindow(hFrame))
+        SavePng(*shot, "bartracking-hot.png");
     // Leaving fast, far outside the frame: the highlight goes after the repaint.
     x11.Move(1200, 1000);
     EXPECT_TRUE(PumpUntil([&] {

@@ -613,6 +613,39 @@ TEST_F(CommandBarTest, HelpHitTests)
     EXPECT_EQ(f.pBar->SendMessage(WM_HELPHITTEST, 0, MAKELPARAM(299, 29)), 0x50000 + 100) << "the bar's own id";
 }
 
+namespace {
+
+// A popup item that notes its presses instead of opening.
+class PressedPopup : public CXTPControlPopup {
+public:
+    std::vector<CPoint> m_presses;
+    void OnClick(BOOL, CPoint pt) override { m_presses.push_back(pt); }
+};
+
+} // namespace
+
+TEST_F(CommandBarTest, InContextHelpModeAPopupWithoutAnIdIsAMenuArea)
+{
+    BarFixture f(1);
+    auto* pPopup = new PressedPopup;
+    pPopup->SetType(xtpControlPopup);
+    f.pBar->GetControls()->Add(pPopup, 0);
+    f.pBar->OnRecalcLayout();
+    const LPARAM onPopup = MAKELPARAM(f.Screen(1).x, f.Screen(1).y);
+    const LPARAM onButton = MAKELPARAM(f.Screen(0).x, f.Screen(0).y);
+    EXPECT_EQ(f.pBar->SendMessage(WM_NCHITTEST, 0, onPopup), HTCLIENT) << "outside help mode";
+    f.pBar->SendMessage(WM_NCLBUTTONDOWN, HTCLIENT, onPopup);
+    EXPECT_TRUE(pPopup->m_presses.empty());
+
+    f.site.m_bHelpMode = TRUE;
+    EXPECT_EQ(f.pBar->SendMessage(WM_NCHITTEST, 0, onPopup), HTMENU);
+    EXPECT_EQ(f.pBar->SendMessage(WM_NCHITTEST, 0, onButton), HTCLIENT);
+    f.pBar->SendMessage(WM_NCLBUTTONDOWN, HTMENU, onPopup);
+    ASSERT_EQ(pPopup->m_presses.size(), 1u);
+    EXPECT_EQ(pPopup->m_presses[0], pPopup->GetRect().CenterPoint()) << "at the point in the bar";
+    f.site.m_bHelpMode = FALSE;
+}
+
 TEST_F(CommandBarTest, AHandlerMayRemoveTheRunningControlOrCloseTheBar)
 {
     BarFixture f(3);

@@ -178,6 +178,14 @@ TEST_F(CommandBarsOptionsTest, StoredUsedCommandsMustDescribeTheirLength)
         bars->LoadOptions("TavrinCommandBars");
         EXPECT_EQ(Keys(bars->GetOptions()->m_mapUsedCommands), c.used);
     }
+    // The hidden commands of a full exchange are checked the same way.
+    SetRaw("HiddenCommands", REG_BINARY, Words({3, 100, 1, 200, 1}));
+    auto bars = NewManager();
+    CXTPCommandBarsOptions* pOptions = bars->GetOptions();
+    pOptions->m_mapHiddenCommands.SetAt(7, TRUE);
+    CXTPPropExchangeRegistry px(TRUE, HKEY_CURRENT_USER, kOptionsKey);
+    pOptions->DoPropExchange(&px, FALSE);
+    EXPECT_EQ(Keys(pOptions->m_mapHiddenCommands), (std::set<UINT>{7}));
 }
 
 TEST_F(CommandBarsOptionsTest, AnOlderSchemaKeepsTheNewerOptions)

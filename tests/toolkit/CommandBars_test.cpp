@@ -4,6 +4,7 @@
 #include "ToolkitTestSupport.h"
 
 #include "tests/toolkit/CommandBarTestSupport.h"
+#include "tests/toolkit/ControlTestHost.h"
 
 #include "platform/mfc/WinApp.h"
 #include "platform/win/SystemProfile.h"
@@ -15,6 +16,7 @@
 #include "toolkit/commandbars/XTPControlPopup.h"
 #include "toolkit/commandbars/XTPControls.h"
 #include "toolkit/commandbars/XTPHookManager.h"
+#include "toolkit/commandbars/XTPImageManager.h"
 #include "toolkit/commandbars/XTPKeyboardManager.h"
 #include "toolkit/controls/XTColorManager.h"
 
@@ -152,6 +154,7 @@ TEST_F(CommandBarsTest, ExecutedNotificationsReachTheMessageMapAsChildNotificati
     // notifications.
     EXPECT_EQ(Notify(kSearchBox + 1, 100), 0);
     EXPECT_EQ(Notify(kSearchBox, 101), 0);
+    EXPECT_EQ(m_pFrame->SendMessage(kWmBarControlNotify, kSearchBox, 0), 0) << "no record: nothing to route";
     EXPECT_EQ(m_pFrame->m_nSearches, 2);
     EXPECT_TRUE(m_pFrame->m_commands.empty());
     // Other messages still reach the frame's own handling.
@@ -164,6 +167,15 @@ TEST_F(CommandBarsTest, AColourChangeRefreshesColoursAndLaysTheFrameOutOnce)
     // The manager's own paint manager counts its metric refreshes.
     auto* pPaintManager = new CCountingPaintManager;
     m_pFrame->GetCommandBars()->SetPaintManager(pPaintManager);
+    // Its own image manager holds a copy scaled from a 16-pixel icon, made
+    // with the old colours.
+    auto* pImageManager = new CXTPImageManager;
+    m_pFrame->GetCommandBars()->SetImageManager(pImageManager);
+    HICON hIcon = tavrin::test::MakeSolidIcon(16, 16, RGB(64, 128, 192));
+    ASSERT_TRUE(pImageManager->SetIcon(CXTPImageManagerIconHandle(hIcon), 5, CSize(16, 16)));
+    ::DestroyIcon(hIcon);
+    ASSERT_TRUE(pImageManager->GetImage(5, 20));
+    ASSERT_TRUE(pImageManager->GetIconSet(5)->GetIcon(20, FALSE));
     // A toolkit colour derived from the face colour when the colours are refreshed.
     const int derived = 30;
     const COLORREF before = ::GetSysColor(COLOR_BTNFACE);
@@ -175,6 +187,8 @@ TEST_F(CommandBarsTest, AColourChangeRefreshesColoursAndLaysTheFrameOutOnce)
     ::SetSysColors(1, &index, &changed);
     EXPECT_EQ(m_pFrame->m_nLayouts, 1);
     EXPECT_EQ(pPaintManager->m_nRefreshes, 1);
+    EXPECT_FALSE(pImageManager->GetIconSet(5)->GetIcon(20, FALSE)) << "the images made from icons are made again";
+    EXPECT_TRUE(pImageManager->GetIconSet(5)->GetIcon(16, FALSE)) << "the icon itself stays";
     const COLORREF derivedAfter = XTGetColorManager()->GetColor(derived);
     EXPECT_NE(derivedAfter, derivedBefore);
     ::ValidateRect(m_hFrame, nullptr);
@@ -184,10 +198,12 @@ TEST_F(CommandBarsTest, AColourChangeRefreshesColoursAndLaysTheFrameOutOnce)
     RECT update;
     EXPECT_TRUE(::GetUpdateRect(m_hFrame, &update, FALSE)) << "the frame is redrawn";
     // A setting change lays out again and keeps the colours.
+    ASSERT_TRUE(pImageManager->GetImage(5, 20));
     m_pFrame->m_nLayouts = 0;
     m_pFrame->SendMessage(WM_SETTINGCHANGE);
     EXPECT_EQ(m_pFrame->m_nLayouts, 1);
     EXPECT_EQ(pPaintManager->m_nRefreshes, 3);
+    EXPECT_TRUE(pImageManager->GetIconSet(5)->GetIcon(20, FALSE)) << "a setting change keeps the images";
     ::SetSysColors(1, &index, &before);
     EXPECT_EQ(XTGetColorManager()->GetColor(derived), derivedBefore);
 }

@@ -68,6 +68,7 @@ ON_WM_LBUTTONUP()
 ON_WM_LBUTTONDBLCLK()
 ON_WM_RBUTTONUP()
 ON_WM_NCHITTEST()
+ON_WM_NCLBUTTONDOWN()
 ON_MESSAGE(WM_HELPHITTEST, OnHelpHitTest)
 ON_MESSAGE(WM_IDLEUPDATECMDUI, OnIdleUpdateCmdUI)
 ON_MESSAGE(WM_INITIALUPDATE, OnInitialUpdate)
@@ -555,6 +556,19 @@ LRESULT CXTPCommandBar::OnNcHitTest(CPoint point)
         return HTCLIENT;
     }
     return CWnd::OnNcHitTest(point);
+}
+
+void CXTPCommandBar::OnNcLButtonDown(UINT nHitTest, CPoint point)
+{
+    // In context-help mode a popup item is a menu area: its press still
+    // opens it, so that the help for one of its items can be asked.
+    CFrameWnd* pFrame = GetFrameSite();
+    if (pFrame && pFrame->m_bHelpMode) {
+        ScreenToClient(&point);
+        OnLButtonDown(0, point);
+        return;
+    }
+    CWnd::OnNcLButtonDown(nHitTest, point);
 }
 
 LRESULT CXTPCommandBar::OnHelpHitTest(WPARAM, LPARAM lParam)

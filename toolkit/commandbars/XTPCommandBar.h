@@ -175,6 +175,7 @@ public:
     void OnLButtonDblClk(UINT nFlags, CPoint point);
     void OnRButtonUp(UINT nFlags, CPoint point);
     LRESULT OnNcHitTest(CPoint point);
+    void OnNcLButtonDown(UINT nHitTest, CPoint point);
     LRESULT OnHelpHitTest(WPARAM wParam, LPARAM lParam);
     LRESULT OnIdleUpdateCmdUI(WPARAM wParam, LPARAM lParam);
     LRESULT OnInitialUpdate(WPARAM wParam, LPARAM lParam);
