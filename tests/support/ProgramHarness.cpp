@@ -97,6 +97,11 @@ void ProgramFolder::UseProxy(const std::string& host, const std::string& port)
     WriteConfig({{"proxy", "host", host}, {"proxy", "port", port}});
 }
 
+void ProgramFolder::Write(const std::string& relative, const std::string& bytes) const
+{
+    m_dir->Write(relative, bytes);
+}
+
 std::string ProgramFolder::ConfigText() const
 {
     const fs::path file = m_dir->Path() / "config.xml";

@@ -29,6 +29,8 @@ public:
     void WriteConfig(const std::vector<std::vector<std::string>>& rows);
     // The proxy setting (keys 12 and 13): where the simulator listens.
     void UseProxy(const std::string& host, const std::string& port);
+    // Writes a file below the folder (accounts/, class stores), making its folders.
+    void Write(const std::string& relative, const std::string& bytes) const;
     // The text of config.xml, empty when there is none.
     std::string ConfigText() const;
     // The value of a key in config.xml ("<key>value</key>"); "(none)" when absent.
