@@ -127,7 +127,7 @@ const Command kCommands[] = {
 // Whether the menu (or one of its popups) holds the command under one of the texts.
 bool MenuHolds(CMenu* menu, UINT id, const std::vector<const char*>& texts)
 {
-    for (int i = 0; i < menu->GetMenuItemCount(); ++i) {
+    for (int i = 0; i < static_cast<int>(menu->GetMenuItemCount()); ++i) {
         if (CMenu* sub = menu->GetSubMenu(i)) {
             if (MenuHolds(sub, id, texts))
                 return true;
@@ -199,7 +199,7 @@ TEST(CommandTable, EveryCommandHasItsPromptHalvesMenusAndButton)
 // separators "-"), for comparison with the table.
 void Flatten(CMenu* menu, const std::string& indent, std::vector<std::string>& out)
 {
-    for (int i = 0; i < menu->GetMenuItemCount(); ++i) {
+    for (int i = 0; i < static_cast<int>(menu->GetMenuItemCount()); ++i) {
         CString text;
         menu->GetMenuString(i, text, MF_BYPOSITION);
         if (CMenu* sub = menu->GetSubMenu(i)) {

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 #include <unistd.h>
@@ -300,6 +301,49 @@ TEST_F(MainWindowEndToEnd, TheSplashEndsByItselfAndAHiddenComposePaneIsStoredHid
     EXPECT_EQ(m_folder.ConfigValue("pane_2_2_visible"), "0");
     EXPECT_EQ(m_folder.ConfigValue("pane_2_2_h"), "300");
     EXPECT_EQ(m_folder.ConfigValue("pane_1_2_visible"), "1");
+}
+
+} // namespace
+
+namespace {
+
+// Dragging the bar between the tree and the other-information pane down to
+// the bottom stops where the lower pane keeps its 18 pixels.
+TEST_F(MainWindowEndToEnd, DraggingABarStopsAtThePanesMinimum)
+{
+    ProgramRun run;
+    const unsigned long window = StartAndWait(run);
+    ASSERT_NE(window, 0u) << run.Output();
+    int cw = 0, ch = 0;
+    m_x.CapturePainted(window, cw, ch);
+    m_x.Key("Escape"); // the splash
+    std::vector<unsigned> shot = m_x.CapturePainted(window, cw, ch);
+    // The lowest white run of the column, above the status bar: the lower pane.
+    auto lowerPane = [&](const std::vector<unsigned>& pixels) {
+        auto white = [&](int y) { return pixels[static_cast<size_t>(y) * cw + 20] == 0xFFFFFF; };
+        // Single white lines of the bars' 3-D edges do not count.
+        for (int y = ch - 1; y > 0; --y) {
+            int run = 0;
+            for (; y > 0 && white(y); --y)
+                ++run;
+            if (run > 2)
+                return run;
+        }
+        return 0;
+    };
+    ASSERT_GT(lowerPane(shot), ch / 3);
+    m_x.Drag(window, 20, 2 + ch / 2 + 3, 20, ch + 40);
+    for (int i = 0; i < 50 && lowerPane(shot) > ch / 4; ++i) {
+        usleep(100000);
+        shot = m_x.Capture(window, cw, ch);
+    }
+    shot = m_x.CapturePainted(window, cw, ch, "app-main-window-bar-dragged-down");
+    const int lower = lowerPane(shot);
+    EXPECT_GE(lower, 18 - 4) << "the pane keeps its minimum inside its edges";
+    EXPECT_LE(lower, 18 + 4);
+    EXPECT_EQ(CloseAndWait(run, window), 0) << run.Output();
+    EXPECT_FALSE(run.SanitizerReported()) << run.Output();
+    EXPECT_GT(std::stoi(m_folder.ConfigValue("pane_1_1_h")), ch / 2);
 }
 
 } // namespace

@@ -97,6 +97,11 @@ public:
     void Close(unsigned long window);
     void Key(const char* keysym);
     void Click(unsigned long window, int x, int y);
+    // Presses the left button at one point of the window, moves in steps to
+    // the other and lets go there.
+    void Drag(unsigned long window, int x0, int y0, int x1, int y1);
+    // Types printable ASCII text key by key (Shift where the character needs it).
+    void Type(const std::string& text);
     // The window's pixels as 0xRRGGBB rows; saved under the build tree as
     // name.png when a name is given (the path is printed).
     std::vector<unsigned> Capture(unsigned long window, int& width, int& height, const std::string& name = "");
