@@ -10,6 +10,7 @@
 // taken is the one of the first capture that showed those final pixels. Run
 // under Xvfb with a window manager, as the display tests are.
 #include "bench/Runner.h"
+#include "bench/StoreFiles.h"
 #include "tests/support/ProgramHarness.h"
 
 #include <X11/Xlib.h>
@@ -46,39 +47,6 @@ constexpr int kMessages = 5000;
 constexpr double kSettle = 1.0;   // seconds of unchanged pixels
 constexpr double kTimeout = 60.0; // a side that shows nothing in this time failed
 
-// A class's message store as the message update writes it.
-std::string MessageXml(int items, int classIndex)
-{
-    static const char* const kUsers[] = {"张三", "李四", "王小明", "赵丽", "陈晓东", "刘洋"};
-    static const char* const kWords[] = {"同学们好", "好久不见", "毕业十年了", "大家都还好吗", "聚会的时间定了吗",
-                                         "我在北京", "照片已经上传", "祝大家新年快乐", "老师身体可好", "下次一起吃饭"};
-    std::string out = "<message>\n";
-    out.reserve(static_cast<size_t>(items) * 420);
-    char line[256];
-    for (int i = 0; i < items; ++i) {
-        const int id = 3000000 + classIndex * 100000 + i * 7;
-        std::snprintf(line, sizeof line, "\t<item read=\"%d\" custo_id=\"%d\" id=\"%d\">\n", i % 2, items - i, id);
-        out += line;
-        out += std::string("\t\t<title>") + kWords[i % 10] + "&nbsp;" + kUsers[i % 6] + "</title>\n";
-        std::snprintf(line, sizeof line, "\t\t<time>2008-%02d-%02d&nbsp;%02d:%02d:%02d</time>\n", 1 + i % 12,
-                      1 + i % 28, i % 24, i % 60, (i * 7) % 60);
-        out += line;
-        out += std::string("\t\t<user>") + kUsers[(i * 5) % 6] + "</user>\n";
-        std::snprintf(line, sizeof line, "\t\t<user_id>%d</user_id>\n\t\t<content>", 100000 + i % 977);
-        out += line;
-        for (int w = 0; w < 7; ++w) {
-            out += kWords[(i + w * 3) % 10];
-            out += w % 3 == 2 ? "&lt;br&gt;" : "&nbsp;";
-        }
-        out += "</content>\n";
-        std::snprintf(line, sizeof line, "\t\t<id>%d</id>\n\t\t<reply_number>%d</reply_number>\n\t</item>\n", id,
-                      i % 5);
-        out += line;
-    }
-    out += "</message>\n";
-    return out;
-}
-
 // Three accounts of one provider sharing the twenty classes.
 void WriteAccounts(const ProgramFolder& folder)
 {
@@ -92,7 +60,7 @@ void WriteAccounts(const ProgramFolder& folder)
             const std::string id = std::to_string(1000 + classIndex);
             xml += "\t<class id=\"" + id + "\">\n\t\t<name>" + std::to_string(classIndex + 1) +
                    "班</name>\n\t\t<school_name>第一中学</school_name>\n\t</class>\n";
-            folder.Write(accountFolder + "/" + id + "/message.xml", MessageXml(kMessages, classIndex));
+            folder.Write(accountFolder + "/" + id + "/message.xml", bench::MessageXml(kMessages, 3000000 + classIndex * 100000));
         }
         xml += "\t<global>\n\t\t<provider>5460(网通用户)</provider>\n\t\t<user_name>" + user +
                "</user_name>\n\t\t<custo_name>" + user + "</custo_name>\n\t</global>\n</account>\n";

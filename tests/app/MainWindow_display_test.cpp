@@ -45,6 +45,15 @@ protected:
         return run.Wait();
     }
 
+    // The close stored the compose pane hidden with its last height kept,
+    // and the other-information pane shown.
+    void ExpectComposeStoredHidden(const std::string& height)
+    {
+        EXPECT_EQ(m_folder.ConfigValue("pane_2_2_visible"), "0");
+        EXPECT_EQ(m_folder.ConfigValue("pane_2_2_h"), height);
+        EXPECT_EQ(m_folder.ConfigValue("pane_1_2_visible"), "1");
+    }
+
     tavrin::sim::Simulator m_sim;
     ProgramFolder m_folder;
     XSession m_x;
@@ -240,9 +249,7 @@ TEST_F(MainWindowEndToEnd, AHiddenComposePaneStaysHiddenAndKeepsItsStoredHeight)
     int cw = 0, ch = 0;
     m_x.CapturePainted(window, cw, ch, "app-main-window-compose-hidden");
     EXPECT_EQ(CloseAndWait(run, window), 0) << run.Output();
-    EXPECT_EQ(m_folder.ConfigValue("pane_2_2_visible"), "0");
-    EXPECT_EQ(m_folder.ConfigValue("pane_2_2_h"), "300");
-    EXPECT_EQ(m_folder.ConfigValue("pane_1_2_visible"), "1");
+    ExpectComposeStoredHidden("300");
 }
 
 } // namespace
@@ -298,14 +305,8 @@ TEST_F(MainWindowEndToEnd, TheSplashEndsByItselfAndAHiddenComposePaneIsStoredHid
     m_x.Key("F8");
     EXPECT_EQ(CloseAndWait(run, window), 0) << run.Output();
     EXPECT_FALSE(run.SanitizerReported()) << run.Output();
-    EXPECT_EQ(m_folder.ConfigValue("pane_2_2_visible"), "0");
-    EXPECT_EQ(m_folder.ConfigValue("pane_2_2_h"), "300");
-    EXPECT_EQ(m_folder.ConfigValue("pane_1_2_visible"), "1");
+    ExpectComposeStoredHidden("300");
 }
-
-} // namespace
-
-namespace {
 
 // Dragging the bar between the tree and the other-information pane down to
 // the bottom stops where the lower pane keeps its 18 pixels.
