@@ -3,6 +3,9 @@
 // handling: items nobody handles are disabled, the split buttons post
 // their commands, the pane toggles are ticked.
 #include "app/MainFrm.h"
+#include "app/TavrinApp.h"
+#include "platform/controls/CommCtrl.h"
+#include "platform/controls/Static.h"
 #include "core/services/Config.h"
 #include "platform/base/Path.h"
 #include "platform/mfc/DocTemplate.h"
@@ -331,6 +334,33 @@ TEST(CommandTable, ToolbarsCarryTheirButtonsAndBitmaps)
     for (UINT id : {IDB_COMMAND_ICONS_16, IDB_COMMAND_ICONS_24, IDB_SPLASH})
         EXPECT_NE(::FindResource(nullptr, MAKEINTRESOURCE(id), RT_BITMAP), nullptr) << id;
     EXPECT_NE(::FindResource(nullptr, MAKEINTRESOURCE(IDI_TRAY_ANIMATION), RT_GROUP_ICON), nullptr);
+}
+
+TEST(AboutBox, ShowsTheProgramsIconNameAndAnOkButton)
+{
+    AfxSetResourceHandle(::GetModuleHandle(nullptr));
+    ::InitCommonControls();
+    CWinApp app;
+    CAboutDlg dlg;
+    ASSERT_TRUE(dlg.Create(IDD_ABOUTBOX));
+    char text[128] = {};
+    ::GetWindowText(dlg.m_hWnd, text, sizeof text);
+    EXPECT_EQ(std::string(text), "关于 Tavrin");
+    std::vector<std::string> texts;
+    bool icon = false;
+    for (HWND child = ::GetWindow(dlg.m_hWnd, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        ::GetWindowText(child, text, sizeof text);
+        texts.push_back(text);
+        icon = icon || (::GetWindowLong(child, GWL_STYLE) & 0x1F) == SS_ICON;
+    }
+    EXPECT_TRUE(icon);
+    EXPECT_NE(std::find(texts.begin(), texts.end(), "Tavrin 1.0"), texts.end());
+    CWnd* ok = dlg.GetDlgItem(IDOK);
+    ASSERT_NE(ok, nullptr);
+    ok->GetWindowText(text, sizeof text);
+    EXPECT_EQ(std::string(text), "确定");
+    dlg.DestroyWindow();
+    AfxSetResourceHandle(nullptr);
 }
 
 // The frame built headless in a program folder of its own.
