@@ -12,6 +12,8 @@
 #include "platform/win/ShellTray.h"
 #include "platform/win/UserFolder.h"
 #include "res/resource.h"
+#include "toolkit/controls/XTColorManager.h"
+#include "toolkit/controls/XTGlobalData.h"
 
 #include <cstdlib>
 
@@ -119,21 +121,30 @@ BOOL CMainFrame::OnCreateClient(LPCREATESTRUCT, CCreateContext* pContext)
     m_wndSplitterItems.SetRowInfo(1, 0, 19);
     m_wndSplitterListDisp.SetRowInfo(0, orDefault(ConfigNumber(CFG_PLACEMENT_PANE_2_1_1_H), h / 3), 18);
     m_wndSplitterListDisp.SetRowInfo(1, 0, 18);
+    // Bars are dragged as a tracker; the caption's bar is flat and fixed.
+    for (CXTSplitterWnd* splitter : {static_cast<CXTSplitterWnd*>(&m_wndSplitterMain),
+                                     static_cast<CXTSplitterWnd*>(&m_wndSplitterLeft),
+                                     static_cast<CXTSplitterWnd*>(&m_wndSplitterItems),
+                                     static_cast<CXTSplitterWnd*>(&m_wndSplitterListDisp)})
+        splitter->SetSplitterStyle(XT_SPLIT_NOFULLDRAG);
+    m_wndSplitterRight.SetSplitterStyle(XT_SPLIT_NOFULLDRAG | XT_SPLIT_NOBORDER | XT_SPLIT_NOSIZE);
     return TRUE;
 }
 
 BOOL CMainFrame::CreateCaptionBar()
 {
-    if (!m_wndCaption.Create("Caption Text", WS_CHILD | WS_VISIBLE | SS_CENTERIMAGE | SS_CENTER, CRect(0, 0, 0, 0),
-                             &m_wndSplitterRight, m_wndSplitterRight.IdFromRowCol(0, 0)))
+    if (!m_wndCaption.Create(&m_wndSplitterRight, "Caption Text", 0, WS_VISIBLE | SS_CENTERIMAGE | SS_CENTER,
+                             CRect(0, 0, 0, 0), m_wndSplitterRight.IdFromRowCol(0, 0)))
         return FALSE;
+    CXTColorManager* colours = XTGetColorManager();
+    m_wndCaption.SetCaptionColors(colours->GetColor(15), colours->GetColor(16), colours->GetColor(5));
     LOGFONT lf{};
-    if (CFont* font = CFont::FromHandle(static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT))))
-        font->GetLogFont(&lf);
+    XTGetGlobalData()->fontBold.GetLogFont(&lf);
     lf.lfHeight = 18;
-    lf.lfWeight = FW_BOLD;
-    if (m_fontCaption.CreateFontIndirect(&lf))
-        m_wndCaption.SetFont(&m_fontCaption);
+    m_fontCaption.CreateFontIndirect(&lf);
+    m_wndCaption.ModifyCaptionStyle(0, &m_fontCaption, nullptr,
+                                    ::LoadIcon(AfxFindResourceHandle(MAKEINTRESOURCE(IDR_MAINFRAME), RT_GROUP_ICON),
+                                               MAKEINTRESOURCE(IDR_MAINFRAME)));
     m_wndSplitterRight.SetRowInfo(0, 22, 0);
     return TRUE;
 }
@@ -150,7 +161,7 @@ int CMainFrame::OnCreate(LPCREATESTRUCT lpcs)
     if (!m_wndTrayIcon.Create("Tavrin", this, IDR_MAINFRAME, IDR_TRAY_MENU, ID_SHOW_MAIN_WINDOW, FALSE))
         return -1;
     const UINT animation[] = {IDR_MAINFRAME, IDI_TRAY_ANIMATION};
-    m_wndTrayIcon.SetAnimationIcons(animation, 2);
+    m_wndTrayIcon.SetAnimationIcons(animation, 2, nullptr);
     if (ConfigNumber(CFG_APP_UPDATE_STARTUP) != 0)
         StartUpdaterSilently();
     return 0;
@@ -178,7 +189,7 @@ void CMainFrame::OnSize(UINT nType, int cx, int cy)
     // Into the tray only when the icon could be placed: without a
     // notification area the window stays a normal minimised one.
     if (nType == SIZE_MINIMIZED && GetConfig(CFG_OTHER_MINIMIZE_HIDDEN) == "1" && m_wndTrayIcon.ShowIcon())
-        m_wndTrayIcon.MinimizeToTray(this);
+        m_wndTrayIcon.MinimizeToTray(m_hWnd);
 }
 
 void CMainFrame::OnClose()
@@ -264,7 +275,7 @@ void CMainFrame::OnUpdateViewOtherInfo(CCmdUI* pCmdUI)
 void CMainFrame::OnShowMainWindow()
 {
     m_wndTrayIcon.HideIcon();
-    m_wndTrayIcon.RestoreFromTray(this);
+    m_wndTrayIcon.RestoreFromTray(m_hWnd);
 }
 
 void CMainFrame::OnUpdateNeedsClass(CCmdUI* pCmdUI)

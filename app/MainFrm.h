@@ -9,8 +9,8 @@
 #include "platform/mfc/Button.h"
 #include "platform/mfc/FrameWnd.h"
 #include "platform/mfc/GdiObject.h"
-#include "platform/mfc/Static.h"
-#include "platform/mfc/StatusBar.h"
+#include "toolkit/controls/XTCaption.h"
+#include "toolkit/controls/XTStatusBar.h"
 
 #include <vector>
 
@@ -32,14 +32,14 @@ public:
     CMiscView* m_pMiscView = nullptr;
     CMsgDispView* m_pDispView = nullptr;
     CMsgListView* m_pListView = nullptr;
-    CStatusBar m_wndStatusBar;
+    CXTStatusBar m_wndStatusBar;
     CFont m_fontCaption;
-    CStatic m_wndCaption;
+    CXTCaption m_wndCaption;
     CMainTrayIcon m_wndTrayIcon;
     CButton m_wndSearchWithin;
     CMainSplitterWnd m_wndSplitterListDisp;
     CMainSplitterWnd m_wndSplitterItems;
-    CSplitterWnd m_wndSplitterRight;
+    CXTSplitterWnd m_wndSplitterRight;
     CMainSplitterWnd m_wndSplitterLeft;
     CMainSplitterWnd m_wndSplitterMain;
     std::vector<CTaskbarNotifier*> m_arrNotifiers;

@@ -179,8 +179,10 @@ BOOL CTavrinApp::PreTranslateMessage(MSG* pMsg)
     return CWinAppEx::PreTranslateMessage(pMsg);
 }
 
+CAboutDlg::CAboutDlg() : CDialog(IDD_ABOUTBOX) {}
+
 void CTavrinApp::OnAppAbout()
 {
-    // The about box comes with the dialogs; meanwhile the name and version.
-    AfxMessageBox("Tavrin", MB_OK | MB_ICONINFORMATION);
+    CAboutDlg dlg;
+    dlg.DoModal();
 }

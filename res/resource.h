@@ -5,6 +5,9 @@
 // Strings
 #define IDP_SOCKETS_INIT_FAILED 104
 
+// Dialogs
+#define IDD_ABOUTBOX 100
+
 // Menus, toolbars, icons and bitmaps
 #define IDR_MAINFRAME 128
 #define IDB_COMMAND_ICONS_16 131
