@@ -14,8 +14,11 @@
 #include "toolkit/commandbars/XTPCommandBarsOptions.h"
 #include "toolkit/commandbars/XTPControlPopup.h"
 #include "toolkit/commandbars/XTPControls.h"
+#include "toolkit/commandbars/XTPImageManager.h"
 #include "toolkit/commandbars/XTPMouseManager.h"
 #include "toolkit/commandbars/XTPPopupBar.h"
+#include "toolkit/commandbars/XTPTrackContextMenu.h"
+#include "toolkit/res/ToolkitIds.h"
 
 #include <functional>
 #include <memory>
@@ -554,4 +557,24 @@ TEST_F(PopupBarTest, TallPopupScrollsOneItemPerTick)
     EXPECT_EQ(pPopup->GetFirstScrolled(), 0);
     EXPECT_TRUE(pPopup->GetControl(0)->IsVisible());
     pPopup->SetTrackingMode(FALSE);
+}
+
+TEST_F(PopupBarTest, ContextMenuOfAControlHasItsOwnIcons)
+{
+    CMenu menu;
+    ASSERT_TRUE(menu.CreatePopupMenu());
+    menu.AppendMenu(MF_STRING, 9158, "升序排列");
+    menu.AppendMenu(MF_STRING, 9159, "降序排列");
+    m_site->m_nUpdates = 0;
+    During([&] {
+        ASSERT_TRUE(m_pOpened);
+        CXTPImageManager* pImages = m_pOpened->GetImageManager();
+        EXPECT_NE(pImages, XTPImageManager()) << "its own image manager";
+        EXPECT_TRUE(pImages->GetImage(9158, 16)) << "icons of the toolbar bitmap";
+        m_pOpened->SetSelected(1, TRUE);
+        m_pOpened->OnKeyDown(VK_RETURN);
+    });
+    EXPECT_EQ(XTPTrackContextMenu(&menu, TPM_RETURNCMD, 100, 100, m_site.get(), XT_IDR_HEADER_MENU), 9159);
+    EXPECT_EQ(m_site->m_nUpdates, 0) << "tracked with TPM_NONOTIFY";
+    EXPECT_TRUE(m_site->Messages(WM_COMMAND).empty());
 }

@@ -290,10 +290,15 @@ UINT CXTPCommandBars::TrackPopupMenu(CMenu* pMenu, UINT nFlags, int x, int y, CW
     CXTPPopupBar* pPopup = CXTPPopupBar::CreatePopupBar(pCommandBars);
     pPopup->SetOwner(pWnd);
     pPopup->SetCommandTarget(pWndTarget);
-    if (!pPopup->LoadMenu(pMenu, TRUE)) {
-        pPopup->InternalRelease();
-        return FALSE;
-    }
+    UINT nReturn = FALSE;
+    if (pPopup->LoadMenu(pMenu, TRUE))
+        nReturn = TrackPopupBar(pPopup, nFlags, x, y, rcExclude);
+    pPopup->InternalRelease();
+    return nReturn;
+}
+
+UINT CXTPCommandBars::TrackPopupBar(CXTPPopupBar* pPopup, UINT nFlags, int x, int y, LPCRECT rcExclude)
+{
     UINT nReturn = TRUE;
     UINT nCommand = 0;
     if (nFlags & TPM_RETURNCMD)
@@ -308,7 +313,7 @@ UINT CXTPCommandBars::TrackPopupMenu(CMenu* pMenu, UINT nFlags, int x, int y, CW
         ::ReleaseCapture();
     }
     if (!pPopup->Popup(x, y, rcExclude)) {
-        pPopup->InternalRelease();
+        pPopup->SetReturnCmd(nullptr);
         return FALSE;
     }
 
@@ -337,6 +342,5 @@ UINT CXTPCommandBars::TrackPopupMenu(CMenu* pMenu, UINT nFlags, int x, int y, CW
     if (nFlags & TPM_RETURNCMD)
         nReturn = nCommand;
     pPopup->SetReturnCmd(nullptr);
-    pPopup->InternalRelease();
     return nReturn;
 }

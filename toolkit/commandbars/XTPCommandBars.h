@@ -19,6 +19,7 @@ class CXTPControl;
 class CXTPImageManager;
 class CXTPMenuBar;
 class CXTPPaintManager;
+class CXTPPopupBar;
 
 class CXTPCommandBars : public CCmdTarget {
     DECLARE_DYNCREATE(CXTPCommandBars)
@@ -75,6 +76,9 @@ public:
     // command target, else the manager's frame, else the owner.
     static UINT TrackPopupMenu(CMenu* pMenu, UINT nFlags, int x, int y, CWnd* pWnd, LPCRECT rcExclude = nullptr,
                                CWnd* pWndTarget = nullptr, CXTPCommandBars* pCommandBars = nullptr);
+    // Tracks a filled popup bar as TrackPopupMenu does; the caller keeps
+    // its reference.
+    static UINT TrackPopupBar(CXTPPopupBar* pPopup, UINT nFlags, int x, int y, LPCRECT rcExclude = nullptr);
 
     // TRUE when the frame's message is consumed.
     BOOL PreTranslateFrameMessage(MSG* pMsg);
