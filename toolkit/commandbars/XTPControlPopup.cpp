@@ -5,6 +5,7 @@
 #include "toolkit/commandbars/XTPPaintManager.h"
 #include "toolkit/commandbars/XTPControls.h"
 #include "toolkit/commandbars/XTPPopupBar.h"
+#include "toolkit/commandbars/XTPShadowManager.h"
 
 IMPLEMENT_SERIAL(CXTPControlPopup, CXTPControlButton, 1)
 
@@ -200,4 +201,13 @@ void CXTPControlPopup::ExpandCommandBar()
     auto* pPopupBar = DYNAMIC_DOWNCAST(CXTPPopupBar, m_pCommandBar);
     if (m_bPopup && pPopupBar && m_controlType == xtpControlPopup)
         pPopupBar->ExpandBar();
+}
+
+void CXTPControlPopup::UpdateShadow()
+{
+    if (!m_pParent || m_pParent->GetPosition() == xtpBarPopup || !CXTPPaintManager::IsPopupControlType(m_controlType))
+        return;
+    auto* pPopupBar = DYNAMIC_DOWNCAST(CXTPPopupBar, m_pCommandBar);
+    if (pPopupBar && pPopupBar->GetShowShadow())
+        XTPShadowManager()->SetShadow(this);
 }

@@ -29,7 +29,7 @@ public:
     void OnMouseHover() override;
     BOOL OnSetSelected(int bSelected) override;
     // The shadow joining the control to its open popup (flat themes).
-    virtual void UpdateShadow() {}
+    virtual void UpdateShadow();
     // The screen part the popup must not cover, as the theme sees it.
     virtual void AdjustExcludeRect(CRect& rc);
     // Shows the open popup's rarely used items.

@@ -2,6 +2,7 @@
 
 #include "platform/win/SystemProfile.h"
 #include "platform/win/User.h"
+#include "platform/win/WindowPos.h"
 #include "toolkit/commandbars/XTPCommandBars.h"
 #include "toolkit/commandbars/XTPCommandBarsOptions.h"
 #include "toolkit/commandbars/XTPControlPopup.h"
@@ -9,6 +10,7 @@
 #include "toolkit/commandbars/XTPMouseManager.h"
 #include "toolkit/commandbars/XTPPaintManager.h"
 #include "toolkit/commandbars/XTPPopupPlacement.h"
+#include "toolkit/commandbars/XTPShadowManager.h"
 #include "toolkit/commandbars/XTPShortcutManager.h"
 #include "toolkit/commandbars/XTPSoundManager.h"
 #include "toolkit/controls/XTDrawHelpers.h"
@@ -106,6 +108,10 @@ BOOL CXTPPopupBar::Popup(CXTPControl* pControl, BOOL bSelectFirst)
     OnUpdateCmdUI(TRUE);
     Animate();
     XTPSoundManager()->PlaySystemSound(xtpSoundMenuPopup);
+    if (m_barPosition == xtpBarPopup && m_bShowShadow) {
+        XTPShadowManager()->RemoveShadows(this);
+        XTPShadowManager()->SetShadow(this, m_rcExclude);
+    }
 
     if (m_nLockRedraw > 0 && --m_nLockRedraw == 0) {
         m_dwPendingFlags &= ~static_cast<DWORD>(XTP_PENDING_REDRAW);
@@ -202,7 +208,7 @@ void CXTPPopupBar::UpdateLocation(CSize sz)
         m_nFirstScrolled = 0;
         AdjustScrolling(&loc.size, FALSE, FALSE);
     }
-    SetWindowPos(&wndTopMost, loc.pt.x, loc.pt.y, loc.size.cx, loc.size.cy, SWP_SHOWWINDOW | SWP_NOACTIVATE);
+    ::SetWindowPos(m_hWnd, HWND_TOPMOST, loc.pt.x, loc.pt.y, loc.size.cx, loc.size.cy, SWP_SHOWWINDOW | SWP_NOACTIVATE);
 }
 
 void CXTPPopupBar::AdjustScrolling(CSize* pSize, BOOL bBottomAnchored, BOOL bInvalidate)
@@ -459,6 +465,7 @@ void CXTPPopupBar::OnControlsChanged()
 {
     if (m_bDynamicLayout || !m_hWnd || !m_bTracking)
         return;
+    XTPShadowManager()->RemoveShadows(this);
     UpdateShortcuts();
     UpdateFlags();
     UpdateLocation(CalcDynamicLayout(0, 0));
@@ -474,6 +481,8 @@ void CXTPPopupBar::OnControlsChanged()
         }
         XTPSoundManager()->PlaySystemSound(xtpSoundMenuPopup);
     }
+    if (m_barPosition == xtpBarPopup && m_bShowShadow)
+        XTPShadowManager()->SetShadow(this, m_rcExclude);
     if (m_pControlPopup)
         m_pControlPopup->UpdateShadow();
     if (m_nLockRedraw == 0) {
