@@ -6,6 +6,7 @@
 
 #include "platform/base/Clock.h"
 #include "platform/mfc/Menu.h"
+#include "platform/win/OptionalLibrary.h"
 #include "platform/win/PopupMenu.h"
 #include "platform/win/SystemProfile.h"
 #include "platform/win/User.h"
@@ -17,6 +18,7 @@
 #include "toolkit/commandbars/XTPImageManager.h"
 #include "toolkit/commandbars/XTPMouseManager.h"
 #include "toolkit/commandbars/XTPPopupBar.h"
+#include "toolkit/commandbars/XTPShadowManager.h"
 #include "toolkit/commandbars/XTPTrackContextMenu.h"
 #include "toolkit/res/ToolkitIds.h"
 
@@ -42,6 +44,15 @@ public:
     int m_nExpands = 0;
     void AnimatePopup(CDC*, CDC*, CRect, int nType) override { m_popups.push_back(nType); }
     void AnimateExpanding(CXTPCommandBar*, CDC*, CDC*) override { ++m_nExpands; }
+    BOOL m_bFlat = FALSE;
+    BOOL IsFlatStyle() override { return m_bFlat; }
+    // Submenus overlapping their parent by one pixel, as the themes place them.
+    BOOL m_bOverlapSubmenus = FALSE;
+    void AdjustExcludeRect(CRect& rc, CXTPControl*, BOOL) override
+    {
+        if (m_bOverlapSubmenus)
+            rc.right += 1;
+    }
 };
 
 // A frame that handles every command, and counts the update requests.
@@ -577,4 +588,92 @@ TEST_F(PopupBarTest, ContextMenuOfAControlHasItsOwnIcons)
     EXPECT_EQ(XTPTrackContextMenu(&menu, TPM_RETURNCMD, 100, 100, m_site.get(), XT_IDR_HEADER_MENU), 9159);
     EXPECT_EQ(m_site->m_nUpdates, 0) << "tracked with TPM_NONOTIFY";
     EXPECT_TRUE(m_site->Messages(WM_COMMAND).empty());
+}
+
+TEST_F(PopupBarTest, ShadowStripsFollowTheirPopup)
+{
+    CXTPShadowManager* pShadows = XTPShadowManager();
+    struct Case {
+        const char* name;
+        bool flat;
+        bool layered;
+        UINT dropShadow;
+        int strips;
+        int depth;
+        int inner; // alpha at the popup's edge, straight part
+        int outer;
+    };
+    const Case cases[] = {
+        {"classic, layered, drop shadows on", false, true, 1, 2, 4, 120, 30},
+        {"flat, layered", true, true, 1, 2, 4, 60, 15},
+        {"classic, drop shadows off", false, true, 0, 0, 0, 0, 0},
+        {"classic, no layered windows", false, false, 1, 0, 0, 0, 0},
+        {"flat, no layered windows: solid strips", true, false, 0, 2, 2, 0, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        m_pTheme->m_bFlat = c.flat;
+        tavrin::win::SetEntryPointAvailable("user32", "UpdateLayeredWindow", c.layered);
+        tavrin::win::SetSystemParameter(SPI_GETDROPSHADOW, c.dropShadow);
+        CXTPPopupBar* pPopup = MakePopup({600, 601}, m_pBars);
+        ASSERT_TRUE(pPopup->Popup(100, 100, nullptr));
+        ASSERT_EQ(pShadows->GetShadowCount(), c.strips);
+        std::vector<HWND> windows;
+        const CRect rcPopup = WindowRect(pPopup);
+        for (int i = 0; i < c.strips; ++i) {
+            CXTPShadowWnd* pStrip = pShadows->GetShadow(i);
+            windows.push_back(pStrip->m_hWnd);
+            const CRect rc = WindowRect(pStrip);
+            if (pStrip->IsHorizontal()) {
+                EXPECT_EQ(rc, CRect(rcPopup.left + c.depth, rcPopup.bottom, rcPopup.right + c.depth,
+                                    rcPopup.bottom + c.depth));
+            } else {
+                EXPECT_EQ(rc, CRect(rcPopup.right, rcPopup.top + c.depth, rcPopup.right + c.depth, rcPopup.bottom));
+            }
+            EXPECT_EQ(pStrip->SendMessage(WM_NCHITTEST, 0, MAKELPARAM(rc.left, rc.top)), HTTRANSPARENT)
+                << "a click reaches the window beneath";
+            if (c.layered && pStrip->IsHorizontal()) {
+                const auto& px = pStrip->GetLayeredPixels();
+                ASSERT_EQ(px.size(), static_cast<size_t>(rc.Width() * rc.Height()));
+                const int x = rc.Width() / 2;
+                EXPECT_EQ(static_cast<int>(px[static_cast<size_t>(x)] >> 24), c.inner);
+                EXPECT_EQ(static_cast<int>(px[static_cast<size_t>(3 * rc.Width() + x)] >> 24), c.outer);
+                EXPECT_EQ(static_cast<int>(px[0] >> 24), (c.flat ? 1 : 2) * 3 * 1 * 4) << "the corner fades";
+            }
+        }
+        EXPECT_EQ(XTPHookManager()->IsHooked(pPopup->m_hWnd) != FALSE, c.strips > 0);
+        const HWND hPopup = pPopup->m_hWnd;
+        pPopup->SetTrackingMode(FALSE);
+        EXPECT_EQ(pShadows->GetShadowCount(), 0) << "closing leaves no shadow";
+        for (HWND hWnd : windows)
+            EXPECT_FALSE(::IsWindow(hWnd));
+        EXPECT_FALSE(XTPHookManager()->IsHooked(hPopup)) << "and no hook record";
+    }
+    tavrin::win::SetEntryPointAvailable("user32", "UpdateLayeredWindow", true);
+}
+
+TEST_F(PopupBarTest, SubmenuShadowRunsUnderItsParentsShadow)
+{
+    m_pTheme->m_bFlat = TRUE;
+    m_pTheme->m_bOverlapSubmenus = TRUE;
+    CXTPPopupBar* pRoot = MakePopup({600}, m_pBars);
+    CXTPControl* pItem = pRoot->GetControls()->Add(xtpControlPopup, 0);
+    pRoot->GetControls()->Add(xtpControlButton, 602);
+    auto* pSub = static_cast<CXTPPopupBar*>(pItem->GetCommandBar());
+    pSub->GetControls()->Add(xtpControlButton, 610);
+    ASSERT_TRUE(pRoot->Popup(100, 100, nullptr));
+    pRoot->SetPopuped(1, TRUE);
+    ASSERT_TRUE(pSub->IsVisible());
+    const CRect rcRoot = WindowRect(pRoot), rcSub = WindowRect(pSub);
+    ASSERT_EQ(rcSub.left, rcRoot.right - 1);
+    CXTPShadowManager* pShadows = XTPShadowManager();
+    ASSERT_EQ(pShadows->GetShadowCount(), 4);
+    for (int i = 0; i < 4; ++i) {
+        CXTPShadowWnd* pStrip = pShadows->GetShadow(i);
+        if (pStrip->GetOwnerBar() == pSub && pStrip->IsHorizontal())
+            EXPECT_EQ(WindowRect(pStrip).left, rcSub.left + 4 - (2 * 4 + 1))
+                << "runs on under the parent's right shadow";
+    }
+    pRoot->SetTrackingMode(FALSE);
+    EXPECT_EQ(pShadows->GetShadowCount(), 0);
 }
