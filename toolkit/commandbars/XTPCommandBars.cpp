@@ -14,6 +14,7 @@
 #include "toolkit/commandbars/XTPMouseManager.h"
 #include "toolkit/commandbars/XTPPaintManager.h"
 #include "toolkit/commandbars/XTPPopupBar.h"
+#include "toolkit/commandbars/XTPPopupPlacement.h"
 #include "toolkit/commandbars/XTPPropExchange.h"
 #include "toolkit/commandbars/XTPSoundManager.h"
 #include "toolkit/controls/XTColorManager.h"

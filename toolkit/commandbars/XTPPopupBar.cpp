@@ -339,9 +339,10 @@ CRect CXTPPopupBar::GetBorders(CDC* pDC, int* pnExpandHeight)
 {
     CRect rcBorders = GetPaintManager()->GetCommandBarBorders(this);
     *pnExpandHeight = 0;
-    if (m_bCollapsed) {
+    CXTPControl* pExpand = m_pControls->FindControl(XTP_ID_POPUPBAR_EXPAND);
+    if (m_bCollapsed && pExpand) {
         *pnExpandHeight =
-            GetPaintManager()->DrawSpecialControl(pDC, xtpButtonExpandMenu, nullptr, this, FALSE, nullptr).cy;
+            GetPaintManager()->DrawSpecialControl(pDC, xtpButtonExpandMenu, pExpand, this, FALSE, nullptr).cy;
         rcBorders.bottom += *pnExpandHeight;
     }
     return rcBorders;
@@ -397,12 +398,12 @@ CSize CXTPPopupBar::CalcDynamicLayout(int, DWORD)
         GetControl(i)->OnCalcDynamicSize(0);
     UpdateExpandingState();
     CXTPControl* pExpand = m_pControls->FindControl(XTP_ID_POPUPBAR_EXPAND);
-    int nExpand = 0;
-    const CRect rcBorders = GetBorders(&dc, &nExpand);
     if (m_bCollapsed && !pExpand) {
         pExpand = m_pControls->Add(new CXTPControlExpandButton, XTP_ID_POPUPBAR_EXPAND, "", -1, TRUE);
         pExpand->SetFlags(kExpandButtonFlags);
     }
+    int nExpand = 0;
+    const CRect rcBorders = GetBorders(&dc, &nExpand);
     if (pExpand)
         pExpand->SetHideFlag(xtpHideGeneric, TRUE);
     UpdateShortcuts();
