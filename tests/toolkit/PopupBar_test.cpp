@@ -18,6 +18,7 @@
 #include "toolkit/commandbars/XTPImageManager.h"
 #include "toolkit/commandbars/XTPMouseManager.h"
 #include "toolkit/commandbars/XTPPopupBar.h"
+#include "toolkit/commandbars/XTPPopupPlacement.h"
 #include "toolkit/commandbars/XTPShadowManager.h"
 #include "toolkit/commandbars/XTPTrackContextMenu.h"
 #include "toolkit/res/ToolkitIds.h"
@@ -84,6 +85,8 @@ protected:
         m_site->m_handler = [this](UINT message, WPARAM, LPARAM lParam, LRESULT*) {
             if (message == WM_POPUP_OPENING)
                 m_pOpened = reinterpret_cast<CXTPPopupBar*>(lParam);
+            if (message == WM_POPUP_CLOSED)
+                m_hOpened = reinterpret_cast<CXTPPopupBar*>(lParam)->m_hWnd;
             if (message == kRunAction && !m_actions.empty()) {
                 auto action = m_actions.front();
                 m_actions.erase(m_actions.begin());
@@ -143,6 +146,8 @@ protected:
     std::unique_ptr<CommandSite> m_site;
     CXTPCommandBars* m_pBars = nullptr;
     CXTPPopupBar* m_pOpened = nullptr;
+    // The window of the popup as it closed (the popup itself may be gone).
+    HWND m_hOpened = nullptr;
     std::vector<std::function<void()>> m_actions;
     std::vector<CXTPPopupBar*> m_popups;
 };
@@ -196,7 +201,7 @@ TEST_F(PopupBarTest, TrackPopupMenuChoosesAndReturns)
         EXPECT_EQ(result, c.expected);
         EXPECT_EQ(m_site->Messages(WM_COMMAND), c.command ? std::vector<UINT>{302} : std::vector<UINT>{});
         EXPECT_EQ(XTPMouseManager()->GetTrackedCount(), 0);
-        EXPECT_FALSE(::IsWindow(m_pOpened->m_hWnd)) << "the popup's window is gone";
+        EXPECT_EQ(m_hOpened, nullptr) << "the popup's window is gone";
         EXPECT_EQ(m_site->Messages(WM_POPUP_CLOSED).size(), 1u);
     }
 }
@@ -231,12 +236,9 @@ TEST_F(PopupBarTest, TrackPopupMenuFlags)
             InjectMouseMove(pt.x, pt.y);
             InjectMouseButton(MouseButton::Right, true);
             InjectMouseButton(MouseButton::Right, false);
-            // Then away and Escape, for the case where nothing was chosen.
-            m_site->PostMessage(kRunAction, 0, 0);
-        });
-        During([&] {
-            if (m_pOpened->GetTrackingMode())
-                m_pOpened->OnKeyDown(VK_ESCAPE);
+            // Escape after the clicks, for the case where nothing was chosen.
+            InjectKey(VK_ESCAPE, true);
+            InjectKey(VK_ESCAPE, false);
         });
         const UINT result = CXTPCommandBars::TrackPopupMenu(&menu, TPM_RETURNCMD | (rightButton ? TPM_RIGHTBUTTON : 0),
                                                             200, 200, m_site.get(), nullptr, nullptr, m_pBars);
@@ -270,7 +272,8 @@ TEST_F(PopupBarTest, TrackPopupMenuKeepsTheQuitAndTheClosingMessage)
     EXPECT_EQ(CXTPCommandBars::TrackPopupMenu(&menu, TPM_RETURNCMD, 100, 100, m_site.get(), nullptr, nullptr, m_pBars),
               0u);
     EXPECT_EQ(XTPMouseManager()->GetTrackedCount(), 0);
-    EXPECT_FALSE(::IsWindow(m_pOpened->m_hWnd));
+    EXPECT_EQ(m_site->Messages(WM_POPUP_CLOSED).size(), 1u);
+    EXPECT_EQ(m_hOpened, nullptr);
     MSG msg;
     ASSERT_TRUE(::PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << "the quit is still queued";
     EXPECT_EQ(msg.wParam, 7u);
@@ -311,40 +314,52 @@ TEST_F(PopupBarTest, ShortenedMenus)
 
     // Some used: the used ones and the expand row, 12 high under them.
     CXTPPopupBar* pMixed = MakePopup({600, 501, 601, 502}, m_pBars);
+    CXTPControl* pSubItem = pMixed->GetControls()->Add(xtpControlPopup, 0);
+    auto* pLater = static_cast<CXTPPopupBar*>(pSubItem->GetCommandBar());
+    pLater->GetControls()->Add(xtpControlButton, 600);
+    pLater->GetControls()->Add(xtpControlButton, 501);
     ASSERT_TRUE(pMixed->Popup(100, 100, nullptr));
     EXPECT_TRUE(pMixed->HasHiddenControls());
     EXPECT_TRUE(pMixed->GetControl(0)->IsVisible());
     EXPECT_EQ(pMixed->GetControl(1)->GetHideFlags(), static_cast<DWORD>(xtpHideExpand));
     EXPECT_TRUE(pMixed->GetControl(2)->IsVisible());
+    EXPECT_TRUE(pSubItem->IsVisible());
     CXTPControl* pExpand = pMixed->GetControls()->FindControl(XTP_ID_POPUPBAR_EXPAND);
     ASSERT_TRUE(pExpand);
     EXPECT_TRUE(pExpand->IsVisible());
-    EXPECT_EQ(pExpand->GetRect(), CRect(2, 2 + 44, 42, 2 + 44 + 12));
-    EXPECT_EQ(WindowRect(pMixed).Size(), CSize(44, 2 + 44 + 12 + 2));
+    EXPECT_EQ(pExpand->GetRect(), CRect(2, 2 + 66, 42, 2 + 66 + 12));
+    EXPECT_EQ(WindowRect(pMixed).Size(), CSize(44, 2 + 66 + 12 + 2));
 
     // Down on the last used item expands, with the expanding animation.
     pOptions->animationType = xtpAnimateSlide;
-    pMixed->SetSelected(2, TRUE);
+    pMixed->SetSelected(4, TRUE);
     pMixed->OnKeyDown(VK_DOWN);
     EXPECT_TRUE(pMixed->IsExpanded());
     EXPECT_FALSE(pMixed->HasHiddenControls());
-    for (int i = 0; i < 4; ++i)
+    for (int i = 0; i < 5; ++i)
         EXPECT_TRUE(pMixed->GetControl(i)->IsVisible()) << i;
     EXPECT_FALSE(pExpand->IsVisible());
     EXPECT_EQ(m_pTheme->m_nExpands, 1);
-    EXPECT_EQ(WindowRect(pMixed).Height(), 2 + 88 + 2);
+    EXPECT_EQ(WindowRect(pMixed).Height(), 2 + 110 + 2);
     EXPECT_TRUE(XTPMouseManager()->IsForceExpanded());
 
-    // Later popups open expanded until tracking ends.
+    // Its submenus open expanded until tracking ends.
     pOptions->animationType = xtpAnimateNone;
-    CXTPPopupBar* pLater = MakePopup({600, 501}, m_pBars);
-    ASSERT_TRUE(pLater->Popup(300, 100, nullptr));
+    pMixed->SetPopuped(4, TRUE);
+    ASSERT_TRUE(pLater->IsVisible());
     EXPECT_TRUE(pLater->GetControl(1)->IsVisible());
+    EXPECT_EQ(XTPMouseManager()->GetTrackedCount(), 2);
+    EXPECT_EQ(XTPMouseManager()->GetTrackedBar(0), pMixed);
+    EXPECT_EQ(pMixed->GetPopupedIndex(), 4);
     XTPMouseManager()->SendTrackLost();
+    EXPECT_EQ(XTPMouseManager()->GetTrackedCount(), 0);
+    EXPECT_FALSE(pLater->IsVisible());
     EXPECT_FALSE(XTPMouseManager()->IsForceExpanded());
-    ASSERT_TRUE(pLater->Popup(300, 100, nullptr));
+    ASSERT_TRUE(pMixed->Popup(100, 100, nullptr));
+    pMixed->SetPopuped(4, TRUE);
+    ASSERT_TRUE(pLater->IsVisible());
     EXPECT_FALSE(pLater->GetControl(1)->IsVisible()) << "shortened again";
-    pLater->SetTrackingMode(FALSE);
+    pMixed->SetTrackingMode(FALSE);
 
     // Ctrl+Down anywhere expands.
     ASSERT_TRUE(pMixed->Popup(100, 100, nullptr));
@@ -373,7 +388,10 @@ TEST_F(PopupBarTest, RestingOnTheExpandRowExpands)
         CXTPControl* pExpand = pPopup->GetControls()->FindControl(XTP_ID_POPUPBAR_EXPAND);
         ASSERT_TRUE(pExpand);
         const CPoint pt = ScreenMiddle(pPopup, pExpand->GetIndex());
+        // Onto the row, then along it.
         InjectMouseMove(pt.x, pt.y);
+        PumpMessages();
+        InjectMouseMove(pt.x, pt.y - 1);
         PumpMessages();
         EXPECT_EQ(pPopup->GetSelectedIndex(), pExpand->GetIndex());
         tavrin::clock::Advance(299);

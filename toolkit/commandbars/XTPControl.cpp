@@ -185,7 +185,9 @@ BOOL CXTPControl::OnSetSelected(int bSelected)
 {
     if (bSelected == m_bSelected)
         return FALSE;
-    if (bSelected == 2 && m_pParent)
+    // A keyboard selection closes another control's popup, never the one
+    // this control is opening.
+    if (bSelected == 2 && m_pParent && m_pParent->GetPopupedIndex() != m_nIndex)
         m_pParent->SetPopuped(-1);
     m_bSelected = bSelected;
     if (m_pParent) {
