@@ -695,3 +695,35 @@ TEST_F(PopupBarTest, SubmenuShadowRunsUnderItsParentsShadow)
     pRoot->SetTrackingMode(FALSE);
     EXPECT_EQ(pShadows->GetShadowCount(), 0);
 }
+
+TEST_F(PopupBarTest, AClickedItemRunsOnTheRelease)
+{
+    CXTPPopupBar* pPopup = MakePopup({600, 601}, m_pBars);
+    ASSERT_TRUE(pPopup->Popup(100, 100, nullptr));
+    const CPoint pt = ScreenMiddle(pPopup, 1);
+    InjectMouseMove(pt.x, pt.y);
+    InjectMouseButton(MouseButton::Left, true);
+    PumpMessages();
+    EXPECT_TRUE(m_site->Messages(WM_COMMAND).empty()) << "not on the press";
+    EXPECT_TRUE(pPopup->IsVisible());
+    InjectMouseButton(MouseButton::Left, false);
+    PumpMessages();
+    EXPECT_EQ(m_site->Messages(WM_COMMAND), std::vector<UINT>{601});
+    EXPECT_FALSE(pPopup->IsVisible());
+}
+
+TEST_F(PopupBarTest, AnItemOfASubmenuReachesTheSiteAfterTheChainCloses)
+{
+    CXTPPopupBar* pRoot = MakePopup({600}, m_pBars);
+    CXTPControl* pItem = pRoot->GetControls()->Add(xtpControlPopup, 0);
+    auto* pSub = static_cast<CXTPPopupBar*>(pItem->GetCommandBar());
+    pSub->GetControls()->Add(xtpControlButton, 610);
+    ASSERT_TRUE(pRoot->Popup(100, 100, nullptr));
+    pRoot->SetPopuped(1, TRUE);
+    ASSERT_TRUE(pSub->IsVisible());
+    pSub->SetSelected(0, TRUE);
+    pSub->OnKeyDown(VK_RETURN);
+    EXPECT_FALSE(pSub->IsVisible());
+    EXPECT_FALSE(pRoot->IsVisible());
+    EXPECT_EQ(m_site->Messages(WM_COMMAND), std::vector<UINT>{610});
+}
