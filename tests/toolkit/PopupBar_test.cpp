@@ -727,3 +727,87 @@ TEST_F(PopupBarTest, AnItemOfASubmenuReachesTheSiteAfterTheChainCloses)
     EXPECT_FALSE(pRoot->IsVisible());
     EXPECT_EQ(m_site->Messages(WM_COMMAND), std::vector<UINT>{610});
 }
+
+TEST_F(PopupBarTest, SplitButtonsOnABarAndInAPopup)
+{
+    m_pTheme->m_sizes[700] = CSize(100, 22);
+    struct Case {
+        const char* name;
+        bool inPopup;
+        int fromRight; // the click's distance from the control's right edge
+        bool runs;
+    };
+    const Case cases[] = {
+        {"bar, main part", false, 12, true},
+        {"bar, arrow part (last 11 pixels)", false, 10, false},
+        {"popup, main part", true, 21, true},
+        {"popup, arrow part (last 20 pixels)", true, 19, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        m_site->Clear();
+        CXTPCommandBar* pBar = nullptr;
+        auto* pToolBar = new TestBar;
+        CXTPPopupBar* pPopup = MakePopup({}, m_pBars);
+        if (c.inPopup) {
+            pBar = pPopup;
+        } else {
+            pToolBar->SetCommandBars(m_pBars);
+            pBar = pToolBar;
+        }
+        CXTPControl* pSplit = pBar->GetControls()->Add(xtpControlSplitButtonPopup, 700);
+        pSplit->GetCommandBar()->GetControls()->Add(xtpControlButton, 701);
+        if (c.inPopup) {
+            ASSERT_TRUE(pPopup->Popup(100, 100, nullptr));
+        } else {
+            ASSERT_TRUE(pToolBar->CreateIn(m_site.get(), CRect(0, 0, 300, 26)));
+            pToolBar->OnRecalcLayout();
+        }
+        CRect rc = pSplit->GetRect();
+        CPoint pt(rc.right - c.fromRight, rc.CenterPoint().y);
+        pBar->ClientToScreen(&pt);
+        InjectMouseMove(pt.x, pt.y);
+        InjectMouseButton(MouseButton::Left, true);
+        InjectMouseButton(MouseButton::Left, false);
+        PumpMessages();
+        EXPECT_EQ(m_site->Messages(WM_COMMAND), c.runs ? std::vector<UINT>{700} : std::vector<UINT>{});
+        EXPECT_EQ(pSplit->GetCommandBar()->IsVisible() != FALSE, !c.runs) << "the arrow part opens the menu";
+        XTPMouseManager()->SendTrackLost();
+        InjectMouseMove(1000, 700);
+        PumpMessages();
+        if (pToolBar->m_hWnd)
+            pToolBar->DestroyWindow();
+        pToolBar->InternalRelease();
+    }
+}
+
+TEST_F(PopupBarTest, DoubleClickRunsTheDefaultItemOrExpands)
+{
+    CXTPCommandBarsOptions* pOptions = m_pBars->GetOptions();
+    pOptions->bAlwaysShowFullMenus = FALSE;
+    pOptions->m_mapHiddenCommands.SetAt(501, TRUE);
+    for (bool withDefault : {true, false}) {
+        SCOPED_TRACE(withDefault ? "default item" : "hidden items");
+        m_site->Clear();
+        CXTPPopupBar* pRoot = MakePopup({600}, m_pBars);
+        CXTPControl* pItem = pRoot->GetControls()->Add(xtpControlPopup, 0);
+        auto* pSub = static_cast<CXTPPopupBar*>(pItem->GetCommandBar());
+        pSub->GetControls()->Add(xtpControlButton, 610);
+        pSub->GetControls()->Add(xtpControlButton, 501);
+        if (withDefault)
+            pSub->GetControl(0)->SetDefaultItem(TRUE);
+        ASSERT_TRUE(pRoot->Popup(100, 100, nullptr));
+        pRoot->SetPopuped(1, FALSE);
+        ASSERT_TRUE(pSub->IsVisible());
+        EXPECT_TRUE(pSub->HasHiddenControls());
+        EXPECT_TRUE(pItem->OnLButtonDblClk(pItem->GetRect().CenterPoint()));
+        if (withDefault) {
+            EXPECT_EQ(m_site->Messages(WM_COMMAND), std::vector<UINT>{610});
+        } else {
+            EXPECT_TRUE(m_site->Messages(WM_COMMAND).empty());
+            EXPECT_TRUE(pSub->IsExpanded());
+            EXPECT_TRUE(pSub->GetControl(1)->IsVisible());
+        }
+        XTPMouseManager()->SendTrackLost();
+    }
+}

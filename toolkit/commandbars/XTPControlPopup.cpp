@@ -117,7 +117,7 @@ void CXTPControlPopup::OnClick(BOOL bKeyboard, CPoint pt)
         // The command runs on the release.
         m_pParent->KillTimer(XTP_TID_HOVER);
         return;
-    } else if (!bCustomize && m_controlType == xtpControlSplitButtonPopup && !bKeyboard &&
+    } else if (!bCustomize && m_controlType == xtpControlSplitButtonPopup && !bInPopup && !bKeyboard &&
                pt.x - m_rcControl.left < m_rcControl.Width() - kSplitArrowOnBar) {
         CRect rcButton = m_rcControl;
         rcButton.right -= kSplitArrowOnBar;
