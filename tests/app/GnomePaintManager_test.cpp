@@ -14,7 +14,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -100,9 +99,10 @@ protected:
     }
     void SetCaptionFontHeight(int nHeight)
     {
+        // The system's small-caption face at another height.
         LOGFONT lf{};
+        ASSERT_TRUE(m_pTheme->m_fontSmCaption.GetLogFont(&lf));
         lf.lfHeight = nHeight;
-        std::strcpy(lf.lfFaceName, "Tahoma");
         m_pTheme->m_fontSmCaption.DeleteObject();
         ASSERT_TRUE(m_pTheme->m_fontSmCaption.CreateFontIndirect(&lf));
     }

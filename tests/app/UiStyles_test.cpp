@@ -124,10 +124,12 @@ TEST_F(StyleCommands, EachCommandStoresItsNameAndTicksOnlyItself)
         EXPECT_TRUE(pManager->GetIconsInfo()->bUseDisabledIcons) << c.id;
         EXPECT_FALSE(pManager->GetIconsInfo()->bIconsWithShadow) << c.id;
         EXPECT_EQ(XTGetThemeManager()->GetTheme(), c.controlsTheme) << c.id;
-        if (CXTStatusBar* pBar = StatusBar())
+        if (CXTStatusBar* pBar = StatusBar()) {
             EXPECT_EQ(pBar->IsThemedPaint(), c.statusThemed) << c.id;
-        if (CXTCaption* pCaption = Caption())
+        }
+        if (CXTCaption* pCaption = Caption()) {
             EXPECT_EQ(pCaption->GetCaptionButton().GetXButtonStyle() & 0x41, c.buttonBits) << c.id;
+        }
         // Written at once: a fresh read of the file agrees.
         tavrin::ReloadConfig();
         EXPECT_EQ(GetConfig(CFG_STYLE_CUR_STYLE), c.stored) << c.id;
@@ -141,12 +143,14 @@ TEST_F(StyleCommands, GnomeAfterOffice2003KeepsTheControlsAndThePlainStatusBar)
     Command(ID_STYLE_GNOME);
     EXPECT_NE(dynamic_cast<CGnomePaintManager*>(XTPPaintManager()), nullptr);
     EXPECT_EQ(XTGetThemeManager()->GetTheme(), xtThemeOffice2003);
-    if (CXTStatusBar* pBar = StatusBar())
+    if (CXTStatusBar* pBar = StatusBar()) {
         EXPECT_FALSE(pBar->IsThemedPaint()) << "the Gnome grip waits for another style";
+    }
     Command(ID_STYLE_DEFAULT);
     EXPECT_EQ(XTGetThemeManager()->GetTheme(), xtThemeOfficeXP);
-    if (CXTStatusBar* pBar = StatusBar())
+    if (CXTStatusBar* pBar = StatusBar()) {
         EXPECT_TRUE(pBar->IsThemedPaint());
+    }
 }
 
 TEST_F(StyleCommands, TheStoredStyleIsAppliedWhenTheFrameIsMade)
