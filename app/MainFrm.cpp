@@ -32,6 +32,16 @@ BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
     ON_COMMAND(ID_VIEW_OTHER_INFO, OnViewOtherInfo)
     ON_UPDATE_COMMAND_UI(ID_VIEW_OTHER_INFO, OnUpdateViewOtherInfo)
     ON_COMMAND(ID_SHOW_MAIN_WINDOW, OnShowMainWindow)
+    ON_COMMAND(ID_STYLE_DEFAULT, OnStyleDefault)
+    ON_COMMAND(ID_STYLE_OFFICE_XP, OnStyleOfficeXP)
+    ON_COMMAND(ID_STYLE_OFFICE_2003, OnStyleOffice2003)
+    ON_COMMAND(ID_STYLE_OFFICE_2000, OnStyleOffice2000)
+    ON_COMMAND(ID_STYLE_GNOME, OnStyleGnome)
+    ON_UPDATE_COMMAND_UI(ID_STYLE_DEFAULT, OnUpdateStyleDefault)
+    ON_UPDATE_COMMAND_UI(ID_STYLE_OFFICE_XP, OnUpdateStyleOfficeXP)
+    ON_UPDATE_COMMAND_UI(ID_STYLE_OFFICE_2003, OnUpdateStyleOffice2003)
+    ON_UPDATE_COMMAND_UI(ID_STYLE_OFFICE_2000, OnUpdateStyleOffice2000)
+    ON_UPDATE_COMMAND_UI(ID_STYLE_GNOME, OnUpdateStyleGnome)
 END_MESSAGE_MAP()
 
 namespace {
@@ -157,6 +167,7 @@ int CMainFrame::OnCreate(LPCREATESTRUCT lpcs)
                                AFX_IDW_STATUS_BAR) ||
         !m_wndStatusBar.SetIndicators(kIndicators, 4))
         return -1;
+    ApplyStoredStyle();
     CSplashWnd::ShowSplashScreen(3000, IDB_SPLASH, this);
     if (!m_wndTrayIcon.Create("Tavrin", this, IDR_MAINFRAME, IDR_TRAY_MENU, ID_SHOW_MAIN_WINDOW, FALSE))
         return -1;

@@ -69,9 +69,29 @@ public:
     void OnUpdateNeedsClass(CCmdUI* pCmdUI);
     void OnUpdateNeedsAccount(CCmdUI* pCmdUI);
 
+    // Styles: the look stored in key 0 (the style commands live in MainFrmStyles.cpp).
+    // nStyle 0 Office XP, 1 Office 2000, 2 Office 2003.
+    void ApplyStyle(int nStyle);
+    // The stored look at creation; nothing is stored.
+    void ApplyStoredStyle();
+    void OnStyleDefault();
+    void OnStyleOfficeXP();
+    void OnStyleOffice2003();
+    void OnStyleOffice2000();
+    void OnStyleGnome();
+    void OnUpdateStyleDefault(CCmdUI* pCmdUI);
+    void OnUpdateStyleOfficeXP(CCmdUI* pCmdUI);
+    void OnUpdateStyleOffice2003(CCmdUI* pCmdUI);
+    void OnUpdateStyleOffice2000(CCmdUI* pCmdUI);
+    void OnUpdateStyleGnome(CCmdUI* pCmdUI);
+
 protected:
     // The silent run of the updater at start-up.
     void StartUpdaterSilently();
+    // ApplyStyle's steps with a paint theme of its own.
+    void ApplyStyleSteps(int nPaintTheme, int nStyle);
+    void InstallGnomeStyle(BOOL bRedraw);
+    void RedrawStyle();
     DECLARE_MESSAGE_MAP()
 };
 
