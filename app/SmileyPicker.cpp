@@ -165,10 +165,11 @@ END_MESSAGE_MAP()
 
 CSmileyPopupWnd::~CSmileyPopupWnd()
 {
-    for (CSmileyIconButton* button : m_buttons)
-        delete button;
+    // The windows go first, while their objects still answer them.
     if (m_hWnd)
         DestroyWindow();
+    for (CSmileyIconButton* button : m_buttons)
+        delete button;
 }
 
 BOOL CSmileyPopupWnd::Create(int right, int bottom, CSmileyButton* pOwner, CImageList* pImageList)
@@ -216,9 +217,12 @@ void CSmileyPopupWnd::Select(int nIndex)
     }
 }
 
-BOOL CSmileyPopupWnd::OnCommand(WPARAM wParam, LPARAM)
+BOOL CSmileyPopupWnd::OnCommand(WPARAM wParam, LPARAM lParam)
 {
-    Select(static_cast<int>(LOWORD(wParam)) - kFirstIconId);
+    const int index = static_cast<int>(LOWORD(wParam)) - kFirstIconId;
+    if (index < 0 || index >= static_cast<int>(m_buttons.size()))
+        return CWnd::OnCommand(wParam, lParam);
+    Select(index);
     return TRUE;
 }
 
