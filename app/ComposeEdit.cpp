@@ -143,10 +143,10 @@ void CComposeEdit::ReplaceSmileyCodes(const std::function<HBITMAP(int)>& makeBit
     auto convert = [&](int index) {
         LPCTSTR code = kSmileyCodes[index];
         const long length = static_cast<long>(std::strlen(code));
-        long from = 0;
+        LONG from = 0;
         for (;;) {
             FINDTEXTEX find{{from, -1}, code, {0, 0}};
-            const long at = FindText(FR_DOWN | FR_MATCHCASE, &find);
+            const LONG at = FindText(FR_DOWN | FR_MATCHCASE, &find);
             if (at < 0)
                 break;
             HBITMAP bitmap = makeBitmap ? makeBitmap(index) : nullptr;

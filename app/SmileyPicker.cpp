@@ -3,6 +3,7 @@
 #include "app/ComposeEdit.h"
 #include "platform/mfc/Dc.h"
 #include "platform/mfc/ImageList.h"
+#include "platform/mfc/Resource.h"
 #include "platform/win/ResourceImage.h"
 #include "res/resource.h"
 

@@ -2,6 +2,7 @@
 
 #include "core/services/FolderUtil.h"
 #include "platform/base/FileFind.h"
+#include "platform/controls/Edit.h"
 #include "platform/win/MessageBox.h"
 #include "res/resource.h"
 

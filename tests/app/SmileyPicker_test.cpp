@@ -6,6 +6,7 @@
 #include "platform/mfc/ImageList.h"
 #include "platform/win/Input.h"
 #include "platform/win/User.h"
+#include "res/resource.h"
 #include "tests/app/ComposeTestSupport.h"
 
 #include <gtest/gtest.h>

@@ -4,6 +4,7 @@
 #include "app/GifCtrl.h"
 #include "app/dialogs/VerifyCodeDlg.h"
 #include "platform/base/Path.h"
+#include "platform/controls/Edit.h"
 #include "platform/mfc/CmdTarget.h"
 #include "platform/win/MessageBox.h"
 #include "platform/win/User.h"
