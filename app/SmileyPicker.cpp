@@ -209,8 +209,9 @@ BOOL CSmileyPopupWnd::Create(int right, int bottom, CSmileyButton* pOwner, CImag
 
 void CSmileyPopupWnd::Select(int nIndex)
 {
-    ShowWindow(SW_HIDE);
+    // Cleared first: hiding takes the focus away, which must not dismiss again.
     m_bShown = 0;
+    ShowWindow(SW_HIDE);
     if (m_pOwner) {
         if (CWnd* target = m_pOwner->GetParent())
             target->PostMessage(WM_INSERT_SMILEY, static_cast<WPARAM>(nIndex), 0);
@@ -253,6 +254,9 @@ void CSmileyPopupWnd::OnPaint()
 void CSmileyPopupWnd::OnKillFocus(CWnd* pNewWnd)
 {
     CWnd::OnKillFocus(pNewWnd);
+    // Hidden already: the pick or dismissal was posted.
+    if (!m_bShown)
+        return;
     CPoint cursor;
     ::GetCursorPos(&cursor);
     HWND under = ::WindowFromPoint(cursor);
@@ -301,8 +305,8 @@ void CSmileyButton::OnLButtonDown(UINT, CPoint)
 {
     // The framework's press is not run: no BN_CLICKED reaches the view.
     if (m_pPopup && m_pPopup->m_bShown) {
-        m_pPopup->ShowWindow(SW_HIDE);
         m_pPopup->m_bShown = 0;
+        m_pPopup->ShowWindow(SW_HIDE);
         SetState(FALSE);
         return;
     }

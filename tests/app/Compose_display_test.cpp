@@ -6,6 +6,7 @@
 #include "app/dialogs/VerifyCodeDlg.h"
 #include "platform/base/CodePage.h"
 #include "platform/base/Path.h"
+#include "platform/controls/CommCtrl.h"
 #include "platform/display/GtkPresenter.h"
 #include "platform/gdi/Png.h"
 #include "platform/gdi/Surface.h"
@@ -135,6 +136,7 @@ protected:
         g_presenter = display::StartGtkPresenter();
         ASSERT_TRUE(g_presenter);
         ASSERT_NE(LoadLibraryA("RICHED32.DLL"), nullptr);
+        ::InitCommonControls();
     }
     TempDir m_temp;
 };

@@ -43,7 +43,22 @@ protected:
         }
         return out;
     }
-    void Press() { m_button.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5)); }
+    // A press as the mouse makes it: the cursor is over the button.
+    void Press()
+    {
+        CRect r;
+        m_button.GetWindowRect(&r);
+        ::SetCursorPos(r.left + 5, r.top + 5);
+        m_button.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    }
+    // A click on an icon, the cursor over it.
+    void Pick(CSmileyPopupWnd* popup, int index)
+    {
+        CRect r;
+        popup->GetIconButton(index)->GetWindowRect(&r);
+        ::SetCursorPos(r.left + 5, r.top + 5);
+        popup->GetIconButton(index)->SendMessage(BM_CLICK);
+    }
     bool Pressed() const { return (m_button.GetState() & BST_PUSHED) != 0; }
     CWnd m_view;
     CSmileyButton m_button;
@@ -102,7 +117,7 @@ TEST_F(SmileyPickerTest, APickIsPostedAndTheSecondPressCloses)
     Press();
     CSmileyPopupWnd* popup = m_button.GetPopup();
     ASSERT_NE(popup, nullptr);
-    popup->GetIconButton(20)->SendMessage(BM_CLICK);
+    Pick(popup, 20);
     EXPECT_EQ(Posted(), std::vector<int>{20});
     EXPECT_FALSE(popup->IsWindowVisible());
     EXPECT_FALSE(popup->IsShown());
