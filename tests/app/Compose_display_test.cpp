@@ -59,6 +59,7 @@ public:
     int stage = 0;
     int kicks = 0;
     bool pictureShown = false;
+    std::string lastText;
 
 protected:
     BOOL OnInitDialog() override
@@ -82,12 +83,15 @@ protected:
             stage = 1;
             g_presenter->SimulateKey(m_hWnd, "a");
             g_presenter->SimulateKey(m_hWnd, "b");
-            g_presenter->SimulateImeCommit(m_hWnd, GbkToUtf8("甲"));
-        } else if (stage == 1) {
+        } else if (stage == 1 || stage == 2) {
             CString text;
             GetDlgItemText(IDC_VERIFY_CODE, text);
-            if (text == "ab甲") {
+            lastText = std::string(text.View());
+            if (stage == 1 && text == "ab") {
                 stage = 2;
+                g_presenter->SimulateImeCommit(m_hWnd, GbkToUtf8("甲"));
+            } else if (stage == 2 && text == "ab甲") {
+                stage = 3;
                 Save(m_hWnd, "compose-verify-code-typed.png");
                 RECT ok{};
                 ::GetWindowRect(::GetDlgItem(m_hWnd, IDOK), &ok);
@@ -151,7 +155,8 @@ TEST_F(ComposeDisplay, TheCodeDialogShowsThePictureAndTakesATypedCode)
     CShownVerifyCodeDlg dlg;
     dlg.SetImagePath(CString(gif.string().c_str()));
     EXPECT_EQ(dlg.DoModal(), IDOK);
-    EXPECT_EQ(dlg.stage, 2);
+    EXPECT_EQ(dlg.stage, 3) << "typed: " << dlg.lastText << ", focus on the edit: "
+                            << (::GetFocus() != nullptr);
     EXPECT_TRUE(dlg.pictureShown) << "only the first frame, at its offset";
     EXPECT_EQ(std::string(dlg.m_strCode.View()), "ab甲");
 }
@@ -216,11 +221,14 @@ TEST_F(ComposeDisplay, TheSmileyPickerOpensPicksAndCloses)
     EXPECT_EQ(host.picks.back(), -3);
     EXPECT_FALSE(host.button.GetPopup()->IsWindowVisible());
 
-    // A second press on the button closes it without a pick.
+    // A second press on the button closes it without a pick (slower than a
+    // double click).
     ASSERT_TRUE(pressButton());
     ASSERT_TRUE(PumpUntil(popupShown));
+    PumpUntil([] { return false; }, 800);
     ASSERT_TRUE(pressButton());
-    ASSERT_TRUE(PumpUntil([&] { return !host.button.GetPopup()->IsWindowVisible(); }));
+    ASSERT_TRUE(PumpUntil([&] { return !host.button.GetPopup()->IsWindowVisible(); }, 5000))
+        << "picks: " << host.picks.size() << ", last " << host.picks.back();
     PumpUntil([] { return false; }, 200);
     EXPECT_EQ(host.picks.size(), 2u);
     host.DestroyWindow();
