@@ -111,3 +111,11 @@
 #define ID_SEARCH_WITHIN 32934
 #define ID_SEARCH_WITHIN_LABEL 32935
 #define ID_THUMBNAILS 32940
+
+// The compose pane's smileys and the verification-code dialog
+#define IDB_SMILEY_HOVER 159
+#define IDB_SMILEYS 160
+#define IDD_VERIFY_CODE 161
+#define IDC_SMILEY 1022
+#define IDC_VERIFY_CODE 1028
+#define IDC_VERIFY_PICTURE 1029
