@@ -30,6 +30,7 @@ BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
     ON_COMMAND(ID_VIEW_OTHER_INFO, OnViewOtherInfo)
     ON_UPDATE_COMMAND_UI(ID_VIEW_OTHER_INFO, OnUpdateViewOtherInfo)
     ON_COMMAND(ID_SHOW_MAIN_WINDOW, OnShowMainWindow)
+    ON_COMMAND(ID_ADD_ACCOUNT, OnAddAccount)
 END_MESSAGE_MAP()
 
 namespace {
@@ -238,7 +239,19 @@ void CMainFrame::SetListRowMinHeight(const CRect& rect)
     m_wndSplitterItems.SetRowInfo(0, cur, rect.Height() + 23);
 }
 
+void CMainFrame::SetCaption(LPCTSTR lpszText, HICON hIcon)
+{
+    m_wndCaption.SetWindowText(lpszText);
+    m_hCaptionIcon = hIcon;
+}
+
 // Commands
+
+void CMainFrame::OnAddAccount()
+{
+    if (m_pTreeView)
+        m_pTreeView->AddAccount();
+}
 
 void CMainFrame::OnRefreshButton() { PostMessage(WM_COMMAND, ID_REFRESH_CLASS_ALL, 0); }
 
