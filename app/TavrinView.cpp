@@ -10,8 +10,11 @@
 #include "core/services/FolderUtil.h"
 #include "core/services/TextUtil.h"
 #include "platform/base/AtomicWrite.h"
+#include "platform/base/FileApi.h"
 #include "platform/mfc/GdiObject.h"
 #include "platform/mfc/Menu.h"
+#include "platform/mfc/Resource.h"
+#include "platform/mfc/WinApp.h"
 #include "platform/win/Locale.h"
 #include "platform/win/MessageBox.h"
 #include "providers/common/PageTemplate.h"
@@ -49,7 +52,9 @@ void CTavrinView::OnInitialUpdate()
     CXTTreeView::OnInitialUpdate();
     ModifyStyle(0, TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_EDITLABELS | TVS_SHOWSELALWAYS);
     CBitmap bitmap;
-    if (m_imageList.Create(16, 16, ILC_COLOR24 | ILC_MASK, 9, 1) && bitmap.LoadBitmap(IDB_ACCOUNT_TREE)) {
+    HBITMAP hBitmap = ::LoadBitmap(AfxFindResourceHandle(MAKEINTRESOURCE(IDB_ACCOUNT_TREE), RT_BITMAP),
+                                   MAKEINTRESOURCE(IDB_ACCOUNT_TREE));
+    if (m_imageList.Create(16, 16, ILC_COLOR24 | ILC_MASK, 9, 1) && hBitmap && bitmap.Attach(hBitmap)) {
         m_imageList.Add(&bitmap, RGB(255, 0, 255));
         GetTreeCtrl().SetImageList(&m_imageList, TVSIL_NORMAL);
     }
@@ -305,7 +310,7 @@ void CTavrinView::WriteMissingProfilePage(CAccount* pAccount)
     if (!tavrin::ReadTemplateFile(GetAppDir() + "\\styles\\common\\profile_status.htm", text))
         return;
     text.Replace("[当前状态]", "个人档案尚未下载.");
-    WriteFileAtomic(page, text.GetString(), static_cast<size_t>(text.GetLength()));
+    tavrin::WriteFileAtomic(page, text.GetString(), static_cast<size_t>(text.GetLength()));
 }
 
 void CTavrinView::OnSelChanged(NMHDR*, LRESULT* pResult)

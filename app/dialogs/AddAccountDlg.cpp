@@ -12,7 +12,8 @@ BOOL IsFolderSafeUserName(const CString& userName)
     const int length = userName.GetLength();
     for (int i = 0; i < length; ++i) {
         const unsigned char c = static_cast<unsigned char>(userName[i]);
-        if (c >= 0x81 && c <= 0xFE && i + 1 < length)
+        const unsigned char next = i + 1 < length ? static_cast<unsigned char>(userName[i + 1]) : 0;
+        if (c >= 0x81 && c <= 0xFE && next >= 0x40 && next <= 0xFE && next != 0x7F)
             ++i;
         else if (c == '\\' || c == '/')
             return FALSE;

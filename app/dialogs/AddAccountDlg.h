@@ -6,8 +6,9 @@
 #include "platform/mfc/ComboBox.h"
 #include "platform/mfc/Dialog.h"
 
-// FALSE when the user name holds a "\\" or "/" character (a GBK trail byte
-// is part of its character): the name becomes a folder name under accounts.
+// FALSE when the user name holds a backslash or "/" character; a GBK trail byte
+// of the same value belongs to its character. The name becomes a folder
+// name directly under accounts.
 BOOL IsFolderSafeUserName(const CString& userName);
 
 class CAddAccountDlg : public CDialog {
