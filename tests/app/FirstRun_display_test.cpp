@@ -2,7 +2,9 @@
 // sites: the question on an empty program folder, the add-account dialog
 // driven by real clicks and keys, and the account with its classes after a
 // restart. Screenshots at each step are saved under the build tree.
+#include "platform/base/CodePage.h"
 #include "platform/gdi/Gdi.h"
+#include "platform/win/SystemProfile.h"
 #include "tests/sim/5460/Site5460.h"
 #include "tests/sim/Demo.h"
 #include "tests/sim/Simulator.h"
@@ -11,7 +13,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <filesystem>
 #include <string>
 #include <unistd.h>
@@ -33,6 +38,24 @@ protected:
         tavrin::sim::SeedDemo(m_sim);
     }
     std::filesystem::path Folder() const { return std::filesystem::path(m_folder.Path()); }
+    // A window of the program by its (GBK) title.
+    unsigned long WaitFor(ProgramRun& run, const char* title, int timeoutMs = 20000)
+    {
+        return m_x.WaitForWindow(tavrin::GbkToUtf8(title), run.Pid(), timeoutMs);
+    }
+    // Waits until the splash over the frame's middle is gone (its timer or a click).
+    bool WaitForSplashGone(unsigned long window)
+    {
+        for (int i = 0; i < 200; ++i) {
+            int cw = 0, ch = 0;
+            const std::vector<unsigned> shot = m_x.Capture(window, cw, ch);
+            if (!shot.empty() && shot[static_cast<size_t>(ch / 2 - 110) * cw + cw / 2 - 190] == 0xFFFFFF)
+                return true;
+            usleep(50000);
+        }
+        return false;
+    }
+    bool Shows(const char* title) { return !m_x.FindWindows(tavrin::GbkToUtf8(title)).empty(); }
 
     tavrin::sim::Simulator m_sim;
     ProgramFolder m_folder;
@@ -58,22 +81,183 @@ bool ShowsLabel(const std::vector<unsigned>& shot, int w, int h, const char* tex
     return found;
 }
 
+// A text in the dialogs' font (宋体, 9 points) in one of the ways a control
+// paints it.
+bool ShowsDialogText(const std::vector<unsigned>& shot, int w, int h, const char* text)
+{
+    LOGFONT lf{};
+    lf.lfHeight = -12;
+    lf.lfCharSet = 134;
+    std::snprintf(lf.lfFaceName, LF_FACESIZE, "%s", "宋体");
+    HFONT font = ::CreateFontIndirectA(&lf);
+    const std::pair<int, int> looks[] = {{COLOR_WINDOWTEXT, COLOR_WINDOW},
+                                         {COLOR_HIGHLIGHTTEXT, COLOR_HIGHLIGHT},
+                                         {COLOR_BTNTEXT, COLOR_BTNFACE}};
+    bool found = false;
+    for (const auto& [text_, back] : looks)
+        found = found || FindText(shot, w, h, text, font, ::GetSysColor(text_), ::GetSysColor(back));
+    ::DeleteObject(font);
+    return found;
+}
+
+// The two buttons of a desktop message box lie side by side along its bottom.
+void ClickBoxButton(XSession& x, unsigned long box, bool first)
+{
+    int bx = 0, by = 0, bw = 0, bh = 0;
+    x.Geometry(box, bx, by, bw, bh);
+    x.Click(box, first ? bw / 4 : bw * 3 / 4, bh - 15);
+}
+
+// Types letters, digits and dots as key presses.
+void Type(XSession& x, const std::string& text)
+{
+    for (char c : text) {
+        const std::string key = c == '.' ? "period" : std::string(1, c);
+        x.Key(key.c_str());
+    }
+}
+
+std::string FileText(const std::filesystem::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
 TEST_F(FirstRun, AskedOnAnEmptyFolderNoKeepsTheEmptyTree)
 {
     ProgramRun run;
     ASSERT_TRUE(run.Start(m_folder, {}, {"LANG=en_US.UTF-8", "LC_ALL=", "LC_MESSAGES="}));
     const unsigned long window = m_x.WaitForWindow("Tavrin", run.Pid());
     ASSERT_NE(window, 0u) << run.Output();
-    const unsigned long box = m_x.WaitForWindow("提示", run.Pid());
+    const unsigned long box = WaitFor(run, "提示");
     ASSERT_NE(box, 0u) << run.Output();
+    ASSERT_TRUE(WaitForSplashGone(window));
     int bw = 0, bh = 0;
     m_x.CapturePainted(box, bw, bh, "app-first-run-question");
     int cw = 0, ch = 0;
     std::vector<unsigned> shot = m_x.CapturePainted(window, cw, ch, "app-first-run-question-frame");
     int tx = 0, ty = 0;
     EXPECT_TRUE(ShowsLabel(shot, cw, ch, "Tavrin", false, &tx, &ty)) << "the root";
-    EXPECT_LT(tx, cw / 4);
+    EXPECT_LT(tx, cw / 4) << "in the tree";
     EXPECT_FALSE(ShowsLabel(shot, cw, ch, "Tavrin", true)) << "not bold";
+    // The caption bar above the lists.
+    LOGFONT lf{};
+    ::GetObjectA(::GetStockObject(DEFAULT_GUI_FONT), sizeof lf, &lf);
+    lf.lfHeight = 18;
+    lf.lfWeight = FW_BOLD;
+    HFONT captionFont = ::CreateFontIndirectA(&lf);
+    EXPECT_TRUE(FindText(shot, cw, ch, "Tavrin", captionFont, ::GetSysColor(COLOR_BTNTEXT),
+                         ::GetSysColor(COLOR_BTNFACE), &tx, &ty));
+    EXPECT_GT(tx, cw / 4);
+    ::DeleteObject(captionFont);
+
+    ClickBoxButton(m_x, box, false);
+    for (int i = 0; i < 100 && Shows("提示"); ++i)
+        usleep(50000);
+    EXPECT_FALSE(Shows("提示"));
+    EXPECT_FALSE(Shows("添加新帐号"));
+    EXPECT_FALSE(run.EndsWithin(300)) << "the window stays";
+    shot = m_x.CapturePainted(window, cw, ch, "app-first-run-answered-no");
+    EXPECT_TRUE(ShowsLabel(shot, cw, ch, "Tavrin", false));
+    m_x.Close(window);
+    EXPECT_EQ(run.Wait(), 0) << run.Output();
+    EXPECT_FALSE(std::filesystem::exists(Folder() / "accounts" / "demo@546028B5E7D0C5D3C3BBA729"));
+}
+
+TEST_F(FirstRun, YesAddsTheAccountAndARestartShowsItsClasses)
+{
+    const std::string folderName = "demo@546028B5E7D0C5D3C3BBA729";
+    {
+        ProgramRun run;
+        ASSERT_TRUE(run.Start(m_folder, {}, {"LANG=en_US.UTF-8", "LC_ALL=", "LC_MESSAGES="}));
+        const unsigned long window = m_x.WaitForWindow("Tavrin", run.Pid());
+        ASSERT_NE(window, 0u) << run.Output();
+        const unsigned long box = WaitFor(run, "提示");
+        ASSERT_NE(box, 0u) << run.Output();
+        ASSERT_TRUE(WaitForSplashGone(window));
+        ClickBoxButton(m_x, box, true);
+        const unsigned long dlg = WaitFor(run, "添加新帐号");
+        ASSERT_NE(dlg, 0u) << run.Output();
+        int dw = 0, dh = 0;
+        std::vector<unsigned> shot = m_x.CapturePainted(dlg, dw, dh, "app-first-run-add-account");
+        EXPECT_TRUE(ShowsDialogText(shot, dw, dh, "ChinaRen(Sohu用户)")) << "selected first";
+        EXPECT_FALSE(ShowsDialogText(shot, dw, dh, "127.0.0.1")) << "no proxy yet";
+
+        // The keyboard: the provider list has the focus; the fields follow in tab order.
+        for (int i = 0; i < 3; ++i)
+            m_x.Key("Down");
+        m_x.Key("Tab");
+        Type(m_x, "demo");
+        m_x.Key("Tab");
+        Type(m_x, "demo");
+        m_x.Key("Tab");
+        Type(m_x, m_sim.ProxyHost());
+        m_x.Key("Tab");
+        Type(m_x, m_sim.ProxyPort());
+        shot = m_x.CapturePainted(dlg, dw, dh, "app-first-run-add-account-filled");
+        EXPECT_TRUE(ShowsDialogText(shot, dw, dh, "5460(电信用户)"));
+        EXPECT_TRUE(ShowsDialogText(shot, dw, dh, "demo"));
+        EXPECT_TRUE(ShowsDialogText(shot, dw, dh, m_sim.ProxyHost().c_str()));
+        m_x.Key("Return");
+
+        // Signed in and the classes read through the proxy just typed.
+        for (int i = 0; i < 400 && m_sim.Count("/gy5460/jsp/class/class.jsp") < 2; ++i)
+            usleep(50000);
+        EXPECT_GE(m_sim.Count("/gy5460/jsp/login/login.jsp"), 1u);
+        EXPECT_GE(m_sim.Count("/gy5460/jsp/class/class.jsp"), 2u);
+        EXPECT_EQ(m_folder.ConfigValue("host"), m_sim.ProxyHost());
+        EXPECT_EQ(m_folder.ConfigValue("port"), m_sim.ProxyPort());
+        EXPECT_NE(m_folder.ConfigValue("username"), "(none)");
+        EXPECT_NE(m_folder.ConfigValue("password"), "(none)");
+        int cw = 0, ch = 0;
+        shot = m_x.CapturePainted(window, cw, ch, "app-first-run-account-added");
+        EXPECT_TRUE(ShowsLabel(shot, cw, ch, "demo@5460(电信用户)", false));
+
+        // Closed once the update has ended; while it runs the frame asks first.
+        for (int attempt = 0; attempt < 40 && run.Running(); ++attempt) {
+            m_x.Close(window);
+            if (run.EndsWithin(1000))
+                break;
+            if (unsigned long warning = WaitFor(run, "警告", 2000)) {
+                ClickBoxButton(m_x, warning, false);
+                usleep(300000);
+            }
+        }
+        EXPECT_EQ(run.Wait(), 0) << run.Output();
+        EXPECT_FALSE(run.SanitizerReported()) << run.Output();
+    }
+    const std::filesystem::path accountFile = Folder() / "accounts" / folderName / "tavrin.xml";
+    ASSERT_TRUE(std::filesystem::exists(accountFile));
+    const std::string file = FileText(accountFile);
+    EXPECT_NE(file.find("<custo_name>demo@5460(电信用户)</custo_name>"), std::string::npos) << file;
+    // The classes' display names as stored.
+    std::vector<std::string> classes;
+    for (size_t at = file.find("<class"); at != std::string::npos; at = file.find("<class", at + 1)) {
+        const size_t name = file.find("<custo_name>", at);
+        if (name == std::string::npos)
+            break;
+        const size_t end = file.find("</custo_name>", name);
+        classes.push_back(file.substr(name + 12, end - name - 12));
+    }
+    ASSERT_EQ(classes.size(), 2u) << file;
+
+    // Started again: nothing is asked, the tree shows the account and its classes.
+    ProgramRun run;
+    ASSERT_TRUE(run.Start(m_folder, {}, {"LANG=en_US.UTF-8", "LC_ALL=", "LC_MESSAGES="}));
+    const unsigned long window = m_x.WaitForWindow("Tavrin", run.Pid());
+    ASSERT_NE(window, 0u) << run.Output();
+    ASSERT_TRUE(WaitForSplashGone(window));
+    int cw = 0, ch = 0;
+    const std::vector<unsigned> shot = m_x.CapturePainted(window, cw, ch, "app-first-run-restarted");
+    EXPECT_FALSE(Shows("提示"));
+    int ax = 0, ay = 0;
+    EXPECT_TRUE(ShowsLabel(shot, cw, ch, "demo@5460(电信用户)", false, &ax, &ay));
+    for (const std::string& name : classes) {
+        int x = 0, y = 0;
+        EXPECT_TRUE(ShowsLabel(shot, cw, ch, name.c_str(), false, &x, &y)) << name;
+        EXPECT_GT(x, ax) << "under the account";
+        EXPECT_GT(y, ay);
+    }
     m_x.Close(window);
     EXPECT_EQ(run.Wait(), 0) << run.Output();
 }
