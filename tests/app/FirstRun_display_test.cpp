@@ -2,7 +2,12 @@
 // sites: the question on an empty program folder, the add-account dialog
 // driven by real clicks and keys, and the account with its classes after a
 // restart. Screenshots at each step are saved under the build tree.
+#include "core/model/Account.h"
+#include "core/model/AccountFactory.h"
+#include "core/model/SchoolClass.h"
 #include "platform/base/CodePage.h"
+#include "platform/base/Path.h"
+#include "providers/5460/Provider5460.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/win/SystemProfile.h"
 #include "tests/sim/5460/Site5460.h"
@@ -79,6 +84,14 @@ bool ShowsLabel(const std::vector<unsigned>& shot, int w, int h, const char* tex
         found = found || FindText(shot, w, h, text, font, ::GetSysColor(text_), ::GetSysColor(back), x, y);
     ::DeleteObject(font);
     return found;
+}
+
+// A menu entry's text (before its mnemonic) in a shown popup menu.
+bool ShowsMenuText(const std::vector<unsigned>& shot, int w, int h, const char* text)
+{
+    HFONT font = static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
+    return FindText(shot, w, h, text, font, ::GetSysColor(COLOR_MENUTEXT), ::GetSysColor(COLOR_MENU)) ||
+           FindText(shot, w, h, text, font, ::GetSysColor(COLOR_BTNTEXT), ::GetSysColor(COLOR_BTNFACE));
 }
 
 // A text in the dialogs' font (宋体, 9 points) in one of the ways a control
@@ -258,6 +271,138 @@ TEST_F(FirstRun, YesAddsTheAccountAndARestartShowsItsClasses)
         EXPECT_GT(x, ax) << "under the account";
         EXPECT_GT(y, ay);
     }
+    m_x.Close(window);
+    EXPECT_EQ(run.Wait(), 0) << run.Output();
+}
+
+// A guarded account: an account file written by the model with protection on
+// and an access password, and one class under it.
+class GuardedAccount : public FirstRun {
+protected:
+    void SetUp() override
+    {
+        FirstRun::SetUp();
+        if (IsSkipped())
+            return;
+        RegisterProvider5460();
+        CAccount* account = CreateAccount("5460(电信用户)");
+        ASSERT_NE(account, nullptr);
+        account->SetUserNameAndPassword("demo", "demo");
+        account->SetCustoName("守护帐号");
+        account->SetDataFolder(tavrin::ProgramPath(Folder().string()) + "\\accounts\\guard");
+        CSchoolClass* schoolClass = account->CreateClass();
+        schoolClass->SetAccount(account);
+        schoolClass->SetId("20001");
+        schoolClass->SetName("高三(2)班");
+        schoolClass->SetSchoolName("北京市第一中学");
+        schoolClass->SetCustoName("高三(2)班");
+        account->AddClass(schoolClass);
+        account->SetAccessEnabled(TRUE);
+        account->SetAccessPassword("key9");
+        EXPECT_TRUE(account->SaveAccountFile());
+        account->Close();
+        delete account;
+    }
+
+    // Starts the program and waits for the tree without the splash.
+    unsigned long Start(ProgramRun& run)
+    {
+        if (!run.Start(m_folder, {}, {"LANG=en_US.UTF-8", "LC_ALL=", "LC_MESSAGES="}))
+            return 0;
+        const unsigned long window = m_x.WaitForWindow("Tavrin", run.Pid());
+        if (window && !WaitForSplashGone(window))
+            return 0;
+        return window;
+    }
+    // Where a tree label is in the frame; false when it does not show.
+    bool Locate(unsigned long window, const char* label, int& x, int& y, const std::string& name = "")
+    {
+        int cw = 0, ch = 0;
+        const std::vector<unsigned> shot = m_x.CapturePainted(window, cw, ch, name);
+        return ShowsLabel(shot, cw, ch, label, false, &x, &y);
+    }
+    // The access dialog, when one comes within the time.
+    unsigned long WaitForAccess(ProgramRun& run, int timeoutMs = 10000)
+    {
+        return WaitFor(run, "请输入访问密码", timeoutMs);
+    }
+    void WaitGone(const char* title)
+    {
+        for (int i = 0; i < 100 && Shows(title); ++i)
+            usleep(50000);
+    }
+    void RightClick(unsigned long window, int x, int y)
+    {
+        m_x.Click(window, x, y, 3);
+    }
+};
+
+TEST_F(GuardedAccount, StartsCollapsedAndOpensOnlyWithItsAccessPassword)
+{
+    ProgramRun run;
+    const unsigned long window = Start(run);
+    ASSERT_NE(window, 0u) << run.Output();
+    int ax = 0, ay = 0, x = 0, y = 0;
+    ASSERT_TRUE(Locate(window, "守护帐号", ax, ay, "app-guarded-collapsed"));
+    EXPECT_FALSE(Locate(window, "高三(2)班", x, y)) << "collapsed";
+    EXPECT_FALSE(Shows("提示")) << "an account exists: nothing is asked";
+    // The expand button sits left of the face icon, level with the label.
+    const int buttonX = ax - 31, buttonY = ay + 5;
+
+    struct Attempt {
+        const char* what;
+        const char* typed;
+        const char* key;
+    };
+    for (const Attempt& a : {Attempt{"cancel", "key9", "Escape"}, Attempt{"wrong", "key8", "Return"}}) {
+        SCOPED_TRACE(a.what);
+        m_x.Click(window, buttonX, buttonY);
+        const unsigned long access = WaitForAccess(run);
+        ASSERT_NE(access, 0u) << run.Output();
+        // The cursor is in the password field: typing shows there masked.
+        Type(m_x, a.typed);
+        int dw = 0, dh = 0;
+        const std::vector<unsigned> shot = m_x.CapturePainted(access, dw, dh, std::string("app-guarded-asked-") + a.what);
+        EXPECT_TRUE(ShowsDialogText(shot, dw, dh, "5460(电信用户)"));
+        EXPECT_TRUE(ShowsDialogText(shot, dw, dh, "demo"));
+        EXPECT_TRUE(ShowsDialogText(shot, dw, dh, "****"));
+        m_x.Key(a.key);
+        WaitGone("请输入访问密码");
+        EXPECT_FALSE(Shows("请输入访问密码"));
+        EXPECT_FALSE(Shows("错误")) << "no message";
+        EXPECT_FALSE(Locate(window, "高三(2)班", x, y, std::string("app-guarded-still-shut-") + a.what));
+    }
+
+    // The right text opens it for the rest of the run.
+    m_x.Click(window, buttonX, buttonY);
+    const unsigned long access = WaitForAccess(run);
+    ASSERT_NE(access, 0u);
+    Type(m_x, "key9");
+    m_x.Key("Return");
+    WaitGone("请输入访问密码");
+    int cx = 0, cy = 0;
+    for (int i = 0; i < 40 && !Locate(window, "高三(2)班", cx, cy); ++i)
+        usleep(50000);
+    ASSERT_TRUE(Locate(window, "高三(2)班", cx, cy, "app-guarded-opened")) << "expanded";
+    // Its context menu no longer asks.
+    RightClick(window, ax + 10, ay + 5);
+    EXPECT_EQ(WaitForAccess(run, 1500), 0u);
+    int cw = 0, ch = 0;
+    std::vector<unsigned> shot = m_x.CapturePainted(window, cw, ch, "app-guarded-account-menu");
+    EXPECT_TRUE(ShowsMenuText(shot, cw, ch, "添加新帐号(")) << "the account menu";
+    m_x.Key("Escape");
+    for (int i = 0; i < 40; ++i) {
+        shot = m_x.CapturePainted(window, cw, ch);
+        if (!ShowsMenuText(shot, cw, ch, "添加新帐号("))
+            break;
+        usleep(50000);
+    }
+    // A class item under it: the class menu, without asking.
+    RightClick(window, cx + 10, cy + 5);
+    EXPECT_EQ(WaitForAccess(run, 1500), 0u);
+    shot = m_x.CapturePainted(window, cw, ch, "app-guarded-class-menu");
+    EXPECT_TRUE(ShowsMenuText(shot, cw, ch, "读取(")) << "the class menu";
+    m_x.Key("Escape");
     m_x.Close(window);
     EXPECT_EQ(run.Wait(), 0) << run.Output();
 }

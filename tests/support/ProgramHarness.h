@@ -94,7 +94,8 @@ public:
     // Asks the window to close as the window manager's close button does.
     void Close(unsigned long window);
     void Key(const char* keysym);
-    void Click(unsigned long window, int x, int y);
+    // Button 1 (left) unless another is given (3: right).
+    void Click(unsigned long window, int x, int y, unsigned button = 1);
     // The window's pixels as 0xRRGGBB rows; saved under the build tree as
     // name.png when a name is given (the path is printed).
     std::vector<unsigned> Capture(unsigned long window, int& width, int& height, const std::string& name = "");
