@@ -121,11 +121,11 @@ void ClickBoxButton(XSession& x, unsigned long box, bool first)
     x.Click(box, first ? bw / 4 : bw * 3 / 4, bh - 15);
 }
 
-// Types letters, digits and dots as key presses.
+// Types letters, digits, dots and slashes as key presses.
 void Type(XSession& x, const std::string& text)
 {
     for (char c : text) {
-        const std::string key = c == '.' ? "period" : std::string(1, c);
+        const std::string key = c == '.' ? "period" : c == '/' ? "slash" : std::string(1, c);
         x.Key(key.c_str());
     }
 }
@@ -405,6 +405,118 @@ TEST_F(GuardedAccount, StartsCollapsedAndOpensOnlyWithItsAccessPassword)
     m_x.Key("Escape");
     m_x.Close(window);
     EXPECT_EQ(run.Wait(), 0) << run.Output();
+}
+
+// Under a Chinese locale: a user name with "/" is refused by the dialog, the
+// folder keeps the provider type name, and the account menu's "添加新帐号"
+// refuses the same account again.
+TEST_F(FirstRun, RefusalsAndTheFolderNameUnderAChineseLocale)
+{
+    ProgramRun run;
+    ASSERT_TRUE(run.Start(m_folder, {}, {"LANG=zh_CN.UTF-8", "LC_ALL=", "LC_MESSAGES="}));
+    const unsigned long window = m_x.WaitForWindow("Tavrin", run.Pid());
+    ASSERT_NE(window, 0u) << run.Output();
+    const unsigned long box = WaitFor(run, "提示");
+    ASSERT_NE(box, 0u) << run.Output();
+    ASSERT_TRUE(WaitForSplashGone(window));
+    ClickBoxButton(m_x, box, true);
+    const unsigned long dlg = WaitFor(run, "添加新帐号");
+    ASSERT_NE(dlg, 0u) << run.Output();
+    for (int i = 0; i < 3; ++i)
+        m_x.Key("Down");
+    m_x.Key("Tab");
+    Type(m_x, "a/b");
+    m_x.Key("Tab");
+    Type(m_x, "demo");
+    m_x.Key("Tab");
+    Type(m_x, m_sim.ProxyHost());
+    m_x.Key("Tab");
+    Type(m_x, m_sim.ProxyPort());
+    m_x.Key("Return");
+    // The refusal comes over the dialog, which stays.
+    const std::string title = tavrin::GbkToUtf8("添加新帐号");
+    for (int i = 0; i < 200 && m_x.FindWindows(title).size() < 2; ++i)
+        usleep(50000);
+    ASSERT_EQ(m_x.FindWindows(title).size(), 2u) << "the box and the dialog";
+    for (unsigned long w : m_x.FindWindows(title)) {
+        if (w != dlg) {
+            int bw = 0, bh = 0;
+            m_x.CapturePainted(w, bw, bh, "app-add-account-slash-refused");
+        }
+    }
+    m_x.Key("Return");
+    for (int i = 0; i < 100 && m_x.FindWindows(title).size() > 1; ++i)
+        usleep(50000);
+    ASSERT_EQ(m_x.FindWindows(title).size(), 1u);
+    EXPECT_TRUE(m_x.IsShown(dlg));
+    // Back in the user name, whole text selected: a new name replaces it.
+    Type(m_x, "demo");
+    int dw = 0, dh = 0;
+    std::vector<unsigned> shot = m_x.CapturePainted(dlg, dw, dh, "app-add-account-slash-corrected");
+    EXPECT_FALSE(ShowsDialogText(shot, dw, dh, "a/b"));
+    m_x.Key("Return");
+    for (int i = 0; i < 100 && Shows("添加新帐号"); ++i)
+        usleep(50000);
+    EXPECT_FALSE(Shows("添加新帐号"));
+    int ax = 0, ay = 0, cw = 0, ch = 0;
+    shot = m_x.CapturePainted(window, cw, ch, "app-add-account-chinese");
+    ASSERT_TRUE(ShowsLabel(shot, cw, ch, "demo@5460(电信用户)", false, &ax, &ay));
+
+    // The same account again, from the account's menu.
+    for (int i = 0; i < 400 && m_sim.Count("/gy5460/jsp/class/class.jsp") < 2; ++i)
+        usleep(50000);
+    m_x.Click(window, ax + 10, ay + 5, 3);
+    for (int i = 0; i < 40; ++i) {
+        shot = m_x.CapturePainted(window, cw, ch);
+        if (ShowsMenuText(shot, cw, ch, "添加新帐号("))
+            break;
+        usleep(50000);
+    }
+    m_x.Key("Down");
+    m_x.Key("Return");
+    const unsigned long again = WaitFor(run, "添加新帐号");
+    ASSERT_NE(again, 0u);
+    for (int i = 0; i < 3; ++i)
+        m_x.Key("Down");
+    m_x.Key("Tab");
+    Type(m_x, "demo");
+    m_x.Key("Tab");
+    Type(m_x, "other");
+    m_x.Key("Return");
+    // The dialog closes and the refusal shows alone under the same title.
+    unsigned long refusal = 0;
+    for (int i = 0; i < 200 && !refusal; ++i) {
+        const auto windows = m_x.FindWindows(title);
+        if (windows.size() == 1 && windows[0] != again && m_x.IsShown(windows[0]))
+            refusal = windows[0];
+        else
+            usleep(50000);
+    }
+    ASSERT_NE(refusal, 0u);
+    int bw = 0, bh = 0;
+    m_x.CapturePainted(refusal, bw, bh, "app-add-account-duplicate");
+    m_x.Key("Return");
+    for (int i = 0; i < 100 && Shows("添加新帐号"); ++i)
+        usleep(50000);
+
+    for (int attempt = 0; attempt < 40 && run.Running(); ++attempt) {
+        m_x.Close(window);
+        if (run.EndsWithin(1000))
+            break;
+        if (unsigned long warning = WaitFor(run, "警告", 2000)) {
+            ClickBoxButton(m_x, warning, false);
+            usleep(300000);
+        }
+    }
+    EXPECT_EQ(run.Wait(), 0) << run.Output();
+    // One account, its folder named with the provider type name; the proxy of the first OK.
+    std::vector<std::string> folders;
+    for (const auto& entry : std::filesystem::directory_iterator(Folder() / "accounts"))
+        folders.push_back(entry.path().filename().string());
+    EXPECT_EQ(folders, std::vector<std::string>{tavrin::GbkToUtf8("demo@5460(电信用户)")});
+    EXPECT_TRUE(std::filesystem::exists(Folder() / "accounts" / folders[0] / "tavrin.xml"));
+    EXPECT_EQ(m_folder.ConfigValue("host"), m_sim.ProxyHost());
+    EXPECT_FALSE(std::filesystem::exists(Folder() / "a"));
 }
 
 } // namespace
