@@ -77,6 +77,33 @@ void DialogDriver::SetText(HWND dialog, int id, const char* text) { ::SetDlgItem
 
 void DialogDriver::Press(HWND dialog, int id) { ::PostMessageA(dialog, WM_COMMAND, static_cast<WPARAM>(id), 0); }
 
+bool PrepareAccount(const std::filesystem::path& programFolder, const char* folderName, const char* userName,
+                    const char* custoName, const char* accessPassword)
+{
+    RegisterProvider5460();
+    CAccount* account = CreateAccount("5460(电信用户)");
+    if (!account)
+        return false;
+    account->SetUserNameAndPassword(userName, userName);
+    account->SetCustoName(custoName);
+    account->SetDataFolder(ProgramPath(programFolder.string()) + "\\accounts\\" + folderName);
+    CSchoolClass* schoolClass = account->CreateClass();
+    schoolClass->SetAccount(account);
+    schoolClass->SetId("20001");
+    schoolClass->SetName("高三(2)班");
+    schoolClass->SetSchoolName("北京市第一中学");
+    schoolClass->SetCustoName("高三(2)班");
+    account->AddClass(schoolClass);
+    if (accessPassword) {
+        account->SetAccessEnabled(TRUE);
+        account->SetAccessPassword(accessPassword);
+    }
+    const bool saved = account->SaveAccountFile() != FALSE;
+    account->Close();
+    delete account;
+    return saved;
+}
+
 void FrameFixture::SetUp()
 {
     ::InitCommonControls();

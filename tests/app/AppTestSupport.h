@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <filesystem>
 #include <functional>
 #include <string>
 
@@ -47,6 +48,12 @@ private:
     std::deque<std::pair<std::string, std::function<void(HWND)>>> m_steps;
     static DialogDriver* s_current;
 };
+
+// Writes an account file into the program folder the way the program does,
+// so a run finds an account and asks nothing at start. The 5460 provider is
+// registered first. True when written.
+bool PrepareAccount(const std::filesystem::path& programFolder, const char* folderName, const char* userName,
+                    const char* custoName, const char* accessPassword = nullptr);
 
 // The main frame with its views, made headless in a temporary program
 // folder that holds a copy of the styles; the providers are registered.

@@ -2,17 +2,13 @@
 // sites: the question on an empty program folder, the add-account dialog
 // driven by real clicks and keys, and the account with its classes after a
 // restart. Screenshots at each step are saved under the build tree.
-#include "core/model/Account.h"
-#include "core/model/AccountFactory.h"
-#include "core/model/SchoolClass.h"
 #include "platform/base/CodePage.h"
-#include "platform/base/Path.h"
-#include "providers/5460/Provider5460.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/win/SystemProfile.h"
 #include "tests/sim/5460/Site5460.h"
 #include "tests/sim/Demo.h"
 #include "tests/sim/Simulator.h"
+#include "tests/app/AppTestSupport.h"
 #include "tests/support/ProgramHarness.h"
 #include "tests/support/TempDir.h"
 
@@ -284,24 +280,7 @@ protected:
         FirstRun::SetUp();
         if (IsSkipped())
             return;
-        RegisterProvider5460();
-        CAccount* account = CreateAccount("5460(电信用户)");
-        ASSERT_NE(account, nullptr);
-        account->SetUserNameAndPassword("demo", "demo");
-        account->SetCustoName("守护帐号");
-        account->SetDataFolder(tavrin::ProgramPath(Folder().string()) + "\\accounts\\guard");
-        CSchoolClass* schoolClass = account->CreateClass();
-        schoolClass->SetAccount(account);
-        schoolClass->SetId("20001");
-        schoolClass->SetName("高三(2)班");
-        schoolClass->SetSchoolName("北京市第一中学");
-        schoolClass->SetCustoName("高三(2)班");
-        account->AddClass(schoolClass);
-        account->SetAccessEnabled(TRUE);
-        account->SetAccessPassword("key9");
-        EXPECT_TRUE(account->SaveAccountFile());
-        account->Close();
-        delete account;
+        ASSERT_TRUE(PrepareAccount(Folder(), "guard", "demo", "守护帐号", "key9"));
     }
 
     // Starts the program and waits for the tree without the splash.
