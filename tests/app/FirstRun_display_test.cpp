@@ -47,7 +47,8 @@ protected:
     // Waits until the splash over the frame's middle is gone (its timer or a click).
     bool WaitForSplashGone(unsigned long window)
     {
-        for (int i = 0; i < 200; ++i) {
+        // Generous: a loaded machine paints late.
+        for (int i = 0; i < 600; ++i) {
             int cw = 0, ch = 0;
             const std::vector<unsigned> shot = m_x.Capture(window, cw, ch);
             if (!shot.empty() && shot[static_cast<size_t>(ch / 2 - 110) * cw + cw / 2 - 190] == 0xFFFFFF)
@@ -57,6 +58,26 @@ protected:
         return false;
     }
     bool Shows(const char* title) { return !m_x.FindWindows(tavrin::GbkToUtf8(title)).empty(); }
+    // Starts the program under a locale on the empty folder and waits for
+    // the frame, the question and the end of the splash; the question box
+    // goes to *box.
+    unsigned long StartAsked(ProgramRun& run, const char* lang, unsigned long* box)
+    {
+        if (!run.Start(m_folder, {}, {std::string("LANG=") + lang, "LC_ALL=", "LC_MESSAGES="}))
+            return 0;
+        const unsigned long window = m_x.WaitForWindow("Tavrin", run.Pid());
+        *box = window ? WaitFor(run, "提示") : 0;
+        if (!*box || !WaitForSplashGone(window))
+            return 0;
+        return window;
+    }
+    // Picks "5460(电信用户)" from the focused provider list, then types the
+    // user name, the password and the simulator's address into the fields
+    // in tab order.
+    void FillAddDialog(const std::string& userName, const std::string& password);
+    // Closes the frame once no update runs: while one does, the frame asks
+    // first and the question is cancelled. The exit status.
+    int CloseWhenIdle(ProgramRun& run, unsigned long window);
 
     tavrin::sim::Simulator m_sim;
     ProgramFolder m_folder;
@@ -132,15 +153,40 @@ std::string FileText(const std::filesystem::path& path)
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
+void FirstRun::FillAddDialog(const std::string& userName, const std::string& password)
+{
+    for (int i = 0; i < 3; ++i)
+        m_x.Key("Down");
+    m_x.Key("Tab");
+    Type(m_x, userName);
+    m_x.Key("Tab");
+    Type(m_x, password);
+    m_x.Key("Tab");
+    Type(m_x, m_sim.ProxyHost());
+    m_x.Key("Tab");
+    Type(m_x, m_sim.ProxyPort());
+}
+
+int FirstRun::CloseWhenIdle(ProgramRun& run, unsigned long window)
+{
+    for (int attempt = 0; attempt < 40 && run.Running(); ++attempt) {
+        m_x.Close(window);
+        if (run.EndsWithin(1000))
+            break;
+        if (unsigned long warning = WaitFor(run, "警告", 2000)) {
+            ClickBoxButton(m_x, warning, false);
+            usleep(300000);
+        }
+    }
+    return run.Wait();
+}
+
 TEST_F(FirstRun, AskedOnAnEmptyFolderNoKeepsTheEmptyTree)
 {
     ProgramRun run;
-    ASSERT_TRUE(run.Start(m_folder, {}, {"LANG=en_US.UTF-8", "LC_ALL=", "LC_MESSAGES="}));
-    const unsigned long window = m_x.WaitForWindow("Tavrin", run.Pid());
+    unsigned long box = 0;
+    const unsigned long window = StartAsked(run, "en_US.UTF-8", &box);
     ASSERT_NE(window, 0u) << run.Output();
-    const unsigned long box = WaitFor(run, "提示");
-    ASSERT_NE(box, 0u) << run.Output();
-    ASSERT_TRUE(WaitForSplashGone(window));
     int bw = 0, bh = 0;
     m_x.CapturePainted(box, bw, bh, "app-first-run-question");
     int cw = 0, ch = 0;
@@ -178,12 +224,9 @@ TEST_F(FirstRun, YesAddsTheAccountAndARestartShowsItsClasses)
     const std::string folderName = "demo@546028B5E7D0C5D3C3BBA729";
     {
         ProgramRun run;
-        ASSERT_TRUE(run.Start(m_folder, {}, {"LANG=en_US.UTF-8", "LC_ALL=", "LC_MESSAGES="}));
-        const unsigned long window = m_x.WaitForWindow("Tavrin", run.Pid());
+        unsigned long box = 0;
+        const unsigned long window = StartAsked(run, "en_US.UTF-8", &box);
         ASSERT_NE(window, 0u) << run.Output();
-        const unsigned long box = WaitFor(run, "提示");
-        ASSERT_NE(box, 0u) << run.Output();
-        ASSERT_TRUE(WaitForSplashGone(window));
         ClickBoxButton(m_x, box, true);
         const unsigned long dlg = WaitFor(run, "添加新帐号");
         ASSERT_NE(dlg, 0u) << run.Output();
@@ -193,16 +236,7 @@ TEST_F(FirstRun, YesAddsTheAccountAndARestartShowsItsClasses)
         EXPECT_FALSE(ShowsDialogText(shot, dw, dh, "127.0.0.1")) << "no proxy yet";
 
         // The keyboard: the provider list has the focus; the fields follow in tab order.
-        for (int i = 0; i < 3; ++i)
-            m_x.Key("Down");
-        m_x.Key("Tab");
-        Type(m_x, "demo");
-        m_x.Key("Tab");
-        Type(m_x, "demo");
-        m_x.Key("Tab");
-        Type(m_x, m_sim.ProxyHost());
-        m_x.Key("Tab");
-        Type(m_x, m_sim.ProxyPort());
+        FillAddDialog("demo", "demo");
         shot = m_x.CapturePainted(dlg, dw, dh, "app-first-run-add-account-filled");
         EXPECT_TRUE(ShowsDialogText(shot, dw, dh, "5460(电信用户)"));
         EXPECT_TRUE(ShowsDialogText(shot, dw, dh, "demo"));
@@ -222,17 +256,7 @@ TEST_F(FirstRun, YesAddsTheAccountAndARestartShowsItsClasses)
         shot = m_x.CapturePainted(window, cw, ch, "app-first-run-account-added");
         EXPECT_TRUE(ShowsLabel(shot, cw, ch, "demo@5460(电信用户)", false));
 
-        // Closed once the update has ended; while it runs the frame asks first.
-        for (int attempt = 0; attempt < 40 && run.Running(); ++attempt) {
-            m_x.Close(window);
-            if (run.EndsWithin(1000))
-                break;
-            if (unsigned long warning = WaitFor(run, "警告", 2000)) {
-                ClickBoxButton(m_x, warning, false);
-                usleep(300000);
-            }
-        }
-        EXPECT_EQ(run.Wait(), 0) << run.Output();
+        EXPECT_EQ(CloseWhenIdle(run, window), 0) << run.Output();
         EXPECT_FALSE(run.SanitizerReported()) << run.Output();
     }
     const std::filesystem::path accountFile = Folder() / "accounts" / folderName / "tavrin.xml";
@@ -392,25 +416,13 @@ TEST_F(GuardedAccount, StartsCollapsedAndOpensOnlyWithItsAccessPassword)
 TEST_F(FirstRun, RefusalsAndTheFolderNameUnderAChineseLocale)
 {
     ProgramRun run;
-    ASSERT_TRUE(run.Start(m_folder, {}, {"LANG=zh_CN.UTF-8", "LC_ALL=", "LC_MESSAGES="}));
-    const unsigned long window = m_x.WaitForWindow("Tavrin", run.Pid());
+    unsigned long box = 0;
+    const unsigned long window = StartAsked(run, "zh_CN.UTF-8", &box);
     ASSERT_NE(window, 0u) << run.Output();
-    const unsigned long box = WaitFor(run, "提示");
-    ASSERT_NE(box, 0u) << run.Output();
-    ASSERT_TRUE(WaitForSplashGone(window));
     ClickBoxButton(m_x, box, true);
     const unsigned long dlg = WaitFor(run, "添加新帐号");
     ASSERT_NE(dlg, 0u) << run.Output();
-    for (int i = 0; i < 3; ++i)
-        m_x.Key("Down");
-    m_x.Key("Tab");
-    Type(m_x, "a/b");
-    m_x.Key("Tab");
-    Type(m_x, "demo");
-    m_x.Key("Tab");
-    Type(m_x, m_sim.ProxyHost());
-    m_x.Key("Tab");
-    Type(m_x, m_sim.ProxyPort());
+    FillAddDialog("a/b", "demo");
     m_x.Key("Return");
     // The refusal comes over the dialog, which stays.
     const std::string title = tavrin::GbkToUtf8("添加新帐号");
@@ -478,16 +490,7 @@ TEST_F(FirstRun, RefusalsAndTheFolderNameUnderAChineseLocale)
     for (int i = 0; i < 100 && Shows("添加新帐号"); ++i)
         usleep(50000);
 
-    for (int attempt = 0; attempt < 40 && run.Running(); ++attempt) {
-        m_x.Close(window);
-        if (run.EndsWithin(1000))
-            break;
-        if (unsigned long warning = WaitFor(run, "警告", 2000)) {
-            ClickBoxButton(m_x, warning, false);
-            usleep(300000);
-        }
-    }
-    EXPECT_EQ(run.Wait(), 0) << run.Output();
+    EXPECT_EQ(CloseWhenIdle(run, window), 0) << run.Output();
     // One account, its folder named with the provider type name; the proxy of the first OK.
     std::vector<std::string> folders;
     for (const auto& entry : std::filesystem::directory_iterator(Folder() / "accounts"))
