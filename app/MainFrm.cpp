@@ -42,6 +42,7 @@ BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
     ON_UPDATE_COMMAND_UI(ID_STYLE_OFFICE_2003, OnUpdateStyleOffice2003)
     ON_UPDATE_COMMAND_UI(ID_STYLE_OFFICE_2000, OnUpdateStyleOffice2000)
     ON_UPDATE_COMMAND_UI(ID_STYLE_GNOME, OnUpdateStyleGnome)
+    ON_COMMAND(ID_ADD_ACCOUNT, OnAddAccount)
 END_MESSAGE_MAP()
 
 namespace {
@@ -260,7 +261,20 @@ void CMainFrame::SetListRowMinHeight(const CRect& rect)
     m_wndSplitterItems.SetRowInfo(0, cur, rect.Height() + 23);
 }
 
+void CMainFrame::SetCaption(LPCTSTR lpszText, HICON hIcon)
+{
+    m_wndCaption.SetWindowText(lpszText);
+    m_wndCaption.ModifyCaptionStyle(0, nullptr, lpszText, hIcon);
+    m_hCaptionIcon = hIcon;
+}
+
 // Commands
+
+void CMainFrame::OnAddAccount()
+{
+    if (m_pTreeView)
+        m_pTreeView->AddAccount();
+}
 
 void CMainFrame::OnRefreshButton() { PostMessage(WM_COMMAND, ID_REFRESH_CLASS_ALL, 0); }
 

@@ -51,6 +51,9 @@ public:
     void ShowOtherInfoPane(BOOL bShow);
     void ShowComposePane(BOOL bShow);
     void SetListRowMinHeight(const CRect& rect);
+    // The caption bar's text and icon; the icon stays the caller's.
+    void SetCaption(LPCTSTR lpszText, HICON hIcon);
+    HICON m_hCaptionIcon = nullptr;
 
     int OnCreate(LPCREATESTRUCT lpcs);
     void OnSize(UINT nType, int cx, int cy);
@@ -62,6 +65,7 @@ public:
     void OnViewCompose();
     void OnViewOtherInfo();
     void OnShowMainWindow();
+    void OnAddAccount();
     void OnUpdateViewCompose(CCmdUI* pCmdUI);
     void OnUpdateViewOtherInfo(CCmdUI* pCmdUI);
     // Commands that need a selected class or account: disabled while the

@@ -4,18 +4,11 @@
 #include "core/services/Config.h"
 #include "platform/mfc/Dc.h"
 
-IMPLEMENT_DYNCREATE(CTavrinView, CTreeView)
 IMPLEMENT_DYNAMIC(CPlainPaneView, CView)
 IMPLEMENT_DYNCREATE(CMiscView, CPlainPaneView)
 IMPLEMENT_DYNCREATE(CComposeView, CPlainPaneView)
 IMPLEMENT_DYNCREATE(CMsgListView, CPlainPaneView)
 IMPLEMENT_DYNCREATE(CMsgDispView, CPlainPaneView)
-
-BOOL CTavrinView::PreCreateWindow(CREATESTRUCT& cs)
-{
-    cs.style |= TVS_HASLINES | TVS_LINESATROOT | TVS_HASBUTTONS | TVS_SHOWSELALWAYS;
-    return CTreeView::PreCreateWindow(cs);
-}
 
 BOOL CPlainPaneView::PreCreateWindow(CREATESTRUCT& cs)
 {

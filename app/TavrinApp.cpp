@@ -13,6 +13,8 @@
 #include "platform/win/NamedMutex.h"
 #include "platform/win/OptionalLibrary.h"
 #include "platform/win/Privilege.h"
+#include "providers/5460/Provider5460.h"
+#include "providers/chinaren/ProviderChinaRen.h"
 #include "res/resource.h"
 #include "toolkit/controls/XTGlobalData.h"
 
@@ -147,6 +149,9 @@ BOOL CTavrinApp::InitInstance()
     if (!AfxGetResourceHandle())
         AfxSetResourceHandle(m_hInstance);
     ::InitCommonControls();
+    // New and stored accounts are made by their provider's class.
+    RegisterProvider5460();
+    RegisterProviderChinaRen();
     if (GetConfig(CFG_OTHER_SINGLE_TAVRIN) == "1" && !CheckSingleInstance(TAVRIN_INSTANCE_NAME))
         return FALSE;
     if (!AfxSocketInit()) {

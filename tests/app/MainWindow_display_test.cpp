@@ -4,6 +4,7 @@
 #include "platform/gdi/Gdi.h"
 #include "platform/win/SystemProfile.h"
 #include "tests/sim/Simulator.h"
+#include "tests/app/AppTestSupport.h"
 #include "tests/support/ProgramHarness.h"
 
 #include <gtest/gtest.h>
@@ -28,6 +29,8 @@ protected:
         ASSERT_TRUE(m_x.IsOpen());
         // The providers' sites behind the proxy setting, as every run has them.
         m_folder.UseProxy(m_sim.ProxyHost(), m_sim.ProxyPort());
+        // An account, so the first-run question stays away.
+        ASSERT_TRUE(PrepareAccount(m_folder.Path(), "demo", "demo", "demo"));
     }
 
     // Starts the program and waits for its main window.

@@ -451,13 +451,13 @@ void XSession::Key(const char* keysym)
     XFlush(m_display);
 }
 
-void XSession::Click(unsigned long window, int x, int y)
+void XSession::Click(unsigned long window, int x, int y, unsigned button)
 {
     int wx = 0, wy = 0, w = 0, h = 0;
     Geometry(window, wx, wy, w, h);
     XTestFakeMotionEvent(m_display, DefaultScreen(m_display), wx + x, wy + y, CurrentTime);
-    XTestFakeButtonEvent(m_display, 1, True, CurrentTime);
-    XTestFakeButtonEvent(m_display, 1, False, CurrentTime);
+    XTestFakeButtonEvent(m_display, button, True, CurrentTime);
+    XTestFakeButtonEvent(m_display, button, False, CurrentTime);
     XFlush(m_display);
 }
 

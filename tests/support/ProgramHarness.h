@@ -96,7 +96,8 @@ public:
     // Asks the window to close as the window manager's close button does.
     void Close(unsigned long window);
     void Key(const char* keysym);
-    void Click(unsigned long window, int x, int y);
+    // Button 1 (left) unless another is given (3: right).
+    void Click(unsigned long window, int x, int y, unsigned button = 1);
     // Presses the left button at one point of the window, moves in steps to
     // the other and lets go there.
     void Drag(unsigned long window, int x0, int y0, int x1, int y1);
