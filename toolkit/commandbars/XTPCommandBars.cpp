@@ -11,6 +11,7 @@
 #include "toolkit/commandbars/XTPControlButton.h"
 #include "toolkit/commandbars/XTPControls.h"
 #include "toolkit/commandbars/XTPDockBar.h"
+#include "toolkit/commandbars/XTPDockContext.h"
 #include "toolkit/commandbars/XTPImageManager.h"
 #include "toolkit/commandbars/XTPKeyboardManager.h"
 #include "toolkit/commandbars/XTPMouseManager.h"

@@ -7,6 +7,7 @@
 
 #include "platform/base/String.h"
 #include "platform/mfc/CmdTarget.h"
+#include "platform/mfc/Rect.h"
 
 #include <vector>
 
