@@ -199,7 +199,7 @@ TEST_F(DockBarTest, NarrowingShrinksHideWrapBarsThenWrapsTheRightOne)
     const int nOne = 2 + 40 + 2 + 11; // one button and the chevron
 
     BOOL bBothShrunk = FALSE, bWrapped = FALSE;
-    for (int nWidth = 600; nWidth >= 60 && !bWrapped; nWidth -= 5) {
+    for (int nWidth = 600; nWidth >= 60 && !bWrapped; nWidth -= nWidth > 200 ? 5 : 1) {
         Resize(nWidth);
         CRect rcTop;
         Top()->GetClientRect(&rcTop);
@@ -286,7 +286,7 @@ TEST_F(DockBarTest, FloatAndDockAgain)
     EXPECT_EQ(rc.TopLeft(), CPoint(100, 100));
     EXPECT_GT(rc.Width(), 0);
     // A double click on the caption docks it again.
-    pBar->SendMessage(WM_LBUTTONDBLCLK, 0, MAKELPARAM(5, 5));
+    pBar->SendMessage(WM_LBUTTONDBLCLK, 0, MAKELPARAM(1, 1));
     EXPECT_EQ(pBar->GetPosition(), xtpBarTop);
     EXPECT_EQ(Rows().size(), 1u);
     // A double click on a docked bar floats it only with "DblClickFloat".
@@ -332,8 +332,22 @@ TEST_F(DockBarTest, AFrameThatCustomizesGetsTheCustomizeItem)
     pPopup->InternalRelease();
 }
 
+namespace {
+
+// Floating bars get a caption strip 16 pixels high.
+class CaptionTheme : public tavrin::test::TestPaintManager {
+public:
+    CSize DrawCommandBarGripper(CDC*, CXTPCommandBar* pBar, BOOL) override
+    {
+        return pBar->GetPosition() == xtpBarFloating ? CSize(100, 16) : CSize(0, 0);
+    }
+};
+
+} // namespace
+
 TEST_F(DockBarTest, ATornOffBarClosedByItsOwnButtonGoesAfterTheClick)
 {
+    Bars()->SetPaintManager(new CaptionTheme);
     CXTPToolBar* pBar = Bars()->AddCustomBar("撕下", 700, TRUE);
     ASSERT_TRUE(pBar);
     EXPECT_EQ(pBar->GetPosition(), xtpBarFloating);

@@ -9,6 +9,7 @@
 #include "tests/fixtures/commandbars/rc/toolbars.h"
 #include "toolkit/commandbars/XTPCommandBars.h"
 #include "toolkit/commandbars/XTPCommandBarsFrame.h"
+#include "toolkit/commandbars/XTPControl.h"
 #include "toolkit/commandbars/XTPControls.h"
 
 const tavrin::win::ResourceTable& TavrinCommandBarsFixtureResources();

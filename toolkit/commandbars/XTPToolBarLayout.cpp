@@ -81,7 +81,7 @@ CSize CXTPToolBar::CalcDockingLayout(int nLength, DWORD dwMode, int nWidth)
     else
         rcReserved.bottom += kExpandRoom;
     auto placeExpand = [&](CSize sz) {
-        pExpand->SetHideFlag(xtpHideGeneric, FALSE);
+        pExpand->SetHideFlags(xtpNoHide);
         pPaintManager->DrawSpecialControl(&dc, xtpButtonExpandToolbar, pExpand, this, FALSE, &sz);
     };
 
