@@ -331,15 +331,7 @@ int main(int argc, char** argv)
             return 1;
         }
         std::vector<Sample> oursSamples, plainSamples;
-        for (int r = 0; r < rounds; ++r) {
-            if (r % 2 == 0) {
-                oursSamples.push_back(Batch(oursFrame));
-                plainSamples.push_back(Batch(plainRepaint));
-            } else {
-                plainSamples.push_back(Batch(plainRepaint));
-                oursSamples.push_back(Batch(oursFrame));
-            }
-        }
+        Pair(rounds, oursSamples, plainSamples, std::function<void()>(oursFrame), std::function<void()>(plainRepaint));
         const std::string label = std::string("bars via WM_PAINT, ") + theme.name;
         met = PrintPair(label.c_str(), "FillRect+DrawText+DrawIconEx", oursSamples, plainSamples, kGoal) && met;
     }

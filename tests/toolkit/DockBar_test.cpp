@@ -332,22 +332,9 @@ TEST_F(DockBarTest, AFrameThatCustomizesGetsTheCustomizeItem)
     pPopup->InternalRelease();
 }
 
-namespace {
-
-// Floating bars get a caption strip 16 pixels high.
-class CaptionTheme : public tavrin::test::TestPaintManager {
-public:
-    CSize DrawCommandBarGripper(CDC*, CXTPCommandBar* pBar, BOOL) override
-    {
-        return pBar->GetPosition() == xtpBarFloating ? CSize(100, 16) : CSize(0, 0);
-    }
-};
-
-} // namespace
-
 TEST_F(DockBarTest, ATornOffBarClosedByItsOwnButtonGoesAfterTheClick)
 {
-    Bars()->SetPaintManager(new CaptionTheme);
+    Bars()->SetPaintManager(new tavrin::test::CaptionTheme);
     CXTPToolBar* pBar = Bars()->AddCustomBar("撕下", 700, TRUE);
     ASSERT_TRUE(pBar);
     EXPECT_EQ(pBar->GetPosition(), xtpBarFloating);

@@ -7,6 +7,7 @@
 #include "platform/mfc/Resource.h"
 #include "platform/win/ResourceTable.h"
 #include "tests/fixtures/commandbars/rc/toolbars.h"
+#include "tests/toolkit/CommandBarTestSupport.h"
 #include "toolkit/commandbars/XTPCommandBars.h"
 #include "toolkit/commandbars/XTPCommandBarsFrame.h"
 #include "toolkit/commandbars/XTPControl.h"
@@ -68,6 +69,15 @@ public:
 private:
     HINSTANCE m_hOld;
     HMODULE m_hModule;
+};
+
+// Floating bars get a caption strip 16 pixels high.
+class CaptionTheme : public TestPaintManager {
+public:
+    CSize DrawCommandBarGripper(CDC*, CXTPCommandBar* pBar, BOOL) override
+    {
+        return pBar->GetPosition() == xtpBarFloating ? CSize(100, 16) : CSize(0, 0);
+    }
 };
 
 // The ids of the bar's controls that are not hidden, in order.

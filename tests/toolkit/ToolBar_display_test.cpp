@@ -29,15 +29,6 @@ using namespace tavrin::test;
 
 namespace {
 
-// Floating bars get a 16-pixel caption strip for their buttons.
-class CaptionTheme : public TestPaintManager {
-public:
-    CSize DrawCommandBarGripper(CDC*, CXTPCommandBar* pBar, BOOL) override
-    {
-        return pBar->GetPosition() == xtpBarFloating ? CSize(100, 16) : CSize(0, 0);
-    }
-};
-
 uint32_t Rgb(COLORREF c)
 {
     return (uint32_t(GetRValue(c)) << 16) | (uint32_t(GetGValue(c)) << 8) | GetBValue(c);

@@ -38,6 +38,8 @@ struct CXTPDockBar::RowItem {
     int nTotalMinLength = 0;
     DWORD dwMode = 0;
     BOOL bPushed = FALSE;
+    // Along and across the row for the full length.
+    CSize szFull;
 };
 
 CXTPDockBar::CXTPDockBar(CXTPCommandBars* pCommandBars) : m_pCommandBars(pCommandBars)
@@ -253,6 +255,7 @@ BOOL CXTPDockBar::LayoutRow(std::vector<RowItem>& row, int nOffset, int nLength,
             nStart = bHorz ? pContext->m_rectMRUDockPos.left : pContext->m_rectMRUDockPos.top;
         item.rc = CRect(nStart, nOffset, nStart + sz.cx, nOffset + sz.cy);
         item.rcDesired = item.rc;
+        item.szFull = sz;
         item.bPushed = FALSE;
     }
     // By desired start; equal starts in array order.
@@ -315,16 +318,21 @@ BOOL CXTPDockBar::LayoutRow(std::vector<RowItem>& row, int nOffset, int nLength,
     }
 
     nThickness = 0;
-    for (const RowItem& item : row)
-        nThickness = std::max(
-            nThickness,
-            static_cast<int>(AlongAcross(item.pBar->CalcDockingLayout(item.rc.Width(), item.dwMode, 0), bHorz).cy));
+    for (const RowItem& item : row) {
+        // A bar that kept its full length keeps its thickness too, and a
+        // hide-wrap bar stays one row thick at any length.
+        const CSize sz = item.rc.Width() == item.szFull.cx || (item.dwMode & LM_HIDEWRAP)
+                             ? item.szFull
+                             : AlongAcross(item.pBar->CalcDockingLayout(item.rc.Width(), item.dwMode, 0), bHorz);
+        nThickness = std::max(nThickness, static_cast<int>(sz.cy));
+    }
 
     if (!phdwp)
         return TRUE;
     const int nPosition = GetPosition();
     for (RowItem& item : row) {
         CXTPToolBar* pBar = item.pBar;
+        pBar->SetRowShortened((item.dwMode & LM_HIDEWRAP) && item.rc.Width() < item.szFull.cx);
         const CSize sz =
             AlongAcross(pBar->CalcDockingLayout(item.rc.Width(), item.dwMode | LM_COMMIT, nThickness), bHorz);
         CRect rc(item.rc.left, nOffset, item.rc.left + sz.cx, nOffset + sz.cy);

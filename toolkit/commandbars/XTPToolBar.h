@@ -52,6 +52,9 @@ public:
     BOOL IsContextMenuPresent() const { return m_bContextMenuPresent; }
     void SetContextMenuPresent(BOOL bPresent) { m_bContextMenuPresent = bPresent; }
     BOOL IsFloating() const { return m_barPosition == xtpBarFloating; }
+    // The dock bar gives the bar less than its full row: the next committed
+    // layout hides controls, so it places the chevron in one pass.
+    void SetRowShortened(BOOL bShortened) { m_bRowShortened = bShortened; }
 
     // The holds of the window procedure: a bar removed by its own click is
     // released only after the click returns.
@@ -84,6 +87,7 @@ protected:
     BOOL m_bTearOff = FALSE;
     BOOL m_bPreviewVisible = FALSE;
     BOOL m_bPreviewMode = FALSE;
+    BOOL m_bRowShortened = FALSE;
 
     DECLARE_MESSAGE_MAP()
 };

@@ -92,11 +92,24 @@ CSize CXTPToolBar::CalcDockingLayout(int nLength, DWORD dwMode, int nWidth)
         return sz;
     }
     if (dwMode & LM_COMMIT) {
+        auto anyWrapped = [this] {
+            for (int i = 0; i < GetControlCount(); ++i)
+                if (GetControl(i)->GetHideFlags() & xtpHideWrap)
+                    return TRUE;
+            return FALSE;
+        };
+        const BOOL bShortened = m_bRowShortened;
+        m_bRowShortened = FALSE;
+        if (bShortened) {
+            // Known to hide controls: the row with the chevron's room at once.
+            const CSize sz = m_pControls->CalcDynamicSize(&dc, nLength, dwMode, rcReserved, nWidth);
+            if (anyWrapped()) {
+                placeExpand(sz);
+                return sz;
+            }
+        }
         CSize sz = m_pControls->CalcDynamicSize(&dc, nLength, dwMode, rcBorder, nWidth);
-        BOOL bWrapped = FALSE;
-        for (int i = 0; i < GetControlCount() && !bWrapped; ++i)
-            bWrapped = (GetControl(i)->GetHideFlags() & xtpHideWrap) != 0;
-        if (bWrapped) {
+        if (anyWrapped()) {
             sz = m_pControls->CalcDynamicSize(&dc, nLength, dwMode, rcReserved, nWidth);
             placeExpand(sz);
         }
@@ -105,11 +118,18 @@ CSize CXTPToolBar::CalcDockingLayout(int nLength, DWORD dwMode, int nWidth)
     // Measuring: along the row never less than one button and the chevron.
     CSize sz = m_pControls->CalcDynamicSize(&dc, nLength, dwMode, rcBorder, nWidth);
     if (m_pControls->GetVisibleCount(FALSE) > 1) {
-        const CSize szOne = m_pControls->CalcDynamicSize(&dc, 1, dwMode | LM_HIDEWRAP, rcBorder, nWidth);
-        if (bHorz)
-            sz.cx = std::max(sz.cx, szOne.cx + kExpandRoom);
-        else
-            sz.cy = std::max(sz.cy, szOne.cy + kExpandRoom);
+        // A one-item row: the first control that may show, inside the borders.
+        for (int i = 0; i < GetControlCount(); ++i) {
+            CXTPControl* pControl = GetControl(i);
+            if (pControl->GetHideFlags() != xtpNoHide && pControl->GetHideFlags() != xtpHideWrap)
+                continue;
+            const CSize szOne = pControl->GetSize(&dc);
+            if (bHorz)
+                sz.cx = std::max(sz.cx, static_cast<LONG>(rcBorder.left + szOne.cx + rcBorder.right + kExpandRoom));
+            else
+                sz.cy = std::max(sz.cy, static_cast<LONG>(rcBorder.top + szOne.cy + rcBorder.bottom + kExpandRoom));
+            break;
+        }
     }
     return sz;
 }
@@ -179,16 +199,20 @@ void CXTPToolBar::BuildCustomizePopup(CXTPPopupBar* pPopup)
             original.push_back(pInitial->GetAt(i));
 
     // Controls hidden by the user leave the bar; they come back at the
-    // places the initial set gives them.
-    for (int i = GetControlCount() - 1; i >= 0; --i) {
+    // places the initial set gives them. The bar's new order is built aside
+    // and set at once.
+    std::vector<CXTPControl*> kept;
+    for (int i = 0; i < GetControlCount(); ++i) {
         CXTPControl* pControl = GetControl(i);
-        if (!(pControl->GetHideFlags() & xtpHideCustomize))
+        if (!(pControl->GetHideFlags() & xtpHideCustomize)) {
+            kept.push_back(pControl);
             continue;
-        if (m_nSelected > i)
+        }
+        const int nKept = static_cast<int>(kept.size());
+        if (m_nSelected > nKept)
             --m_nSelected;
-        if (m_nPopuped > i)
+        if (m_nPopuped > nKept)
             --m_nPopuped;
-        m_pControls->Remove(i);
     }
 
     // Occurrences still ahead, by (id, type): a count for the bar from i
@@ -200,8 +224,8 @@ void CXTPToolBar::BuildCustomizePopup(CXTPPopupBar* pPopup)
     };
     std::unordered_map<unsigned long long, int> aheadInBar;
     std::unordered_map<unsigned long long, std::deque<size_t>> aheadInCopy;
-    for (int i = 0; i < GetControlCount(); ++i)
-        ++aheadInBar[key(GetControl(i))];
+    for (CXTPControl* p : kept)
+        ++aheadInBar[key(p)];
     for (size_t k = 0; k < original.size(); ++k)
         aheadInCopy[key(original[k])].push_back(k);
     std::vector<bool> dropped(original.size(), false);
@@ -209,28 +233,31 @@ void CXTPToolBar::BuildCustomizePopup(CXTPPopupBar* pPopup)
     std::vector<CXTPControl*> lines;
     std::vector<BOOL> inInitial;
     size_t j = 0;
-    int i = 0;
+    size_t i = 0;
     auto advanceCopy = [&] {
         aheadInCopy[key(original[j])].pop_front();
         ++j;
         while (j < original.size() && dropped[j])
             ++j;
     };
-    while (i < GetControlCount() || j < original.size()) {
+    while (i < kept.size() || j < original.size()) {
         CXTPControl* o = j < original.size() ? original[j] : nullptr;
-        CXTPControl* b = GetControl(i);
+        CXTPControl* b = i < kept.size() ? kept[i] : nullptr;
         BOOL bInitial = FALSE;
+        BOOL bInserted = FALSE;
         if (o && aheadInBar[key(o)] == 0) {
             // An initial control missing from the bar comes back, hidden.
-            b = m_pControls->AddClone(o, i);
+            b = o->Clone(FALSE);
             b->SetHideFlags(b->GetHideFlags() | xtpHideCustomize);
-            if (m_nSelected >= i)
+            const int nAt = static_cast<int>(lines.size());
+            if (m_nSelected >= nAt)
                 ++m_nSelected;
-            if (m_nPopuped >= i)
+            if (m_nPopuped >= nAt)
                 ++m_nPopuped;
             ++aheadInBar[key(b)];
             advanceCopy();
             bInitial = TRUE;
+            bInserted = TRUE;
         } else if (o && Matches(o, b)) {
             advanceCopy();
             bInitial = TRUE;
@@ -248,8 +275,10 @@ void CXTPToolBar::BuildCustomizePopup(CXTPPopupBar* pPopup)
             lines.push_back(b);
             inInitial.push_back(bInitial);
         }
-        ++i;
+        if (!bInserted)
+            ++i;
     }
+    m_pControls->Rearrange(lines);
 
     CXTPShortcutManager* pShortcuts = XTPShortcutManager();
     for (size_t n = 0; n < lines.size(); ++n) {
@@ -267,8 +296,9 @@ void CXTPToolBar::BuildCustomizePopup(CXTPPopupBar* pPopup)
         CString strShortcut;
         if (pShortcuts && pShortcuts->FindDefaultAccelerator(static_cast<UINT>(b->GetID()), strShortcut))
             pLine->SetShortcutText(strShortcut);
-        pLine->SetChecked(!(b->GetHideFlags() & xtpHideCustomize));
-        pLine->SetEnabled(inInitial[n]);
+        // The popup is not shown yet: no redraw is due.
+        pLine->m_bChecked = !(b->GetHideFlags() & xtpHideCustomize);
+        pLine->m_bEnabled = inInitial[n];
         pLine->SetTarget(b);
     }
 
