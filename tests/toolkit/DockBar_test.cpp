@@ -116,6 +116,14 @@ TEST_F(DockBarTest, FourDockBarsWithTheirIdsAndStyles)
     }
 }
 
+TEST_F(DockBarTest, NoDockBarsNoManager)
+{
+    // Without a window the dock bars cannot be made: FALSE, nothing thrown, no manager.
+    CToolBarTestFrame frame;
+    EXPECT_FALSE(frame.InitCommandBars(RUNTIME_CLASS(CXTPCommandBars)));
+    EXPECT_EQ(frame.GetCommandBars(), nullptr);
+}
+
 TEST_F(DockBarTest, AddedBarsShowInTheTopDockBarAndCanBeFound)
 {
     CXTPToolBar* pBar = AddLoaded("标准", IDT_STANDARD16);

@@ -103,10 +103,11 @@ void CXTPControls::InsertAndIndex(CXTPControl* pControl, int nBefore)
 
 void CXTPControls::Rearrange(std::vector<CXTPControl*> arrControls)
 {
-    std::sort(arrControls.begin(), arrControls.end());
+    std::vector<CXTPControl*> sorted(arrControls);
+    std::sort(sorted.begin(), sorted.end());
     std::vector<CXTPControl*> dropped;
     for (CXTPControl* pControl : m_arrControls)
-        if (!std::binary_search(arrControls.begin(), arrControls.end(), pControl))
+        if (!std::binary_search(sorted.begin(), sorted.end(), pControl))
             dropped.push_back(pControl);
     m_arrControls.swap(arrControls);
     for (CXTPControl* pControl : dropped) {
