@@ -345,7 +345,7 @@ int main(int argc, char** argv)
                   {xtpThemeOfficeXP, "Office XP"},
                   {xtpThemeOffice2003, "Office 2003"},
                   {xtpThemeNativeWinXP, "native XP"},
-                  {xtpThemeWhidbey, "default"}};
+                  {xtpThemeDefault, "default"}};
     bool met = true;
     for (const auto& theme : themes) {
         if (!CXTPPaintManager::SetTheme(theme.id))
