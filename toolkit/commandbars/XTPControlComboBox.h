@@ -46,8 +46,6 @@ public:
     CXTPControlComboBox();
     ~CXTPControlComboBox() override;
 
-    // A combo of width 100 without an edit box and with an empty list.
-    static CXTPControlComboBox* CreateObject() { return new CXTPControlComboBox; }
 
     void SetEnabled(BOOL bEnabled) override;
     void SetRect(CRect rcControl) override;

@@ -1,5 +1,6 @@
 #include "toolkit/commandbars/XTPControlCustom.h"
 
+#include "platform/mfc/ControlBar.h"
 #include "platform/mfc/FrameWnd.h"
 #include "platform/win/Input.h"
 #include "toolkit/commandbars/XTPCommandBar.h"

@@ -61,7 +61,6 @@ class CXTPControlStatic : public CXTPControl {
     DECLARE_SERIAL(CXTPControlStatic)
 public:
     CXTPControlStatic() = default;
-    static CXTPControlStatic* CreateObject() { return new CXTPControlStatic; }
 
     CSize GetSize(CDC* pDC) override;
     void Draw(CDC* pDC) override;

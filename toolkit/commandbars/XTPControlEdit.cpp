@@ -1,6 +1,7 @@
 #include "toolkit/commandbars/XTPControlEdit.h"
 
 #include "platform/controls/Edit.h"
+#include "platform/mfc/ControlBar.h"
 #include "platform/win/Clipboard.h"
 #include "platform/win/Input.h"
 #include "toolkit/commandbars/XTPCommandBar.h"

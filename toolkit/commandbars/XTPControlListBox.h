@@ -29,7 +29,6 @@ public:
     CXTPControlListBox();
     ~CXTPControlListBox() override;
 
-    static CXTPControlListBox* CreateObject() { return new CXTPControlListBox; }
 
     void SetEnabled(BOOL bEnabled) override;
     void SetRect(CRect rcControl) override;

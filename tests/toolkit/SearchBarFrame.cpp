@@ -1,0 +1,9 @@
+#include "tests/toolkit/SearchBarFrame.h"
+
+namespace tavrin::test {
+
+BEGIN_MESSAGE_MAP(CSearchBarFrame, CXTPCommandBarsFrame)
+ON_NOTIFY(CBN_XTP_EXECUTE, kIdSearchCombo, OnSearch)
+END_MESSAGE_MAP()
+
+} // namespace tavrin::test
