@@ -48,12 +48,15 @@ CXTPControlCustom* CXTPControlCustom::CreateControlCustom(CWnd* pWnd)
 
 void CXTPControlCustom::SetControl(CWnd* pWnd)
 {
-    if (m_pControl && m_pControl->m_hWnd)
-        XTPHookManager()->RemoveHook(m_pControl->m_hWnd, this);
+    // The owner may have ended the window object already: only its handle is used.
+    if (m_hwndHooked)
+        XTPHookManager()->RemoveHook(m_hwndHooked, this);
+    m_hwndHooked = nullptr;
     m_pControl = pWnd;
     if (!pWnd || !::IsWindow(pWnd->m_hWnd))
         return;
-    XTPHookManager()->SetHook(pWnd->m_hWnd, this);
+    m_hwndHooked = pWnd->m_hWnd;
+    XTPHookManager()->SetHook(m_hwndHooked, this);
     CRect rc;
     pWnd->GetWindowRect(&rc);
     m_szControl = rc.Size();

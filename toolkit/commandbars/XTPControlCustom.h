@@ -51,6 +51,7 @@ public:
     int m_nControlID = 0;
 
 private:
+    HWND m_hwndHooked = nullptr;
     BOOL IsWindowShownHere() const;
     void ShowHostedWindow();
     // The window with the id among the frame's children, then the bars'.

@@ -245,10 +245,19 @@ LRESULT CXTPEdit::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         if (pBar && pBar->GetType() == xtpBarTypePopup)
             return 0;
         ClientToScreen(&pt);
-        if (ShowContextMenu(pt))
+        if (ShowContextMenu(pt)) {
+            m_bSwallowRButtonUp = TRUE;
             return 0;
+        }
         break;
     }
+    case WM_RBUTTONUP:
+        // The press showed the menu already: no second one from the release.
+        if (m_bSwallowRButtonUp) {
+            m_bSwallowRButtonUp = FALSE;
+            return 0;
+        }
+        break;
     case WM_CONTEXTMENU: {
         if (bCustomize || (pBar && pBar->GetType() == xtpBarTypePopup))
             break;

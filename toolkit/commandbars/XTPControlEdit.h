@@ -51,6 +51,7 @@ public:
 
 private:
     CXTPEditHost* m_pHost = nullptr;
+    BOOL m_bSwallowRButtonUp = FALSE;
 };
 
 class CXTPControlEdit : public CXTPControl, public CXTPEditHost {
