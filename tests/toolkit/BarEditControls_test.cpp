@@ -229,6 +229,12 @@ TEST_F(BarEditControlsTest, TypingAndEnterNotifyTheSiteOnce)
     EXPECT_EQ(Combo()->GetEditText(), "ab甲班");
     // The answer 1 keeps the command from following.
     EXPECT_TRUE(m_frame->m_commands.empty());
+    // Done with the box: the focus is back where it was, and the box takes it again.
+    EXPECT_EQ(::GetFocus(), m_frame->m_view.m_hWnd);
+    EXPECT_EQ(Bar()->GetTrackingMode(), 0);
+    EXPECT_FALSE(XTPMouseManager()->IsTrackingLocked());
+    ClickIntoBox();
+    EXPECT_EQ(::GetFocus(), Edit()->m_hWnd);
 }
 
 TEST_F(BarEditControlsTest, KeysInTheBoxNeverReachAcceleratorsOrMnemonics)

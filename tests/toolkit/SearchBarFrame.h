@@ -2,7 +2,8 @@
 // program's main frame does: the labels "搜索:" and " 在结果中搜索 ", the
 // editable history combo box and the hosted check box. It answers code 100
 // of the combo through its message map, records every WM_COMMAND, runs an
-// accelerator on Delete, and has a child window that holds the focus first.
+// accelerator on Delete, enables the box and the check box in the update
+// passes, and has a child window that holds the focus first.
 #pragma once
 
 #include "platform/mfc/Button.h"
@@ -87,6 +88,8 @@ public:
             *pResult = 1;
         }
     }
+    // The bars' update passes disable what no handler answers for.
+    void OnUpdateEnabled(CCmdUI* pCmdUI) { pCmdUI->Enable(TRUE); }
     // Lives in the test.
     void PostNcDestroy() override {}
 

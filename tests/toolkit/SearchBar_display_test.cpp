@@ -10,6 +10,7 @@
 #include "tests/support/DisplayPump.h"
 #include "tests/toolkit/SearchBarFrame.h"
 #include "tests/toolkit/ToolBarTestFrame.h"
+#include "toolkit/commandbars/XTPMouseManager.h"
 #include "toolkit/commandbars/XTPPaintManager.h"
 
 #include <gtest/gtest.h>
@@ -85,14 +86,26 @@ TEST(SearchBarDisplay, TypingTheDropDownAndTheCheckBox)
         CRect rc;
         pEdit->GetClientRect(&rc);
         const CPoint pt = inFrame(pEdit->m_hWnd, rc.CenterPoint());
+        // The pointer comes from elsewhere, as a hand would bring it.
+        g_presenter->SimulatePointer(hFrame, pt.x, pt.y + 60);
+        PumpUntil([] { return false; }, 100);
+        g_presenter->SimulatePointer(hFrame, pt.x, pt.y);
+        PumpUntil([] { return false; }, 100);
         g_presenter->SimulateClick(hFrame, pt.x, pt.y, 1);
-        return PumpUntil([&] { return ::GetFocus() == pEdit->m_hWnd; }, 5000);
+        const bool bFocused = PumpUntil([&] { return ::GetFocus() == pEdit->m_hWnd; }, 5000);
+        if (!bFocused)
+            ADD_FAILURE() << "focus " << ::GetFocus() << " edit " << pEdit->m_hWnd << " view " << frame.m_view.m_hWnd
+                          << " frame " << hFrame << " active " << ::GetActiveWindow() << " capture " << ::GetCapture()
+                          << " tracking " << pBar->GetTrackingMode() << " locked "
+                          << XTPMouseManager()->IsTrackingLocked() << " at " << pt.x << "," << pt.y;
+        return bFocused;
     };
 
     // Typed letters and input-method text, then Enter: one notification.
     ASSERT_TRUE(clickInto());
     g_presenter->SimulateKey(hFrame, "a");
     g_presenter->SimulateKey(hFrame, "b");
+    ASSERT_TRUE(PumpUntil([&] { return TextOf(pEdit) == "ab"; }, 5000)) << TextOf(pEdit).GetString();
     g_presenter->SimulateImeCommit(hFrame, GbkToUtf8("甲班"));
     ASSERT_TRUE(PumpUntil([&] { return TextOf(pEdit) == "ab甲班"; }, 5000)) << TextOf(pEdit).GetString();
     {
