@@ -679,6 +679,17 @@ TEST_F(ListBoxControlTest, HoverSelectsFromTheFirstLineAndLayoutClears)
     EXPECT_EQ(Box()->GetSelCount(), 0);
     EXPECT_EQ(recorder.codes, std::vector<UINT>{XTP_LBN_POPUP});
 
+    // After the clearing, hovering the first line selects it.
+    recorder.codes.clear();
+    Box()->GetItemRect(0, &rcItem);
+    pt = rcItem.CenterPoint();
+    Box()->ClientToScreen(&pt);
+    InjectMouseMove(pt.x, pt.y);
+    PumpMessages();
+    EXPECT_EQ(Box()->GetSelCount(), 1);
+    EXPECT_GT(Box()->GetSel(0), 0);
+    EXPECT_EQ(recorder.codes, std::vector<UINT>{XTP_LBN_SELCHANGE});
+
     // The release runs the control.
     recorder.codes.clear();
     Box()->SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(rcItem.left + 2, rcItem.top + 2));

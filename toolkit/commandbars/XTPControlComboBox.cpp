@@ -361,19 +361,12 @@ void CXTPControlComboBox::CreateEditWindow()
 
 CString CXTPControlComboBox::GetEditText() const
 {
-    if (m_pEdit && m_pEdit->m_hWnd) {
-        CString strText;
-        m_pEdit->GetWindowText(strText);
-        const_cast<CXTPControlComboBox*>(this)->m_strEditText = strText;
-    }
-    return m_strEditText;
+    return const_cast<CXTPControlComboBox*>(this)->ReadEditText(m_pEdit);
 }
 
 void CXTPControlComboBox::SetEditText(const CString& strText)
 {
-    m_strEditText = strText;
-    if (m_pEdit && m_pEdit->m_hWnd)
-        m_pEdit->SetWindowText(strText);
+    WriteEditText(m_pEdit, strText);
 }
 
 void CXTPControlComboBox::OnSelChanged()
@@ -384,12 +377,7 @@ void CXTPControlComboBox::OnSelChanged()
 
 void CXTPControlComboBox::SetEnabled(BOOL bEnabled)
 {
-    if (m_bEnabled == bEnabled)
-        return;
-    m_bEnabled = bEnabled;
-    if (m_pEdit && m_pEdit->m_hWnd)
-        m_pEdit->EnableWindow(bEnabled);
-    RedrawParent();
+    SetEditEnabled(m_pEdit, bEnabled);
 }
 
 void CXTPControlComboBox::SetRect(CRect rcControl)
@@ -417,10 +405,7 @@ BOOL CXTPControlComboBox::Compare(CXTPControl* pOther)
 
 void CXTPControlComboBox::SetHideFlags(DWORD dwFlags)
 {
-    m_dwHideFlags = dwFlags;
-    if (m_pEdit && m_pEdit->m_hWnd)
-        m_pEdit->ShowWindow(dwFlags ? SW_HIDE : SW_SHOWNA);
-    DelayLayoutParent();
+    SetEditHideFlags(m_pEdit, dwFlags);
 }
 
 void CXTPControlComboBox::OnExecute()
@@ -495,11 +480,7 @@ BOOL CXTPControlComboBox::OnSetPopup(BOOL bPopup)
 void CXTPControlComboBox::OnClick(BOOL bKeyboard, CPoint pt)
 {
     if (IsCustomizeMode()) {
-        if (m_pParent) {
-            m_pParent->SetPopuped(-1);
-            m_pParent->SetSelected(-1);
-        }
-        OnCustomizeMouseDown(pt);
+        CustomizeClick(pt);
         return;
     }
     if (!m_bEnabled)
@@ -526,10 +507,7 @@ BOOL CXTPControlComboBox::OnSetSelected(int bSelected)
 {
     if (!CXTPControlPopup::OnSetSelected(bSelected))
         return FALSE;
-    if (!bSelected && m_pEdit && m_pEdit->HasFocus()) {
-        RestoreFocus();
-        RedrawParent();
-    }
+    OnHostDeselected(m_pEdit, bSelected);
     return TRUE;
 }
 

@@ -92,6 +92,58 @@ void CXTPEditHost::RestoreFocus()
         ::SetFocus(hwndFocus);
 }
 
+void CXTPEditHost::SetEditEnabled(CXTPEdit* pEdit, BOOL bEnabled)
+{
+    CXTPControl* pControl = GetHostControl();
+    if (pControl->m_bEnabled == bEnabled)
+        return;
+    pControl->m_bEnabled = bEnabled;
+    if (pEdit && pEdit->m_hWnd)
+        pEdit->EnableWindow(bEnabled);
+    pControl->RedrawParent();
+}
+
+void CXTPEditHost::SetEditHideFlags(CXTPEdit* pEdit, DWORD dwFlags)
+{
+    CXTPControl* pControl = GetHostControl();
+    pControl->m_dwHideFlags = dwFlags;
+    if (pEdit && pEdit->m_hWnd)
+        pEdit->ShowWindow(dwFlags ? SW_HIDE : SW_SHOWNA);
+    pControl->DelayLayoutParent();
+}
+
+void CXTPEditHost::OnHostDeselected(CXTPEdit* pEdit, int bSelected)
+{
+    if (bSelected || !pEdit || !pEdit->HasFocus())
+        return;
+    RestoreFocus();
+    GetHostControl()->RedrawParent();
+}
+
+void CXTPEditHost::CustomizeClick(CPoint pt)
+{
+    CXTPControl* pControl = GetHostControl();
+    if (CXTPCommandBar* pBar = pControl->GetParent()) {
+        pBar->SetPopuped(-1);
+        pBar->SetSelected(-1);
+    }
+    pControl->OnCustomizeMouseDown(pt);
+}
+
+CString CXTPEditHost::ReadEditText(CXTPEdit* pEdit)
+{
+    if (pEdit && pEdit->m_hWnd)
+        pEdit->GetWindowText(GetHostText());
+    return GetHostText();
+}
+
+void CXTPEditHost::WriteEditText(CXTPEdit* pEdit, const CString& strText)
+{
+    GetHostText() = strText;
+    if (pEdit && pEdit->m_hWnd)
+        pEdit->SetWindowText(strText);
+}
+
 int CXTPEditHost::HookKeyDownShared(CXTPEdit* pEdit, UINT nChar)
 {
     if (nChar != VK_ESCAPE)
@@ -213,20 +265,9 @@ LRESULT CXTPEdit::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         break;
     case WM_ERASEBKGND:
         return TRUE;
-    case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC hdc = ::BeginPaint(m_hWnd, &ps);
-        CRect rc;
-        GetClientRect(&rc);
-        {
-            CXTBufferedDC buffer(hdc, rc);
-            const BOOL bEnabled = IsWindowEnabled();
-            buffer.FillSolidRect(&rc, ::GetSysColor(bEnabled ? COLOR_WINDOW : COLOR_BTNFACE));
-            CEdit::WindowProc(WM_PAINT, reinterpret_cast<WPARAM>(buffer.GetSafeHdc()), 0);
-        }
-        ::EndPaint(m_hWnd, &ps);
+    case WM_PAINT:
+        XTPPaintBuffered(this, ::GetSysColor(IsWindowEnabled() ? COLOR_WINDOW : COLOR_BTNFACE));
         return 0;
-    }
     case WM_LBUTTONDOWN:
         if (!bCustomize)
             break;
@@ -281,6 +322,20 @@ LRESULT CXTPEdit::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         break;
     }
     return CEdit::WindowProc(message, wParam, lParam);
+}
+
+void XTPPaintBuffered(CWnd* pWnd, COLORREF clrBack)
+{
+    PAINTSTRUCT ps;
+    HDC hdc = ::BeginPaint(pWnd->m_hWnd, &ps);
+    CRect rc;
+    pWnd->GetClientRect(&rc);
+    {
+        CXTBufferedDC buffer(hdc, rc);
+        buffer.FillSolidRect(&rc, clrBack);
+        pWnd->DefWindowProc(WM_PAINT, reinterpret_cast<WPARAM>(buffer.GetSafeHdc()), 0);
+    }
+    ::EndPaint(pWnd->m_hWnd, &ps);
 }
 
 // Shared placement -------------------------------------------------------------------
@@ -343,19 +398,12 @@ void CXTPControlEdit::CreateEditWindow()
 
 CString CXTPControlEdit::GetEditText() const
 {
-    if (m_pEdit && m_pEdit->m_hWnd) {
-        CString strText;
-        m_pEdit->GetWindowText(strText);
-        return strText;
-    }
-    return m_strEditText;
+    return const_cast<CXTPControlEdit*>(this)->ReadEditText(m_pEdit);
 }
 
 void CXTPControlEdit::SetEditText(const CString& strText)
 {
-    m_strEditText = strText;
-    if (m_pEdit && m_pEdit->m_hWnd)
-        m_pEdit->SetWindowText(strText);
+    WriteEditText(m_pEdit, strText);
 }
 
 void CXTPControlEdit::SetReadOnly(BOOL bReadOnly)
@@ -367,12 +415,7 @@ void CXTPControlEdit::SetReadOnly(BOOL bReadOnly)
 
 void CXTPControlEdit::SetEnabled(BOOL bEnabled)
 {
-    if (m_bEnabled == bEnabled)
-        return;
-    m_bEnabled = bEnabled;
-    if (m_pEdit && m_pEdit->m_hWnd)
-        m_pEdit->EnableWindow(bEnabled);
-    RedrawParent();
+    SetEditEnabled(m_pEdit, bEnabled);
 }
 
 void CXTPControlEdit::SetRect(CRect rcControl)
@@ -400,10 +443,7 @@ BOOL CXTPControlEdit::Compare(CXTPControl* pOther)
 
 void CXTPControlEdit::SetHideFlags(DWORD dwFlags)
 {
-    m_dwHideFlags = dwFlags;
-    if (m_pEdit && m_pEdit->m_hWnd)
-        m_pEdit->ShowWindow(dwFlags ? SW_HIDE : SW_SHOWNA);
-    DelayLayoutParent();
+    SetEditHideFlags(m_pEdit, dwFlags);
 }
 
 void CXTPControlEdit::OnCalcDynamicSize(DWORD dwMode)
@@ -452,11 +492,7 @@ void CXTPControlEdit::Copy(CXTPControl* pControl, BOOL bRecursive)
 void CXTPControlEdit::OnClick(BOOL bKeyboard, CPoint pt)
 {
     if (IsCustomizeMode()) {
-        if (m_pParent) {
-            m_pParent->SetPopuped(-1);
-            m_pParent->SetSelected(-1);
-        }
-        OnCustomizeMouseDown(pt);
+        CustomizeClick(pt);
         return;
     }
     if (!m_bEnabled || !m_pEdit || !m_pEdit->m_hWnd)
@@ -477,10 +513,7 @@ BOOL CXTPControlEdit::OnSetSelected(int bSelected)
 {
     if (!CXTPControl::OnSetSelected(bSelected))
         return FALSE;
-    if (!bSelected && m_pEdit && m_pEdit->HasFocus()) {
-        RestoreFocus();
-        RedrawParent();
-    }
+    OnHostDeselected(m_pEdit, bSelected);
     return TRUE;
 }
 

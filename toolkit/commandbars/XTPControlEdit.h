@@ -24,6 +24,17 @@ public:
     // Gives the focus back to the window that had it before the edit.
     void RestoreFocus();
 
+    // The state changes both controls pass to their window alike.
+    void SetEditEnabled(CXTPEdit* pEdit, BOOL bEnabled);
+    void SetEditHideFlags(CXTPEdit* pEdit, DWORD dwFlags);
+    // Leaving the control while the box has the focus gives the focus back.
+    void OnHostDeselected(CXTPEdit* pEdit, int bSelected);
+    // A click in customize mode: the bar's popup and selection go first.
+    void CustomizeClick(CPoint pt);
+    // The window's text when it exists (kept as the text), else the kept text.
+    CString ReadEditText(CXTPEdit* pEdit);
+    void WriteEditText(CXTPEdit* pEdit, const CString& strText);
+
 protected:
     BOOL m_bMouseLocked = FALSE;
 };
@@ -102,6 +113,10 @@ public:
     int m_nLabelWidth = 0;
     BOOL m_bDelayReposition = FALSE;
 };
+
+// Paints the window off-screen: the buffer is filled with clrBack, the
+// window's own painting draws into it, and it is copied at once.
+void XTPPaintBuffered(CWnd* pWnd, COLORREF clrBack);
 
 // Shared by the edit box and the combo box: the hide flag of vertical bars,
 // and the edit window's place inside the control's rectangle.

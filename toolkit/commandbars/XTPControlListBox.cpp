@@ -6,7 +6,7 @@
 #include "toolkit/commandbars/XTPMouseManager.h"
 #include "toolkit/commandbars/XTPPaintManager.h"
 #include "toolkit/commandbars/XTPPropExchange.h"
-#include "toolkit/controls/XTMemDC.h"
+#include "toolkit/commandbars/XTPControlEdit.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -109,19 +109,9 @@ LRESULT CXTPControlListBoxCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM l
         return 0;
     case WM_ERASEBKGND:
         return TRUE;
-    case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC hdc = ::BeginPaint(m_hWnd, &ps);
-        CRect rc;
-        GetClientRect(&rc);
-        {
-            CXTBufferedDC buffer(hdc, rc);
-            buffer.FillSolidRect(&rc, ::GetSysColor(COLOR_WINDOW));
-            CListBox::WindowProc(WM_PAINT, reinterpret_cast<WPARAM>(buffer.GetSafeHdc()), 0);
-        }
-        ::EndPaint(m_hWnd, &ps);
+    case WM_PAINT:
+        XTPPaintBuffered(this, ::GetSysColor(COLOR_WINDOW));
         return 0;
-    }
     default:
         return CListBox::WindowProc(message, wParam, lParam);
     }
@@ -230,6 +220,7 @@ void CXTPControlListBox::OnCalcDynamicSize(DWORD)
         else
             m_pListBox->SetCurSel(-1);
     }
+    m_nCurrent = -1;
     Notify(XTP_LBN_POPUP);
 }
 
@@ -237,7 +228,8 @@ int CXTPControlListBox::GetCurrentItem() const
 {
     if (!m_pListBox || !m_pListBox->m_hWnd || m_pListBox->GetCount() == 0)
         return -1;
-    return m_bMultiplSel ? m_pListBox->GetCaretIndex() : m_pListBox->GetCurSel();
+    // The caret of a cleared list still sits on line 0: the current line is our own.
+    return m_bMultiplSel ? m_nCurrent : m_pListBox->GetCurSel();
 }
 
 void CXTPControlListBox::ApplySelectionRule()
@@ -260,9 +252,10 @@ void CXTPControlListBox::OnListMouseMove(CPoint point)
     BOOL bOutside = TRUE;
     const int nItem = static_cast<int>(m_pListBox->ItemFromPoint(point, bOutside));
     if (!bOutside && nItem != GetCurrentItem()) {
-        if (m_bMultiplSel)
+        if (m_bMultiplSel) {
+            m_nCurrent = nItem;
             m_pListBox->SetCaretIndex(nItem, FALSE);
-        else
+        } else
             m_pListBox->SetCurSel(nItem);
         ApplySelectionRule();
     }
@@ -288,6 +281,8 @@ BOOL CXTPControlListBox::OnHookKeyDown(UINT nChar, LPARAM)
         return 1;
     const int nOld = GetCurrentItem();
     m_pListBox->SendMessage(WM_KEYDOWN, nChar, 0);
+    if (m_bMultiplSel)
+        m_nCurrent = m_pListBox->GetCaretIndex();
     if (GetCurrentItem() != nOld)
         ApplySelectionRule();
     return 1;

@@ -74,6 +74,7 @@ private:
     int GetCurrentItem() const;
 
     CXTPControlListBoxCtrl* m_pListBox = nullptr;
+    int m_nCurrent = -1;
 };
 
 // The items of a list-box window as the section "Items": the count, then
