@@ -398,6 +398,35 @@ TEST_F(BarEditControlsTest, ContextMenuOnAnUnfocusedBoxSelectsAllAndPasteFocuses
     }
 }
 
+TEST_F(BarEditControlsTest, TheEditMenuOffersCutCopyPasteAndPastes)
+{
+    Combo()->SetEditText("旧");
+    SetClipboardText("新");
+    std::vector<CString> captions;
+    std::vector<int> ids;
+    m_frame->m_onAction = [&] {
+        CXTPMouseManager* pMouse = XTPMouseManager();
+        ASSERT_GT(pMouse->GetTrackedCount(), 0);
+        CXTPCommandBar* pPopup = pMouse->GetTrackedBar(pMouse->GetTrackedCount() - 1);
+        ASSERT_EQ(pPopup->GetType(), xtpBarTypePopup);
+        for (int i = 0; i < pPopup->GetControlCount(); ++i) {
+            captions.push_back(pPopup->GetControl(i)->GetCaption());
+            ids.push_back(pPopup->GetControl(i)->GetID());
+        }
+        pPopup->GetControl(2)->OnExecute();
+    };
+    CRect rc;
+    Edit()->GetClientRect(&rc);
+    ClickAt(Edit(), rc.CenterPoint(), MouseButton::Right);
+    EXPECT_EQ(ids, (std::vector<int>{static_cast<int>(kCut), static_cast<int>(kCopy), static_cast<int>(kPaste)}));
+    EXPECT_EQ(captions, (std::vector<CString>{"剪切", "复制", "粘贴"}));
+    EXPECT_EQ(::GetFocus(), Edit()->m_hWnd);
+    EXPECT_EQ(WindowText(Edit()), "新");
+    // The menu is gone; the bar tracks for its focused box.
+    ASSERT_EQ(XTPMouseManager()->GetTrackedCount(), 1);
+    EXPECT_EQ(XTPMouseManager()->GetTrackedBar(0), Bar());
+}
+
 TEST_F(BarEditControlsTest, FrameCutCopyPasteActOnTheFocusedBox)
 {
     auto state = [&](UINT nId) {

@@ -16,6 +16,7 @@
 #include "toolkit/commandbars/XTPControls.h"
 #include "toolkit/commandbars/XTPToolBar.h"
 
+#include <functional>
 #include <vector>
 
 namespace tavrin::test {
@@ -35,6 +36,10 @@ public:
     CButton m_checkBox;
     CEdit m_view;
     CXTPToolBar* m_pSearchBar = nullptr;
+    // Posted when a popup opens and run when it arrives: a test acts inside
+    // the popup's own loop.
+    static constexpr UINT kRunAction = WM_APP + 9;
+    std::function<void()> m_onAction;
 
     ~CSearchBarFrame() override
     {
@@ -76,6 +81,12 @@ public:
     {
         if (message == WM_CREATE_BAR_CONTROL)
             return OnCreateControl(reinterpret_cast<CreateBarControlInfo*>(lParam));
+        if (message == WM_POPUP_OPENING && m_onAction)
+            PostMessage(kRunAction);
+        if (message == kRunAction && m_onAction) {
+            m_onAction();
+            return 0;
+        }
         if (message == WM_COMMAND && lParam == 0)
             m_commands.push_back(LOWORD(wParam));
         return CXTPCommandBarsFrame::WindowProc(message, wParam, lParam);
