@@ -26,6 +26,13 @@ namespace {
 // Room kept at the end of a row for the chevron.
 constexpr int kExpandRoom = 11;
 
+// Layouts only measure: a memory DC spares working out the bar's visible
+// region, which a client DC does at every pass of a live resize.
+class MeasureDC : public CDC {
+public:
+    MeasureDC() { CreateCompatibleDC(nullptr); }
+};
+
 BOOL ShowExpandAlways(CXTPCommandBars* pCommandBars)
 {
     return !pCommandBars || pCommandBars->GetOptions()->bShowExpandButtonAlways;
@@ -59,7 +66,7 @@ CSize CXTPToolBar::CalcDockingLayout(int nLength, DWORD dwMode, int nWidth)
     CXTPPaintManager* pPaintManager = GetPaintManager();
     if (!pPaintManager)
         return CSize(0, 0);
-    CClientDC dc(m_hWnd ? this : nullptr);
+    MeasureDC dc;
     CXTFontSelector font(&dc, pPaintManager->GetCommandBarFont(this));
     CRect rcBorder = pPaintManager->GetCommandBarBorders(this);
     if (m_dwStyle & CBRS_GRIPPER) {
@@ -139,7 +146,7 @@ CSize CXTPToolBar::CalcDynamicLayout(int nLength, DWORD dwMode)
     CXTPPaintManager* pPaintManager = GetPaintManager();
     if (!pPaintManager)
         return CSize(0, 0);
-    CClientDC dc(m_hWnd ? this : nullptr);
+    MeasureDC dc;
     CXTFontSelector font(&dc, pPaintManager->GetCommandBarFont(this));
     const int h = pPaintManager->DrawCommandBarGripper(&dc, this, FALSE).cy;
     const CRect rcBorder(3, h + 4, 3, 3);
