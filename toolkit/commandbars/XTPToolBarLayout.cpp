@@ -17,7 +17,6 @@
 #include "toolkit/res/ToolkitIds.h"
 
 #include <algorithm>
-#include <deque>
 #include <unordered_map>
 #include <vector>
 
@@ -229,12 +228,21 @@ void CXTPToolBar::BuildCustomizePopup(CXTPPopupBar* pPopup)
         return (static_cast<unsigned long long>(static_cast<unsigned>(p->GetID())) << 32) |
                static_cast<unsigned>(p->GetType());
     };
+    // Positions of one key in the copy, in order; the front moves on.
+    struct Positions {
+        std::vector<size_t> at;
+        size_t front = 0;
+        bool empty() const { return front == at.size(); }
+        void pop_front() { ++front; }
+    };
     std::unordered_map<unsigned long long, int> aheadInBar;
-    std::unordered_map<unsigned long long, std::deque<size_t>> aheadInCopy;
+    std::unordered_map<unsigned long long, Positions> aheadInCopy;
+    aheadInBar.reserve(kept.size() + original.size());
+    aheadInCopy.reserve(original.size());
     for (CXTPControl* p : kept)
         ++aheadInBar[key(p)];
     for (size_t k = 0; k < original.size(); ++k)
-        aheadInCopy[key(original[k])].push_back(k);
+        aheadInCopy[key(original[k])].at.push_back(k);
     std::vector<bool> dropped(original.size(), false);
 
     std::vector<CXTPControl*> lines;
@@ -270,9 +278,9 @@ void CXTPToolBar::BuildCustomizePopup(CXTPPopupBar* pPopup)
             bInitial = TRUE;
         } else if (b) {
             // A later entry of the copy is this control: it is matched here.
-            std::deque<size_t>& positions = aheadInCopy[key(b)];
+            Positions& positions = aheadInCopy[key(b)];
             if (!positions.empty()) {
-                dropped[positions.front()] = true;
+                dropped[positions.at[positions.front]] = true;
                 positions.pop_front();
                 bInitial = TRUE;
             }
