@@ -960,12 +960,16 @@ public:
 
     CXTPDockBar* Dock(int nPosition) { return m_frame.GetCommandBars()->GetDockBar(nPosition); }
     void Paint() { m_frame.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN); }
-    // A pixel of the window's client area as the frame shows it.
+    // A pixel of the window's client area as the frame's surface (its
+    // whole window, border included) holds it.
     COLORREF At(CWnd* pWnd, int x, int y)
     {
         auto surface = win::GetWindowSurface(m_frame.m_hWnd);
-        POINT pt{x, y};
-        ::MapWindowPoints(pWnd->m_hWnd, m_frame.m_hWnd, &pt, 1);
+        CPoint pt(x, y);
+        pWnd->ClientToScreen(&pt);
+        CRect rcFrame;
+        m_frame.GetWindowRect(&rcFrame);
+        pt -= rcFrame.TopLeft();
         const uint32_t p = surface->GetPixel(pt.x, pt.y);
         return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
     }
