@@ -71,10 +71,11 @@ protected:
             auto own = win::GetWindowSurface(m_frame.m_hWnd);
             if (!shot || !own)
                 return false;
+            // The frame's border is part of both.
             CRect rc;
-            m_frame.GetClientRect(&rc);
-            for (int y = rc.top; y < rc.bottom; ++y)
-                for (int x = rc.left; x < rc.right; ++x)
+            m_frame.GetWindowRect(&rc);
+            for (int y = 0; y < rc.Height(); ++y)
+                for (int x = 0; x < rc.Width(); ++x)
                     if ((shot->GetPixel(x, y) & 0xFFFFFF) != (own->GetPixel(x, y) & 0xFFFFFF))
                         return false;
             return true;
@@ -84,12 +85,17 @@ protected:
             SavePng(*shot, ("themes-" + step + ".png").c_str());
         return shot;
     }
+    // A pixel of the window's client area in a capture of the whole frame.
     COLORREF At(const Surface& shot, CWnd* pWnd, int x, int y)
     {
         CPoint pt(x, y);
-        pWnd->MapWindowPoints(&m_frame, &pt, 1);
+        pWnd->ClientToScreen(&pt);
+        CRect rcFrame;
+        m_frame.GetWindowRect(&rcFrame);
+        pt -= rcFrame.TopLeft();
         return ColorFromPixel(shot.GetPixel(pt.x, pt.y)) & 0xFFFFFF;
     }
+    // Client coordinates of the frame, as the presenter's input takes them.
     CPoint InFrame(CWnd* pWnd, CPoint pt)
     {
         pWnd->MapWindowPoints(&m_frame, &pt, 1);
