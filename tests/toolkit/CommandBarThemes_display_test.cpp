@@ -10,7 +10,6 @@
 
 #include "platform/display/GtkPresenter.h"
 #include "platform/gdi/Png.h"
-#include "platform/win/WindowSurface.h"
 #include "toolkit/commandbars/XTPCommandBarsOptions.h"
 #include "toolkit/commandbars/XTPControl.h"
 #include "toolkit/commandbars/XTPControls.h"
@@ -68,17 +67,7 @@ protected:
             m_frame.RedrawWindow(nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
             m_presenter->Flush();
             shot = m_presenter->CaptureWindow(m_frame.m_hWnd);
-            auto own = win::GetWindowSurface(m_frame.m_hWnd);
-            if (!shot || !own)
-                return false;
-            // The frame's border is part of both.
-            CRect rc;
-            m_frame.GetWindowRect(&rc);
-            for (int y = 0; y < rc.Height(); ++y)
-                for (int x = 0; x < rc.Width(); ++x)
-                    if ((shot->GetPixel(x, y) & 0xFFFFFF) != (own->GetPixel(x, y) & 0xFFFFFF))
-                        return false;
-            return true;
+            return shot && test::ShowsOwnSurface(*shot, m_frame.m_hWnd);
         }, 5000);
         EXPECT_TRUE(same) << step << ": the screen shows what the window drew";
         if (shot)

@@ -6,7 +6,6 @@
 #include "platform/display/GtkPresenter.h"
 #include "platform/gdi/Png.h"
 #include "platform/mfc/WinApp.h"
-#include "platform/win/WindowSurface.h"
 #include "tests/support/DisplayPump.h"
 #include "tests/toolkit/CommandBarTestSupport.h"
 #include "tests/toolkit/ToolBarTestFrame.h"
@@ -43,16 +42,7 @@ bool ShownAsDrawn(display::GtkPresenter* presenter, CWnd* pWnd)
 {
     presenter->Flush();
     auto shot = presenter->CaptureWindow(pWnd->m_hWnd);
-    auto own = win::GetWindowSurface(pWnd->m_hWnd);
-    if (!shot || !own)
-        return false;
-    CRect rc;
-    pWnd->GetClientRect(&rc);
-    for (int y = 0; y < rc.bottom; ++y)
-        for (int x = 0; x < rc.right; ++x)
-            if ((shot->GetPixel(x, y) & 0xFFFFFF) != (own->GetPixel(x, y) & 0xFFFFFF))
-                return false;
-    return true;
+    return shot && ShowsOwnSurface(*shot, pWnd->m_hWnd);
 }
 
 } // namespace
