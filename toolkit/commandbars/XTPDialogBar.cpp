@@ -1,5 +1,6 @@
 #include "toolkit/commandbars/XTPDialogBar.h"
 
+#include "platform/base/MulDiv.h"
 #include "platform/mfc/Dc.h"
 #include "platform/win/WindowPos.h"
 #include "toolkit/commandbars/XTPCommandBars.h"
@@ -7,6 +8,7 @@
 #include "toolkit/commandbars/XTPDockBar.h"
 #include "toolkit/commandbars/XTPPaintManager.h"
 #include "toolkit/controls/XTDrawHelpers.h"
+#include "toolkit/res/ToolkitIds.h"
 
 #include <algorithm>
 

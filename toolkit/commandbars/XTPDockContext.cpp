@@ -1,5 +1,6 @@
 #include "toolkit/commandbars/XTPDockContext.h"
 
+#include "platform/mfc/ControlBar.h"
 #include "platform/mfc/FrameWnd.h"
 #include "platform/win/Capture.h"
 #include "platform/win/Cursor.h"
