@@ -45,10 +45,18 @@ CFrameWnd* CXTPDockContext::GetSiteFrame() const
 
 void CXTPDockContext::StartDrag(CPoint pt)
 {
-    const CRect rectSavedDock = m_rectMRUDockPos;
-    const int nSavedPosition = m_uMRUDockPosition;
+    CRect rectSavedDock = m_rectMRUDockPos;
+    int nSavedPosition = m_uMRUDockPosition;
     m_nTrackMode = kModeDrag;
     const BOOL bWasFloating = m_pBar->IsFloating();
+    // A bar docked by position has no remembered rectangle: its place now is
+    // where a double click must bring it back.
+    CXTPDockBar* pDock = m_pBar->GetDockBar();
+    if (!bWasFloating && pDock && pDock->GetSafeHwnd()) {
+        m_pBar->GetWindowRect(&rectSavedDock);
+        pDock->ScreenToClient(&rectSavedDock);
+        nSavedPosition = pDock->GetPosition();
+    }
     m_pBar->GetWindowRect(&m_rectDragDock);
     MoveToHold(m_rectDragDock, pt);
     m_rectDragFrame = m_rectDragDock;
