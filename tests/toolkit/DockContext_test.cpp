@@ -94,6 +94,9 @@ protected:
         m_pFrame->ShowWindow(SW_SHOWNA);
         Bars()->GetOptions()->bShowExpandButtonAlways = FALSE;
         Bars()->SetPaintManager(new TearOffTheme);
+        ASSERT_TRUE(m_probe.Make());
+        // Keys go to the focus window.
+        ::SetFocus(m_pFrame->m_hWnd);
     }
     virtual CRuntimeClass* BarsClass() const { return RUNTIME_CLASS(CXTPCommandBars); }
     void TearDown() override
@@ -104,6 +107,7 @@ protected:
         }
         if (::GetCapture())
             ::ReleaseCapture();
+        m_probe.DestroyWindow();
         if (::IsWindow(m_pFrame->m_hWnd))
             m_pFrame->DestroyWindow();
         delete m_pFrame;
@@ -134,39 +138,52 @@ protected:
         m_pFrame->ClientToScreen(&rc);
         return CPoint(rc.left + static_cast<int>(rc.Width() * fx), rc.top + static_cast<int>(rc.Height() * fy));
     }
-    // Presses at from and moves in steps of at most 6 pixels through the
-    // points; the caller ends the drag.
-    void PressAndMove(CPoint from, const std::vector<CPoint>& path)
+    // Presses at from, moves in steps of at most 6 pixels through the points,
+    // then runs the steps; the last one must end the drag. Moves queued
+    // together merge into one, so each goes in when the queue has drained
+    // (the probe's timer, inside the drag's loop). Returns the exit code of a
+    // WM_QUIT that reached this pump, else -1.
+    int Script(CPoint from, const std::vector<CPoint>& path, const std::vector<std::function<void()>>& then)
     {
         InjectMouseMove(from.x, from.y);
         InjectMouseButton(MouseButton::Left, true);
+        m_probe.m_steps.clear();
+        m_probe.m_nDone = 0;
         CPoint at = from;
         for (CPoint to : path) {
             while (at != to) {
                 at.x += std::clamp(static_cast<int>(to.x - at.x), -6, 6);
                 at.y += std::clamp(static_cast<int>(to.y - at.y), -6, 6);
-                InjectMouseMove(at.x, at.y);
+                m_probe.m_steps.push_back([this, at] {
+                    InjectMouseMove(at.x, at.y);
+                    m_probe.Arm();
+                });
             }
         }
-    }
-    void Drag(CPoint from, const std::vector<CPoint>& path)
-    {
-        PressAndMove(from, path);
-        InjectMouseButton(MouseButton::Left, false);
-        tavrin::test::PumpMessages();
-    }
-    // Pumps until the queue is empty; TRUE when a WM_QUIT with the code came.
-    static BOOL PumpUntilQuit(WPARAM nCode)
-    {
+        m_probe.m_steps.insert(m_probe.m_steps.end(), then.begin(), then.end());
+        m_probe.Arm();
         MSG msg;
         while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
             if (msg.message == WM_QUIT)
-                return msg.wParam == nCode;
+                return static_cast<int>(msg.wParam);
             ::TranslateMessage(&msg);
             ::DispatchMessageA(&msg);
         }
-        return FALSE;
+        return -1;
     }
+    static std::function<void()> Release()
+    {
+        return [] { InjectMouseButton(MouseButton::Left, false); };
+    }
+    std::function<void()> Escape()
+    {
+        return [this] {
+            InjectKey(VK_ESCAPE, true);
+            InjectKey(VK_ESCAPE, false);
+            m_probe.Arm();
+        };
+    }
+    void Drag(CPoint from, const std::vector<CPoint>& path) { Script(from, path, {Release()}); }
     // The place on a toolbar's gripper or caption that starts a drag.
     static CPoint Grip(CXTPToolBar* pBar)
     {
@@ -205,6 +222,7 @@ protected:
     CXTPToolBar* TornOff(UINT nID) const { return DYNAMIC_DOWNCAST(CXTPToolBar, Bars()->GetToolBar(nID)); }
 
     std::vector<CXTPPopupBar*> m_popups;
+    Probe m_probe;
     CWinApp m_app;
     ScopedToolBarResources* m_pResources = nullptr;
     ScopedTestTheme* m_pTheme = nullptr;
@@ -217,6 +235,10 @@ TEST_F(DockContextTest, DraggingAlongTheRowKeepsTheDockBar)
 {
     CXTPToolBar* pFirst = AddLoaded("标准", IDT_STANDARD16);
     CXTPToolBar* pSecond = AddLoaded("搜索", IDT_SEARCH);
+    CRect rcDrop = WindowOf(pFirst);
+    rcDrop.OffsetRect(rcDrop.Width() + 10, 0);
+    ASSERT_TRUE(Bars()->DockCommandBar(pSecond, &rcDrop, Top()));
+    m_pFrame->RecalcLayout();
     ASSERT_EQ(pFirst->GetDockBar(), Top());
     const CRect rcFirst = WindowOf(pFirst), rcSecond = WindowOf(pSecond);
     ASSERT_LT(rcFirst.left, rcSecond.left);
@@ -276,16 +298,19 @@ TEST_F(DockContextTest, EscapeLeavesTheBarWhereTheLastMovePutIt)
 {
     CXTPToolBar* pBar = AddLoaded("标准", IDT_STANDARD16);
     const CPoint to = InFrame(0.5, 0.55);
-    PressAndMove(Grip(pBar), {to});
-    InjectKey(VK_ESCAPE, true);
-    InjectKey(VK_ESCAPE, false);
     // A move after the Escape is not the drag's any more.
-    InjectMouseMove(to.x + 40, to.y + 40);
-    InjectMouseButton(MouseButton::Left, false);
-    tavrin::test::PumpMessages();
+    CRect rcAtEscape;
+    Script(Grip(pBar), {to}, {[&] {
+                                  rcAtEscape = WindowOf(pBar);
+                                  Escape()();
+                              },
+                              [to] {
+                                  InjectMouseMove(to.x + 40, to.y + 40);
+                                  InjectMouseButton(MouseButton::Left, false);
+                              }});
     ASSERT_TRUE(pBar->IsFloating());
-    EXPECT_TRUE(WindowOf(pBar).PtInRect(to));
-    EXPECT_FALSE(WindowOf(pBar).PtInRect(CPoint(to.x + 40, to.y + 40)));
+    EXPECT_TRUE(rcAtEscape.PtInRect(to));
+    EXPECT_EQ(WindowOf(pBar), rcAtEscape);
     EXPECT_EQ(::GetCapture(), nullptr);
 }
 
@@ -293,6 +318,10 @@ TEST_F(DockContextTest, ABarLeftFloatingRemembersTheDockPlaceItHadBeforeTheDrag)
 {
     CXTPToolBar* pFirst = AddLoaded("标准", IDT_STANDARD16);
     CXTPToolBar* pBar = AddLoaded("搜索", IDT_SEARCH);
+    CRect rcDrop = WindowOf(pFirst);
+    rcDrop.OffsetRect(rcDrop.Width() + 10, 0);
+    ASSERT_TRUE(Bars()->DockCommandBar(pBar, &rcDrop, Top()));
+    m_pFrame->RecalcLayout();
     CRect rcBefore = WindowOf(pBar);
     Top()->ScreenToClient(&rcBefore);
     // Across the left dock bar, where it docks for a while, and out again.
@@ -381,9 +410,7 @@ TEST_F(DockContextTest, QuitDuringADragOrASizingEndsTheLoopAndStaysQueued)
         }
         const CRect rc = WindowOf(pBar);
         const CPoint from = bSizing ? CPoint(rc.left + 1, rc.CenterPoint().y) : Grip(pBar);
-        PressAndMove(from, {from + CPoint(20, 100)});
-        ::PostQuitMessage(7);
-        EXPECT_TRUE(PumpUntilQuit(7));
+        EXPECT_EQ(Script(from, {from + CPoint(20, 100)}, {[] { ::PostQuitMessage(7); }}), 7);
         EXPECT_EQ(::GetCapture(), nullptr);
         // No release came: nothing waits for one.
         tavrin::test::PumpMessages();
@@ -394,27 +421,21 @@ TEST_F(DockContextTest, QuitDuringADragOrASizingEndsTheLoopAndStaysQueued)
 TEST_F(DockContextTest, ACaptureTakenByAnotherWindowEndsTheDrag)
 {
     CXTPToolBar* pBar = AddLoaded("标准", IDT_STANDARD16);
-    Probe probe;
-    ASSERT_TRUE(probe.Make());
     BOOL bTrackedWhenStolen = FALSE;
-    probe.m_steps.push_back([&] {
-        bTrackedWhenStolen = ::GetCapture() == pBar->m_hWnd;
-        probe.Steal();
-    });
     const CPoint to = InFrame(0.5, 0.55);
-    probe.Arm();
     // No release: only the lost capture ends the loop.
-    PressAndMove(Grip(pBar), {to});
-    tavrin::test::PumpMessages();
+    Script(Grip(pBar), {to}, {[&] {
+               bTrackedWhenStolen = ::GetCapture() == pBar->m_hWnd;
+               m_probe.Steal();
+           }});
     EXPECT_TRUE(bTrackedWhenStolen);
-    EXPECT_EQ(::GetCapture(), probe.m_hWnd);
+    EXPECT_EQ(::GetCapture(), m_probe.m_hWnd);
     ASSERT_TRUE(pBar->IsFloating());
     const CRect rc = WindowOf(pBar);
     ::ReleaseCapture();
     InjectMouseMove(to.x + 50, to.y + 50);
     tavrin::test::PumpMessages();
     EXPECT_EQ(WindowOf(pBar), rc) << "later moves do not drag";
-    probe.DestroyWindow();
 }
 
 // Tear-off ------------------------------------------------------------------------
@@ -452,28 +473,24 @@ TEST_F(DockContextTest, DraggingTheGripperAwayTearsThePopupOffAndBackAgain)
     CXTPPopupBar* pPopup = OpenTearOff(700);
     const CPoint grip = Gripper(pPopup).CenterPoint();
     const CPoint out = BelowPopup(pPopup);
-    Probe probe;
-    ASSERT_TRUE(probe.Make());
     BOOL bHiddenOutside = FALSE, bBarOutside = FALSE, bShownBack = FALSE, bBarGoneBack = FALSE;
     CRect rcBar;
-    probe.m_steps.push_back([&] {
-        bHiddenOutside = !pPopup->IsWindowVisible();
-        CXTPToolBar* pBar = TornOff(700);
-        bBarOutside = pBar && pBar->IsFloating() && pBar->IsWindowVisible() && pBar->IsTearOff();
-        if (pBar)
-            rcBar = WindowOf(pBar);
-        InjectMouseMove(grip.x, grip.y + 2);
-        probe.Arm();
-    });
-    probe.m_steps.push_back([&] {
-        bShownBack = pPopup->IsWindowVisible();
-        bBarGoneBack = TornOff(700) == nullptr;
-        InjectMouseMove(out.x, out.y);
-        InjectMouseButton(MouseButton::Left, false);
-    });
-    probe.Arm();
-    PressAndMove(grip, {out});
-    tavrin::test::PumpMessages();
+    Script(grip, {out}, {[&] {
+                             bHiddenOutside = !pPopup->IsWindowVisible();
+                             CXTPToolBar* pBar = TornOff(700);
+                             bBarOutside = pBar && pBar->IsFloating() && pBar->IsWindowVisible() && pBar->IsTearOff();
+                             if (pBar)
+                                 rcBar = WindowOf(pBar);
+                             InjectMouseMove(grip.x, grip.y + 2);
+                             m_probe.Arm();
+                         },
+                         [&] {
+                             bShownBack = pPopup->IsWindowVisible();
+                             bBarGoneBack = TornOff(700) == nullptr;
+                             InjectMouseMove(out.x, out.y);
+                             m_probe.Arm();
+                         },
+                         Release()});
     EXPECT_TRUE(bHiddenOutside);
     EXPECT_TRUE(bBarOutside);
     EXPECT_EQ(rcBar.left, out.x - rcBar.Width() / 2) << "centred under the cursor";
@@ -488,7 +505,6 @@ TEST_F(DockContextTest, DraggingTheGripperAwayTearsThePopupOffAndBackAgain)
     EXPECT_FALSE(pPopup->GetTrackingMode());
     EXPECT_FALSE(::IsWindow(pPopup->m_hWnd) && pPopup->IsWindowVisible());
     EXPECT_EQ(::GetCapture(), nullptr);
-    probe.DestroyWindow();
 }
 
 TEST_F(DockContextTest, TheTornOffBarCopiesTheItemsAndGoesWithItsCloseButton)
@@ -536,16 +552,13 @@ TEST_F(DockContextTest, TearingOffEndings)
         SCOPED_TRACE(c.name);
         CXTPPopupBar* pPopup = OpenTearOff(700 + static_cast<UINT>(c.bQuit));
         const CPoint out = BelowPopup(pPopup);
-        PressAndMove(Gripper(pPopup).CenterPoint(), {out});
         if (c.bEscape) {
-            InjectKey(VK_ESCAPE, true);
-            InjectKey(VK_ESCAPE, false);
-            InjectMouseMove(out.x + 30, out.y + 30);
-            InjectMouseButton(MouseButton::Left, false);
-            tavrin::test::PumpMessages();
+            Script(Gripper(pPopup).CenterPoint(), {out}, {Escape(), [out] {
+                                                              InjectMouseMove(out.x + 30, out.y + 30);
+                                                              InjectMouseButton(MouseButton::Left, false);
+                                                          }});
         } else {
-            ::PostQuitMessage(9);
-            EXPECT_TRUE(PumpUntilQuit(9));
+            EXPECT_EQ(Script(Gripper(pPopup).CenterPoint(), {out}, {[] { ::PostQuitMessage(9); }}), 9);
         }
         CXTPToolBar* pBar = TornOff(700 + static_cast<UINT>(c.bQuit));
         ASSERT_TRUE(pBar);
@@ -588,27 +601,25 @@ TEST_F(NoCustomBarsTest, WithoutAToolbarThePopupStaysAndTheDragEndsCleanly)
     const CPoint grip = Gripper(pPopup).CenterPoint();
     const CPoint out = BelowPopup(pPopup);
     const int nCount = Bars()->GetCount();
-    Probe probe;
-    ASSERT_TRUE(probe.Make());
     BOOL bShownOutside = FALSE, bStillDragging = FALSE;
-    probe.m_steps.push_back([&] {
-        bShownOutside = pPopup->IsWindowVisible();
-        bStillDragging = ::GetCapture() == pPopup->m_hWnd;
-        // Back in and out once more, and released outside.
-        InjectMouseMove(grip.x, grip.y);
-        InjectMouseMove(out.x + 20, out.y);
-        InjectMouseButton(MouseButton::Left, false);
-    });
-    probe.Arm();
-    PressAndMove(grip, {out});
-    tavrin::test::PumpMessages();
+    // Back in and out once more, and released outside.
+    Script(grip, {out}, {[&] {
+                             bShownOutside = pPopup->IsWindowVisible();
+                             bStillDragging = ::GetCapture() == pPopup->m_hWnd;
+                             InjectMouseMove(grip.x, grip.y);
+                             m_probe.Arm();
+                         },
+                         [&] {
+                             InjectMouseMove(out.x + 20, out.y);
+                             m_probe.Arm();
+                         },
+                         Release()});
     EXPECT_TRUE(bShownOutside) << "no hidden popup owns the mouse";
     EXPECT_TRUE(bStillDragging);
     EXPECT_EQ(::GetCapture(), nullptr);
     EXPECT_EQ(Bars()->GetCount(), nCount);
     EXPECT_TRUE(pPopup->GetTrackingMode()) << "the menus stay as they were";
     EXPECT_TRUE(pPopup->IsWindowVisible());
-    probe.DestroyWindow();
 }
 
 // Dialog bar ------------------------------------------------------------------------

@@ -7,6 +7,7 @@
 #include "toolkit/commandbars/XTPControls.h"
 #include "toolkit/commandbars/XTPDockBar.h"
 #include "toolkit/commandbars/XTPPaintManager.h"
+#include "toolkit/commandbars/XTPPopupPlacement.h"
 #include "toolkit/controls/XTDrawHelpers.h"
 #include "toolkit/res/ToolkitIds.h"
 
@@ -29,8 +30,10 @@ constexpr int kButton = 16;
 void CXTPDialogBarPopupBar::UpdateFlags()
 {
     CXTPPopupBar::UpdateFlags();
+    // Down from the caption's lower left corner (with the left flag too the
+    // placement would align it to the caption's right edge).
     m_ptPopup = CPoint(m_rcExclude.left, m_rcExclude.bottom);
-    m_popupFlags = 3;
+    m_popupFlags = xtpPopupDown;
 }
 
 // The close button ----------------------------------------------------------------

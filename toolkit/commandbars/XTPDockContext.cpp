@@ -38,6 +38,18 @@ void MoveToHold(CRect& rc, CPoint pt)
 
 } // namespace
 
+BOOL XTPGetTrackMessage(MSG* pMsg)
+{
+    // A quit passes the paint filter too.
+    while (::PeekMessageA(pMsg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE) && pMsg->message != WM_QUIT)
+        ::DispatchMessageA(pMsg);
+    if (pMsg->message == WM_QUIT || !::GetMessageA(pMsg, nullptr, 0, 0)) {
+        ::PostQuitMessage(static_cast<int>(pMsg->wParam));
+        return FALSE;
+    }
+    return TRUE;
+}
+
 CFrameWnd* CXTPDockContext::GetSiteFrame() const
 {
     return m_pBar->GetFrameSite();
@@ -99,13 +111,8 @@ void CXTPDockContext::Track()
     ::SetCapture(hBar);
     MSG msg;
     while (::IsWindow(hBar) && ::GetCapture() == hBar) {
-        while (::PeekMessageA(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE))
-            ::DispatchMessageA(&msg);
-        if (!::GetMessageA(&msg, nullptr, 0, 0)) {
-            // The application is quitting: its own loop must see it.
-            ::PostQuitMessage(static_cast<int>(msg.wParam));
+        if (!XTPGetTrackMessage(&msg))
             break;
-        }
         if (msg.message == WM_LBUTTONUP)
             break;
         if (msg.message == WM_KEYDOWN) {

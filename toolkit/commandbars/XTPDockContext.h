@@ -8,6 +8,12 @@
 
 class CXTPToolBar;
 class CFrameWnd;
+struct MSG;
+
+// The next message of a modal tracking loop, after every pending paint has
+// been dispatched so the windows keep repainting. FALSE when the application
+// quits: the quit is posted again for the outer loop.
+BOOL XTPGetTrackMessage(MSG* pMsg);
 
 class CXTPDockContext {
 public:

@@ -8,6 +8,7 @@
 #include "toolkit/commandbars/XTPCommandBars.h"
 #include "toolkit/commandbars/XTPControl.h"
 #include "toolkit/commandbars/XTPControls.h"
+#include "toolkit/commandbars/XTPDockContext.h"
 #include "toolkit/commandbars/XTPMouseManager.h"
 #include "toolkit/commandbars/XTPToolBar.h"
 
@@ -83,17 +84,13 @@ void CXTPPopupBar::TrackTearOff()
     if (!hWnd || ::GetCapture())
         return;
     ::SetCapture(hWnd);
-    CPoint ptLast;
-    ::GetCursorPos(&ptLast);
+    // The press's own point: moves queued behind it count from there.
+    const DWORD dwPos = ::GetMessagePos();
+    CPoint ptLast(static_cast<short>(LOWORD(dwPos)), static_cast<short>(HIWORD(dwPos)));
     MSG msg;
     while (::GetCapture() == hWnd) {
-        while (::PeekMessageA(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE))
-            ::DispatchMessageA(&msg);
-        if (!::GetMessageA(&msg, nullptr, 0, 0)) {
-            // The application is quitting: its own loop must see it.
-            ::PostQuitMessage(static_cast<int>(msg.wParam));
+        if (!XTPGetTrackMessage(&msg))
             break;
-        }
         if (msg.message == WM_LBUTTONUP)
             break;
         if (msg.message == WM_KEYDOWN) {
