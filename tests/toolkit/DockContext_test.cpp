@@ -19,6 +19,7 @@
 #include "toolkit/commandbars/XTPDockContext.h"
 #include "toolkit/commandbars/XTPOfficeXPTheme.h"
 #include "toolkit/commandbars/XTPPopupBar.h"
+#include "toolkit/commandbars/XTPSoundManager.h"
 #include "toolkit/commandbars/XTPToolBar.h"
 #include "toolkit/res/ToolkitIds.h"
 
@@ -94,6 +95,10 @@ protected:
         m_pFrame->ShowWindow(SW_SHOWNA);
         Bars()->GetOptions()->bShowExpandButtonAlways = FALSE;
         Bars()->SetPaintManager(new TearOffTheme);
+        Bars()->GetOptions()->animationType = xtpAnimateNone;
+        // The menu-sound thread sleeps on the clock, which only the test moves.
+        m_bSounds = XTPSoundManager()->IsSystemSoundsEnabled();
+        XTPSoundManager()->EnableSystemSounds(FALSE);
         ASSERT_TRUE(m_probe.Make());
         // Keys go to the focus window.
         ::SetFocus(m_pFrame->m_hWnd);
@@ -108,6 +113,7 @@ protected:
         if (::GetCapture())
             ::ReleaseCapture();
         m_probe.DestroyWindow();
+        XTPSoundManager()->EnableSystemSounds(m_bSounds);
         if (::IsWindow(m_pFrame->m_hWnd))
             m_pFrame->DestroyWindow();
         delete m_pFrame;
@@ -221,6 +227,8 @@ protected:
     }
     CXTPToolBar* TornOff(UINT nID) const { return DYNAMIC_DOWNCAST(CXTPToolBar, Bars()->GetToolBar(nID)); }
 
+    tavrin::clock::ManualScope m_clock{1000000};
+    BOOL m_bSounds = TRUE;
     std::vector<CXTPPopupBar*> m_popups;
     Probe m_probe;
     CWinApp m_app;
