@@ -661,7 +661,7 @@ protected:
     // A child window to host.
     CWnd* MakeChild(CXTPDialogBar* pBar)
     {
-        m_child.Create("STATIC", "", WS_CHILD | WS_VISIBLE, CRect(0, 0, 10, 10), pBar, 1);
+        EXPECT_TRUE(m_child.CreateEx(0, AfxRegisterWndClass(0), "", WS_CHILD | WS_VISIBLE, CRect(0, 0, 10, 10), pBar, 1));
         pBar->SetChild(&m_child);
         return &m_child;
     }
@@ -731,7 +731,9 @@ TEST_F(DialogBarTest, OfficeXPCaptionStripAndTheHostedChild)
     EXPECT_EQ(pBar->GetCaptionHeight(), 3 + 22);
     // The child follows WM_SIZE.
     pBar->SetWindowPos(nullptr, 0, 0, 300, 250, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    EXPECT_EQ(ChildPlace(pBar), CRect(3, 25, 300 - 3, 250 - 3));
+    const CRect rcChild = ChildPlace(pBar);
+    EXPECT_EQ(rcChild, CRect(3, 25, 300 - 3, 250 - 3))
+        << rcChild.left << "," << rcChild.top << "," << rcChild.right << "," << rcChild.bottom;
     // The caption strip is the bar's; below it the hosted child is left alone.
     EXPECT_EQ(pBar->IsPointInside(CPoint(rcBar.left + 50, rcBar.top + 10)), 1);
     EXPECT_EQ(pBar->IsPointInside(CPoint(rcBar.left + 50, rcBar.top + 30)), -2);
