@@ -57,6 +57,7 @@ public:
     std::vector<CPoint> m_points; // screen
     size_t m_nNext = 0;
     BOOL m_bReleased = FALSE;
+    BOOL m_bCaptured = FALSE; // a drag loop held the mouse at some tick
 
     BOOL Make() { return CreateEx(0, AfxRegisterWndClass(0), "script", WS_POPUP, CRect(0, 0, 1, 1), nullptr, 0); }
     // From the press point through the waypoints in steps of at most 8 pixels.
@@ -65,6 +66,7 @@ public:
         m_points.clear();
         m_nNext = 0;
         m_bReleased = FALSE;
+        m_bCaptured = FALSE;
         CPoint at = from;
         for (CPoint to : path) {
             while (at != to) {
@@ -74,11 +76,19 @@ public:
             }
         }
     }
-    CPoint Local(CPoint pt) const
+    // The presenter's coordinates are relative to the native window's
+    // origin: found once by moving the pointer to (0, 0) of it.
+    CPoint m_ptOrigin{0, 0};
+    bool Calibrate()
     {
-        ::ScreenToClient(m_hTop, &pt);
-        return pt;
+        m_presenter->SimulatePointer(m_hTop, 7, 7);
+        PumpUntil([] { return false; }, 300);
+        CPoint pt;
+        ::GetCursorPos(&pt);
+        m_ptOrigin = pt - CPoint(7, 7);
+        return m_ptOrigin.x >= 0 && m_ptOrigin.y >= 0;
     }
+    CPoint Local(CPoint pt) const { return pt - m_ptOrigin; }
     // Presses at from and runs the plan; TRUE once released and no capture is left.
     bool Run(CPoint from)
     {
@@ -96,6 +106,8 @@ public:
     {
         if (message != WM_TIMER)
             return CWnd::WindowProc(message, wParam, lParam);
+        if (::GetCapture())
+            m_bCaptured = TRUE;
         if (m_nNext < m_points.size()) {
             const CPoint local = Local(m_points[m_nNext++]);
             m_presenter->SimulatePointer(m_hTop, local.x, local.y);
@@ -144,6 +156,7 @@ TEST(DockContextDisplay, DragFloatDockSizeAndTearOffWithTheRealPointer)
     ASSERT_TRUE(script.Make());
     script.m_presenter = presenter;
     script.m_hTop = hFrame;
+    ASSERT_TRUE(script.Calibrate());
 
     const CRect rcFrame = WindowOf(pFrame);
     auto save = [&](const char* name) {
@@ -174,7 +187,18 @@ TEST(DockContextDisplay, DragFloatDockSizeAndTearOffWithTheRealPointer)
     const CPoint middle = rcClient.CenterPoint();
     script.Plan(grip, {middle});
     ASSERT_TRUE(script.Run(grip));
-    ASSERT_TRUE(pStandard->IsFloating());
+    EXPECT_TRUE(script.m_bCaptured);
+    {
+        CPoint c = grip;
+        pStandard->ScreenToClient(&c);
+        CPoint cur;
+        ::GetCursorPos(&cur);
+        ASSERT_TRUE(pStandard->IsFloating())
+            << grip.x << "," << grip.y << " frame " << rcFrame.left << "," << rcFrame.top << " origin "
+            << script.m_ptOrigin.x << "," << script.m_ptOrigin.y << " under " << (void*)::WindowFromPoint(grip)
+            << " bar " << (void*)pStandard->m_hWnd << " client " << c.x << "," << c.y << " cursor "
+            << cur.x << "," << cur.y;
+    }
     const CRect rcFloating = WindowOf(pStandard);
     EXPECT_TRUE(rcFloating.PtInRect(middle));
     EXPECT_TRUE(shownAt(firstControlCentre(pStandard), kControlFill));
