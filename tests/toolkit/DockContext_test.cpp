@@ -130,6 +130,16 @@ protected:
         m_pFrame->RecalcLayout();
         return pBar;
     }
+    // A second bar in the row of pFirst, right of it.
+    CXTPToolBar* AddBeside(CXTPToolBar* pFirst, LPCTSTR lpszTitle, UINT nID)
+    {
+        CXTPToolBar* pBar = AddLoaded(lpszTitle, nID);
+        CRect rcDrop = WindowOf(pFirst);
+        rcDrop.OffsetRect(rcDrop.Width() + 10, 0);
+        EXPECT_TRUE(Bars()->DockCommandBar(pBar, &rcDrop, Top()));
+        m_pFrame->RecalcLayout();
+        return pBar;
+    }
     static CRect WindowOf(CWnd* pWnd)
     {
         CRect rc;
@@ -242,11 +252,7 @@ protected:
 TEST_F(DockContextTest, DraggingAlongTheRowKeepsTheDockBar)
 {
     CXTPToolBar* pFirst = AddLoaded("标准", IDT_STANDARD16);
-    CXTPToolBar* pSecond = AddLoaded("搜索", IDT_SEARCH);
-    CRect rcDrop = WindowOf(pFirst);
-    rcDrop.OffsetRect(rcDrop.Width() + 10, 0);
-    ASSERT_TRUE(Bars()->DockCommandBar(pSecond, &rcDrop, Top()));
-    m_pFrame->RecalcLayout();
+    CXTPToolBar* pSecond = AddBeside(pFirst, "搜索", IDT_SEARCH);
     ASSERT_EQ(pFirst->GetDockBar(), Top());
     const CRect rcFirst = WindowOf(pFirst), rcSecond = WindowOf(pSecond);
     ASSERT_LT(rcFirst.left, rcSecond.left);
@@ -325,11 +331,7 @@ TEST_F(DockContextTest, EscapeLeavesTheBarWhereTheLastMovePutIt)
 TEST_F(DockContextTest, ABarLeftFloatingRemembersTheDockPlaceItHadBeforeTheDrag)
 {
     CXTPToolBar* pFirst = AddLoaded("标准", IDT_STANDARD16);
-    CXTPToolBar* pBar = AddLoaded("搜索", IDT_SEARCH);
-    CRect rcDrop = WindowOf(pFirst);
-    rcDrop.OffsetRect(rcDrop.Width() + 10, 0);
-    ASSERT_TRUE(Bars()->DockCommandBar(pBar, &rcDrop, Top()));
-    m_pFrame->RecalcLayout();
+    CXTPToolBar* pBar = AddBeside(pFirst, "搜索", IDT_SEARCH);
     CRect rcBefore = WindowOf(pBar);
     Top()->ScreenToClient(&rcBefore);
     // Across the left dock bar, where it docks for a while, and out again.

@@ -40,14 +40,25 @@ void MoveToHold(CRect& rc, CPoint pt)
 
 BOOL XTPGetTrackMessage(MSG* pMsg)
 {
-    // A quit passes the paint filter too.
-    while (::PeekMessageA(pMsg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE) && pMsg->message != WM_QUIT)
-        ::DispatchMessageA(pMsg);
-    if (pMsg->message == WM_QUIT || !::GetMessageA(pMsg, nullptr, 0, 0)) {
-        ::PostQuitMessage(static_cast<int>(pMsg->wParam));
-        return FALSE;
+    for (;;) {
+        BOOL bQuit = FALSE;
+        // A quit passes the paint filter too.
+        while (!bQuit && ::PeekMessageA(pMsg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE)) {
+            bQuit = pMsg->message == WM_QUIT;
+            if (!bQuit)
+                ::DispatchMessageA(pMsg);
+        }
+        if (bQuit || !::GetMessageA(pMsg, nullptr, 0, 0)) {
+            ::PostQuitMessage(static_cast<int>(pMsg->wParam));
+            return FALSE;
+        }
+        if (pMsg->message == WM_LBUTTONUP)
+            return FALSE;
+        if (pMsg->message != WM_KEYDOWN)
+            return TRUE;
+        if (pMsg->wParam == VK_ESCAPE)
+            return FALSE;
     }
-    return TRUE;
 }
 
 CFrameWnd* CXTPDockContext::GetSiteFrame() const
@@ -113,13 +124,6 @@ void CXTPDockContext::Track()
     while (::IsWindow(hBar) && ::GetCapture() == hBar) {
         if (!XTPGetTrackMessage(&msg))
             break;
-        if (msg.message == WM_LBUTTONUP)
-            break;
-        if (msg.message == WM_KEYDOWN) {
-            if (msg.wParam == VK_ESCAPE)
-                break;
-            continue;
-        }
         if (msg.message == WM_MOUSEMOVE && CPoint(msg.pt) != m_ptLast) {
             const CPoint pt(msg.pt);
             if (m_nTrackMode == kModeDrag)

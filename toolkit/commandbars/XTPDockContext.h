@@ -11,8 +11,10 @@ class CFrameWnd;
 struct MSG;
 
 // The next message of a modal tracking loop, after every pending paint has
-// been dispatched so the windows keep repainting. FALSE when the application
-// quits: the quit is posted again for the outer loop.
+// been dispatched so the windows keep repainting; key presses other than
+// Escape are swallowed. FALSE when the loop must end: the button is released,
+// Escape is pressed, or the application quits (the quit is posted again for
+// the outer loop).
 BOOL XTPGetTrackMessage(MSG* pMsg);
 
 class CXTPDockContext {

@@ -91,13 +91,6 @@ void CXTPPopupBar::TrackTearOff()
     while (::GetCapture() == hWnd) {
         if (!XTPGetTrackMessage(&msg))
             break;
-        if (msg.message == WM_LBUTTONUP)
-            break;
-        if (msg.message == WM_KEYDOWN) {
-            if (msg.wParam == VK_ESCAPE)
-                break;
-            continue;
-        }
         if (msg.message != WM_MOUSEMOVE || CPoint(msg.pt) == ptLast) {
             ::DispatchMessageA(&msg);
             continue;
