@@ -549,33 +549,45 @@ TEST_F(DockContextTest, TheTornOffBarCopiesTheItemsAndGoesWithItsCloseButton)
 
 TEST_F(DockContextTest, TearingOffEndings)
 {
+    enum Ending { kEscape, kQuit, kCaptureTaken };
     struct Case {
         const char* name;
-        BOOL bEscape;
-        BOOL bQuit;
+        Ending ending;
     };
     const Case cases[] = {
-        {"Escape", TRUE, FALSE},
-        {"WM_QUIT", FALSE, TRUE},
+        {"Escape", kEscape},
+        {"WM_QUIT", kQuit},
+        {"capture taken by another window", kCaptureTaken},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        CXTPPopupBar* pPopup = OpenTearOff(700 + static_cast<UINT>(c.bQuit));
+        const UINT nID = 700 + static_cast<UINT>(c.ending);
+        CXTPPopupBar* pPopup = OpenTearOff(nID);
+        const CPoint grip = Gripper(pPopup).CenterPoint();
         const CPoint out = BelowPopup(pPopup);
-        if (c.bEscape) {
-            Script(Gripper(pPopup).CenterPoint(), {out}, {Escape(), [out] {
-                                                              InjectMouseMove(out.x + 30, out.y + 30);
-                                                              InjectMouseButton(MouseButton::Left, false);
-                                                          }});
-        } else {
-            EXPECT_EQ(Script(Gripper(pPopup).CenterPoint(), {out}, {[] { ::PostQuitMessage(9); }}), 9);
+        switch (c.ending) {
+        case kEscape:
+            Script(grip, {out}, {Escape(), [out] {
+                                     InjectMouseMove(out.x + 30, out.y + 30);
+                                     InjectMouseButton(MouseButton::Left, false);
+                                 }});
+            break;
+        case kQuit:
+            EXPECT_EQ(Script(grip, {out}, {[] { ::PostQuitMessage(9); }}), 9);
+            break;
+        case kCaptureTaken:
+            // No release: only the lost capture ends the loop.
+            Script(grip, {out}, {[this] { m_probe.Steal(); }});
+            break;
         }
-        CXTPToolBar* pBar = TornOff(700 + static_cast<UINT>(c.bQuit));
+        CXTPToolBar* pBar = TornOff(nID);
         ASSERT_TRUE(pBar);
         EXPECT_TRUE(pBar->IsWindowVisible()) << "the toolbar stays";
         EXPECT_EQ(WindowOf(pBar).top, out.y - 10) << "where the drag left it";
         EXPECT_FALSE(pPopup->GetTrackingMode()) << "the menus close";
-        EXPECT_EQ(::GetCapture(), nullptr);
+        EXPECT_EQ(::GetCapture(), c.ending == kCaptureTaken ? m_probe.m_hWnd : nullptr);
+        ::ReleaseCapture();
+        InjectMouseButton(MouseButton::Left, false);
         tavrin::test::PumpMessages();
     }
 }
