@@ -60,7 +60,8 @@ public:
     // the position; null when it cannot be placed.
     CXTPToolBar* Add(LPCTSTR lpszName, int nBarPosition, CRuntimeClass* pToolbarClass = nullptr);
     // A bar the user made, or a popup torn off (floating).
-    CXTPToolBar* AddCustomBar(LPCTSTR lpszName, UINT nID, BOOL bTearOffBar = FALSE);
+    // Null when the bar cannot be made.
+    virtual CXTPToolBar* AddCustomBar(LPCTSTR lpszName, UINT nID, BOOL bTearOffBar = FALSE);
     void Remove(CXTPCommandBar* pBar);
     BOOL DockCommandBar(CXTPToolBar* pBar, int nPosition);
     BOOL DockCommandBar(CXTPToolBar* pBar, LPCRECT lpRect, CXTPDockBar* pDockBar);

@@ -38,6 +38,7 @@ BEGIN_MESSAGE_MAP(CXTPPopupBar, CXTPCommandBar)
 ON_WM_MOUSEMOVE()
 ON_WM_MOUSEACTIVATE()
 ON_WM_TIMER()
+ON_WM_LBUTTONDOWN()
 END_MESSAGE_MAP()
 
 CXTPPopupBar::CXTPPopupBar()
@@ -278,6 +279,7 @@ BOOL CXTPPopupBar::SetSelected(int nSelected, BOOL bKeyboard)
 
 void CXTPPopupBar::OnMouseMove(UINT nFlags, CPoint point)
 {
+    OnTearOffMouseMove(point);
     CRect rcClient;
     GetClientRect(&rcClient);
     CXTPCommandBar* pParent = GetParentCommandBar();
@@ -307,6 +309,10 @@ void CXTPPopupBar::OnMouseMove(UINT nFlags, CPoint point)
 
 void CXTPPopupBar::OnTimer(UINT_PTR nIDEvent)
 {
+    if (nIDEvent == XTP_TID_TEAROFF_HOT) {
+        OnTearOffTimer();
+        return;
+    }
     if (nIDEvent == XTP_TID_SCROLL_DOWN || nIDEvent == XTP_TID_SCROLL_UP) {
         const BOOL bDown = nIDEvent == XTP_TID_SCROLL_DOWN;
         if (bDown ? m_nEndScrolled >= GetControlCount() : m_nFirstScrolled <= 0) {
@@ -344,6 +350,13 @@ CRect CXTPPopupBar::GetBorders(CDC* pDC, int* pnExpandHeight)
         *pnExpandHeight =
             GetPaintManager()->DrawSpecialControl(pDC, xtpButtonExpandMenu, pExpand, this, FALSE, nullptr).cy;
         rcBorders.bottom += *pnExpandHeight;
+    }
+    if (m_bTearOffPopup) {
+        const int nGripper = GetPaintManager()->DrawTearOffGripper(pDC, CRect(0, 0, 0, 0), FALSE, FALSE).cy;
+        // The width is the content's, known once the layout has measured it.
+        const int nRight = std::max(static_cast<int>(m_rcTearOffGripper.right), static_cast<int>(rcBorders.left));
+        m_rcTearOffGripper = CRect(rcBorders.left, rcBorders.top, nRight, rcBorders.top + nGripper);
+        rcBorders.top += nGripper;
     }
     return rcBorders;
 }
@@ -440,6 +453,8 @@ CSize CXTPPopupBar::CalcDynamicLayout(int, DWORD)
         pExpand->SetRect(CRect(rcBorders.left, y, rcBorders.left + nWidth, y + nExpand));
     }
     nWidth = std::max(nWidth, kMinContent);
+    if (m_bTearOffPopup)
+        m_rcTearOffGripper.right = m_rcTearOffGripper.left + nWidth;
     if (bFirst)
         y = kMinContent;
     m_bDynamicLayout = FALSE;
@@ -559,6 +574,8 @@ BOOL CXTPPopupBar::OnKeyDown(UINT nChar)
 void CXTPPopupBar::DrawCommandBar(CDC* pDC, CRect rcClipBox)
 {
     CXTPCommandBar::DrawCommandBar(pDC, rcClipBox);
+    if (m_bTearOffPopup && GetControlCount() > 0)
+        GetPaintManager()->DrawTearOffGripper(pDC, m_rcTearOffGripper, m_bTearOffSelected, TRUE);
     if (!m_bScrolling)
         return;
     CXTPPaintManager* pPaintManager = GetPaintManager();

@@ -6,10 +6,14 @@
 #include "toolkit/commandbars/XTPControlButton.h"
 
 class CXTPControlPopup;
+class CXTPToolBar;
 
 // The scroll buttons' timers.
 #define XTP_TID_SCROLL_DOWN 5001
 #define XTP_TID_SCROLL_UP 5002
+
+// The tear-off gripper's poll timer.
+#define XTP_TID_TEAROFF_HOT 5003
 
 // The expand row's command id.
 #define XTP_ID_POPUPBAR_EXPAND 9402
@@ -66,8 +70,22 @@ public:
     // The last opening's animation type (5 when it did not animate).
     int GetLastAnimation() const { return m_nLastAnimation; }
 
+    // The tear-off gripper row: the toolbar it becomes is looked up by id
+    // among the command bars, else made with this caption and width.
+    void SetTearOffPopup(LPCTSTR lpszCaption, UINT nID, DWORD dwWidth = 400);
+    BOOL IsTearOffPopup() const { return m_bTearOffPopup; }
+    CRect GetTearOffGripperRect() const { return m_rcTearOffGripper; }
+    BOOL IsTearOffSelected() const { return m_bTearOffSelected; }
+    CXTPToolBar* GetTearOffBar() const { return m_pTearOffBar; }
+    // The modal drag off the gripper.
+    void TrackTearOff();
+    // Shows the popup (inside the gripper's margin) or the floating toolbar.
+    // FALSE when no toolbar could be had: the popup then stays shown.
+    BOOL SwitchTearOff(BOOL bInside, CPoint point);
+
     // Message handlers
     int OnMouseActivate(CWnd* pDesktopWnd, UINT nHitTest, UINT message);
+    void OnLButtonDown(UINT nFlags, CPoint point);
     void OnMouseMove(UINT nFlags, CPoint point);
     void OnTimer(UINT_PTR nIDEvent);
 
@@ -79,6 +97,9 @@ protected:
     void UpdateExpandingState();
     void Animate();
     int GetSeparatorHeight(CDC* pDC);
+    // Hot tracking of the tear-off gripper.
+    void OnTearOffMouseMove(CPoint point);
+    void OnTearOffTimer();
     CRect GetBorders(CDC* pDC, int* pnExpandHeight);
 
     CXTPControlPopup* m_pControlPopup = nullptr;
@@ -98,6 +119,16 @@ protected:
     CRect m_rcScrollDown{0, 0, 0, 0};
     UINT_PTR m_nScrollTimer = 0;
     int m_nLastAnimation = 5;
+    BOOL m_bTearOffPopup = FALSE;
+    CRect m_rcTearOffGripper{0, 0, 0, 0};
+    BOOL m_bTearOffSelected = FALSE;
+    UINT_PTR m_nTearOffTimer = 0;
+    BOOL m_bTearOffTracking = FALSE;
+    CSize m_szTearOffBar{0, 0};
+    CXTPToolBar* m_pTearOffBar = nullptr;
+    CString m_strTearOffCaption;
+    UINT m_nTearOffID = 0;
+    int m_nTearOffWidth = 400;
 
     DECLARE_MESSAGE_MAP()
 };
