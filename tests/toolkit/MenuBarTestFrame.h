@@ -4,6 +4,7 @@
 #pragma once
 
 #include "tests/toolkit/ToolBarTestFrame.h"
+#include "platform/mfc/WinApp.h"
 #include "platform/win/Accelerator.h"
 
 #include <vector>

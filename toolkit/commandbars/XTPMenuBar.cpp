@@ -5,6 +5,7 @@
 #include "platform/win/MessageBox.h"
 #include "platform/win/WindowPos.h"
 #include "toolkit/commandbars/XTPCommandBars.h"
+#include "toolkit/commandbars/XTPControl.h"
 #include "toolkit/commandbars/XTPControls.h"
 #include "toolkit/commandbars/XTPHookManager.h"
 #include "toolkit/commandbars/XTPImageManager.h"
