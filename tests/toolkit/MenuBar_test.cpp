@@ -13,12 +13,14 @@
 #include "platform/win/Input.h"
 #include "platform/win/Menu.h"
 #include "platform/win/WindowPos.h"
+#include "toolkit/commandbars/XTPCommandBarsOptions.h"
 #include "toolkit/commandbars/XTPControlExt.h"
 #include "toolkit/commandbars/XTPControlPopup.h"
 #include "toolkit/commandbars/XTPDockBar.h"
 #include "toolkit/commandbars/XTPImageManager.h"
 #include "toolkit/commandbars/XTPMenuBar.h"
 #include "toolkit/commandbars/XTPMouseManager.h"
+#include "toolkit/commandbars/XTPPaintManager.h"
 #include "toolkit/commandbars/XTPPopupBar.h"
 #include "toolkit/commandbars/XTPToolBar.h"
 
@@ -67,6 +69,8 @@ protected:
         ::SetMenu(m_pFrame->m_hWnd, m_hOwnMenu);
         m_pFrame->m_hAccelTable = ::LoadAcceleratorsA(m_pResources->Module(), MAKEINTRESOURCEA(IDM_MAIN));
         ASSERT_TRUE(m_pFrame->InitCommandBars(RUNTIME_CLASS(CXTPCommandBars)));
+        // Menus show at once: an animation waits on the clock.
+        Bars()->GetOptions()->animationType = xtpAnimateNone;
         if (nMenu) {
             m_pMenuBar = Bars()->SetMenu("菜单条", nMenu);
             ASSERT_TRUE(m_pMenuBar);
@@ -107,8 +111,12 @@ protected:
         pControl->GetParent()->ClientToScreen(&pt);
         return pt;
     }
+    // Every other click a few pixels aside: two clicks in a row are never a
+    // double click.
     static void Click(CPoint pt)
     {
+        static int s_nClicks = 0;
+        pt.x += (s_nClicks++ % 2) * 6;
         InjectMouseMove(pt.x, pt.y);
         Pump();
         InjectMouseButton(MouseButton::Left, true);
@@ -346,19 +354,21 @@ TEST_F(MenuBarTest, AltAndALetter)
         std::vector<UINT> held;
         BOOL bShiftGuard;
         int nOpen;      // the title whose menu opens
+        int nFirstItem; // the item selected in it: the first one the keys reach
         int nSelected;  // the title selected
         bool tracks;
         std::vector<UINT> commands;
         bool beeps;     // not consumed: the frame's own handling rang
     };
     const Case cases[] = {
-        {"one title marked F", IDM_MAIN, 'F', {VK_MENU}, FALSE, 0, 0, true, {}, false},
-        {"a title marked V", IDM_MAIN, 'V', {VK_MENU}, FALSE, 2, 2, true, {}, false},
-        {"two titles marked F", IDM_TWO_F, 'F', {VK_MENU}, FALSE, -1, 0, true, {}, false},
-        {"a title that is a command", IDM_TWO_F, 'B', {VK_MENU}, FALSE, -1, -1, false, {ID_MB_ABOUT}, false},
-        {"no title carries the letter", IDM_MAIN, 'Q', {VK_MENU}, FALSE, -1, -1, false, {}, true},
-        {"Shift held without the guard", IDM_MAIN, 'F', {VK_MENU, VK_SHIFT}, FALSE, 0, 0, true, {}, false},
-        {"Shift held with the guard", IDM_MAIN, 'F', {VK_MENU, VK_SHIFT}, TRUE, -1, -1, false, {}, true},
+        {"one title marked F", IDM_MAIN, 'F', {VK_MENU}, FALSE, 0, 0, 0, true, {}, false},
+        // The toolbars placeholder hides behind its items (none: no toolbar).
+        {"a title marked V", IDM_MAIN, 'V', {VK_MENU}, FALSE, 2, 1, 2, true, {}, false},
+        {"two titles marked F", IDM_TWO_F, 'F', {VK_MENU}, FALSE, -1, -1, 0, true, {}, false},
+        {"a title that is a command", IDM_TWO_F, 'B', {VK_MENU}, FALSE, -1, -1, -1, false, {ID_MB_ABOUT}, false},
+        {"no title carries the letter", IDM_MAIN, 'Q', {VK_MENU}, FALSE, -1, -1, -1, false, {}, true},
+        {"Shift held without the guard", IDM_MAIN, 'F', {VK_MENU, VK_SHIFT}, FALSE, 0, 0, 0, true, {}, false},
+        {"Shift held with the guard", IDM_MAIN, 'F', {VK_MENU, VK_SHIFT}, TRUE, -1, -1, -1, false, {}, true},
     };
     for (const Case& c : cases) {
         MakeFrame(c.nMenu);
@@ -367,7 +377,7 @@ TEST_F(MenuBarTest, AltAndALetter)
         Key(c.key, c.held);
         EXPECT_EQ(OpenMenu(), c.nOpen) << c.situation;
         if (c.nOpen >= 0)
-            EXPECT_EQ(Menu(c.nOpen)->GetSelectedIndex(), 0) << c.situation << ": first item selected";
+            EXPECT_EQ(Menu(c.nOpen)->GetSelectedIndex(), c.nFirstItem) << c.situation << ": first item selected";
         EXPECT_EQ(m_pMenuBar->GetSelectedIndex(), c.nSelected) << c.situation;
         EXPECT_EQ(m_pMenuBar->GetTrackingMode() != 0, c.tracks) << c.situation;
         EXPECT_EQ(m_pFrame->m_commands, c.commands) << c.situation;
@@ -394,10 +404,11 @@ TEST_F(MenuBarTest, AltAndALetterDoNothingWhileAMenuIsOpenOrAnotherWindowIsActiv
     ASSERT_EQ(OpenMenu(), -1);
 
     // Another top-level window is active.
-    CFrameWnd other;
-    ASSERT_TRUE(other.Create(nullptr, "other", WS_OVERLAPPEDWINDOW, CRect(300, 300, 500, 400)));
-    other.ShowWindow(SW_SHOW);
-    ::SetForegroundWindow(other.m_hWnd);
+    // Deletes itself when destroyed.
+    auto* pOther = new CFrameWnd;
+    ASSERT_TRUE(pOther->Create(nullptr, "other", WS_OVERLAPPEDWINDOW, CRect(300, 300, 500, 400)));
+    pOther->ShowWindow(SW_SHOW);
+    ::SetForegroundWindow(pOther->m_hWnd);
     EXPECT_FALSE(Bars()->PreTranslateFrameMessage(&msg));
     EXPECT_EQ(OpenMenu(), -1);
     EXPECT_EQ(m_pMenuBar->GetTrackingMode(), 0);
@@ -406,7 +417,7 @@ TEST_F(MenuBarTest, AltAndALetterDoNothingWhileAMenuIsOpenOrAnotherWindowIsActiv
     EXPECT_TRUE(Bars()->PreTranslateFrameMessage(&msg));
     EXPECT_EQ(OpenMenu(), 2);
     XTPMouseManager()->SendTrackLost();
-    other.DestroyWindow();
+    pOther->DestroyWindow();
 }
 
 TEST_F(MenuBarTest, TheMouseOpensClosesAndCrossesTitles)
@@ -602,12 +613,19 @@ TEST_F(MenuBarTest, TheSelectorGrowsWhileDraggedAndRunsOnRelease)
         CPoint offset;  // from the grid's bottom-right corner
         CSize grid;
     };
+    // At or beyond an edge counts; columns and rows grow by the cells passed.
     const Drag drags[] = {
-        {CPoint(30, 0), CSize(7, 4)},
-        {CPoint(30, 60), CSize(7, 7)},
+        {CPoint(30, -1), CSize(7, 4)},
+        {CPoint(-1, 60), CSize(7, 7)},
         {CPoint(600, 600), CSize(12, 12)},
     };
     for (const Drag& d : drags) {
+        // Over the grid first (the pointer selects it), then out beyond its edge.
+        CPoint ptCorner = pSelector->GetRect().BottomRight() - CPoint(2, 2);
+        pPopup->ClientToScreen(&ptCorner);
+        InjectMouseMove(ptCorner.x, ptCorner.y);
+        Pump();
+        ASSERT_EQ(pPopup->GetSelectedIndex(), pSelector->GetIndex());
         CPoint pt = pSelector->GetRect().BottomRight() + d.offset;
         pPopup->ClientToScreen(&pt);
         ::SetCursorPos(pt.x, pt.y);
