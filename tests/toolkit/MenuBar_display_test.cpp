@@ -9,6 +9,7 @@
 #include "platform/win/Focus.h"
 #include "platform/win/WindowSurface.h"
 #include "tests/support/DisplayPump.h"
+#include "tests/toolkit/CaptureAsDrawn.h"
 #include "tests/toolkit/CommandBarTestSupport.h"
 #include "tests/toolkit/MenuBarTestFrame.h"
 #include "toolkit/commandbars/XTPControlPopup.h"
@@ -86,21 +87,9 @@ protected:
     // A popup's pixels on screen are those it drew.
     bool OnScreenAsDrawn(CWnd* pWnd)
     {
-        return PumpUntil([&] {
-            pWnd->RedrawWindow(nullptr, nullptr, RDW_UPDATENOW);
-            m_presenter->Flush();
-            auto shot = m_presenter->CaptureWindow(pWnd->m_hWnd);
-            auto own = win::GetWindowSurface(pWnd->m_hWnd);
-            if (!shot || !own)
-                return false;
-            CRect rc;
-            pWnd->GetClientRect(&rc);
-            for (int y = 0; y < rc.bottom; ++y)
-                for (int x = 0; x < rc.right; ++x)
-                    if ((shot->GetPixel(x, y) & 0xFFFFFF) != (own->GetPixel(x, y) & 0xFFFFFF))
-                        return false;
-            return true;
-        }, 5000);
+        bool same = false;
+        CaptureAsDrawn(m_presenter, pWnd, &same);
+        return same;
     }
     // The screen's pixel a few pixels inside a control's left edge.
     uint32_t PixelIn(CXTPControl* pControl)
