@@ -3,6 +3,7 @@
 // popup's screen capture equals what it drew, placed where the placement
 // rules put it.
 #include "tests/support/DisplayPump.h"
+#include "tests/toolkit/CaptureAsDrawn.h"
 #include "tests/toolkit/CommandBarTestSupport.h"
 
 #include "platform/display/GtkPresenter.h"
@@ -50,14 +51,8 @@ protected:
     // The popup's capture once it shows what the popup drew.
     bool SameAsDrawn(CWnd* pWnd, const std::string& step)
     {
-        std::unique_ptr<Surface> shot;
-        const bool same = PumpUntil([&] {
-            pWnd->RedrawWindow(nullptr, nullptr, RDW_UPDATENOW);
-            m_presenter->Flush();
-            shot = m_presenter->CaptureWindow(pWnd->m_hWnd);
-            return shot && test::ShowsOwnSurface(*shot, pWnd->m_hWnd);
-        }, 5000);
-        if (shot)
+        bool same = false;
+        if (auto shot = test::CaptureAsDrawn(m_presenter, pWnd, &same))
             SavePng(*shot, ("popup-" + step + ".png").c_str());
         return same;
     }

@@ -10,16 +10,19 @@
 #include "toolkit/commandbars/XTPCommandBarsOptions.h"
 #include "toolkit/commandbars/XTPControl.h"
 #include "toolkit/commandbars/XTPControlButton.h"
+#include "toolkit/commandbars/XTPControlPopup.h"
 #include "toolkit/commandbars/XTPControls.h"
 #include "toolkit/commandbars/XTPDockBar.h"
 #include "toolkit/commandbars/XTPDockContext.h"
 #include "toolkit/commandbars/XTPImageManager.h"
 #include "toolkit/commandbars/XTPKeyboardManager.h"
+#include "toolkit/commandbars/XTPMenuBar.h"
 #include "toolkit/commandbars/XTPMouseManager.h"
 #include "toolkit/commandbars/XTPPaintManager.h"
 #include "toolkit/commandbars/XTPPopupBar.h"
 #include "toolkit/commandbars/XTPPopupPlacement.h"
 #include "toolkit/commandbars/XTPPropExchange.h"
+#include "toolkit/commandbars/XTPShortcutManager.h"
 #include "toolkit/commandbars/XTPSoundManager.h"
 #include "toolkit/commandbars/XTPToolBar.h"
 #include "toolkit/controls/XTColorManager.h"
@@ -241,8 +244,86 @@ void CXTPCommandBars::OnSystemSettingChanged(BOOL bColors)
     m_pFrame->RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
+namespace {
+
+// The frame the desktop's active window belongs to; a floating bar's frame
+// counts as its owner's.
+CFrameWnd* ActiveTopLevelFrame()
+{
+    for (HWND hwnd = ::GetForegroundWindow(); hwnd; hwnd = ::GetParent(hwnd)) {
+        CWnd* pWnd = CWnd::FromHandlePermanent(hwnd);
+        if (pWnd && pWnd->IsKindOf(RUNTIME_CLASS(CFrameWnd)) && !pWnd->IsKindOf(RUNTIME_CLASS(CMiniFrameWnd)))
+            return static_cast<CFrameWnd*>(pWnd);
+    }
+    return nullptr;
+}
+
+} // namespace
+
+CXTPMenuBar* CXTPCommandBars::SetMenu(LPCTSTR lpszName, UINT nID)
+{
+    auto* pBar = static_cast<CXTPMenuBar*>(RUNTIME_CLASS(CXTPMenuBar)->CreateObject());
+    if (!pBar)
+        return nullptr;
+    pBar->SetCommandBars(this);
+    pBar->EnableDocking(0x5F);
+    pBar->SetTitle(lpszName);
+    pBar->SetBarID(1);
+    if (!pBar->SetPosition(xtpBarTop) || !pBar->LoadMenuBar(nID)) {
+        // Out of its dock bar before it goes: a row keeping a freed bar
+        // would be laid out with it at the next resize.
+        if (CXTPDockBar* pDockBar = pBar->GetDockBar()) {
+            pDockBar->RemoveCommandBar(pBar);
+            pBar->SetDockBar(nullptr);
+            RecalcFrameLayout();
+        }
+        pBar->InternalRelease();
+        return nullptr;
+    }
+    if (nID != 0) {
+        pBar->GetControls()->CreateInitialControls();
+        m_nIDMenu = nID;
+    }
+    m_barList.push_back(pBar);
+    m_pMenuBar = pBar;
+    return pBar;
+}
+
+BOOL CXTPCommandBars::OnMenuMnemonic(const MSG* pMsg)
+{
+    CXTPMouseManager* pMouseManager = XTPMouseManager();
+    if (pMsg->message != WM_SYSKEYDOWN || !(pMsg->lParam & (LPARAM(1) << 29)))
+        return FALSE;
+    if (!m_pMenuBar || !m_pMenuBar->IsVisible() || pMouseManager->IsTrackingLocked() ||
+        pMouseManager->GetTrackedCount() > 0)
+        return FALSE;
+    if (!m_pFrame || ActiveTopLevelFrame() != m_pFrame)
+        return FALSE;
+    if (m_bIgnoreShiftMenuKey && ::GetKeyState(VK_SHIFT) < 0)
+        return FALSE;
+    const UINT nChar = ::MapVirtualKeyA(static_cast<UINT>(pMsg->wParam), 2);
+    if (nChar == 0)
+        return FALSE;
+    BOOL bMore = FALSE;
+    const int nIndex = m_pMenuBar->FindAccel(CXTPShortcutManager::ToUpper(static_cast<char>(nChar)), &bMore);
+    CXTPControl* pControl = m_pMenuBar->GetControl(nIndex);
+    if (!pControl)
+        return FALSE;
+    if (bMore) {
+        m_pMenuBar->SetTrackingMode(TRUE, FALSE, FALSE);
+        m_pMenuBar->SetSelected(nIndex, TRUE);
+    } else if (pControl->IsKindOf(RUNTIME_CLASS(CXTPControlPopup))) {
+        m_pMenuBar->SetPopuped(nIndex, TRUE);
+    } else {
+        pControl->OnExecute();
+    }
+    return TRUE;
+}
+
 BOOL CXTPCommandBars::PreTranslateFrameMessage(MSG* pMsg)
 {
+    if (OnMenuMnemonic(pMsg))
+        return TRUE;
     CXTPMouseManager* pMouseManager = XTPMouseManager();
     if ((pMsg->message == WM_CONTEXTMENU || pMsg->message == WM_SYSKEYUP) && pMouseManager->GetTrackedCount() > 0)
         return TRUE;

@@ -82,6 +82,11 @@ public:
     // The first bar with the id; null for 0.
     CXTPCommandBar* GetToolBar(UINT nBarID) const;
     CXTPMenuBar* GetMenuBar() const { return m_pMenuBar; }
+    // The menu bar from the menu resource, docked at the top on its own
+    // row; null when the menu cannot be loaded (nothing is left behind).
+    CXTPMenuBar* SetMenu(LPCTSTR lpszName, UINT nID);
+    // With the guard on, Alt+Shift+letter does not reach the menu bar.
+    void SetIgnoreShiftMenuKey(BOOL bIgnore) { m_bIgnoreShiftMenuKey = bIgnore; }
     // Shows a hidden bar or hides a shown one; an index naming no bar is ignored.
     void ToggleVisible(int nIndex);
     // Every visible bar lays out at once, then the frame.
@@ -132,6 +137,8 @@ public:
 
 protected:
     void OnSystemSettingChanged(BOOL bColors);
+    // Alt+letter to the menu bar; TRUE when a title took it.
+    BOOL OnMenuMnemonic(const MSG* pMsg);
     // The user options through the registry key of the application.
     void ExchangeOptions(LPCTSTR lpszProfileName, BOOL bLoading);
 

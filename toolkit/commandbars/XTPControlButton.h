@@ -16,6 +16,13 @@ public:
 class CXTPControlLabel : public CXTPControl {
     DECLARE_SERIAL(CXTPControlLabel)
 public:
-    CXTPControlLabel() { m_controlType = xtpControlLabel; }
+    // Out of keyboard walks and not movable.
+    CXTPControlLabel()
+    {
+        m_controlType = xtpControlLabel;
+        m_dwFlags = xtpFlagSkipFocus | xtpFlagNoMovable;
+    }
+    // Never highlighted.
+    int GetSelected() const override { return FALSE; }
     BOOL IsLabel() const override { return TRUE; }
 };
