@@ -197,6 +197,9 @@ BOOL CMainFrame::CreateCommandBars()
     CXTPCommandBars* pCommandBars = GetCommandBars();
     pCommandBars->GetOptions()->bShowExpandButtonAlways = FALSE;
 
+    // The menu bar takes the frame's own menu and docks first, on its own row.
+    if (!pCommandBars->SetMenu("菜单条", IDR_MAINFRAME))
+        return FALSE;
     CXTPToolBar* pStandard = pCommandBars->Add("标准", xtpBarTop);
     if (!pStandard || !pStandard->LoadToolBar(IDR_MAINFRAME))
         return FALSE;

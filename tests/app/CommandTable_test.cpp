@@ -25,7 +25,10 @@
 #include "toolkit/commandbars/XTPCommandBarsDefines.h"
 #include "toolkit/commandbars/XTPCommandBarsOptions.h"
 #include "toolkit/commandbars/XTPControl.h"
+#include "toolkit/commandbars/XTPControlExt.h"
 #include "toolkit/commandbars/XTPControls.h"
+#include "toolkit/commandbars/XTPDockBar.h"
+#include "toolkit/commandbars/XTPMenuBar.h"
 #include "toolkit/commandbars/XTPImageManager.h"
 #include "toolkit/commandbars/XTPToolBar.h"
 
@@ -574,6 +577,45 @@ TEST_F(MainFrameCommands, CloseSavesTheBarOptionsForTheNextStart)
     m_hwnd = pFrame->m_hWnd;
     EXPECT_TRUE(pFrame->GetCommandBars()->GetOptions()->bToolBarAccelTips);
     EXPECT_FALSE(pFrame->GetCommandBars()->GetOptions()->bShowExpandButtonAlways);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(MainFrameCommands, TheMenuBarReplacesTheFramesMenu)
+{
+    CXTPCommandBars* pBars = m_frame->GetCommandBars();
+    ASSERT_NE(pBars, nullptr);
+    CXTPMenuBar* pMenuBar = pBars->GetMenuBar();
+    ASSERT_NE(pMenuBar, nullptr);
+    EXPECT_EQ(std::string(pMenuBar->GetTitle()), "菜单条");
+    EXPECT_EQ(pMenuBar->GetMenuResource(), UINT(IDR_MAINFRAME));
+    EXPECT_EQ(::GetMenu(m_hwnd), nullptr) << "only the bar shows the menu";
+    // First in the top dock bar, on a row of its own.
+    // (The row array marks the rows' ends with null entries.)
+    const std::vector<CXTPToolBar*>& rows = pBars->GetDockBar(xtpBarTop)->GetRowArray();
+    const auto first = std::find_if(rows.begin(), rows.end(), [](CXTPToolBar* pBar) { return pBar != nullptr; });
+    ASSERT_NE(first, rows.end());
+    EXPECT_EQ(*first, pMenuBar);
+    ASSERT_NE(first + 1, rows.end());
+    EXPECT_EQ(*(first + 1), nullptr) << "nothing beside it";
+    // Its titles are those of menu 128, in order.
+    CMenu menu;
+    ASSERT_TRUE(menu.LoadMenu(IDR_MAINFRAME));
+    ASSERT_EQ(pMenuBar->GetControlCount(), static_cast<int>(menu.GetMenuItemCount()));
+    for (int i = 0; i < pMenuBar->GetControlCount(); ++i) {
+        CString text;
+        menu.GetMenuString(i, text, MF_BYPOSITION);
+        EXPECT_EQ(pMenuBar->GetControl(i)->GetCaption(), text) << i;
+    }
+    // "工具栏(&T)" lists the toolbars.
+    CXTPControl* pToolbars = nullptr;
+    for (int i = 0; i < pMenuBar->GetControlCount() && !pToolbars; ++i)
+        if (CXTPCommandBar* pPopup = pMenuBar->GetControl(i)->GetCommandBar())
+            pToolbars = pPopup->GetControls()->FindControl(ID_VIEW_TOOLBAR);
+    ASSERT_NE(pToolbars, nullptr);
+    EXPECT_TRUE(pToolbars->IsKindOf(RUNTIME_CLASS(CXTPControlToolbars)));
 }
 
 } // namespace
