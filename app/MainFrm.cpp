@@ -1,5 +1,7 @@
 #include "app/MainFrm.h"
 
+#include "app/MiscView.h"
+#include "app/MsgDispView.h"
 #include "app/PaneViews.h"
 #include "app/SplashWnd.h"
 #include "core/services/Config.h"
