@@ -10,6 +10,7 @@
 #include "platform/base/FileApi.h"
 #include "platform/mfc/DataExchange.h"
 #include "platform/mfc/Menu.h"
+#include "platform/mfc/WinApp.h"
 #include "platform/mfc/WndMessages.h"
 #include "res/resource.h"
 #include "toolkit/commandbars/XTPTrackContextMenu.h"
