@@ -147,6 +147,8 @@ struct PanesTest : ::testing::Test {
     void SetUp() override
     {
         program.Write("styles/common/empty.htm", "<html><body></body></html>");
+        // As the application does at start.
+        AfxEnableControlContainer();
         tavrin::SetProgramFolder(tavrin::ProgramPath(program.Path().string()));
         tavrin::ReloadConfig();
         frame = new CFrameWnd;
