@@ -1,11 +1,11 @@
 #include "app/MiscView.h"
 
 #include "app/CurrentSelection.h"
+#include "app/PageFiles.h"
 #include "app/MainFrm.h"
 #include "core/model/Account.h"
 #include "core/model/SchoolClass.h"
 #include "core/services/Config.h"
-#include "core/services/FolderUtil.h"
 #include "platform/base/AtomicWrite.h"
 #include "platform/base/FileApi.h"
 #include "platform/mfc/DataExchange.h"
@@ -41,16 +41,6 @@ namespace {
 const int kCaptionHeight = 19;
 
 bool LogShown() { return GetConfig(CFG_MISC_CUR_VISIBLE) != "0"; }
-
-CString EmptyPage() { return GetAppDir() + "\\styles\\common\\empty.htm"; }
-
-bool FileExists(const CString& path)
-{
-    if (path.IsEmpty())
-        return false;
-    const DWORD attributes = ::GetFileAttributes(path);
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
 
 // Case-insensitive search for an ASCII needle.
 size_t FindNoCase(const std::string& text, const std::string& needle, size_t from)
@@ -112,7 +102,7 @@ void CMiscView::OnInitialUpdate()
     CFormView::OnInitialUpdate();
     if (m_wndBrowser.m_hWnd) {
         Layout();
-        m_wndBrowser.Navigate(EmptyPage());
+        m_wndBrowser.Navigate(tavrin::app::EmptyPagePath());
     }
     if (m_wndLog.m_hWnd) {
         m_wndLog.AddExtendedStyle(LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
@@ -269,8 +259,8 @@ void CMiscView::ShowClassPage()
         if (tavrin::ReadWholeFile(path, page) && RewriteWidth(page, client.Width() - 15))
             tavrin::WriteFileAtomic(path, page.data(), page.size());
     }
-    if (!FileExists(path))
-        path = EmptyPage();
-    if (FileExists(path))
+    if (!tavrin::app::PageFileExists(path))
+        path = tavrin::app::EmptyPagePath();
+    if (tavrin::app::PageFileExists(path))
         m_wndBrowser.Navigate(path);
 }

@@ -1,11 +1,11 @@
 #include "app/MsgDispView.h"
 
 #include "app/CurrentSelection.h"
+#include "app/PageFiles.h"
 #include "core/model/Account.h"
 #include "core/model/MessageStore.h"
 #include "core/model/PictureStore.h"
 #include "core/model/SchoolClass.h"
-#include "core/services/FolderUtil.h"
 #include "platform/base/FileApi.h"
 #include "res/resource.h"
 
@@ -38,14 +38,6 @@ const LinkText kLinks[] = {
     {CMsgDispView::LinkThumbnails, "tavrin:缩略图", nullptr},
 };
 
-bool FileExists(const CString& path)
-{
-    if (path.IsEmpty())
-        return false;
-    const DWORD attributes = ::GetFileAttributes(path);
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 } // namespace
 
 CMsgDispView::Link CMsgDispView::MatchLink(const CString& url, CString* subMatch)
@@ -72,9 +64,9 @@ CMsgDispView::Link CMsgDispView::MatchLink(const CString& url, CString* subMatch
 
 void CMsgDispView::ShowPage(CString path)
 {
-    if (!FileExists(path))
-        path = GetAppDir() + "\\styles\\common\\empty.htm";
-    if (FileExists(path))
+    if (!tavrin::app::PageFileExists(path))
+        path = tavrin::app::EmptyPagePath();
+    if (tavrin::app::PageFileExists(path))
         Navigate2(path, 0, nullptr, nullptr, nullptr, 0);
 }
 
