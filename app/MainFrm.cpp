@@ -14,6 +14,8 @@
 #include "platform/win/ShellTray.h"
 #include "platform/win/UserFolder.h"
 #include "res/resource.h"
+#include "toolkit/controls/XTColorManager.h"
+#include "toolkit/controls/XTGlobalData.h"
 
 #include <cstdlib>
 
@@ -32,6 +34,17 @@ BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
     ON_COMMAND(ID_VIEW_OTHER_INFO, OnViewOtherInfo)
     ON_UPDATE_COMMAND_UI(ID_VIEW_OTHER_INFO, OnUpdateViewOtherInfo)
     ON_COMMAND(ID_SHOW_MAIN_WINDOW, OnShowMainWindow)
+    ON_COMMAND(ID_STYLE_DEFAULT, OnStyleDefault)
+    ON_COMMAND(ID_STYLE_OFFICE_XP, OnStyleOfficeXP)
+    ON_COMMAND(ID_STYLE_OFFICE_2003, OnStyleOffice2003)
+    ON_COMMAND(ID_STYLE_OFFICE_2000, OnStyleOffice2000)
+    ON_COMMAND(ID_STYLE_GNOME, OnStyleGnome)
+    ON_UPDATE_COMMAND_UI(ID_STYLE_DEFAULT, OnUpdateStyleDefault)
+    ON_UPDATE_COMMAND_UI(ID_STYLE_OFFICE_XP, OnUpdateStyleOfficeXP)
+    ON_UPDATE_COMMAND_UI(ID_STYLE_OFFICE_2003, OnUpdateStyleOffice2003)
+    ON_UPDATE_COMMAND_UI(ID_STYLE_OFFICE_2000, OnUpdateStyleOffice2000)
+    ON_UPDATE_COMMAND_UI(ID_STYLE_GNOME, OnUpdateStyleGnome)
+    ON_COMMAND(ID_ADD_ACCOUNT, OnAddAccount)
 END_MESSAGE_MAP()
 
 namespace {
@@ -121,21 +134,30 @@ BOOL CMainFrame::OnCreateClient(LPCREATESTRUCT, CCreateContext* pContext)
     m_wndSplitterItems.SetRowInfo(1, 0, 19);
     m_wndSplitterListDisp.SetRowInfo(0, orDefault(ConfigNumber(CFG_PLACEMENT_PANE_2_1_1_H), h / 3), 18);
     m_wndSplitterListDisp.SetRowInfo(1, 0, 18);
+    // Bars are dragged as a tracker; the caption's bar is flat and fixed.
+    for (CXTSplitterWnd* splitter : {static_cast<CXTSplitterWnd*>(&m_wndSplitterMain),
+                                     static_cast<CXTSplitterWnd*>(&m_wndSplitterLeft),
+                                     static_cast<CXTSplitterWnd*>(&m_wndSplitterItems),
+                                     static_cast<CXTSplitterWnd*>(&m_wndSplitterListDisp)})
+        splitter->SetSplitterStyle(XT_SPLIT_NOFULLDRAG);
+    m_wndSplitterRight.SetSplitterStyle(XT_SPLIT_NOFULLDRAG | XT_SPLIT_NOBORDER | XT_SPLIT_NOSIZE);
     return TRUE;
 }
 
 BOOL CMainFrame::CreateCaptionBar()
 {
-    if (!m_wndCaption.Create("Caption Text", WS_CHILD | WS_VISIBLE | SS_CENTERIMAGE | SS_CENTER, CRect(0, 0, 0, 0),
-                             &m_wndSplitterRight, m_wndSplitterRight.IdFromRowCol(0, 0)))
+    if (!m_wndCaption.Create(&m_wndSplitterRight, "Caption Text", 0, WS_VISIBLE | SS_CENTERIMAGE | SS_CENTER,
+                             CRect(0, 0, 0, 0), m_wndSplitterRight.IdFromRowCol(0, 0)))
         return FALSE;
+    CXTColorManager* colours = XTGetColorManager();
+    m_wndCaption.SetCaptionColors(colours->GetColor(15), colours->GetColor(16), colours->GetColor(5));
     LOGFONT lf{};
-    if (CFont* font = CFont::FromHandle(static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT))))
-        font->GetLogFont(&lf);
+    XTGetGlobalData()->fontBold.GetLogFont(&lf);
     lf.lfHeight = 18;
-    lf.lfWeight = FW_BOLD;
-    if (m_fontCaption.CreateFontIndirect(&lf))
-        m_wndCaption.SetFont(&m_fontCaption);
+    m_fontCaption.CreateFontIndirect(&lf);
+    m_wndCaption.ModifyCaptionStyle(0, &m_fontCaption, nullptr,
+                                    ::LoadIcon(AfxFindResourceHandle(MAKEINTRESOURCE(IDR_MAINFRAME), RT_GROUP_ICON),
+                                               MAKEINTRESOURCE(IDR_MAINFRAME)));
     m_wndSplitterRight.SetRowInfo(0, 22, 0);
     return TRUE;
 }
@@ -148,11 +170,12 @@ int CMainFrame::OnCreate(LPCREATESTRUCT lpcs)
                                AFX_IDW_STATUS_BAR) ||
         !m_wndStatusBar.SetIndicators(kIndicators, 4))
         return -1;
+    ApplyStoredStyle();
     CSplashWnd::ShowSplashScreen(3000, IDB_SPLASH, this);
     if (!m_wndTrayIcon.Create("Tavrin", this, IDR_MAINFRAME, IDR_TRAY_MENU, ID_SHOW_MAIN_WINDOW, FALSE))
         return -1;
     const UINT animation[] = {IDR_MAINFRAME, IDI_TRAY_ANIMATION};
-    m_wndTrayIcon.SetAnimationIcons(animation, 2);
+    m_wndTrayIcon.SetAnimationIcons(animation, 2, nullptr);
     if (ConfigNumber(CFG_APP_UPDATE_STARTUP) != 0)
         StartUpdaterSilently();
     return 0;
@@ -180,7 +203,7 @@ void CMainFrame::OnSize(UINT nType, int cx, int cy)
     // Into the tray only when the icon could be placed: without a
     // notification area the window stays a normal minimised one.
     if (nType == SIZE_MINIMIZED && GetConfig(CFG_OTHER_MINIMIZE_HIDDEN) == "1" && m_wndTrayIcon.ShowIcon())
-        m_wndTrayIcon.MinimizeToTray(this);
+        m_wndTrayIcon.MinimizeToTray(m_hWnd);
 }
 
 void CMainFrame::OnClose()
@@ -240,7 +263,20 @@ void CMainFrame::SetListRowMinHeight(const CRect& rect)
     m_wndSplitterItems.SetRowInfo(0, cur, rect.Height() + 23);
 }
 
+void CMainFrame::SetCaption(LPCTSTR lpszText, HICON hIcon)
+{
+    m_wndCaption.SetWindowText(lpszText);
+    m_wndCaption.ModifyCaptionStyle(0, nullptr, lpszText, hIcon);
+    m_hCaptionIcon = hIcon;
+}
+
 // Commands
+
+void CMainFrame::OnAddAccount()
+{
+    if (m_pTreeView)
+        m_pTreeView->AddAccount();
+}
 
 void CMainFrame::OnRefreshButton() { PostMessage(WM_COMMAND, ID_REFRESH_CLASS_ALL, 0); }
 
@@ -266,7 +302,7 @@ void CMainFrame::OnUpdateViewOtherInfo(CCmdUI* pCmdUI)
 void CMainFrame::OnShowMainWindow()
 {
     m_wndTrayIcon.HideIcon();
-    m_wndTrayIcon.RestoreFromTray(this);
+    m_wndTrayIcon.RestoreFromTray(m_hWnd);
 }
 
 void CMainFrame::OnUpdateNeedsClass(CCmdUI* pCmdUI)

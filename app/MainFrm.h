@@ -9,8 +9,8 @@
 #include "platform/mfc/Button.h"
 #include "platform/mfc/FrameWnd.h"
 #include "platform/mfc/GdiObject.h"
-#include "platform/mfc/Static.h"
-#include "platform/mfc/StatusBar.h"
+#include "toolkit/controls/XTCaption.h"
+#include "toolkit/controls/XTStatusBar.h"
 
 #include <vector>
 
@@ -32,14 +32,14 @@ public:
     CMiscView* m_pMiscView = nullptr;
     CMsgDispView* m_pDispView = nullptr;
     CMsgListView* m_pListView = nullptr;
-    CStatusBar m_wndStatusBar;
+    CXTStatusBar m_wndStatusBar;
     CFont m_fontCaption;
-    CStatic m_wndCaption;
+    CXTCaption m_wndCaption;
     CMainTrayIcon m_wndTrayIcon;
     CButton m_wndSearchWithin;
     CMainSplitterWnd m_wndSplitterListDisp;
     CMainSplitterWnd m_wndSplitterItems;
-    CSplitterWnd m_wndSplitterRight;
+    CXTSplitterWnd m_wndSplitterRight;
     CMainSplitterWnd m_wndSplitterLeft;
     CMainSplitterWnd m_wndSplitterMain;
     std::vector<CTaskbarNotifier*> m_arrNotifiers;
@@ -51,6 +51,9 @@ public:
     void ShowOtherInfoPane(BOOL bShow);
     void ShowComposePane(BOOL bShow);
     void SetListRowMinHeight(const CRect& rect);
+    // The caption bar's text and icon; the icon stays the caller's.
+    void SetCaption(LPCTSTR lpszText, HICON hIcon);
+    HICON m_hCaptionIcon = nullptr;
 
     int OnCreate(LPCREATESTRUCT lpcs);
     void OnSize(UINT nType, int cx, int cy);
@@ -62,6 +65,7 @@ public:
     void OnViewCompose();
     void OnViewOtherInfo();
     void OnShowMainWindow();
+    void OnAddAccount();
     void OnUpdateViewCompose(CCmdUI* pCmdUI);
     void OnUpdateViewOtherInfo(CCmdUI* pCmdUI);
     // Commands that need a selected class or account: disabled while the
@@ -69,9 +73,29 @@ public:
     void OnUpdateNeedsClass(CCmdUI* pCmdUI);
     void OnUpdateNeedsAccount(CCmdUI* pCmdUI);
 
+    // Styles: the look stored in key 0 (the style commands live in MainFrmStyles.cpp).
+    // nStyle 0 Office XP, 1 Office 2000, 2 Office 2003.
+    void ApplyStyle(int nStyle);
+    // The stored look at creation; nothing is stored.
+    void ApplyStoredStyle();
+    void OnStyleDefault();
+    void OnStyleOfficeXP();
+    void OnStyleOffice2003();
+    void OnStyleOffice2000();
+    void OnStyleGnome();
+    void OnUpdateStyleDefault(CCmdUI* pCmdUI);
+    void OnUpdateStyleOfficeXP(CCmdUI* pCmdUI);
+    void OnUpdateStyleOffice2003(CCmdUI* pCmdUI);
+    void OnUpdateStyleOffice2000(CCmdUI* pCmdUI);
+    void OnUpdateStyleGnome(CCmdUI* pCmdUI);
+
 protected:
     // The silent run of the updater at start-up.
     void StartUpdaterSilently();
+    // ApplyStyle's steps with a paint theme of its own.
+    void ApplyStyleSteps(int nPaintTheme, int nStyle);
+    void InstallGnomeStyle(BOOL bRedraw);
+    void RedrawStyle();
     DECLARE_MESSAGE_MAP()
 };
 

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <climits>
 
-IMPLEMENT_DYNAMIC(CMainSplitterWnd, CSplitterWnd)
+IMPLEMENT_DYNAMIC(CMainSplitterWnd, CXTSplitterWnd)
 
-BEGIN_MESSAGE_MAP(CMainSplitterWnd, CSplitterWnd)
+BEGIN_MESSAGE_MAP(CMainSplitterWnd, CXTSplitterWnd)
     ON_WM_MOUSEMOVE()
     ON_WM_WINDOWPOSCHANGING()
 END_MESSAGE_MAP()
@@ -121,7 +121,7 @@ void CMainSplitterWnd::OnMouseMove(UINT nFlags, CPoint pt)
         }
         pt = tracked - m_ptTrackOffset;
     }
-    CSplitterWnd::OnMouseMove(nFlags, pt);
+    CXTSplitterWnd::OnMouseMove(nFlags, pt);
 }
 
 void CMainSplitterWnd::OnWindowPosChanging(WINDOWPOS* lpwndpos)
@@ -145,29 +145,5 @@ void CMainSplitterWnd::OnWindowPosChanging(WINDOWPOS* lpwndpos)
             lpwndpos->cy = minHeight;
         }
     }
-    CSplitterWnd::OnWindowPosChanging(lpwndpos);
-}
-
-void CMainSplitterWnd::HideRow(int row)
-{
-    if (m_nHiddenRow >= 0 || row != m_nRows - 1 || m_nRows < 2)
-        return;
-    for (int col = 0; col < m_nCols; ++col)
-        if (CWnd* pane = GetPane(row, col))
-            pane->ShowWindow(SW_HIDE);
-    m_nHiddenRow = row;
-    --m_nRows;
-    RecalcLayout();
-}
-
-void CMainSplitterWnd::ShowRow()
-{
-    if (m_nHiddenRow < 0)
-        return;
-    ++m_nRows;
-    for (int col = 0; col < m_nCols; ++col)
-        if (CWnd* pane = GetPane(m_nHiddenRow, col))
-            pane->ShowWindow(SW_SHOW);
-    m_nHiddenRow = -1;
-    RecalcLayout();
+    CXTSplitterWnd::OnWindowPosChanging(lpwndpos);
 }

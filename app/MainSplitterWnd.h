@@ -3,9 +3,9 @@
 // becomes smaller than its panes' minimums.
 #pragma once
 
-#include "platform/mfc/Splitter.h"
+#include "toolkit/controls/XTSplitterWnd.h"
 
-class CMainSplitterWnd : public CSplitterWnd {
+class CMainSplitterWnd : public CXTSplitterWnd {
     DECLARE_DYNAMIC(CMainSplitterWnd)
 public:
     CMainSplitterWnd() = default;
@@ -29,13 +29,6 @@ public:
     void OnMouseMove(UINT nFlags, CPoint pt);
     void OnWindowPosChanging(WINDOWPOS* lpwndpos);
 
-    // Hides row 1 (of two rows) and shows it again; -1 while none is hidden.
-    void HideRow(int row);
-    void ShowRow();
-    int GetHiddenRowIndex() const { return m_nHiddenRow; }
-
 protected:
-    int m_nHiddenRow = -1;
-    int m_nHiddenIdeal = 0;
     DECLARE_MESSAGE_MAP()
 };

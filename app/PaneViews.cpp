@@ -4,16 +4,9 @@
 #include "core/services/Config.h"
 #include "platform/mfc/Dc.h"
 
-IMPLEMENT_DYNCREATE(CTavrinView, CTreeView)
 IMPLEMENT_DYNAMIC(CPlainPaneView, CView)
 IMPLEMENT_DYNCREATE(CComposeView, CPlainPaneView)
 IMPLEMENT_DYNCREATE(CMsgListView, CPlainPaneView)
-
-BOOL CTavrinView::PreCreateWindow(CREATESTRUCT& cs)
-{
-    cs.style |= TVS_HASLINES | TVS_LINESATROOT | TVS_HASBUTTONS | TVS_SHOWSELALWAYS;
-    return CTreeView::PreCreateWindow(cs);
-}
 
 BOOL CPlainPaneView::PreCreateWindow(CREATESTRUCT& cs)
 {

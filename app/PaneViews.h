@@ -1,21 +1,9 @@
-// The main window's five panes. The account tree owns the account list;
-// the other panes are empty views until their content is built.
+// The main window's five panes. The account tree (left, top) owns the
+// account list; the other panes are empty views until their content is built.
 #pragma once
 
-#include "core/model/AccountList.h"
+#include "app/TavrinView.h"
 #include "platform/mfc/View.h"
-
-// The account tree (left, top).
-class CTavrinView : public CTreeView {
-    DECLARE_DYNCREATE(CTavrinView)
-public:
-    CTavrinView() = default;
-    BOOL PreCreateWindow(CREATESTRUCT& cs) override;
-    CAccountList& GetAccountList() { return m_accounts; }
-
-protected:
-    CAccountList m_accounts;
-};
 
 // A pane that paints the window colour and nothing else yet.
 class CPlainPaneView : public CView {

@@ -13,6 +13,8 @@
 #include "platform/win/NamedMutex.h"
 #include "platform/win/OptionalLibrary.h"
 #include "platform/win/Privilege.h"
+#include "providers/5460/Provider5460.h"
+#include "providers/chinaren/ProviderChinaRen.h"
 #include "res/resource.h"
 #include "toolkit/controls/XTGlobalData.h"
 
@@ -147,6 +149,9 @@ BOOL CTavrinApp::InitInstance()
     if (!AfxGetResourceHandle())
         AfxSetResourceHandle(m_hInstance);
     ::InitCommonControls();
+    // New and stored accounts are made by their provider's class.
+    RegisterProvider5460();
+    RegisterProviderChinaRen();
     if (GetConfig(CFG_OTHER_SINGLE_TAVRIN) == "1" && !CheckSingleInstance(TAVRIN_INSTANCE_NAME))
         return FALSE;
     if (!AfxSocketInit()) {
@@ -179,8 +184,10 @@ BOOL CTavrinApp::PreTranslateMessage(MSG* pMsg)
     return CWinAppEx::PreTranslateMessage(pMsg);
 }
 
+CAboutDlg::CAboutDlg() : CDialog(IDD_ABOUTBOX) {}
+
 void CTavrinApp::OnAppAbout()
 {
-    // The about box comes with the dialogs; meanwhile the name and version.
-    AfxMessageBox("Tavrin", MB_OK | MB_ICONINFORMATION);
+    CAboutDlg dlg;
+    dlg.DoModal();
 }

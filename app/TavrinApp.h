@@ -2,6 +2,7 @@
 // document the single-document template needs.
 #pragma once
 
+#include "platform/mfc/Dialog.h"
 #include "platform/mfc/Document.h"
 #include "platform/mfc/WinApp.h"
 
@@ -49,4 +50,10 @@ class CTavrinDoc : public CDocument {
 public:
     CTavrinDoc() = default;
     void Serialize(CArchive&) override {}
+};
+
+// The about box: the program's icon, name and version.
+class CAboutDlg : public CDialog {
+public:
+    CAboutDlg();
 };

@@ -15,6 +15,7 @@
 #include "toolkit/commandbars/XTPControls.h"
 #include "toolkit/commandbars/XTPImageManager.h"
 #include "toolkit/commandbars/XTPOffice2000Theme.h"
+#include "toolkit/commandbars/XTPPopupBar.h"
 #include "toolkit/controls/XTDrawHelpers.h"
 
 #include <cstdio>
@@ -29,6 +30,7 @@ using namespace tavrin::bench;
 
 constexpr int kFramesPerBatch = 20;
 constexpr double kGoal = 2.5;
+constexpr double kPopupGoal = 3.0;
 
 const char* const kMenus[] = {"文件(&F)", "编辑(&E)", "查看(&V)", "账户(&A)", "班级(&C)", "工具(&T)", "帮助(&H)"};
 const char* const kButtons[] = {"更新", "留言", "相册", "通讯录", "悄悄话", "搜索", "导出", "设置"};
@@ -111,6 +113,32 @@ Sample Batch(const std::function<void()>& frame)
     const Sample s = w.Stop();
     return {s.wall / kFramesPerBatch, s.cpu / kFramesPerBatch};
 }
+
+// The baseline of an opening popup: a window of the same size shown, filled
+// and written with the captions and shortcuts, then destroyed.
+class PlainPopup : public CWnd {
+public:
+    CFont* m_pFont = nullptr;
+    std::vector<std::pair<CRect, CString>> m_captions, m_shortcuts;
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        if (message != WM_PAINT)
+            return CWnd::WindowProc(message, wParam, lParam);
+        PAINTSTRUCT ps;
+        CDC* pDC = BeginPaint(&ps);
+        CRect rcClient;
+        GetClientRect(&rcClient);
+        pDC->FillSolidRect(&rcClient, ::GetSysColor(COLOR_BTNFACE));
+        CXTFontSelector font(pDC, m_pFont);
+        pDC->SetBkMode(TRANSPARENT);
+        for (auto& [rc, text] : m_captions)
+            pDC->DrawText(text, &rc, DT_SINGLELINE | DT_VCENTER);
+        for (auto& [rc, text] : m_shortcuts)
+            pDC->DrawText(text, &rc, DT_SINGLELINE | DT_VCENTER | DT_RIGHT);
+        EndPaint(&ps);
+        return 0;
+    }
+};
 
 void Repaint(const std::vector<CWnd*>& windows)
 {
@@ -237,6 +265,67 @@ int main(int argc, char** argv)
         const std::string label = std::string("bars via WM_PAINT, ") + theme.name;
         met = PrintPair(label.c_str(), "FillRect+DrawText+DrawIconEx", oursSamples, plainSamples, kGoal) && met;
     }
+
+    // Opening a 30-item popup with icons and shortcuts: layout, placement and
+    // first paint, no animation and no shadow, closed again.
+    if (!CXTPPaintManager::SetTheme(xtpThemeOffice2000))
+        return 1;
+    CXTPPopupBar* pPopup = CXTPPopupBar::CreatePopupBar(nullptr);
+    pPopup->SetOwner(&frame);
+    pPopup->SetShowShadow(FALSE);
+    pPopup->SetImageManager(pImages);
+    pImages->InternalAddRef(); // the toolbar holds it too
+    pPopup->SetNoNotify(TRUE);
+    for (int i = 0; i < 30; ++i) {
+        CXTPControl* pItem = pPopup->GetControls()->Add(xtpControlButton, 500 + i % 10);
+        pItem->SetCaption(kButtons[i % 8]);
+        pItem->SetShortcutText("Ctrl+Shift+F10");
+    }
+    PlainPopup plainPopup;
+    plainPopup.m_pFont = pTheme->GetRegularFont();
+    auto openOurs = [&] {
+        pPopup->Popup(100, 100, nullptr);
+        pPopup->UpdateWindow();
+        pPopup->SetTrackingMode(FALSE);
+    };
+    openOurs();
+    CRect rcPopup(0, 0, 0, 0);
+    {
+        pPopup->Popup(100, 100, nullptr);
+        pPopup->GetWindowRect(&rcPopup);
+        for (int i = 0; i < pPopup->GetControlCount(); ++i) {
+            CRect rc = pPopup->GetControl(i)->GetRect();
+            plainPopup.m_captions.emplace_back(CRect(rc.left + 24, rc.top, rc.right, rc.bottom),
+                                               pPopup->GetControl(i)->GetCaption());
+            plainPopup.m_shortcuts.emplace_back(CRect(rc.left + 24, rc.top, rc.right - 19, rc.bottom),
+                                                CString("Ctrl+Shift+F10"));
+        }
+        pPopup->SetTrackingMode(FALSE);
+    }
+    auto openPlain = [&] {
+        plainPopup.CreateEx(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, AfxRegisterWndClass(0), "", WS_POPUP | WS_VISIBLE,
+                            rcPopup, &frame, 0);
+        plainPopup.UpdateWindow();
+        plainPopup.DestroyWindow();
+    };
+    openPlain();
+    {
+        std::vector<Sample> oursSamples, plainSamples;
+        for (int r = 0; r < rounds; ++r) {
+            if (r % 2 == 0) {
+                oursSamples.push_back(Batch(openOurs));
+                plainSamples.push_back(Batch(openPlain));
+            } else {
+                plainSamples.push_back(Batch(openPlain));
+                oursSamples.push_back(Batch(openOurs));
+            }
+        }
+        std::printf("a popup of 30 items with icons and shortcuts, %d x %d\n", rcPopup.Width(), rcPopup.Height());
+        met = PrintPair("popup opened, laid out, placed and painted", "window+FillSolidRect+DrawText", oursSamples,
+                        plainSamples, kPopupGoal) &&
+              met;
+    }
+    pPopup->InternalRelease();
 
     for (PlainRow* pRow : rows) {
         pRow->DestroyWindow();

@@ -229,6 +229,10 @@ bool IsInside(const std::filesystem::path& path, const std::filesystem::path& fo
     return f == folder.end();
 }
 
+// A byte that can end a double-byte character: a lead byte before anything
+// else is a byte of its own, so "\x81/" cannot hide a separator.
+bool IsGbkTrail(unsigned char c) { return (c >= 0x40 && c <= 0x7E) || (c >= 0x80 && c <= 0xFE); }
+
 class ExportRun {
 public:
     ExportRun(const ExportJob& job, ReportProgress& progress) : m_job(job), m_progress(progress) {}
@@ -259,7 +263,7 @@ CString ExportFileName(const CString& name)
     std::string_view text = name.View();
     for (size_t i = 0; i < text.size() && out.size() < 100;) {
         unsigned char c = static_cast<unsigned char>(text[i]);
-        if (IsLeadByte(c) && i + 1 < text.size()) {
+        if (IsLeadByte(c) && i + 1 < text.size() && IsGbkTrail(static_cast<unsigned char>(text[i + 1]))) {
             if (out.size() + 2 > 100)
                 break;
             out.append(text.substr(i, 2));

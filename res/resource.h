@@ -5,11 +5,15 @@
 // Strings
 #define IDP_SOCKETS_INIT_FAILED 104
 
+// Dialogs
+#define IDD_ABOUTBOX 100
+
 // Menus, toolbars, icons and bitmaps
 #define IDR_MAINFRAME 128
 #define IDB_COMMAND_ICONS_16 131
 #define IDB_COMMAND_ICONS_24 133
 #define IDD_MISC_VIEW 134
+#define IDB_ACCOUNT_TREE 137
 #define IDR_MISC_MENU 142
 #define IDR_MESSAGE_LIST_MENU 143
 #define IDR_CONTACT_LIST_MENU 145
@@ -22,6 +26,26 @@
 #define IDR_COMPOSE_MENU 164
 #define IDB_SPLASH 174
 #define IDR_SEARCH_TOOLBAR 176
+
+// Dialogs and their controls
+#define IDD_ADD_ACCOUNT 138
+#define IDD_ACCOUNT_PROPERTIES 150
+#define IDD_ACCOUNT_ACCESS 175
+#define IDC_ADD_PROVIDER 1000
+#define IDC_ADD_USERNAME 1001
+#define IDC_ADD_PASSWORD 1002
+#define IDC_PROXY_HOST 1004
+#define IDC_PROXY_PORT 1005
+#define IDC_PROXY_USERNAME 1006
+#define IDC_PROXY_PASSWORD 1007
+#define IDC_PROP_SITE 1018
+#define IDC_PROP_USERNAME 1019
+#define IDC_PROP_PASSWORD 1020
+#define IDC_PROP_ACCESS_CHECK 1077
+#define IDC_ACCESS_PASSWORD 1078
+#define IDC_ACCESS_SITE 1080
+#define IDC_ACCESS_USERNAME 1081
+#define IDC_PROP_ACCESS_PASSWORD 1082
 
 // Toolbar split buttons carry their drop-down menu's id.
 #define ID_REFRESH_BUTTON IDR_REFRESH_DROPDOWN
@@ -114,3 +138,11 @@
 #define ID_SEARCH_WITHIN 32934
 #define ID_SEARCH_WITHIN_LABEL 32935
 #define ID_THUMBNAILS 32940
+
+// The compose pane's smileys and the verification-code dialog
+#define IDB_SMILEY_HOVER 159
+#define IDB_SMILEYS 160
+#define IDD_VERIFY_CODE 161
+#define IDC_SMILEY 1022
+#define IDC_VERIFY_CODE 1028
+#define IDC_VERIFY_PICTURE 1029

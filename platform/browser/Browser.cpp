@@ -37,6 +37,16 @@ bool Engine::RaiseBeforeNavigate(BeforeNavigate& event)
     return !event.cancel;
 }
 
+bool Engine::HostShowsContextMenu(POINT screen) const
+{
+    return m_hostUi.contextMenu && m_hostUi.contextMenu(screen);
+}
+
+bool Engine::HostShowsMessage(const std::string& text) const
+{
+    return m_hostUi.showMessage && m_hostUi.showMessage(text);
+}
+
 std::unique_ptr<Engine> CreateEngine(HWND host)
 {
     EngineFactory factory;

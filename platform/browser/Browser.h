@@ -71,6 +71,10 @@ protected:
     explicit Engine(HWND host) : m_host(host) {}
     // Calls the handler; true when the navigation goes ahead.
     bool RaiseBeforeNavigate(BeforeNavigate& event);
+    // The host's answers: true when it showed the context menu at the screen
+    // point, or the script's message box, itself; the engine then shows none.
+    bool HostShowsContextMenu(POINT screen) const;
+    bool HostShowsMessage(const std::string& text) const;
 
 private:
     HWND m_host;

@@ -59,6 +59,12 @@ public:
     // first one when empty). False when there is no such form.
     bool SubmitForm(size_t index, const FieldValues& values = {}, const std::string& submitter = {});
 
+    // A right click in the page at the screen point, and a script's alert
+    // (GBK): true when the engine shows its own menu or box, false when the
+    // host showed one.
+    bool ContextMenu(POINT screen) { return !HostShowsContextMenu(screen); }
+    bool Alert(const std::string& gbkText) { return !HostShowsMessage(gbkText); }
+
 private:
     // A navigation started by the loaded page.
     // formCharset: the charset of a GET form's query in the URL.

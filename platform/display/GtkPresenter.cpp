@@ -86,7 +86,9 @@ HWND TopLevelOf(HWND hwnd)
 
 // The host's client rectangle in its top-level window's client coordinates;
 // false when it or an ancestor is hidden.
-bool HostPlacement(HWND host, HWND* top, RECT* rect)
+// The host's client rectangle and the part of it its ancestors show, in the
+// top-level window's client coordinates.
+bool HostPlacement(HWND host, HWND* top, RECT* rect, RECT* shown)
 {
     bool visible = true;
     HWND h = host;
@@ -96,14 +98,29 @@ bool HostPlacement(HWND host, HWND* top, RECT* rect)
         if (!h)
             return false;
     }
-    POINT origin{0, 0};
-    ClientToScreen(host, &origin);
     POINT topOrigin{0, 0};
     ClientToScreen(h, &topOrigin);
-    RECT client{};
-    GetClientRect(host, &client);
-    *rect = RECT{origin.x - topOrigin.x, origin.y - topOrigin.y, origin.x - topOrigin.x + client.right,
-                 origin.y - topOrigin.y + client.bottom};
+    // A window's client rectangle in the top-level window's client coordinates.
+    auto clientIn = [&](HWND w) {
+        POINT origin{0, 0};
+        ClientToScreen(w, &origin);
+        RECT client{};
+        GetClientRect(w, &client);
+        return RECT{origin.x - topOrigin.x, origin.y - topOrigin.y, origin.x - topOrigin.x + client.right,
+                    origin.y - topOrigin.y + client.bottom};
+    };
+    *rect = clientIn(host);
+    // What the ancestors' client areas leave of it.
+    *shown = *rect;
+    for (HWND a = host == h ? nullptr : GetParent(host); a; a = a == h ? nullptr : GetParent(a)) {
+        const RECT c = clientIn(a);
+        shown->left = std::max(shown->left, c.left);
+        shown->top = std::max(shown->top, c.top);
+        shown->right = std::min(shown->right, c.right);
+        shown->bottom = std::min(shown->bottom, c.bottom);
+    }
+    if (shown->right <= shown->left || shown->bottom <= shown->top)
+        visible = false;
     *top = h;
     return visible && (Style(h) & WS_VISIBLE);
 }
@@ -145,9 +162,14 @@ struct TopLevel {
     bool clickThrough = false;
 };
 
+// A native widget over its host window, inside a clip of the part that the
+// host's ancestors show (a pane larger than its parent shows no more of its
+// page than the parent does).
 struct Overlaid {
     GtkWidget* widget = nullptr;
-    RECT rect{};
+    GtkWidget* clip = nullptr; // a layout: its window clips the widget
+    RECT rect{};               // the clip, in the overlay
+    RECT host{};               // the whole host, in the overlay
 };
 
 class GtkPresenterImpl final : public GtkPresenter {
@@ -634,7 +656,7 @@ gboolean OnChildPosition(GtkOverlay*, GtkWidget* widget, GdkRectangle* allocatio
     if (!g_presenter)
         return FALSE;
     for (auto& [host, overlaid] : g_presenter->m_widgets) {
-        if (overlaid.widget == widget) {
+        if (overlaid.clip == widget) {
             allocation->x = overlaid.rect.left;
             allocation->y = overlaid.rect.top;
             allocation->width = std::max<LONG>(1, overlaid.rect.right - overlaid.rect.left);
@@ -717,8 +739,8 @@ void GtkPresenterImpl::Unmake(HWND hwnd)
     if (!top)
         return;
     for (auto& [host, overlaid] : m_widgets)
-        if (gtk_widget_get_parent(overlaid.widget) == top->overlay)
-            gtk_container_remove(GTK_CONTAINER(top->overlay), overlaid.widget);
+        if (gtk_widget_get_parent(overlaid.clip) == top->overlay)
+            gtk_container_remove(GTK_CONTAINER(top->overlay), overlaid.clip);
     gtk_im_context_set_client_window(top->im, nullptr);
     g_object_unref(top->im);
     gtk_widget_destroy(top->window);
@@ -1237,7 +1259,11 @@ void AttachWidget(HWND host, GtkWidget* widget)
         return;
     DetachWidget(host);
     g_object_ref_sink(widget);
-    g_presenter->m_widgets[host] = Overlaid{widget, RECT{}};
+    GtkWidget* clip = gtk_layout_new(nullptr, nullptr);
+    g_object_ref_sink(clip);
+    gtk_layout_put(GTK_LAYOUT(clip), widget, 0, 0);
+    gtk_widget_show(widget);
+    g_presenter->m_widgets[host] = Overlaid{widget, clip, RECT{}, RECT{}};
     PlaceWidget(host);
 }
 
@@ -1249,9 +1275,12 @@ void DetachWidget(HWND host)
     if (it == g_presenter->m_widgets.end())
         return;
     GtkWidget* widget = it->second.widget;
+    GtkWidget* clip = it->second.clip;
     g_presenter->m_widgets.erase(it);
-    if (GtkWidget* parent = gtk_widget_get_parent(widget))
-        gtk_container_remove(GTK_CONTAINER(parent), widget);
+    if (GtkWidget* parent = gtk_widget_get_parent(clip))
+        gtk_container_remove(GTK_CONTAINER(parent), clip);
+    gtk_container_remove(GTK_CONTAINER(clip), widget);
+    g_object_unref(clip);
     g_object_unref(widget);
 }
 
@@ -1263,14 +1292,16 @@ void PlaceWidget(HWND host)
     if (it == g_presenter->m_widgets.end())
         return;
     GtkWidget* widget = it->second.widget;
+    GtkWidget* clip = it->second.clip;
     HWND topHwnd = nullptr;
     RECT r{};
-    const bool visible = HostPlacement(host, &topHwnd, &r);
+    RECT shown{};
+    const bool visible = HostPlacement(host, &topHwnd, &r, &shown);
     TopLevel* top = topHwnd ? g_presenter->Find(topHwnd) : nullptr;
-    GtkWidget* parent = gtk_widget_get_parent(widget);
+    GtkWidget* parent = gtk_widget_get_parent(clip);
     if (!top) {
         if (parent)
-            gtk_container_remove(GTK_CONTAINER(parent), widget);
+            gtk_container_remove(GTK_CONTAINER(parent), clip);
         return;
     }
     // Host placement is in client coordinates; the overlay starts where the
@@ -1278,17 +1309,28 @@ void PlaceWidget(HWND host)
     POINT clientOrigin{0, 0};
     ClientToScreen(topHwnd, &clientOrigin);
     const RECT wr = WindowRect(topHwnd);
-    Shift(&r, clientOrigin.x - wr.left - top->clientOffset.x, clientOrigin.y - wr.top - top->clientOffset.y);
-    const bool moved = !Same(r, it->second.rect);
-    it->second.rect = r;
+    const LONG dx = clientOrigin.x - wr.left - top->clientOffset.x;
+    const LONG dy = clientOrigin.y - wr.top - top->clientOffset.y;
+    Shift(&r, dx, dy);
+    Shift(&shown, dx, dy);
+    if (!visible)
+        shown = r;
+    const bool moved = !Same(shown, it->second.rect) || !Same(r, it->second.host);
+    it->second.rect = shown;
+    it->second.host = r;
+    if (moved) {
+        // The widget keeps the host's whole size; the clip shows its part.
+        gtk_widget_set_size_request(widget, std::max<LONG>(1, r.right - r.left), std::max<LONG>(1, r.bottom - r.top));
+        gtk_layout_move(GTK_LAYOUT(clip), widget, r.left - shown.left, r.top - shown.top);
+    }
     if (parent != top->overlay) {
         if (parent)
-            gtk_container_remove(GTK_CONTAINER(parent), widget);
-        gtk_overlay_add_overlay(GTK_OVERLAY(top->overlay), widget);
+            gtk_container_remove(GTK_CONTAINER(parent), clip);
+        gtk_overlay_add_overlay(GTK_OVERLAY(top->overlay), clip);
     } else if (moved) {
         gtk_widget_queue_resize(top->overlay);
     }
-    gtk_widget_set_visible(widget, visible);
+    gtk_widget_set_visible(clip, visible);
 }
 
 void ReleaseFocus(HWND host)

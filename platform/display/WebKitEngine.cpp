@@ -96,6 +96,8 @@ public:
         PostMessageA(GetHost(), CallMessage(), 0, 0);
     }
     bool Raise(BeforeNavigate& event) { return RaiseBeforeNavigate(event); }
+    bool HostMenu(POINT screen) const { return HostShowsContextMenu(screen); }
+    bool HostBox(const std::string& text) const { return HostShowsMessage(text); }
 
     bool m_programLoad = false;
     bool m_reinjecting = false;
@@ -244,6 +246,29 @@ void OnLoadChanged(WebKitWebView* view, WebKitLoadEvent event, gpointer)
                                             nullptr);
 }
 
+// The host may show its own context menu; then the page's is not shown.
+gboolean OnContextMenu(WebKitWebView*, WebKitContextMenu*, GdkEvent* event, WebKitHitTestResult*, gpointer data)
+{
+    auto* self = static_cast<WebKitEngine*>(data);
+    POINT pt{};
+    gdouble x = 0, y = 0;
+    if (event && gdk_event_get_coords(event, &x, &y))
+        pt = display::gtk::HostToScreen(self->GetHost(), x, y);
+    else
+        GetCursorPos(&pt);
+    return self->HostMenu(pt);
+}
+
+// A script's alert goes to the host first; when it shows none, the engine does.
+gboolean OnScriptDialog(WebKitWebView*, WebKitScriptDialog* dialog, gpointer data)
+{
+    auto* self = static_cast<WebKitEngine*>(data);
+    if (webkit_script_dialog_get_dialog_type(dialog) != WEBKIT_SCRIPT_DIALOG_ALERT)
+        return FALSE;
+    const char* text = webkit_script_dialog_get_message(dialog);
+    return self->HostBox(Utf8ToGbk(text ? text : ""));
+}
+
 gboolean OnFileChooser(WebKitWebView*, WebKitFileChooserRequest* request, gpointer data)
 {
     auto* self = static_cast<WebKitEngine*>(data);
@@ -366,6 +391,8 @@ WebKitEngine::WebKitEngine(HWND host) : Engine(host)
     g_signal_connect(m_view, "load-failed", G_CALLBACK(OnLoadFailed), this);
     g_signal_connect(m_view, "load-changed", G_CALLBACK(OnLoadChanged), this);
     g_signal_connect(m_view, "run-file-chooser", G_CALLBACK(OnFileChooser), this);
+    g_signal_connect(m_view, "context-menu", G_CALLBACK(OnContextMenu), this);
+    g_signal_connect(m_view, "script-dialog", G_CALLBACK(OnScriptDialog), this);
     for (const char* signal :
          {"button-press-event", "button-release-event", "key-press-event", "key-release-event", "motion-notify-event"})
         g_signal_connect(m_view, signal, G_CALLBACK(OnViewInput), this);

@@ -467,6 +467,14 @@ void ApplyHostAnswers(HWND hWnd, COleControlSite* pSite)
             return showUi->ShowMessage(hWnd, copy.data(), caption, MB_OK, nullptr, 0, &answer) == S_OK;
         };
     }
+    // The page's sunken edge is the browser window's client edge.
+    const LONG exStyle = ::GetWindowLongA(hWnd, GWL_EXSTYLE);
+    const LONG wanted = ui.border3d ? (exStyle | WS_EX_CLIENTEDGE) : (exStyle & ~static_cast<LONG>(WS_EX_CLIENTEDGE));
+    if (wanted != exStyle) {
+        ::SetWindowLongA(hWnd, GWL_EXSTYLE, wanted);
+        ::SetWindowPos(hWnd, nullptr, 0, 0, 0, 0,
+                       SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
     engine->SetHostUi(std::move(ui));
 }
 
@@ -568,8 +576,11 @@ HWND CreateTemplateControl(const tavrin::win::DialogControlRequest& request)
     COleControlSite* pSite = nullptr;
     if (!pCont || !pCont->CreateControl(nullptr, clsid, request.text, request.style, request.rect, request.id, &pSite))
         return nullptr;
-    if (request.exStyle)
-        ::SetWindowLongA(pSite->m_hWnd, GWL_EXSTYLE, static_cast<LONG>(request.exStyle));
+    if (request.exStyle) {
+        // The template's styles beside the edge the site's answers gave.
+        const LONG edge = ::GetWindowLongA(pSite->m_hWnd, GWL_EXSTYLE) & WS_EX_CLIENTEDGE;
+        ::SetWindowLongA(pSite->m_hWnd, GWL_EXSTYLE, static_cast<LONG>(request.exStyle) | edge);
+    }
     return pSite->m_hWnd;
 }
 

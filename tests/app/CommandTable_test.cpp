@@ -3,6 +3,9 @@
 // handling: items nobody handles are disabled, the split buttons post
 // their commands, the pane toggles are ticked.
 #include "app/MainFrm.h"
+#include "app/TavrinApp.h"
+#include "platform/controls/CommCtrl.h"
+#include "platform/controls/Static.h"
 #include "core/services/Config.h"
 #include "platform/base/Path.h"
 #include "platform/mfc/DocTemplate.h"
@@ -26,65 +29,181 @@
 
 namespace {
 
-struct Prompt {
+// One row of the command table: the id, its menu texts, the menu resources
+// that carry it (157 is the tray menu), whether the toolbar "标准" has a
+// button for it, and both halves of its prompt (nullptr: none).
+struct Command {
     UINT id;
-    const char* status;  // nullptr: no string resource
-    const char* tooltip; // nullptr: no tooltip half
+    std::vector<const char*> texts;
+    std::vector<UINT> menus;
+    bool onToolbar;
+    const char* status;
+    const char* tooltip;
 };
 
-const Prompt kPrompts[] = {
-    {ID_REFRESH_BUTTON, nullptr, nullptr},
-    {ID_STOP_BUTTON, nullptr, nullptr},
-    {ID_OPTIONS, "设置系统参数", "选项"},
-    {ID_ADD_ACCOUNT, "添加新帐号", "添加帐号"},
-    {ID_DELETE_ACCOUNT, "删除帐号", "删除帐号"},
-    {ID_RENAME_CLASS, "重命名班级的显示名称", "重命名班级"},
-    {ID_VIEW_COMPOSE, "显示或隐藏写留言窗口", "写留言窗口"},
-    {ID_STYLE_OFFICE_2003, "使用Office 2003风格", "Office 2003风格"},
-    {ID_REFRESH_CLASS_ALL, "更新留言、照片、通讯录和在线信息", "更新所有数据"},
-    {ID_REFRESH_ACCOUNT_ALL, "更新本帐号下所有班级的留言、照片、通讯录和在线信息", "更新全部"},
-    {ID_READ_SELECTED_CONTACTS, "开始读选定取通讯录的所有资料", "读取所有资料"},
-    {ID_STOP_ALL, "停止全部更新动作", "停止全部更新动作"},
-    {ID_REFRESH_ALL_MESSAGES, nullptr, nullptr},
-    {ID_REFRESH_ALL_ACCOUNTS, nullptr, nullptr},
-    {ID_PASTE, "将剪切板中的内容粘贴到当前位置", "粘贴"},
-    {ID_BROWSE_PHOTOS, nullptr, nullptr},
-    {ID_VISIT_GUEST_BOOK, "访问Tavrin留言簿", nullptr},
-    {ID_ONLINE_UPGRADE, nullptr, nullptr},
-    {ID_STYLE_GNOME, nullptr, nullptr},
-    {ID_THUMBNAILS, nullptr, nullptr},
-    {ID_APP_EXIT, "退出应用程序", "退出"},
-    {IDC_SEND, nullptr, nullptr},
-    {ID_SEARCH_COMBO, nullptr, nullptr},
+const Command kCommands[] = {
+    {151, {}, {}, true, nullptr, nullptr},
+    {154, {}, {}, true, nullptr, nullptr},
+    {32771, {"选项(&O)..."}, {128, 157}, true, "设置系统参数", "选项"},
+    {32773, {"添加新帐号(&N)..."}, {128, 157}, true, "添加新帐号", "添加帐号"},
+    {32774, {"删除此帐号(&D)"}, {128}, false, "删除帐号", "删除帐号"},
+    {32775, {"读取个人档案(&E)"}, {128}, false, "读取个人档案", "读取个人档案"},
+    {32788, {"上传照片(&P)", "上传照片(&U)"}, {128, 148}, false, "上传照片", "上传照片"},
+    {32790, {"重命名(&N)"}, {128}, false, "重命名班级的显示名称", "重命名班级"},
+    {32791, {"删除(&D)"}, {128}, false, "删除选中的班级", "删除班级"},
+    {32792, {"所有留言(&M)"}, {128}, false, "标记所有留言为已读", "标记所有留言"},
+    {32793, {"所有照片(&P)"}, {128}, false, "标记所有照片为已读", "标记所有照片"},
+    {32798, {"写留言(&W)"}, {128}, true, "显示或隐藏写留言窗口", "写留言窗口"},
+    {32799, {"其他信息(&O)"}, {128}, true, "显示或隐藏其他信息窗口", "其他信息窗口"},
+    {32800, {"默认(&D)"}, {128}, false, "使用默认风格", "默认风格"},
+    {32801, {"Office XP(&X)"}, {128}, false, "使用Office XP风格", "Office XP风格"},
+    {32802, {"Office 2003(&M)"}, {128}, false, "使用Office 2003风格", "Office 2003风格"},
+    {32803, {"Office 2000(N)"}, {128}, false, "使用Office 2000风格", "Office 2000风格"},
+    {32804, {"访问主页(&H)..."}, {128}, false, "访问主页", "访问主页"},
+    {32810, {"更新班级信息(&C)"}, {128}, true, "更新本帐号的班级信息", "更新班级信息"},
+    {32813, {"状态记录(&S)"}, {142}, false, "显示状态记录", "状态记录"},
+    {32814, {"班级信息(&C)"}, {142}, false, "显示班级信息", "班级信息"},
+    {32815, {"隐藏(&H)"}, {142}, false, "隐藏其他信息窗口", "隐藏"},
+    {32817, {"全部(&A)"}, {128, 151}, false, "更新留言、照片、通讯录和在线信息", "更新所有数据"},
+    {32818, {"所有留言(&A)"}, {128, 143, 151}, false, "读取所有留言", "读取所有留言"},
+    {32819, {"最新留言(&N)"}, {128, 143, 151}, false, "读取最新留言", "读取最新留言"},
+    {32820, {"停止读取(&S)", "留言(&M)"}, {128, 143, 151, 154}, false, "停止读取留言", "停止读取留言"},
+    {32825, {"停止读取(&S)", "照片(&P)"}, {128, 148, 151, 154}, false, "停止读取照片", "停止读取照片"},
+    {32826, {"停止读取(&S)", "通讯录(&C)"}, {128, 145, 151, 154}, false, "停止读取通讯录", "停止读取通讯录"},
+    {32827, {"所有资料(&A)"}, {128, 151}, false, "开始读取通讯录的所有资料", "读取所有资料"},
+    {32829, {"所有信息(&A)"}, {128, 147, 151}, false, "开始读取所有在线信息", "读取所有在线信息"},
+    {32830, {"最新信息(&N)"}, {128, 147, 151}, false, "读取最新在线信息", "读取最新在线信息"},
+    {32831, {"停止读取", "在线信息(&O)"}, {128, 147, 151, 154}, false, "停止读取在线信息", "停止读取在线信息"},
+    {32832, {"所有在线信息(&O)"}, {128}, false, "标记所有在线信息为已读", "标记所有在线信息"},
+    {32833, {"全部(&A)"}, {128}, false, "更新本帐号下所有班级的留言、照片、通讯录和在线信息", "更新全部"},
+    {32834, {"留言(&M)"}, {128}, false, "更新本帐号下所有班级的留言", "更新留言"},
+    {32835, {"照片(&P)"}, {128}, false, "更新本帐号下所有班级的照片", "更新照片"},
+    {32836, {"通讯录(&C)"}, {128}, false, "更新本帐号下所有班级的通讯录", "更新通讯录"},
+    {32837, {"在线信息(&O)"}, {128}, false, "更新本帐号下所有班级的在线信息", "更新在线信息"},
+    {32838, {"访问信息(&B)"}, {128, 145, 151}, false, "开始读取通讯录的登录信息", "读取登录信息"},
+    {32840, {"全选(&L)"}, {143}, false, "选中全部留言", "选中全部留言"},
+    {32841, {"删除(&D)"}, {143}, false, "删除选中的留言", "删除选中的留言"},
+    {32842, {"标记为已读(&M)"}, {143}, false, "标记选中的留言为已读", "标记为已读"},
+    {32844, {"留言统计(&M)", "统计报表(&C)"}, {128, 143}, false, "生成留言统计报表", "统计留言"},
+    {32845, {"全选(&L)"}, {145}, false, "选中全部通讯录", "选中全部通讯录"},
+    {32846, {"删除(&D)"}, {145}, false, "删除选中的通讯录", "删除选中的通讯录"},
+    {32852, {"删除(&D)"}, {147}, false, "删除选中的在线信息", "删除选中的在线信息"},
+    {32854, {"全选(&L)"}, {147}, false, "选中全部在线信息", "选中全部在线信息"},
+    {32855, {"标记为已读(&M)"}, {147}, false, "标记选中的在线信息为已读", "标记为已读"},
+    {32857, {"所有资料(&A)"}, {145}, false, "开始读选定取通讯录的所有资料", "读取所有资料"},
+    {32858, {"全选(&L)"}, {148}, false, "选中全部照片", "选中全部照片"},
+    {32859, {"删除(&D)"}, {148}, false, "删除选中的照片", "删除选中的照片"},
+    {32860, {"标记为已读(&M)"}, {148}, false, "标记选中的照片为已读", "标记为已读"},
+    {32861, {"详细数据(&A)"}, {148}, false, "读取照片的详细数据", "读取照片的详细数据"},
+    {32863, {"帐号属性(&P)..."}, {128}, false, "设置帐号属性", "设置帐号属性"},
+    {32864, {"全部停止(&A)"}, {154}, false, "停止全部更新动作", "停止全部更新动作"},
+    {32865, {"显示主窗口(&S)"}, {157}, false, "显示主窗口", "显示主窗口"},
+    {32867, {"留言(&M)"}, {157}, false, nullptr, nullptr},
+    {32868, {"照片(&P)"}, {157}, false, nullptr, nullptr},
+    {32869, {"通讯录(&C)"}, {157}, false, nullptr, nullptr},
+    {32870, {"在线信息(&O)"}, {157}, false, nullptr, nullptr},
+    {32871, {"全部(&A)"}, {157}, false, nullptr, nullptr},
+    {32872, {"复制(&C)"}, {164}, false, "复制当前选中的内容", "复制"},
+    {32873, {"撤销(&U)"}, {164}, false, "撤销上一步操作", "撤销"},
+    {32874, {"剪切(&T)"}, {164}, false, "剪切当前选中的内容", "剪切"},
+    {32876, {"粘贴(&P)"}, {164}, false, "将剪切板中的内容粘贴到当前位置", "粘贴"},
+    {32877, {"删除(&D)"}, {164}, false, "删除当前选中的内容", "删除"},
+    {32878, {"全选(&A)"}, {164}, false, "选中全部内容", "全选"},
+    {32879, {"预览(&R)"}, {164}, false, "预览当前内容", "预览"},
+    {32914, {"浏览照片(&B)"}, {148}, false, nullptr, nullptr},
+    {32919, {"导出数据(&E)..."}, {128}, false, "导出班级数据", "导出数据"},
+    {32920, {"访问留言簿(&G)..."}, {128}, false, "访问Tavrin留言簿", nullptr},
+    {32921, {"最新索引(&N)"}, {128, 148, 151}, false, "读取最新照片索引", "读取最新的照片索引"},
+    {32922, {"全部索引(&A)"}, {128, 148, 151}, false, "读取全部照片索引", "读取全部的照片索引"},
+    {32923, {"详细数据(&D)"}, {128, 151}, false, "读取照片的详细数据", "读取照片的详细数据"},
+    {32924, {"所有数据(&A)"}, {128}, false, "标记所有数据为已读", "标记所有数据"},
+    {32926, {"在线升级...(&U)"}, {128}, false, nullptr, nullptr},
+    {32933, {"Gnome"}, {128}, false, nullptr, nullptr},
+    {32940, {"缩略图(&T)"}, {148}, false, nullptr, nullptr},
+    {57665, {"退出(&X)"}, {128, 157}, false, "退出应用程序", "退出"},
+    {1023, {"发送(&S)"}, {164}, false, nullptr, nullptr},
+    {32928, {}, {}, false, nullptr, nullptr}, // the search toolbar's controls
+    {32930, {}, {}, false, nullptr, nullptr},
+    {32934, {}, {}, false, nullptr, nullptr},
+    {32935, {}, {}, false, nullptr, nullptr},
 };
 
-TEST(CommandTable, PromptsHaveTheirStatusAndTooltipHalves)
+// Whether the menu (or one of its popups) holds the command under one of the texts.
+bool MenuHolds(CMenu* menu, UINT id, const std::vector<const char*>& texts)
 {
-    for (const Prompt& p : kPrompts) {
-        CString text;
-        const BOOL found = AfxLoadString(p.id, text);
-        if (!p.status) {
-            EXPECT_FALSE(found) << p.id;
+    for (int i = 0; i < static_cast<int>(menu->GetMenuItemCount()); ++i) {
+        if (CMenu* sub = menu->GetSubMenu(i)) {
+            if (MenuHolds(sub, id, texts))
+                return true;
             continue;
         }
-        ASSERT_TRUE(found) << p.id;
-        CString status, tooltip;
-        AfxExtractSubString(status, text, 0);
-        EXPECT_EQ(std::string(status), p.status) << p.id;
-        if (p.tooltip) {
-            AfxExtractSubString(tooltip, text, 1);
-            EXPECT_EQ(std::string(tooltip), p.tooltip) << p.id;
-        } else {
-            EXPECT_EQ(std::string(text).find('\n'), std::string::npos) << p.id;
-        }
+        if (menu->GetMenuItemID(i) != id)
+            continue;
+        CString text;
+        menu->GetMenuString(i, text, MF_BYPOSITION);
+        for (const char* t : texts)
+            if (std::string(text) == t)
+                return true;
     }
+    return false;
+}
+
+// The command ids of a toolbar resource's buttons (separators left out).
+std::vector<UINT> ToolbarCommands(UINT id)
+{
+    std::vector<UINT> commands;
+    HMODULE module = AfxFindResourceHandle(MAKEINTRESOURCE(id), RT_TOOLBAR);
+    HRSRC resource = ::FindResource(module, MAKEINTRESOURCE(id), RT_TOOLBAR);
+    if (!resource)
+        return commands;
+    const DWORD size = ::SizeofResource(module, resource);
+    const auto* data = static_cast<const BYTE*>(::LockResource(::LoadResource(module, resource)));
+    auto word = [data](size_t i) { return static_cast<UINT>(data[i * 2] | (data[i * 2 + 1] << 8)); };
+    if (!data || size < 8 || 8 + word(3) * 2 > size)
+        return commands;
+    for (size_t i = 0; i < word(3); ++i)
+        if (word(4 + i))
+            commands.push_back(word(4 + i));
+    return commands;
+}
+
+TEST(CommandTable, EveryCommandHasItsPromptHalvesMenusAndButton)
+{
+    const std::vector<UINT> toolbar = ToolbarCommands(IDR_MAINFRAME);
+    for (const Command& c : kCommands) {
+        SCOPED_TRACE(c.id);
+        CString text;
+        const BOOL found = AfxLoadString(c.id, text);
+        if (!c.status) {
+            EXPECT_FALSE(found) << "no prompt";
+        } else {
+            ASSERT_TRUE(found);
+            CString status, tooltip;
+            AfxExtractSubString(status, text, 0);
+            EXPECT_EQ(std::string(status), c.status);
+            if (c.tooltip) {
+                AfxExtractSubString(tooltip, text, 1);
+                EXPECT_EQ(std::string(tooltip), c.tooltip);
+            } else {
+                EXPECT_EQ(std::string(text).find('\n'), std::string::npos) << "status-bar text only";
+            }
+        }
+        for (UINT menuId : c.menus) {
+            CMenu menu;
+            ASSERT_TRUE(menu.LoadMenu(menuId)) << menuId;
+            EXPECT_TRUE(MenuHolds(&menu, c.id, c.texts)) << "menu " << menuId;
+        }
+        EXPECT_EQ(std::find(toolbar.begin(), toolbar.end(), c.id) != toolbar.end(), c.onToolbar);
+    }
+    EXPECT_EQ(toolbar, (std::vector<UINT>{32773, 32810, 151, 154, 32799, 32798, 32771, 57664}));
+    EXPECT_EQ(ToolbarCommands(IDR_SEARCH_TOOLBAR), (std::vector<UINT>{32930, 32928, 32934, 32935}));
 }
 
 // A menu as lines "text=id" (popups "text>" and their items indented,
 // separators "-"), for comparison with the table.
 void Flatten(CMenu* menu, const std::string& indent, std::vector<std::string>& out)
 {
-    for (int i = 0; i < menu->GetMenuItemCount(); ++i) {
+    for (int i = 0; i < static_cast<int>(menu->GetMenuItemCount()); ++i) {
         CString text;
         menu->GetMenuString(i, text, MF_BYPOSITION);
         if (CMenu* sub = menu->GetSubMenu(i)) {
@@ -111,6 +230,50 @@ TEST(CommandTable, MenusHoldTheirItemsInOrder)
     const std::vector<std::string> stop = MenuLines(IDR_STOP_DROPDOWN);
     EXPECT_EQ(stop, (std::vector<std::string>{"班级工具栏下拉菜单>", " 全部停止(&A)=32864", " -", " 留言(&M)=32820",
                                               " 照片(&P)=32825", " 通讯录(&C)=32826", " 在线信息(&O)=32831"}));
+    // The main, context and tray menus, whole.
+    struct Whole {
+        UINT id;
+        std::vector<std::string> lines;
+    };
+    const Whole wholes[] = {
+        {IDR_MAINFRAME,
+         {"文件(&F)>", " 选项(&O)...=32771", " -", " 退出(&X)=57665", "帐号(A)>", " 添加新帐号(&N)...=32773", " 设置(&S)>",
+          "  更新班级信息(&C)=32810", "  帐号属性(&P)...=32863", " 删除此帐号(&D)=32774", " -", " 读取个人档案(&E)=32775",
+          " 更新班级数据(&G)>", "  全部(&A)=32833", "  -", "  留言(&M)=32834", "  照片(&P)=32835", "  通讯录(&C)=32836",
+          "  在线信息(&O)=32837", "班级(&C)>", " 读取(&U)>", "  全部(&A)=32817", "  -", "  留言(&M)>", "   最新留言(&N)=32819",
+          "   所有留言(&A)=32818", "   -", "   停止读取(&S)=32820", "  照片(&P)>", "   最新索引(&N)=32921", "   全部索引(&A)=32922",
+          "   详细数据(&D)=32923", "   -", "   停止读取(&S)=32825", "  通讯录(&C)>", "   访问信息(&B)=32838", "   所有资料(&A)=32827",
+          "   -", "   停止读取(&S)=32826", "  在线信息(&O)>", "   最新信息(&N)=32830", "   所有信息(&A)=32829", "   -",
+          "   停止读取=32831", " 上传照片(&P)=32788", " -", " 删除(&D)=32791", " 重命名(&N)=32790", " -", " 标记为已读>",
+          "  所有数据(&A)=32924", "  -", "  所有留言(&M)=32792", "  所有照片(&P)=32793", "  所有在线信息(&O)=32832", " -",
+          " 导出数据(&E)...=32919", " 留言统计(&M)=32844", "视图(&V)>", " 工具栏(&T)=59392", " 状态栏(&S)=59393", " -",
+          " 其他信息(&O)=32799", " 写留言(&W)=32798", " -", " 界面风格(&Y)>", "  默认(&D)=32800", "  Gnome=32933",
+          "  Office XP(&X)=32801", "  Office 2003(&M)=32802", "  Office 2000(N)=32803", "帮助(&H)>",
+          " 访问主页(&H)...=32804", " 访问留言簿(&G)...=32920", " -", " 在线升级...(&U)=32926", " -", " 关于 Tavrin(&A)...=57664"}},
+        {IDR_MISC_MENU,
+         {"其他信息窗口弹出菜单>", " 状态记录(&S)=32813", " 班级信息(&C)=32814", " -", " 隐藏(&H)=32815"}},
+        {IDR_MESSAGE_LIST_MENU,
+         {"留言列表右键弹出菜单>", " 全选(&L)=32840", " 删除(&D)=32841", " 标记为已读(&M)=32842", " -",
+          " 统计报表(&C)=32844", " -", " 读取(&G)>", "  最新留言(&N)=32819", "  所有留言(&A)=32818", "  -",
+          "  停止读取(&S)=32820"}},
+        {IDR_CONTACT_LIST_MENU,
+         {"通讯录列表右键弹出菜单>", " 全选(&L)=32845", " 删除(&D)=32846", " -", " 读取(&G)>",
+          "  访问信息(&B)=32838", "  所有资料(&A)=32857", "  -", "  停止读取(&S)=32826"}},
+        {IDR_PRIVATE_LIST_MENU,
+         {"在线信息列表右键弹出菜单>", " 全选(&L)=32854", " 删除(&D)=32852", " 标记为已读(&M)=32855", " -",
+          " 读取(&G)>", "  最新信息(&N)=32830", "  所有信息(&A)=32829", "  -", "  停止读取=32831"}},
+        {IDR_PICTURE_LIST_MENU,
+         {"照片列表右键弹出菜单>", " 全选(&L)=32858", " 删除(&D)=32859", " 标记为已读(&M)=32860",
+          " 浏览照片(&B)=32914", " 缩略图(&T)=32940", " -", " 读取(&G)>", "  最新索引(&N)=32921",
+          "  全部索引(&A)=32922", "  详细数据(&A)=32861", "  -", "  停止读取(&S)=32825", " 上传照片(&U)=32788"}},
+        {IDR_TRAY_MENU,
+         {"任务栏右键菜单>", " 显示主窗口(&S)=32865", " -", " 添加新帐号(&N)...=32773", " 所有帐号更新(&G)>",
+          "  全部(&A)=32871", "  -", "  留言(&M)=32867", "  照片(&P)=32868", "  通讯录(&C)=32869",
+          "  在线信息(&O)=32870", " -", " 选项(&O)...=32771", " -", " 关于 Tavrin(&A)...=57664", " -",
+          " 退出(&X)=57665"}},
+    };
+    for (const Whole& w : wholes)
+        EXPECT_EQ(MenuLines(w.id), w.lines) << w.id;
     const std::vector<std::string> main = MenuLines(IDR_MAINFRAME);
     std::vector<std::string> top;
     for (const std::string& line : main)
@@ -172,6 +335,33 @@ TEST(CommandTable, ToolbarsCarryTheirButtonsAndBitmaps)
     for (UINT id : {IDB_COMMAND_ICONS_16, IDB_COMMAND_ICONS_24, IDB_SPLASH})
         EXPECT_NE(::FindResource(nullptr, MAKEINTRESOURCE(id), RT_BITMAP), nullptr) << id;
     EXPECT_NE(::FindResource(nullptr, MAKEINTRESOURCE(IDI_TRAY_ANIMATION), RT_GROUP_ICON), nullptr);
+}
+
+TEST(AboutBox, ShowsTheProgramsIconNameAndAnOkButton)
+{
+    AfxSetResourceHandle(::GetModuleHandle(nullptr));
+    ::InitCommonControls();
+    CWinApp app;
+    CAboutDlg dlg;
+    ASSERT_TRUE(dlg.Create(IDD_ABOUTBOX));
+    char text[128] = {};
+    ::GetWindowText(dlg.m_hWnd, text, sizeof text);
+    EXPECT_EQ(std::string(text), "关于 Tavrin");
+    std::vector<std::string> texts;
+    bool icon = false;
+    for (HWND child = ::GetWindow(dlg.m_hWnd, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        ::GetWindowText(child, text, sizeof text);
+        texts.push_back(text);
+        icon = icon || (::GetWindowLong(child, GWL_STYLE) & 0x1F) == SS_ICON;
+    }
+    EXPECT_TRUE(icon);
+    EXPECT_NE(std::find(texts.begin(), texts.end(), "Tavrin 1.0"), texts.end());
+    CWnd* ok = dlg.GetDlgItem(IDOK);
+    ASSERT_NE(ok, nullptr);
+    ok->GetWindowText(text, sizeof text);
+    EXPECT_EQ(std::string(text), "确定");
+    dlg.DestroyWindow();
+    AfxSetResourceHandle(nullptr);
 }
 
 // The frame built headless in a program folder of its own.
@@ -294,7 +484,8 @@ TEST_F(MainFrameCommands, TheMainSplitterNeverShrinksBelowItsPanesMinimums)
     split.GetColumnInfo(0, cur, min0);
     split.GetColumnInfo(1, cur, min1);
     ASSERT_EQ(min0, 18);
-    const int minimum = 2 * 2 + min0 + 7 + min1;
+    const int bar = 6; // the toolkit splitter's flat bars
+    const int minimum = 2 * 2 + min0 + bar + min1;
     split.SetWindowPos(nullptr, 100, 0, 10, 300, SWP_NOZORDER | SWP_NOACTIVATE);
     CRect rect;
     split.GetWindowRect(&rect);

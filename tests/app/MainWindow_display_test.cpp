@@ -4,10 +4,12 @@
 #include "platform/gdi/Gdi.h"
 #include "platform/win/SystemProfile.h"
 #include "tests/sim/Simulator.h"
+#include "tests/app/AppTestSupport.h"
 #include "tests/support/ProgramHarness.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 #include <unistd.h>
@@ -27,6 +29,8 @@ protected:
         ASSERT_TRUE(m_x.IsOpen());
         // The providers' sites behind the proxy setting, as every run has them.
         m_folder.UseProxy(m_sim.ProxyHost(), m_sim.ProxyPort());
+        // An account, so the first-run question stays away.
+        ASSERT_TRUE(PrepareAccount(m_folder.Path(), "demo", "demo", "demo"));
     }
 
     // Starts the program and waits for its main window.
@@ -42,6 +46,15 @@ protected:
     {
         m_x.Close(window);
         return run.Wait();
+    }
+
+    // The close stored the compose pane hidden with its last height kept,
+    // and the other-information pane shown.
+    void ExpectComposeStoredHidden(const std::string& height)
+    {
+        EXPECT_EQ(m_folder.ConfigValue("pane_2_2_visible"), "0");
+        EXPECT_EQ(m_folder.ConfigValue("pane_2_2_h"), height);
+        EXPECT_EQ(m_folder.ConfigValue("pane_1_2_visible"), "1");
     }
 
     tavrin::sim::Simulator m_sim;
@@ -70,8 +83,9 @@ TEST_F(MainWindowEndToEnd, AFreshFolderOpensTheFrameOverTheScreenAndCloseStoresT
     const unsigned white = 0xFFFFFF;
     EXPECT_NE(pixel(cw / 2 - 100, ch / 2), white) << "the splash";
 
-    // The first key removes the splash and does nothing else.
-    m_x.Key("Escape");
+    // The first key removes the splash and does nothing else: F8 would
+    // otherwise hide the compose pane, which the close below finds shown.
+    m_x.Key("F8");
     EXPECT_FALSE(run.EndsWithin(300));
     shot = m_x.CapturePainted(window, cw, ch, "app-main-window");
     ASSERT_EQ(static_cast<int>(shot.size()), cw * ch);
@@ -240,9 +254,102 @@ TEST_F(MainWindowEndToEnd, AHiddenComposePaneStaysHiddenAndKeepsItsStoredHeight)
     int cw = 0, ch = 0;
     m_x.CapturePainted(window, cw, ch, "app-main-window-compose-hidden");
     EXPECT_EQ(CloseAndWait(run, window), 0) << run.Output();
-    EXPECT_EQ(m_folder.ConfigValue("pane_2_2_visible"), "0");
-    EXPECT_EQ(m_folder.ConfigValue("pane_2_2_h"), "300");
-    EXPECT_EQ(m_folder.ConfigValue("pane_1_2_visible"), "1");
+    ExpectComposeStoredHidden("300");
+}
+
+} // namespace
+
+namespace {
+
+// With key 32 "1" a second start brings the running copy back, from the
+// taskbar's iconic state and from the tray alike, and ends without a window.
+TEST_F(MainWindowEndToEnd, ASecondStartBringsTheFirstBackFromIconicAndFromTheTray)
+{
+    m_x.PlayTray();
+    for (const char* tray : {"0", "1"}) {
+        SCOPED_TRACE(std::string("minimize_hidden ") + tray);
+        m_folder.WriteConfig({{"other", "single_tavrin", "1"}, {"other", "minimize_hidden", tray}});
+        ProgramRun first;
+        const unsigned long window = StartAndWait(first);
+        ASSERT_NE(window, 0u) << first.Output();
+        m_x.Iconify(window);
+        ASSERT_TRUE(m_x.WaitForWmState(window, tray[0] == '1' ? 0 : 3));
+        ProgramRun second;
+        ASSERT_TRUE(second.Start(m_folder));
+        EXPECT_EQ(second.Wait(), 0) << second.Output();
+        EXPECT_TRUE(m_x.WaitForWmState(window, 1)) << "the first copy is shown again";
+        EXPECT_TRUE(m_x.IsShown(window));
+        EXPECT_EQ(m_x.FindWindows("Tavrin").size(), 1u);
+        EXPECT_EQ(CloseAndWait(first, window), 0) << first.Output();
+        EXPECT_FALSE(first.SanitizerReported()) << first.Output();
+    }
+}
+
+// The splash goes by itself after its 3 seconds; F8 then hides the compose
+// pane, and the close stores it hidden with its last height kept.
+TEST_F(MainWindowEndToEnd, TheSplashEndsByItselfAndAHiddenComposePaneIsStoredHidden)
+{
+    m_folder.WriteConfig({{"placement", "pane_2_2_h", "300"}});
+    ProgramRun run;
+    const unsigned long window = StartAndWait(run);
+    ASSERT_NE(window, 0u) << run.Output();
+    int cw = 0, ch = 0;
+    std::vector<unsigned> shot = m_x.CapturePainted(window, cw, ch);
+    ASSERT_EQ(static_cast<int>(shot.size()), cw * ch);
+    const unsigned white = 0xFFFFFF;
+    auto centre = [&] { return shot[static_cast<size_t>(ch / 2) * cw + cw / 2 - 100]; };
+    ASSERT_NE(centre(), white) << "the splash";
+    bool gone = false;
+    for (int i = 0; i < 100 && !gone; ++i) {
+        usleep(100000);
+        shot = m_x.Capture(window, cw, ch);
+        gone = static_cast<int>(shot.size()) == cw * ch && centre() == white;
+    }
+    EXPECT_TRUE(gone) << "the splash is still there";
+    EXPECT_FALSE(run.EndsWithin(100));
+    m_x.Key("F8");
+    EXPECT_EQ(CloseAndWait(run, window), 0) << run.Output();
+    EXPECT_FALSE(run.SanitizerReported()) << run.Output();
+    ExpectComposeStoredHidden("300");
+}
+
+// Dragging the bar between the tree and the other-information pane down to
+// the bottom stops where the lower pane keeps its 18 pixels.
+TEST_F(MainWindowEndToEnd, DraggingABarStopsAtThePanesMinimum)
+{
+    ProgramRun run;
+    const unsigned long window = StartAndWait(run);
+    ASSERT_NE(window, 0u) << run.Output();
+    int cw = 0, ch = 0;
+    m_x.CapturePainted(window, cw, ch);
+    m_x.Key("Escape"); // the splash
+    std::vector<unsigned> shot = m_x.CapturePainted(window, cw, ch);
+    // The lowest white run of the column, above the status bar: the lower pane.
+    auto lowerPane = [&](const std::vector<unsigned>& pixels) {
+        auto white = [&](int y) { return pixels[static_cast<size_t>(y) * cw + 20] == 0xFFFFFF; };
+        // Single white lines of the bars' 3-D edges do not count.
+        for (int y = ch - 1; y > 0; --y) {
+            int run = 0;
+            for (; y > 0 && white(y); --y)
+                ++run;
+            if (run > 2)
+                return run;
+        }
+        return 0;
+    };
+    ASSERT_GT(lowerPane(shot), ch / 3);
+    m_x.Drag(window, 20, 2 + ch / 2 + 3, 20, ch + 40);
+    for (int i = 0; i < 50 && lowerPane(shot) > ch / 4; ++i) {
+        usleep(100000);
+        shot = m_x.Capture(window, cw, ch);
+    }
+    shot = m_x.CapturePainted(window, cw, ch, "app-main-window-bar-dragged-down");
+    const int lower = lowerPane(shot);
+    EXPECT_GE(lower, 18 - 4) << "the pane keeps its minimum inside its edges";
+    EXPECT_LE(lower, 18 + 4);
+    EXPECT_EQ(CloseAndWait(run, window), 0) << run.Output();
+    EXPECT_FALSE(run.SanitizerReported()) << run.Output();
+    EXPECT_GT(std::stoi(m_folder.ConfigValue("pane_1_1_h")), ch / 2);
 }
 
 } // namespace

@@ -130,6 +130,18 @@ TEST_F(ExportMessageDlgTest, EveryChangeRebuildsThePlan)
     EXPECT_EQ(Text(IDC_EXPORT_MESSAGE_COUNT), "共有 10 条留言");
 }
 
+TEST_F(ExportMessageDlgTest, TheBarTakesPlansAbove65535Messages)
+{
+    for (int i = 0; i < 70000; ++i)
+        AddMessage("甲", "2005-03-01");
+    Open();
+    EXPECT_EQ(Text(IDC_EXPORT_MESSAGE_COUNT), "共有 70000 条留言");
+    int lower = -1, upper = -1;
+    m_dlg.m_progress.GetRange(lower, upper);
+    EXPECT_EQ(lower, 0);
+    EXPECT_EQ(upper, 70000);
+}
+
 TEST_F(ExportMessageDlgTest, AnEmptyPlanAsksFirstAndNoStopsThere)
 {
     Open();

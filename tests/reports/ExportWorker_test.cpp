@@ -198,6 +198,9 @@ TEST_F(ExportWorkerTest, FileNamesFromOtherPeoplesText)
         {"x:y*?\"<>|", "x_y______"}, {std::string(150, 'a'), std::string(100, 'a')},
         // A GBK character whose second byte is a backslash stays whole.
         {"\xD5\\", "\xD5\\"},
+        // A lead byte before a byte that cannot end a character is a byte of
+        // its own: no separator is hidden behind it.
+        {"\x81/..", "__.."}, {"\x81\x1F", "__"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(std::string(ExportFileName(CString(c.in.c_str())).View()), c.out) << c.in;

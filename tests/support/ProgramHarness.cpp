@@ -8,7 +8,9 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/XKBlib.h>
 #include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
 
 #include <algorithm>
 #include <csignal>
@@ -95,6 +97,11 @@ void ProgramFolder::WriteConfig(const std::vector<std::vector<std::string>>& row
 void ProgramFolder::UseProxy(const std::string& host, const std::string& port)
 {
     WriteConfig({{"proxy", "host", host}, {"proxy", "port", port}});
+}
+
+void ProgramFolder::Write(const std::string& relative, const std::string& bytes) const
+{
+    m_dir->Write(relative, bytes);
 }
 
 std::string ProgramFolder::ConfigText() const
@@ -444,13 +451,48 @@ void XSession::Key(const char* keysym)
     XFlush(m_display);
 }
 
-void XSession::Click(unsigned long window, int x, int y)
+void XSession::Click(unsigned long window, int x, int y, unsigned button)
 {
     int wx = 0, wy = 0, w = 0, h = 0;
     Geometry(window, wx, wy, w, h);
     XTestFakeMotionEvent(m_display, DefaultScreen(m_display), wx + x, wy + y, CurrentTime);
+    XTestFakeButtonEvent(m_display, button, True, CurrentTime);
+    XTestFakeButtonEvent(m_display, button, False, CurrentTime);
+    XFlush(m_display);
+}
+
+void XSession::Drag(unsigned long window, int x0, int y0, int x1, int y1)
+{
+    int wx = 0, wy = 0, w = 0, h = 0;
+    Geometry(window, wx, wy, w, h);
+    const int screen = DefaultScreen(m_display);
+    XTestFakeMotionEvent(m_display, screen, wx + x0, wy + y0, CurrentTime);
     XTestFakeButtonEvent(m_display, 1, True, CurrentTime);
+    const int steps = 10;
+    for (int i = 1; i <= steps; ++i)
+        XTestFakeMotionEvent(m_display, screen, wx + x0 + (x1 - x0) * i / steps, wy + y0 + (y1 - y0) * i / steps,
+                             CurrentTime);
     XTestFakeButtonEvent(m_display, 1, False, CurrentTime);
+    XFlush(m_display);
+}
+
+void XSession::Type(const std::string& text)
+{
+    const KeyCode shift = XKeysymToKeycode(m_display, XK_Shift_L);
+    for (const char c : text) {
+        const KeySym sym = static_cast<KeySym>(static_cast<unsigned char>(c));
+        const KeyCode code = XKeysymToKeycode(m_display, sym);
+        if (!code)
+            continue;
+        // The character is the shifted one of its key when the plain one differs.
+        const bool shifted = XkbKeycodeToKeysym(m_display, code, 0, 0) != sym;
+        if (shifted)
+            XTestFakeKeyEvent(m_display, shift, True, CurrentTime);
+        XTestFakeKeyEvent(m_display, code, True, CurrentTime);
+        XTestFakeKeyEvent(m_display, code, False, CurrentTime);
+        if (shifted)
+            XTestFakeKeyEvent(m_display, shift, False, CurrentTime);
+    }
     XFlush(m_display);
 }
 

@@ -29,6 +29,8 @@ public:
     void WriteConfig(const std::vector<std::vector<std::string>>& rows);
     // The proxy setting (keys 12 and 13): where the simulator listens.
     void UseProxy(const std::string& host, const std::string& port);
+    // Writes a file below the folder (accounts/, class stores), making its folders.
+    void Write(const std::string& relative, const std::string& bytes) const;
     // The text of config.xml, empty when there is none.
     std::string ConfigText() const;
     // The value of a key in config.xml ("<key>value</key>"); "(none)" when absent.
@@ -94,7 +96,13 @@ public:
     // Asks the window to close as the window manager's close button does.
     void Close(unsigned long window);
     void Key(const char* keysym);
-    void Click(unsigned long window, int x, int y);
+    // Button 1 (left) unless another is given (3: right).
+    void Click(unsigned long window, int x, int y, unsigned button = 1);
+    // Presses the left button at one point of the window, moves in steps to
+    // the other and lets go there.
+    void Drag(unsigned long window, int x0, int y0, int x1, int y1);
+    // Types printable ASCII text key by key (Shift where the character needs it).
+    void Type(const std::string& text);
     // The window's pixels as 0xRRGGBB rows; saved under the build tree as
     // name.png when a name is given (the path is printed).
     std::vector<unsigned> Capture(unsigned long window, int& width, int& height, const std::string& name = "");

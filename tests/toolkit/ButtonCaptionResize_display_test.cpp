@@ -3,6 +3,7 @@
 // dialog from its grip, and screenshots are checked at chosen pixels.
 #include "platform/controls/CommCtrl.h"
 #include "platform/display/GtkPresenter.h"
+#include "platform/gdi/Png.h"
 #include "tests/support/DisplayPump.h"
 #include "tests/support/TestControls.h"
 #include "tests/toolkit/ControlTestHost.h"
@@ -86,6 +87,13 @@ protected:
         }, 5000);
     }
     void Settle(int ms) { PumpUntil([] { return false; }, ms); }
+    // A screenshot of the window for a look by eye, next to the test's other output.
+    void Save(HWND hwnd, const std::string& name)
+    {
+        m_presenter->Flush();
+        if (auto shot = m_presenter->CaptureWindow(hwnd))
+            SavePng(*shot, name.c_str());
+    }
 
     display::GtkPresenter* m_presenter = nullptr;
 };
@@ -121,8 +129,10 @@ TEST_F(ToolkitDisplay, ButtonsTurnHotAndPressedUnderTheRealPointerInEveryTheme)
         ASSERT_TRUE(m_presenter->SimulatePointer(host.GetSafeHwnd(), centre.x, centre.y));
         EXPECT_EQ(Text(WaitPixel(b, c.where.x, c.where.y, c.hot)), Text(c.hot)) << theme << " hot";
         EXPECT_TRUE(button.IsHot());
+        Save(host.GetSafeHwnd(), "button-theme" + std::to_string(c.theme) + "-hot.png");
         ASSERT_TRUE(m_presenter->SimulateButton(host.GetSafeHwnd(), centre.x, centre.y, 1, true));
         EXPECT_EQ(Text(WaitPixel(b, c.where.x, c.where.y, c.pressed)), Text(c.pressed)) << theme << " pressed";
+        Save(host.GetSafeHwnd(), "button-theme" + std::to_string(c.theme) + "-pressed.png");
         ASSERT_TRUE(m_presenter->SimulateButton(host.GetSafeHwnd(), centre.x, centre.y, 1, false));
         EXPECT_TRUE(PumpUntil([&] { return host.Codes(50) == std::vector<UINT>{BN_CLICKED}; }, 5000)) << theme;
         ASSERT_TRUE(m_presenter->SimulatePointer(host.GetSafeHwnd(), 250, 150));
@@ -168,6 +178,7 @@ TEST_F(ToolkitDisplay, CaptionsDrawInEveryThemeAndTheCloseButtonCommandsTheOwner
         ASSERT_TRUE(Shown(host.GetSafeHwnd()));
         const COLORREF corner = theme == xtThemeOffice2003 ? ColorIndex(54) : ::GetSysColor(COLOR_BTNFACE);
         EXPECT_EQ(Text(WaitPixel(caption.GetSafeHwnd(), 0, 0, corner)), Text(corner)) << "theme " << theme;
+        Save(host.GetSafeHwnd(), "caption-theme" + std::to_string(theme) + ".png");
 
         const CPoint at = InRoot(caption.GetCaptionButton().GetSafeHwnd(), 8, 7);
         ASSERT_TRUE(m_presenter->SimulateClick(host.GetSafeHwnd(), at.x, at.y, 1));
@@ -219,6 +230,7 @@ TEST_F(ToolkitDisplay, CaptionPopupClosesOnceWhenTheFocusLeavesAndPinsBack)
     EXPECT_TRUE(Shown(popup->GetSafeHwnd()));
     Settle(200);
     EXPECT_EQ(caption.GetPopupWnd(), popup) << "open while the focus is in it";
+    Save(popup->GetSafeHwnd(), "caption-popup.png");
 
     // A click on another window: closed once.
     const CPoint elsewhere = InRoot(other.GetSafeHwnd(), 10, 10);
@@ -330,6 +342,7 @@ TEST_F(ToolkitDisplay, ResizableDialogKeepsItsAnchorsWhileTheDesktopResizesIt)
     EXPECT_EQ(Text(WaitPixel(dialog.GetSafeHwnd(), right.left + 2, right.top + 2, face)), Text(face));
     EXPECT_EQ(Text(WaitPixel(dialog.GetSafeHwnd(), group.right - 1, group.top + 30, face)), Text(face))
         << "no trail of the group box";
+    Save(dialog.GetSafeHwnd(), "resize-dialog-grown.png");
 
     // Smaller than it started: the desktop stops at the minimum size.
     dialog.GetClientRect(&client);
@@ -431,6 +444,7 @@ TEST_F(ToolkitDisplay, FormViewKeepsItsAnchorsWhileItsFrameIsResizedOnScreen)
     };
     m_presenter->Flush();
     EXPECT_GT(inked(check + CPoint(0, dy)), 5);
+    Save(frame->GetSafeHwnd(), "form-view-grown.png");
     EXPECT_EQ(inked(check), 0);
     frame->DestroyWindow();
     AfxSetResourceHandle(old);

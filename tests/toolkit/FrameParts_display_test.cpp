@@ -86,6 +86,23 @@ protected:
             return 0xFFFFFFFF;
         return ColorFromPixel(shot->GetPixel(pt.x, pt.y)) & 0xFFFFFF;
     }
+    // How many pixels of wnd's rect rc the screen shows in clr, from one screenshot.
+    int CountShown(CWnd* wnd, const CRect& rc, COLORREF clr)
+    {
+        presenter->Flush();
+        auto shot = presenter->CaptureWindow(hwnd);
+        if (!shot)
+            return 0;
+        int n = 0;
+        for (int y = rc.top; y < rc.bottom; ++y)
+            for (int x = rc.left; x < rc.right; ++x) {
+                POINT pt{x, y};
+                MapWindowPoints(wnd->m_hWnd, hwnd, &pt, 1);
+                if (pt.x >= 0 && pt.y >= 0 && pt.x < shot->Width() && pt.y < shot->Height())
+                    n += (ColorFromPixel(shot->GetPixel(pt.x, pt.y)) & 0xFFFFFF) == clr;
+            }
+        return n;
+    }
     POINT InFrame(CWnd* wnd, int x, int y)
     {
         POINT pt{x, y};
@@ -184,11 +201,8 @@ TEST_F(FrameParts, ThemedStatusBarWithItsGripAndAThemeSwitch)
     EXPECT_TRUE(PumpUntil([&] { return Shown(&frame->status, 3, 3) == RGB(20, 140, 60); }, 5000));
     // The grip's shadow lines in the corner.
     EXPECT_TRUE(PumpUntil([&] {
-        int shadow = 0;
-        for (int x = rc.right - 14; x < rc.right; ++x)
-            for (int y = rc.bottom - 14; y < rc.bottom; ++y)
-                shadow += Shown(&frame->status, x, y) == GetSysColor(COLOR_BTNSHADOW);
-        return shadow > 8;
+        const CRect corner(rc.right - 14, rc.bottom - 14, rc.right, rc.bottom);
+        return CountShown(&frame->status, corner, GetSysColor(COLOR_BTNSHADOW)) > 8;
     }, 5000));
     Save("status-themed.png");
     // Maximised: no grip.
@@ -197,11 +211,8 @@ TEST_F(FrameParts, ThemedStatusBarWithItsGripAndAThemeSwitch)
     PumpUntil([] { return false; }, 300);
     frame->status.GetClientRect(&rc);
     EXPECT_TRUE(PumpUntil([&] {
-        int shadow = 0;
-        for (int x = rc.right - 14; x < rc.right; ++x)
-            for (int y = rc.bottom - 14; y < rc.bottom; ++y)
-                shadow += Shown(&frame->status, x, y) == GetSysColor(COLOR_BTNSHADOW);
-        return shadow == 0;
+        const CRect corner(rc.right - 14, rc.bottom - 14, rc.right, rc.bottom);
+        return CountShown(&frame->status, corner, GetSysColor(COLOR_BTNSHADOW)) == 0;
     }, 5000));
     // Another theme: the bar shows it at its next paint.
     CXTPPaintManager::SetCustomTheme(new test::StatusPaint(RGB(150, 20, 20)));

@@ -8,6 +8,7 @@
 #include "platform/mfc/Static.h"
 #include "platform/win/SystemProfile.h"
 #include "platform/win/User.h"
+#include "toolkit/commandbars/XTPOffice2003Theme.h"
 #include "toolkit/controls/XTStatusBar.h"
 
 using namespace tavrin;
@@ -133,6 +134,19 @@ TEST_F(StatusBarTest, AThemeSwitchRepaintsIt)
     bar->Invalidate();
     bar->UpdateWindow();
     EXPECT_EQ(PixelAt(bar, 2, 2), RGB(0, 0, 200));
+    // The program's own themes: a switch shows the new pane frames at the next paint.
+    CXTPPaintManager::SetTheme(xtpThemeOffice2000);
+    bar->Invalidate();
+    bar->UpdateWindow();
+    CRect pane;
+    bar->GetItemRect(1, &pane);
+    const CPoint frameTop(pane.left + 5, pane.top);
+    EXPECT_EQ(PixelAt(bar, frameTop.x, frameTop.y), GetSysColor(COLOR_BTNSHADOW));
+    auto* office2003 = static_cast<CXTPOffice2003Theme*>(CXTPPaintManager::SetTheme(xtpThemeOffice2003));
+    ASSERT_NE(office2003->m_clrStatusPaneBorder, GetSysColor(COLOR_BTNSHADOW));
+    bar->Invalidate();
+    bar->UpdateWindow();
+    EXPECT_EQ(PixelAt(bar, frameTop.x, frameTop.y), office2003->m_clrStatusPaneBorder);
     // Without a paint manager, or with themed painting off, the framework paints.
     bar->EnableThemedPaint(FALSE);
     bar->Invalidate();

@@ -134,7 +134,7 @@ TEST_F(TreeBaseTest, PreOrderWalksAndTheirEnds)
 
 TEST_F(TreeBaseTest, FindTable)
 {
-    HTREEITEM gbk = tree.Insert("丂b", second);  // its only double-byte character ends in 'A'
+    HTREEITEM gbk = tree.Insert("丄b", second);  // its only double-byte character ends in 'A'
     HTREEITEM word = tree.Insert("中ab中", second);
     struct Case {
         const char* pattern;
@@ -149,7 +149,7 @@ TEST_F(TreeBaseTest, FindTable)
         {"alpha", FALSE, FALSE, FALSE, &alphaOne, &alpha},      // up
         {"ab", FALSE, TRUE, TRUE, &school, &abcd},              // "ab cd": followed by a space
         {"ab", FALSE, TRUE, TRUE, &abcd, &beta},                // "Beta ab": the second occurrence
-        {"ab", FALSE, TRUE, TRUE, &beta, nullptr},              // xab_, 丂b and 中ab中 ... see below
+        {"ab", FALSE, TRUE, TRUE, &beta, nullptr},              // xab_, 丄b and 中ab中 ... see below
         {"第二", FALSE, TRUE, FALSE, &xab, &second},
         {"班级", FALSE, TRUE, FALSE, &second, &school},          // wraps to the root
         {"第二", FALSE, FALSE, FALSE, &school, &second},         // wraps to the last item
@@ -164,11 +164,14 @@ TEST_F(TreeBaseTest, FindTable)
     }
     // A lower-cased pattern never meets the trail byte 'A'.
     HTREEITEM other = tree.Insert("其他");
-    HTREEITEM lone = tree.Insert("丂b", other);
+    HTREEITEM lone = tree.Insert("丄b", other);
     EXPECT_EQ(tree.FindItemInBranch("a", FALSE, FALSE, other), nullptr);
     EXPECT_EQ(tree.FindItemInBranch("Ab", TRUE, FALSE, other), nullptr);
     EXPECT_EQ(tree.FindItemInBranch("B", FALSE, FALSE, other), lone);
-    EXPECT_EQ(tree.FindItem("丂", FALSE, TRUE, FALSE, school), gbk);
+    // The whole-word test sees the character 丄 before "ab", not its trail byte 'A'.
+    HTREEITEM afterTrail = tree.Insert("丄ab", other);
+    EXPECT_EQ(tree.FindItemInBranch("ab", FALSE, TRUE, other), afterTrail);
+    EXPECT_EQ(tree.FindItem("丄", FALSE, TRUE, FALSE, school), gbk);
     // The caret is the default start.
     tree.SelectItem(alpha);
     EXPECT_EQ(tree.FindItem("ab"), abcd);

@@ -141,6 +141,10 @@ void CXTPCommandBar::OnTimer(UINT_PTR nIDEvent)
     }
     if (nIDEvent == XTP_TID_EXPANDED_POPUP) {
         KillTimer(XTP_TID_EXPANDED_POPUP);
+        auto* pControl = DYNAMIC_DOWNCAST(CXTPControlPopup, GetControl(m_nSelected));
+        CXTPCommandBars* pCommandBars = GetCommandBars();
+        if (pControl && pControl->GetPopuped() && pCommandBars && pCommandBars->GetOptions()->bShowFullAfterDelay)
+            pControl->ExpandCommandBar();
         return;
     }
     Default();

@@ -1,6 +1,7 @@
 #include "toolkit/commandbars/XTPCommandBars.h"
 
 #include "platform/mfc/FrameWnd.h"
+#include "platform/mfc/Menu.h"
 #include "platform/mfc/WinApp.h"
 #include "platform/win/Clipboard.h"
 #include "platform/win/Registry.h"
@@ -12,6 +13,8 @@
 #include "toolkit/commandbars/XTPKeyboardManager.h"
 #include "toolkit/commandbars/XTPMouseManager.h"
 #include "toolkit/commandbars/XTPPaintManager.h"
+#include "toolkit/commandbars/XTPPopupBar.h"
+#include "toolkit/commandbars/XTPPopupPlacement.h"
 #include "toolkit/commandbars/XTPPropExchange.h"
 #include "toolkit/commandbars/XTPSoundManager.h"
 #include "toolkit/controls/XTColorManager.h"
@@ -280,4 +283,65 @@ void CXTPCommandBars::SaveOptions(LPCTSTR lpszProfileName)
 void CXTPCommandBars::LoadOptions(LPCTSTR lpszProfileName)
 {
     ExchangeOptions(lpszProfileName, TRUE);
+}
+
+UINT CXTPCommandBars::TrackPopupMenu(CMenu* pMenu, UINT nFlags, int x, int y, CWnd* pWnd, LPCRECT rcExclude,
+                                     CWnd* pWndTarget, CXTPCommandBars* pCommandBars)
+{
+    CXTPPopupBar* pPopup = CXTPPopupBar::CreatePopupBar(pCommandBars);
+    pPopup->SetOwner(pWnd);
+    pPopup->SetCommandTarget(pWndTarget);
+    UINT nReturn = FALSE;
+    if (pPopup->LoadMenu(pMenu, TRUE))
+        nReturn = TrackPopupBar(pPopup, nFlags, x, y, rcExclude);
+    pPopup->InternalRelease();
+    return nReturn;
+}
+
+UINT CXTPCommandBars::TrackPopupBar(CXTPPopupBar* pPopup, UINT nFlags, int x, int y, LPCRECT rcExclude)
+{
+    UINT nReturn = TRUE;
+    UINT nCommand = 0;
+    if (nFlags & TPM_RETURNCMD)
+        pPopup->SetReturnCmd(&nCommand);
+    pPopup->m_bRightButtonSelects = (nFlags & TPM_RIGHTBUTTON) != 0;
+    pPopup->SetNoNotify((nFlags & TPM_NONOTIFY) != 0);
+    if (nFlags & TPM_RIGHTALIGN)
+        pPopup->SetPopupFlags(xtpPopupLeft);
+    if (!pPopup->GetKeepPopups()) {
+        XTPMouseManager()->SendTrackLost();
+        XTPMouseManager()->SetIgnoreRelease();
+        ::ReleaseCapture();
+    }
+    if (!pPopup->Popup(x, y, rcExclude)) {
+        pPopup->SetReturnCmd(nullptr);
+        return FALSE;
+    }
+
+    MSG msg;
+    while (pPopup->GetTrackingMode()) {
+        if (!::GetMessageA(&msg, nullptr, 0, 0)) {
+            // The program is quitting: the menu closes and the quit stays
+            // queued for the loop that owns it.
+            ::PostQuitMessage(static_cast<int>(msg.wParam));
+            pPopup->SetTrackingMode(FALSE, TRUE, FALSE);
+            break;
+        }
+        if (!pPopup->GetTrackingMode()) {
+            // The message that closed the popup belongs to the window beneath.
+            ::PostMessageA(msg.hwnd, msg.message, msg.wParam, msg.lParam);
+            break;
+        }
+        if (msg.message == WM_KICKIDLE)
+            continue;
+        CWinThread* pThread = AfxGetThread();
+        if (!pThread || !pThread->PreTranslateMessage(&msg)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageA(&msg);
+        }
+    }
+    if (nFlags & TPM_RETURNCMD)
+        nReturn = nCommand;
+    pPopup->SetReturnCmd(nullptr);
+    return nReturn;
 }

@@ -11,12 +11,15 @@
 #include <vector>
 
 class CFrameWnd;
+class CMenu;
+class CWnd;
 class CXTPCommandBar;
 class CXTPCommandBarsOptions;
 class CXTPControl;
 class CXTPImageManager;
 class CXTPMenuBar;
 class CXTPPaintManager;
+class CXTPPopupBar;
 
 class CXTPCommandBars : public CCmdTarget {
     DECLARE_DYNCREATE(CXTPCommandBars)
@@ -66,6 +69,16 @@ public:
     void SetCustomizeMode(BOOL bMode);
     CXTPControl* GetDragControl() const { return m_pDragControl; }
     void SetDragControl(CXTPControl* pControl);
+
+    // A context menu of the menu's items, tracked until it closes: TRUE, or
+    // with TPM_RETURNCMD the chosen id (0 when dismissed); FALSE when the
+    // menu cannot be shown. The chosen item goes as WM_COMMAND to the
+    // command target, else the manager's frame, else the owner.
+    static UINT TrackPopupMenu(CMenu* pMenu, UINT nFlags, int x, int y, CWnd* pWnd, LPCRECT rcExclude = nullptr,
+                               CWnd* pWndTarget = nullptr, CXTPCommandBars* pCommandBars = nullptr);
+    // Tracks a filled popup bar as TrackPopupMenu does; the caller keeps
+    // its reference.
+    static UINT TrackPopupBar(CXTPPopupBar* pPopup, UINT nFlags, int x, int y, LPCRECT rcExclude = nullptr);
 
     // TRUE when the frame's message is consumed.
     BOOL PreTranslateFrameMessage(MSG* pMsg);

@@ -75,6 +75,8 @@ void CXTPControl::OnExecute()
         if (pPopupBar && pPopupBar->GetControlPopup() && pPopupBar->GetControlPopup()->GetID() != 0)
             pCommandBars->SetCommandUsed(static_cast<UINT>(pPopupBar->GetControlPopup()->GetID()));
     }
+    // Found before the menus close: a closed submenu no longer knows its parent.
+    CWnd* pTarget = pParent ? pParent->GetCommandTarget() : nullptr;
     if (m_bCloseSubMenuOnClick)
         XTPMouseManager()->SendTrackLost();
     if (m_nId == 0 || !pParent)
@@ -83,7 +85,7 @@ void CXTPControl::OnExecute()
     // The handlers may remove this control or its bar.
     InternalAddRef();
     pParent->InternalAddRef();
-    if (CWnd* pTarget = pParent->GetCommandTarget()) {
+    if (pTarget && ::IsWindow(pTarget->m_hWnd)) {
         BarControlNotifyInfo info{{nullptr, static_cast<UINT_PTR>(m_nId), CBN_XTP_EXECUTE}, this};
         if (pTarget->SendMessage(WM_BAR_CONTROL_NOTIFY, static_cast<WPARAM>(m_nId),
                                  reinterpret_cast<LPARAM>(&info)) == 0)
@@ -185,7 +187,9 @@ BOOL CXTPControl::OnSetSelected(int bSelected)
 {
     if (bSelected == m_bSelected)
         return FALSE;
-    if (bSelected == 2 && m_pParent)
+    // A keyboard selection closes another control's popup, never the one
+    // this control is opening.
+    if (bSelected == 2 && m_pParent && m_pParent->GetPopupedIndex() != m_nIndex)
         m_pParent->SetPopuped(-1);
     m_bSelected = bSelected;
     if (m_pParent) {

@@ -1,14 +1,23 @@
 #include "toolkit/commandbars/XTPControlButton.h"
 
+#include "toolkit/commandbars/XTPCommandBar.h"
+
 IMPLEMENT_SERIAL(CXTPControlButton, CXTPControl, 1)
 IMPLEMENT_SERIAL(CXTPControlLabel, CXTPControl, 1)
 
 void CXTPControlButton::OnClick(BOOL bKeyboard, CPoint)
 {
-    if (IsCustomizeMode())
+    if (IsCustomizeMode() || !m_bEnabled)
         return;
     if (bKeyboard)
         OnExecute();
-    else
+    else if (!m_pParent || m_pParent->GetType() != xtpBarTypePopup)
         ClickToolBarButton();
+    // A menu item runs on the release.
+}
+
+void CXTPControlButton::OnLButtonUp(CPoint)
+{
+    if (m_bEnabled && m_pParent && m_pParent->GetType() == xtpBarTypePopup && !IsCustomizeMode())
+        OnExecute();
 }

@@ -9,6 +9,8 @@ public:
     CXTPControlButton() { m_controlType = xtpControlButton; }
     // By keyboard it runs at once; by mouse it is pressed until released.
     void OnClick(BOOL bKeyboard = FALSE, CPoint pt = CPoint(0, 0)) override;
+    // On a popup bar the release runs the item.
+    void OnLButtonUp(CPoint point) override;
 };
 
 class CXTPControlLabel : public CXTPControl {

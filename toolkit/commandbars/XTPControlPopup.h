@@ -22,6 +22,18 @@ public:
     // Without a recursive copy both controls share the source's bar.
     void Copy(CXTPControl* pControl, BOOL bRecursive = FALSE) override;
     BOOL Compare(CXTPControl* pOther) override;
+    BOOL OnSetPopup(BOOL bPopup) override;
+    void OnClick(BOOL bKeyboard = FALSE, CPoint pt = CPoint(0, 0)) override;
+    void OnLButtonUp(CPoint point) override;
+    BOOL OnLButtonDblClk(CPoint point) override;
+    void OnMouseHover() override;
+    BOOL OnSetSelected(int bSelected) override;
+    // The shadow joining the control to its open popup (flat themes).
+    virtual void UpdateShadow();
+    // The screen part the popup must not cover, as the theme sees it.
+    virtual void AdjustExcludeRect(CRect& rc);
+    // Shows the open popup's rarely used items.
+    void ExpandCommandBar();
 
 protected:
     CXTPCommandBar* m_pCommandBar = nullptr;

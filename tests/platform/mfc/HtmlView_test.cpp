@@ -205,11 +205,44 @@ TEST_F(HtmlViewTest, TheViewsHostAnswersReachTheEngine)
     const tavrin::browser::HostUi& ui = engine->GetHostUi();
     EXPECT_FALSE(ui.border3d);
     EXPECT_FALSE(ui.externalObject);
-    ASSERT_TRUE(ui.contextMenu);
-    EXPECT_FALSE(ui.contextMenu(POINT{5, 5})); // the engine shows its own
+    // The engine shows its own menu and message boxes until the view shows its own menu.
+    HeadlessEngine* headless = HeadlessEngine::FromHost(view->m_wndBrowser.m_hWnd);
+    ASSERT_NE(headless, nullptr);
+    EXPECT_TRUE(headless->ContextMenu(POINT{5, 5}));
+    EXPECT_TRUE(headless->Alert("提示"));
     view->m_ownMenu = true;
-    EXPECT_TRUE(ui.contextMenu(POINT{5, 5}));
+    EXPECT_FALSE(headless->ContextMenu(POINT{5, 5}));
     EXPECT_EQ(view->m_menus, 2);
+    // No edge: the page fills the browser's window.
+    EXPECT_FALSE(view->m_wndBrowser.GetExStyle() & WS_EX_CLIENTEDGE);
+    CRect window, client;
+    view->m_wndBrowser.GetWindowRect(&window);
+    view->m_wndBrowser.GetClientRect(&client);
+    EXPECT_EQ(window.Size(), client.Size());
+}
+
+// A view answering with the page's edge kept.
+class CEdgedView : public CHtmlView {
+public:
+    HRESULT OnGetHostInfo(DOCHOSTUIINFO* pInfo) override
+    {
+        HRESULT hr = CHtmlView::OnGetHostInfo(pInfo);
+        pInfo->dwFlags &= ~static_cast<DWORD>(DOCHOSTUIFLAG_NO3DBORDER);
+        return hr;
+    }
+};
+
+TEST_F(HtmlViewTest, AnEdgeAskedForSinksThePage)
+{
+    auto* view = new CEdgedView;
+    ASSERT_TRUE(view->Create(nullptr, nullptr, WS_CHILD | WS_VISIBLE, CRect(0, 0, 300, 200), frame,
+                             AFX_IDW_PANE_FIRST));
+    EXPECT_TRUE(view->m_wndBrowser.GetExStyle() & WS_EX_CLIENTEDGE);
+    CRect window, client;
+    view->m_wndBrowser.GetWindowRect(&window);
+    view->m_wndBrowser.GetClientRect(&client);
+    EXPECT_LT(client.Width(), window.Width());
+    EXPECT_LT(client.Height(), window.Height());
 }
 
 TEST_F(HtmlViewTest, AFormsTemplateBrowserIsDrivenByDispatchIds)
@@ -232,6 +265,10 @@ TEST_F(HtmlViewTest, AFormsTemplateBrowserIsDrivenByDispatchIds)
     form->m_browser.ExecWB(99, OLECMDEXECOPT_DONTPROMPTUSER); // not supported: nothing happens
     EXPECT_EQ(HeadlessEngine::FromHost(hBrowser)->GetCommands(),
               (std::vector<Command>{Command::Copy, Command::SelectAll}));
+    // The default site answers nothing: the engine's own menu, boxes and sunken edge.
+    EXPECT_TRUE(HeadlessEngine::FromHost(hBrowser)->ContextMenu(POINT{1, 1}));
+    EXPECT_TRUE(HeadlessEngine::FromHost(hBrowser)->Alert("提示"));
+    EXPECT_TRUE(::GetWindowLongA(hBrowser, GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
     // No navigation handler on a plain control: links are followed.
     ASSERT_TRUE(HeadlessEngine::FromHost(hBrowser)->FollowLink("other"));
     EXPECT_TRUE(EndsWith(std::string(form->m_browser.GetLocationURL()), "/other.htm"));
@@ -254,13 +291,15 @@ TEST_F(HtmlViewTest, AnInstalledManagersSiteAnswersForALaterControl)
     ASSERT_NE(site, nullptr);
     tavrin::browser::Engine* engine = tavrin::browser::GetBrowserEngine(control.m_hWnd);
     ASSERT_NE(engine, nullptr);
-    ASSERT_TRUE(engine->GetHostUi().showMessage);
-    EXPECT_TRUE(engine->GetHostUi().showMessage("提示"));
+    auto* headless = HeadlessEngine::FromHost(control.m_hWnd);
+    ASSERT_NE(headless, nullptr);
+    EXPECT_FALSE(headless->Alert("提示")); // the site showed it
     ASSERT_EQ(site->m_boxes.size(), 1u);
     EXPECT_EQ(site->m_boxes[0], "提示");
     // No handler of its own: the engine's context menu and edge.
     EXPECT_FALSE(engine->GetHostUi().contextMenu);
-    EXPECT_TRUE(engine->GetHostUi().border3d);
+    EXPECT_TRUE(headless->ContextMenu(POINT{1, 1}));
+    EXPECT_TRUE(control.GetExStyle() & WS_EX_CLIENTEDGE);
     IWebBrowser2* browser = nullptr;
     ASSERT_EQ(control.GetControlUnknown()->QueryInterface(IID_IWebBrowser2, reinterpret_cast<void**>(&browser)), S_OK);
     HWND hWnd = nullptr;

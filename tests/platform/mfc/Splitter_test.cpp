@@ -3,6 +3,7 @@
 // hit codes, a bar dragged (and cancelled) through the overridable tracking
 // calls, a subclass with its own layout, and next / previous pane.
 #include "platform/mfc/FrameWnd.h"
+#include "platform/mfc/HtmlView.h"
 #include "platform/mfc/Splitter.h"
 #include "platform/mfc/View.h"
 #include "platform/win/Input.h"
@@ -25,12 +26,10 @@ public:
 };
 IMPLEMENT_DYNCREATE(CFixtureForm, CFormView)
 
-class CPlainPane : public CView {
-    DECLARE_DYNCREATE(CPlainPane)
-public:
-    void OnDraw(CDC*) override {}
+class CPagePane : public CHtmlView {
+    DECLARE_DYNCREATE(CPagePane)
 };
-IMPLEMENT_DYNCREATE(CPlainPane, CView)
+IMPLEMENT_DYNCREATE(CPagePane, CHtmlView)
 
 // Leaves its selection notices to the frame after seeing them.
 class CCountingTree : public CTreeView {
@@ -95,7 +94,7 @@ public:
     CRect Limit() const { return m_rectLimit; }
 };
 
-// Tree | (form over plain view), as the program's left and right columns.
+// Tree | (form over HTML view), as the program's left and right columns.
 class CPaneFrame : public CFrameWnd {
 public:
     CSplitterWnd m_main;
@@ -106,7 +105,7 @@ public:
                m_main.CreateView(0, 0, RUNTIME_CLASS(CCountingTree), CSize(150, 0), pContext) &&
                m_right.CreateStatic(&m_main, 2, 1, WS_CHILD | WS_VISIBLE | WS_BORDER, m_main.IdFromRowCol(0, 1)) &&
                m_right.CreateView(0, 0, RUNTIME_CLASS(CFixtureForm), CSize(0, 120), pContext) &&
-               m_right.CreateView(1, 0, RUNTIME_CLASS(CPlainPane), CSize(0, 0), pContext);
+               m_right.CreateView(1, 0, RUNTIME_CLASS(CPagePane), CSize(0, 0), pContext);
     }
     void OnTreeSelection(NMHDR*, LRESULT*) { g_calls.push_back("frame saw selection"); }
     DECLARE_MESSAGE_MAP()
@@ -256,6 +255,12 @@ TEST_F(SplitterTest, DraggingABarGoesThroughTheTrackingCalls)
     right.GetRowInfo(0, cur, min);
     EXPECT_EQ(cur, 160);
     EXPECT_EQ(RectIn(right.GetPane(0, 0), &right).bottom, 162);
+    // The HTML pane below moved and its browser still covers it.
+    auto* page = static_cast<CHtmlView*>(right.GetPane(1, 0));
+    EXPECT_EQ(RectIn(page, &right).top, 162 + 7);
+    CRect pageClient;
+    page->GetClientRect(&pageClient);
+    EXPECT_EQ(RectIn(&page->m_wndBrowser, page), pageClient);
 
     // Far past the end the tracker stops at its limit, which leaves the
     // lower row no room: it is hidden and the upper one takes all.
@@ -313,16 +318,16 @@ TEST_F(SplitterTest, NextAndPreviousPaneGoRoundTheNestedGrid)
 {
     CWnd* tree = frame->m_main.GetPane(0, 0);
     CWnd* form = frame->m_right.GetPane(0, 0);
-    CWnd* plain = frame->m_right.GetPane(1, 0);
+    CWnd* page = frame->m_right.GetPane(1, 0);
     frame->SetActiveView(static_cast<CView*>(tree));
     frame->SendMessage(WM_COMMAND, ID_NEXT_PANE);
     EXPECT_EQ(frame->GetActiveView(), form);
     frame->SendMessage(WM_COMMAND, ID_NEXT_PANE);
-    EXPECT_EQ(frame->GetActiveView(), plain);
+    EXPECT_EQ(frame->GetActiveView(), page);
     frame->SendMessage(WM_COMMAND, ID_NEXT_PANE);
     EXPECT_EQ(frame->GetActiveView(), tree);
     frame->SendMessage(WM_COMMAND, ID_PREV_PANE);
-    EXPECT_EQ(frame->GetActiveView(), plain);
+    EXPECT_EQ(frame->GetActiveView(), page);
     frame->SendMessage(WM_COMMAND, ID_PREV_PANE);
     EXPECT_EQ(frame->GetActiveView(), form);
     EXPECT_EQ(frame->m_right.GetActivePane(), form);
@@ -331,7 +336,7 @@ TEST_F(SplitterTest, NextAndPreviousPaneGoRoundTheNestedGrid)
     EXPECT_EQ(row, 0);
     EXPECT_EQ(frame->m_main.GetActivePane(), nullptr);
     frame->m_right.SetActivePane(1, 0);
-    EXPECT_EQ(frame->GetActiveView(), plain);
+    EXPECT_EQ(frame->GetActiveView(), page);
 }
 
 } // namespace

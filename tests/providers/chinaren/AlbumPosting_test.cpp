@@ -331,6 +331,16 @@ TEST_F(ChinaRenAlbumPosting, DeleteFailures)
     EXPECT_EQ(NewLog(), (std::vector<std::string>{"[照片]开始删除...", "[照片]开始执行删除...",
                                                   "[照片]无法确认是否成功删除.", "[照片]删除完成."}));
 
+    // An index page that names no data script: no confirmation either.
+    sim.ClearFaults();
+    sim.SetFault(tavrin::chinaren::kAlbumHost, "/album/classpic_index.jsp", sim::Fault::Empty());
+    sim.ClearLog();
+    Mark();
+    Delete({"12"});
+    EXPECT_EQ(NewLog(), (std::vector<std::string>{"[照片]开始删除...", "[照片]开始执行删除...",
+                                                  "[照片]无法确认是否成功删除.", "[照片]删除完成."}));
+    EXPECT_EQ(sim.Count("/album/pl.js"), 0u);
+
     // A failed sign-in posts nothing; the photo is gone locally.
     sim.ClearFaults();
     sim.SetFault(tavrin::chinaren::kPassportHost, "/login.jsp", sim::Fault::WithStatus(500));
