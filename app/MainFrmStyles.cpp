@@ -116,12 +116,12 @@ void CMainFrame::ApplyStoredStyle()
     else if (strStyle == kStyleGnome)
         InstallGnomeStyle(FALSE);
     else
-        ApplyStyleSteps(xtpThemeWhidbey, kStyleXP);
+        ApplyStyleSteps(xtpThemeDefault, kStyleXP);
 }
 
 void CMainFrame::OnStyleDefault()
 {
-    ApplyStyleSteps(xtpThemeWhidbey, kStyleXP);
+    ApplyStyleSteps(xtpThemeDefault, kStyleXP);
     SetConfig(CFG_STYLE_CUR_STYLE, kStyleDefault);
 }
 

@@ -10,6 +10,12 @@
 #include "tests/support/SolidIcon.h"
 
 #include "platform/mfc/Wnd.h"
+#include "toolkit/commandbars/XTPCommandBars.h"
+#include "toolkit/commandbars/XTPCommandBarsFrame.h"
+#include "toolkit/commandbars/XTPCommandBarsOptions.h"
+#include "toolkit/commandbars/XTPDockBar.h"
+#include "toolkit/commandbars/XTPPopupBar.h"
+#include "toolkit/commandbars/XTPToolBar.h"
 #include "toolkit/commandbars/XTPCommandBar.h"
 #include "toolkit/commandbars/XTPControl.h"
 #include "toolkit/commandbars/XTPControls.h"
@@ -146,6 +152,106 @@ void Repaint(const std::vector<CWnd*>& windows)
         pWnd->RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
 }
 
+template <typename F>
+void Pair(int rounds, std::vector<Sample>& oursSamples, std::vector<Sample>& peerSamples, F ours, F peer)
+{
+    for (int r = 0; r < rounds; ++r) {
+        if (r % 2 == 0) {
+            oursSamples.push_back(Batch(ours));
+            peerSamples.push_back(Batch(peer));
+        } else {
+            peerSamples.push_back(Batch(peer));
+            oursSamples.push_back(Batch(ours));
+        }
+    }
+}
+
+// One step of a live resize of a frame whose top dock bar holds a
+// menu-like stretched bar and two toolbars, against the repaint alone.
+bool BenchResize(int rounds, CXTPImageManager* pImages)
+{
+    auto* pFrame = new CXTPCommandBarsFrame;
+    if (!pFrame->Create(nullptr, "Tavrin", WS_POPUP | WS_VISIBLE, CRect(0, 0, 1000, 300)) ||
+        !pFrame->InitCommandBars(RUNTIME_CLASS(CXTPCommandBars)))
+        return false;
+    CXTPCommandBars* pBars = pFrame->GetCommandBars();
+    pBars->GetOptions()->bShowExpandButtonAlways = FALSE;
+    CXTPToolBar* pMenu = pBars->Add("菜单条", xtpBarTop);
+    pMenu->EnableDocking(0x5F);
+    for (const char* title : kMenus)
+        pMenu->GetControls()->Add(xtpControlPopup, 0)->SetCaption(title);
+    for (int t = 0; t < 2; ++t) {
+        CXTPToolBar* pBar = pBars->Add(t == 0 ? "标准" : "搜索", xtpBarTop);
+        pBar->SetImageManager(pImages);
+        pImages->InternalAddRef();
+        pBar->SetIconSize(CSize(24, 24));
+        for (int i = 0; i < 8; ++i) {
+            CXTPControl* pButton = pBar->GetControls()->Add(xtpControlButton, 500 + i);
+            pButton->SetCaption(kButtons[i]);
+            pButton->SetStyle(xtpButtonIconAndCaption);
+        }
+    }
+    // The two toolbars share the second row; narrowing hides buttons of both.
+    CXTPDockBar* pTop = pBars->GetDockBar(xtpBarTop);
+    pFrame->RecalcLayout();
+    CXTPToolBar* pSecond = static_cast<CXTPToolBar*>(pBars->GetAt(2));
+    CRect rcFirst;
+    pBars->GetAt(1)->GetWindowRect(&rcFirst);
+    CRect rcDrop(rcFirst.right, rcFirst.top, rcFirst.right + 100, rcFirst.bottom);
+    pBars->DockCommandBar(pSecond, &rcDrop, pTop);
+    pFrame->RecalcLayout();
+
+    int nStep = 0;
+    auto resizeStep = std::function<void()>([&] {
+        const int nWidth = 900 + (nStep++ % 2) * 40;
+        pFrame->SetWindowPos(nullptr, 0, 0, nWidth, 300, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        pTop->RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    });
+    auto repaintStep = std::function<void()>(
+        [&] { pTop->RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN); });
+    Batch(resizeStep);
+    Batch(repaintStep);
+    std::vector<Sample> oursSamples, peerSamples;
+    Pair(rounds, oursSamples, peerSamples, resizeStep, repaintStep);
+    const bool met = PrintPair("resize step: frame relayout + repaint of the top dock bar", "repaint alone",
+                               oursSamples, peerSamples, 2.0);
+    pFrame->DestroyWindow();
+    return met;
+}
+
+// The option list of a 2,000-button toolbar with a third hidden by the
+// user, against duplicating the same controls.
+bool BenchOptionList(int rounds)
+{
+    auto* pBar = new CXTPToolBar;
+    for (int i = 0; i < 2000; ++i)
+        pBar->GetControls()->Add(xtpControlButton, 1000 + i)->SetCaption("按钮");
+    pBar->GetControls()->CreateInitialControls();
+    for (int i = 0; i < 2000; i += 3)
+        pBar->GetControl(i)->SetHideFlag(xtpHideCustomize, TRUE);
+    size_t nLines = 0;
+    auto optionList = std::function<void()>([&] {
+        CXTPPopupBar* pPopup = CXTPPopupBar::CreatePopupBar(nullptr);
+        pBar->BuildCustomizePopup(pPopup);
+        nLines = static_cast<size_t>(pPopup->GetControlCount());
+        pPopup->InternalRelease();
+    });
+    auto duplicate = std::function<void()>([&] { pBar->GetControls()->Duplicate()->InternalRelease(); });
+    Batch(optionList);
+    if (nLines != 2001) {
+        std::fprintf(stderr, "the option list holds %zu lines\n", nLines);
+        pBar->InternalRelease();
+        return false;
+    }
+    Batch(duplicate);
+    std::vector<Sample> oursSamples, peerSamples;
+    Pair(rounds, oursSamples, peerSamples, optionList, duplicate);
+    const bool met = PrintPair("option list of 2,000 buttons, a third hidden", "Duplicate of the controls",
+                               oursSamples, peerSamples, 3.0);
+    pBar->InternalRelease();
+    return met;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -239,7 +345,7 @@ int main(int argc, char** argv)
                   {xtpThemeOfficeXP, "Office XP"},
                   {xtpThemeOffice2003, "Office 2003"},
                   {xtpThemeNativeWinXP, "native XP"},
-                  {xtpThemeWhidbey, "default"}};
+                  {xtpThemeDefault, "default"}};
     bool met = true;
     for (const auto& theme : themes) {
         if (!CXTPPaintManager::SetTheme(theme.id))
@@ -253,15 +359,7 @@ int main(int argc, char** argv)
             return 1;
         }
         std::vector<Sample> oursSamples, plainSamples;
-        for (int r = 0; r < rounds; ++r) {
-            if (r % 2 == 0) {
-                oursSamples.push_back(Batch(oursFrame));
-                plainSamples.push_back(Batch(plainRepaint));
-            } else {
-                plainSamples.push_back(Batch(plainRepaint));
-                oursSamples.push_back(Batch(oursFrame));
-            }
-        }
+        Pair(rounds, oursSamples, plainSamples, std::function<void()>(oursFrame), std::function<void()>(plainRepaint));
         const std::string label = std::string("bars via WM_PAINT, ") + theme.name;
         met = PrintPair(label.c_str(), "FillRect+DrawText+DrawIconEx", oursSamples, plainSamples, kGoal) && met;
     }
@@ -326,6 +424,10 @@ int main(int argc, char** argv)
               met;
     }
     pPopup->InternalRelease();
+
+    CXTPPaintManager::SetTheme(xtpThemeOffice2000);
+    met = BenchResize(rounds, pImages) && met;
+    met = BenchOptionList(rounds) && met;
 
     for (PlainRow* pRow : rows) {
         pRow->DestroyWindow();

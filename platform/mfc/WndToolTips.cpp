@@ -6,6 +6,8 @@
 #include "platform/win/Input.h"
 
 #include <cstddef>
+#include <cstdlib>
+#include <memory>
 #include <cstring>
 #include <memory>
 
@@ -130,6 +132,10 @@ void CWnd::FilterToolTipMessage(MSG* pMsg)
         TOOLINFO hit{};
         hit.cbSize = sizeof hit;
         INT_PTR id = OnToolHitTest(point, &hit);
+        // A text the hit test allocated is freed here: the tool keeps its own copy.
+        std::unique_ptr<char, void (*)(void*)> ownedText(nullptr, std::free);
+        if (hit.lpszText && hit.lpszText != LPSTR_TEXTCALLBACK && !IS_INTRESOURCE(hit.lpszText))
+            ownedText.reset(hit.lpszText);
         CWnd* hitWnd = id == -1 ? nullptr : this;
         if (state.lastId != id || state.lastHit != hitWnd) {
             if (id != -1) {
@@ -149,6 +155,8 @@ void CWnd::FilterToolTipMessage(MSG* pMsg)
             state.lastHit = hitWnd;
             state.lastId = id;
             state.lastInfo = id == -1 ? TOOLINFO{} : hit;
+            if (ownedText)
+                state.lastInfo.lpszText = nullptr;
         } else if (id != -1) {
             tip->SendMessage(TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(pMsg));
         }

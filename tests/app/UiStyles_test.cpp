@@ -106,7 +106,7 @@ TEST_F(StyleCommands, EachCommandStoresItsNameAndTicksOnlyItself)
         DWORD buttonBits; // of the caption's close button, among 0x41
     };
     const Case cases[] = {
-        {ID_STYLE_DEFAULT, "default", xtpThemeWhidbey, xtThemeOfficeXP, TRUE, 0x40},
+        {ID_STYLE_DEFAULT, "default", xtpThemeDefault, xtThemeOfficeXP, TRUE, 0x40},
         {ID_STYLE_OFFICE_2003, "Office 2003", xtpThemeOffice2003, xtThemeOffice2003, FALSE, 0x40},
         {ID_STYLE_OFFICE_XP, "Office XP", xtpThemeOfficeXP, xtThemeOfficeXP, TRUE, 0x40},
         {ID_STYLE_OFFICE_2000, "Office 2000", xtpThemeOffice2000, xtThemeOfficeXP, TRUE, 0x01},
@@ -166,11 +166,11 @@ TEST_F(StyleCommands, TheStoredStyleIsAppliedWhenTheFrameIsMade)
         {"Office XP", xtpThemeOfficeXP, {ID_STYLE_OFFICE_XP}, xtThemeOfficeXP},
         {"Office 2003", xtpThemeOffice2003, {ID_STYLE_OFFICE_2003}, xtThemeOffice2003},
         {"Office 2000", xtpThemeOffice2000, {ID_STYLE_OFFICE_2000}, xtThemeOfficeXP},
-        {"default", xtpThemeWhidbey, {ID_STYLE_DEFAULT}, xtThemeOfficeXP},
+        {"default", xtpThemeDefault, {ID_STYLE_DEFAULT}, xtThemeOfficeXP},
         // Names are compared exactly: another case or text is the default look with no tick.
-        {"office xp", xtpThemeWhidbey, {}, xtThemeOfficeXP},
-        {"Gnome ", xtpThemeWhidbey, {}, xtThemeOfficeXP},
-        {"默认", xtpThemeWhidbey, {}, xtThemeOfficeXP},
+        {"office xp", xtpThemeDefault, {}, xtThemeOfficeXP},
+        {"Gnome ", xtpThemeDefault, {}, xtThemeOfficeXP},
+        {"默认", xtpThemeDefault, {}, xtThemeOfficeXP},
         // Gnome installs its paint manager and nothing else.
         {"Gnome", xtpThemeCustom, {ID_STYLE_GNOME}, xtThemeDefault},
     };

@@ -5,15 +5,23 @@
 #include "platform/mfc/WinApp.h"
 #include "platform/win/Capture.h"
 #include "platform/win/OptionalLibrary.h"
+#include "platform/controls/ToolTip.h"
+#include "platform/mfc/Resource.h"
 #include "toolkit/commandbars/XTPCommandBars.h"
+#include "toolkit/commandbars/XTPCommandBarsOptions.h"
 #include "toolkit/commandbars/XTPControl.h"
 #include "toolkit/commandbars/XTPControlPopup.h"
 #include "toolkit/commandbars/XTPControls.h"
 #include "toolkit/commandbars/XTPImageManager.h"
 #include "toolkit/commandbars/XTPMouseManager.h"
 #include "toolkit/commandbars/XTPPaintManager.h"
+#include "toolkit/commandbars/XTPShortcutManager.h"
 #include "toolkit/controls/XTDrawHelpers.h"
 #include "toolkit/controls/XTMemDC.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <vector>
 
 IMPLEMENT_SERIAL(CXTPCommandBar, CWnd, 1)
 
@@ -104,9 +112,122 @@ CXTPCommandBar::~CXTPCommandBar()
         m_pImageManager->InternalRelease();
 }
 
-BOOL CXTPCommandBar::LoadToolBar(UINT, BOOL)
+BOOL CXTPCommandBar::LoadToolBar(UINT nIDResource, BOOL bLoadIcons)
 {
-    return FALSE;
+    m_pControls->RemoveAll();
+    LPCTSTR lpszName = MAKEINTRESOURCEA(nIDResource);
+    HINSTANCE hInst = AfxFindResourceHandle(lpszName, RT_TOOLBAR);
+    HRSRC hRsrc = ::FindResourceA(hInst, lpszName, RT_TOOLBAR);
+    if (!hRsrc)
+        return FALSE;
+    HGLOBAL hGlobal = ::LoadResource(hInst, hRsrc);
+    const auto* pData = hGlobal ? static_cast<const WORD*>(::LockResource(hGlobal)) : nullptr;
+    const DWORD nSize = ::SizeofResource(hInst, hRsrc);
+    // Version, bitmap width and height, item count, then one id per item.
+    if (!pData || nSize < 4 * sizeof(WORD))
+        return FALSE;
+    const int nCount = pData[3];
+    if (nSize < (4 + static_cast<DWORD>(nCount)) * sizeof(WORD))
+        return FALSE;
+    const CSize szIcon(pData[1], pData[2]);
+    std::vector<UINT> ids(pData + 4, pData + 4 + nCount);
+    SetButtons(ids.data(), nCount);
+
+    BOOL bResult = TRUE;
+    if (bLoadIcons) {
+        CXTPImageManager* pImageManager = GetImageManager();
+        if (!pImageManager || !pImageManager->SetIcons(nIDResource, ids.data(), nCount, szIcon, xtpImageNormal))
+            bResult = FALSE;
+        if (szIcon.cx != 16)
+            m_szIcons = szIcon;
+    }
+    return bResult;
+}
+
+BOOL CXTPCommandBar::SetButtons(const UINT* pButtons, int nCount)
+{
+    BOOL bGroup = FALSE;
+    CWnd* pSite = GetSite();
+    for (int i = 0; i < nCount; ++i) {
+        int nID = static_cast<int>(pButtons[i]);
+        if (nID == 0) {
+            bGroup = TRUE;
+            continue;
+        }
+        int controlType = xtpControlButton;
+        int buttonStyle = xtpButtonAutomatic;
+        CXTPControl* pControl = nullptr;
+        if (pSite && pSite->GetSafeHwnd()) {
+            CreateBarControlInfo info{nID, nullptr, TRUE, i, nullptr, this, m_strTitle, controlType, buttonStyle};
+            if (pSite->SendMessage(WM_CREATE_BAR_CONTROL, 0, reinterpret_cast<LPARAM>(&info))) {
+                nID = info.nID;
+                controlType = info.controlType;
+                buttonStyle = info.buttonStyle;
+                pControl = info.pControl;
+            }
+        }
+        if (!pControl) {
+            pControl = m_pControls->Add(controlType, nID);
+            if (!pControl)
+                continue;
+            pControl->SetStyle(buttonStyle);
+            m_dwPendingFlags |= XTP_PENDING_LAYOUT;
+            if (controlType == xtpControlPopup)
+                pControl->SetIconId(nID);
+        } else {
+            m_pControls->Add(pControl, nID);
+        }
+        if (bGroup) {
+            pControl->SetBeginGroup(TRUE);
+            bGroup = FALSE;
+        }
+    }
+    return TRUE;
+}
+
+INT_PTR CXTPCommandBar::OnToolHitTest(CPoint point, TTTOOLINFOA* pTI) const
+{
+    const INT_PTR nHit = CWnd::OnToolHitTest(point, pTI);
+    if (nHit != -1)
+        return nHit;
+    CXTPMouseManager* pMouseManager = XTPMouseManager();
+    if (pMouseManager->GetTrackedCount() > 0 && !pMouseManager->IsTracked(const_cast<CXTPCommandBar*>(this)))
+        return -1;
+    if (pMouseManager->IsTrackingLocked())
+        return -1;
+    if (m_barType != xtpBarTypePopup && m_bTracking == 2)
+        return -1;
+    CXTPCommandBars* pCommandBars = GetCommandBars();
+    if (pCommandBars && !pCommandBars->GetOptions()->bToolBarScreenTips)
+        return -1;
+
+    CXTPControl* pControl = nullptr;
+    for (int i = 0; i < GetControlCount() && !pControl; ++i) {
+        CXTPControl* p = GetControl(i);
+        if (p->IsVisible() && p->GetRect().PtInRect(point))
+            pControl = p;
+    }
+    if (!pControl)
+        return -1;
+    CRect rc = pControl->GetRect();
+    int nID = pControl->GetID();
+    CString strTip = pControl->GetTooltip(&point, &rc, &nID);
+    if (strTip.IsEmpty())
+        return -1;
+    CString strShortcut;
+    if (pCommandBars && pCommandBars->GetOptions()->bToolBarAccelTips &&
+        XTPShortcutManager()->FindDefaultAccelerator(static_cast<UINT>(nID), strShortcut, GetFrameSite()))
+        strTip += " (" + strShortcut + ")";
+    if (pTI && pTI->cbSize >= 40) {
+        pTI->hwnd = m_hWnd;
+        pTI->rect = rc;
+        pTI->uId = static_cast<UINT_PTR>(nID);
+        // The framework frees the copy once the tool holds the text.
+        pTI->lpszText = static_cast<LPSTR>(std::malloc(static_cast<size_t>(strTip.GetLength()) + 1));
+        if (pTI->lpszText)
+            std::memcpy(pTI->lpszText, static_cast<LPCTSTR>(strTip), static_cast<size_t>(strTip.GetLength()) + 1);
+    }
+    return nID == 0 ? -1 : nID;
 }
 
 BOOL CXTPCommandBar::Popup(CXTPControl*, BOOL)
@@ -270,8 +391,10 @@ BOOL CXTPCommandBar::IsLayoutRTL() const
 
 BOOL CXTPCommandBar::IsTextBelowIcons() const
 {
-    // The option of the manager is read once the options exist.
-    return m_nTextBelowIcons == 2 ? FALSE : m_nTextBelowIcons;
+    if (m_nTextBelowIcons != 2)
+        return m_nTextBelowIcons;
+    CXTPCommandBars* pCommandBars = GetCommandBars();
+    return pCommandBars ? pCommandBars->GetOptions()->bShowTextBelowIcons : FALSE;
 }
 
 CSize CXTPCommandBar::GetIconSize() const
@@ -281,10 +404,20 @@ CSize CXTPCommandBar::GetIconSize() const
     return GetCommandBarsIconSize(GetCommandBars(), m_barType == xtpBarTypePopup);
 }
 
-CSize CXTPCommandBar::GetCommandBarsIconSize(CXTPCommandBars*, BOOL)
+CSize CXTPCommandBar::GetCommandBarsIconSize(CXTPCommandBars* pCommandBars, BOOL bPopup)
 {
-    // The icon-size options of the manager are read once the options exist.
-    return CSize(16, 16);
+    if (!pCommandBars)
+        return CSize(16, 16);
+    const CXTPCommandBarsOptions* pOptions = pCommandBars->GetOptions();
+    if (bPopup)
+        return pOptions->szPopupIcons;
+    CSize sz = pOptions->szIcons;
+    if (sz.cx <= 0 || sz.cy <= 0)
+        sz = CSize(16, 16);
+    if (pOptions->bLargeIcons)
+        sz = (pOptions->szLargeIcons.cx > 0 && pOptions->szLargeIcons.cy > 0) ? pOptions->szLargeIcons
+                                                                               : CSize(sz.cx * 2, sz.cy * 2);
+    return sz;
 }
 
 CSize CXTPCommandBar::GetButtonSize() const

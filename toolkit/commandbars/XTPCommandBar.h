@@ -81,6 +81,13 @@ public:
     // A new bar of this one's class with Copy of this one (one reference).
     virtual CXTPCommandBar* Clone(BOOL bRecursive = FALSE);
 
+    // One control per non-zero id; a zero id makes the next begin a group.
+    // The site may make a control itself (WM_CREATE_BAR_CONTROL).
+    BOOL SetButtons(const UINT* pButtons, int nCount);
+    // The tooltip of the control under the point, " (shortcut)" with
+    // "ToolBarAccelTips"; -1 while tips are not due.
+    INT_PTR OnToolHitTest(CPoint point, TTTOOLINFOA* pTI) const override;
+
     // Controls
     CXTPControls* GetControls() const { return m_pControls; }
     CXTPControl* GetControl(int nIndex) const;

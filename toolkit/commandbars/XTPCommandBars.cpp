@@ -9,6 +9,10 @@
 #include "toolkit/commandbars/XTPCommandBarsDefines.h"
 #include "toolkit/commandbars/XTPCommandBarsOptions.h"
 #include "toolkit/commandbars/XTPControl.h"
+#include "toolkit/commandbars/XTPControlButton.h"
+#include "toolkit/commandbars/XTPControls.h"
+#include "toolkit/commandbars/XTPDockBar.h"
+#include "toolkit/commandbars/XTPDockContext.h"
 #include "toolkit/commandbars/XTPImageManager.h"
 #include "toolkit/commandbars/XTPKeyboardManager.h"
 #include "toolkit/commandbars/XTPMouseManager.h"
@@ -17,8 +21,10 @@
 #include "toolkit/commandbars/XTPPopupPlacement.h"
 #include "toolkit/commandbars/XTPPropExchange.h"
 #include "toolkit/commandbars/XTPSoundManager.h"
+#include "toolkit/commandbars/XTPToolBar.h"
 #include "toolkit/controls/XTColorManager.h"
 
+#include <algorithm>
 #include <cstdio>
 
 IMPLEMENT_DYNCREATE(CXTPCommandBars, CCmdTarget)
@@ -27,6 +33,23 @@ namespace {
 
 // The command of the Customize item.
 constexpr UINT kIdCustomize = 35001;
+
+// The dock bars: ids and control-bar styles, top, bottom, left, right.
+constexpr UINT kDockBarIds[4] = {59419, 59422, 59420, 59421};
+constexpr DWORD kDockBarStyles[4] = {0x2800, 0x8200, 0x1400, 0x4100};
+
+// A line of the toolbars menu: shows or hides the bar its tag names.
+class CToolbarsMenuItem : public CXTPControlButton {
+public:
+    void OnExecute() override
+    {
+        CXTPCommandBars* pCommandBars = GetCommandBars();
+        const int nIndex = static_cast<int>(GetTag());
+        CXTPControlButton::OnExecute();
+        if (pCommandBars)
+            pCommandBars->ToggleVisible(nIndex);
+    }
+};
 
 } // namespace
 
@@ -54,6 +77,10 @@ CXTPCommandBars::~CXTPCommandBars()
     m_pMenuBar = nullptr;
     for (CXTPCommandBar* pBar : bars)
         pBar->InternalRelease();
+    for (CXTPDockBar*& pDock : m_pDocks) {
+        delete pDock;
+        pDock = nullptr;
+    }
     if (m_pPaintManager)
         m_pPaintManager->InternalRelease();
     if (m_pImageManager)
@@ -344,4 +371,257 @@ UINT CXTPCommandBars::TrackPopupBar(CXTPPopupBar* pPopup, UINT nFlags, int x, in
         nReturn = nCommand;
     pPopup->SetReturnCmd(nullptr);
     return nReturn;
+}
+
+// Docking ------------------------------------------------------------------------
+
+BOOL CXTPCommandBars::EnableDocking()
+{
+    if (!m_pFrame || !m_pFrame->GetSafeHwnd())
+        return FALSE;
+    CXTPDockBar* pDocks[4] = {nullptr, nullptr, nullptr, nullptr};
+    for (int i = 0; i < 4; ++i) {
+        pDocks[i] = new CXTPDockBar(this);
+        if (!pDocks[i]->Create(m_pFrame, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | kDockBarStyles[i],
+                               kDockBarIds[i])) {
+            for (CXTPDockBar* pDock : pDocks)
+                delete pDock;
+            return FALSE;
+        }
+    }
+    for (int i = 0; i < 4; ++i) {
+        delete m_pDocks[i];
+        m_pDocks[i] = pDocks[i];
+    }
+    return TRUE;
+}
+
+CXTPDockBar* CXTPCommandBars::GetDockBar(int nPosition) const
+{
+    return nPosition >= 0 && nPosition < 4 ? m_pDocks[nPosition] : nullptr;
+}
+
+CXTPToolBar* CXTPCommandBars::Add(LPCTSTR lpszName, int nBarPosition, CRuntimeClass* pToolbarClass)
+{
+    CRuntimeClass* pClass = pToolbarClass ? pToolbarClass : RUNTIME_CLASS(CXTPToolBar);
+    if (!pClass->IsDerivedFrom(RUNTIME_CLASS(CXTPToolBar)))
+        return nullptr;
+    auto* pBar = static_cast<CXTPToolBar*>(pClass->CreateObject());
+    if (!pBar)
+        return nullptr;
+    pBar->SetCommandBars(this);
+    pBar->EnableDocking(0x3F);
+    pBar->SetTitle(lpszName);
+    if (!pBar->SetPosition(nBarPosition)) {
+        pBar->InternalRelease();
+        return nullptr;
+    }
+    m_barList.push_back(pBar);
+    return pBar;
+}
+
+CXTPToolBar* CXTPCommandBars::AddCustomBar(LPCTSTR lpszName, UINT nID, BOOL bTearOffBar)
+{
+    auto* pBar = new CXTPToolBar;
+    pBar->SetCommandBars(this);
+    if (m_pFrame && m_pFrame->GetSafeHwnd()) {
+        CreateBarInfo info{pBar, FALSE, FALSE, TRUE, bTearOffBar, lpszName, nID};
+        m_pFrame->SendMessage(WM_CREATE_COMMAND_BAR, 0, reinterpret_cast<LPARAM>(&info));
+    }
+    if (!pBar->GetDockContext())
+        pBar->EnableDocking(0x3F);
+    pBar->SetTitle(lpszName);
+    if (!pBar->SetPosition(bTearOffBar ? xtpBarFloating : xtpBarTop)) {
+        pBar->InternalRelease();
+        return nullptr;
+    }
+    m_barList.push_back(pBar);
+    pBar->SetBarID(nID);
+    pBar->SetBuiltIn(FALSE);
+    pBar->SetTearOff(bTearOffBar);
+    if (!bTearOffBar)
+        RecalcFrameLayout();
+    OnToolBarAdded(pBar);
+    return pBar;
+}
+
+void CXTPCommandBars::Remove(CXTPCommandBar* pBar)
+{
+    if (std::find(m_barList.begin(), m_barList.end(), pBar) == m_barList.end())
+        return;
+    if (pBar->GetSafeHwnd())
+        pBar->ShowWindow(SW_HIDE);
+    pBar->m_bVisible = FALSE;
+    auto* pToolBar = DYNAMIC_DOWNCAST(CXTPToolBar, pBar);
+    if (pToolBar && pToolBar->GetDockBar()) {
+        pToolBar->GetDockBar()->RemoveCommandBar(pToolBar);
+        RecalcFrameLayout();
+    }
+    if (pToolBar)
+        OnToolBarRemoved(pToolBar);
+    auto it = std::find(m_barList.begin(), m_barList.end(), pBar);
+    if (it != m_barList.end()) {
+        m_barList.erase(it);
+        pBar->InternalRelease();
+    }
+}
+
+void CXTPCommandBars::OnToolBarRemoved(CXTPToolBar* pBar)
+{
+    if (reinterpret_cast<CXTPCommandBar*>(m_pMenuBar) == pBar)
+        m_pMenuBar = nullptr;
+}
+
+BOOL CXTPCommandBars::DockCommandBar(CXTPToolBar* pBar, int nPosition)
+{
+    CXTPDockBar* pDock = GetDockBar(nPosition);
+    if (!pDock || !pBar->CreateToolBar(m_pFrame, FALSE))
+        return FALSE;
+    pDock->DockCommandBar(pBar);
+    pBar->m_barPosition = pDock->GetPosition();
+    return TRUE;
+}
+
+BOOL CXTPCommandBars::DockCommandBar(CXTPToolBar* pBar, LPCRECT lpRect, CXTPDockBar* pDockBar)
+{
+    if (!pDockBar || !pBar->CreateToolBar(m_pFrame, FALSE))
+        return FALSE;
+    pDockBar->DockCommandBar(pBar, lpRect);
+    pBar->m_barPosition = pDockBar->GetPosition();
+    return TRUE;
+}
+
+BOOL CXTPCommandBars::FloatCommandBar(CXTPToolBar* pBar)
+{
+    const BOOL bWasDocked = pBar->GetSafeHwnd() && pBar->GetDockBar();
+    if (!pBar->CreateToolBar(m_pFrame, TRUE))
+        return FALSE;
+    if (CXTPDockBar* pDock = pBar->GetDockBar())
+        pDock->RemoveCommandBar(pBar);
+    pBar->m_barPosition = xtpBarFloating;
+    if (bWasDocked) {
+        // A child's place means nothing on the screen: it floats where it last floated.
+        const CPoint pt = pBar->GetDockContext() ? pBar->GetDockContext()->m_ptMRUFloatPos : CPoint(100, 100);
+        pBar->SetWindowPos(nullptr, pt.x, pt.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    pBar->OnRecalcLayout();
+    return TRUE;
+}
+
+CXTPDockBar* CXTPCommandBars::CanDock(CPoint pt, CXTPDockBar* pPreferred) const
+{
+    auto near = [pt](CXTPDockBar* pDock) {
+        if (!pDock || !pDock->GetSafeHwnd())
+            return false;
+        CRect rc;
+        pDock->GetWindowRect(&rc);
+        rc.InflateRect(20, 20);
+        return rc.PtInRect(pt) != FALSE;
+    };
+    if (near(pPreferred))
+        return pPreferred;
+    for (CXTPDockBar* pDock : m_pDocks)
+        if (near(pDock))
+            return pDock;
+    return nullptr;
+}
+
+void CXTPCommandBars::OnSetPreviewMode(BOOL bPreview)
+{
+    const std::vector<CXTPCommandBar*> bars = m_barList;
+    for (CXTPCommandBar* pBar : bars)
+        if (auto* pToolBar = DYNAMIC_DOWNCAST(CXTPToolBar, pBar))
+            pToolBar->OnSetPreviewMode(bPreview);
+}
+
+// Menus of the bar area --------------------------------------------------------------
+
+CXTPPopupBar* CXTPCommandBars::GetToolbarsPopup()
+{
+    CXTPPopupBar* pPopup = CXTPPopupBar::CreatePopupBar(this);
+    int nListed = 0;
+    for (size_t i = 0; i < m_barList.size(); ++i) {
+        CXTPCommandBar* pBar = m_barList[i];
+        if (pBar->GetType() != xtpBarTypeNormal || !pBar->m_bCloseable || !pBar->m_bContextMenuPresent)
+            continue;
+        auto* pItem = new CToolbarsMenuItem;
+        pPopup->GetControls()->Add(pItem, 0, nullptr, -1, TRUE);
+        pItem->SetTag(i);
+        pItem->SetCaption(pBar->GetTitle());
+        pItem->SetFlags(xtpFlagManualUpdate);
+        pItem->SetChecked(pBar->IsVisible());
+        ++nListed;
+    }
+    if (m_bCustomizeAvail && nListed > 0) {
+        CXTPControl* pCustomize = pPopup->GetControls()->Add(xtpControlButton, kIdCustomize, nullptr, -1, TRUE);
+        pCustomize->SetBeginGroup(TRUE);
+    }
+    return pPopup;
+}
+
+void CXTPCommandBars::ContextMenu(int x, int y)
+{
+    if (m_bCustomizeMode)
+        return;
+    CXTPPopupBar* pPopup = GetToolbarsPopup();
+    if (!pPopup)
+        return;
+    if (pPopup->GetControlCount() > 0 && pPopup->Popup(x, y, nullptr)) {
+        MSG msg;
+        while (pPopup->GetTrackingMode()) {
+            if (!::GetMessageA(&msg, nullptr, 0, 0)) {
+                // The application is quitting: its own loop must see it.
+                ::PostQuitMessage(static_cast<int>(msg.wParam));
+                break;
+            }
+            if (msg.message != WM_KICKIDLE && !AfxPreTranslateMessage(&msg)) {
+                ::TranslateMessage(&msg);
+                ::DispatchMessageA(&msg);
+            }
+        }
+    }
+    pPopup->InternalRelease();
+}
+
+void CXTPCommandBars::GetHiddenControls(CXTPToolBar* pBar, CXTPPopupBar* pPopup)
+{
+    CXTPDockBar* pDock = pBar->GetDockBar();
+    if (!pDock || pBar->GetPosition() == xtpBarFloating)
+        return;
+    std::vector<CXTPToolBar*> row;
+    pDock->GetVisibleToolBarsInRow(pDock->FindBar(pBar), row);
+    for (CXTPToolBar* pRowBar : row) {
+        for (int i = 0; i < pRowBar->GetControlCount(); ++i) {
+            CXTPControl* pControl = pRowBar->GetControl(i);
+            if (pControl->GetHideFlags() != xtpHideWrap)
+                continue;
+            CXTPControl* pCopy = pPopup->GetControls()->AddClone(pControl);
+            pCopy->SetHideFlags(xtpNoHide);
+            pCopy->m_bBeginGroup = FALSE;
+        }
+    }
+}
+
+void CXTPCommandBars::GetToolbarOptions(CXTPToolBar* pBar, CXTPPopupBar* pPopup)
+{
+    std::vector<CXTPToolBar*> bars;
+    CXTPDockBar* pDock = pBar->GetDockBar();
+    if (pDock && pBar->GetPosition() != xtpBarFloating)
+        pDock->GetVisibleToolBarsInRow(pDock->FindBar(pBar), bars);
+    else
+        bars.push_back(pBar);
+    for (CXTPToolBar* pRowBar : bars) {
+        CXTPControl* pItem = pPopup->GetControls()->Add(xtpControlPopup, 0, nullptr, -1, TRUE);
+        pItem->SetCaption(pRowBar->GetTitle());
+        pItem->SetFlags(xtpFlagManualUpdate);
+        const BOOL bEnabled = m_bCustomizeAvail && pRowBar->IsBuiltIn() && pRowBar->IsCustomizable();
+        pItem->SetEnabled(bEnabled);
+        if (bEnabled)
+            if (auto* pSub = DYNAMIC_DOWNCAST(CXTPPopupBar, pItem->GetCommandBar()))
+                pRowBar->BuildCustomizePopup(pSub);
+    }
+    if (m_bCustomizeAvail) {
+        CXTPControl* pCustomize = pPopup->GetControls()->Add(xtpControlButton, kIdCustomize, nullptr, -1, TRUE);
+        pCustomize->SetBeginGroup(TRUE);
+    }
 }

@@ -7,6 +7,7 @@
 
 #include "platform/base/String.h"
 #include "platform/mfc/CmdTarget.h"
+#include "platform/mfc/Rect.h"
 
 #include <vector>
 
@@ -18,8 +19,11 @@ class CXTPCommandBarsOptions;
 class CXTPControl;
 class CXTPImageManager;
 class CXTPMenuBar;
+class CXTPDockBar;
 class CXTPPaintManager;
 class CXTPPopupBar;
+class CXTPToolBar;
+struct CRuntimeClass;
 
 class CXTPCommandBars : public CCmdTarget {
     DECLARE_DYNCREATE(CXTPCommandBars)
@@ -34,6 +38,36 @@ public:
     virtual BOOL IsControlHidden(CXTPControl* pControl);
     // Non-zero only for a multiple-document site, which the framework has not.
     virtual UINT GetActiveMenuResource() { return 0; }
+    // The toolbars menu at a screen point; its pump ends on WM_QUIT and
+    // posts it again.
+    virtual void ContextMenu(int x, int y);
+    // One check item per listed toolbar (one reference for the caller).
+    virtual CXTPPopupBar* GetToolbarsPopup();
+    // Copies of the controls of the bar's dock row hidden for lack of room.
+    virtual void GetHiddenControls(CXTPToolBar* pBar, CXTPPopupBar* pPopup);
+    // One item per toolbar of the bar's row (the bar alone when floating).
+    virtual void GetToolbarOptions(CXTPToolBar* pBar, CXTPPopupBar* pPopup);
+    // A rebar host would take the bars here; this library has none.
+    virtual void OnToolBarAdded(CXTPToolBar* pBar) { (void)pBar; }
+    virtual void OnToolBarRemoved(CXTPToolBar* pBar);
+
+    // The four dock bars along the site's edges; FALSE when one of them
+    // cannot be created (none is left behind then).
+    BOOL EnableDocking();
+    // 0 top, 1 bottom, 2 left, 3 right.
+    CXTPDockBar* GetDockBar(int nPosition) const;
+    // A toolbar of the class (CXTPToolBar for null) docked or floating at
+    // the position; null when it cannot be placed.
+    CXTPToolBar* Add(LPCTSTR lpszName, int nBarPosition, CRuntimeClass* pToolbarClass = nullptr);
+    // A bar the user made, or a popup torn off (floating).
+    CXTPToolBar* AddCustomBar(LPCTSTR lpszName, UINT nID, BOOL bTearOffBar = FALSE);
+    void Remove(CXTPCommandBar* pBar);
+    BOOL DockCommandBar(CXTPToolBar* pBar, int nPosition);
+    BOOL DockCommandBar(CXTPToolBar* pBar, LPCRECT lpRect, CXTPDockBar* pDockBar);
+    BOOL FloatCommandBar(CXTPToolBar* pBar);
+    // The dock bar within 20 pixels of the screen point, the preferred one first.
+    CXTPDockBar* CanDock(CPoint pt, CXTPDockBar* pPreferred = nullptr) const;
+    BOOL IsLayoutLocked() const { return m_bRecalcLayout; }
 
     // Asks the frame whether it handles the Customize command.
     void SetSite(CFrameWnd* pFrame);
@@ -89,6 +123,9 @@ public:
     void SaveOptions(LPCTSTR lpszProfileName);
     void LoadOptions(LPCTSTR lpszProfileName);
 
+    // Every bar, for the frame's print preview.
+    void OnSetPreviewMode(BOOL bPreview);
+
     // The clipboard formats of toolbar images.
     static UINT GetClipboardFormat(BOOL bAlpha);
 
@@ -115,4 +152,5 @@ protected:
     CFrameWnd* m_pFrame = nullptr;
     CXTPMenuBar* m_pMenuBar = nullptr;
     BOOL m_bRecalcLayout = FALSE;
+    CXTPDockBar* m_pDocks[4] = {nullptr, nullptr, nullptr, nullptr};
 };

@@ -19,10 +19,14 @@ BOOL CXTPCommandBarsFrame::InitCommandBars(CRuntimeClass* pCommandBarsClass)
     auto* pCommandBars = static_cast<CXTPCommandBars*>(pCommandBarsClass->CreateObject());
     if (!pCommandBars)
         return FALSE;
+    pCommandBars->SetSite(this);
+    if (!pCommandBars->EnableDocking()) {
+        pCommandBars->InternalRelease();
+        return FALSE;
+    }
     if (m_pCommandBars)
         m_pCommandBars->InternalRelease();
     m_pCommandBars = pCommandBars;
-    m_pCommandBars->SetSite(this);
     return TRUE;
 }
 
@@ -30,6 +34,13 @@ void CXTPCommandBarsFrame::LoadCommandBars(LPCTSTR lpszProfileName, BOOL)
 {
     if (m_pCommandBars)
         m_pCommandBars->LoadOptions(lpszProfileName);
+}
+
+void CXTPCommandBarsFrame::OnSetPreviewMode(BOOL bPreview, void* pState)
+{
+    if (m_pCommandBars)
+        m_pCommandBars->OnSetPreviewMode(bPreview);
+    CFrameWnd::OnSetPreviewMode(bPreview, pState);
 }
 
 BOOL CXTPCommandBarsFrame::PreTranslateMessage(MSG* pMsg)

@@ -12,12 +12,15 @@ public:
     CXTPCommandBarsFrame() = default;
     ~CXTPCommandBarsFrame() override;
 
-    // Makes the manager from the class (CXTPCommandBars or a derived one).
+    // Makes the manager from the class (CXTPCommandBars or a derived one)
+    // with its dock bars; FALSE, and no manager, when they cannot be made.
     BOOL InitCommandBars(CRuntimeClass* pCommandBarsClass);
     // The saved options under the profile name.
     void LoadCommandBars(LPCTSTR lpszProfileName, BOOL bSilent = FALSE);
     CXTPCommandBars* GetCommandBars() const { return m_pCommandBars; }
 
+    // Every bar hides while the preview shows; the shown ones come back.
+    void OnSetPreviewMode(BOOL bPreview, void* pState) override;
     BOOL PreTranslateMessage(MSG* pMsg) override;
     BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
 

@@ -85,6 +85,39 @@ void CXTPControls::InsertAt(CXTPControl* pControl, int nBefore)
         m_arrControls.insert(m_arrControls.begin() + nBefore, pControl);
 }
 
+void CXTPControls::InsertAndIndex(CXTPControl* pControl, int nBefore)
+{
+    if (nBefore >= 0 && nBefore < GetCount()) {
+        InsertAt(pControl, nBefore);
+        RefreshIndexes();
+        return;
+    }
+    // Appended: only the new control's index changes, so long lists fill in linear time.
+    m_arrControls.push_back(pControl);
+    pControl->SetIndex(GetCount() - 1);
+    pControl->SetControls(this);
+    pControl->SetParent(m_pParent);
+    if (m_pParent)
+        m_pParent->OnControlsChanged();
+}
+
+void CXTPControls::Rearrange(std::vector<CXTPControl*> arrControls)
+{
+    std::vector<CXTPControl*> sorted(arrControls);
+    std::sort(sorted.begin(), sorted.end());
+    std::vector<CXTPControl*> dropped;
+    for (CXTPControl* pControl : m_arrControls)
+        if (!std::binary_search(sorted.begin(), sorted.end(), pControl))
+            dropped.push_back(pControl);
+    m_arrControls.swap(arrControls);
+    for (CXTPControl* pControl : dropped) {
+        pControl->SetControls(nullptr);
+        pControl->SetParent(nullptr);
+        pControl->InternalRelease();
+    }
+    RefreshIndexes();
+}
+
 CXTPPopupBar* CXTPControls::CreatePopupBarFor(LPCTSTR lpszTitle, UINT nID, BOOL bAskSite)
 {
     if (bAskSite) {
@@ -165,8 +198,7 @@ CXTPControl* CXTPControls::Add(int controlType, int nId, LPCTSTR lpszParameter, 
     pControl->SetType(controlType);
     pControl->SetParameter(lpszParameter);
     pControl->SetTemporary(bTemporary);
-    InsertAt(pControl, nBefore);
-    RefreshIndexes();
+    InsertAndIndex(pControl, nBefore);
     return pControl;
 }
 
@@ -177,8 +209,7 @@ CXTPControl* CXTPControls::Add(CXTPControl* pControl, int nId, LPCTSTR lpszParam
     pControl->SetParameter(lpszParameter);
     pControl->SetTemporary(bTemporary);
     pControl->SetID(nId);
-    InsertAt(pControl, nBefore);
-    RefreshIndexes();
+    InsertAndIndex(pControl, nBefore);
     return pControl;
 }
 
@@ -187,8 +218,7 @@ CXTPControl* CXTPControls::AddClone(CXTPControl* pControl, int nBefore, BOOL bRe
     CXTPControl* pClone = pControl ? pControl->Clone(bRecursive) : nullptr;
     if (!pClone)
         return nullptr;
-    InsertAt(pClone, nBefore);
-    RefreshIndexes();
+    InsertAndIndex(pClone, nBefore);
     return pClone;
 }
 

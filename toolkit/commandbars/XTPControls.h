@@ -33,6 +33,9 @@ public:
     CXTPControl* AddMenuItem(CMenu* pMenu, int nIndex);
     BOOL LoadMenu(CMenu* pMenu);
 
+    // The collection in a new order at once: controls it leaves out are
+    // released, controls new to it are taken over with their references.
+    void Rearrange(std::vector<CXTPControl*> arrControls);
     void Remove(CXTPControl* pControl);
     void Remove(int nIndex);
     void RemoveAll();
@@ -67,6 +70,8 @@ public:
 
 protected:
     void InsertAt(CXTPControl* pControl, int nBefore);
+    // Inserts and gives the controls their indexes.
+    void InsertAndIndex(CXTPControl* pControl, int nBefore);
     // The site's popup bar when it offers one (asked only with bAskSite).
     CXTPPopupBar* CreatePopupBarFor(LPCTSTR lpszTitle, UINT nID, BOOL bAskSite);
     // A popup control of the type holding a new popup bar with the title

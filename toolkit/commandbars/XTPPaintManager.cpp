@@ -100,7 +100,7 @@ CXTPPaintManager* CXTPPaintManager::CreateTheme(int nTheme)
     case xtpThemeNativeWinXP:
         pManager = new (std::nothrow) CXTPNativeXPTheme;
         break;
-    case xtpThemeWhidbey:
+    case xtpThemeDefault:
         pManager = new (std::nothrow) CXTPDefaultTheme;
         break;
     default:

@@ -25,7 +25,7 @@ enum XTPPaintTheme {
     xtpThemeOffice2000 = 1,
     xtpThemeOffice2003 = 2,
     xtpThemeNativeWinXP = 3,
-    xtpThemeWhidbey = 4,
+    xtpThemeDefault = 4,
     xtpThemeCustom = 5,
 };
 

@@ -593,3 +593,17 @@ void CXTPControlExpandButton::OnMouseHover()
     if (pCommandBars && pCommandBars->GetOptions()->bShowFullAfterDelay)
         OnExecute();
 }
+
+IMPLEMENT_SERIAL(CXTPPopupToolBar, CXTPPopupBar, 1)
+
+CXTPPopupToolBar::CXTPPopupToolBar()
+{
+    m_barType = xtpBarTypeNormal;
+}
+
+CXTPPopupToolBar* CXTPPopupToolBar::CreatePopupToolBar(CXTPCommandBars* pCommandBars)
+{
+    auto* pBar = new CXTPPopupToolBar;
+    pBar->m_pCommandBars = pCommandBars;
+    return pBar;
+}

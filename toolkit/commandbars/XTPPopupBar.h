@@ -40,7 +40,7 @@ public:
     virtual void UpdateFlags();
 
     // Opens at a screen point, keeping off rcExclude when given.
-    BOOL Popup(int x, int y, LPCRECT rcExclude);
+    virtual BOOL Popup(int x, int y, LPCRECT rcExclude);
     // Shows the rarely used controls.
     void ExpandBar();
     // The animation of this opening: unfold, slide, fade or none.
@@ -108,4 +108,13 @@ public:
     void OnExecute() override;
     void Draw(CDC* pDC) override;
     void OnMouseHover() override;
+};
+
+// A popup that lays its controls out as a toolbar (the expand chevron's).
+class CXTPPopupToolBar : public CXTPPopupBar {
+    DECLARE_SERIAL(CXTPPopupToolBar)
+public:
+    CXTPPopupToolBar();
+    // A new popup toolbar of the manager (one reference for the caller).
+    static CXTPPopupToolBar* CreatePopupToolBar(CXTPCommandBars* pCommandBars);
 };
