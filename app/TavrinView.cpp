@@ -1,5 +1,6 @@
 #include "app/TavrinView.h"
 
+#include "app/CurrentSelection.h"
 #include "app/MainFrm.h"
 #include "app/dialogs/AccountAccessDlg.h"
 #include "app/dialogs/AddAccountDlg.h"
@@ -43,6 +44,8 @@ CTavrinView::CTavrinView() = default;
 
 CTavrinView::~CTavrinView()
 {
+    // The panes must not ask a tree that is gone.
+    tavrin::app::SetSelectionSource({});
     if (m_hCaptionIcon)
         ::DestroyIcon(m_hCaptionIcon);
 }
@@ -58,6 +61,9 @@ void CTavrinView::OnInitialUpdate()
         m_imageList.Add(&bitmap, RGB(255, 0, 255));
         GetTreeCtrl().SetImageList(&m_imageList, TVSIL_NORMAL);
     }
+    // The panes learn the selection from this tree from now on.
+    tavrin::app::SetSelectionSource(
+        {[this] { return GetCurrentAccount(); }, [this] { return GetCurrentClass(); }});
     m_accounts.LoadAll();
     RebuildTree();
     HTREEITEM root = GetTreeRoot();
