@@ -1,6 +1,7 @@
 #include "app/MiscView.h"
 
 #include "app/CurrentSelection.h"
+#include "app/ItemImages.h"
 #include "app/PageFiles.h"
 #include "app/MainFrm.h"
 #include "core/model/Account.h"
@@ -104,8 +105,11 @@ void CMiscView::OnInitialUpdate()
         Layout();
         m_wndBrowser.Navigate(tavrin::app::EmptyPagePath());
     }
+    tavrin::app::MakeItemImageList(m_imageList);
     if (m_wndLog.m_hWnd) {
         m_wndLog.AddExtendedStyle(LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
+        if (m_imageList.GetSafeHandle())
+            m_wndLog.SetImageList(&m_imageList, LVSIL_SMALL);
         m_wndLog.InsertColumn(0, "", LVCFMT_LEFT, 0);
         m_wndLog.InsertColumn(1, "", LVCFMT_LEFT, 0);
         Layout();

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "app/WebBrowser2.h"
+#include "platform/mfc/ImageList.h"
 #include "platform/mfc/View.h"
 #include "toolkit/controls/XTCaption.h"
 #include "toolkit/controls/XTListCtrl.h"
@@ -47,6 +48,7 @@ public:
     CXTCaption m_wndCaption;
     CXTListCtrl m_wndLog;
     CWebBrowser2 m_wndBrowser;
+    CImageList m_imageList;
 
 protected:
     // Stores the choice and shows the log (TRUE) or the class page.

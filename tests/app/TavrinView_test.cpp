@@ -3,6 +3,8 @@
 // add-account, properties and access dialogs as the tree and the user
 // drive them, and a class-list worker replacing classes during rebuilds.
 #include "tests/app/AppTestSupport.h"
+#include "app/MiscView.h"
+#include "app/MsgDispView.h"
 
 #include "app/dialogs/AccountPropertiesDlg.h"
 #include "app/dialogs/AddAccountDlg.h"
@@ -12,6 +14,7 @@
 #include "core/model/PrivateStore.h"
 #include "core/model/SchoolClass.h"
 #include "core/services/Config.h"
+#include "platform/browser/HeadlessEngine.h"
 #include "platform/win/Locale.h"
 #include "platform/win/MessageBox.h"
 #include "res/resource.h"
@@ -197,6 +200,60 @@ TEST_F(TavrinViewTest, SelectingSetsTheCaptionAndWritesAMissingProfilePage)
     Tree().SelectAccount(withFolder);
     EXPECT_EQ(Tree().GetCurrentAccount(), withFolder);
     EXPECT_EQ(Tree().GetCurrentClass(), nullptr);
+}
+
+// The selection drives the two browser panes: the account's profile in the
+// display pane, the class page and the log in the other-information pane.
+TEST_F(TavrinViewTest, SelectingFillsTheDisplayPaneAndTheOtherInformationPane)
+{
+    CAccount* account = AddAccount("a");
+    CSchoolClass* schoolClass = AddClass(account, "7", "高三(2)班");
+    std::filesystem::create_directories(AccountFolder("a") / "7");
+    std::ofstream(AccountFolder("a") / "7" / "misc.htm")
+        << "<html><script>var width = 300;\nfunction swap_size(o) { o.width = width; }</script></html>";
+    account->Log("account line 1.");
+    account->Log("account line 2.");
+    schoolClass->Log("class line.");
+    Tree().RebuildTree();
+    CMsgDispView* display = m_frame->m_pDispView;
+    CMiscView* misc = m_frame->m_pMiscView;
+    ASSERT_NE(display, nullptr);
+    ASSERT_NE(misc, nullptr);
+    auto shown = [](HWND browser) {
+        tavrin::browser::HeadlessEngine* engine = tavrin::browser::HeadlessEngine::FromHost(browser);
+        return engine ? engine->GetLocationURL() : std::string("(no engine)");
+    };
+    auto endsWith = [](const std::string& s, const std::string& tail) {
+        return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
+    };
+    auto firstLogLine = [&] { return std::string(misc->m_wndLog.GetItemText(0, 1)); };
+
+    Tree().SelectAccount(account);
+    EXPECT_TRUE(endsWith(shown(display->m_wndBrowser.m_hWnd), "/accounts/a/profile.htm"))
+        << shown(display->m_wndBrowser.m_hWnd);
+    EXPECT_TRUE(endsWith(shown(misc->m_wndBrowser.m_hWnd), "/styles/common/empty.htm"));
+    ASSERT_EQ(misc->m_wndLog.GetItemCount(), 2);
+    EXPECT_TRUE(endsWith(firstLogLine(), "account line 2.")) << firstLogLine();
+
+    Tree().SelectClass(schoolClass);
+    EXPECT_TRUE(endsWith(shown(display->m_wndBrowser.m_hWnd), "/styles/common/empty.htm"));
+    EXPECT_TRUE(endsWith(shown(misc->m_wndBrowser.m_hWnd), "/accounts/a/7/misc.htm"));
+    CRect client;
+    misc->GetClientRect(&client);
+    EXPECT_NE(ReadFile(AccountFolder("a") / "7" / "misc.htm").find("var width = " + std::to_string(client.Width() - 15) + ";"),
+              std::string::npos);
+    ASSERT_EQ(misc->m_wndLog.GetItemCount(), 1);
+    EXPECT_TRUE(endsWith(firstLogLine(), "class line."));
+
+    TreeCtrl().SelectItem(TreeCtrl().GetRootItem());
+    EXPECT_TRUE(endsWith(shown(display->m_wndBrowser.m_hWnd), "/styles/common/empty.htm"));
+    EXPECT_TRUE(endsWith(shown(misc->m_wndBrowser.m_hWnd), "/styles/common/empty.htm"));
+    EXPECT_EQ(misc->m_wndLog.GetItemCount(), 0);
+
+    // The log's small images are the tree's nine.
+    CImageList* images = misc->m_wndLog.GetImageList(LVSIL_SMALL);
+    ASSERT_NE(images, nullptr);
+    EXPECT_EQ(images->GetImageCount(), 9);
 }
 
 TEST_F(TavrinViewTest, TheCaptionIconIsTheSelectedItemsImage)
