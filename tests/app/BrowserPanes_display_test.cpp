@@ -1,0 +1,114 @@
+// The browser panes in the real program: the tree's selection brings the
+// account's profile page into the display pane and the class page, its width
+// statement set to the pane, into the other-information pane.
+#include "tests/app/AppTestSupport.h"
+#include "tests/sim/Simulator.h"
+#include "tests/support/ProgramHarness.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <functional>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <unistd.h>
+
+using namespace tavrin::test;
+
+namespace {
+
+// Colours no other part of the window uses.
+constexpr unsigned kProfileColour = 0x2060C0;
+constexpr unsigned kClassColour = 0xC02060;
+
+class BrowserPanesEndToEnd : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!std::getenv("DISPLAY"))
+            GTEST_SKIP() << "no display";
+        if (BuiltProgram().empty())
+            GTEST_SKIP() << "the program is not built";
+        ASSERT_TRUE(m_x.IsOpen());
+        m_folder.UseProxy(m_sim.ProxyHost(), m_sim.ProxyPort());
+        // The demo account with its class 20001.
+        ASSERT_TRUE(PrepareAccount(m_folder.Path(), "demo", "demo", "demo"));
+        m_folder.Write("accounts/demo/profile.htm",
+                       "<html><body style=\"margin:0;background:#2060c0\"></body></html>");
+        m_folder.Write("accounts/demo/20001/misc.htm",
+                       "<html><head><script>var width = 300;\nfunction swap_size(o) { o.width = width; }</script>"
+                       "</head><body style=\"margin:0;background:#c02060\"></body></html>");
+    }
+
+    // Pixels of the colour in the window once the count satisfies done, or
+    // after about ten seconds (the engine loads on its own time).
+    int CountWhen(unsigned long window, unsigned colour, const std::function<bool(int)>& done, const std::string& name)
+    {
+        int count = 0;
+        for (int i = 0; i < 100; ++i) {
+            int cw = 0, ch = 0;
+            const std::vector<unsigned> shot = m_x.Capture(window, cw, ch);
+            count = static_cast<int>(std::count(shot.begin(), shot.end(), colour));
+            if (done(count))
+                break;
+            usleep(100000);
+        }
+        int cw = 0, ch = 0;
+        m_x.CapturePainted(window, cw, ch, name);
+        return count;
+    }
+
+    std::string MiscPage() const
+    {
+        std::ifstream in(m_folder.Path() + "/accounts/demo/20001/misc.htm", std::ios::binary);
+        std::stringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
+
+    tavrin::sim::Simulator m_sim;
+    XSession m_x;
+    ProgramFolder m_folder;
+};
+
+TEST_F(BrowserPanesEndToEnd, TheSelectedAccountShowsItsProfileAndItsClassShowsTheClassPage)
+{
+    ProgramRun run;
+    ASSERT_TRUE(run.Start(m_folder));
+    const unsigned long window = m_x.WaitForWindow("Tavrin", run.Pid());
+    ASSERT_NE(window, 0u) << run.Output();
+    int cw = 0, ch = 0;
+    m_x.CapturePainted(window, cw, ch);
+    m_x.Key("Escape"); // the splash
+    m_x.CapturePainted(window, cw, ch);
+    // The root's label at the tree's top left: selected already; the arrow
+    // keys walk down to the account and its class.
+    m_x.Click(window, 58, 10);
+    std::vector<unsigned> shot = m_x.CapturePainted(window, cw, ch, "app-panes-root");
+    EXPECT_EQ(std::count(shot.begin(), shot.end(), kProfileColour), 0) << "nothing shown for the root";
+
+    m_x.Key("Down");
+    EXPECT_GT(CountWhen(window, kProfileColour, [](int n) { return n > 20000; }, "app-panes-account"), 20000)
+        << "the profile page fills the display pane";
+
+    m_x.Key("Down");
+    EXPECT_GT(CountWhen(window, kClassColour, [](int n) { return n > 2000; }, "app-panes-class"), 2000)
+        << "the class page in the other-information pane";
+    EXPECT_EQ(CountWhen(window, kProfileColour, [](int n) { return n == 0; }, "app-panes-class-display"), 0)
+        << "the display pane is cleared for a class";
+    const std::string page = MiscPage();
+    EXPECT_EQ(page.find("var width = 300;"), std::string::npos) << page;
+    const size_t at = page.find("var width = ");
+    ASSERT_NE(at, std::string::npos) << page;
+    const int width = std::atoi(page.c_str() + at + 12);
+    EXPECT_GT(width, 100) << "the pane's width less 15";
+    EXPECT_LT(width, cw / 2);
+
+    m_x.Close(window);
+    EXPECT_EQ(run.Wait(), 0) << run.Output();
+    EXPECT_FALSE(run.SanitizerReported()) << run.Output();
+}
+
+} // namespace
