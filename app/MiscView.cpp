@@ -116,7 +116,7 @@ void CMiscView::OnInitialUpdate()
     }
     if (m_wndBrowser.m_hWnd && m_wndLog.m_hWnd) {
         ::SetWindowPos(m_wndLog.m_hWnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-        m_wndLog.ShowWindow(LogShown() ? SW_SHOW : SW_HIDE);
+        ShowChosenView();
     }
     CMainFrame* frame = dynamic_cast<CMainFrame*>(GetParentFrame());
     if (frame && std::atoi(static_cast<LPCTSTR>(GetConfig(CFG_PLACEMENT_PANE_1_2_VISIBLE))) == 0)
@@ -140,6 +140,10 @@ BOOL CMiscView::PreTranslateMessage(MSG* pMsg)
 {
     const bool ours = pMsg->hwnd == m_hWnd || ::IsChild(m_hWnd, pMsg->hwnd);
     if (ours && pMsg->message == WM_RBUTTONDOWN) {
+        // The chosen command goes to the main window, which routes it to
+        // its active view: this pane, as the click makes it.
+        if (CFrameWnd* frame = GetParentFrame())
+            frame->SetActiveView(this, FALSE);
         CMenu menu;
         if (menu.LoadMenu(IDR_MISC_MENU)) {
             if (CMenu* popup = menu.GetSubMenu(0)) {
@@ -160,9 +164,18 @@ BOOL CMiscView::PreTranslateMessage(MSG* pMsg)
 void CMiscView::ShowLog(BOOL bLog)
 {
     SetConfigInt(CFG_MISC_CUR_VISIBLE, bLog ? 1 : 0);
-    if (m_wndLog.m_hWnd)
-        m_wndLog.ShowWindow(LogShown() ? SW_SHOW : SW_HIDE);
+    ShowChosenView();
     m_wndCaption.UpdateCaption(bLog ? "状态记录" : "班级信息", nullptr);
+}
+
+void CMiscView::ShowChosenView()
+{
+    if (!m_wndLog.m_hWnd)
+        return;
+    m_wndLog.ShowWindow(LogShown() ? SW_SHOW : SW_HIDE);
+    // The page's engine draws above our windows: it goes while the log lies over it.
+    if (m_wndBrowser.m_hWnd)
+        m_wndBrowser.ShowWindow(LogShown() ? SW_HIDE : SW_SHOW);
 }
 
 void CMiscView::OnShowLog() { ShowLog(TRUE); }

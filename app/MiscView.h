@@ -53,6 +53,8 @@ public:
 protected:
     // Stores the choice and shows the log (TRUE) or the class page.
     void ShowLog(BOOL bLog);
+    // The list shown or hidden as key 16 says, the page the other way.
+    void ShowChosenView();
     void Layout();
     DECLARE_MESSAGE_MAP()
 };

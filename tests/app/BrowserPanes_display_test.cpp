@@ -60,6 +60,49 @@ protected:
         return count;
     }
 
+    // Starts the program and waits for the frame without the splash.
+    unsigned long Start(ProgramRun& run)
+    {
+        if (!run.Start(m_folder))
+            return 0;
+        const unsigned long window = m_x.WaitForWindow("Tavrin", run.Pid());
+        if (!window)
+            return 0;
+        int cw = 0, ch = 0;
+        m_x.CapturePainted(window, cw, ch);
+        m_x.Key("Escape"); // the splash
+        m_x.CapturePainted(window, cw, ch);
+        return window;
+    }
+
+    // The box around the pixels of the colour; false when none shows.
+    bool Bounds(unsigned long window, unsigned colour, RECT& box)
+    {
+        int cw = 0, ch = 0;
+        const std::vector<unsigned> shot = m_x.Capture(window, cw, ch);
+        box = RECT{cw, ch, -1, -1};
+        for (int y = 0; y < ch; ++y)
+            for (int x = 0; x < cw; ++x)
+                if (shot[static_cast<size_t>(y) * cw + x] == colour) {
+                    box.left = std::min<LONG>(box.left, x);
+                    box.top = std::min<LONG>(box.top, y);
+                    box.right = std::max<LONG>(box.right, x);
+                    box.bottom = std::max<LONG>(box.bottom, y);
+                }
+        return box.right >= 0;
+    }
+
+    // Waits until key 16 reads the value (stored at once by the pane).
+    bool WaitForKey16(const std::string& value)
+    {
+        for (int i = 0; i < 100; ++i) {
+            if (m_folder.ConfigValue("cur_visible") == value)
+                return true;
+            usleep(50000);
+        }
+        return false;
+    }
+
     std::string MiscPage() const
     {
         std::ifstream in(m_folder.Path() + "/accounts/demo/20001/misc.htm", std::ios::binary);
@@ -76,13 +119,9 @@ protected:
 TEST_F(BrowserPanesEndToEnd, TheSelectedAccountShowsItsProfileAndItsClassShowsTheClassPage)
 {
     ProgramRun run;
-    ASSERT_TRUE(run.Start(m_folder));
-    const unsigned long window = m_x.WaitForWindow("Tavrin", run.Pid());
+    const unsigned long window = Start(run);
     ASSERT_NE(window, 0u) << run.Output();
     int cw = 0, ch = 0;
-    m_x.CapturePainted(window, cw, ch);
-    m_x.Key("Escape"); // the splash
-    m_x.CapturePainted(window, cw, ch);
     // The root's label at the tree's top left: selected already; the arrow
     // keys walk down to the account and its class.
     m_x.Click(window, 58, 10);
@@ -108,6 +147,59 @@ TEST_F(BrowserPanesEndToEnd, TheSelectedAccountShowsItsProfileAndItsClassShowsTh
 
     m_x.Close(window);
     EXPECT_EQ(run.Wait(), 0) << run.Output();
+    EXPECT_FALSE(run.SanitizerReported()) << run.Output();
+}
+
+// The other-information pane's own mouse handling over the engine's page:
+// the right click shows menu 142 (its "状态记录" entry clicked),
+// a double click toggles between the log and the class page, and the
+// caption's close button hides the pane, which the close stores.
+TEST_F(BrowserPanesEndToEnd, ThePanesMenuDoubleClickAndCloseButtonOverTheClassPage)
+{
+    ProgramRun run;
+    const unsigned long window = Start(run);
+    ASSERT_NE(window, 0u) << run.Output();
+    m_x.Click(window, 58, 10);
+    int cw = 0, ch = 0;
+    m_x.CapturePainted(window, cw, ch);
+    m_x.Key("Down");
+    CountWhen(window, kProfileColour, [](int n) { return n > 20000; }, "");
+    m_x.Key("Down");
+    CountWhen(window, kClassColour, [](int n) { return n > 2000; }, "app-panes-misc-class");
+    RECT page{};
+    ASSERT_TRUE(Bounds(window, kClassColour, page)) << "the class page";
+    const int px = (page.left + page.right) / 2;
+    const int py = (page.top + page.bottom) / 2;
+    EXPECT_EQ(m_folder.ConfigValue("cur_visible"), "(none)");
+
+    m_x.Click(window, px, py, 3);
+    m_x.CapturePainted(window, cw, ch, "app-panes-misc-menu");
+    // Its first entry, "状态记录", on the row just below the click.
+    m_x.Click(window, px + 50, py + 12);
+    EXPECT_TRUE(WaitForKey16("1")) << "menu 142's entry, not the engine's menu";
+    EXPECT_EQ(CountWhen(window, kClassColour, [](int n) { return n == 0; }, "app-panes-misc-log"), 0)
+        << "the log lies over the page";
+
+    m_x.Click(window, px, py);
+    m_x.Click(window, px, py);
+    EXPECT_TRUE(WaitForKey16("0")) << "a double click on the log";
+    EXPECT_GT(CountWhen(window, kClassColour, [](int n) { return n > 2000; }, "app-panes-misc-page-again"), 2000);
+
+    m_x.Click(window, px, py);
+    m_x.Click(window, px, py);
+    EXPECT_TRUE(WaitForKey16("1")) << "a double click on the class page";
+    m_x.Click(window, px, py);
+    m_x.Click(window, px, py);
+    EXPECT_TRUE(WaitForKey16("0"));
+    CountWhen(window, kClassColour, [](int n) { return n > 2000; }, "app-panes-misc-page-third");
+
+    // The close button at the caption's right end, just above the page.
+    m_x.Click(window, page.right - 7, page.top - 10);
+    EXPECT_EQ(CountWhen(window, kClassColour, [](int n) { return n == 0; }, "app-panes-misc-closed"), 0)
+        << "the pane is hidden";
+    m_x.Close(window);
+    EXPECT_EQ(run.Wait(), 0) << run.Output();
+    EXPECT_EQ(m_folder.ConfigValue("pane_1_2_visible"), "0");
     EXPECT_FALSE(run.SanitizerReported()) << run.Output();
 }
 
