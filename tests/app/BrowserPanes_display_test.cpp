@@ -203,4 +203,35 @@ TEST_F(BrowserPanesEndToEnd, ThePanesMenuDoubleClickAndCloseButtonOverTheClassPa
     EXPECT_FALSE(run.SanitizerReported()) << run.Output();
 }
 
+// An ordinary link of the profile page whose query holds the action texts
+// is only followed: the pane shows the linked local page and no operation
+// starts (nothing reaches the providers' sites).
+TEST_F(BrowserPanesEndToEnd, AnOrdinaryLinkHoldingActionTextsIsOnlyFollowed)
+{
+    m_folder.Write("accounts/demo/profile.htm",
+                   "<html><body style=\"margin:0;background:#2060c0\">"
+                   "<a href=\"other.htm?a=tavrin:投票&b=tavrin:修改个人档案\" "
+                   "style=\"display:block;width:100%;height:100%;position:absolute\">&nbsp;</a></body></html>");
+    m_folder.Write("accounts/demo/other.htm", "<html><body style=\"margin:0;background:#20c060\"></body></html>");
+    ProgramRun run;
+    const unsigned long window = Start(run);
+    ASSERT_NE(window, 0u) << run.Output();
+    m_x.Click(window, 58, 10);
+    int cw = 0, ch = 0;
+    m_x.CapturePainted(window, cw, ch);
+    m_x.Key("Down");
+    CountWhen(window, kProfileColour, [](int n) { return n > 20000; }, "app-panes-link-before");
+    RECT page{};
+    ASSERT_TRUE(Bounds(window, kProfileColour, page)) << "the profile page";
+    m_sim.ClearLog();
+    m_x.Click(window, (page.left + page.right) / 2, (page.top + page.bottom) / 2);
+    EXPECT_GT(CountWhen(window, 0x20C060, [](int n) { return n > 20000; }, "app-panes-link-followed"), 20000)
+        << "the linked page in the pane";
+    EXPECT_TRUE(m_sim.Log().empty()) << "no operation went out";
+    m_x.Close(window);
+    EXPECT_EQ(run.Wait(), 0) << run.Output();
+    EXPECT_TRUE(m_sim.Log().empty());
+    EXPECT_FALSE(run.SanitizerReported()) << run.Output();
+}
+
 } // namespace
