@@ -103,6 +103,17 @@ protected:
         return false;
     }
 
+    // Selects the demo account (from the root, by the arrow key) and waits
+    // for its profile page.
+    void SelectAccount(unsigned long window, const std::string& name)
+    {
+        m_x.Click(window, 58, 10); // the root's label, selected already
+        int cw = 0, ch = 0;
+        m_x.CapturePainted(window, cw, ch);
+        m_x.Key("Down");
+        CountWhen(window, kProfileColour, [](int n) { return n > 20000; }, name);
+    }
+
     std::string MiscPage() const
     {
         std::ifstream in(m_folder.Path() + "/accounts/demo/20001/misc.htm", std::ios::binary);
@@ -159,11 +170,7 @@ TEST_F(BrowserPanesEndToEnd, ThePanesMenuDoubleClickAndCloseButtonOverTheClassPa
     ProgramRun run;
     const unsigned long window = Start(run);
     ASSERT_NE(window, 0u) << run.Output();
-    m_x.Click(window, 58, 10);
-    int cw = 0, ch = 0;
-    m_x.CapturePainted(window, cw, ch);
-    m_x.Key("Down");
-    CountWhen(window, kProfileColour, [](int n) { return n > 20000; }, "");
+    SelectAccount(window, "");
     m_x.Key("Down");
     CountWhen(window, kClassColour, [](int n) { return n > 2000; }, "app-panes-misc-class");
     RECT page{};
@@ -173,6 +180,7 @@ TEST_F(BrowserPanesEndToEnd, ThePanesMenuDoubleClickAndCloseButtonOverTheClassPa
     EXPECT_EQ(m_folder.ConfigValue("cur_visible"), "(none)");
 
     m_x.Click(window, px, py, 3);
+    int cw = 0, ch = 0;
     m_x.CapturePainted(window, cw, ch, "app-panes-misc-menu");
     // Its first entry, "状态记录", on the row just below the click.
     m_x.Click(window, px + 50, py + 12);
@@ -216,11 +224,7 @@ TEST_F(BrowserPanesEndToEnd, AnOrdinaryLinkHoldingActionTextsIsOnlyFollowed)
     ProgramRun run;
     const unsigned long window = Start(run);
     ASSERT_NE(window, 0u) << run.Output();
-    m_x.Click(window, 58, 10);
-    int cw = 0, ch = 0;
-    m_x.CapturePainted(window, cw, ch);
-    m_x.Key("Down");
-    CountWhen(window, kProfileColour, [](int n) { return n > 20000; }, "app-panes-link-before");
+    SelectAccount(window, "app-panes-link-before");
     RECT page{};
     ASSERT_TRUE(Bounds(window, kProfileColour, page)) << "the profile page";
     m_sim.ClearLog();
