@@ -235,7 +235,7 @@ void Defer(std::function<void()> action)
     PostMessageA(g_presenter->m_actionWindow, ActionMessage(), 0, 0);
 }
 
-// Requests to show and activate a window leave at once: held in
+// Requests to show, activate, minimise or maximise a window leave at once: held in
 // the connection's buffer while the program goes on working, they would reach
 // the desktop after what the user did meanwhile and undo it.
 void SendRequestsNow()
@@ -867,6 +867,7 @@ void GtkPresenterImpl::Apply(TopLevel& top)
             gtk_window_maximize(window);
         else if (!zoomed && !iconic && gtkMaximized)
             gtk_window_unmaximize(window);
+        SendRequestsNow();
     }
     ApplyShape(top);
     // A constant alpha shows where a compositor blends it.
