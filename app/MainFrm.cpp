@@ -1,5 +1,7 @@
 #include "app/MainFrm.h"
 
+#include "app/MiscView.h"
+#include "app/MsgDispView.h"
 #include "app/PaneViews.h"
 #include "app/SplashWnd.h"
 #include "core/services/Config.h"
@@ -49,6 +51,10 @@ BEGIN_MESSAGE_MAP(CMainFrame, CXTPCommandBarsFrame)
     ON_UPDATE_COMMAND_UI(ID_STYLE_OFFICE_2003, OnUpdateStyleOffice2003)
     ON_UPDATE_COMMAND_UI(ID_STYLE_OFFICE_2000, OnUpdateStyleOffice2000)
     ON_UPDATE_COMMAND_UI(ID_STYLE_GNOME, OnUpdateStyleGnome)
+    ON_COMMAND(ID_EXPORT_DATA, OnExportData)
+    ON_UPDATE_COMMAND_UI(ID_EXPORT_DATA, OnUpdateNeedsClass)
+    ON_COMMAND(ID_MESSAGE_STATISTICS, OnMessageStatistics)
+    ON_UPDATE_COMMAND_UI(ID_MESSAGE_STATISTICS, OnUpdateNeedsClass)
     ON_COMMAND(ID_ADD_ACCOUNT, OnAddAccount)
 END_MESSAGE_MAP()
 
@@ -360,8 +366,7 @@ void CMainFrame::OnShowMainWindow()
 
 void CMainFrame::OnUpdateNeedsClass(CCmdUI* pCmdUI)
 {
-    // The tree's selection comes with the account tree; until then no class is current.
-    pCmdUI->Enable(FALSE);
+    pCmdUI->Enable(m_pTreeView && m_pTreeView->GetCurrentClass());
 }
 
 void CMainFrame::OnUpdateNeedsAccount(CCmdUI* pCmdUI) { pCmdUI->Enable(FALSE); }

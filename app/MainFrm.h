@@ -76,6 +76,9 @@ public:
     // tree has none.
     void OnUpdateNeedsClass(CCmdUI* pCmdUI);
     void OnUpdateNeedsAccount(CCmdUI* pCmdUI);
+    // Reports of the current class (in MainFrmReports.cpp).
+    void OnExportData();
+    void OnMessageStatistics();
 
     // Styles: the look stored in key 0 (the style commands live in MainFrmStyles.cpp).
     // nStyle 0 Office XP, 1 Office 2000, 2 Office 2003.

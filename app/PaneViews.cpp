@@ -5,10 +5,8 @@
 #include "platform/mfc/Dc.h"
 
 IMPLEMENT_DYNAMIC(CPlainPaneView, CView)
-IMPLEMENT_DYNCREATE(CMiscView, CPlainPaneView)
 IMPLEMENT_DYNCREATE(CComposeView, CPlainPaneView)
 IMPLEMENT_DYNCREATE(CMsgListView, CPlainPaneView)
-IMPLEMENT_DYNCREATE(CMsgDispView, CPlainPaneView)
 
 BOOL CPlainPaneView::PreCreateWindow(CREATESTRUCT& cs)
 {
@@ -21,14 +19,6 @@ void CPlainPaneView::OnDraw(CDC* pDC)
     CRect rect;
     GetClientRect(&rect);
     pDC->FillSolidRect(&rect, ::GetSysColor(COLOR_WINDOW));
-}
-
-void CMiscView::OnInitialUpdate()
-{
-    CPlainPaneView::OnInitialUpdate();
-    CMainFrame* frame = dynamic_cast<CMainFrame*>(GetParentFrame());
-    if (frame && GetConfig(CFG_PLACEMENT_PANE_1_2_VISIBLE) == "0")
-        frame->ShowOtherInfoPane(FALSE);
 }
 
 void CComposeView::OnInitialUpdate()

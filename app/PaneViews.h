@@ -13,14 +13,6 @@ public:
     BOOL PreCreateWindow(CREATESTRUCT& cs) override;
 };
 
-// The other-information pane (left, bottom).
-class CMiscView : public CPlainPaneView {
-    DECLARE_DYNCREATE(CMiscView)
-public:
-    // Starts hidden when it was hidden at the last close.
-    void OnInitialUpdate() override;
-};
-
 // The compose pane (right, bottom).
 class CComposeView : public CPlainPaneView {
     DECLARE_DYNCREATE(CComposeView)
@@ -32,9 +24,4 @@ public:
 // The tabbed item lists (right, below the caption bar).
 class CMsgListView : public CPlainPaneView {
     DECLARE_DYNCREATE(CMsgListView)
-};
-
-// The display pane (right, below the lists).
-class CMsgDispView : public CPlainPaneView {
-    DECLARE_DYNCREATE(CMsgDispView)
 };

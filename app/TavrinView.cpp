@@ -1,6 +1,10 @@
 #include "app/TavrinView.h"
 
+#include "app/CurrentSelection.h"
+#include "app/ItemImages.h"
 #include "app/MainFrm.h"
+#include "app/MiscView.h"
+#include "app/MsgDispView.h"
 #include "app/dialogs/AccountAccessDlg.h"
 #include "app/dialogs/AddAccountDlg.h"
 #include "core/model/Account.h"
@@ -43,6 +47,8 @@ CTavrinView::CTavrinView() = default;
 
 CTavrinView::~CTavrinView()
 {
+    // The panes must not ask a tree that is gone.
+    tavrin::app::SetSelectionSource({});
     if (m_hCaptionIcon)
         ::DestroyIcon(m_hCaptionIcon);
 }
@@ -51,13 +57,11 @@ void CTavrinView::OnInitialUpdate()
 {
     CXTTreeView::OnInitialUpdate();
     ModifyStyle(0, TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_EDITLABELS | TVS_SHOWSELALWAYS);
-    CBitmap bitmap;
-    HBITMAP hBitmap = ::LoadBitmap(AfxFindResourceHandle(MAKEINTRESOURCE(IDB_ACCOUNT_TREE), RT_BITMAP),
-                                   MAKEINTRESOURCE(IDB_ACCOUNT_TREE));
-    if (m_imageList.Create(16, 16, ILC_COLOR24 | ILC_MASK, 9, 1) && hBitmap && bitmap.Attach(hBitmap)) {
-        m_imageList.Add(&bitmap, RGB(255, 0, 255));
+    if (tavrin::app::MakeItemImageList(m_imageList))
         GetTreeCtrl().SetImageList(&m_imageList, TVSIL_NORMAL);
-    }
+    // The panes learn the selection from this tree from now on.
+    tavrin::app::SetSelectionSource(
+        {[this] { return GetCurrentAccount(); }, [this] { return GetCurrentClass(); }});
     m_accounts.LoadAll();
     RebuildTree();
     HTREEITEM root = GetTreeRoot();
@@ -325,15 +329,25 @@ void CTavrinView::OnSelChanged(NMHDR*, LRESULT* pResult)
         tree.GetItemImage(selected, image, selectedImage);
     }
     CString caption = "Tavrin";
+    // The display pane shows the account's profile; anything else clears it.
+    CString page;
     if (account) {
         caption.Format("%s@%s", account->GetUserName().GetString(), account->GetProvider().GetString());
         WriteMissingProfilePage(account);
+        page = account->GetDataFolder() + "\\profile.htm";
     } else if (schoolClass) {
         caption.Format("%s - %s", schoolClass->GetSchoolName().GetString(), schoolClass->GetCustoName().GetString());
     }
     HICON icon = m_imageList.GetSafeHandle() ? m_imageList.ExtractIcon(image) : nullptr;
-    if (CMainFrame* frame = dynamic_cast<CMainFrame*>(GetParentFrame()))
+    CMainFrame* frame = dynamic_cast<CMainFrame*>(GetParentFrame());
+    if (frame)
         frame->SetCaption(caption, icon);
+    if (frame && frame->m_pDispView)
+        frame->m_pDispView->ShowPage(page);
+    if (frame && frame->m_pMiscView) {
+        frame->m_pMiscView->RefreshLog();
+        frame->m_pMiscView->ShowClassPage();
+    }
     // The caption bar shows the new icon now; the old one is no longer drawn.
     if (m_hCaptionIcon)
         ::DestroyIcon(m_hCaptionIcon);

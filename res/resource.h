@@ -12,6 +12,7 @@
 #define IDR_MAINFRAME 128
 #define IDB_COMMAND_ICONS_16 131
 #define IDB_COMMAND_ICONS_24 133
+#define IDD_MISC_VIEW 134
 #define IDB_ACCOUNT_TREE 137
 #define IDR_MISC_MENU 142
 #define IDR_MESSAGE_LIST_MENU 143
@@ -49,6 +50,11 @@
 // Toolbar split buttons carry their drop-down menu's id.
 #define ID_REFRESH_BUTTON IDR_REFRESH_DROPDOWN
 #define ID_STOP_BUTTON IDR_STOP_DROPDOWN
+
+// Controls of the other-information pane
+#define IDC_MISC_CAPTION 101
+#define IDC_MISC_LOG 1008
+#define IDC_MISC_BROWSER 1009
 
 // Commands
 #define IDC_SEND 1023

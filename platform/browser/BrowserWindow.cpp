@@ -65,6 +65,9 @@ LPCSTR BrowserWindowClass()
 {
     static const bool registered = [] {
         WNDCLASSA wc{};
+        // Double clicks on the page reach the program (and the host's
+        // parents) as double clicks, as a browser control's do.
+        wc.style = CS_DBLCLKS;
         wc.lpfnWndProc = BrowserProc;
         wc.lpszClassName = "TavrinWebBrowser";
         return RegisterClassA(&wc) != 0;

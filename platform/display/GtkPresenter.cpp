@@ -235,6 +235,14 @@ void Defer(std::function<void()> action)
     PostMessageA(g_presenter->m_actionWindow, ActionMessage(), 0, 0);
 }
 
+// Requests to show, activate, minimise or maximise a window leave at once: held in
+// the connection's buffer while the program goes on working, they would reach
+// the desktop after what the user did meanwhile and undo it.
+void SendRequestsNow()
+{
+    gdk_display_flush(gdk_display_get_default());
+}
+
 // Input goes in at once unless desktop changes are still waiting: it must
 // not overtake them (a key after a focus change belongs to the new window).
 void Input(std::function<void()> inject)
@@ -859,6 +867,7 @@ void GtkPresenterImpl::Apply(TopLevel& top)
             gtk_window_maximize(window);
         else if (!zoomed && !iconic && gtkMaximized)
             gtk_window_unmaximize(window);
+        SendRequestsNow();
     }
     ApplyShape(top);
     // A constant alpha shows where a compositor blends it.
@@ -890,6 +899,7 @@ void GtkPresenterImpl::WindowShown(HWND hwnd)
     gtk_widget_grab_focus(top.area);
     m_cursorSet = false;
     PlaceWidgetsOf(hwnd);
+    SendRequestsNow();
 }
 
 void GtkPresenterImpl::WindowHidden(HWND hwnd)
@@ -925,6 +935,7 @@ void GtkPresenterImpl::WindowActivated(HWND hwnd)
         if (gdk_window_get_state(gdk) & GDK_WINDOW_STATE_ICONIFIED)
             return;
     gtk_window_present(GTK_WINDOW(top->window));
+    SendRequestsNow();
 }
 
 void GtkPresenterImpl::CopyPixels(TopLevel& top, const Surface& surface, RECT r)

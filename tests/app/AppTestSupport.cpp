@@ -10,6 +10,7 @@
 #include "platform/base/Path.h"
 #include "platform/controls/CommCtrl.h"
 #include "platform/mfc/DocTemplate.h"
+#include "platform/mfc/OleControl.h"
 #include "platform/mfc/Resource.h"
 #include "platform/win/Hooks.h"
 #include "providers/5460/Provider5460.h"
@@ -114,6 +115,8 @@ void FrameFixture::SetUp()
     RegisterProvider5460();
     RegisterProviderChinaRen();
     AfxSetResourceHandle(::GetModuleHandle(nullptr));
+    // As the application does before its frame: the panes hold browser controls.
+    AfxEnableControlContainer();
     m_frame = new CMainFrame;
     CCreateContext context;
     ASSERT_TRUE(m_frame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW, nullptr, &context));

@@ -10,6 +10,7 @@
 #include "platform/base/Path.h"
 #include "platform/mfc/DocTemplate.h"
 #include "platform/mfc/Menu.h"
+#include "platform/mfc/OleControl.h"
 #include "platform/mfc/Resource.h"
 #include "platform/mfc/WinApp.h"
 #include "platform/mfc/res/FrameworkIds.h"
@@ -383,6 +384,8 @@ protected:
         tavrin::SetProgramFolder(tavrin::ProgramPath(m_dir.Path().string()));
         tavrin::ReloadConfig();
         AfxSetResourceHandle(::GetModuleHandle(nullptr));
+        // As the application does before its frame: the panes hold browser controls.
+        AfxEnableControlContainer();
         m_app.m_pMainWnd = nullptr;
         m_frame = new CMainFrame;
         CCreateContext context;

@@ -3,6 +3,8 @@
 // add-account, properties and access dialogs as the tree and the user
 // drive them, and a class-list worker replacing classes during rebuilds.
 #include "tests/app/AppTestSupport.h"
+#include "app/MiscView.h"
+#include "app/MsgDispView.h"
 
 #include "app/dialogs/AccountPropertiesDlg.h"
 #include "app/dialogs/AddAccountDlg.h"
@@ -12,9 +14,11 @@
 #include "core/model/PrivateStore.h"
 #include "core/model/SchoolClass.h"
 #include "core/services/Config.h"
+#include "platform/browser/HeadlessEngine.h"
 #include "platform/win/Locale.h"
 #include "platform/win/MessageBox.h"
 #include "res/resource.h"
+#include "reports/res/ReportsIds.h"
 
 #include <atomic>
 #include <filesystem>
@@ -197,6 +201,116 @@ TEST_F(TavrinViewTest, SelectingSetsTheCaptionAndWritesAMissingProfilePage)
     Tree().SelectAccount(withFolder);
     EXPECT_EQ(Tree().GetCurrentAccount(), withFolder);
     EXPECT_EQ(Tree().GetCurrentClass(), nullptr);
+}
+
+// The selection drives the two browser panes: the account's profile in the
+// display pane, the class page and the log in the other-information pane.
+TEST_F(TavrinViewTest, SelectingFillsTheDisplayPaneAndTheOtherInformationPane)
+{
+    CAccount* account = AddAccount("a");
+    CSchoolClass* schoolClass = AddClass(account, "7", "高三(2)班");
+    std::filesystem::create_directories(AccountFolder("a") / "7");
+    std::ofstream(AccountFolder("a") / "7" / "misc.htm")
+        << "<html><script>var width = 300;\nfunction swap_size(o) { o.width = width; }</script></html>";
+    account->Log("account line 1.");
+    account->Log("account line 2.");
+    schoolClass->Log("class line.");
+    Tree().RebuildTree();
+    CMsgDispView* display = m_frame->m_pDispView;
+    CMiscView* misc = m_frame->m_pMiscView;
+    ASSERT_NE(display, nullptr);
+    ASSERT_NE(misc, nullptr);
+    auto shown = [](HWND browser) {
+        tavrin::browser::HeadlessEngine* engine = tavrin::browser::HeadlessEngine::FromHost(browser);
+        return engine ? engine->GetLocationURL() : std::string("(no engine)");
+    };
+    auto endsWith = [](const std::string& s, const std::string& tail) {
+        return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
+    };
+    auto firstLogLine = [&] { return std::string(misc->m_wndLog.GetItemText(0, 1)); };
+
+    Tree().SelectAccount(account);
+    EXPECT_TRUE(endsWith(shown(display->m_wndBrowser.m_hWnd), "/accounts/a/profile.htm"))
+        << shown(display->m_wndBrowser.m_hWnd);
+    EXPECT_TRUE(endsWith(shown(misc->m_wndBrowser.m_hWnd), "/styles/common/empty.htm"));
+    ASSERT_EQ(misc->m_wndLog.GetItemCount(), 2);
+    EXPECT_TRUE(endsWith(firstLogLine(), "account line 2.")) << firstLogLine();
+
+    Tree().SelectClass(schoolClass);
+    EXPECT_TRUE(endsWith(shown(display->m_wndBrowser.m_hWnd), "/styles/common/empty.htm"));
+    EXPECT_TRUE(endsWith(shown(misc->m_wndBrowser.m_hWnd), "/accounts/a/7/misc.htm"));
+    CRect client;
+    misc->GetClientRect(&client);
+    EXPECT_NE(ReadFile(AccountFolder("a") / "7" / "misc.htm").find("var width = " + std::to_string(client.Width() - 15) + ";"),
+              std::string::npos);
+    ASSERT_EQ(misc->m_wndLog.GetItemCount(), 1);
+    EXPECT_TRUE(endsWith(firstLogLine(), "class line."));
+
+    TreeCtrl().SelectItem(TreeCtrl().GetRootItem());
+    EXPECT_TRUE(endsWith(shown(display->m_wndBrowser.m_hWnd), "/styles/common/empty.htm"));
+    EXPECT_TRUE(endsWith(shown(misc->m_wndBrowser.m_hWnd), "/styles/common/empty.htm"));
+    EXPECT_EQ(misc->m_wndLog.GetItemCount(), 0);
+
+    // The log's small images are the tree's nine.
+    CImageList* images = misc->m_wndLog.GetImageList(LVSIL_SMALL);
+    ASSERT_NE(images, nullptr);
+    EXPECT_EQ(images->GetImageCount(), 9);
+}
+
+// The class reports from the frame: enabled only with a class; the export
+// dialog gets the class; the statistics run shows its first page.
+TEST_F(TavrinViewTest, ExportAndStatisticsWorkOnTheSelectedClass)
+{
+    CAccount* account = AddAccount("a");
+    CSchoolClass* schoolClass = AddClass(account, "7", "高三(2)班");
+    std::filesystem::create_directories(AccountFolder("a") / "7");
+    for (int i = 0; i < 4; ++i) {
+        auto* item = new CMessageItem;
+        item->m_custoId.Format("%d", i + 1);
+        item->m_id = item->m_custoId;
+        item->m_user = i % 2 ? "甲" : "乙";
+        item->m_time = "2005-03-01 10:00";
+        schoolClass->GetMessageStore()->AddItem(item);
+    }
+    Tree().RebuildTree();
+    auto enabled = [&](UINT id) {
+        CTestCmdUI ui;
+        ui.m_nID = id;
+        ui.DoUpdate(m_frame, TRUE);
+        return ui.m_bEnabled != FALSE;
+    };
+    for (UINT id : {ID_EXPORT_DATA, ID_MESSAGE_STATISTICS}) {
+        SCOPED_TRACE(id);
+        Tree().SelectAccount(account);
+        EXPECT_FALSE(enabled(id)) << "an account is no class";
+        Tree().SelectClass(schoolClass);
+        EXPECT_TRUE(enabled(id));
+    }
+
+    // The first-run question, asked because the frame began without accounts.
+    win::QueueMessageBoxAnswer(IDNO);
+    Pump();
+    DialogDriver driver;
+    std::string count;
+    driver.Then("导出数据", [&](HWND dlg) {
+        count = DialogDriver::Text(dlg, IDC_EXPORT_MESSAGE_COUNT);
+        DialogDriver::Press(dlg, IDC_EXPORT_QUIT);
+    });
+    m_frame->SendMessage(WM_COMMAND, ID_EXPORT_DATA);
+    EXPECT_EQ(driver.Pending(), 0u);
+    EXPECT_EQ(count.rfind("共有 ", 0), 0u) << "the dialog planned the class's messages: " << count;
+
+    // The statistics dialog closes by itself once its pages are written.
+    m_frame->SendMessage(WM_COMMAND, ID_MESSAGE_STATISTICS);
+    ASSERT_EQ(driver.seen.size(), 2u);
+    EXPECT_EQ(driver.seen[1], "留言统计");
+    tavrin::browser::HeadlessEngine* engine =
+        tavrin::browser::HeadlessEngine::FromHost(m_frame->m_pDispView->m_wndBrowser.m_hWnd);
+    ASSERT_NE(engine, nullptr);
+    const std::string shown = engine->GetLocationURL();
+    const std::string page = "/accounts/a/7/statistic_by_author_11.htm";
+    EXPECT_TRUE(shown.size() >= page.size() && shown.compare(shown.size() - page.size(), page.size(), page) == 0)
+        << shown;
 }
 
 TEST_F(TavrinViewTest, TheCaptionIconIsTheSelectedItemsImage)

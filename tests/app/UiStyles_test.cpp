@@ -6,6 +6,7 @@
 #include "core/services/Config.h"
 #include "platform/base/Path.h"
 #include "platform/mfc/DocTemplate.h"
+#include "platform/mfc/OleControl.h"
 #include "platform/mfc/Resource.h"
 #include "platform/mfc/WinApp.h"
 #include "res/resource.h"
@@ -53,6 +54,8 @@ protected:
         if (lpszStored)
             SetConfig(CFG_STYLE_CUR_STYLE, lpszStored);
         m_app.m_pMainWnd = nullptr;
+        // As the application does before its frame: the panes hold browser controls.
+        AfxEnableControlContainer();
         m_frame = new CMainFrame;
         CCreateContext context;
         ASSERT_TRUE(m_frame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW, nullptr, &context));
