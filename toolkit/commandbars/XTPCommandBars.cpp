@@ -296,6 +296,8 @@ void CXTPCommandBars::ExchangeOptions(LPCTSTR lpszProfileName, BOOL bLoading)
     char szSection[300];
     std::snprintf(szSection, sizeof(szSection), "%s-Options", lpszProfileName);
     {
+        // Stored values reach the registry file in one write.
+        tavrin::win::RegistryBatch batch;
         CXTPPropExchangeRegistry px(bLoading, hAppKey, szSection);
         m_pOptions->DoPropExchange(&px, TRUE);
     }

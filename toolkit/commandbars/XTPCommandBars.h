@@ -123,6 +123,12 @@ public:
     void SaveOptions(LPCTSTR lpszProfileName);
     void LoadOptions(LPCTSTR lpszProfileName);
 
+    // The bars' layout: a record per bar, the dock bars' rows and the status
+    // bar's visibility, under sections named from the profile name; with
+    // customisation on, the customised bars too. One registry write.
+    void SaveBarState(LPCTSTR lpszProfileName, BOOL bOnlyCustomized = TRUE);
+    void LoadBarState(LPCTSTR lpszProfileName, BOOL bSilent = FALSE);
+
     // Every bar, for the frame's print preview.
     void OnSetPreviewMode(BOOL bPreview);
 
