@@ -23,7 +23,7 @@
 #include <cstring>
 #include <vector>
 
-IMPLEMENT_SERIAL(CXTPCommandBar, CWnd, 1)
+IMPLEMENT_SERIAL(CXTPCommandBar, CWnd, VERSIONABLE_SCHEMA | 8)
 
 // The default message of the status bar.
 #ifndef AFX_IDS_IDLEMESSAGE

@@ -61,7 +61,7 @@ public:
     virtual void OnRecalcLayout() {}
     virtual CXTPCommandBar* GetParentCommandBar() const { return nullptr; }
     virtual BOOL IsDialogBar() const { return FALSE; }
-    virtual void DoPropExchange(CXTPPropExchange* pPX) { (void)pPX; }
+    virtual void DoPropExchange(CXTPPropExchange* pPX);
     // 0 not used, 1 used, 2 let the key through.
     virtual BOOL OnKeyDown(UINT nChar);
     virtual CSize CalcDynamicLayout(int nLength, DWORD dwMode)

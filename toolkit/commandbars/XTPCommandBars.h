@@ -13,6 +13,7 @@
 
 class CFrameWnd;
 class CMenu;
+class CWinApp;
 class CWnd;
 class CXTPCommandBar;
 class CXTPCommandBarsOptions;
@@ -128,6 +129,16 @@ public:
     // customisation on, the customised bars too. One registry write.
     void SaveBarState(LPCTSTR lpszProfileName, BOOL bOnlyCustomized = TRUE);
     void LoadBarState(LPCTSTR lpszProfileName, BOOL bSilent = FALSE);
+    // A loaded toolbar the program did not make joins the bars (the caller
+    // keeps its reference).
+    void AddLoadedToolBar(CXTPToolBar* pBar);
+    // Where a blob too big for the registry goes; the program's path and
+    // the profile name when empty.
+    void SetCustomizationDataFileName(LPCTSTR lpszFile) { m_strBlobPath = lpszFile; }
+    CString GetBlobFileName(LPCTSTR lpszProfileName) const;
+    // The customised bars from a stored blob, merged with the program's;
+    // FALSE, with nothing merged, for a blob that does not load whole.
+    BOOL LoadCustomizedBars(const BYTE* pData, size_t nBytes, BOOL bSilent);
 
     // Every bar, for the frame's print preview.
     void OnSetPreviewMode(BOOL bPreview);
@@ -139,6 +150,9 @@ protected:
     void OnSystemSettingChanged(BOOL bColors);
     // The user options through the registry key of the application.
     void ExchangeOptions(LPCTSTR lpszProfileName, BOOL bLoading);
+    // The "-Controls" section of the layout.
+    void SaveCustomizedBars(CWinApp* pApp, LPCTSTR lpszProfileName, BOOL bOnlyCustomized);
+    BOOL LoadCustomizedBars(CWinApp* pApp, LPCTSTR lpszProfileName, BOOL bSilent);
 
     void* m_pCustomizeContext = nullptr;
     HACCEL m_hDesignerAccels = nullptr;

@@ -14,7 +14,7 @@
 #include "toolkit/commandbars/XTPResourceManager.h"
 #include "toolkit/commandbars/XTPSoundManager.h"
 
-IMPLEMENT_SERIAL(CXTPControl, CCmdTarget, 1)
+IMPLEMENT_SERIAL(CXTPControl, CCmdTarget, VERSIONABLE_SCHEMA | 8)
 
 CXTPControl::CXTPControl()
 {

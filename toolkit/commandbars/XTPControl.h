@@ -38,7 +38,7 @@ public:
     virtual void Draw(CDC* pDC);
     virtual void OnCalcDynamicSize(DWORD dwMode) { (void)dwMode; }
     virtual CXTPImageManagerIcon* GetImage(int nWidth = 16) const;
-    virtual void DoPropExchange(CXTPPropExchange* pPX) { (void)pPX; }
+    virtual void DoPropExchange(CXTPPropExchange* pPX);
     virtual BOOL OnHookKeyDown(UINT nChar, LPARAM lParam)
     {
         (void)nChar;

@@ -2,8 +2,8 @@
 
 #include "toolkit/commandbars/XTPCommandBar.h"
 
-IMPLEMENT_SERIAL(CXTPControlButton, CXTPControl, 1)
-IMPLEMENT_SERIAL(CXTPControlLabel, CXTPControl, 1)
+IMPLEMENT_SERIAL(CXTPControlButton, CXTPControl, VERSIONABLE_SCHEMA | 8)
+IMPLEMENT_SERIAL(CXTPControlLabel, CXTPControl, VERSIONABLE_SCHEMA | 8)
 
 void CXTPControlButton::OnClick(BOOL bKeyboard, CPoint)
 {

@@ -7,7 +7,7 @@
 #include "toolkit/commandbars/XTPPopupBar.h"
 #include "toolkit/commandbars/XTPShadowManager.h"
 
-IMPLEMENT_SERIAL(CXTPControlPopup, CXTPControlButton, 1)
+IMPLEMENT_SERIAL(CXTPControlPopup, CXTPControlButton, VERSIONABLE_SCHEMA | 8)
 
 CXTPControlPopup::~CXTPControlPopup()
 {

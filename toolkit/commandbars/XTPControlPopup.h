@@ -18,6 +18,9 @@ public:
     CXTPCommandBar* GetCommandBar() override { return m_pCommandBar; }
     // Takes its own reference of the bar and releases the previous one.
     void SetCommandBar(CXTPCommandBar* pBar);
+    void DoPropExchange(CXTPPropExchange* pPX) override;
+    // The id of the popup bar a loaded control links to once the bars are loaded.
+    UINT m_nPendingBarID = 0;
     BOOL GetPopuped() const { return m_bPopup; }
     // Without a recursive copy both controls share the source's bar.
     void Copy(CXTPControl* pControl, BOOL bRecursive = FALSE) override;

@@ -21,7 +21,7 @@
 #include <cstdlib>
 #include <vector>
 
-IMPLEMENT_SERIAL(CXTPPopupBar, CXTPCommandBar, 1)
+IMPLEMENT_SERIAL(CXTPPopupBar, CXTPCommandBar, VERSIONABLE_SCHEMA | 8)
 
 double CXTPPopupBar::s_dMaxWidthDivisor = 1.0 / 3.0;
 
@@ -594,7 +594,7 @@ void CXTPControlExpandButton::OnMouseHover()
         OnExecute();
 }
 
-IMPLEMENT_SERIAL(CXTPPopupToolBar, CXTPPopupBar, 1)
+IMPLEMENT_SERIAL(CXTPPopupToolBar, CXTPPopupBar, VERSIONABLE_SCHEMA | 8)
 
 CXTPPopupToolBar::CXTPPopupToolBar()
 {
