@@ -8,6 +8,7 @@
 #include "platform/controls/ToolTip.h"
 #include "platform/mfc/Resource.h"
 #include "toolkit/commandbars/XTPCommandBars.h"
+#include "toolkit/commandbars/XTPCustomizeDropSource.h"
 #include "toolkit/commandbars/XTPCommandBarsOptions.h"
 #include "toolkit/commandbars/XTPControl.h"
 #include "toolkit/commandbars/XTPControlPopup.h"
@@ -570,6 +571,7 @@ void CXTPCommandBar::DrawCommandBar(CDC* pDC, CRect)
     if (!pPaintManager)
         return;
     pPaintManager->FillCommandBar(pDC, this);
+    const BOOL bCustomize = IsCustomizeMode();
     if (m_dwStyle & CBRS_GRIPPER)
         pPaintManager->DrawCommandBarGripper(pDC, this, TRUE);
     BOOL bFirst = TRUE;
@@ -582,7 +584,15 @@ void CXTPCommandBar::DrawCommandBar(CDC* pDC, CRect)
         bFirst = FALSE;
         CXTFontSelector font(pDC, pPaintManager->GetCommandBarFont(this, pControl->GetDefaultItem()));
         pControl->Draw(pDC);
+        if (bCustomize && GetCommandBars()->GetDragControl() == pControl) {
+            CRect rc = pControl->GetRect();
+            pDC->Draw3dRect(rc, RGB(0, 0, 0), RGB(0, 0, 0));
+            rc.DeflateRect(1, 1);
+            pDC->Draw3dRect(rc, RGB(0, 0, 0), RGB(0, 0, 0));
+        }
     }
+    if (bCustomize && !m_rcMarker.IsRectEmpty())
+        DrawDropMarker(pDC);
 }
 
 void CXTPCommandBar::OnPaint()
@@ -617,11 +627,16 @@ int CXTPCommandBar::OnCreate(LPCREATESTRUCT lpCreateStruct)
         return -1;
     if (m_barType != xtpBarTypePopup)
         EnableToolTips(TRUE);
+    if (CXTPCommandBars* pCommandBars = GetCommandBars())
+        pCommandBars->GetDropSource()->Register(this);
     return 0;
 }
 
 void CXTPCommandBar::OnDestroy()
 {
+    if (CXTPCommandBars* pCommandBars = GetCommandBars())
+        if (CXTPCustomizeDropSource* pDropSource = pCommandBars->FindDropSource())
+            pDropSource->Unregister(this);
     if (m_bTracking)
         SetTrackingMode(0, TRUE, FALSE);
     CWnd::OnDestroy();

@@ -81,6 +81,7 @@ CXTPCommandBars::~CXTPCommandBars()
         delete pDock;
         pDock = nullptr;
     }
+    DeleteDropSource();
     if (m_pPaintManager)
         m_pPaintManager->InternalRelease();
     if (m_pImageManager)

@@ -18,6 +18,7 @@ class CWnd;
 class CXTPCommandBar;
 class CXTPCommandBarsOptions;
 class CXTPControl;
+class CXTPCustomizeDropSource;
 class CXTPImageManager;
 class CXTPMenuBar;
 class CXTPDockBar;
@@ -104,6 +105,10 @@ public:
     void SetCustomizeMode(BOOL bMode);
     CXTPControl* GetDragControl() const { return m_pDragControl; }
     void SetDragControl(CXTPControl* pControl);
+    // The drag of controls between bars in customize mode.
+    CXTPCustomizeDropSource* GetDropSource();
+    // Null until the first GetDropSource.
+    CXTPCustomizeDropSource* FindDropSource() const { return static_cast<CXTPCustomizeDropSource*>(m_pDropSource); }
 
     // A context menu of the menu's items, tracked until it closes: TRUE, or
     // with TPM_RETURNCMD the chosen id (0 when dismissed); FALSE when the
@@ -148,6 +153,7 @@ public:
 
 protected:
     void OnSystemSettingChanged(BOOL bColors);
+    void DeleteDropSource();
     // The user options through the registry key of the application.
     void ExchangeOptions(LPCTSTR lpszProfileName, BOOL bLoading);
     // The "-Controls" section of the layout.

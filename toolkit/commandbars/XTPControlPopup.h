@@ -31,6 +31,9 @@ public:
     BOOL OnLButtonDblClk(CPoint point) override;
     void OnMouseHover() override;
     BOOL OnSetSelected(int bSelected) override;
+    // Opens its popup for the drop, unless the dragged control's popups and
+    // this one's share a bar: a menu is never dropped into itself.
+    void OnCustomizeDragOver(CXTPControl* pDataObject, CPoint point) override;
     // The shadow joining the control to its open popup (flat themes).
     virtual void UpdateShadow();
     // The screen part the popup must not cover, as the theme sees it.
