@@ -656,6 +656,18 @@ void CXTPCommandBar::OnLButtonDown(UINT nFlags, CPoint point)
     }
     if (IsCustomizeMode() && ((pControl->GetFlags() & xtpFlagNoMovable) || !IsCustomizable()))
         return;
+    // Alt+drag moves a toolbar's control without the customize dialog.
+    CXTPCommandBars* pCommandBars = GetCommandBars();
+    if (!IsCustomizeMode() && pCommandBars && pCommandBars->IsCustomizeAvail() && m_barType == xtpBarTypeNormal &&
+        IsCustomizable() && ::GetKeyState(VK_MENU) < 0 && pCommandBars->GetOptions()->bAltDragCustomization &&
+        !(pControl->GetFlags() & xtpFlagNoMovable)) {
+        pCommandBars->SetCustomizeMode(TRUE);
+        pControl->OnCustomizeMouseDown(point);
+        pCommandBars->SetCustomizeMode(FALSE);
+        pCommandBars->RecalcFrameLayout();
+        XTPMouseManager()->SendTrackLost();
+        return;
+    }
     pControl->OnClick(FALSE, point);
 }
 
