@@ -430,7 +430,7 @@ TEST_F(BarBlobTest, MergeWithTheProgramsBars)
         ASSERT_TRUE(Bars()->LoadCustomizedBars(blob.data(), blob.size(), c.bSilent));
         const auto log = tavrin::win::TakeMessageBoxLog();
         EXPECT_EQ(log.size(), c.nAnswer ? 1u : 0u);
-        EXPECT_EQ(Ids(m_pStandard), c.bLoadedControls ? std::vector<int>{77, 78} : before);
+        EXPECT_EQ(Ids(m_pStandard), c.bLoadedControls ? (std::vector<int>{77, 78}) : before);
         EXPECT_EQ(Bars()->GetCount(), 1);
         ASSERT_TRUE(m_pStandard->GetControls()->GetOriginalControls());
         EXPECT_EQ(m_pStandard->GetControls()->GetOriginalControls()->GetCount(), nProgram)

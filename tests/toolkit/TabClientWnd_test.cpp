@@ -4,6 +4,7 @@
 #include "ToolkitTestSupport.h"
 
 #include "platform/mfc/FrameWnd.h"
+#include "platform/win/WindowPos.h"
 #include "toolkit/commandbars/XTPTabClientWnd.h"
 
 #include <memory>
@@ -52,13 +53,13 @@ protected:
         LPCTSTR lpszClass = AfxRegisterWndClass(0);
         EXPECT_TRUE(pDoc->CreateEx(0, lpszClass, lpszCaption, WS_CHILD | WS_VISIBLE, CRect(0, 0, 200, 100), &m_client,
                                    static_cast<UINT>(200 + m_docs.size())));
-        pDoc->SetWindowPos(&CWnd::wndTop, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        ::SetWindowPos(pDoc->m_hWnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         m_docs.push_back(std::move(pDoc));
         return m_docs.back().get();
     }
     void Activate(CWnd* pDoc)
     {
-        pDoc->SetWindowPos(&CWnd::wndTop, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        ::SetWindowPos(pDoc->m_hWnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         m_tabs.Refresh();
     }
     // The captions of each workspace's tabs.

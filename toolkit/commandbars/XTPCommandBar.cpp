@@ -1,5 +1,7 @@
 #include "toolkit/commandbars/XTPCommandBar.h"
 
+#include "platform/mfc/Archive.h"
+
 #include "platform/base/CodePage.h"
 #include "platform/mfc/FrameWnd.h"
 #include "platform/mfc/WinApp.h"

@@ -1,6 +1,7 @@
 // Customize mode on the bars and their controls: the drop marker and the
 // drop of a dragged control, the drag a control starts, resizing a control
 // by its edge, and the manager's drop source.
+#include "platform/mfc/Resource.h"
 #include "platform/win/Capture.h"
 #include "platform/win/Cursor.h"
 #include "platform/win/Input.h"

@@ -1,5 +1,7 @@
 #include "toolkit/commandbars/XTPControl.h"
 
+#include "platform/mfc/Archive.h"
+
 #include "platform/mfc/Wnd.h"
 #include "platform/win/Capture.h"
 #include "platform/win/Input.h"

@@ -1,5 +1,7 @@
 #include "toolkit/commandbars/XTPControlButton.h"
 
+#include "platform/mfc/Archive.h"
+
 #include "toolkit/commandbars/XTPCommandBar.h"
 
 IMPLEMENT_SERIAL(CXTPControlButton, CXTPControl, VERSIONABLE_SCHEMA | 8)

@@ -1,5 +1,7 @@
 #include "toolkit/commandbars/XTPControlPopup.h"
 
+#include "platform/mfc/Archive.h"
+
 #include "toolkit/commandbars/XTPCommandBar.h"
 #include "toolkit/commandbars/XTPCommandBars.h"
 #include "toolkit/commandbars/XTPPaintManager.h"

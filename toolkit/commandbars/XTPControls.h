@@ -16,6 +16,7 @@ class CXTPCommandBar;
 class CXTPCommandBars;
 class CXTPControl;
 class CXTPPopupBar;
+class CXTPPropExchange;
 
 class CXTPControls : public CCmdTarget {
     DECLARE_DYNCREATE(CXTPControls)

@@ -1,6 +1,7 @@
 #include "toolkit/commandbars/XTPCustomizeDropSource.h"
 
 #include "platform/mfc/FrameWnd.h"
+#include "platform/mfc/Resource.h"
 #include "platform/mfc/WinApp.h"
 #include "platform/win/Capture.h"
 #include "platform/win/Cursor.h"

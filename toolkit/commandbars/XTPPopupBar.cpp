@@ -1,5 +1,7 @@
 #include "toolkit/commandbars/XTPPopupBar.h"
 
+#include "platform/mfc/Archive.h"
+
 #include "platform/win/SystemProfile.h"
 #include "platform/win/User.h"
 #include "platform/win/WindowPos.h"

@@ -14,7 +14,7 @@ BEGIN_MESSAGE_MAP(CXTPTabClientWnd, CWnd)
     ON_WM_PAINT()
     ON_WM_MOUSEMOVE()
     ON_WM_SIZE()
-    ON_MESSAGE(WM_MOUSELEAVE, &CXTPTabClientWnd::OnMouseLeave)
+    ON_MESSAGE(WM_MOUSELEAVE, OnMouseLeave)
 END_MESSAGE_MAP()
 
 namespace {

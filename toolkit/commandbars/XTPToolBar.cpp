@@ -1,5 +1,7 @@
 #include "toolkit/commandbars/XTPToolBar.h"
 
+#include "platform/mfc/Archive.h"
+
 #include "platform/mfc/FrameWnd.h"
 #include "platform/win/Dialog.h"
 #include "platform/win/Focus.h"
