@@ -191,8 +191,9 @@ protected:
 
 TEST_F(BarBlobTest, RegistryKeepsOnlyValuesThatDifferTheArchiveWritesAll)
 {
+    // Ids without a prompt string, so no tooltip or description is loaded.
     auto* pButton = new CXTPControlButton;
-    pButton->SetID(32771);
+    pButton->SetID(4242);
     pButton->SetCaption("打开");
     {
         HKEY hKey = nullptr;
@@ -254,20 +255,21 @@ TEST_F(BarBlobTest, AnOlderSchemaGatesTheNewerToolbarValues)
 {
     struct Case {
         UINT nSchema;
-        BOOL bCloseable;         // after loading into a new toolbar
-        BOOL bContextMenuPresent;
+        BOOL bStoredCloseable; // read from the stream, else the new bar's own
+        BOOL bStoredContextMenu;
     };
-    // The stored bar has Closeable TRUE and ContextMenuPresent FALSE; a new
-    // toolbar starts with FALSE and TRUE.
-    const Case cases[] = {{8, TRUE, FALSE}, {7, TRUE, TRUE}, {6, FALSE, TRUE}};
+    const Case cases[] = {{8, TRUE, TRUE}, {7, TRUE, FALSE}, {6, FALSE, FALSE}};
+    auto* pFresh = new CXTPToolBar;
+    const BOOL bNewCloseable = pFresh->IsCloseable(), bNewContextMenu = pFresh->IsContextMenuPresent();
+    pFresh->InternalRelease();
     CRuntimeClass* pClass = RUNTIME_CLASS(CXTPToolBar);
     const UINT nCurrent = pClass->m_wSchema;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.nSchema);
         auto* pBar = new CXTPToolBar;
         pBar->SetBarID(300);
-        pBar->SetCloseable(TRUE);
-        pBar->SetContextMenuPresent(FALSE);
+        pBar->SetCloseable(!bNewCloseable);
+        pBar->SetContextMenuPresent(!bNewContextMenu);
         CMemFile file;
         pClass->m_wSchema = VERSIONABLE_SCHEMA | c.nSchema;
         {
@@ -290,8 +292,8 @@ TEST_F(BarBlobTest, AnOlderSchemaGatesTheNewerToolbarValues)
         EXPECT_EQ(px.GetSchema(), c.nSchema);
         pLoaded->DoPropExchange(&px);
         EXPECT_EQ(pLoaded->GetBarID(), 300u);
-        EXPECT_EQ(pLoaded->IsCloseable(), c.bCloseable);
-        EXPECT_EQ(pLoaded->IsContextMenuPresent(), c.bContextMenuPresent);
+        EXPECT_EQ(pLoaded->IsCloseable(), c.bStoredCloseable ? !bNewCloseable : bNewCloseable);
+        EXPECT_EQ(pLoaded->IsContextMenuPresent(), c.bStoredContextMenu ? !bNewContextMenu : bNewContextMenu);
         EXPECT_EQ(in.GetPosition(), in.GetLength()) << "the whole stream is read";
         pLoaded->InternalRelease();
     }
@@ -310,12 +312,15 @@ TEST_F(BarBlobTest, PopupBarsGetIdsInListOrderAndUnchangedBarsAreSkipped)
     CXTPPopupBar* pSecond = AddPopup(m_pStandard, 600, Bars());
     CXTPCommandBarList list;
     tavrin::commandbars::GenerateCommandBarList(Bars(), list, param);
-    ASSERT_EQ(list.GetCount(), 3);
+    // The toolbar, the popups of its controls in order (the two split
+    // buttons', then the new ones), then those of its reference copy.
+    ASSERT_EQ(list.GetCount(), 7);
     EXPECT_EQ(list.GetAt(0), m_pStandard);
-    EXPECT_EQ(list.GetAt(1), pFirst);
-    EXPECT_EQ(pFirst->GetBarID(), 0x1000000u);
-    EXPECT_EQ(list.GetAt(2), pSecond);
-    EXPECT_EQ(pSecond->GetBarID(), 0x1000001u);
+    EXPECT_EQ(list.GetAt(3), pFirst);
+    EXPECT_EQ(list.GetAt(4), pSecond);
+    for (int i = 1; i < list.GetCount(); ++i)
+        EXPECT_EQ(list.GetAt(i)->GetBarID(), 0x1000000u + static_cast<UINT>(i - 1)) << i;
+    EXPECT_EQ(m_pStandard->GetBarID(), static_cast<UINT>(IDT_STANDARD)) << "a toolbar keeps its id";
 }
 
 TEST_F(BarBlobTest, LinksFollowPendingIdsAndAnUnknownIdLeavesNoPopup)

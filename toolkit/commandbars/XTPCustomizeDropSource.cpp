@@ -122,9 +122,15 @@ int CXTPCustomizeDropSource::DoDragDrop(CXTPControl* pControl, BOOL bCopyOnly)
     int nResult = XTP_DRAG_CANCELLED;
     while (::GetCapture() == m_hwndCapture) {
         MSG msg;
-        while (::PeekMessageA(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE))
-            ::DispatchMessageA(&msg);
-        const BOOL bGot = ::GetMessageA(&msg, nullptr, 0, 0);
+        BOOL bQuit = FALSE;
+        // A quit passes the paint filter too.
+        while (!bQuit && ::PeekMessageA(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE)) {
+            if (msg.message == WM_QUIT)
+                bQuit = TRUE;
+            else
+                ::DispatchMessageA(&msg);
+        }
+        const BOOL bGot = bQuit ? 0 : ::GetMessageA(&msg, nullptr, 0, 0);
         if (bGot <= 0) {
             // The quit stays queued for the loop that owns it.
             if (bGot == 0)
