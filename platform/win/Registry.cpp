@@ -154,6 +154,9 @@ class WriterLock {
 public:
     WriterLock()
     {
+        // A batch takes the lock once, for its single write.
+        if (t_batchDepth > 0)
+            return;
         if (!tavrin::win::EnsureUserConfigFolder())
             return;
         m_fd = open((tavrin::win::GetUserConfigFolder() + "/registry.lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC,

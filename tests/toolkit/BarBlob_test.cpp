@@ -507,6 +507,11 @@ TEST_F(BarBlobTest, HostileBlobsFailWithNothingMerged)
         EXPECT_EQ(Bars()->GetCount(), 1);
         EXPECT_EQ(CCountedButton::s_nLive, 0);
     }
+    // A good blob behind more than 16 MB of padding is not read at all.
+    std::vector<BYTE> oversized = good;
+    oversized.resize(tavrin::commandbars::kMaxBlobSize + 1, 0);
+    EXPECT_FALSE(Bars()->LoadCustomizedBars(oversized.data(), oversized.size(), TRUE));
+    EXPECT_EQ(Ids(m_pStandard), before);
     EXPECT_TRUE(Bars()->LoadCustomizedBars(good.data(), good.size(), TRUE));
     EXPECT_EQ(Ids(m_pStandard), (std::vector<int>{77, 78}));
 }
