@@ -12,15 +12,22 @@
 #include "platform/win/ShellTray.h"
 #include "platform/win/UserFolder.h"
 #include "res/resource.h"
+#include "toolkit/commandbars/XTPCommandBars.h"
+#include "toolkit/commandbars/XTPCommandBarsDefines.h"
+#include "toolkit/commandbars/XTPCommandBarsOptions.h"
+#include "toolkit/commandbars/XTPImageManager.h"
+#include "toolkit/commandbars/XTPPaintManager.h"
+#include "toolkit/commandbars/XTPToolBar.h"
 #include "toolkit/controls/XTColorManager.h"
 #include "toolkit/controls/XTGlobalData.h"
 
 #include <cstdlib>
 
-IMPLEMENT_DYNCREATE(CMainFrame, CFrameWnd)
+IMPLEMENT_DYNCREATE(CMainFrame, CXTPCommandBarsFrame)
 
-BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
+BEGIN_MESSAGE_MAP(CMainFrame, CXTPCommandBarsFrame)
     ON_WM_CREATE()
+    ON_MESSAGE(WM_CREATE_BAR_CONTROL, OnCreateControl)
     ON_WM_SIZE()
     ON_WM_CLOSE()
     ON_COMMAND(ID_REFRESH_BUTTON, OnRefreshButton)
@@ -47,6 +54,8 @@ END_MESSAGE_MAP()
 
 namespace {
 
+constexpr const char* kCommandBarsProfile = "TavrinCommandBars";
+
 const UINT kIndicators[] = {ID_SEPARATOR, ID_INDICATOR_CAPS, ID_INDICATOR_NUM, ID_INDICATOR_SCRL};
 
 // A configuration number: decimal digits up to the first other character.
@@ -69,7 +78,7 @@ CMainFrame::~CMainFrame()
 
 BOOL CMainFrame::PreCreateWindow(CREATESTRUCT& cs)
 {
-    if (!CFrameWnd::PreCreateWindow(cs))
+    if (!CXTPCommandBarsFrame::PreCreateWindow(cs))
         return FALSE;
     // The desktop's panel: its height is kept free when it lies along the
     // top or bottom edge (one along a side edge takes no height).
@@ -162,13 +171,17 @@ BOOL CMainFrame::CreateCaptionBar()
 
 int CMainFrame::OnCreate(LPCREATESTRUCT lpcs)
 {
-    if (CFrameWnd::OnCreate(lpcs) == -1)
+    if (CXTPCommandBarsFrame::OnCreate(lpcs) == -1)
         return -1;
     if (!m_wndStatusBar.Create(this, WS_CHILD | WS_VISIBLE | CBRS_ALIGN_BOTTOM | CBRS_BORDER_TOP,
                                AFX_IDW_STATUS_BAR) ||
         !m_wndStatusBar.SetIndicators(kIndicators, 4))
         return -1;
+    if (!InitCommandBars(RUNTIME_CLASS(CXTPCommandBars)))
+        return -1;
     ApplyStoredStyle();
+    if (!CreateCommandBars())
+        return -1;
     CSplashWnd::ShowSplashScreen(3000, IDB_SPLASH, this);
     if (!m_wndTrayIcon.Create("Tavrin", this, IDR_MAINFRAME, IDR_TRAY_MENU, ID_SHOW_MAIN_WINDOW, FALSE))
         return -1;
@@ -177,6 +190,42 @@ int CMainFrame::OnCreate(LPCREATESTRUCT lpcs)
     if (ConfigNumber(CFG_APP_UPDATE_STARTUP) != 0)
         StartUpdaterSilently();
     return 0;
+}
+
+BOOL CMainFrame::CreateCommandBars()
+{
+    CXTPCommandBars* pCommandBars = GetCommandBars();
+    pCommandBars->GetOptions()->bShowExpandButtonAlways = FALSE;
+
+    CXTPToolBar* pStandard = pCommandBars->Add("标准", xtpBarTop);
+    if (!pStandard || !pStandard->LoadToolBar(IDR_MAINFRAME))
+        return FALSE;
+    CXTPToolBar* pSearch = pCommandBars->Add("搜索", xtpBarTop);
+    if (!pSearch || !pSearch->LoadToolBar(IDR_SEARCH_TOOLBAR))
+        return FALSE;
+
+    LoadCommandBars(kCommandBarsProfile);
+
+    SetIconOptions(pCommandBars->GetPaintManager());
+    static const UINT kIconCommands[] = {ID_ADD_ACCOUNT, ID_REFRESH_CLASS_INFO, ID_REFRESH_BUTTON, ID_STOP_BUTTON,
+                                         ID_VIEW_OTHER_INFO, ID_VIEW_COMPOSE, ID_OPTIONS, ID_APP_ABOUT};
+    CXTPImageManager* pImages = pCommandBars->GetImageManager();
+    pImages->SetIcons(IDB_COMMAND_ICONS_24, kIconCommands, 8, CSize(24, 24));
+    pImages->SetIcons(IDB_COMMAND_ICONS_16, kIconCommands, 8, CSize(16, 16));
+    pStandard->SetIconSize(CSize(24, 24));
+    return TRUE;
+}
+
+LRESULT CMainFrame::OnCreateControl(WPARAM, LPARAM lParam)
+{
+    auto* pInfo = reinterpret_cast<CreateBarControlInfo*>(lParam);
+    if (!pInfo || !pInfo->bToolBar)
+        return FALSE;
+    if (pInfo->nID == ID_REFRESH_BUTTON || pInfo->nID == ID_STOP_BUTTON) {
+        pInfo->controlType = xtpControlSplitButtonPopup;
+        return TRUE;
+    }
+    return FALSE;
 }
 
 void CMainFrame::StartUpdaterSilently()
@@ -197,7 +246,7 @@ void CMainFrame::StartUpdaterSilently()
 
 void CMainFrame::OnSize(UINT nType, int cx, int cy)
 {
-    CFrameWnd::OnSize(nType, cx, cy);
+    CXTPCommandBarsFrame::OnSize(nType, cx, cy);
     // Into the tray only when the icon could be placed: without a
     // notification area the window stays a normal minimised one.
     if (nType == SIZE_MINIMIZED && GetConfig(CFG_OTHER_MINIMIZE_HIDDEN) == "1" && m_wndTrayIcon.ShowIcon())
@@ -206,6 +255,9 @@ void CMainFrame::OnSize(UINT nType, int cx, int cy)
 
 void CMainFrame::OnClose()
 {
+    // The layout is kept even when the close is then refused.
+    if (CXTPCommandBars* pCommandBars = GetCommandBars())
+        pCommandBars->SaveOptions(kCommandBarsProfile);
     CAccountList* accounts = m_pTreeView ? &m_pTreeView->GetAccountList() : nullptr;
     if (accounts && accounts->IsAnyBusy() &&
         ::MessageBox(m_hWnd, "正在更新数据，确定要退出吗？", "警告", MB_OKCANCEL | MB_ICONWARNING) != IDOK)
@@ -233,7 +285,7 @@ void CMainFrame::OnClose()
     }
     m_arrNotifiers.clear();
     m_wndTrayIcon.HideIcon();
-    CFrameWnd::OnClose();
+    CXTPCommandBarsFrame::OnClose();
 }
 
 void CMainFrame::ShowOtherInfoPane(BOOL bShow)

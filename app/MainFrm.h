@@ -8,6 +8,7 @@
 #include "app/MainTrayIcon.h"
 #include "platform/mfc/Button.h"
 #include "platform/mfc/FrameWnd.h"
+#include "toolkit/commandbars/XTPCommandBarsFrame.h"
 #include "platform/mfc/GdiObject.h"
 #include "toolkit/controls/XTCaption.h"
 #include "toolkit/controls/XTStatusBar.h"
@@ -20,8 +21,9 @@ class CMiscView;
 class CMsgDispView;
 class CMsgListView;
 class CTaskbarNotifier;
+class CXTPPaintManager;
 
-class CMainFrame : public CFrameWnd {
+class CMainFrame : public CXTPCommandBarsFrame {
     DECLARE_DYNCREATE(CMainFrame)
 public:
     CMainFrame() = default;
@@ -56,6 +58,8 @@ public:
     HICON m_hCaptionIcon = nullptr;
 
     int OnCreate(LPCREATESTRUCT lpcs);
+    // The bars' request for a control of a toolbar item: the split buttons.
+    LRESULT OnCreateControl(WPARAM wParam, LPARAM lParam);
     void OnSize(UINT nType, int cx, int cy);
     void OnClose();
 
@@ -90,11 +94,15 @@ public:
     void OnUpdateStyleGnome(CCmdUI* pCmdUI);
 
 protected:
+    // Menu bar, toolbars, the saved layout and the command icons; FALSE
+    // when a bar cannot be made.
+    BOOL CreateCommandBars();
     // The silent run of the updater at start-up.
     void StartUpdaterSilently();
     // ApplyStyle's steps with a paint theme of its own.
     void ApplyStyleSteps(int nPaintTheme, int nStyle);
     void InstallGnomeStyle(BOOL bRedraw);
+    static void SetIconOptions(CXTPPaintManager* pManager);
     void RedrawStyle();
     DECLARE_MESSAGE_MAP()
 };

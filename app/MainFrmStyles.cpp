@@ -4,7 +4,6 @@
 
 #include "core/services/Config.h"
 #include "toolkit/commandbars/XTPCommandBars.h"
-#include "toolkit/commandbars/XTPCommandBarsFrame.h"
 #include "toolkit/controls/XTCaption.h"
 #include "toolkit/controls/XTCaptionTheme.h"
 #include "toolkit/controls/XTStatusBar.h"
@@ -26,21 +25,21 @@ constexpr int kStyleXP = 0;
 constexpr int kStyle2000 = 1;
 constexpr int kStyle2003 = 2;
 
-// Faded icons stay as the theme set them.
-void SetIconOptions(CXTPPaintManager* pManager)
-{
-    if (!pManager)
-        return;
-    pManager->GetIconsInfo()->bUseDisabledIcons = TRUE;
-    pManager->GetIconsInfo()->bIconsWithShadow = FALSE;
-}
-
 void SetCheckForStyle(CCmdUI* pCmdUI, const char* lpszStored)
 {
     pCmdUI->SetCheck(GetConfig(CFG_STYLE_CUR_STYLE) == lpszStored);
 }
 
 } // namespace
+
+// Faded icons stay as the theme set them.
+void CMainFrame::SetIconOptions(CXTPPaintManager* pManager)
+{
+    if (!pManager)
+        return;
+    pManager->GetIconsInfo()->bUseDisabledIcons = TRUE;
+    pManager->GetIconsInfo()->bIconsWithShadow = FALSE;
+}
 
 void CMainFrame::ApplyStyle(int nStyle)
 {
@@ -99,9 +98,8 @@ void CMainFrame::RedrawStyle()
 {
     if (m_hWnd)
         RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    auto* pBarsFrame = dynamic_cast<CXTPCommandBarsFrame*>(static_cast<CFrameWnd*>(this));
-    if (pBarsFrame && pBarsFrame->GetCommandBars())
-        pBarsFrame->GetCommandBars()->RedrawCommandBars();
+    if (GetCommandBars())
+        GetCommandBars()->RedrawCommandBars();
 }
 
 void CMainFrame::ApplyStoredStyle()

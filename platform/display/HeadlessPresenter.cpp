@@ -53,9 +53,8 @@ void HeadlessPresenter::WindowChanged(HWND) {}
 void HeadlessPresenter::SurfaceDamaged(HWND hwnd, const Surface& surface, const RECT& damage)
 {
     std::lock_guard<std::mutex> guard(m_lock);
-    auto& copy = m_pixels[hwnd];
-    if (!copy || copy->Width() != surface.Width() || copy->Height() != surface.Height())
-        copy = Surface::Create(surface.Width(), surface.Height());
+    // A window resized keeps what it showed at the top left, as a screen does.
+    const std::shared_ptr<Surface>& copy = m_pixels[hwnd].Resize(surface.Width(), surface.Height());
     if (!copy)
         return;
     const LONG left = std::max<LONG>(damage.left, 0), top = std::max<LONG>(damage.top, 0);
@@ -93,7 +92,7 @@ const Surface* HeadlessPresenter::GetPixels(HWND hwnd) const
 {
     std::lock_guard<std::mutex> guard(m_lock);
     auto it = m_pixels.find(hwnd);
-    return it == m_pixels.end() ? nullptr : it->second.get();
+    return it == m_pixels.end() ? nullptr : it->second.Get().get();
 }
 
 bool HeadlessPresenter::SavePng(HWND hwnd, const char* path) const

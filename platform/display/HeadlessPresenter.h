@@ -4,7 +4,7 @@
 #pragma once
 
 #include "platform/win/Presenter.h"
-#include "platform/gdi/Surface.h"
+#include "platform/gdi/ResizableSurface.h"
 
 #include <map>
 #include <memory>
@@ -35,7 +35,7 @@ public:
 private:
     mutable std::mutex m_lock;
     std::set<HWND> m_shown;
-    std::map<HWND, std::unique_ptr<Surface>> m_pixels;
+    std::map<HWND, ResizableSurface> m_pixels;
     std::map<HWND, std::vector<RECT>> m_damage;
     std::string m_clipboard;
     bool m_hasClipboard = false;

@@ -47,7 +47,7 @@ std::string StripPrefix(std::string_view in, int& marked)
 
 int Width(ScaledFont& font, std::string_view s, int extra)
 {
-    return LayoutText(font, s, extra).width;
+    return font.TextWidth(s, extra);
 }
 
 std::string ExpandTabs(std::string_view s, ScaledFont& font, int extra, int tabWidth)

@@ -1,5 +1,6 @@
 #include "platform/gdi/FontLibrary.h"
 
+#include "platform/gdi/GbkText.h"
 #include "platform/gdi/MarlettGlyphs.h"
 
 #include <fontconfig/fontconfig.h>
@@ -429,6 +430,31 @@ const Glyph& ScaledFont::GlyphFor(char32_t code)
     const Glyph& ref = *glyph;
     m_glyphs.emplace(code, std::move(glyph));
     return ref;
+}
+
+int ScaledFont::TextWidth(std::string_view gbk, int charExtra)
+{
+    // Enough for every caption of a program's bars and menus; a text-heavy
+    // caller starts the memory over instead of growing it without end.
+    constexpr size_t kMaxMeasures = 4096;
+    Measure m;
+    {
+        std::lock_guard<std::mutex> lock(m_measureMutex);
+        auto it = m_measures.find(gbk);
+        if (it != m_measures.end())
+            return it->second.width + charExtra * it->second.count;
+    }
+    for (const TextChar& c : DecodeGbkText(gbk)) {
+        m.width += Advance(c.code);
+        ++m.count;
+    }
+    {
+        std::lock_guard<std::mutex> lock(m_measureMutex);
+        if (m_measures.size() >= kMaxMeasures)
+            m_measures.clear();
+        m_measures.emplace(std::string(gbk), m);
+    }
+    return m.width + charExtra * m.count;
 }
 
 } // namespace tavrin

@@ -11,6 +11,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -52,6 +53,9 @@ public:
     // Safe from any thread; the reference lives as long as the font.
     const Glyph& GlyphFor(char32_t code);
     int Advance(char32_t code) { return GlyphFor(code).advance; }
+    // Width of GBK text with charExtra after every character. Remembered per
+    // text: layouts measure the same captions again at every pass.
+    int TextWidth(std::string_view gbk, int charExtra);
     bool IsVerticalFace() const { return m_vertical; }
     bool IsSymbol() const { return m_symbol; }
     bool Antialiased() const { return m_antialias; }
@@ -63,6 +67,16 @@ private:
 
     std::mutex m_mutex;
     std::unordered_map<char32_t, std::unique_ptr<Glyph>> m_glyphs;
+    struct TextHash {
+        using is_transparent = void;
+        size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+    };
+    struct Measure {
+        int width = 0; // without character extra
+        int count = 0; // characters
+    };
+    std::mutex m_measureMutex;
+    std::unordered_map<std::string, Measure, TextHash, std::equal_to<>> m_measures;
     FontMetrics m_metrics;
     FontFile* m_primary = nullptr;  // owned by the library
     FontFile* m_fallback = nullptr; // for characters the primary lacks

@@ -68,8 +68,7 @@ BOOL GetTextExtentPoint32A(HDC hdc, LPCSTR text, int length, LPSIZE size)
     if (!dc || !size || length < 0 || (length && !text))
         return FALSE;
     Font& font = SelectedFont(*dc);
-    TextLayout layout = LayoutText(font.Scaled(), TextOf(text, length), dc->State().charExtra);
-    size->cx = layout.width;
+    size->cx = font.Scaled().TextWidth(TextOf(text, length), dc->State().charExtra);
     size->cy = font.Scaled().Metrics().height;
     return TRUE;
 }

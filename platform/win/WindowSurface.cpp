@@ -1,5 +1,6 @@
 #include "platform/win/WindowSurface.h"
 
+#include "platform/gdi/ResizableSurface.h"
 #include "platform/win/Presenter.h"
 #include "platform/win/SystemMetrics.h"
 #include "platform/win/WindowGeometry.h"
@@ -14,7 +15,7 @@ namespace tavrin::win {
 namespace {
 
 struct Entry {
-    std::shared_ptr<Surface> surface;
+    ResizableSurface surface;
     LayeredState layered;
     bool shown = false; // as the presenter knows it
 };
@@ -53,19 +54,8 @@ std::shared_ptr<Surface> GetWindowSurface(HWND topLevel)
     if (size.cx <= 0 || size.cy <= 0)
         return nullptr;
     std::lock_guard<std::mutex> lock(g_lock);
-    Entry& entry = g_entries[topLevel];
-    if (!entry.surface || entry.surface->Width() != size.cx || entry.surface->Height() != size.cy) {
-        std::shared_ptr<Surface> fresh(Surface::Create(size.cx, size.cy));
-        if (fresh && entry.surface) {
-            // The old pixels stay at the top left.
-            const int w = std::min(fresh->Width(), entry.surface->Width());
-            const int h = std::min(fresh->Height(), entry.surface->Height());
-            for (int y = 0; y < h; ++y)
-                std::memcpy(fresh->Scanline(y), entry.surface->Scanline(y), static_cast<size_t>(w) * 4);
-        }
-        entry.surface = std::move(fresh);
-    }
-    return entry.surface;
+    // The old pixels stay at the top left.
+    return g_entries[topLevel].surface.Resize(size.cx, size.cy);
 }
 
 void SyncWindowSurface(HWND topLevel)
@@ -77,7 +67,7 @@ void SyncWindowSurface(HWND topLevel)
     {
         std::lock_guard<std::mutex> lock(g_lock);
         Entry& entry = g_entries[topLevel];
-        known = entry.surface != nullptr;
+        known = entry.surface.Get() != nullptr;
         wasShown = entry.shown;
         entry.shown = visible;
     }
@@ -98,9 +88,9 @@ void NotifyDamage(HWND topLevel, const RECT& area)
     {
         std::lock_guard<std::mutex> lock(g_lock);
         auto it = g_entries.find(topLevel);
-        if (it == g_entries.end() || !it->second.surface)
+        if (it == g_entries.end() || !it->second.surface.Get())
             return;
-        surface = it->second.surface;
+        surface = it->second.surface.Get();
     }
     tavrin::display::GetPresenter().SurfaceDamaged(topLevel, *surface, area);
 }

@@ -19,6 +19,15 @@
 #include "platform/win/Resource.h"
 #include "res/resource.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/UserConfigScope.h"
+#include "toolkit/res/ToolkitIds.h"
+#include "toolkit/commandbars/XTPCommandBars.h"
+#include "toolkit/commandbars/XTPCommandBarsDefines.h"
+#include "toolkit/commandbars/XTPCommandBarsOptions.h"
+#include "toolkit/commandbars/XTPControl.h"
+#include "toolkit/commandbars/XTPControls.h"
+#include "toolkit/commandbars/XTPImageManager.h"
+#include "toolkit/commandbars/XTPToolBar.h"
 
 #include <gtest/gtest.h>
 
@@ -500,6 +509,71 @@ TEST_F(MainFrameCommands, TheMainSplitterNeverShrinksBelowItsPanesMinimums)
     split.RecalcLayout();
     split.GetColumnInfo(0, cur, min0);
     EXPECT_GE(cur, 18);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(MainFrameCommands, TheFrameCarriesTheStandardAndSearchToolbarsWithTheCommandIcons)
+{
+    CXTPCommandBars* pBars = m_frame->GetCommandBars();
+    ASSERT_NE(pBars, nullptr);
+    EXPECT_FALSE(pBars->GetOptions()->bShowExpandButtonAlways);
+
+    auto findBar = [&](const char* title) -> CXTPToolBar* {
+        for (int i = 0; i < pBars->GetCount(); ++i)
+            if (pBars->GetAt(i)->GetTitle() == title)
+                return dynamic_cast<CXTPToolBar*>(pBars->GetAt(i));
+        return nullptr;
+    };
+    CXTPToolBar* pStandard = findBar("标准");
+    CXTPToolBar* pSearch = findBar("搜索");
+    ASSERT_NE(pStandard, nullptr);
+    ASSERT_NE(pSearch, nullptr);
+    EXPECT_EQ(pStandard->GetPosition(), xtpBarTop);
+    EXPECT_EQ(pSearch->GetPosition(), xtpBarTop);
+    EXPECT_EQ(pStandard->GetIconSize(), CSize(24, 24));
+
+    // The refresh and stop buttons are split buttons; the others plain buttons.
+    std::vector<UINT> ids;
+    for (int i = 0; i < pStandard->GetControls()->GetCount(); ++i) {
+        CXTPControl* pControl = pStandard->GetControl(i);
+        if (pControl->GetID() == XTP_ID_TOOLBAR_EXPAND)
+            continue;
+        ids.push_back(pControl->GetID());
+        const bool split = pControl->GetID() == ID_REFRESH_BUTTON || pControl->GetID() == ID_STOP_BUTTON;
+        EXPECT_EQ(pControl->GetType() == xtpControlSplitButtonPopup, split) << pControl->GetID();
+    }
+    const std::vector<UINT> expected{ID_ADD_ACCOUNT,     ID_REFRESH_CLASS_INFO, ID_REFRESH_BUTTON, ID_STOP_BUTTON,
+                                     ID_VIEW_OTHER_INFO, ID_VIEW_COMPOSE,       ID_OPTIONS,        ID_APP_ABOUT};
+    EXPECT_EQ(ids, expected);
+
+    // Both icon sizes of the eight commands.
+    for (UINT id : expected) {
+        CXTPImageManagerIconSet* pSet = pBars->GetImageManager()->GetIconSet(id);
+        ASSERT_NE(pSet, nullptr) << id;
+        EXPECT_NE(pBars->GetImageManager()->GetImage(id, 24), nullptr) << id;
+        EXPECT_NE(pBars->GetImageManager()->GetImage(id, 16), nullptr) << id;
+    }
+}
+
+TEST_F(MainFrameCommands, CloseSavesTheBarOptionsForTheNextStart)
+{
+    tavrin::test::UserConfigScope config;
+    m_app.SetRegistryKey("Tavrin");
+    // A user option, as the customize dialog would set it.
+    m_frame->GetCommandBars()->GetOptions()->bToolBarAccelTips = TRUE;
+    m_frame->SendMessage(WM_CLOSE);
+    EXPECT_FALSE(::IsWindow(m_hwnd));
+    // A second frame reads the saved options back.
+    auto* pFrame = new CMainFrame;
+    CCreateContext context;
+    ASSERT_TRUE(pFrame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW, nullptr, &context));
+    m_app.m_pMainWnd = pFrame;
+    m_hwnd = pFrame->m_hWnd;
+    EXPECT_TRUE(pFrame->GetCommandBars()->GetOptions()->bToolBarAccelTips);
+    EXPECT_FALSE(pFrame->GetCommandBars()->GetOptions()->bShowExpandButtonAlways);
 }
 
 } // namespace

@@ -18,6 +18,19 @@ using namespace tavrin::test;
 
 namespace {
 
+// The top edge of the panes below the toolbars: the splitter's dark sunken
+// edge, the first dark line down the left column (bars are light there).
+int PanesTop(const std::vector<unsigned>& shot, int cw, int ch)
+{
+    const int x = cw / 4 - 20;
+    for (int y = 0; y < ch; ++y) {
+        const unsigned c = shot[static_cast<size_t>(y) * cw + x];
+        if ((c & 0xFF) < 160 && ((c >> 8) & 0xFF) < 160 && ((c >> 16) & 0xFF) < 160)
+            return y;
+    }
+    return 0;
+}
+
 class MainWindowEndToEnd : public ::testing::Test {
 protected:
     void SetUp() override
@@ -93,11 +106,14 @@ TEST_F(MainWindowEndToEnd, AFreshFolderOpensTheFrameOverTheScreenAndCloseStoresT
     // The bars, read from the screenshot: the status bar's face colour
     // between the left column (a quarter of the width) and the right one,
     // and between the tree and the other-information pane (half the height).
+    // The panes begin below the toolbars, so their shares count from there.
     const unsigned face = pixel(cw / 2, ch - 4);
+    const int top = PanesTop(shot, cw, ch);
+    EXPECT_GT(top, 40) << "two rows of toolbars";
     EXPECT_EQ(pixel(2 + cw / 4 + 3, ch * 3 / 4), face);
     EXPECT_EQ(pixel(2 + cw / 4 - 6, ch * 3 / 4), white);
-    EXPECT_EQ(pixel(20, 2 + ch / 2 + 3), face);
-    EXPECT_EQ(pixel(20, 2 + ch / 2 - 6), white);
+    EXPECT_EQ(pixel(20, top + 2 + ch / 2 + 1), face);
+    EXPECT_EQ(pixel(20, top + 2 + ch / 2 - 6), white);
     // The status bar's idle prompt, in its own font and colours.
     int tx = 0, ty = 0;
     EXPECT_TRUE(FindText(shot, cw, ch, "就绪", ::GetStockObject(DEFAULT_GUI_FONT), ::GetSysColor(COLOR_BTNTEXT),
@@ -338,7 +354,8 @@ TEST_F(MainWindowEndToEnd, DraggingABarStopsAtThePanesMinimum)
         return 0;
     };
     ASSERT_GT(lowerPane(shot), ch / 3);
-    m_x.Drag(window, 20, 2 + ch / 2 + 3, 20, ch + 40);
+    const int top = PanesTop(shot, cw, ch);
+    m_x.Drag(window, 20, top + 2 + ch / 2 + 1, 20, ch + 40);
     for (int i = 0; i < 50 && lowerPane(shot) > ch / 4; ++i) {
         usleep(100000);
         shot = m_x.Capture(window, cw, ch);

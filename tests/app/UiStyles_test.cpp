@@ -185,8 +185,9 @@ TEST_F(StyleCommands, TheStoredStyleIsAppliedWhenTheFrameIsMade)
         EXPECT_EQ(XTGetThemeManager()->GetTheme(), c.controlsTheme) << name;
         const bool gnome = c.paintTheme == xtpThemeCustom;
         EXPECT_EQ(dynamic_cast<CGnomePaintManager*>(pManager) != nullptr, gnome) << name;
-        // Icon options only with the looks that set them; Gnome keeps the theme's own.
-        EXPECT_EQ(pManager->GetIconsInfo()->bUseDisabledIcons != FALSE, !gnome) << name;
+        // The frame sets the icon options once its bars exist, whatever the look.
+        EXPECT_TRUE(pManager->GetIconsInfo()->bUseDisabledIcons) << name;
+        EXPECT_FALSE(pManager->GetIconsInfo()->bIconsWithShadow) << name;
         // Start-up stores nothing.
         EXPECT_EQ(GetConfig(CFG_STYLE_CUR_STYLE), c.stored ? c.stored : "Office XP") << name;
         CloseFrame();

@@ -1,5 +1,7 @@
 #include "tests/support/DisplayPump.h"
 
+#include "platform/win/Timer.h"
+
 #include <algorithm>
 #include <ctime>
 
@@ -11,6 +13,20 @@ std::function<bool(const MSG&)>& Filter()
 {
     static std::function<bool(const MSG&)> filter;
     return filter;
+}
+
+std::function<bool()>& Step()
+{
+    static std::function<bool()> step;
+    return step;
+}
+
+void CALLBACK StepTick(HWND, UINT, UINT_PTR id, DWORD)
+{
+    if (Step() && Step()()) {
+        KillTimer(nullptr, id);
+        Step() = nullptr;
+    }
 }
 
 int64_t NowMs()
@@ -25,6 +41,24 @@ int64_t NowMs()
 void SetPumpFilter(std::function<bool(const MSG&)> filter)
 {
     Filter() = std::move(filter);
+}
+
+TimerSteps::TimerSteps(std::function<bool()> step)
+{
+    Step() = std::move(step);
+    m_id = SetTimer(nullptr, 0, 20, &StepTick);
+}
+
+TimerSteps::~TimerSteps()
+{
+    if (Step())
+        KillTimer(nullptr, m_id);
+    Step() = nullptr;
+}
+
+bool TimerSteps::Done() const
+{
+    return !Step();
 }
 
 bool PumpUntil(const std::function<bool()>& done, int timeoutMs)

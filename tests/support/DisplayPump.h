@@ -13,4 +13,19 @@ bool PumpUntil(const std::function<bool()>& done, int timeoutMs = 20000);
 // Messages the filter returns true for are swallowed, not dispatched.
 void SetPumpFilter(std::function<bool(const MSG&)> filter);
 
+// Runs step from a thread timer every 20 ms until it returns true. Timers
+// fire inside modal loops too (menus, a held button), where a test cannot
+// get back to its own code. One at a time.
+class TimerSteps {
+public:
+    explicit TimerSteps(std::function<bool()> step);
+    ~TimerSteps();
+    TimerSteps(const TimerSteps&) = delete;
+    TimerSteps& operator=(const TimerSteps&) = delete;
+    bool Done() const;
+
+private:
+    UINT_PTR m_id = 0;
+};
+
 } // namespace tavrin::test

@@ -444,13 +444,15 @@ TEST_F(CommandBarControlsTest, TheFactoryByType)
         CXTPControl* pControl = pControls->Add(c.type, c.id, "参数", -1, TRUE);
         ASSERT_TRUE(pControl) << c.type;
         EXPECT_EQ(pControl->GetRuntimeClass(), c.rc) << c.type << "/" << c.id;
-        EXPECT_EQ(pControl->GetType(), c.type);
+        // A custom control keeps the button's type.
+        const int nType = c.type == xtpControlCustom ? xtpControlButton : c.type;
+        EXPECT_EQ(pControl->GetType(), nType);
         EXPECT_EQ(pControl->GetID(), c.type == xtpControlPopup ? 0 : c.id);
         EXPECT_STREQ(pControl->GetParameter(), "参数");
         EXPECT_TRUE(pControl->IsTemporary());
         CXTPControl* pClone = pControl->Clone();
         EXPECT_EQ(pClone->GetRuntimeClass(), c.rc);
-        EXPECT_EQ(pClone->GetType(), c.type);
+        EXPECT_EQ(pClone->GetType(), nType);
         pClone->InternalRelease();
     }
     EXPECT_TRUE(pControls->GetAt(11)->IsLabel());

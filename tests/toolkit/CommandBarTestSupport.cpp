@@ -1,5 +1,6 @@
 #include "tests/toolkit/CommandBarTestSupport.h"
 
+#include "platform/win/WindowSurface.h"
 #include "toolkit/commandbars/XTPControl.h"
 #include "toolkit/commandbars/XTPControls.h"
 
@@ -155,6 +156,18 @@ LRESULT HoverBar::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     }
     return TestBar::WindowProc(message, wParam, lParam);
+}
+
+bool ShowsOwnSurface(const Surface& shot, HWND hwnd)
+{
+    auto own = win::GetWindowSurface(hwnd);
+    if (!own || own->Width() > shot.Width() || own->Height() > shot.Height())
+        return false;
+    for (int y = 0; y < own->Height(); ++y)
+        for (int x = 0; x < own->Width(); ++x)
+            if ((shot.GetPixel(x, y) & 0xFFFFFF) != (own->GetPixel(x, y) & 0xFFFFFF))
+                return false;
+    return true;
 }
 
 } // namespace tavrin::test

@@ -3,6 +3,7 @@
 // messages, and a bar window laid out in one row.
 #pragma once
 
+#include "platform/gdi/Surface.h"
 #include "platform/mfc/FrameWnd.h"
 #include "toolkit/commandbars/XTPCommandBar.h"
 #include "toolkit/commandbars/XTPPaintManager.h"
@@ -101,6 +102,10 @@ public:
 
 // Runs every message in the calling thread's queue.
 void PumpMessages();
+
+// Whether a capture of a top-level window (the whole window, border
+// included) shows exactly the pixels the window drew into its surface.
+bool ShowsOwnSurface(const Surface& shot, HWND hwnd);
 
 // A top-level window for display tests: records the commands it receives
 // and runs m_onTimer on its timer kTimerId.

@@ -3,18 +3,22 @@
 // memory DCs with the pinned fonts and the default system colours; the
 // native theme also against a recording visual-styles library.
 #include "tests/support/SolidIcon.h"
+#include "tests/toolkit/ToolBarTestFrame.h"
 #include "tests/toolkit/ToolkitTestSupport.h"
 
 #include "platform/win/OptionalLibrary.h"
+#include "platform/win/WindowSurface.h"
 #include "toolkit/commandbars/XTPCommandBar.h"
 #include "toolkit/commandbars/XTPControl.h"
 #include "toolkit/commandbars/XTPControlEdit.h"
 #include "toolkit/commandbars/XTPControlPopup.h"
 #include "toolkit/commandbars/XTPControls.h"
+#include "toolkit/commandbars/XTPDockBar.h"
 #include "toolkit/commandbars/XTPImageManager.h"
 #include "toolkit/commandbars/XTPNativeXPTheme.h"
 #include "toolkit/commandbars/XTPOffice2003Theme.h"
 #include "toolkit/commandbars/XTPPopupBar.h"
+#include "toolkit/commandbars/XTPToolBar.h"
 #include "toolkit/controls/XTDrawHelpers.h"
 
 #include <algorithm>
@@ -928,4 +932,150 @@ TEST_F(ThemeTest, NativeXPRebarBackgroundOnlyAtTheTop)
     EXPECT_PIXEL(canvas, 0, 0, Color(COLOR_BTNHIGHLIGHT));
     EXPECT_PIXEL(canvas, 29, 99, RGB(4, 5, 6));
     EXPECT_PIXEL(canvas, 15, 50, Color(COLOR_3DFACE));
+}
+
+// The frame's own dock bars and the toolbars docked in them ---------------------
+
+namespace {
+
+// A frame with one toolbar docked at the top and one at the right, each
+// window painting itself into the frame's surface.
+class DockedBars {
+public:
+    DockedBars()
+    {
+        EXPECT_TRUE(m_frame.Create(nullptr, "frame", WS_POPUP | WS_VISIBLE, CRect(0, 0, 500, 300)));
+        EXPECT_TRUE(m_frame.InitCommandBars(RUNTIME_CLASS(CXTPCommandBars)));
+        CXTPCommandBars* pBars = m_frame.GetCommandBars();
+        m_pTop = pBars->Add("标准", xtpBarTop);
+        m_pRight = pBars->Add("搜索", xtpBarRight);
+        for (CXTPToolBar* pBar : {m_pTop, m_pRight})
+            for (int i = 0; i < 3; ++i)
+                pBar->GetControls()->Add(xtpControlButton, kNoIconId + i);
+        m_frame.RecalcLayout();
+    }
+    ~DockedBars() { m_frame.DestroyWindow(); }
+    DockedBars(const DockedBars&) = delete;
+    DockedBars& operator=(const DockedBars&) = delete;
+
+    CXTPDockBar* Dock(int nPosition) { return m_frame.GetCommandBars()->GetDockBar(nPosition); }
+    void Paint() { m_frame.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN); }
+    // A pixel of the window's client area as the frame's surface (its
+    // whole window, border included) holds it.
+    COLORREF At(CWnd* pWnd, int x, int y)
+    {
+        auto surface = win::GetWindowSurface(m_frame.m_hWnd);
+        CPoint pt(x, y);
+        pWnd->ClientToScreen(&pt);
+        CRect rcFrame;
+        m_frame.GetWindowRect(&rcFrame);
+        pt -= rcFrame.TopLeft();
+        const uint32_t p = surface->GetPixel(pt.x, pt.y);
+        return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
+    }
+    static CRect Client(CWnd* pWnd)
+    {
+        CRect rc;
+        pWnd->GetClientRect(&rc);
+        return rc;
+    }
+    // The bar's window in its dock bar's client coordinates.
+    static CRect InParent(CWnd* pWnd)
+    {
+        CRect rc;
+        pWnd->GetWindowRect(&rc);
+        pWnd->GetParent()->ScreenToClient(&rc);
+        return rc;
+    }
+
+    test::CToolBarTestFrame m_frame;
+    CXTPToolBar* m_pTop = nullptr;
+    CXTPToolBar* m_pRight = nullptr;
+};
+
+// The horizontal dock gradient from light to dark over span pixels, at x.
+COLORREF GradientAt(COLORREF clrFrom, COLORREF clrTo, int span, int x)
+{
+    auto mix = [&](int a, int b) { return a + (b - a) * x / std::max(1, span - 1); };
+    return RGB(mix(GetRValue(clrFrom), GetRValue(clrTo)), mix(GetGValue(clrFrom), GetGValue(clrTo)),
+               mix(GetBValue(clrFrom), GetBValue(clrTo)));
+}
+
+} // namespace
+
+TEST_F(ThemeTest, DockBarsAndDockedToolbarsInTheOfficeThemes)
+{
+    SetScheme(L"NormalColor");
+    DockedBars bars;
+    CXTPDockBar* pTopDock = bars.Dock(xtpBarTop);
+    CXTPDockBar* pRightDock = bars.Dock(xtpBarRight);
+    const CRect rcTopDock = DockedBars::Client(pTopDock), rcRightDock = DockedBars::Client(pRightDock);
+    const CRect rcTop = DockedBars::Client(bars.m_pTop), rcRight = DockedBars::Client(bars.m_pRight);
+    ASSERT_GT(rcTopDock.Width(), rcTop.Width() + 10) << "dock area right of the toolbar";
+    ASSERT_GT(rcRightDock.Height(), rcRight.Height() + 10) << "dock area below the toolbar";
+    const CRect rcTopInDock = DockedBars::InParent(bars.m_pTop);
+
+    // Office XP: plain face around the bevelled toolbars.
+    ASSERT_NE(Use<CXTPOfficeXPTheme>(0), nullptr);
+    bars.Paint();
+    const COLORREF face = Color(COLOR_3DFACE);
+    EXPECT_EQ(ColorText(bars.At(pTopDock, rcTopDock.right - 1, 1)), ColorText(face));
+    EXPECT_EQ(ColorText(bars.At(pRightDock, 1, rcRightDock.bottom - 1)), ColorText(face));
+    EXPECT_EQ(ColorText(bars.At(bars.m_pTop, 1, 1)), ColorText(face)) << "bevelled corner";
+    EXPECT_EQ(ColorText(bars.At(bars.m_pTop, 2, 1)), ColorText(Color(30)));
+    EXPECT_EQ(ColorText(bars.At(bars.m_pRight, 1, 1)), ColorText(face));
+
+    // Office 2003, blue: the top dock bar's gradient, the right one plain
+    // dock dark, the toolbars' margins continuing their dock bar.
+    auto* pTheme = Use<CXTPOffice2003Theme>(2);
+    ASSERT_NE(pTheme, nullptr);
+    bars.Paint();
+    const COLORREF light = pTheme->m_clrDockBarLight, dark = pTheme->m_clrDockBarDark;
+    EXPECT_EQ(ColorText(light), ColorText(RGB(158, 190, 245)));
+    const int half = std::max(static_cast<int>(rcTopDock.Width()), GetSystemMetrics(SM_CXFULLSCREEN) / 2);
+    for (int x : {0, static_cast<int>(rcTopDock.right) - 1}) {
+        const COLORREF shown = bars.At(pTopDock, x, rcTopDock.bottom - 1);
+        EXPECT_TRUE(Near(shown, GradientAt(light, dark, half, x), 3)) << x << ": " << ColorText(shown);
+    }
+    EXPECT_EQ(ColorText(bars.At(pRightDock, 1, rcRightDock.bottom - 1)), ColorText(dark));
+    const int full = GetSystemMetrics(SM_CXFULLSCREEN);
+    const COLORREF margin = bars.At(bars.m_pTop, 1, rcTop.Height() / 2);
+    EXPECT_TRUE(Near(margin, GradientAt(light, dark, full, rcTopInDock.left + 1), 3))
+        << "left margin shows the dock: " << ColorText(margin);
+    EXPECT_EQ(ColorText(bars.At(bars.m_pTop, rcTop.right - 3, 1)), ColorText(RGB(221, 236, 254)))
+        << "the toolbar's vertical gradient starts light";
+    const COLORREF low = bars.At(bars.m_pTop, rcTop.right - 3, rcTop.bottom - 3);
+    EXPECT_TRUE(Near(low, RGB(129, 169, 226), 12)) << "and ends dark: " << ColorText(low);
+    EXPECT_EQ(ColorText(bars.At(bars.m_pTop, rcTop.right - 3, rcTop.bottom - 1)),
+              ColorText(pTheme->m_clrToolbarShadow));
+    EXPECT_EQ(ColorText(bars.At(bars.m_pRight, 1, 1)), ColorText(dark)) << "in the right dock bar: dock dark";
+}
+
+TEST_F(ThemeTest, NativeXPRebarOnTheTopDockBarAndItsToolbars)
+{
+    RecordingStyles::Install();
+    ASSERT_NE(Use<CXTPNativeXPTheme>(3), nullptr);
+    DockedBars bars;
+    CXTPDockBar* pTopDock = bars.Dock(xtpBarTop);
+    CXTPDockBar* pRightDock = bars.Dock(xtpBarRight);
+    const CRect rcTopDock = DockedBars::Client(pTopDock);
+    const CRect rcIn = DockedBars::InParent(bars.m_pTop);
+    RecordingStyles::draws.clear();
+    bars.Paint();
+    std::vector<CRect> rebars;
+    for (const auto& draw : RecordingStyles::draws)
+        if (draw.cls == L"REBAR" && draw.part == 0)
+            rebars.push_back(draw.rc);
+    // The dock bar against itself, the top toolbar against its dock bar;
+    // nothing for the right dock bar or its toolbar.
+    ASSERT_EQ(rebars.size(), 2u);
+    EXPECT_NE(std::find(rebars.begin(), rebars.end(), rcTopDock), rebars.end());
+    const CRect rcAgainstDock(-rcIn.left, -rcIn.top, rcTopDock.right - rcIn.left, rcTopDock.bottom - rcIn.top);
+    EXPECT_NE(std::find(rebars.begin(), rebars.end(), rcAgainstDock), rebars.end());
+    const CRect rcRightDock = DockedBars::Client(pRightDock);
+    EXPECT_EQ(ColorText(bars.At(pRightDock, 1, rcRightDock.bottom - 1)), ColorText(Color(COLOR_3DFACE)));
+    const CRect rcRight = DockedBars::Client(bars.m_pRight);
+    EXPECT_EQ(ColorText(bars.At(bars.m_pRight, 0, 0)), ColorText(Color(COLOR_BTNHIGHLIGHT)));
+    EXPECT_EQ(ColorText(bars.At(bars.m_pRight, rcRight.right - 1, rcRight.bottom - 1)), ColorText(RGB(4, 5, 6)))
+        << "framed in the edge colour";
 }

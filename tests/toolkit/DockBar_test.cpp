@@ -11,6 +11,7 @@
 #include "toolkit/commandbars/XTPDockBar.h"
 #include "toolkit/commandbars/XTPDockContext.h"
 #include "toolkit/commandbars/XTPPopupBar.h"
+#include "toolkit/commandbars/XTPPopupPlacement.h"
 #include "toolkit/commandbars/XTPToolBar.h"
 #include "toolkit/res/ToolkitIds.h"
 
@@ -387,7 +388,43 @@ public:
     }
 };
 
+// A popup that records the flags it is shown with, and shows nothing.
+class FlagPopup : public CXTPPopupBar {
+public:
+    static DWORD s_flags;
+    BOOL Popup(int, int, LPCRECT) override
+    {
+        s_flags = GetPopupFlags();
+        return FALSE;
+    }
+};
+DWORD FlagPopup::s_flags = 0;
+
+class FlagBars : public CXTPCommandBars {
+public:
+    CXTPPopupBar* GetToolbarsPopup() override
+    {
+        CXTPPopupBar* pPopup = new FlagPopup;
+        pPopup->GetControls()->Add(xtpControlButton, 1);
+        return pPopup;
+    }
+};
+
 } // namespace
+
+TEST_F(DockBarTest, TheToolbarsMenuOpensLeftwardsForARightToLeftSite)
+{
+    for (bool bRTL : {false, true}) {
+        auto* pBars = new FlagBars;
+        pBars->SetSite(m_pFrame);
+        m_pFrame->ModifyStyleEx(bRTL ? 0 : WS_EX_LAYOUTRTL, bRTL ? WS_EX_LAYOUTRTL : 0);
+        FlagPopup::s_flags = 0;
+        pBars->ContextMenu(100, 100);
+        EXPECT_EQ(FlagPopup::s_flags & xtpPopupLeft, bRTL ? DWORD(xtpPopupLeft) : 0u) << bRTL;
+        pBars->InternalRelease();
+    }
+    m_pFrame->ModifyStyleEx(WS_EX_LAYOUTRTL, 0);
+}
 
 TEST_F(DockBarTest, QuitDuringTheToolbarsMenuStaysQueued)
 {

@@ -174,7 +174,9 @@ TEST_F(Office2000ThemeTest, ToolbarControlSizes)
         {"split button without icon", xtpControlSplitButtonPopup, kNoIconId, "Open", 0,
          CSize(4 + szOpen.cx + 3 + 11, std::max(szOpen.cy + 6, 23))},
         {"label", xtpControlLabel, kNoIconId, "Open", 0, CSize(4 + szOpen.cx + 3, std::max(szOpen.cy + 6, 23))},
-        {"other types", xtpControlCustom, kNoIconId, "Open", 0, CSize(0, 0)},
+        // Without its window a custom control stands in as a button.
+        {"custom control without its window", xtpControlCustom, kNoIconId, "Open", 0,
+         CSize(4 + szOpen.cx + 3, std::max(szOpen.cy + 6, 23))},
     };
     for (const Case& c : cases) {
         CXTPControl* pControl = Add(c.type, c.id, c.caption);

@@ -7,7 +7,6 @@
 
 #include "platform/display/GtkPresenter.h"
 #include "platform/gdi/Png.h"
-#include "platform/win/WindowSurface.h"
 #include "toolkit/commandbars/XTPControl.h"
 #include "toolkit/commandbars/XTPControlPopup.h"
 #include "toolkit/commandbars/XTPControls.h"
@@ -56,16 +55,7 @@ protected:
             pWnd->RedrawWindow(nullptr, nullptr, RDW_UPDATENOW);
             m_presenter->Flush();
             shot = m_presenter->CaptureWindow(pWnd->m_hWnd);
-            auto own = win::GetWindowSurface(pWnd->m_hWnd);
-            if (!shot || !own)
-                return false;
-            CRect rc;
-            pWnd->GetClientRect(&rc);
-            for (int y = 0; y < rc.bottom; ++y)
-                for (int x = 0; x < rc.right; ++x)
-                    if ((shot->GetPixel(x, y) & 0xFFFFFF) != (own->GetPixel(x, y) & 0xFFFFFF))
-                        return false;
-            return true;
+            return shot && test::ShowsOwnSurface(*shot, pWnd->m_hWnd);
         }, 5000);
         if (shot)
             SavePng(*shot, ("popup-" + step + ".png").c_str());

@@ -1,7 +1,8 @@
 // A framework frame with two toolbars docked at the top on a real display:
-// narrowed and widened, its chevron and the bar area's right button pressed
-// with the real pointer, and a floating bar closed from its caption. Screen
-// captures are saved at each step and their key pixels checked.
+// narrowed and widened; the chevron's popup and the toolbars menu opened with
+// the real pointer, looked at on screen and closed with a click; a
+// floating bar closed from its caption. Screen captures are saved at each
+// step and their key pixels checked.
 #include "platform/display/GtkPresenter.h"
 #include "platform/gdi/Png.h"
 #include "platform/mfc/WinApp.h"
@@ -11,6 +12,7 @@
 #include "toolkit/commandbars/XTPCommandBarsOptions.h"
 #include "toolkit/commandbars/XTPControl.h"
 #include "toolkit/commandbars/XTPDockBar.h"
+#include "toolkit/commandbars/XTPMouseManager.h"
 #include "toolkit/commandbars/XTPPopupBar.h"
 #include "toolkit/commandbars/XTPToolBar.h"
 #include "toolkit/commandbars/XTPToolBarControls.h"
@@ -19,6 +21,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <string>
 #include <vector>
 
 // Last: the X headers define macros (None, Bool, Status) others trip over.
@@ -34,13 +37,18 @@ uint32_t Rgb(COLORREF c)
     return (uint32_t(GetRValue(c)) << 16) | (uint32_t(GetGValue(c)) << 8) | GetBValue(c);
 }
 
+// Whether the desktop shows exactly what the top-level window drew.
+bool ShownAsDrawn(display::GtkPresenter* presenter, CWnd* pWnd)
+{
+    presenter->Flush();
+    auto shot = presenter->CaptureWindow(pWnd->m_hWnd);
+    return shot && ShowsOwnSurface(*shot, pWnd->m_hWnd);
+}
+
 } // namespace
 
 TEST(ToolBarDisplay, TwoDockedToolbarsNarrowWidenAndFloat)
 {
-    // Since the popup bar opens for real, the chevron's popup and the toolbars
-    // menu hold their own modal loop here, which this test does not drive yet.
-    GTEST_SKIP() << "the chevron and toolbars-menu steps wait for the real popup loop";
     if (!std::getenv("DISPLAY"))
         GTEST_SKIP() << "no display";
     display::GtkPresenter* presenter = display::StartGtkPresenter();
@@ -128,8 +136,8 @@ TEST(ToolBarDisplay, TwoDockedToolbarsNarrowWidenAndFloat)
     }));
     save("toolbar_display_narrow.png");
 
-    // The chevron pressed with the pointer builds the popup of exactly the
-    // hidden buttons.
+    // The chevron pressed with the pointer opens a popup toolbar of exactly
+    // the hidden buttons, 150 wide, on screen below the chevron.
     std::vector<int> hidden;
     for (int i = 0; i < pStandard->GetControlCount(); ++i)
         if (pStandard->GetControl(i)->GetHideFlags() == xtpHideWrap)
@@ -140,19 +148,82 @@ TEST(ToolBarDisplay, TwoDockedToolbarsNarrowWidenAndFloat)
             hidden.push_back(pSearch->GetControl(i)->GetID());
     ASSERT_FALSE(hidden.empty());
     x11.Click(rcChevron.CenterPoint().x, rcChevron.CenterPoint().y);
-    EXPECT_TRUE(PumpUntil([&] { return pExpand->GetCommandBar() != nullptr; }, 5000));
-    if (CXTPCommandBar* pPopup = pExpand->GetCommandBar()) {
+    ASSERT_TRUE(PumpUntil([&] {
+        CXTPCommandBar* pPopup = pExpand->GetCommandBar();
+        return pPopup && pPopup->IsWindowVisible() && presenter->GetNativeWindow(pPopup->m_hWnd) != 0;
+    }, 5000));
+    CXTPCommandBar* pChevronPopup = pExpand->GetCommandBar();
+    EXPECT_TRUE(pSearch->GetTrackingMode());
+    {
         std::vector<int> shown;
-        for (int i = 0; i < pPopup->GetControlCount(); ++i)
-            shown.push_back(pPopup->GetControl(i)->GetID());
+        for (int i = 0; i < pChevronPopup->GetControlCount(); ++i)
+            shown.push_back(pChevronPopup->GetControl(i)->GetID());
         EXPECT_EQ(shown, hidden);
-        EXPECT_EQ(pPopup->GetMRUWidth(), 150);
+        EXPECT_EQ(pChevronPopup->GetMRUWidth(), 150);
+        CRect rcPopup;
+        pChevronPopup->GetWindowRect(&rcPopup);
+        EXPECT_EQ(rcPopup.top, rcChevron.bottom) << "below the chevron";
+        EXPECT_TRUE(PumpUntil([&] { return ShownAsDrawn(presenter, pChevronPopup); }, 5000));
+        // A button the pointer is not over is drawn at rest; the frame has no
+        // handlers for these commands, so the popup's update disabled them.
+        CXTPControl* pButton = pChevronPopup->GetControl(0);
+        const CRect rcButton = screenRect(pChevronPopup, pButton);
+        EXPECT_EQ(x11.Pixel(rcButton.left + 2, rcButton.top + 2),
+                  Rgb(pButton->GetEnabled() ? kControlFill : kDisabledFill));
+        if (auto shot = x11.Grab(rcPopup.left, rcPopup.top, rcPopup.right, rcPopup.bottom))
+            SavePng(*shot, "toolbar_display_chevron_popup.png");
     }
-    pSearch->SetTrackingMode(FALSE);
+    // A click on the frame outside the bars closes it; the bar stops tracking.
+    // (The popup frame holds no keyboard focus on the desktop, so no keys.)
+    {
+        CRect rcFrame;
+        pFrame->GetWindowRect(&rcFrame);
+        x11.Click(rcFrame.left + 20, rcFrame.bottom - 20);
+    }
+    EXPECT_TRUE(PumpUntil([&] { return !pChevronPopup->IsWindowVisible() && !pSearch->GetTrackingMode(); }, 5000));
+    EXPECT_EQ(XTPMouseManager()->GetTrackedCount(), 0);
 
-    // The right button on the bar area asks for the toolbars menu and returns.
-    x11.Click(rcStandard.left + 1, rcStandard.top + 1, 3);
-    PumpUntil([] { return false; }, 300);
+    // The right button on the bar area opens the toolbars menu beside the
+    // pointer, its lines checked by the bars' visibility; choosing "搜索"
+    // toggles that bar and closes the menu.
+    auto toolbarsMenu = [&](bool bSearchShown, const std::string& png) {
+        bool bLooked = false;
+        TimerSteps steps([&] {
+            if (XTPMouseManager()->GetTrackedCount() == 0)
+                return false;
+            auto* pMenu = DYNAMIC_DOWNCAST(CXTPPopupBar, XTPMouseManager()->GetTrackedBar(0));
+            if (!pMenu || !pMenu->IsWindowVisible() || !presenter->GetNativeWindow(pMenu->m_hWnd) ||
+                !ShownAsDrawn(presenter, pMenu))
+                return false;
+            bLooked = true;
+            CRect rcMenu;
+            pMenu->GetWindowRect(&rcMenu);
+            EXPECT_EQ(rcMenu.TopLeft(), rcStandard.TopLeft() + CPoint(1, 1)) << "at the pointer";
+            EXPECT_EQ(pMenu->GetControlCount(), 2);
+            if (pMenu->GetControlCount() != 2)
+                return true;
+            EXPECT_EQ(pMenu->GetControl(0)->GetCaption(), CString("标准"));
+            EXPECT_EQ(pMenu->GetControl(1)->GetCaption(), CString("搜索"));
+            const CRect rcLine = screenRect(pMenu, pMenu->GetControl(1));
+            EXPECT_EQ(x11.Pixel(rcLine.right - 3, rcLine.bottom - 3),
+                      Rgb(bSearchShown ? kCheckedFill : kControlFill))
+                << "checked by visibility";
+            if (auto shot = x11.Grab(rcMenu.left, rcMenu.top, rcMenu.right, rcMenu.bottom))
+                SavePng(*shot, png.c_str());
+            x11.Click(rcLine.CenterPoint().x, rcLine.CenterPoint().y);
+            return true;
+        });
+        x11.Click(rcStandard.left + 1, rcStandard.top + 1, 3);
+        EXPECT_TRUE(PumpUntil([&] {
+            return steps.Done() && XTPMouseManager()->GetTrackedCount() == 0 &&
+                   (pSearch->IsVisible() != 0) != bSearchShown;
+        }, 10000)) << png;
+        EXPECT_TRUE(bLooked) << png;
+    };
+    toolbarsMenu(true, "toolbar_display_toolbars_menu.png");
+    EXPECT_FALSE(pSearch->IsWindowVisible());
+    toolbarsMenu(false, "toolbar_display_toolbars_menu_unchecked.png");
+    EXPECT_TRUE(pSearch->IsWindowVisible());
     EXPECT_TRUE(::IsWindow(hFrame));
 
     // Widened again: everything back in one row, no chevron.

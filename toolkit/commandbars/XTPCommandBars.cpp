@@ -569,6 +569,9 @@ void CXTPCommandBars::ContextMenu(int x, int y)
     CXTPPopupBar* pPopup = GetToolbarsPopup();
     if (!pPopup)
         return;
+    // A right-to-left site gets the menu on the left of the point.
+    if (m_pFrame && m_pFrame->GetSafeHwnd() && (m_pFrame->GetExStyle() & WS_EX_LAYOUTRTL))
+        pPopup->SetPopupFlags(xtpPopupLeft);
     if (pPopup->GetControlCount() > 0 && pPopup->Popup(x, y, nullptr)) {
         MSG msg;
         while (pPopup->GetTrackingMode()) {

@@ -52,6 +52,7 @@ enum XTPControlHideFlags {
     xtpNoHide = 0,
     xtpHideGeneric = 1,
     xtpHideWrap = 2,
+    xtpHideDockingPosition = 4,
     xtpHideScroll = 8,
     xtpHideCustomize = 16,
     xtpHideExpand = 32,

@@ -3,6 +3,7 @@
 #include "platform/win/Registry.h"
 #include "toolkit/commandbars/XTPCommandBars.h"
 #include "toolkit/commandbars/XTPCommandBarsDefines.h"
+#include "toolkit/commandbars/XTPControlEdit.h"
 #include "toolkit/commandbars/XTPPaintManager.h"
 
 CXTPCommandBarsFrame::~CXTPCommandBarsFrame()
@@ -55,11 +56,34 @@ void CXTPCommandBarsFrame::OnSetPreviewMode(BOOL bPreview, void* pState)
     CFrameWnd::OnSetPreviewMode(bPreview, pState);
 }
 
+namespace {
+
+// The edit window of a bar's edit or combo box that has the focus.
+CXTPEdit* FocusedBarEdit()
+{
+    return DYNAMIC_DOWNCAST(CXTPEdit, CWnd::FromHandlePermanent(::GetFocus()));
+}
+
+} // namespace
+
 BOOL CXTPCommandBarsFrame::PreTranslateMessage(MSG* pMsg)
 {
+    // Typed keys belong to a focused box on a bar, never to accelerators.
+    if (pMsg->message >= WM_KEYFIRST && pMsg->message <= WM_UNICHAR && pMsg->wParam != VK_RETURN &&
+        pMsg->wParam != VK_TAB && pMsg->wParam != VK_ESCAPE && FocusedBarEdit())
+        return FALSE;
     if (CFrameWnd::PreTranslateMessage(pMsg))
         return TRUE;
     return m_pCommandBars && m_pCommandBars->PreTranslateFrameMessage(pMsg);
+}
+
+BOOL CXTPCommandBarsFrame::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo)
+{
+    // Cut, copy and paste go to a focused box on a bar first.
+    if (CXTPEdit* pEdit = FocusedBarEdit())
+        if (pEdit->OnCmdMsg(nID, nCode, pExtra, pHandlerInfo))
+            return TRUE;
+    return CFrameWnd::OnCmdMsg(nID, nCode, pExtra, pHandlerInfo);
 }
 
 BOOL CXTPCommandBarsFrame::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)

@@ -24,6 +24,7 @@ public:
     // Every bar hides while the preview shows; the shown ones come back.
     void OnSetPreviewMode(BOOL bPreview, void* pState) override;
     BOOL PreTranslateMessage(MSG* pMsg) override;
+    BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override;
     BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
 
 protected:

@@ -60,7 +60,9 @@ BOOL CXTPDockBar::Create(CWnd* pParentWnd, DWORD dwStyle, UINT nID)
 {
     m_dwStyle = dwStyle & kBarStyleBits;
     LPCTSTR lpszClass = AfxRegisterWndClass(0, ::LoadCursorA(nullptr, IDC_ARROW));
-    const DWORD dwWndStyle = (dwStyle & ~kBarStyleBits) | WS_CLIPSIBLINGS;
+    // The side bits stay in the window style too, where the paint themes look
+    // for them; only the gripper bit would mean a dialog frame there.
+    const DWORD dwWndStyle = (dwStyle & ~static_cast<DWORD>(CBRS_GRIPPER)) | WS_CLIPSIBLINGS;
     return CreateEx(0, lpszClass, nullptr, dwWndStyle, CRect(0, 0, 0, 0), pParentWnd, nID);
 }
 

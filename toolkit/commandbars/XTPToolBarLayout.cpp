@@ -17,7 +17,6 @@
 #include "toolkit/res/ToolkitIds.h"
 
 #include <algorithm>
-#include <deque>
 #include <unordered_map>
 #include <vector>
 
@@ -25,6 +24,13 @@ namespace {
 
 // Room kept at the end of a row for the chevron.
 constexpr int kExpandRoom = 11;
+
+// Layouts only measure: a memory DC spares working out the bar's visible
+// region, which a client DC does at every pass of a live resize.
+class MeasureDC : public CDC {
+public:
+    MeasureDC() { CreateCompatibleDC(nullptr); }
+};
 
 BOOL ShowExpandAlways(CXTPCommandBars* pCommandBars)
 {
@@ -59,7 +65,7 @@ CSize CXTPToolBar::CalcDockingLayout(int nLength, DWORD dwMode, int nWidth)
     CXTPPaintManager* pPaintManager = GetPaintManager();
     if (!pPaintManager)
         return CSize(0, 0);
-    CClientDC dc(m_hWnd ? this : nullptr);
+    MeasureDC dc;
     CXTFontSelector font(&dc, pPaintManager->GetCommandBarFont(this));
     CRect rcBorder = pPaintManager->GetCommandBarBorders(this);
     if (m_dwStyle & CBRS_GRIPPER) {
@@ -139,7 +145,7 @@ CSize CXTPToolBar::CalcDynamicLayout(int nLength, DWORD dwMode)
     CXTPPaintManager* pPaintManager = GetPaintManager();
     if (!pPaintManager)
         return CSize(0, 0);
-    CClientDC dc(m_hWnd ? this : nullptr);
+    MeasureDC dc;
     CXTFontSelector font(&dc, pPaintManager->GetCommandBarFont(this));
     const int h = pPaintManager->DrawCommandBarGripper(&dc, this, FALSE).cy;
     const CRect rcBorder(3, h + 4, 3, 3);
@@ -222,12 +228,21 @@ void CXTPToolBar::BuildCustomizePopup(CXTPPopupBar* pPopup)
         return (static_cast<unsigned long long>(static_cast<unsigned>(p->GetID())) << 32) |
                static_cast<unsigned>(p->GetType());
     };
+    // Positions of one key in the copy, in order; the front moves on.
+    struct Positions {
+        std::vector<size_t> at;
+        size_t front = 0;
+        bool empty() const { return front == at.size(); }
+        void pop_front() { ++front; }
+    };
     std::unordered_map<unsigned long long, int> aheadInBar;
-    std::unordered_map<unsigned long long, std::deque<size_t>> aheadInCopy;
+    std::unordered_map<unsigned long long, Positions> aheadInCopy;
+    aheadInBar.reserve(kept.size() + original.size());
+    aheadInCopy.reserve(original.size());
     for (CXTPControl* p : kept)
         ++aheadInBar[key(p)];
     for (size_t k = 0; k < original.size(); ++k)
-        aheadInCopy[key(original[k])].push_back(k);
+        aheadInCopy[key(original[k])].at.push_back(k);
     std::vector<bool> dropped(original.size(), false);
 
     std::vector<CXTPControl*> lines;
@@ -263,9 +278,9 @@ void CXTPToolBar::BuildCustomizePopup(CXTPPopupBar* pPopup)
             bInitial = TRUE;
         } else if (b) {
             // A later entry of the copy is this control: it is matched here.
-            std::deque<size_t>& positions = aheadInCopy[key(b)];
+            Positions& positions = aheadInCopy[key(b)];
             if (!positions.empty()) {
-                dropped[positions.front()] = true;
+                dropped[positions.at[positions.front]] = true;
                 positions.pop_front();
                 bInitial = TRUE;
             }

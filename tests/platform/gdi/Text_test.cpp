@@ -108,6 +108,48 @@ TEST_F(TextTest, ExtentsOfLatinAndGbkText)
     DeleteObject(song);
 }
 
+// Extents are remembered per font and text: the same texts measured in turn
+// in two sizes, with and without character extra, keep each font's widths.
+TEST_F(TextTest, RememberedExtentsStayPerFontAndSpacing)
+{
+    TestSurface s(4, 4);
+    struct Size {
+        LONG height;
+        int ideograph; // width of one ideograph
+    } const sizes[] = {{-12, 12}, {-20, 20}};
+    const char* const texts[] = {"Open", "Op", kChinese, "O\xD6\xD0p", ""};
+    for (int round = 0; round < 2; ++round) {
+        for (const Size& size : sizes) {
+            HFONT font = MakeFont(size.height, "Arial");
+            HGDIOBJ old = SelectObject(s.Dc(), font);
+            for (const char* text : texts) {
+                // The expected width, character by character.
+                int width = 0, count = 0;
+                for (const char* p = text; *p; ++p, ++count) {
+                    if (static_cast<unsigned char>(*p) >= 0x81) {
+                        width += size.ideograph;
+                        ++p;
+                        continue;
+                    }
+                    INT w = 0;
+                    ASSERT_TRUE(GetCharWidth32(s.Dc(), static_cast<UINT>(*p), static_cast<UINT>(*p), &w));
+                    width += w;
+                }
+                for (int extra : {0, 3, 0}) {
+                    SetTextCharacterExtra(s.Dc(), extra);
+                    SIZE got{};
+                    ASSERT_TRUE(GetTextExtentPoint32(s.Dc(), text, int(std::strlen(text)), &got));
+                    EXPECT_EQ(got.cx, width + extra * count)
+                        << "round " << round << ", height " << size.height << ", extra " << extra << ": " << text;
+                }
+            }
+            SetTextCharacterExtra(s.Dc(), 0);
+            SelectObject(s.Dc(), old);
+            DeleteObject(font);
+        }
+    }
+}
+
 TEST_F(TextTest, TextOutColoursAndOpaqueBackground)
 {
     TestSurface s(40, 20);
