@@ -46,7 +46,12 @@ struct Store {
     bool seenFile = false;
     std::map<ULONG_PTR, OpenKey> open;
     ULONG_PTR nextHandle = 0x1000;
+    // Changes kept in memory by an open batch, written when it closes.
+    bool pending = false;
 };
+
+// Batches open on this thread: its changes wait for the last one to close.
+thread_local int t_batchDepth = 0;
 
 Store& TheStore()
 {
@@ -104,6 +109,9 @@ void Remember(Store& s)
 void EnsureLoaded(Store& s)
 {
     const std::string folder = tavrin::win::GetUserConfigFolder();
+    // Unwritten changes of a batch are never dropped for a reload.
+    if (s.loaded && s.pending && folder == s.folder)
+        return;
     if (s.loaded && folder == s.folder) {
         struct stat now{};
         const bool exists = stat((folder + "/registry").c_str(), &now) == 0;
@@ -146,6 +154,9 @@ class WriterLock {
 public:
     WriterLock()
     {
+        // A batch takes the lock once, for its single write.
+        if (t_batchDepth > 0)
+            return;
         if (!tavrin::win::EnsureUserConfigFolder())
             return;
         m_fd = open((tavrin::win::GetUserConfigFolder() + "/registry.lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC,
@@ -168,6 +179,11 @@ private:
 // Writes the tree; on failure puts back what was last saved.
 LONG Commit(Store& s)
 {
+    if (t_batchDepth > 0) {
+        s.pending = true;
+        return ERROR_SUCCESS;
+    }
+    s.pending = false;
     std::string bytes = tavrin::win::registry::Serialize(s.root);
     LONG result = ERROR_SUCCESS;
     if (bytes.size() > tavrin::win::registry::kMaxFileSize) {
@@ -548,4 +564,31 @@ void tavrin::win::ReloadRegistry()
     Store& s = TheStore();
     std::lock_guard<std::mutex> guard(s.lock);
     s.loaded = false;
+    s.pending = false;
+}
+
+tavrin::win::RegistryBatch::RegistryBatch()
+{
+    ++t_batchDepth;
+}
+
+tavrin::win::RegistryBatch::~RegistryBatch()
+{
+    Close();
+}
+
+LONG tavrin::win::RegistryBatch::Close()
+{
+    if (m_closed)
+        return m_result;
+    m_closed = true;
+    if (--t_batchDepth > 0)
+        return m_result;
+    Store& s = TheStore();
+    std::lock_guard<std::mutex> guard(s.lock);
+    if (!s.pending)
+        return m_result;
+    WriterLock writer;
+    m_result = Commit(s);
+    return m_result;
 }

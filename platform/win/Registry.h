@@ -98,4 +98,24 @@ namespace tavrin::win {
 // after changing the configuration folder or after another process wrote).
 void ReloadRegistry();
 
+// Many changes in one write: while a batch is open on a thread, that
+// thread's changes stay in memory and the file is written once when the
+// last batch closes (a failed write then undoes them all, as a single
+// change's failure does). Another thread's change in between writes
+// everything at once.
+class RegistryBatch {
+public:
+    RegistryBatch();
+    ~RegistryBatch();
+    RegistryBatch(const RegistryBatch&) = delete;
+    RegistryBatch& operator=(const RegistryBatch&) = delete;
+    // Ends the batch now: the result of the write (ERROR_SUCCESS when
+    // nothing was changed or an outer batch is still open).
+    LONG Close();
+
+private:
+    bool m_closed = false;
+    LONG m_result = 0;
+};
+
 } // namespace tavrin::win

@@ -1,5 +1,7 @@
 #include "toolkit/commandbars/XTPCommandBar.h"
 
+#include "platform/mfc/Archive.h"
+
 #include "platform/base/CodePage.h"
 #include "platform/mfc/FrameWnd.h"
 #include "platform/mfc/WinApp.h"
@@ -8,6 +10,7 @@
 #include "platform/controls/ToolTip.h"
 #include "platform/mfc/Resource.h"
 #include "toolkit/commandbars/XTPCommandBars.h"
+#include "toolkit/commandbars/XTPCustomizeDropSource.h"
 #include "toolkit/commandbars/XTPCommandBarsOptions.h"
 #include "toolkit/commandbars/XTPControl.h"
 #include "toolkit/commandbars/XTPControlPopup.h"
@@ -23,7 +26,7 @@
 #include <cstring>
 #include <vector>
 
-IMPLEMENT_SERIAL(CXTPCommandBar, CWnd, 1)
+IMPLEMENT_SERIAL(CXTPCommandBar, CWnd, VERSIONABLE_SCHEMA | 8)
 
 // The default message of the status bar.
 #ifndef AFX_IDS_IDLEMESSAGE
@@ -570,6 +573,7 @@ void CXTPCommandBar::DrawCommandBar(CDC* pDC, CRect)
     if (!pPaintManager)
         return;
     pPaintManager->FillCommandBar(pDC, this);
+    const BOOL bCustomize = IsCustomizeMode();
     if (m_dwStyle & CBRS_GRIPPER)
         pPaintManager->DrawCommandBarGripper(pDC, this, TRUE);
     BOOL bFirst = TRUE;
@@ -582,7 +586,15 @@ void CXTPCommandBar::DrawCommandBar(CDC* pDC, CRect)
         bFirst = FALSE;
         CXTFontSelector font(pDC, pPaintManager->GetCommandBarFont(this, pControl->GetDefaultItem()));
         pControl->Draw(pDC);
+        if (bCustomize && GetCommandBars()->GetDragControl() == pControl) {
+            CRect rc = pControl->GetRect();
+            pDC->Draw3dRect(rc, RGB(0, 0, 0), RGB(0, 0, 0));
+            rc.DeflateRect(1, 1);
+            pDC->Draw3dRect(rc, RGB(0, 0, 0), RGB(0, 0, 0));
+        }
     }
+    if (bCustomize && !m_rcMarker.IsRectEmpty())
+        DrawDropMarker(pDC);
 }
 
 void CXTPCommandBar::OnPaint()
@@ -617,11 +629,16 @@ int CXTPCommandBar::OnCreate(LPCREATESTRUCT lpCreateStruct)
         return -1;
     if (m_barType != xtpBarTypePopup)
         EnableToolTips(TRUE);
+    if (CXTPCommandBars* pCommandBars = GetCommandBars())
+        pCommandBars->GetDropSource()->Register(this);
     return 0;
 }
 
 void CXTPCommandBar::OnDestroy()
 {
+    if (CXTPCommandBars* pCommandBars = GetCommandBars())
+        if (CXTPCustomizeDropSource* pDropSource = pCommandBars->FindDropSource())
+            pDropSource->Unregister(this);
     if (m_bTracking)
         SetTrackingMode(0, TRUE, FALSE);
     CWnd::OnDestroy();
@@ -641,6 +658,18 @@ void CXTPCommandBar::OnLButtonDown(UINT nFlags, CPoint point)
     }
     if (IsCustomizeMode() && ((pControl->GetFlags() & xtpFlagNoMovable) || !IsCustomizable()))
         return;
+    // Alt+drag moves a toolbar's control without the customize dialog.
+    CXTPCommandBars* pCommandBars = GetCommandBars();
+    if (!IsCustomizeMode() && pCommandBars && pCommandBars->IsCustomizeAvail() && m_barType == xtpBarTypeNormal &&
+        IsCustomizable() && ::GetKeyState(VK_MENU) < 0 && pCommandBars->GetOptions()->bAltDragCustomization &&
+        !(pControl->GetFlags() & xtpFlagNoMovable)) {
+        pCommandBars->SetCustomizeMode(TRUE);
+        pControl->OnCustomizeMouseDown(point);
+        pCommandBars->SetCustomizeMode(FALSE);
+        pCommandBars->RecalcFrameLayout();
+        XTPMouseManager()->SendTrackLost();
+        return;
+    }
     pControl->OnClick(FALSE, point);
 }
 

@@ -61,7 +61,7 @@ public:
     virtual void OnRecalcLayout() {}
     virtual CXTPCommandBar* GetParentCommandBar() const { return nullptr; }
     virtual BOOL IsDialogBar() const { return FALSE; }
-    virtual void DoPropExchange(CXTPPropExchange* pPX) { (void)pPX; }
+    virtual void DoPropExchange(CXTPPropExchange* pPX);
     // 0 not used, 1 used, 2 let the key through.
     virtual BOOL OnKeyDown(UINT nChar);
     virtual CSize CalcDynamicLayout(int nLength, DWORD dwMode)
@@ -78,6 +78,16 @@ public:
     virtual void GenerateCommandBarList(void* /*pList*/, void* /*pSet*/) {}
     virtual void RestoreCommandBarLinks(void* /*pList*/) {}
     virtual void OnUpdateCmdUI(BOOL bDisableIfNoHndler, BOOL bUnused = FALSE);
+    // Customize mode: whether the bar takes the dragged control at the
+    // point, the drop marker while it is over the bar, and the drop.
+    virtual BOOL IsCustomizeDragEnter(CXTPControl* pControl, CPoint point);
+    virtual void OnCustomizeDragOver(CXTPControl* pControl, CPoint point);
+    virtual void OnCustomizeDrop(CXTPControl* pControl, int nEffect, CPoint point);
+    // The index a control dropped at the point gets, with the marker.
+    int FindDropIndex(CXTPControl* pControl, CPoint point, CRect* pRect, BOOL* pbVertical) const;
+    void ClearDropMarker();
+    void DrawDropMarker(CDC* pDC);
+    CRect GetDropMarker() const { return m_rcMarker; }
     // A new bar of this one's class with Copy of this one (one reference).
     virtual CXTPCommandBar* Clone(BOOL bRecursive = FALSE);
 

@@ -84,6 +84,7 @@ CXTPCommandBars::~CXTPCommandBars()
         delete pDock;
         pDock = nullptr;
     }
+    DeleteDropSource();
     if (m_pPaintManager)
         m_pPaintManager->InternalRelease();
     if (m_pImageManager)
@@ -377,6 +378,8 @@ void CXTPCommandBars::ExchangeOptions(LPCTSTR lpszProfileName, BOOL bLoading)
     char szSection[300];
     std::snprintf(szSection, sizeof(szSection), "%s-Options", lpszProfileName);
     {
+        // Stored values reach the registry file in one write.
+        tavrin::win::RegistryBatch batch;
         CXTPPropExchangeRegistry px(bLoading, hAppKey, szSection);
         m_pOptions->DoPropExchange(&px, TRUE);
     }

@@ -13,10 +13,12 @@
 
 class CFrameWnd;
 class CMenu;
+class CWinApp;
 class CWnd;
 class CXTPCommandBar;
 class CXTPCommandBarsOptions;
 class CXTPControl;
+class CXTPCustomizeDropSource;
 class CXTPImageManager;
 class CXTPMenuBar;
 class CXTPDockBar;
@@ -109,6 +111,10 @@ public:
     void SetCustomizeMode(BOOL bMode);
     CXTPControl* GetDragControl() const { return m_pDragControl; }
     void SetDragControl(CXTPControl* pControl);
+    // The drag of controls between bars in customize mode.
+    CXTPCustomizeDropSource* GetDropSource();
+    // Null until the first GetDropSource.
+    CXTPCustomizeDropSource* FindDropSource() const { return static_cast<CXTPCustomizeDropSource*>(m_pDropSource); }
 
     // A context menu of the menu's items, tracked until it closes: TRUE, or
     // with TPM_RETURNCMD the chosen id (0 when dismissed); FALSE when the
@@ -129,6 +135,22 @@ public:
     void SaveOptions(LPCTSTR lpszProfileName);
     void LoadOptions(LPCTSTR lpszProfileName);
 
+    // The bars' layout: a record per bar, the dock bars' rows and the status
+    // bar's visibility, under sections named from the profile name; with
+    // customisation on, the customised bars too. One registry write.
+    void SaveBarState(LPCTSTR lpszProfileName, BOOL bOnlyCustomized = TRUE);
+    void LoadBarState(LPCTSTR lpszProfileName, BOOL bSilent = FALSE);
+    // A loaded toolbar the program did not make joins the bars (the caller
+    // keeps its reference).
+    void AddLoadedToolBar(CXTPToolBar* pBar);
+    // Where a blob too big for the registry goes; the program's path and
+    // the profile name when empty.
+    void SetCustomizationDataFileName(LPCTSTR lpszFile) { m_strBlobPath = lpszFile; }
+    CString GetBlobFileName(LPCTSTR lpszProfileName) const;
+    // The customised bars from a stored blob, merged with the program's;
+    // FALSE, with nothing merged, for a blob that does not load whole.
+    BOOL LoadCustomizedBars(const BYTE* pData, size_t nBytes, BOOL bSilent);
+
     // Every bar, for the frame's print preview.
     void OnSetPreviewMode(BOOL bPreview);
 
@@ -139,8 +161,12 @@ protected:
     void OnSystemSettingChanged(BOOL bColors);
     // Alt+letter to the menu bar; TRUE when a title took it.
     BOOL OnMenuMnemonic(const MSG* pMsg);
+    void DeleteDropSource();
     // The user options through the registry key of the application.
     void ExchangeOptions(LPCTSTR lpszProfileName, BOOL bLoading);
+    // The "-Controls" section of the layout.
+    void SaveCustomizedBars(CWinApp* pApp, LPCTSTR lpszProfileName, BOOL bOnlyCustomized);
+    BOOL LoadCustomizedBars(CWinApp* pApp, LPCTSTR lpszProfileName, BOOL bSilent);
 
     void* m_pCustomizeContext = nullptr;
     HACCEL m_hDesignerAccels = nullptr;

@@ -1,5 +1,6 @@
 #include "toolkit/commandbars/XTPCommandBarsFrame.h"
 
+#include "platform/win/Registry.h"
 #include "toolkit/commandbars/XTPCommandBars.h"
 #include "toolkit/commandbars/XTPCommandBarsDefines.h"
 #include "toolkit/commandbars/XTPControlEdit.h"
@@ -31,10 +32,21 @@ BOOL CXTPCommandBarsFrame::InitCommandBars(CRuntimeClass* pCommandBarsClass)
     return TRUE;
 }
 
-void CXTPCommandBarsFrame::LoadCommandBars(LPCTSTR lpszProfileName, BOOL)
+void CXTPCommandBarsFrame::LoadCommandBars(LPCTSTR lpszProfileName, BOOL bSilent)
 {
-    if (m_pCommandBars)
-        m_pCommandBars->LoadOptions(lpszProfileName);
+    if (!m_pCommandBars)
+        return;
+    m_pCommandBars->LoadOptions(lpszProfileName);
+    m_pCommandBars->LoadBarState(lpszProfileName, bSilent);
+}
+
+void CXTPCommandBarsFrame::SaveCommandBars(LPCTSTR lpszProfileName)
+{
+    if (!m_pCommandBars)
+        return;
+    tavrin::win::RegistryBatch batch;
+    m_pCommandBars->SaveOptions(lpszProfileName);
+    m_pCommandBars->SaveBarState(lpszProfileName, TRUE);
 }
 
 void CXTPCommandBarsFrame::OnSetPreviewMode(BOOL bPreview, void* pState)

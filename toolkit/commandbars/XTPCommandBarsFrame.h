@@ -15,8 +15,10 @@ public:
     // Makes the manager from the class (CXTPCommandBars or a derived one)
     // with its dock bars; FALSE, and no manager, when they cannot be made.
     BOOL InitCommandBars(CRuntimeClass* pCommandBarsClass);
-    // The saved options under the profile name.
+    // The saved options and bar layout under the profile name.
     void LoadCommandBars(LPCTSTR lpszProfileName, BOOL bSilent = FALSE);
+    // Both written at closing time, in one registry write.
+    void SaveCommandBars(LPCTSTR lpszProfileName);
     CXTPCommandBars* GetCommandBars() const { return m_pCommandBars; }
 
     // Every bar hides while the preview shows; the shown ones come back.

@@ -1,5 +1,7 @@
 #include "toolkit/commandbars/XTPControl.h"
 
+#include "platform/mfc/Archive.h"
+
 #include "platform/mfc/Wnd.h"
 #include "platform/win/Capture.h"
 #include "platform/win/Input.h"
@@ -14,7 +16,7 @@
 #include "toolkit/commandbars/XTPResourceManager.h"
 #include "toolkit/commandbars/XTPSoundManager.h"
 
-IMPLEMENT_SERIAL(CXTPControl, CCmdTarget, 1)
+IMPLEMENT_SERIAL(CXTPControl, CCmdTarget, VERSIONABLE_SCHEMA | 8)
 
 CXTPControl::CXTPControl()
 {

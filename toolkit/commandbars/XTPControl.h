@@ -38,7 +38,7 @@ public:
     virtual void Draw(CDC* pDC);
     virtual void OnCalcDynamicSize(DWORD dwMode) { (void)dwMode; }
     virtual CXTPImageManagerIcon* GetImage(int nWidth = 16) const;
-    virtual void DoPropExchange(CXTPPropExchange* pPX) { (void)pPX; }
+    virtual void DoPropExchange(CXTPPropExchange* pPX);
     virtual BOOL OnHookKeyDown(UINT nChar, LPARAM lParam)
     {
         (void)nChar;
@@ -63,12 +63,8 @@ public:
     virtual void OnMouseMove(CPoint point) { (void)point; }
     virtual void OnMouseHover();
     virtual BOOL OnSetSelected(int bSelected);
-    virtual void OnCustomizeMouseDown(CPoint point) { (void)point; }
-    virtual BOOL OnCustomizeResize(CPoint point)
-    {
-        (void)point;
-        return FALSE;
-    }
+    virtual void OnCustomizeMouseDown(CPoint point);
+    virtual BOOL OnCustomizeResize(CPoint point);
     virtual void OnCustomizeDragOver(CXTPControl* pDataObject, CPoint point);
     virtual BOOL IsCustomizeDragOverAvail(CXTPCommandBar* pCommandBar, CPoint point)
     {

@@ -1,14 +1,24 @@
 #include "toolkit/commandbars/XTPControlButton.h"
 
+#include "platform/mfc/Archive.h"
+
 #include "toolkit/commandbars/XTPCommandBar.h"
 
-IMPLEMENT_SERIAL(CXTPControlButton, CXTPControl, 1)
-IMPLEMENT_SERIAL(CXTPControlLabel, CXTPControl, 1)
+IMPLEMENT_SERIAL(CXTPControlButton, CXTPControl, VERSIONABLE_SCHEMA | 8)
+IMPLEMENT_SERIAL(CXTPControlLabel, CXTPControl, VERSIONABLE_SCHEMA | 8)
 
-void CXTPControlButton::OnClick(BOOL bKeyboard, CPoint)
+void CXTPControlButton::OnClick(BOOL bKeyboard, CPoint pt)
 {
-    if (IsCustomizeMode() || !m_bEnabled)
+    if (!m_bEnabled)
         return;
+    if (IsCustomizeMode()) {
+        if (m_pParent) {
+            m_pParent->SetPopuped(-1);
+            m_pParent->SetSelected(-1);
+        }
+        OnCustomizeMouseDown(pt);
+        return;
+    }
     if (bKeyboard)
         OnExecute();
     else if (!m_pParent || m_pParent->GetType() != xtpBarTypePopup)

@@ -11,6 +11,7 @@ public:
     void OnClick(BOOL bKeyboard = FALSE, CPoint pt = CPoint(0, 0)) override;
     // On a popup bar the release runs the item.
     void OnLButtonUp(CPoint point) override;
+    void DoPropExchange(CXTPPropExchange* pPX) override;
 };
 
 class CXTPControlLabel : public CXTPControl {

@@ -1,5 +1,6 @@
 #include "toolkit/commandbars/XTPControlComboBox.h"
 
+#include "platform/mfc/Archive.h"
 #include "platform/controls/ListBox.h"
 #include "platform/win/Input.h"
 #include "toolkit/commandbars/XTPCommandBars.h"
@@ -29,7 +30,7 @@ CXTPControlComboBoxList* ListOf(CXTPCommandBar* pBar)
 
 // The drop-down list ---------------------------------------------------------------
 
-IMPLEMENT_SERIAL(CXTPControlComboBoxList, CXTPPopupBar, 1)
+IMPLEMENT_SERIAL(CXTPControlComboBoxList, CXTPPopupBar, VERSIONABLE_SCHEMA | 8)
 
 CXTPControlComboBoxList::CXTPControlComboBoxList()
 {
@@ -233,7 +234,7 @@ void CXTPControlComboBoxList::Copy(CXTPCommandBar* pCommandBar, BOOL bRecursive)
 
 // The combo box ------------------------------------------------------------------------
 
-IMPLEMENT_SERIAL(CXTPControlComboBox, CXTPControlPopup, 1)
+IMPLEMENT_SERIAL(CXTPControlComboBox, CXTPControlPopup, VERSIONABLE_SCHEMA | 8)
 
 CXTPControlComboBox::CXTPControlComboBox()
 {

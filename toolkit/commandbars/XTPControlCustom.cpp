@@ -1,5 +1,6 @@
 #include "toolkit/commandbars/XTPControlCustom.h"
 
+#include "platform/mfc/Archive.h"
 #include "platform/mfc/ControlBar.h"
 #include "platform/mfc/FrameWnd.h"
 #include "platform/win/Input.h"
@@ -25,7 +26,7 @@ BOOL IsVerticalBar(CXTPCommandBar* pBar)
 
 // Custom control -------------------------------------------------------------------
 
-IMPLEMENT_SERIAL(CXTPControlCustom, CXTPControlButton, 1)
+IMPLEMENT_SERIAL(CXTPControlCustom, CXTPControlButton, VERSIONABLE_SCHEMA | 8)
 
 CXTPControlCustom::CXTPControlCustom()
 {
@@ -215,7 +216,7 @@ int CXTPControlCustom::OnHookMessage(HWND hWnd, UINT nMessage, WPARAM& wParam, L
 
 // Static control ---------------------------------------------------------------------
 
-IMPLEMENT_SERIAL(CXTPControlStatic, CXTPControl, 1)
+IMPLEMENT_SERIAL(CXTPControlStatic, CXTPControl, VERSIONABLE_SCHEMA | 8)
 
 CSize CXTPControlStatic::GetSize(CDC* pDC)
 {

@@ -1,5 +1,6 @@
 #include "toolkit/commandbars/XTPControlEdit.h"
 
+#include "platform/mfc/Archive.h"
 #include "platform/controls/Edit.h"
 #include "platform/mfc/ControlBar.h"
 #include "platform/win/Clipboard.h"
@@ -371,7 +372,7 @@ void XTPPlaceEditWindow(CXTPControl* pControl, CXTPEdit* pEdit, const CString& s
 
 // The edit control --------------------------------------------------------------------
 
-IMPLEMENT_SERIAL(CXTPControlEdit, CXTPControl, 1)
+IMPLEMENT_SERIAL(CXTPControlEdit, CXTPControl, VERSIONABLE_SCHEMA | 8)
 
 CXTPControlEdit::~CXTPControlEdit()
 {

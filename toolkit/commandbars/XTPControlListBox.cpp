@@ -1,5 +1,6 @@
 #include "toolkit/commandbars/XTPControlListBox.h"
 
+#include "platform/mfc/Archive.h"
 #include "platform/controls/ListBox.h"
 #include "platform/win/Input.h"
 #include "toolkit/commandbars/XTPCommandBar.h"
@@ -119,7 +120,7 @@ LRESULT CXTPControlListBoxCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM l
 
 // The control -------------------------------------------------------------------------
 
-IMPLEMENT_SERIAL(CXTPControlListBox, CXTPControl, 1)
+IMPLEMENT_SERIAL(CXTPControlListBox, CXTPControl, VERSIONABLE_SCHEMA | 8)
 
 CXTPControlListBox::CXTPControlListBox()
 {

@@ -1,5 +1,7 @@
 #include "toolkit/commandbars/XTPControlPopup.h"
 
+#include "platform/mfc/Archive.h"
+
 #include "toolkit/commandbars/XTPCommandBar.h"
 #include "toolkit/commandbars/XTPCommandBars.h"
 #include "toolkit/commandbars/XTPPaintManager.h"
@@ -7,7 +9,7 @@
 #include "toolkit/commandbars/XTPPopupBar.h"
 #include "toolkit/commandbars/XTPShadowManager.h"
 
-IMPLEMENT_SERIAL(CXTPControlPopup, CXTPControlButton, 1)
+IMPLEMENT_SERIAL(CXTPControlPopup, CXTPControlButton, VERSIONABLE_SCHEMA | 8)
 
 CXTPControlPopup::~CXTPControlPopup()
 {

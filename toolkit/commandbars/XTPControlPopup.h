@@ -18,6 +18,9 @@ public:
     CXTPCommandBar* GetCommandBar() override { return m_pCommandBar; }
     // Takes its own reference of the bar and releases the previous one.
     void SetCommandBar(CXTPCommandBar* pBar);
+    void DoPropExchange(CXTPPropExchange* pPX) override;
+    // The id of the popup bar a loaded control links to once the bars are loaded.
+    UINT m_nPendingBarID = 0;
     BOOL GetPopuped() const { return m_bPopup; }
     // Without a recursive copy both controls share the source's bar.
     void Copy(CXTPControl* pControl, BOOL bRecursive = FALSE) override;
@@ -28,6 +31,9 @@ public:
     BOOL OnLButtonDblClk(CPoint point) override;
     void OnMouseHover() override;
     BOOL OnSetSelected(int bSelected) override;
+    // Opens its popup for the drop, unless the dragged control's popups and
+    // this one's share a bar: a menu is never dropped into itself.
+    void OnCustomizeDragOver(CXTPControl* pDataObject, CPoint point) override;
     // The shadow joining the control to its open popup (flat themes).
     virtual void UpdateShadow();
     // The screen part the popup must not cover, as the theme sees it.

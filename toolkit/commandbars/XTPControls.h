@@ -16,6 +16,7 @@ class CXTPCommandBar;
 class CXTPCommandBars;
 class CXTPControl;
 class CXTPPopupBar;
+class CXTPPropExchange;
 
 class CXTPControls : public CCmdTarget {
     DECLARE_DYNCREATE(CXTPControls)
@@ -61,6 +62,11 @@ public:
     void CreateInitialControls();
     CXTPControls* GetOriginalControls() const { return m_pOriginalControls; }
     BOOL Compare(const CXTPControls* pOther) const;
+    // Loading replaces every control; a control that cannot be made ends
+    // the load with an archive exception.
+    void DoPropExchange(CXTPPropExchange* pPX);
+    // Takes the caller's reference of the copy.
+    void SetOriginalControls(CXTPControls* pControls);
     BOOL IsChanged() const;
 
     CSize CalcDynamicSize(CDC* pDC, int nLength, DWORD dwMode, const CRect& rcBorder, int nWidth = 0);

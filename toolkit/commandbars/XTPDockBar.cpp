@@ -179,6 +179,29 @@ int CXTPDockBar::InsertCommandBar(CXTPToolBar* pBar, CPoint pt)
     return static_cast<int>(m_arrBars.size()) - 2;
 }
 
+void CXTPDockBar::InsertRowEntry(int nIndex, CXTPToolBar* pBar)
+{
+    const int nSize = static_cast<int>(m_arrBars.size());
+    const int nMax = nSize > 1 && !m_arrBars.back() ? nSize - 1 : nSize;
+    nIndex = std::clamp(nIndex, std::min(1, nMax), nMax);
+    m_arrBars.insert(m_arrBars.begin() + nIndex, pBar);
+}
+
+void CXTPDockBar::CompactRows()
+{
+    std::vector<CXTPToolBar*> arr;
+    arr.reserve(m_arrBars.size() + 1);
+    arr.push_back(nullptr);
+    for (CXTPToolBar* pBar : m_arrBars)
+        if (pBar || arr.back())
+            arr.push_back(pBar);
+    if (arr.back())
+        arr.push_back(nullptr);
+    m_arrBars.swap(arr);
+    PutStretchedOnOwnRows();
+    MarkFrameLayout();
+}
+
 BOOL CXTPDockBar::RemoveCommandBar(CXTPToolBar* pBar, int nExclude)
 {
     const int nIndex = FindBar(pBar, nExclude);

@@ -40,6 +40,10 @@ public:
     CSize CalcDockBarLayout(int nLength, DWORD dwMode, AFX_SIZEPARENTPARAMS* pLayout);
     // Where a bar whose centre is at pt (client coordinates) goes; inserts it.
     int InsertCommandBar(CXTPToolBar* pBar, CPoint pt);
+    // A stored row entry (a bar or a break) at the index, kept between the
+    // leading and the trailing break; CompactRows then drops empty rows.
+    void InsertRowEntry(int nIndex, CXTPToolBar* pBar);
+    void CompactRows();
 
     // Message handlers
     void OnPaint();

@@ -1,5 +1,7 @@
 #include "toolkit/commandbars/XTPPopupBar.h"
 
+#include "platform/mfc/Archive.h"
+
 #include "platform/win/SystemProfile.h"
 #include "platform/win/User.h"
 #include "platform/win/WindowPos.h"
@@ -21,7 +23,7 @@
 #include <cstdlib>
 #include <vector>
 
-IMPLEMENT_SERIAL(CXTPPopupBar, CXTPCommandBar, 1)
+IMPLEMENT_SERIAL(CXTPPopupBar, CXTPCommandBar, VERSIONABLE_SCHEMA | 8)
 
 double CXTPPopupBar::s_dMaxWidthDivisor = 1.0 / 3.0;
 
@@ -611,7 +613,7 @@ void CXTPControlExpandButton::OnMouseHover()
         OnExecute();
 }
 
-IMPLEMENT_SERIAL(CXTPPopupToolBar, CXTPPopupBar, 1)
+IMPLEMENT_SERIAL(CXTPPopupToolBar, CXTPPopupBar, VERSIONABLE_SCHEMA | 8)
 
 CXTPPopupToolBar::CXTPPopupToolBar()
 {

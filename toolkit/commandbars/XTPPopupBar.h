@@ -30,6 +30,7 @@ public:
     static double s_dMaxWidthDivisor;
 
     void DelayRedraw() override { Redraw(); }
+    void DoPropExchange(CXTPPropExchange* pPX) override;
     BOOL SetTrackingMode(int bMode, BOOL bSelectFirst = TRUE, BOOL bKeyboard = FALSE) override;
     BOOL SetSelected(int nSelected, BOOL bKeyboard = FALSE) override;
     BOOL Popup(CXTPControl* pControl, BOOL bSelectFirst = FALSE) override;

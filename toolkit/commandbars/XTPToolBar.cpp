@@ -1,5 +1,7 @@
 #include "toolkit/commandbars/XTPToolBar.h"
 
+#include "platform/mfc/Archive.h"
+
 #include "platform/mfc/FrameWnd.h"
 #include "platform/win/Dialog.h"
 #include "platform/win/Focus.h"
@@ -15,7 +17,7 @@
 
 #include <algorithm>
 
-IMPLEMENT_SERIAL(CXTPToolBar, CXTPCommandBar, 1)
+IMPLEMENT_SERIAL(CXTPToolBar, CXTPCommandBar, VERSIONABLE_SCHEMA | 8)
 
 BEGIN_MESSAGE_MAP(CXTPToolBar, CXTPCommandBar)
 ON_WM_LBUTTONDBLCLK()

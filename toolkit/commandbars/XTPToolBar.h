@@ -25,6 +25,7 @@ public:
     BOOL OnKeyDown(UINT nChar) override;
     CSize CalcDynamicLayout(int nLength, DWORD dwMode) override;
     void Copy(CXTPCommandBar* pCommandBar, BOOL bRecursive = FALSE) override;
+    void DoPropExchange(CXTPPropExchange* pPX) override;
 
     // Docked in a row (LM_HORZDOCK / LM_VERTDOCK), or only measured without
     // LM_COMMIT; nWidth is the row's thickness.

@@ -313,3 +313,54 @@ TEST(RegistryChild, WritesAValue)
     fflush(stdout);
     RegCloseKey(key);
 }
+
+TEST_F(RegistryTest, BatchWritesTheFileOnceWhenTheLastBatchCloses)
+{
+    HKEY key = Create("Software\\Tavrin\\Batch");
+    const std::string before = TempDir::Read(File());
+    {
+        tavrin::win::RegistryBatch outer;
+        {
+            tavrin::win::RegistryBatch inner;
+            RegSetValueExA(key, "A", 0, REG_SZ, reinterpret_cast<const BYTE*>("1"), 2);
+            HKEY sub = Create("Software\\Tavrin\\Batch\\Sub");
+            RegSetValueExA(sub, "B", 0, REG_SZ, reinterpret_cast<const BYTE*>("2"), 2);
+            RegCloseKey(sub);
+            EXPECT_EQ(inner.Close(), ERROR_SUCCESS);
+        }
+        EXPECT_EQ(Query(key, "A"), std::string("1\0", 2)) << "the change is seen at once";
+        EXPECT_EQ(TempDir::Read(File()), before) << "an outer batch is still open";
+        RegDeleteValueA(key, "A");
+        RegSetValueExA(key, "C", 0, REG_SZ, reinterpret_cast<const BYTE*>("3"), 2);
+        EXPECT_EQ(TempDir::Read(File()), before);
+        EXPECT_EQ(outer.Close(), ERROR_SUCCESS);
+    }
+    RegCloseKey(key);
+    tavrin::win::ReloadRegistry();
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Tavrin\\Batch", 0, KEY_READ, &key), ERROR_SUCCESS);
+    EXPECT_EQ(Query(key, "A"), "<missing>");
+    EXPECT_EQ(Query(key, "C"), std::string("3\0", 2));
+    RegCloseKey(key);
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Tavrin\\Batch\\Sub", 0, KEY_READ, &key), ERROR_SUCCESS);
+    EXPECT_EQ(Query(key, "B"), std::string("2\0", 2));
+    RegCloseKey(key);
+}
+
+TEST_F(RegistryTest, FailedBatchWriteIsReported)
+{
+    HKEY key = Create("Software\\Tavrin\\Batch");
+    RegSetValueExA(key, "Kept", 0, REG_SZ, reinterpret_cast<const BYTE*>("1"), 2);
+    LONG result = ERROR_SUCCESS;
+    {
+        tavrin::win::RegistryBatch batch;
+        RegSetValueExA(key, "Lost", 0, REG_SZ, reinterpret_cast<const BYTE*>("2"), 2);
+        // The file cannot be replaced: a folder stands in its place.
+        std::filesystem::remove(File());
+        std::filesystem::create_directory(File());
+        m_dir.Write("registry/inside", "x");
+        result = batch.Close();
+    }
+    EXPECT_NE(result, ERROR_SUCCESS) << "the failure is reported";
+    EXPECT_EQ(TempDir::Read(File() / "inside"), "x");
+    RegCloseKey(key);
+}
