@@ -2,6 +2,7 @@
 
 #include "app/CurrentSelection.h"
 #include "app/MainFrm.h"
+#include "app/MsgListView.h"
 #include "app/dialogs/AccountAccessDlg.h"
 #include "app/dialogs/AddAccountDlg.h"
 #include "core/model/Account.h"
@@ -203,6 +204,9 @@ void CTavrinView::UpdateItemStates()
         anyBold = anyBold || bold;
     }
     SetItemBold(root, anyBold);
+    CMainFrame* frame = dynamic_cast<CMainFrame*>(GetParentFrame());
+    if (CSchoolClass* schoolClass = GetCurrentClass(); schoolClass && frame && frame->m_pListView)
+        frame->m_pListView->SetCaptions(schoolClass);
 }
 
 CString CTavrinView::GetLocaleLanguage()
@@ -344,6 +348,9 @@ void CTavrinView::OnSelChanged(NMHDR*, LRESULT* pResult)
     if (m_hCaptionIcon)
         ::DestroyIcon(m_hCaptionIcon);
     m_hCaptionIcon = icon;
+    // No page is emptied: the lists show the new selection's rows.
+    if (CMainFrame* frame = dynamic_cast<CMainFrame*>(GetParentFrame()); frame && frame->m_pListView)
+        frame->m_pListView->UpdateTabTitles(FALSE, FALSE, FALSE, FALSE);
 }
 
 BOOL CTavrinView::PreTranslateMessage(MSG* pMsg)
