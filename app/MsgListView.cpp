@@ -7,6 +7,7 @@
 #include "core/model/Account.h"
 #include "core/model/ClassStore.h"
 #include "core/model/ContactStore.h"
+#include "core/model/MessageStore.h"
 #include "core/model/PictureStore.h"
 #include "core/model/SchoolClass.h"
 #include "core/services/Config.h"
@@ -270,7 +271,7 @@ BOOL CMsgListView::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult)
 void CMsgListView::OnGetDispInfo(int page, NMLVDISPINFOA* pInfo)
 {
     LVITEMA& item = pInfo->item;
-    if (!(item.mask & LVIF_TEXT))
+    if (!(item.mask & (LVIF_TEXT | LVIF_IMAGE)))
         return;
     CString text;
     int image = RowImage(page, nullptr);
@@ -283,7 +284,7 @@ void CMsgListView::OnGetDispInfo(int page, NMLVDISPINFOA* pInfo)
             image = RowImage(page, record);
         }
     }
-    if (item.pszText && item.cchTextMax > 0) {
+    if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0) {
         const CString cut = tavrin::toolkit::CutWholeCharacters(text, item.cchTextMax - 1);
         std::memcpy(item.pszText, cut.GetString(), static_cast<size_t>(cut.GetLength()));
         item.pszText[cut.GetLength()] = '\0';
