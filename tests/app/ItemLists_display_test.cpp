@@ -10,7 +10,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <map>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -20,28 +22,63 @@ using namespace tavrin::test;
 
 namespace {
 
-// A text in the lists' and tabs' fonts, normal or bold, on the window or
-// face colour; the place found goes to *x, *y.
-bool ShowsText(const std::vector<unsigned>& shot, int w, int h, const char* text, bool bold, int* x = nullptr,
-               int* y = nullptr)
+// Bands of the frame's own area: the tab strip and the first rows of the lists.
+constexpr int kTabs0 = 25, kTabs1 = 60, kRows0 = 55, kRows1 = 200;
+
+// A text in black or highlight ink in one of the program's fonts (the dialog's and the
+// toolkit's 宋体, the tree's), normal or bold, on one of the shot's most
+// common colours; the place found goes to *x, *y.
+bool ShowsTextIn(const std::vector<unsigned>& shot, int w, int h, const char* text, bool bold, int* x, int* y)
 {
-    LOGFONT faces[2] = {};
+    std::map<unsigned, int> counts;
+    for (unsigned pixel : shot)
+        ++counts[pixel];
+    std::vector<std::pair<int, unsigned>> common;
+    for (const auto& [colour, count] : counts)
+        common.emplace_back(count, colour);
+    std::sort(common.rbegin(), common.rend());
+    if (common.size() > 6)
+        common.resize(6);
+    // A selected row.
+    common.emplace_back(0, static_cast<unsigned>(::GetSysColor(COLOR_HIGHLIGHT)));
+    LOGFONT faces[3] = {};
     ::GetObjectA(::GetStockObject(DEFAULT_GUI_FONT), sizeof faces[0], &faces[0]);
-    faces[1].lfHeight = -12;
-    faces[1].lfCharSet = 134;
-    std::snprintf(faces[1].lfFaceName, LF_FACESIZE, "%s", "宋体");
-    const std::pair<int, int> looks[] = {{COLOR_WINDOWTEXT, COLOR_WINDOW}, {COLOR_BTNTEXT, COLOR_BTNFACE}};
+    for (int i : {1, 2}) {
+        faces[i].lfHeight = i == 1 ? -12 : 12;
+        faces[i].lfCharSet = 134;
+        std::snprintf(faces[i].lfFaceName, LF_FACESIZE, "%s", "宋体");
+    }
     for (LOGFONT lf : faces) {
         lf.lfWeight = bold ? FW_BOLD : FW_NORMAL;
         HFONT font = ::CreateFontIndirectA(&lf);
         bool found = false;
-        for (const auto& [text_, back] : looks)
-            found = found || FindText(shot, w, h, text, font, ::GetSysColor(text_), ::GetSysColor(back), x, y);
+        for (const auto& [count, rgb] : common) {
+            // The highlight comes as a colour reference, the shot's colours as 0xRRGGBB.
+            const COLORREF back = count == 0 ? rgb : RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
+            for (COLORREF ink : {RGB(0, 0, 0), ::GetSysColor(COLOR_HIGHLIGHTTEXT), ::GetSysColor(COLOR_GRAYTEXT),
+                                 ::GetSysColor(COLOR_BTNSHADOW)})
+                found = found || FindText(shot, w, h, text, font, ink, back, x, y);
+        }
         ::DeleteObject(font);
         if (found)
             return true;
     }
     return false;
+}
+
+// The same within the band of rows from y0 to y1 (window coordinates).
+bool ShowsText(const std::vector<unsigned>& shot, int w, int h, const char* text, bool bold, int y0, int y1,
+               int* x = nullptr, int* y = nullptr)
+{
+    y0 = std::clamp(y0, 0, h);
+    y1 = std::clamp(y1, y0, h);
+    const std::vector<unsigned> band(shot.begin() + static_cast<std::ptrdiff_t>(y0) * w,
+                                     shot.begin() + static_cast<std::ptrdiff_t>(y1) * w);
+    if (!ShowsTextIn(band, w, y1 - y0, text, bold, x, y))
+        return false;
+    if (y)
+        *y += y0;
+    return true;
 }
 
 class ItemListsEndToEnd : public ::testing::Test {
@@ -83,13 +120,13 @@ protected:
         return false;
     }
     // Waits until the text shows in the window; its place goes to *x, *y.
-    bool WaitForText(unsigned long window, const char* text, bool bold, const std::string& shotName, int* x = nullptr,
-                     int* y = nullptr)
+    bool WaitForText(unsigned long window, const char* text, bool bold, int y0, int y1, const std::string& shotName,
+                     int* x = nullptr, int* y = nullptr)
     {
-        for (int i = 0; i < 100; ++i) {
+        for (int i = 0; i < 50; ++i) {
             int w = 0, h = 0;
             const std::vector<unsigned> shot = m_x.Capture(window, w, h);
-            if (ShowsText(shot, w, h, text, bold, x, y)) {
+            if (ShowsText(shot, w, h, text, bold, y0, y1, x, y)) {
                 m_x.Capture(window, w, h, shotName);
                 return true;
             }
@@ -113,32 +150,33 @@ TEST_F(ItemListsEndToEnd, TheClassShowsItsCaptionsAndAClickedRowTurnsReadAfterIt
     ASSERT_NE(window, 0u);
     ASSERT_TRUE(WaitForSplashGone(window));
     // No class yet: the bare captions.
-    EXPECT_TRUE(WaitForText(window, "通讯录", false, "lists-no-class"));
-    EXPECT_TRUE(WaitForText(window, "在线消息", false, "lists-no-class"));
+    EXPECT_TRUE(WaitForText(window, "通讯录", false, kTabs0, kTabs1, "lists-no-class"));
+    EXPECT_TRUE(WaitForText(window, "在线消息", false, kTabs0, kTabs1, "lists-no-class"));
 
     int x = 0, y = 0;
-    ASSERT_TRUE(WaitForText(window, "高三(2)班", true, "lists-tree", &x, &y) ||
-                WaitForText(window, "高三(2)班", false, "lists-tree", &x, &y));
+    ASSERT_TRUE(WaitForText(window, "高三(2)班", true, 0, 80, "lists-tree", &x, &y) ||
+                WaitForText(window, "高三(2)班", false, 0, 80, "lists-tree", &x, &y));
     m_x.Click(window, x + 10, y + 6);
-    EXPECT_TRUE(WaitForText(window, "留言(40/40)", false, "lists-class"));
-    EXPECT_TRUE(WaitForText(window, "通讯录(0)", false, "lists-class"));
-    EXPECT_TRUE(WaitForText(window, "悄悄话(0/0)", false, "lists-class"));
+    EXPECT_TRUE(WaitForText(window, "留言(40/40)", false, kTabs0, kTabs1, "lists-class"));
+    EXPECT_TRUE(WaitForText(window, "通讯录(0)", false, kTabs0, kTabs1, "lists-class"));
+    EXPECT_TRUE(WaitForText(window, "悄悄话(0/0)", false, kTabs0, kTabs1, "lists-class"));
 
-    // Unread rows are bold; the clicked one is shown and then read.
+    // Unread rows are bold, newest first; the clicked one is shown and then read.
     int rx = 0, ry = 0;
-    ASSERT_TRUE(WaitForText(window, "主题03", true, "lists-bold", &rx, &ry));
+    ASSERT_TRUE(WaitForText(window, "主题27", true, kRows0, kRows1, "lists-bold", &rx, &ry));
     m_x.Click(window, rx + 10, ry + 6);
     for (int i = 0; i < 100 && !std::filesystem::exists(ClassPath() / "message.htm"); ++i)
         usleep(100000);
     EXPECT_TRUE(std::filesystem::exists(ClassPath() / "message.htm"));
-    EXPECT_TRUE(WaitForText(window, "留言(39/40)", false, "lists-read"));
+    EXPECT_TRUE(WaitForText(window, "留言(39/40)", false, kTabs0, kTabs1, "lists-read"));
     int sx = 0, sy = 0;
-    EXPECT_TRUE(WaitForText(window, "主题04", true, "lists-read", &sx, &sy));
+    EXPECT_TRUE(WaitForText(window, "主题27", false, kRows0, kRows1, "lists-read", &sx, &sy));
+    EXPECT_TRUE(WaitForText(window, "主题26", true, kRows0, kRows1, "lists-read", &sx, &sy));
 
     m_x.Close(window);
     EXPECT_EQ(run.Wait(), 0);
     const std::string stored = TempDir::Read(ClassPath() / "message.xml");
-    const size_t at = stored.find("custo_id=\"3\"");
+    const size_t at = stored.find("custo_id=\"27\"");
     ASSERT_NE(at, std::string::npos);
     const std::string tag = stored.substr(stored.rfind('<', at), stored.find('>', at) - stored.rfind('<', at));
     EXPECT_NE(tag.find("read=\"1\""), std::string::npos) << tag;
