@@ -4,6 +4,7 @@
 #include "platform/gdi/Gdi.h"
 #include "platform/win/SystemProfile.h"
 #include "tests/app/AppTestSupport.h"
+#include "toolkit/controls/XTColorManager.h"
 #include "tests/sim/Simulator.h"
 #include "tests/support/ProgramHarness.h"
 #include "tests/support/TempDir.h"
@@ -25,7 +26,7 @@ namespace {
 // Bands of the frame's own area: the tab strip and the first rows of the lists.
 constexpr int kTabs0 = 25, kTabs1 = 60, kRows0 = 55, kRows1 = 200;
 
-// A text in black or highlight ink in one of the program's fonts (the dialog's and the
+// A text in black, highlight or the tabs' grey ink in one of the program's fonts (the dialog's and the
 // toolkit's 宋体, the tree's), normal or bold, on one of the shot's most
 // common colours; the place found goes to *x, *y.
 bool ShowsTextIn(const std::vector<unsigned>& shot, int w, int h, const char* text, bool bold, int* x, int* y)
@@ -56,7 +57,7 @@ bool ShowsTextIn(const std::vector<unsigned>& shot, int w, int h, const char* te
             // The highlight comes as a colour reference, the shot's colours as 0xRRGGBB.
             const COLORREF back = count == 0 ? rgb : RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
             for (COLORREF ink : {RGB(0, 0, 0), ::GetSysColor(COLOR_HIGHLIGHTTEXT), ::GetSysColor(COLOR_GRAYTEXT),
-                                 ::GetSysColor(COLOR_BTNSHADOW)})
+                                 XTGetColorManager()->GetColor(49)})
                 found = found || FindText(shot, w, h, text, font, ink, back, x, y);
         }
         ::DeleteObject(font);
@@ -94,7 +95,8 @@ protected:
         m_folder.WriteConfig({{"read", "timeout", "1"}, {"update", "after_startup", "0"}, {"app_update", "startup", "0"}});
         ASSERT_TRUE(PrepareAccount(m_folder.Path(), "demo", "demo", "demo"));
         std::string xml = "<message>\n";
-        for (int i = 1; i <= 40; ++i) {
+        // Newest first, as the store keeps them: custo_ids count down.
+        for (int i = 40; i >= 1; --i) {
             char item[512];
             std::snprintf(item, sizeof item,
                           "\t<item custo_id=\"%d\" id=\"%d\" read=\"0\">\n\t\t<title>主题%02d</title>\n"
