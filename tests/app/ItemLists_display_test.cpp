@@ -24,7 +24,7 @@ using namespace tavrin::test;
 namespace {
 
 // Bands of the frame's own area: the tab strip and the first rows of the lists.
-constexpr int kTabs0 = 25, kTabs1 = 60, kRows0 = 55, kRows1 = 200;
+constexpr int kTabs0 = 25, kTabs1 = 60, kHeader0 = 50, kHeader1 = 70, kRows0 = 55, kRows1 = 200, kRows2 = 350;
 
 // A text in black, highlight or the tabs' grey ink in one of the program's fonts (the dialog's and the
 // toolkit's 宋体, the tree's), normal or bold, on one of the shot's most
@@ -174,6 +174,20 @@ TEST_F(ItemListsEndToEnd, TheClassShowsItsCaptionsAndAClickedRowTurnsReadAfterIt
     int sx = 0, sy = 0;
     EXPECT_TRUE(WaitForText(window, "主题27", false, kRows0, kRows1, "lists-read", &sx, &sy));
     EXPECT_TRUE(WaitForText(window, "主题26", true, kRows0, kRows1, "lists-read", &sx, &sy));
+
+    // A click on the subject header sorts ascending, a second descending; the
+    // current row stays selected and in view.
+    int hx = 0, hy = 0;
+    ASSERT_TRUE(WaitForText(window, "主题", false, kHeader0, kHeader1, "lists-header", &hx, &hy));
+    int y26 = 0, y27 = 0, rowX = 0;
+    m_x.Click(window, hx + 8, hy + 5);
+    EXPECT_TRUE(WaitForText(window, "主题26", true, kRows0, kRows2, "lists-sorted-up", &rowX, &y26));
+    EXPECT_TRUE(WaitForText(window, "主题27", false, kRows0, kRows2, "lists-sorted-up", &rowX, &y27));
+    EXPECT_LT(y26, y27);
+    m_x.Click(window, hx + 8, hy + 5);
+    EXPECT_TRUE(WaitForText(window, "主题26", true, kRows0, kRows2, "lists-sorted-down", &rowX, &y26));
+    EXPECT_TRUE(WaitForText(window, "主题27", false, kRows0, kRows2, "lists-sorted-down", &rowX, &y27));
+    EXPECT_GT(y26, y27);
 
     m_x.Close(window);
     EXPECT_EQ(run.Wait(), 0);
