@@ -2,6 +2,7 @@
 
 #include "app/MiscView.h"
 #include "app/MsgDispView.h"
+#include "app/MsgListView.h"
 #include "app/PaneViews.h"
 #include "app/SplashWnd.h"
 #include "core/services/Config.h"

@@ -1,6 +1,8 @@
 #include "app/MsgDispView.h"
 
 #include "app/CurrentSelection.h"
+#include "app/MainFrm.h"
+#include "app/MsgListView.h"
 #include "app/PageFiles.h"
 #include "core/model/Account.h"
 #include "core/model/MessageStore.h"
@@ -78,6 +80,12 @@ BOOL CMsgDispView::IsShowingThumbnails() const
     return url.GetLength() >= n && url.Right(n) == kTail;
 }
 
+CMsgListView* CMsgDispView::GetListView() const
+{
+    auto* frame = dynamic_cast<CMainFrame*>(GetParentFrame());
+    return frame ? frame->m_pListView : nullptr;
+}
+
 BOOL CMsgDispView::PreTranslateMessage(MSG* pMsg) { return CDocHostHtmlView::PreTranslateMessage(pMsg); }
 
 void CMsgDispView::OnBeforeNavigate2(LPCTSTR lpszURL, DWORD, LPCTSTR, CByteArray& baPostedData, LPCTSTR,
@@ -101,12 +109,30 @@ void CMsgDispView::OnBeforeNavigate2(LPCTSTR lpszURL, DWORD, LPCTSTR, CByteArray
         }
         break;
     case LinkVote:
-        if (CMessageStore* store = schoolClass ? schoolClass->GetMessageStore() : nullptr)
+        if (CMessageStore* store = schoolClass ? schoolClass->GetMessageStore() : nullptr) {
             store->StartVote(baPostedData, 0);
+            if (CMsgListView* lists = GetListView())
+                lists->UpdateTabTitles(FALSE, FALSE, FALSE, FALSE);
+        }
+        break;
+    case LinkShowContact:
+        if (CMsgListView* lists = GetListView())
+            lists->ShowContact(name);
+        break;
+    case LinkShowPhoto:
+        if (CMsgListView* lists = GetListView())
+            lists->ShowPicture(name);
+        break;
+    case LinkPreviousPage:
+        if (CMsgListView* lists = GetListView())
+            lists->ShowPreviousPage();
+        break;
+    case LinkNextPage:
+        if (CMsgListView* lists = GetListView())
+            lists->ShowNextPage();
         break;
     default:
-        // Contact and photo links, paging and thumbnails act on the item
-        // lists, which are not in the window yet: the page stays.
+        // Thumbnails come with the thumbnail pages: the page stays.
         break;
     }
 }

@@ -5,6 +5,8 @@
 
 #include "app/DocHostHtmlView.h"
 
+class CMsgListView;
+
 class CMsgDispView : public CDocHostHtmlView {
     DECLARE_DYNCREATE(CMsgDispView)
 public:
@@ -41,5 +43,7 @@ public:
     void OnSelectAll();
 
 protected:
+    // The item lists the list links act on; null outside the main frame.
+    CMsgListView* GetListView() const;
     DECLARE_MESSAGE_MAP()
 };

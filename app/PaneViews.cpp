@@ -6,7 +6,6 @@
 
 IMPLEMENT_DYNAMIC(CPlainPaneView, CView)
 IMPLEMENT_DYNCREATE(CComposeView, CPlainPaneView)
-IMPLEMENT_DYNCREATE(CMsgListView, CPlainPaneView)
 
 BOOL CPlainPaneView::PreCreateWindow(CREATESTRUCT& cs)
 {

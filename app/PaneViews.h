@@ -20,8 +20,3 @@ public:
     // Starts hidden when it was hidden at the last close.
     void OnInitialUpdate() override;
 };
-
-// The tabbed item lists (right, below the caption bar).
-class CMsgListView : public CPlainPaneView {
-    DECLARE_DYNCREATE(CMsgListView)
-};

@@ -5,6 +5,7 @@
 #include "app/MainFrm.h"
 #include "app/MiscView.h"
 #include "app/MsgDispView.h"
+#include "app/MsgListView.h"
 #include "app/dialogs/AccountAccessDlg.h"
 #include "app/dialogs/AddAccountDlg.h"
 #include "core/model/Account.h"
@@ -201,6 +202,9 @@ void CTavrinView::UpdateItemStates()
         anyBold = anyBold || bold;
     }
     SetItemBold(root, anyBold);
+    CMainFrame* frame = dynamic_cast<CMainFrame*>(GetParentFrame());
+    if (CSchoolClass* schoolClass = GetCurrentClass(); schoolClass && frame && frame->m_pListView)
+        frame->m_pListView->SetCaptions(schoolClass);
 }
 
 CString CTavrinView::GetLocaleLanguage()
@@ -352,6 +356,9 @@ void CTavrinView::OnSelChanged(NMHDR*, LRESULT* pResult)
     if (m_hCaptionIcon)
         ::DestroyIcon(m_hCaptionIcon);
     m_hCaptionIcon = icon;
+    // The lists show the new selection's rows.
+    if (frame && frame->m_pListView)
+        frame->m_pListView->UpdateTabTitles(FALSE, FALSE, FALSE, FALSE);
 }
 
 BOOL CTavrinView::PreTranslateMessage(MSG* pMsg)
