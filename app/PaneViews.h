@@ -13,14 +13,6 @@ public:
     BOOL PreCreateWindow(CREATESTRUCT& cs) override;
 };
 
-// The compose pane (right, bottom).
-class CComposeView : public CPlainPaneView {
-    DECLARE_DYNCREATE(CComposeView)
-public:
-    // Starts hidden when it was hidden at the last close.
-    void OnInitialUpdate() override;
-};
-
 // The tabbed item lists (right, below the caption bar).
 class CMsgListView : public CPlainPaneView {
     DECLARE_DYNCREATE(CMsgListView)

@@ -1,5 +1,6 @@
 #include "app/TavrinView.h"
 
+#include "app/ComposeView.h"
 #include "app/MainFrm.h"
 #include "app/dialogs/AccountAccessDlg.h"
 #include "app/dialogs/AddAccountDlg.h"
@@ -338,6 +339,8 @@ void CTavrinView::OnSelChanged(NMHDR*, LRESULT* pResult)
     if (m_hCaptionIcon)
         ::DestroyIcon(m_hCaptionIcon);
     m_hCaptionIcon = icon;
+    if (CMainFrame* frame = dynamic_cast<CMainFrame*>(GetParentFrame()); frame && frame->m_pComposeView)
+        frame->m_pComposeView->SetMode();
 }
 
 BOOL CTavrinView::PreTranslateMessage(MSG* pMsg)
