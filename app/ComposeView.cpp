@@ -17,6 +17,7 @@
 #include "platform/mfc/DataExchange.h"
 #include "platform/mfc/Exception.h"
 #include "platform/mfc/Menu.h"
+#include "platform/mfc/WinApp.h"
 #include "platform/mfc/WndMessages.h"
 #include "platform/win/MessageBox.h"
 #include "res/resource.h"
