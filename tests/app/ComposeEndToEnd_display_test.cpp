@@ -1,0 +1,170 @@
+// The compose pane in the real program with the simulator as the provider's
+// site: a class picked in the tree, a subject and a body typed with real
+// keys, the automatic preview written at every key, the send reaching the
+// site while the pane waits with its controls off, and the pane emptied by
+// the sent event. Screenshots are saved under the build tree.
+#include "platform/gdi/Gdi.h"
+#include "platform/win/SystemProfile.h"
+#include "providers/5460/site.h"
+#include "tests/app/AppTestSupport.h"
+#include "tests/sim/5460/Site5460.h"
+#include "tests/sim/Demo.h"
+#include "tests/sim/Simulator.h"
+#include "tests/support/ProgramHarness.h"
+#include "tests/support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <unistd.h>
+
+using namespace tavrin::test;
+
+namespace {
+
+// A text in the form's font (宋体, 9 points) painted as a control of the
+// form paints it; its place goes to *x, *y.
+bool FindFormText(const std::vector<unsigned>& shot, int w, int h, const char* text, int textColour, int* x,
+                  int* y)
+{
+    LOGFONT lf{};
+    lf.lfHeight = -12;
+    lf.lfCharSet = 134;
+    std::snprintf(lf.lfFaceName, LF_FACESIZE, "%s", "宋体");
+    HFONT font = ::CreateFontIndirectA(&lf);
+    bool found = false;
+    for (int back : {COLOR_BTNFACE, COLOR_WINDOW})
+        found = found || FindText(shot, w, h, text, font, ::GetSysColor(textColour), ::GetSysColor(back), x, y);
+    ::DeleteObject(font);
+    return found;
+}
+
+// Polls a condition the program brings about, with a generous limit.
+bool Eventually(const std::function<bool()>& condition, int timeoutMs = 20000)
+{
+    for (int waited = 0; waited < timeoutMs; waited += 50) {
+        if (condition())
+            return true;
+        usleep(50000);
+    }
+    return condition();
+}
+
+class ComposeEndToEnd : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!std::getenv("DISPLAY"))
+            GTEST_SKIP() << "no display";
+        if (BuiltProgram().empty())
+            GTEST_SKIP() << "the program is not built";
+        ASSERT_TRUE(m_x.IsOpen());
+        tavrin::sim::p5460::Install(m_sim);
+        tavrin::sim::SeedDemo(m_sim);
+        m_folder.UseProxy(m_sim.ProxyHost(), m_sim.ProxyPort());
+        // Fixed panes: the compose pane gets the lower part of the right half.
+        m_folder.WriteConfig({{"placement", "pane_2_2_h", "360"}, {"compose", "preview", "1"}});
+        ASSERT_TRUE(PrepareAccount(m_folder.Path(), "demo", "demo", "demo"));
+    }
+    std::filesystem::path ClassFile(const char* name) const
+    {
+        return std::filesystem::path(m_folder.Path()) / "accounts" / "demo" / "20001" / name;
+    }
+    std::string Preview() const { return TempDir::Read(ClassFile("compose.htm")); }
+    std::vector<unsigned> Shot(unsigned long window, int& w, int& h, const std::string& name = "")
+    {
+        return m_x.CapturePainted(window, w, h, name);
+    }
+    // Waits until the text shows in that colour; its place goes to *x, *y.
+    bool WaitForText(unsigned long window, const char* text, int colour, int* x = nullptr, int* y = nullptr)
+    {
+        int px = 0, py = 0;
+        const bool shown = Eventually([&] {
+            int w = 0, h = 0;
+            const std::vector<unsigned> shot = m_x.Capture(window, w, h);
+            return !shot.empty() && FindFormText(shot, w, h, text, colour, &px, &py);
+        });
+        if (x)
+            *x = px;
+        if (y)
+            *y = py;
+        return shown;
+    }
+    // The message the site holds with this title, as "title|content".
+    std::string SiteMessage(const std::string& title)
+    {
+        return m_sim.Edit([&](tavrin::sim::Scenario& s) {
+            tavrin::sim::SchoolClass* c = s.FindClass("20001");
+            if (c) {
+                for (const auto& m : c->messages) {
+                    if (m.title == title)
+                        return m.title + "|" + m.content;
+                }
+            }
+            return std::string();
+        });
+    }
+
+    tavrin::sim::Simulator m_sim;
+    ProgramFolder m_folder;
+    XSession m_x;
+};
+
+TEST_F(ComposeEndToEnd, ANewMessageIsPreviewedAtEveryKeySentAndThePaneEmptiedAfterwards)
+{
+    auto gate = std::make_shared<tavrin::sim::Gate>();
+    m_sim.SetFault("", std::string(tavrin::p5460::kBasePath) + "liuyan/input.jsp",
+                   tavrin::sim::Fault::StallAt(gate));
+    ProgramRun run;
+    ASSERT_TRUE(run.Start(m_folder));
+    const unsigned long window = m_x.WaitForWindow("Tavrin", run.Pid());
+    ASSERT_NE(window, 0u) << run.Output();
+    // The first key takes the splash away; then the class: root, account, class.
+    m_x.Key("Escape");
+    m_x.Click(window, 30, 10);
+    m_x.Key("Down");
+    m_x.Key("Down");
+
+    int lx = 0, ly = 0;
+    ASSERT_TRUE(WaitForText(window, "主题:", COLOR_BTNTEXT, &lx, &ly)) << run.Output();
+    // The subject box is right of its label, the body below both.
+    m_x.Click(window, lx + 80, ly + 4);
+    m_x.Type("Reunion");
+    EXPECT_TRUE(Eventually([&] { return Preview().find("Reunion") != std::string::npos; })) << Preview();
+    m_x.Click(window, lx + 80, ly + 60);
+    m_x.Type("see you");
+    EXPECT_TRUE(Eventually([&] { return Preview().find("see you") != std::string::npos; })) << Preview();
+    EXPECT_TRUE(WaitForText(window, "字数: 7", COLOR_BTNTEXT));
+    int w = 0, h = 0;
+    Shot(window, w, h, "compose-typed");
+
+    int sx = 0, sy = 0;
+    ASSERT_TRUE(WaitForText(window, "发送", COLOR_BTNTEXT, &sx, &sy));
+    m_x.Click(window, sx + 6, sy + 4);
+    ASSERT_TRUE(gate->WaitArrivals(1));
+    // While the site holds the send, the pane's controls are off.
+    EXPECT_TRUE(Eventually([&] {
+        int cw = 0, ch = 0;
+        const std::vector<unsigned> shot = m_x.Capture(window, cw, ch);
+        int fx = 0, fy = 0;
+        return !shot.empty() && !FindFormText(shot, cw, ch, "发送", COLOR_BTNTEXT, &fx, &fy);
+    }));
+    Shot(window, w, h, "compose-sending");
+    gate->Open();
+    EXPECT_TRUE(Eventually([&] { return SiteMessage("Reunion") == "Reunion|see you"; }));
+    // The sent event empties the pane (its preview is written again empty)
+    // and gives the controls back.
+    EXPECT_TRUE(Eventually([&] { return Preview().find("see you") == std::string::npos; })) << Preview();
+    EXPECT_TRUE(WaitForText(window, "发送", COLOR_BTNTEXT));
+    EXPECT_TRUE(WaitForText(window, "字数: 0", COLOR_BTNTEXT));
+    Shot(window, w, h, "compose-sent");
+    m_x.Close(window);
+    EXPECT_EQ(run.Wait(), 0) << run.Output();
+    EXPECT_FALSE(run.SanitizerReported()) << run.Output();
+}
+
+} // namespace
