@@ -882,6 +882,11 @@ protected:
     void SetUp() override
     {
         FrameFixture::SetUp();
+        if (HasFatalFailure())
+            return;
+        // The first-run question of the empty tree is answered first.
+        win::QueueMessageBoxAnswer(IDNO);
+        Pump();
         win::ClearMessageBoxAnswers();
         win::TakeMessageBoxLog();
         account = new CTestAccount(true);

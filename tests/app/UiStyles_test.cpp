@@ -6,6 +6,7 @@
 #include "core/services/Config.h"
 #include "platform/base/Path.h"
 #include "platform/mfc/DocTemplate.h"
+#include "platform/mfc/OleControl.h"
 #include "platform/mfc/Resource.h"
 #include "platform/mfc/WinApp.h"
 #include "res/resource.h"
@@ -31,6 +32,8 @@ protected:
         tavrin::SetProgramFolder(tavrin::ProgramPath(m_dir.Path().string()));
         tavrin::ReloadConfig();
         AfxSetResourceHandle(::GetModuleHandle(nullptr));
+        // As the application does at start: the browser panes host controls.
+        AfxEnableControlContainer();
         ResetLooks();
     }
     void TearDown() override
