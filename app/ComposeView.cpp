@@ -151,6 +151,8 @@ void CComposeView::OnInitialUpdate()
     for (UINT id : {IDC_SEND, IDC_SMILEY, IDC_COMPOSE_COUNT, IDC_COMPOSE_MODE, IDC_COMPOSE_OPTIONS_LABEL,
                     IDC_AUTO_PREVIEW})
         SetResize(id, nullptr, CXTAnchorRect(1, 0, 1, 0));
+    // The splitter has sized the pane already.
+    Move();
     if (m_wndBody.m_hWnd)
         m_wndBody.SetEventMask(m_wndBody.GetEventMask() | ENM_CHANGE | ENM_MOUSEEVENTS);
     if (!m_imageList.m_hImageList && CreateSmileyImageList(m_imageList))
