@@ -56,6 +56,7 @@ END_MESSAGE_MAP()
 namespace {
 
 const UINT_PTR kSetModeTimer = 1;
+const UINT_PTR kIdleTimer = 2;
 const int kCaptionHeight = 19;
 
 bool AutoPreviewOn() { return std::atoi(static_cast<LPCTSTR>(GetConfig(CFG_COMPOSE_PREVIEW))) == 1; }
@@ -223,6 +224,23 @@ void CComposeView::ShowCount(CClassStore* pStore)
     SetDlgItemText(IDC_COMPOSE_COUNT, m_strCount);
 }
 
+BOOL CComposeView::IsTabBusy(CSchoolClass* pClass, int nTab)
+{
+    if (!pClass)
+        return FALSE;
+    switch (nTab) {
+    case 0:
+        return pClass->GetMessageStore()->IsSending() || pClass->GetMessageStore()->IsReplying();
+    case 1:
+        return pClass->GetPictureStore()->IsCommenting();
+    case 2:
+    case 3:
+        return pClass->GetPrivateStore()->IsSending() || pClass->GetPrivateStore()->IsReplying();
+    default:
+        return FALSE;
+    }
+}
+
 void CComposeView::SetMode()
 {
     if (!m_hWnd)
@@ -241,7 +259,7 @@ void CComposeView::SetMode()
     CClassStore* store = GetTabStore(schoolClass, tab);
     if (!store)
         return;
-    BOOL busy = FALSE;
+    const BOOL busy = IsTabBusy(schoolClass, tab);
     BOOL subject = FALSE;
     CString modeEntries[2];
     int entries = 1;
@@ -249,7 +267,6 @@ void CComposeView::SetMode()
     switch (tab) {
     case 0: {
         CMessageStore* messages = schoolClass->GetMessageStore();
-        busy = messages->IsSending() || messages->IsReplying();
         subject = account->HasMessageSubject() && !busy && messages->GetComposeMode() == 0;
         modeEntries[0] = "新留言";
         modeEntries[1] = "回复当前留言";
@@ -258,16 +275,12 @@ void CComposeView::SetMode()
         break;
     }
     case 1:
-        busy = schoolClass->GetPictureStore()->IsCommenting();
         modeEntries[0] = "新照片评论";
         break;
-    default: {
-        CPrivateStore* notes = schoolClass->GetPrivateStore();
-        busy = notes->IsSending() || notes->IsReplying();
+    default:
         subject = account->HasPrivateSubject() && !busy;
         modeEntries[0] = (tab == 2 ? "新" : "回复当前") + NoteName(schoolClass);
         break;
-    }
     }
     m_wndSubject.EnableWindow(subject);
     m_wndSubject.SetWindowText(tab == 1 ? CString() : store->GetComposeSubject());
@@ -290,14 +303,27 @@ void CComposeView::SetModeSoon()
         SetTimer(kSetModeTimer, 100, nullptr);
 }
 
+void CComposeView::SetModeWhenIdle()
+{
+    SetMode();
+    if (m_hWnd && IsTabBusy(GetCurrentClass(), GetCurrentTab()))
+        SetTimer(kIdleTimer, 100, nullptr);
+}
+
 void CComposeView::OnTimer(UINT_PTR nIDEvent)
 {
-    if (nIDEvent != kSetModeTimer) {
+    if (nIDEvent == kSetModeTimer) {
+        KillTimer(kSetModeTimer);
+        SetMode();
+    } else if (nIDEvent == kIdleTimer) {
+        // Only the flags are looked at until they clear.
+        if (IsTabBusy(GetCurrentClass(), GetCurrentTab()))
+            return;
+        KillTimer(kIdleTimer);
+        SetMode();
+    } else {
         CXTResizeFormView::OnTimer(nIDEvent);
-        return;
     }
-    KillTimer(kSetModeTimer);
-    SetMode();
 }
 
 // ---- Typing ----

@@ -26,6 +26,9 @@ public:
     void SetMode();
     // SetMode once a send has had 100 ms to claim its store's busy flag.
     void SetModeSoon();
+    // SetMode now and, while the tab's send is still busy (the sent event
+    // comes before the worker lets go of its flag), again once it is not.
+    void SetModeWhenIdle();
 
     // A new bitmap (the caller's) of the smiley on the body's background.
     HBITMAP MakeSmileyBitmap(CImageList* pImageList, int nIndex);
@@ -87,6 +90,8 @@ protected:
     void Preview(CSchoolClass* pClass);
     // The store whose texts the tab edits; null for another tab.
     static CClassStore* GetTabStore(CSchoolClass* pClass, int nTab);
+    // A send, reply, comment or note of the tab's kind runs.
+    static BOOL IsTabBusy(CSchoolClass* pClass, int nTab);
     void ShowCount(CClassStore* pStore);
     // The sends of the four tabs.
     void StartMessageSend(CSchoolClass* pClass);

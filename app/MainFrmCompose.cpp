@@ -64,7 +64,7 @@ void CMainFrame::OnComposeEvent(int nCode, CSchoolClass* pClass)
     if (rejected)
         m_pComposeView->SetModeSoon();
     else
-        m_pComposeView->SetMode();
+        m_pComposeView->SetModeWhenIdle();
 }
 
 void CMainFrame::AskCodeAgain(int nCode, CSchoolClass* pClass)

@@ -127,6 +127,18 @@ protected:
         });
     }
 
+    std::string SiteMessages()
+    {
+        return m_sim.Edit([&](tavrin::sim::Scenario& s) {
+            std::string out;
+            if (tavrin::sim::SchoolClass* c = s.FindClass("20001")) {
+                for (const auto& m : c->messages)
+                    out += "[" + m.title + "|" + m.content + "]";
+            }
+            return out;
+        });
+    }
+
     tavrin::sim::Simulator m_sim;
     ProgramFolder m_folder;
     XSession m_x;
@@ -170,7 +182,7 @@ TEST_F(ComposeEndToEnd, ANewMessageIsPreviewedAtEveryKeySentAndThePaneEmptiedAft
     EXPECT_TRUE(Eventually([&] { return !WaitForPaneText(window, "发送", COLOR_BTNTEXT, nullptr, nullptr, 0); }));
     Shot(window, w, h, "compose-sending");
     gate->Open();
-    EXPECT_TRUE(Eventually([&] { return SiteMessage("Reunion") == "Reunion|see you"; }));
+    EXPECT_TRUE(Eventually([&] { return SiteMessage("Reunion") == "Reunion|see you"; })) << SiteMessages();
     // The sent event empties the pane (its preview is written again empty)
     // and gives the controls back.
     EXPECT_TRUE(Eventually([&] { return Preview().find("see you") == std::string::npos; })) << Preview();

@@ -667,10 +667,15 @@ TEST_F(ComposeViewTest, WhileASendWaitsTheControlsAreOffAndComeBackAfterIt)
         EXPECT_EQ(Enables(), tab == 0 ? "000001" : "000000");
         // A second press while it runs starts nothing.
         Send();
+        // The sent event arrives while the worker still holds its flag: the
+        // controls come back once it lets go.
+        view->SetModeWhenIdle();
+        EXPECT_EQ(Enables(), tab == 0 ? "000001" : "000000");
         calls.Release();
         ASSERT_TRUE(WaitIdle(plain));
         EXPECT_EQ(calls.Take().size(), 1u);
-        view->SetMode();
+        clock::Advance(100);
+        Pump();
         EXPECT_EQ(Enables(), idle);
     }
 }
