@@ -67,7 +67,9 @@ protected:
         tavrin::sim::SeedDemo(m_sim);
         m_folder.UseProxy(m_sim.ProxyHost(), m_sim.ProxyPort());
         // Fixed panes: the compose pane gets the lower part of the right half.
-        m_folder.WriteConfig({{"placement", "pane_2_2_h", "360"}, {"compose", "preview", "1"}});
+        m_folder.WriteConfig({{"placement", "pane_2_2_h", "400"},
+                              {"placement", "pane_2_1_1_h", "150"},
+                              {"compose", "preview", "1"}});
         ASSERT_TRUE(PrepareAccount(m_folder.Path(), "demo", "demo", "demo"));
     }
     std::filesystem::path ClassFile(const char* name) const
@@ -109,7 +111,7 @@ protected:
     bool WaitForPaneText(unsigned long window, const char* text, int colour, int* x = nullptr, int* y = nullptr,
                          int timeoutMs = 10000)
     {
-        return WaitForText(window, text, colour, x, y, 250, 360, timeoutMs);
+        return WaitForText(window, text, colour, x, y, 250, 400, timeoutMs);
     }
 
     // The message the site holds with this title, as "title|content".
