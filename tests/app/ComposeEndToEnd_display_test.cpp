@@ -166,13 +166,13 @@ TEST_F(ComposeEndToEnd, ANewMessageIsPreviewedAtEveryKeySentAndThePaneEmptiedAft
     int lx = 0, ly = 0;
     ASSERT_TRUE(WaitForPaneText(window, "主题:", COLOR_BTNTEXT, &lx, &ly)) << run.Output();
     Shot(window, w, h, "compose-class");
-    // The subject box is right of its label, the body below both.
-    m_x.Click(window, lx + 80, ly + 4);
-    m_x.Type("Reunion");
-    EXPECT_TRUE(Eventually([&] { return Preview().find("Reunion") != std::string::npos; })) << Preview();
+    // The body is below the subject's label, the subject box right of it.
     m_x.Click(window, lx + 80, ly + 60);
     m_x.Type("see you");
     EXPECT_TRUE(Eventually([&] { return Preview().find("see you") != std::string::npos; })) << Preview();
+    m_x.Click(window, lx + 80, ly + 4);
+    m_x.Type("Reunion");
+    EXPECT_TRUE(Eventually([&] { return Preview().find("Reunion") != std::string::npos; })) << Preview();
     EXPECT_TRUE(WaitForPaneText(window, "字数: 7", COLOR_BTNTEXT));
     Shot(window, w, h, "compose-typed");
 
