@@ -1,10 +1,12 @@
 #include "app/MainFrm.h"
 
+#include "app/ComposeView.h"
 #include "app/MiscView.h"
 #include "app/MsgDispView.h"
 #include "app/MsgListView.h"
 #include "app/PaneViews.h"
 #include "app/SplashWnd.h"
+#include "core/model/ModelEvents.h"
 #include "core/services/Config.h"
 #include "platform/base/FileApi.h"
 #include "platform/base/Path.h"
@@ -33,6 +35,7 @@ BEGIN_MESSAGE_MAP(CMainFrame, CXTPCommandBarsFrame)
     ON_MESSAGE(WM_CREATE_BAR_CONTROL, OnCreateControl)
     ON_WM_SIZE()
     ON_WM_CLOSE()
+    ON_MESSAGE(WM_CLASS_EVENT, OnClassEvent)
     ON_COMMAND(ID_REFRESH_BUTTON, OnRefreshButton)
     ON_COMMAND(ID_STOP_BUTTON, OnStopButton)
     ON_UPDATE_COMMAND_UI(ID_REFRESH_BUTTON, OnUpdateNeedsClass)
@@ -363,6 +366,19 @@ void CMainFrame::OnShowMainWindow()
 {
     m_wndTrayIcon.HideIcon();
     m_wndTrayIcon.RestoreFromTray(m_hWnd);
+    if (m_pComposeView)
+        m_pComposeView->SetMode();
+}
+
+LRESULT CMainFrame::OnClassEvent(WPARAM wParam, LPARAM lParam)
+{
+    auto* schoolClass = reinterpret_cast<CSchoolClass*>(lParam);
+    const int code = static_cast<int>(wParam);
+    if (!IsListedClass(schoolClass))
+        return 1;
+    if ((code >= 9 && code <= 12) || (code >= 14 && code <= 16))
+        OnComposeEvent(code, schoolClass);
+    return 1;
 }
 
 void CMainFrame::OnUpdateNeedsClass(CCmdUI* pCmdUI)

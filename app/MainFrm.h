@@ -22,6 +22,7 @@ class CMsgDispView;
 class CMsgListView;
 class CTaskbarNotifier;
 class CXTPPaintManager;
+class CSchoolClass;
 
 class CMainFrame : public CXTPCommandBarsFrame {
     DECLARE_DYNCREATE(CMainFrame)
@@ -57,9 +58,22 @@ public:
     void SetCaption(LPCTSTR lpszText, HICON hIcon);
     HICON m_hCaptionIcon = nullptr;
 
+    // The item lists' tab: 0 messages, 1 photos, 2 contacts, 3 notes.
+    int GetCurrentListTab();
+    // Selects the row of a list again so that its page shows.
+    void ShowListRow(int nTab, int nIndex);
+    // A class still listed in the tree; events may outlive a deleted class.
+    BOOL IsListedClass(CSchoolClass* pClass);
+
     int OnCreate(LPCREATESTRUCT lpcs);
     // The bars' request for a control of a toolbar item: the split buttons.
     LRESULT OnCreateControl(WPARAM wParam, LPARAM lParam);
+    LRESULT OnClassEvent(WPARAM wParam, LPARAM lParam);
+    // Class events of the compose pane: 9 to 12 the sends ended, 14 to 16 a
+    // code the provider rejected (MainFrmCompose.cpp).
+    void OnComposeEvent(int nCode, CSchoolClass* pClass);
+    // Asks for a new code and submits the kept texts again.
+    void AskCodeAgain(int nCode, CSchoolClass* pClass);
     void OnSize(UINT nType, int cx, int cy);
     void OnClose();
 

@@ -12,11 +12,3 @@ public:
     void OnDraw(CDC* pDC) override;
     BOOL PreCreateWindow(CREATESTRUCT& cs) override;
 };
-
-// The compose pane (right, bottom).
-class CComposeView : public CPlainPaneView {
-    DECLARE_DYNCREATE(CComposeView)
-public:
-    // Starts hidden when it was hidden at the last close.
-    void OnInitialUpdate() override;
-};

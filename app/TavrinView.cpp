@@ -2,6 +2,7 @@
 
 #include "app/CurrentSelection.h"
 #include "app/ItemImages.h"
+#include "app/ComposeView.h"
 #include "app/MainFrm.h"
 #include "app/MiscView.h"
 #include "app/MsgDispView.h"
@@ -359,6 +360,8 @@ void CTavrinView::OnSelChanged(NMHDR*, LRESULT* pResult)
     // The lists show the new selection's rows.
     if (frame && frame->m_pListView)
         frame->m_pListView->UpdateTabTitles(FALSE, FALSE, FALSE, FALSE);
+    if (frame && frame->m_pComposeView)
+        frame->m_pComposeView->SetMode();
 }
 
 BOOL CTavrinView::PreTranslateMessage(MSG* pMsg)

@@ -108,6 +108,8 @@ bool PrepareAccount(const std::filesystem::path& programFolder, const char* fold
 void FrameFixture::SetUp()
 {
     ::InitCommonControls();
+    // As the application does at start: the browser panes host controls.
+    AfxEnableControlContainer();
     std::filesystem::copy(std::filesystem::path(TAVRIN_SOURCE_DIR) / "styles", m_dir.Path() / "styles",
                           std::filesystem::copy_options::recursive);
     SetProgramFolder(ProgramPath(m_dir.Path().string()));

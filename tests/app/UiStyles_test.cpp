@@ -32,6 +32,8 @@ protected:
         tavrin::SetProgramFolder(tavrin::ProgramPath(m_dir.Path().string()));
         tavrin::ReloadConfig();
         AfxSetResourceHandle(::GetModuleHandle(nullptr));
+        // As the application does at start: the browser panes host controls.
+        AfxEnableControlContainer();
         ResetLooks();
     }
     void TearDown() override
