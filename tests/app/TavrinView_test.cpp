@@ -207,6 +207,8 @@ TEST_F(TavrinViewTest, SelectingSetsTheCaptionAndWritesAMissingProfilePage)
 // display pane, the class page and the log in the other-information pane.
 TEST_F(TavrinViewTest, SelectingFillsTheDisplayPaneAndTheOtherInformationPane)
 {
+    // Without the compose pane's automatic preview, which fills the display pane too.
+    SetConfigInt(CFG_COMPOSE_PREVIEW, 0);
     CAccount* account = AddAccount("a");
     CSchoolClass* schoolClass = AddClass(account, "7", "高三(2)班");
     std::filesystem::create_directories(AccountFolder("a") / "7");
@@ -237,7 +239,7 @@ TEST_F(TavrinViewTest, SelectingFillsTheDisplayPaneAndTheOtherInformationPane)
     EXPECT_TRUE(endsWith(firstLogLine(), "account line 2.")) << firstLogLine();
 
     Tree().SelectClass(schoolClass);
-    EXPECT_TRUE(endsWith(shown(display->m_wndBrowser.m_hWnd), "/styles/common/empty.htm"));
+    EXPECT_TRUE(endsWith(shown(display->m_wndBrowser.m_hWnd), "/styles/common/empty.htm")) << shown(display->m_wndBrowser.m_hWnd);
     EXPECT_TRUE(endsWith(shown(misc->m_wndBrowser.m_hWnd), "/accounts/a/7/misc.htm"));
     CRect client;
     misc->GetClientRect(&client);
