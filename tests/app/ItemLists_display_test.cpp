@@ -9,6 +9,8 @@
 #include "tests/support/ProgramHarness.h"
 #include "tests/support/TempDir.h"
 
+#include "tests/app/PanesTop.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -128,7 +130,9 @@ protected:
         for (int i = 0; i < 50; ++i) {
             int w = 0, h = 0;
             const std::vector<unsigned> shot = m_x.Capture(window, w, h);
-            if (ShowsText(shot, w, h, text, bold, y0, y1, x, y)) {
+            // The bands count from the panes' top, below the bars.
+            const int top = shot.empty() ? 0 : PanesTop(shot, w, h);
+            if (ShowsText(shot, w, h, text, bold, top + y0, top + y1, x, y)) {
                 m_x.Capture(window, w, h, shotName);
                 return true;
             }
