@@ -3,6 +3,7 @@
 // statement set to the pane, into the other-information pane.
 #include "tests/app/AppTestSupport.h"
 #include "tests/sim/Simulator.h"
+#include "tests/app/ProgramEndToEnd.h"
 #include "tests/support/ProgramHarness.h"
 
 #include "tests/app/PanesTop.h"
@@ -25,16 +26,13 @@ namespace {
 constexpr unsigned kProfileColour = 0x2060C0;
 constexpr unsigned kClassColour = 0xC02060;
 
-class BrowserPanesEndToEnd : public ::testing::Test {
+class BrowserPanesEndToEnd : public ProgramEndToEnd {
 protected:
     void SetUp() override
     {
-        if (!std::getenv("DISPLAY"))
-            GTEST_SKIP() << "no display";
-        if (BuiltProgram().empty())
-            GTEST_SKIP() << "the program is not built";
-        ASSERT_TRUE(m_x.IsOpen());
-        m_folder.UseProxy(m_sim.ProxyHost(), m_sim.ProxyPort());
+        ProgramEndToEnd::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
         // The demo account with its class 20001.
         ASSERT_TRUE(PrepareAccount(m_folder.Path(), "demo", "demo", "demo"));
         m_folder.Write("accounts/demo/profile.htm",
@@ -132,9 +130,6 @@ protected:
         return text.str();
     }
 
-    tavrin::sim::Simulator m_sim;
-    XSession m_x;
-    ProgramFolder m_folder;
 };
 
 TEST_F(BrowserPanesEndToEnd, TheSelectedAccountShowsItsProfileAndItsClassShowsTheClassPage)

@@ -10,6 +10,7 @@
 #include "tests/sim/5460/Site5460.h"
 #include "tests/sim/Demo.h"
 #include "tests/sim/Simulator.h"
+#include "tests/app/ProgramEndToEnd.h"
 #include "tests/support/ProgramHarness.h"
 #include "tests/support/TempDir.h"
 
@@ -54,18 +55,15 @@ bool Eventually(const std::function<bool()>& condition, int timeoutMs = 10000)
     return condition();
 }
 
-class ComposeEndToEnd : public ::testing::Test {
+class ComposeEndToEnd : public ProgramEndToEnd {
 protected:
     void SetUp() override
     {
-        if (!std::getenv("DISPLAY"))
-            GTEST_SKIP() << "no display";
-        if (BuiltProgram().empty())
-            GTEST_SKIP() << "the program is not built";
-        ASSERT_TRUE(m_x.IsOpen());
+        ProgramEndToEnd::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
         tavrin::sim::p5460::Install(m_sim);
         tavrin::sim::SeedDemo(m_sim);
-        m_folder.UseProxy(m_sim.ProxyHost(), m_sim.ProxyPort());
         // Fixed panes: the compose pane gets the lower part of the right half.
         m_folder.WriteConfig({{"placement", "pane_2_2_h", "400"},
                               {"placement", "pane_2_1_1_h", "150"},
@@ -141,9 +139,6 @@ protected:
         });
     }
 
-    tavrin::sim::Simulator m_sim;
-    ProgramFolder m_folder;
-    XSession m_x;
 };
 
 TEST_F(ComposeEndToEnd, ANewMessageIsPreviewedAtEveryKeySentAndThePaneEmptiedAfterwards)

@@ -6,6 +6,7 @@
 #include "tests/app/AppTestSupport.h"
 #include "toolkit/controls/XTColorManager.h"
 #include "tests/sim/Simulator.h"
+#include "tests/app/ProgramEndToEnd.h"
 #include "tests/support/ProgramHarness.h"
 #include "tests/support/TempDir.h"
 
@@ -84,16 +85,13 @@ bool ShowsText(const std::vector<unsigned>& shot, int w, int h, const char* text
     return true;
 }
 
-class ItemListsEndToEnd : public ::testing::Test {
+class ItemListsEndToEnd : public ProgramEndToEnd {
 protected:
     void SetUp() override
     {
-        if (!std::getenv("DISPLAY"))
-            GTEST_SKIP() << "no display";
-        if (BuiltProgram().empty())
-            GTEST_SKIP() << "the program is not built";
-        ASSERT_TRUE(m_x.IsOpen());
-        m_folder.UseProxy(m_sim.ProxyHost(), m_sim.ProxyPort());
+        ProgramEndToEnd::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
         m_folder.WriteConfig({{"read", "timeout", "1"}, {"update", "after_startup", "0"}, {"app_update", "startup", "0"}});
         ASSERT_TRUE(PrepareAccount(m_folder.Path(), "demo", "demo", "demo"));
         std::string xml = "<message>\n";
@@ -143,9 +141,6 @@ protected:
         return false;
     }
 
-    tavrin::sim::Simulator m_sim;
-    ProgramFolder m_folder;
-    XSession m_x;
 };
 
 TEST_F(ItemListsEndToEnd, TheClassShowsItsCaptionsAndAClickedRowTurnsReadAfterItsDelay)

@@ -5,6 +5,7 @@
 #include "platform/win/SystemProfile.h"
 #include "tests/sim/Simulator.h"
 #include "tests/app/AppTestSupport.h"
+#include "tests/app/ProgramEndToEnd.h"
 #include "tests/support/ProgramHarness.h"
 
 #include "tests/app/PanesTop.h"
@@ -31,17 +32,13 @@ int BarBelowTree(const std::vector<unsigned>& shot, int cw, int ch, int top)
 }
 
 
-class MainWindowEndToEnd : public ::testing::Test {
+class MainWindowEndToEnd : public ProgramEndToEnd {
 protected:
     void SetUp() override
     {
-        if (!std::getenv("DISPLAY"))
-            GTEST_SKIP() << "no display";
-        if (BuiltProgram().empty())
-            GTEST_SKIP() << "the program is not built";
-        ASSERT_TRUE(m_x.IsOpen());
-        // The providers' sites behind the proxy setting, as every run has them.
-        m_folder.UseProxy(m_sim.ProxyHost(), m_sim.ProxyPort());
+        ProgramEndToEnd::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
         // An account, so the first-run question stays away.
         ASSERT_TRUE(PrepareAccount(m_folder.Path(), "demo", "demo", "demo"));
     }
@@ -70,9 +67,6 @@ protected:
         EXPECT_EQ(m_folder.ConfigValue("pane_1_2_visible"), "1");
     }
 
-    tavrin::sim::Simulator m_sim;
-    ProgramFolder m_folder;
-    XSession m_x;
 };
 
 TEST_F(MainWindowEndToEnd, AFreshFolderOpensTheFrameOverTheScreenAndCloseStoresThePaneSizes)
